@@ -1,0 +1,218 @@
+#include "text/unicode_text.h"
+
+#include <unicode/uchar.h>
+
+namespace kestrel::text {
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+// Decodes one sequence at `i`; on return `i` is past it. Overlong forms,
+// surrogates and values above U+10FFFF count as invalid single bytes.
+char32_t DecodeOne(std::string_view s, std::size_t& i) {
+    const auto lead = static_cast<unsigned char>(s[i]);
+    if (lead < 0x80) {
+        ++i;
+        return lead;
+    }
+    int length = 0;
+    char32_t value = 0;
+    char32_t minimum = 0;
+    if ((lead & 0xE0) == 0xC0) {
+        length = 2;
+        value = lead & 0x1F;
+        minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3;
+        value = lead & 0x0F;
+        minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4;
+        value = lead & 0x07;
+        minimum = 0x10000;
+    } else {
+        ++i;
+        return kReplacement;
+    }
+    if (i + length > s.size()) {
+        ++i;
+        return kReplacement;
+    }
+    for (int k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(s[i + k]);
+        if ((next & 0xC0) != 0x80) {
+            ++i;
+            return kReplacement;
+        }
+        value = (value << 6) | (next & 0x3F);
+    }
+    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
+        ++i;
+        return kReplacement;
+    }
+    i += length;
+    return value;
+}
+
+bool IsAscii(char32_t c) { return c < 0x80; }
+
+}  // namespace
+
+std::u32string ToCodePoints(std::string_view utf8) {
+    std::u32string out;
+    out.reserve(utf8.size());
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        out.push_back(DecodeOne(utf8, i));
+    }
+    return out;
+}
+
+void AppendUtf8(char32_t c, std::string& out) {
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+void AppendUtf8(std::u32string_view codePoints, std::string& out) {
+    for (char32_t c : codePoints) {
+        AppendUtf8(c, out);
+    }
+}
+
+std::string ToUtf8(std::u32string_view codePoints) {
+    std::string out;
+    out.reserve(codePoints.size());
+    AppendUtf8(codePoints, out);
+    return out;
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const std::size_t before = i;
+        const char32_t c = DecodeOne(bytes, i);
+        // A genuine U+FFFD takes three bytes; a replaced invalid byte only one.
+        if (c == kReplacement && i - before == 1) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::size_t CodePointCount(std::string_view utf8) {
+    std::size_t count = 0;
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        DecodeOne(utf8, i);
+        ++count;
+    }
+    return count;
+}
+
+char32_t ToUpper(char32_t c) {
+    if (IsAscii(c)) {
+        return (c >= U'a' && c <= U'z') ? c - 32 : c;
+    }
+    return static_cast<char32_t>(u_toupper(static_cast<UChar32>(c)));
+}
+
+char32_t ToLower(char32_t c) {
+    if (IsAscii(c)) {
+        return (c >= U'A' && c <= U'Z') ? c + 32 : c;
+    }
+    return static_cast<char32_t>(u_tolower(static_cast<UChar32>(c)));
+}
+
+bool IsUpper(char32_t c) {
+    if (IsAscii(c)) {
+        return c >= U'A' && c <= U'Z';
+    }
+    return u_isupper(static_cast<UChar32>(c)) != 0;
+}
+
+char32_t FoldCase(char32_t c) {
+    if (IsAscii(c)) {
+        return (c >= U'A' && c <= U'Z') ? c + 32 : c;
+    }
+    return static_cast<char32_t>(u_foldCase(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT));
+}
+
+void ToUpperInPlace(std::u32string& text) {
+    for (char32_t& c : text) {
+        c = ToUpper(c);
+    }
+}
+
+void ToLowerInPlace(std::u32string& text) {
+    for (char32_t& c : text) {
+        c = ToLower(c);
+    }
+}
+
+void FoldCaseInPlace(std::u32string& text) {
+    for (char32_t& c : text) {
+        c = FoldCase(c);
+    }
+}
+
+std::u32string FoldCase(std::u32string_view text) {
+    std::u32string out(text);
+    FoldCaseInPlace(out);
+    return out;
+}
+
+std::string FoldCase(std::string_view utf8) {
+    std::u32string cps = ToCodePoints(utf8);
+    FoldCaseInPlace(cps);
+    return ToUtf8(cps);
+}
+
+std::string ToUpper(std::string_view utf8) {
+    std::u32string cps = ToCodePoints(utf8);
+    ToUpperInPlace(cps);
+    return ToUtf8(cps);
+}
+
+std::string ToLower(std::string_view utf8) {
+    std::u32string cps = ToCodePoints(utf8);
+    ToLowerInPlace(cps);
+    return ToUtf8(cps);
+}
+
+int CompareIgnoringCase(std::string_view a, std::string_view b) {
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        const char32_t x = FoldCase(DecodeOne(a, i));
+        const char32_t y = FoldCase(DecodeOne(b, j));
+        if (x != y) {
+            return x < y ? -1 : 1;
+        }
+    }
+    if (i < a.size()) {
+        return 1;
+    }
+    if (j < b.size()) {
+        return -1;
+    }
+    return 0;
+}
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+    return CompareIgnoringCase(a, b) == 0;
+}
+
+}  // namespace kestrel::text
