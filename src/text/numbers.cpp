@@ -6,8 +6,12 @@
 namespace kestrel::text {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 }  // namespace
 

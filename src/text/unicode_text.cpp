@@ -54,7 +54,9 @@ char32_t DecodeOne(std::string_view s, std::size_t& i) {
     return value;
 }
 
-bool IsAscii(char32_t c) { return c < 0x80; }
+bool IsAscii(char32_t c) {
+    return c < 0x80;
+}
 
 }  // namespace
 

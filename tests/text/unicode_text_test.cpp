@@ -20,10 +20,10 @@ TEST(Utf8, InvalidBytesBecomeOneReplacementCharacterEach) {
     const std::string latin1 = "Caf\xE9";
     EXPECT_FALSE(IsValidUtf8(latin1));
     EXPECT_EQ(ToCodePoints(latin1), U"Caf\uFFFD");
-    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));        // overlong "/"
-    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));    // surrogate
-    EXPECT_FALSE(IsValidUtf8("\xE6\x9D"));        // truncated
-    EXPECT_TRUE(IsValidUtf8("\xEF\xBF\xBD"));     // a real U+FFFD
+    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));      // overlong "/"
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate
+    EXPECT_FALSE(IsValidUtf8("\xE6\x9D"));      // truncated
+    EXPECT_TRUE(IsValidUtf8("\xEF\xBF\xBD"));   // a real U+FFFD
 }
 
 TEST(LetterCase, UsesSimpleMappingsThatKeepTheLength) {

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string_view>
+
+// The fixed character classes of the case and text functions. They are exactly
+// these characters, not Unicode's letters or punctuation, so that names come
+// out the same whatever the locale.
+namespace kestrel::engine {
+
+/// Characters that end a case rule's word; quoted by the case rule editor.
+inline constexpr std::string_view kRuleSeparators = " 1234567890,.;()[]{}_-+=!@#$%&";
+/// Characters after which "Separate capitalized words" inserts nothing.
+inline constexpr std::string_view kWordSeparators = " ,.;()[]{}_-+=!@#$%&";
+
+/// ASCII letters and digits and the Latin-1 letters (not x or / signs), tested
+/// without regard to letter case: a character counts when it or a case partner
+/// is one of them.
+bool IsWordCharacter(char32_t c);
+bool IsWordSeparator(char32_t c);
+bool IsRuleSeparator(char32_t c);
+
+}  // namespace kestrel::engine

@@ -1,0 +1,67 @@
+#include "engine/field_checks.h"
+
+#include <cstdint>
+
+#include "engine/rename_options.h"
+#include "text/numbers.h"
+
+namespace kestrel::engine {
+namespace {
+
+bool OutOfRange(std::string_view text, std::int64_t low, std::int64_t high) {
+    const std::int64_t value = text::WholeNumber(text);
+    return value < low || value > high;
+}
+
+std::string RangeCheck(std::string_view text, const char* message) {
+    return OutOfRange(text, 1, 255) ? message : "";
+}
+
+}  // namespace
+
+std::string CheckSwapArea(std::string_view area, std::string_view other) {
+    if (OutOfRange(area, 1, 255)) {
+        return "Area value must be 1 through 255.";
+    }
+    if (text::WholeNumber(area) == text::WholeNumber(other)) {
+        return "Area values cannot be equal.";
+    }
+    return {};
+}
+
+std::string CheckSwapSep(std::string_view text) {
+    return text.empty() ? "Swap delimiter must contain at least one character." : "";
+}
+
+std::string CheckPathSpliceLevels(std::string_view text) {
+    return RangeCheck(text, "Valid splice values are 1 through 255.");
+}
+
+std::string CheckEliminateChars(std::string_view text) {
+    return RangeCheck(text, "Delete character value must be 1 through 255.");
+}
+
+std::string CheckEliminatePosition(std::string_view text) {
+    return RangeCheck(text, "Crop position value must be 1 through 255.");
+}
+
+std::string CheckInsertMiddlePosition(std::string_view text) {
+    return RangeCheck(text, "Insert position value must be 1 through 255.");
+}
+
+std::string CheckUNL(std::string_view text) {
+    return RangeCheck(text, "Uniform Number Length value must be 1 through 255.");
+}
+
+std::string CheckAutonumberStep(std::string_view text) {
+    return text::WholeNumber(text) == 0 ? "Autonumber Step value cannot be zero." : "";
+}
+
+std::string CheckAutonumberText(std::string_view text) {
+    if (AutonumberListIndex(text) >= 0 || !OutOfRange(text, 0, 255)) {
+        return {};
+    }
+    return "Autonumber digits must be 0 (Auto) through 255, or Off.";
+}
+
+}  // namespace kestrel::engine

@@ -1,0 +1,320 @@
+#include "engine/name_pipeline.h"
+
+#include <algorithm>
+#include <memory>
+#include <random>
+
+#include "engine/name_text.h"
+#include "text/numbers.h"
+#include "text/unicode_text.h"
+
+namespace kestrel::engine {
+namespace {
+
+// Option texts from a template may hold anything. Numbers are read once and
+// kept within limits that make every step finite and overflow-free; a value
+// that makes no sense (a position below 1, say) switches its step off.
+constexpr std::int64_t kFieldMaximum = 255;
+constexpr std::int64_t kAutonumberLimit = 1'000'000'000'000;  // start and step
+constexpr std::int64_t kSequenceLimit = 1'000'000;            // index and count
+
+std::int64_t Number(std::string_view text) {
+    return text::WholeNumber(text);
+}
+
+template <typename Enum>
+Enum ListChoice(int position, int count) {
+    return (position >= 0 && position < count) ? static_cast<Enum>(position) : Enum{};
+}
+
+void ReplaceAll(std::u32string& text, char32_t from, char32_t to) {
+    std::replace(text.begin(), text.end(), from, to);
+}
+
+// "%20" becomes a space; it holds no letters, so a plain search is the
+// case-blind one.
+void ReplacePercent20(std::u32string& text) {
+    if (text.find(U'%') == std::u32string::npos) {
+        return;
+    }
+    text = ReplaceText(text, U"%20", U" ", true, false);
+}
+
+void PasteCutText(std::u32string& text, std::u32string_view cut) {
+    if (text.find(U'*') != std::u32string::npos) {
+        text = ReplaceText(text, U"*", cut, true, false);
+    }
+}
+
+}  // namespace
+
+NamePipeline::NamePipeline(const RenameOptions& o, const std::vector<std::string>& caseRules,
+                           RandomUnit random)
+    : caseRules_(caseRules), random_(std::move(random)) {
+    if (!random_) {
+        // Callers that do not care about repeatability get a generator of their own.
+        auto engine = std::make_shared<std::mt19937>(std::random_device{}());
+        random_ = [engine] { return std::uniform_real_distribution<double>(0.0, 1.0)(*engine); };
+    }
+    replaceWholeName_ = o.chkReplaceWholeName == 1;
+    periodsAreCharacters_ = o.chkNoExt == 1;
+    includeExtension_ = o.chkExtIncluded == 1;
+
+    const std::int64_t areaA = Number(o.txtSwapArea[0]);
+    const std::int64_t areaB = Number(o.txtSwapArea[1]);
+    swap_.delimiter = text::ToCodePoints(o.txtSwapSep);
+    swap_.low = std::min(areaA, areaB);
+    swap_.high = std::max(areaA, areaB);
+    swap_.on = o.chkSwapSep == 1 && !swap_.delimiter.empty() && swap_.low >= 1;
+
+    splice_.levels = std::min(Number(o.txtPathSpliceLevels), kFieldMaximum);
+    splice_.separator = text::ToCodePoints(o.txtPathSpliceSeparator);
+    splice_.on = o.chkPathSplice == 1 && splice_.levels >= 1;
+
+    crop_.position = Number(o.txtEliminatePosition);
+    crop_.count = Number(o.txtEliminateChars);
+    crop_.fromRight = o.cboCropLR == kFromRight;
+    crop_.on = o.chkCrop == 1;
+
+    changeExtension_ = o.chkChangeExt == 1;
+    newExtension_ = text::ToCodePoints(o.txtChangeExt);
+
+    search_ = text::ToCodePoints(o.txtSearch);
+    replacement_ = text::ToCodePoints(o.txtReplace);
+    searchReplace_ = o.chkSearchReplace == 1 && !search_.empty();
+    caseSensitive_ = o.chkCaseSensitive == 1;
+    firstOnly_ = o.chkFirstOccur == 1;
+    underscore_ = o.chkUnderscore == 1;
+    percent20_ = o.chkPercent20 == 1;
+    characterReplace_ = o.chkWildcard == 1;
+    searchChars_ = text::FoldCase(text::ToCodePoints(o.txtSearchChar));
+    replaceChars_ = text::ToCodePoints(o.txtReplaceChar);
+
+    insertStart_ = {o.chkInsertStart == 1, text::ToCodePoints(o.txtInsertStart)};
+    insertMiddle_ = {o.chkInsertMiddle == 1, text::ToCodePoints(o.txtInsertMiddle)};
+    insertPosition_ = Number(o.txtInsertMiddlePosition);
+    insertEnd_ = {o.chkInsertEnd == 1, text::ToCodePoints(o.txtInsertEnd)};
+
+    autonumber_.on = !AutonumberIsOff(o);
+    autonumber_.digits = AutonumberDigits(o.cboAutonumber);
+    autonumber_.start =
+        std::clamp(Number(o.txtAutonumberStartNum), -kAutonumberLimit, kAutonumberLimit);
+    autonumber_.step = std::clamp(Number(o.txtAutonumberStep), -kAutonumberLimit, kAutonumberLimit);
+
+    padNumbers_ = o.chkUNL == 1;
+    padLength_ = static_cast<int>(std::clamp<std::int64_t>(Number(o.txtUNL), 0, kFieldMaximum));
+    padFromRight_ = o.cboUNLLR == kFromRight;
+
+    caseHandling_ = ListChoice<CaseHandling>(o.cboCaseHandling, 8);
+    caseRulesScope_ =
+        (o.cboCaseRules >= 0 && o.cboCaseRules <= kCaseRulesBoth) ? o.cboCaseRules : kCaseRulesOff;
+    textEffect_ = ListChoice<TextEffect>(o.cboTextFX, 4);
+    collapseSpaces_ = o.chkForceSingleSpaces == 1;
+}
+
+std::string NamePipeline::Process(std::string_view filename, const NameContext& context) const {
+    const std::u32string whole = text::ToCodePoints(filename);
+    const FolderMarkSplit split = SplitFolderMark(whole);
+
+    std::u32string base(split.name);
+    std::u32string extension;
+    if (!periodsAreCharacters_) {
+        const std::size_t period = base.rfind(U'.');
+        if (period != std::u32string::npos && period + 1 < base.size()) {
+            extension = base.substr(period + 1);
+            base.resize(period);
+        }
+    }
+    const std::u32string startingBase = base;
+
+    if (replaceWholeName_) {
+        base.clear();
+    }
+    if (swap_.on) {
+        std::vector<std::u32string> areas = SplitFields(base, swap_.delimiter, 0);
+        if (static_cast<std::int64_t>(areas.size()) >= swap_.high) {
+            std::swap(areas[static_cast<std::size_t>(swap_.low - 1)],
+                      areas[static_cast<std::size_t>(swap_.high - 1)]);
+            base.clear();
+            for (std::size_t k = 0; k < areas.size(); ++k) {
+                if (k > 0) {
+                    base += swap_.delimiter;
+                }
+                base += areas[k];
+            }
+        }
+    }
+    if (splice_.on) {
+        SplicePath(base, context.fullPath);
+    }
+    std::u32string cut;
+    if (crop_.on) {
+        cut = CropText(base, crop_.position, crop_.count, crop_.fromRight);
+    }
+    if (changeExtension_) {
+        ChangeExtension(base, extension);
+    }
+    ApplyToNameAndExtension(base, extension);
+
+    if (insertStart_.on) {
+        base.insert(0, insertStart_.text);
+    }
+    if (insertMiddle_.on && insertPosition_ >= 1 &&
+        insertPosition_ <= static_cast<std::int64_t>(base.size()) + 1) {
+        base.insert(static_cast<std::size_t>(insertPosition_ - 1), insertMiddle_.text);
+    }
+    if (insertEnd_.on) {
+        base += insertEnd_.text;
+    }
+    PlaceFolderMarks(base, startingBase);
+    if (autonumber_.on) {
+        NumberItem(base, context);
+    }
+    if (padNumbers_ && !base.empty()) {
+        PadNumberRun(base, padLength_, padFromRight_);
+    }
+    // Every "*" takes the cropped text; with nothing cropped the marks vanish.
+    PasteCutText(base, cut);
+    PasteCutText(extension, cut);
+
+    ApplyCase(base, extension);
+    ApplyTextEffect(textEffect_, base);
+    if (collapseSpaces_) {
+        CollapseSpaces(base);
+    }
+
+    std::u32string result = std::move(base);
+    if (!periodsAreCharacters_ && !extension.empty()) {
+        result.push_back(U'.');
+        result += extension;
+    }
+    result += split.mark;
+    CollapseBackslashes(result);
+    return text::ToUtf8(result);
+}
+
+void NamePipeline::SplicePath(std::u32string& base, std::string_view fullPath) const {
+    // The item's folder: the full path without a trailing backslash, up to and
+    // including its last backslash.
+    std::u32string path = text::ToCodePoints(fullPath);
+    if (!path.empty() && path.back() == U'\\') {
+        path.pop_back();
+    }
+    const std::size_t lastSlash = path.rfind(U'\\');
+    path.resize(lastSlash == std::u32string::npos ? 0 : lastSlash + 1);
+
+    std::u32string joined = path + base;
+    for (std::int64_t level = 0; level < splice_.levels; ++level) {
+        const std::size_t at = joined.rfind(U'\\');
+        if (at == std::u32string::npos) {
+            break;
+        }
+        joined.replace(at, 1, splice_.separator);
+    }
+    const std::size_t remaining = joined.rfind(U'\\');
+    base = remaining == std::u32string::npos ? joined : joined.substr(remaining + 1);
+    // Reaching the drive designator leaves its colon, which no name may hold.
+    const std::size_t colon = base.find(U':');
+    if (colon != std::u32string::npos) {
+        base.erase(colon, 1);
+    }
+}
+
+void NamePipeline::ChangeExtension(std::u32string& base, std::u32string& extension) const {
+    const bool keepAsFolder = newExtension_ == U"/";
+    const bool dropAsFolder = newExtension_ == U"\\";
+    if (keepAsFolder || dropAsFolder) {
+        if (!extension.empty()) {
+            base = extension + U'\\' + base;
+            if (dropAsFolder) {
+                extension.clear();
+            }
+        }
+        return;
+    }
+    extension = newExtension_;
+}
+
+// Search and replace, the two presets and the character replacement act on
+// the base name and, with "Include extension", on the extension as well.
+void NamePipeline::ApplyToNameAndExtension(std::u32string& base, std::u32string& extension) const {
+    const auto apply = [this](std::u32string& part) {
+        if (searchReplace_) {
+            part = ReplaceText(part, search_, replacement_, caseSensitive_, firstOnly_);
+        }
+        if (underscore_) {
+            ReplaceAll(part, U'_', U' ');
+        }
+        if (percent20_) {
+            ReplacePercent20(part);
+        }
+        if (characterReplace_) {
+            ReplaceCharacters(part);
+        }
+    };
+    apply(base);
+    if (includeExtension_) {
+        apply(extension);
+    }
+}
+
+// Pair by pair, so a later pair sees what the earlier ones made.
+void NamePipeline::ReplaceCharacters(std::u32string& text) const {
+    for (std::size_t k = 0; k < searchChars_.size(); ++k) {
+        const char32_t find = searchChars_[k];
+        const bool removes = k >= replaceChars_.size();
+        std::size_t out = 0;
+        for (std::size_t in = 0; in < text.size(); ++in) {
+            if (text::FoldCase(text[in]) != find) {
+                text[out++] = text[in];
+            } else if (!removes) {
+                text[out++] = replaceChars_[k];
+            }
+        }
+        text.resize(out);
+    }
+}
+
+// Text typed before a "/" becomes a folder path in which the item keeps the
+// base name it started with.
+void NamePipeline::PlaceFolderMarks(std::u32string& base, std::u32string_view startingBase) const {
+    const std::size_t lastMark = base.rfind(U'/');
+    if (lastMark == std::u32string::npos) {
+        return;
+    }
+    base.resize(lastMark + 1);
+    ReplaceAll(base, U'/', U'\\');
+    base += startingBase;
+}
+
+void NamePipeline::NumberItem(std::u32string& base, const NameContext& context) const {
+    const std::int64_t index = std::clamp(context.sequenceIndex, -kSequenceLimit, kSequenceLimit);
+    const std::int64_t count = std::clamp(context.selectionCount, -kSequenceLimit, kSequenceLimit);
+    const std::int64_t number = autonumber_.start + index * autonumber_.step;
+    const std::int64_t remaining = (count - index - 1) * autonumber_.step;
+    InsertAutonumber(base, autonumber_.digits, number, remaining);
+}
+
+void NamePipeline::ApplyCase(std::u32string& base, std::u32string& extension) const {
+    ApplyCaseHandling(caseHandling_, base, false, random_);
+    if (includeExtension_) {
+        ApplyCaseHandling(caseHandling_, extension, true, random_);
+    }
+    if (caseRules_.Empty()) {
+        return;
+    }
+    if (caseRulesScope_ == kCaseRulesName || caseRulesScope_ == kCaseRulesBoth) {
+        caseRules_.Apply(base);
+    }
+    if (caseRulesScope_ == kCaseRulesExtension || caseRulesScope_ == kCaseRulesBoth) {
+        caseRules_.Apply(extension);
+    }
+}
+
+std::string ProcessName(std::string_view filename, const RenameOptions& options,
+                        const NameContext& context, const std::vector<std::string>& caseRules,
+                        RandomUnit random) {
+    return NamePipeline(options, caseRules, std::move(random)).Process(filename, context);
+}
+
+}  // namespace kestrel::engine

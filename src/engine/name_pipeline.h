@@ -1,0 +1,113 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/case_handling.h"
+#include "engine/rename_options.h"
+#include "engine/text_effects.h"
+
+// Turns the current name of one item into its new name by running every
+// enabled rename operation in the fixed order the main window lists them.
+// Pure apart from the random case mode: it touches no file.
+namespace kestrel::engine {
+
+/// What a call needs besides the name and the options.
+struct NameContext {
+    /// The item's full path: only its folder part is read (by the path splice).
+    std::string_view fullPath;
+    /// Number of selected items, for the width of automatic numbering.
+    std::int64_t selectionCount = 1;
+    /// The caller's per-pass sequence counter: the autonumber index.
+    std::int64_t sequenceIndex = 0;
+};
+
+/// The options of one pass, converted once so that every name of the pass is
+/// processed with the same values and without re-parsing option texts.
+class NamePipeline {
+  public:
+    NamePipeline(const RenameOptions& options, const std::vector<std::string>& caseRules,
+                 RandomUnit random = {});
+
+    /// `filename` is the item's own name; a folder carries one trailing "\".
+    std::string Process(std::string_view filename, const NameContext& context) const;
+
+  private:
+    struct Swap {
+        bool on = false;
+        std::u32string delimiter;
+        std::int64_t low = 0;
+        std::int64_t high = 0;
+    };
+    struct Splice {
+        bool on = false;
+        std::int64_t levels = 0;
+        std::u32string separator;
+    };
+    struct Crop {
+        bool on = false;
+        std::int64_t position = 0;
+        std::int64_t count = 0;
+        bool fromRight = false;
+    };
+    struct Insert {
+        bool on = false;
+        std::u32string text;
+    };
+    struct Autonumber {
+        bool on = false;
+        int digits = 0;
+        std::int64_t start = 0;
+        std::int64_t step = 0;
+    };
+
+    void ApplyToNameAndExtension(std::u32string& base, std::u32string& extension) const;
+    void SplicePath(std::u32string& base, std::string_view fullPath) const;
+    void ChangeExtension(std::u32string& base, std::u32string& extension) const;
+    void ReplaceCharacters(std::u32string& text) const;
+    void PlaceFolderMarks(std::u32string& base, std::u32string_view startingBase) const;
+    void NumberItem(std::u32string& base, const NameContext& context) const;
+    void ApplyCase(std::u32string& base, std::u32string& extension) const;
+
+    bool replaceWholeName_ = false;
+    bool periodsAreCharacters_ = false;
+    bool includeExtension_ = false;
+    Swap swap_;
+    Splice splice_;
+    Crop crop_;
+    bool changeExtension_ = false;
+    std::u32string newExtension_;
+    bool searchReplace_ = false;
+    std::u32string search_;
+    std::u32string replacement_;
+    bool caseSensitive_ = false;
+    bool firstOnly_ = false;
+    bool underscore_ = false;
+    bool percent20_ = false;
+    bool characterReplace_ = false;
+    std::u32string searchChars_;
+    std::u32string replaceChars_;
+    Insert insertStart_;
+    Insert insertMiddle_;
+    std::int64_t insertPosition_ = 0;
+    Insert insertEnd_;
+    Autonumber autonumber_;
+    bool padNumbers_ = false;
+    int padLength_ = 0;
+    bool padFromRight_ = false;
+    CaseHandling caseHandling_ = CaseHandling::Off;
+    int caseRulesScope_ = 0;
+    CaseRuleSet caseRules_;
+    TextEffect textEffect_ = TextEffect::None;
+    bool collapseSpaces_ = false;
+    RandomUnit random_;
+};
+
+/// One-off convenience: builds a pipeline for a single name.
+std::string ProcessName(std::string_view filename, const RenameOptions& options,
+                        const NameContext& context, const std::vector<std::string>& caseRules = {},
+                        RandomUnit random = {});
+
+}  // namespace kestrel::engine

@@ -1,0 +1,235 @@
+#include "engine/name_text.h"
+
+#include <algorithm>
+
+#include "text/unicode_text.h"
+
+namespace kestrel::engine {
+
+FolderMarkSplit SplitFolderMark(std::u32string_view name) {
+    if (!name.empty() && name.back() == U'\\') {
+        return {name.substr(0, name.size() - 1), name.substr(name.size() - 1)};
+    }
+    return {name, {}};
+}
+
+std::u32string CropText(std::u32string& text, std::int64_t position, std::int64_t count,
+                        bool fromRight) {
+    const auto length = static_cast<std::int64_t>(text.size());
+    if (position < 1 || count < 1 || position > length) {
+        return {};
+    }
+    std::int64_t first = 0;
+    std::int64_t last = 0;  // one past the span
+    if (fromRight) {
+        last = length - position + 1;
+        first = std::max<std::int64_t>(0, last - count);
+    } else {
+        first = position - 1;
+        last = std::min(length, first + std::min(count, length));
+    }
+    std::u32string cut =
+        text.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(last - first));
+    text.erase(static_cast<std::size_t>(first), static_cast<std::size_t>(last - first));
+    return cut;
+}
+
+std::u32string ReplaceText(std::u32string_view text, std::u32string_view find,
+                           std::u32string_view replacement, bool caseSensitive, bool firstOnly) {
+    if (text.empty() || find.empty() || find.size() > text.size()) {
+        return std::u32string(text);
+    }
+    // Case-insensitive search runs on folded copies; simple folding keeps every
+    // length, so positions found there are positions in the original text.
+    std::u32string foldedText;
+    std::u32string foldedFind;
+    std::u32string_view haystack = text;
+    std::u32string_view needle = find;
+    if (!caseSensitive) {
+        foldedText = text::FoldCase(text);
+        foldedFind = text::FoldCase(find);
+        haystack = foldedText;
+        needle = foldedFind;
+    }
+    std::u32string out;
+    out.reserve(text.size());
+    std::size_t from = 0;
+    while (from <= haystack.size()) {
+        const std::size_t at = haystack.find(needle, from);
+        if (at == std::u32string_view::npos) {
+            break;
+        }
+        out.append(text.substr(from, at - from));
+        out.append(replacement);
+        from = at + needle.size();
+        if (firstOnly) {
+            break;
+        }
+    }
+    out.append(text.substr(std::min(from, text.size())));
+    return out;
+}
+
+namespace {
+
+template <typename Char>
+std::vector<std::basic_string<Char>> SplitFieldsOf(
+    std::basic_string_view<Char> text, std::basic_string_view<Char> delimiter, Char quote,
+    std::size_t (*firstCharLength)(std::basic_string_view<Char>)) {
+    std::vector<std::basic_string<Char>> areas;
+    if (text.empty()) {
+        return areas;
+    }
+    areas.emplace_back();
+    if (delimiter.empty()) {
+        areas.back() = text;
+        return areas;
+    }
+    bool insideQuotes = false;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (text.substr(i).starts_with(delimiter)) {
+            if (insideQuotes) {
+                areas.back().append(delimiter.substr(0, firstCharLength(delimiter)));
+            } else {
+                areas.emplace_back();
+            }
+            i += delimiter.size();
+            continue;
+        }
+        const Char c = text[i++];
+        areas.back().push_back(c);
+        if (quote != 0 && c == quote) {
+            insideQuotes = !insideQuotes;
+        }
+    }
+    return areas;
+}
+
+std::size_t OneCodePoint(std::u32string_view) {
+    return 1;
+}
+
+// The byte length of the first UTF-8 character, so that a quoted delimiter
+// keeps a whole character.
+std::size_t FirstUtf8CharLength(std::string_view s) {
+    std::size_t n = 1;
+    while (n < s.size() && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) {
+        ++n;
+    }
+    return n;
+}
+
+}  // namespace
+
+std::vector<std::u32string> SplitFields(std::u32string_view text, std::u32string_view delimiter,
+                                        char32_t quote) {
+    return SplitFieldsOf<char32_t>(text, delimiter, quote, &OneCodePoint);
+}
+
+std::vector<std::string> SplitFields(std::string_view text, std::string_view delimiter,
+                                     char quote) {
+    return SplitFieldsOf<char>(text, delimiter, quote, &FirstUtf8CharLength);
+}
+
+void InsertAutonumber(std::u32string& base, int digits, std::int64_t number,
+                      std::int64_t remaining) {
+    if (digits <= 0) {
+        digits = static_cast<int>(std::to_string(number + remaining).size());
+    }
+    const std::string magnitude = std::to_string(number < 0 ? -static_cast<std::uint64_t>(number)
+                                                            : static_cast<std::uint64_t>(number));
+    std::u32string formatted;
+    if (number < 0) {
+        formatted.push_back(U'-');
+    }
+    // Zeroes go between the sign and the digits, so "-5" at three is "-05".
+    const auto width = static_cast<std::size_t>(digits);
+    const std::size_t used = formatted.size() + magnitude.size();
+    if (used < width) {
+        formatted.append(width - used, U'0');
+    }
+    formatted.append(magnitude.begin(), magnitude.end());
+
+    const std::size_t mark = base.find(U'?');
+    if (mark == std::u32string::npos) {
+        base.insert(0, formatted);
+    } else {
+        base.replace(mark, 1, formatted);
+    }
+}
+
+namespace {
+
+bool IsAsciiDigit(char32_t c) {
+    return c >= U'0' && c <= U'9';
+}
+
+}  // namespace
+
+void PadNumberRun(std::u32string& base, int length, bool fromRight) {
+    std::size_t first = std::u32string::npos;
+    std::size_t end = 0;
+    if (fromRight) {
+        std::size_t k = base.size();
+        while (k > 0 && !IsAsciiDigit(base[k - 1])) {
+            --k;
+        }
+        if (k == 0) {
+            return;
+        }
+        end = k;
+        while (k > 0 && IsAsciiDigit(base[k - 1])) {
+            --k;
+        }
+        first = k;
+    } else {
+        const auto it = std::find_if(base.begin(), base.end(), IsAsciiDigit);
+        if (it == base.end()) {
+            return;
+        }
+        first = static_cast<std::size_t>(it - base.begin());
+        end = first;
+        while (end < base.size() && IsAsciiDigit(base[end])) {
+            ++end;
+        }
+    }
+    const auto run = static_cast<int>(end - first);
+    if (run < length) {
+        base.insert(first, static_cast<std::size_t>(length - run), U'0');
+    }
+}
+
+namespace {
+
+void CollapseRuns(std::u32string& text, char32_t c) {
+    std::size_t out = 0;
+    for (std::size_t in = 0; in < text.size(); ++in) {
+        if (text[in] == c && out > 0 && text[out - 1] == c) {
+            continue;
+        }
+        text[out++] = text[in];
+    }
+    text.resize(out);
+}
+
+}  // namespace
+
+void CollapseSpaces(std::u32string& text) {
+    CollapseRuns(text, U' ');
+    if (!text.empty() && text.back() == U' ') {
+        text.pop_back();
+    }
+    if (!text.empty() && text.front() == U' ') {
+        text.erase(0, 1);
+    }
+}
+
+void CollapseBackslashes(std::u32string& text) {
+    CollapseRuns(text, U'\\');
+    if (!text.empty() && text.front() == U'\\') {
+        text.erase(0, 1);
+    }
+}
+
+}  // namespace kestrel::engine
