@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+
+// Pure text checks the preview runs on each new name. Each returns the message
+// to show for the item, or an empty text when the name passes; the preview
+// decides which checks run and which message wins.
+namespace kestrel::engine {
+
+/// Counts the characters of the last path element of the new name (a trailing
+/// folder mark is not part of it) and reports when there are more than
+/// `maxLength`.
+std::string LengthCheck(std::string_view newName, int maxLength);
+
+/// Reports any of / ? : * " < > | in the new name; backslashes are allowed
+/// because they make sub-folders.
+std::string ErrorCheck1(std::string_view newName);
+
+/// True when the names differ after lower-casing both, i.e. in more than case.
+bool DiffersOtherThanCase(std::string_view currentName, std::string_view newName);
+
+/// The targets seen so far in one preview pass, for spotting two items that
+/// would be renamed to the same path.
+class DuplicateTargets {
+  public:
+    /// `expectedCount` pre-sizes the set for a pass of that many items.
+    explicit DuplicateTargets(std::size_t expectedCount = 0);
+
+    /// Forgets every target; called at the start of each preview pass.
+    void Clear();
+
+    /// Reports the target when an earlier one of this pass equals it without
+    /// regard to case or a trailing folder mark, then remembers it.
+    std::string ErrorCheck3(std::string_view target);
+
+  private:
+    std::unordered_set<std::string> foldedTargets_;
+};
+
+}  // namespace kestrel::engine
