@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The file layer reports failures as the numbered errors the rest of the
+// program shows to the user; number 0 means success.
+namespace kestrel::platform {
+
+inline constexpr int kBadFileName = 52;
+inline constexpr int kFileNotFound = 53;
+inline constexpr int kDeviceIoError = 57;
+inline constexpr int kFileAlreadyExists = 58;
+inline constexpr int kDiskFull = 61;
+inline constexpr int kPermissionDenied = 70;
+inline constexpr int kPathFileAccessError = 75;
+inline constexpr int kPathNotFound = 76;
+
+struct FileError {
+    int number = 0;
+    std::string description;
+
+    bool Ok() const { return number == 0; }
+    /// The error with its standard text; an unknown number gets an empty text.
+    static FileError Make(int number);
+};
+
+/// The standard text of an error number ("File not found" for 53).
+std::string_view FileErrorText(int number);
+
+/// Maps an errno value to the nearest error. ENOENT is told apart by whether
+/// the parent folder of the missing path exists: 53 when it does, 76 when not.
+FileError FileErrorFromErrno(int errnoValue, bool parentFolderExists);
+
+}  // namespace kestrel::platform

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/file_error.h"
+
+// Everything Kestrel does to files, on program paths ('T:\Photos\a.jpg').
+// The commit, the listing and the file formats take a FileSystem& so that
+// tests can hand them one that fails on demand. No method throws for an
+// expected failure: each reports a FileError (number 0 = success).
+namespace kestrel::platform {
+
+struct DirEntry {
+    std::string name;    // program text; see ProgramNameFromHost
+    int attributes = 0;  // kAttr* bits
+    /// A symbolic link (its attributes are those of what it points to): the
+    /// listing never descends into one, so a link cannot make it loop.
+    bool isLink = false;
+};
+
+struct AttributesResult {
+    int attributes = 0;
+    FileError error;
+};
+
+/// Streams the entries of one folder; "." and ".." are not returned.
+class FolderReader {
+  public:
+    virtual ~FolderReader() = default;
+    /// The next entry; false at the end of the folder or when reading failed
+    /// (then Error() tells why).
+    virtual bool Next(DirEntry& entry) = 0;
+    virtual const FileError& Error() const = 0;
+};
+
+class FileSystem {
+  public:
+    virtual ~FileSystem() = default;
+
+    /// Null, with `error` set, when the folder cannot be opened.
+    virtual std::unique_ptr<FolderReader> OpenFolder(std::string_view folder, FileError& error) = 0;
+    /// The entry names of a folder as stored ("?" for bytes that are not
+    /// UTF-8), without "." and "..", and without reading each entry's metadata.
+    virtual FileError ListNames(std::string_view folder, std::vector<std::string>& names) = 0;
+    virtual AttributesResult GetAttributes(std::string_view path) = 0;
+
+    /// A regular file (or a link to one) that this process may open for reading.
+    virtual bool IsReadableFile(std::string_view path) = 0;
+    /// A folder or a link to one.
+    virtual bool IsFolder(std::string_view path) = 0;
+    /// Any entry of that name, including a dangling link.
+    virtual bool Exists(std::string_view path) = 0;
+
+    /// Renames a file or folder on one file system; 58 when `to` exists.
+    /// A change of letter case only succeeds also on case-insensitive volumes.
+    virtual FileError Rename(std::string_view from, std::string_view to) = 0;
+    /// A rename that also crosses file systems for files: the source is deleted
+    /// only after the copy is complete and flushed. Folders and other entries
+    /// that would need copying across file systems fail with 75.
+    virtual FileError Move(std::string_view from, std::string_view to) = 0;
+    /// Copies a regular file with its modification time and permission bits;
+    /// 58 when `to` exists; a failed copy leaves no partial target.
+    virtual FileError Copy(std::string_view from, std::string_view to) = 0;
+    virtual FileError DeleteFile(std::string_view path) = 0;
+    /// Creates one folder level.
+    virtual FileError MakeFolder(std::string_view path) = 0;
+    /// Removes an empty folder.
+    virtual FileError RemoveFolder(std::string_view path) = 0;
+
+    virtual FileError ReadFile(std::string_view path, std::string& bytes) = 0;
+    /// Writes a whole file through a temporary file in the same folder, renamed
+    /// into place when complete; unlike the other operations it replaces `path`.
+    virtual FileError WriteFileReplacing(std::string_view path, std::string_view bytes) = 0;
+};
+
+}  // namespace kestrel::platform

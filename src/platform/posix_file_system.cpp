@@ -1,0 +1,382 @@
+#include "platform/posix_file_system.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+
+#include "platform/file_attributes.h"
+#include "platform/host_file_ops.h"
+#include "text/unicode_text.h"
+
+namespace kestrel::platform {
+namespace {
+
+constexpr int kTemporaryNameAttempts = 100;
+
+bool IsDotOrDotDot(const char* name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+FileError PathNotFound() {
+    return FileError::Make(kPathNotFound);
+}
+
+// Reads user.DOSATTRIB; `supported` turns false once the file system says it
+// has no user attributes, so a large folder does not ask again per entry.
+std::optional<int> ReadDosAttributes(const std::string& hostPath, bool& supported) {
+    if (!supported) {
+        return std::nullopt;
+    }
+    std::array<char, 64> value{};
+    const ssize_t size =
+        ::getxattr(hostPath.c_str(), kDosAttributeName, value.data(), value.size());
+    if (size < 0) {
+        if (errno == ENOTSUP) {
+            supported = false;
+        }
+        return std::nullopt;
+    }
+    return ParseDosAttributes({value.data(), static_cast<std::size_t>(size)});
+}
+
+// Links are followed so that a link to a folder lists as a folder; a dangling
+// link (or one we may not follow) lists as the link itself. False when the
+// entry is gone.
+bool StatEntry(int folderFd, const char* name, struct stat& info) {
+    if (::fstatat(folderFd, name, &info, 0) == 0) {
+        return true;
+    }
+    return ::fstatat(folderFd, name, &info, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+bool IsLink(int folderFd, const dirent& item) {
+    if (item.d_type != DT_UNKNOWN) {
+        return item.d_type == DT_LNK;
+    }
+    struct stat own {};
+    return ::fstatat(folderFd, item.d_name, &own, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(own.st_mode);
+}
+
+// An error opening a folder: the pattern "folder/*" has the folder itself as
+// its parent, so a missing folder reads as 76 "Path not found".
+FileError FolderOpenError(int errnoValue, const std::string& hostFolder) {
+    return ErrorAt(errnoValue, hostFolder + "/*");
+}
+
+class DirCloser {
+  public:
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+using DirHandle = std::unique_ptr<DIR, DirCloser>;
+
+class PosixFolderReader final : public FolderReader {
+  public:
+    PosixFolderReader(DirHandle dir, std::string hostFolder)
+        : dir_(std::move(dir)), hostFolder_(std::move(hostFolder)) {
+        entryPath_ = hostFolder_;
+        if (entryPath_.back() != '/') {
+            entryPath_.push_back('/');
+        }
+        folderPathLength_ = entryPath_.size();
+    }
+
+    bool Next(DirEntry& entry) override {
+        for (;;) {
+            errno = 0;
+            const dirent* item = ::readdir(dir_.get());
+            if (item == nullptr) {
+                if (errno != 0) {
+                    error_ = FolderOpenError(errno, hostFolder_);
+                }
+                return false;
+            }
+            if (IsDotOrDotDot(item->d_name)) {
+                continue;
+            }
+            struct stat info {};
+            if (!StatEntry(::dirfd(dir_.get()), item->d_name, info)) {
+                continue;  // removed since the folder was read
+            }
+            entryPath_.resize(folderPathLength_);
+            entryPath_.append(item->d_name);
+            entry.name = ProgramNameFromHost(item->d_name);
+            entry.isLink = IsLink(::dirfd(dir_.get()), *item);
+            entry.attributes =
+                AttributesOf(item->d_name, info, ReadDosAttributes(entryPath_, xattrSupported_));
+            return true;
+        }
+    }
+
+    const FileError& Error() const override { return error_; }
+
+  private:
+    DirHandle dir_;
+    std::string hostFolder_;
+    std::string entryPath_;  // reused buffer: folder + "/" + entry name
+    std::size_t folderPathLength_ = 0;
+    bool xattrSupported_ = true;
+    FileError error_;
+};
+
+FileError RenameError(int errnoValue, const std::string& from, const std::string& to) {
+    if (errnoValue == 0) {
+        return {};
+    }
+    // ENOENT concerns the source when it is missing, else the target's folder.
+    struct stat info {};
+    const bool sourceExists = ::lstat(from.c_str(), &info) == 0;
+    return ErrorAt(errnoValue, sourceExists ? to : from);
+}
+
+}  // namespace
+
+PosixFileSystem::PosixFileSystem(DriveTable drives)
+    : drives_(std::move(drives)), effectiveUser_(::geteuid()), effectiveGroup_(::getegid()) {
+    const int count = ::getgroups(0, nullptr);
+    if (count > 0) {
+        groups_.resize(static_cast<std::size_t>(count));
+        const int got = ::getgroups(count, groups_.data());
+        groups_.resize(static_cast<std::size_t>(std::max(got, 0)));
+    }
+}
+
+std::optional<std::string> PosixFileSystem::HostPath(std::string_view programPath) const {
+    return drives_.ToHostPath(programPath);
+}
+
+bool PosixFileSystem::MayRead(const struct stat& info) const {
+    if (effectiveUser_ == 0) {
+        return true;
+    }
+    if (info.st_uid == effectiveUser_) {
+        return (info.st_mode & S_IRUSR) != 0;
+    }
+    const bool inGroup = info.st_gid == effectiveGroup_ ||
+                         std::find(groups_.begin(), groups_.end(), info.st_gid) != groups_.end();
+    if (inGroup) {
+        return (info.st_mode & S_IRGRP) != 0;
+    }
+    return (info.st_mode & S_IROTH) != 0;
+}
+
+std::string PosixFileSystem::TemporaryNameBeside(const std::string& hostPath) {
+    std::string folder = HostParentFolder(hostPath);
+    if (folder.back() != '/') {
+        folder.push_back('/');
+    }
+    return folder + ".kestrel-" + std::to_string(::getpid()) + "-" +
+           std::to_string(++temporaryCounter_) + ".tmp";
+}
+
+std::unique_ptr<FolderReader> PosixFileSystem::OpenFolder(std::string_view folder,
+                                                          FileError& error) {
+    const auto host = HostPath(folder);
+    if (!host) {
+        error = PathNotFound();
+        return nullptr;
+    }
+    DirHandle dir(::opendir(host->c_str()));
+    if (!dir) {
+        error = FolderOpenError(errno, *host);
+        return nullptr;
+    }
+    error = {};
+    return std::make_unique<PosixFolderReader>(std::move(dir), *host);
+}
+
+FileError PosixFileSystem::ListNames(std::string_view folder, std::vector<std::string>& names) {
+    names.clear();
+    const auto host = HostPath(folder);
+    if (!host) {
+        return PathNotFound();
+    }
+    DirHandle dir(::opendir(host->c_str()));
+    if (!dir) {
+        return FolderOpenError(errno, *host);
+    }
+    for (;;) {
+        errno = 0;
+        const dirent* item = ::readdir(dir.get());
+        if (item == nullptr) {
+            return errno == 0 ? FileError{} : FolderOpenError(errno, *host);
+        }
+        if (!IsDotOrDotDot(item->d_name)) {
+            names.push_back(ProgramNameFromHost(item->d_name));
+        }
+    }
+}
+
+AttributesResult PosixFileSystem::GetAttributes(std::string_view path) {
+    const auto host = HostPath(path);
+    if (!host) {
+        return {0, PathNotFound()};
+    }
+    struct stat info {};
+    if (::stat(host->c_str(), &info) != 0 && ::lstat(host->c_str(), &info) != 0) {
+        return {0, ErrorAt(errno, *host)};
+    }
+    bool xattrSupported = true;
+    return {AttributesOf(HostBaseName(*host), info, ReadDosAttributes(*host, xattrSupported)), {}};
+}
+
+bool PosixFileSystem::IsReadableFile(std::string_view path) {
+    const auto host = HostPath(path);
+    struct stat info {};
+    return host && ::stat(host->c_str(), &info) == 0 && S_ISREG(info.st_mode) && MayRead(info);
+}
+
+bool PosixFileSystem::IsFolder(std::string_view path) {
+    const auto host = HostPath(path);
+    return host && IsHostFolder(*host);
+}
+
+bool PosixFileSystem::Exists(std::string_view path) {
+    const auto host = HostPath(path);
+    struct stat info {};
+    return host && ::lstat(host->c_str(), &info) == 0;
+}
+
+int PosixFileSystem::RenameThroughTemporary(const std::string& from, const std::string& to) {
+    std::string temporary;
+    int error = EEXIST;
+    for (int attempt = 0; attempt < kTemporaryNameAttempts && error == EEXIST; ++attempt) {
+        temporary = TemporaryNameBeside(from);
+        error = RenameNoReplace(from, temporary);
+    }
+    if (error != 0) {
+        return error;
+    }
+    error = RenameNoReplace(temporary, to);
+    if (error != 0) {
+        RenameNoReplace(temporary, from);
+    }
+    return error;
+}
+
+int PosixFileSystem::RenameHost(const std::string& from, const std::string& to) {
+    const int error = RenameNoReplace(from, to);
+    if (error != EEXIST || from == to) {
+        return error;
+    }
+    // On a volume that ignores letter case the target "exists" because it is
+    // the source under another spelling; a temporary name lets the new
+    // spelling be stored.
+    struct stat source {};
+    struct stat target {};
+    const bool sameEntry = ::lstat(from.c_str(), &source) == 0 &&
+                           ::lstat(to.c_str(), &target) == 0 && source.st_dev == target.st_dev &&
+                           source.st_ino == target.st_ino &&
+                           text::EqualIgnoringCase(HostBaseName(from), HostBaseName(to));
+    return sameEntry ? RenameThroughTemporary(from, to) : error;
+}
+
+FileError PosixFileSystem::Rename(std::string_view from, std::string_view to) {
+    const auto hostFrom = HostPath(from);
+    const auto hostTo = HostPath(to);
+    if (!hostFrom || !hostTo) {
+        return PathNotFound();
+    }
+    return RenameError(RenameHost(*hostFrom, *hostTo), *hostFrom, *hostTo);
+}
+
+FileError PosixFileSystem::Move(std::string_view from, std::string_view to) {
+    const auto hostFrom = HostPath(from);
+    const auto hostTo = HostPath(to);
+    if (!hostFrom || !hostTo) {
+        return PathNotFound();
+    }
+    const int error = RenameHost(*hostFrom, *hostTo);
+    if (error != EXDEV) {
+        return RenameError(error, *hostFrom, *hostTo);
+    }
+    struct stat info {};
+    if (::lstat(hostFrom->c_str(), &info) != 0) {
+        return ErrorAt(errno, *hostFrom);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return FileError::Make(kPathFileAccessError);
+    }
+    if (FileError copyError = CopyFileNoReplace(*hostFrom, *hostTo); !copyError.Ok()) {
+        return copyError;
+    }
+    SyncFolder(HostParentFolder(*hostTo));
+    // Both names must never be missing at once: the copy goes again when the
+    // source cannot be removed, leaving things as they were.
+    if (::unlink(hostFrom->c_str()) != 0) {
+        const int unlinkError = errno;
+        ::unlink(hostTo->c_str());
+        return ErrorAt(unlinkError, *hostFrom);
+    }
+    return {};
+}
+
+FileError PosixFileSystem::Copy(std::string_view from, std::string_view to) {
+    const auto hostFrom = HostPath(from);
+    const auto hostTo = HostPath(to);
+    if (!hostFrom || !hostTo) {
+        return PathNotFound();
+    }
+    return CopyFileNoReplace(*hostFrom, *hostTo);
+}
+
+FileError PosixFileSystem::DeleteFile(std::string_view path) {
+    const auto host = HostPath(path);
+    if (!host) {
+        return PathNotFound();
+    }
+    return ::unlink(host->c_str()) == 0 ? FileError{} : ErrorAt(errno, *host);
+}
+
+FileError PosixFileSystem::MakeFolder(std::string_view path) {
+    const auto host = HostPath(path);
+    if (!host) {
+        return PathNotFound();
+    }
+    return ::mkdir(host->c_str(), 0777) == 0 ? FileError{} : ErrorAt(errno, *host);
+}
+
+FileError PosixFileSystem::RemoveFolder(std::string_view path) {
+    const auto host = HostPath(path);
+    if (!host) {
+        return PathNotFound();
+    }
+    return ::rmdir(host->c_str()) == 0 ? FileError{} : ErrorAt(errno, *host);
+}
+
+FileError PosixFileSystem::ReadFile(std::string_view path, std::string& bytes) {
+    const auto host = HostPath(path);
+    if (!host) {
+        bytes.clear();
+        return PathNotFound();
+    }
+    return ReadWholeFile(*host, bytes);
+}
+
+FileError PosixFileSystem::WriteFileReplacing(std::string_view path, std::string_view bytes) {
+    const auto host = HostPath(path);
+    if (!host) {
+        return PathNotFound();
+    }
+    std::string temporary;
+    int error = EEXIST;
+    for (int attempt = 0; attempt < kTemporaryNameAttempts && error == EEXIST; ++attempt) {
+        temporary = TemporaryNameBeside(*host);
+        error = WriteNewFile(temporary, bytes, *host);
+    }
+    if (error != 0) {
+        return ErrorAt(error, *host);
+    }
+    if (::rename(temporary.c_str(), host->c_str()) != 0) {
+        error = errno;
+        ::unlink(temporary.c_str());
+        return ErrorAt(error, *host);
+    }
+    return {};
+}
+
+}  // namespace kestrel::platform

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <optional>
+#include <vector>
+
+#include "platform/drive_table.h"
+#include "platform/file_system.h"
+
+namespace kestrel::platform {
+
+/// The file system of this machine, reached through a drive table. A program
+/// path whose letter is not mapped fails with 76 "Path not found".
+class PosixFileSystem : public FileSystem {
+  public:
+    explicit PosixFileSystem(DriveTable drives = DriveTable());
+
+    DriveTable& Drives() { return drives_; }
+    const DriveTable& Drives() const { return drives_; }
+
+    std::unique_ptr<FolderReader> OpenFolder(std::string_view folder, FileError& error) override;
+    FileError ListNames(std::string_view folder, std::vector<std::string>& names) override;
+    AttributesResult GetAttributes(std::string_view path) override;
+    bool IsReadableFile(std::string_view path) override;
+    bool IsFolder(std::string_view path) override;
+    bool Exists(std::string_view path) override;
+    FileError Rename(std::string_view from, std::string_view to) override;
+    FileError Move(std::string_view from, std::string_view to) override;
+    FileError Copy(std::string_view from, std::string_view to) override;
+    FileError DeleteFile(std::string_view path) override;
+    FileError MakeFolder(std::string_view path) override;
+    FileError RemoveFolder(std::string_view path) override;
+    FileError ReadFile(std::string_view path, std::string& bytes) override;
+    FileError WriteFileReplacing(std::string_view path, std::string_view bytes) override;
+
+  private:
+    std::optional<std::string> HostPath(std::string_view programPath) const;
+    bool MayRead(const struct stat& info) const;
+    /// A name for a temporary entry beside `hostPath`, not yet checked for use.
+    std::string TemporaryNameBeside(const std::string& hostPath);
+    /// RenameNoReplace, plus the change of letter case on a volume that
+    /// ignores case; 0 or the errno value.
+    int RenameHost(const std::string& from, const std::string& to);
+    int RenameThroughTemporary(const std::string& from, const std::string& to);
+
+    DriveTable drives_;
+    uid_t effectiveUser_;
+    gid_t effectiveGroup_;
+    std::vector<gid_t> groups_;
+    unsigned temporaryCounter_ = 0;
+};
+
+}  // namespace kestrel::platform

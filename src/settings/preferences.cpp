@@ -1,0 +1,108 @@
+#include "settings/preferences.h"
+
+#include <algorithm>
+#include <array>
+
+#include "settings/key_paths.h"
+#include "text/numbers.h"
+
+namespace kestrel::settings {
+namespace {
+
+struct PreferenceField {
+    std::string_view valueName;
+    std::int32_t Preferences::*member;
+    std::int32_t minimum;
+    std::int32_t maximum;
+};
+
+// Stored in this order. A template may come from another tool or an older
+// copy of the program, so every value read is held to its range.
+constexpr std::array<PreferenceField, 14> kTemplateFields = {{
+    {"Auto update", &Preferences::autoUpdate, 0, 1},
+    {"Save settings", &Preferences::saveSettings, 0, 1},
+    {"Double-click file", &Preferences::doubleClickFile, 0, 2},
+    {"Double-click folder", &Preferences::doubleClickFolder, 0, 3},
+    {"Auto refresh", &Preferences::autoRefresh, 0, 1},
+    {"Auto reset options", &Preferences::autoResetOptions, 0, 1},
+    {"Hide lists", &Preferences::hideLists, 0, 1},
+    {"Max list", &Preferences::maxList, 0, 1},
+    {"Max list cutoff", &Preferences::maxListCutoff, kMinMaxListCutoff, kMaxMaxListCutoff},
+    {"Enable max length check", &Preferences::maxLengthCheck, 0, 1},
+    {"Max length", &Preferences::maxLength, kMinMaxLength, kMaxMaxLength},
+    {"Error checking", &Preferences::errorChecking, 0, kMaxErrorChecking},
+    {"Sounds muted", &Preferences::soundsMuted, 0, 1},
+    {"Sounds threshold", &Preferences::soundsThreshold, 0, kMaxSoundsThreshold},
+}};
+
+constexpr std::string_view kStartupLocationName = "Startup location";
+
+constexpr std::array<std::string_view, 4> kErrorCheckLevels = {
+    "No error checking (fastest)",
+    "Simple error checking",
+    "Normal error checking",
+    "Advanced error checking (recommended)",
+};
+
+}  // namespace
+
+void LoadPreferences(const SettingsStore& store, int templateNumber, Preferences& preferences) {
+    const std::string key = TemplateKey(templateNumber);
+    const Preferences defaults;
+    for (const PreferenceField& field : kTemplateFields) {
+        // Auto update is decided at first run, not by the template; a template
+        // without it leaves the current choice alone.
+        const std::int32_t fallback = field.member == &Preferences::autoUpdate
+                                          ? preferences.autoUpdate
+                                          : defaults.*field.member;
+        const std::int32_t stored =
+            store.ReadNumber(Scope::Machine, key, field.valueName, fallback);
+        preferences.*field.member = std::clamp(stored, field.minimum, field.maximum);
+    }
+}
+
+void SavePreferences(SettingsStore& store, int templateNumber, const Preferences& preferences) {
+    const std::string key = TemplateKey(templateNumber);
+    for (const PreferenceField& field : kTemplateFields) {
+        store.WriteNumber(Scope::Machine, key, field.valueName, preferences.*field.member);
+    }
+    store.WriteNumber(Scope::Machine, kSettingsKey, kStartupLocationName,
+                      preferences.startupLocation);
+}
+
+void LoadStartupLocation(const SettingsStore& store, Preferences& preferences) {
+    // Kept as stored: window placement leaves the window where it is for any
+    // value it does not know.
+    preferences.startupLocation = store.ReadNumber(
+        Scope::Machine, kSettingsKey, kStartupLocationName, Preferences{}.startupLocation);
+}
+
+std::string MaxLengthCaption(int maxLength) {
+    return "Treat files longer than " + std::to_string(maxLength) + " character" +
+           (maxLength == 1 ? "" : "s") + " as an error.";
+}
+
+std::string SoundsThresholdCaption(int seconds) {
+    if (seconds == 0) {
+        return "Always play sounds when operation completes.";
+    }
+    return "Play sounds if processing takes " + std::to_string(seconds) + " second" +
+           (seconds == 1 ? "" : "s") + " or longer.";
+}
+
+std::string_view ErrorCheckCaption(int level) {
+    if (level < 0 || level >= static_cast<int>(kErrorCheckLevels.size())) {
+        return {};
+    }
+    return kErrorCheckLevels[static_cast<std::size_t>(level)];
+}
+
+std::string CheckMaxListCutoff(std::string_view text) {
+    const std::int64_t cutoff = text::WholeNumber(text);
+    if (cutoff < kMinMaxListCutoff || cutoff > kMaxMaxListCutoff) {
+        return "Interrupt processing value must be 1 through 32767.";
+    }
+    return {};
+}
+
+}  // namespace kestrel::settings

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/file_system.h"
+
+// A FileSystem that passes every call to another one. Tests derive from it and
+// override only the calls they want to watch or make fail:
+//
+//     struct FullDisk : kestrel::support::ForwardingFileSystem {
+//         using ForwardingFileSystem::ForwardingFileSystem;
+//         FileError Copy(std::string_view, std::string_view) override {
+//             return FileError::Make(kestrel::platform::kDiskFull);
+//         }
+//     };
+namespace kestrel::support {
+
+class ForwardingFileSystem : public platform::FileSystem {
+  public:
+    using FileError = platform::FileError;
+
+    explicit ForwardingFileSystem(platform::FileSystem& inner) : inner_(inner) {}
+
+    std::unique_ptr<platform::FolderReader> OpenFolder(std::string_view folder,
+                                                       FileError& error) override {
+        return inner_.OpenFolder(folder, error);
+    }
+    FileError ListNames(std::string_view folder, std::vector<std::string>& names) override {
+        return inner_.ListNames(folder, names);
+    }
+    platform::AttributesResult GetAttributes(std::string_view path) override {
+        return inner_.GetAttributes(path);
+    }
+    bool IsReadableFile(std::string_view path) override { return inner_.IsReadableFile(path); }
+    bool IsFolder(std::string_view path) override { return inner_.IsFolder(path); }
+    bool Exists(std::string_view path) override { return inner_.Exists(path); }
+    FileError Rename(std::string_view from, std::string_view to) override {
+        return inner_.Rename(from, to);
+    }
+    FileError Move(std::string_view from, std::string_view to) override {
+        return inner_.Move(from, to);
+    }
+    FileError Copy(std::string_view from, std::string_view to) override {
+        return inner_.Copy(from, to);
+    }
+    FileError DeleteFile(std::string_view path) override { return inner_.DeleteFile(path); }
+    FileError MakeFolder(std::string_view path) override { return inner_.MakeFolder(path); }
+    FileError RemoveFolder(std::string_view path) override { return inner_.RemoveFolder(path); }
+    FileError ReadFile(std::string_view path, std::string& bytes) override {
+        return inner_.ReadFile(path, bytes);
+    }
+    FileError WriteFileReplacing(std::string_view path, std::string_view bytes) override {
+        return inner_.WriteFileReplacing(path, bytes);
+    }
+
+  protected:
+    platform::FileSystem& inner_;
+};
+
+}  // namespace kestrel::support

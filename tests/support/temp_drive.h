@@ -1,0 +1,154 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <string_view>
+
+#include "platform/posix_file_system.h"
+
+// A fresh temporary folder mapped as drive T: for tests that touch files.
+//
+//     kestrel::support::TempDrive drive;              // creates /tmp/kestrel-XXXXXX
+//     drive.WriteFile("Photos\\a.jpg", "bytes");      // makes Photos\ on the way
+//     auto& fs = drive.FileSystem();                   // a PosixFileSystem with T: mapped
+//     fs.Rename(TempDrive::Path("Photos\\a.jpg"), "T:\\Photos\\b.jpg");
+//     EXPECT_EQ(drive.ReadFile("Photos\\b.jpg"), "bytes");
+//
+// Relative paths are written as in program paths (backslashes) and are taken
+// from the root of T:. The folder and everything in it, read-only entries
+// included, is removed when the TempDrive goes out of scope. The helpers fail
+// the running test (ADD_FAILURE) when the host refuses them.
+namespace kestrel::support {
+
+class TempDrive {
+  public:
+    static constexpr char kLetter = 'T';
+
+    TempDrive() : letter_(kLetter) {
+        if (!Create(DefaultParent())) {
+            ADD_FAILURE() << "cannot make a temporary folder under " << DefaultParent();
+        }
+    }
+
+    /// A temporary folder under `hostParent` (e.g. "/dev/shm" for another file
+    /// system), mapped as `letter`. Valid() tells whether it could be made, so
+    /// a test can skip when the host lacks that place.
+    TempDrive(const std::string& hostParent, char letter) : letter_(letter) { Create(hostParent); }
+
+    TempDrive(const TempDrive&) = delete;
+    TempDrive& operator=(const TempDrive&) = delete;
+
+    ~TempDrive() {
+        if (!root_.empty()) {
+            MakeRemovable(root_);
+            std::error_code ignored;
+            std::filesystem::remove_all(root_, ignored);
+        }
+    }
+
+    /// False when the temporary folder could not be made.
+    bool Valid() const { return !root_.empty(); }
+
+    /// The file system with this drive mapped (C: stays the host root).
+    platform::PosixFileSystem& FileSystem() { return fileSystem_; }
+
+    /// The program path of `relative` on T: ("a\\b.txt" -> "T:\\a\\b.txt").
+    static std::string Path(std::string_view relative) {
+        return std::string{kLetter, ':', '\\'} + std::string(relative);
+    }
+    /// The program path on this drive's letter (for a drive made with another).
+    std::string ProgramPath(std::string_view relative) const {
+        return std::string{letter_, ':', '\\'} + std::string(relative);
+    }
+
+    /// The host path of `relative` ("a\\b.txt" -> "/tmp/kestrel-XXXXXX/a/b.txt").
+    std::string HostPath(std::string_view relative) const {
+        std::string out = root_;
+        if (!relative.empty()) {
+            out.push_back('/');
+        }
+        for (char c : relative) {
+            out.push_back(c == '\\' ? '/' : c);
+        }
+        return out;
+    }
+    const std::string& HostRoot() const { return root_; }
+
+    /// Creates or replaces a file with exactly `bytes`, making its folders.
+    void WriteFile(std::string_view relative, std::string_view bytes) const {
+        const std::filesystem::path path = HostPath(relative);
+        std::error_code error;
+        std::filesystem::create_directories(path.parent_path(), error);
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        if (!out.flush()) {
+            ADD_FAILURE() << "cannot write " << path;
+        }
+    }
+
+    /// Creates a folder and any missing folders above it.
+    void MakeFolder(std::string_view relative) const {
+        std::error_code error;
+        std::filesystem::create_directories(HostPath(relative), error);
+        if (error) {
+            ADD_FAILURE() << "cannot make folder " << HostPath(relative) << ": " << error.message();
+        }
+    }
+
+    /// The bytes of a file; empty (and the test failed) when it cannot be read.
+    std::string ReadFile(std::string_view relative) const {
+        std::ifstream in(HostPath(relative), std::ios::binary);
+        if (!in) {
+            ADD_FAILURE() << "cannot read " << HostPath(relative);
+            return {};
+        }
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    /// Whether an entry (even a dangling link) exists on the host.
+    bool Exists(std::string_view relative) const {
+        struct stat info {};
+        return ::lstat(HostPath(relative).c_str(), &info) == 0;
+    }
+
+  private:
+    bool Create(const std::string& hostParent) {
+        std::string pattern = hostParent + "/kestrel-XXXXXX";
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            return false;
+        }
+        root_ = pattern;
+        fileSystem_.Drives().Map(letter_, root_);
+        return true;
+    }
+
+    static std::string DefaultParent() {
+        const char* tmp = std::getenv("TMPDIR");
+        return tmp != nullptr && *tmp != '\0' ? tmp : "/tmp";
+    }
+
+    // Folders without write or search permission would stop remove_all for a
+    // user other than root. Links are not followed.
+    static void MakeRemovable(const std::filesystem::path& folder) {
+        ::chmod(folder.c_str(), 0700);
+        std::error_code error;
+        for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+             it.increment(error)) {
+            if (it->is_directory(error) && !it->is_symlink(error)) {
+                MakeRemovable(it->path());
+            }
+        }
+    }
+
+    char letter_;
+    std::string root_;
+    platform::PosixFileSystem fileSystem_;
+};
+
+}  // namespace kestrel::support
