@@ -31,19 +31,28 @@ function(kestrel_layer name)
     kestrel_set_warnings(kestrel_${name})
 endfunction()
 
-# kestrel_test_suite(<name> [DEPS <targets>...])
+# kestrel_test_suite(<name> [OWN_MAIN] [DEPS <targets>...] [ENVIRONMENT <VAR=value>...])
 # Builds every .cpp in tests/<name>/ into kestrel_<name>_tests and registers
-# each test case with CTest.
+# each test case with CTest. OWN_MAIN suites bring their own main().
 function(kestrel_test_suite name)
-    cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+    cmake_parse_arguments(ARG "OWN_MAIN" "" "DEPS;ENVIRONMENT" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/tests/${name}/*.cpp")
     if(NOT sources)
         return()
     endif()
     add_executable(kestrel_${name}_tests ${sources})
     target_include_directories(kestrel_${name}_tests PRIVATE "${PROJECT_SOURCE_DIR}/tests")
-    target_link_libraries(kestrel_${name}_tests PRIVATE ${ARG_DEPS} GTest::gmock GTest::gtest_main)
+    if(ARG_OWN_MAIN)
+        target_link_libraries(kestrel_${name}_tests PRIVATE ${ARG_DEPS} GTest::gmock GTest::gtest)
+    else()
+        target_link_libraries(kestrel_${name}_tests PRIVATE ${ARG_DEPS} GTest::gmock GTest::gtest_main)
+    endif()
     kestrel_set_warnings(kestrel_${name}_tests)
+    set(environment "${ARG_ENVIRONMENT}")
+    if(NOT environment)
+        set(environment "KESTREL_TEST=1")
+    endif()
     gtest_discover_tests(kestrel_${name}_tests DISCOVERY_TIMEOUT 60
-                         PROPERTIES LABELS "${name}")
+                         DISCOVERY_EXTRA_ARGS ""
+                         PROPERTIES LABELS "${name}" ENVIRONMENT "${environment}")
 endfunction()

@@ -7,9 +7,9 @@ scripts/install-deps.sh
 cmake --preset dev
 cmake --build --preset dev
 
-if [ ! -x build/dev/src/app/kestrel ]; then
+if [ ! -x build/dev/bin/kestrel ]; then
     echo "Kestrel has no main program yet: the engine, its tests and benchmarks are built."
     echo "The command line and the window arrive in later work; run scripts/test.sh meanwhile."
     exit 0
 fi
-exec build/dev/src/app/kestrel "$@"
+exec build/dev/bin/kestrel "$@"

@@ -15,7 +15,7 @@
 namespace kestrel::lists {
 
 class ListingObserver {
-public:
+  public:
     virtual ~ListingObserver() = default;
     /// Before each entry of a folder is handled; `number` is the running
     /// number n, starting at 1.
@@ -38,7 +38,8 @@ struct SourceListing {
     std::string widestText;
 };
 
-/// The entry names that are never listed (exact, case-sensitive).
+/// The entry names that are never listed (exact, case-sensitive), and any
+/// name holding "?" (a host name that cannot be written as program text).
 bool IsExcludedName(std::string_view name);
 
 /// The row text of entry `name` in `folder` for the path display mode, given
@@ -46,8 +47,14 @@ bool IsExcludedName(std::string_view name);
 std::string DisplayText(int pathDisplay, std::string_view workingFolder, std::string_view folder,
                         std::string_view name);
 
-SourceListing ReadSourceList(platform::FileSystem& fileSystem,
-                             const engine::RenameOptions& options,
+/// Puts rows in ascending order of their text compared without regard to
+/// case; rows with equal keys keep their order (the order they were read in).
+void SortRows(std::vector<ListEntry>& rows);
+
+/// Lists `workingFolder` (a folder text ending with a backslash, kept as given
+/// in folderTable[0]). A folder that cannot be read is passed over; a working
+/// folder that cannot be read lists nothing.
+SourceListing ReadSourceList(platform::FileSystem& fileSystem, const engine::RenameOptions& options,
                              std::string_view workingFolder, ListingObserver& observer);
 
 }  // namespace kestrel::lists

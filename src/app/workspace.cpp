@@ -1,0 +1,255 @@
+#include "app/workspace.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "app/unexpected_error.h"
+#include "engine/name_pipeline.h"
+#include "lists/filter_pattern.h"
+#include "lists/source_listing.h"
+#include "text/numbers.h"
+#include "text/unicode_text.h"
+
+namespace kestrel::app {
+namespace {
+
+constexpr std::string_view kStatusText = "Ready.";
+constexpr double kSecondsPerDay = 86400.0;
+
+std::string Plural(std::string_view noun, std::int64_t count) {
+    return std::string(noun) + (count == 1 ? "" : "s");
+}
+
+std::string InterruptQuestion(int cutoff) {
+    return "User-specified interrupt after " + std::to_string(cutoff) +
+           " items.  (You may change this value in Preferences.)  \r\r"
+           "Do you wish to abort processing?\r\r"
+           "Press Cancel to prevent further warnings during this operation.";
+}
+
+// Feeds the listing's progress into the status bar and asks the interrupt
+// question every `cutoff` entries.
+class ListingFeedback : public lists::ListingObserver {
+  public:
+    ListingFeedback(Ui& ui, const settings::Preferences& preferences, Answer& answer)
+        : ui_(ui),
+          cutoff_(std::clamp(preferences.maxListCutoff, 1, 32767)),
+          interruptOn_(preferences.maxList == 1),
+          answer_(answer) {}
+
+    int Cutoff() const { return cutoff_; }
+
+    void EntryStarted(int number) override {
+        ui_.SetProgress(Progress::Listing, number % cutoff_);
+        // Only every other pair of entries rewrites the text: painting dominates otherwise.
+        if ((number & 2) != 0) {
+            ui_.SetStatus(StatusPanel::Message,
+                          "Reading item " + text::FormatCount(number) + "...");
+        }
+    }
+
+    bool ContinueAfter(int count) override {
+        if (interruptOn_ && answer_ != Answer::Cancel && count % cutoff_ == 0) {
+            answer_ = ui_.Ask(InterruptQuestion(cutoff_), kProgramTitle, Buttons::YesNoCancel,
+                              Icon::Question);
+        }
+        return answer_ != Answer::Yes;
+    }
+
+  private:
+    Ui& ui_;
+    int cutoff_;
+    bool interruptOn_;
+    Answer& answer_;
+};
+
+class PreviewFeedback : public lists::PreviewObserver {
+  public:
+    explicit PreviewFeedback(Ui& ui) : ui_(ui) {}
+
+    void RowStarted(int row, int rowCount) override {
+        if ((row & 2) != 0) {
+            ui_.SetStatus(StatusPanel::Message,
+                          "Refreshing preview list: " +
+                              text::FormatPercent(static_cast<double>(row) / rowCount) +
+                              " complete.");
+        }
+        ui_.SetProgress(Progress::Preview, row);
+    }
+
+  private:
+    Ui& ui_;
+};
+
+}  // namespace
+
+Workspace::Workspace(platform::FileSystem& fileSystem, Ui& ui, const platform::Clock& clock,
+                     engine::RandomUnit random)
+    : fileSystem_(fileSystem), ui_(ui), clock_(clock), random_(std::move(random)) {}
+
+void Workspace::SetSelected(std::size_t row, bool selected) {
+    if (row < sourceRows_.size()) {
+        sourceRows_[row].selected = selected;
+    }
+}
+
+void Workspace::SelectAll(bool selected) {
+    for (lists::ListEntry& entry : sourceRows_) {
+        entry.selected = selected;
+    }
+}
+
+void Workspace::DisableButtons() {
+    buttons_.DisableAll();
+}
+
+void Workspace::EnableButtons() {
+    buttons_.EnableAll(UndoLevel() > 0);
+}
+
+std::string Workspace::CheckFilterField(std::string_view filterText) {
+    return lists::CheckFilterBrackets(filterText) ? std::string()
+                                                  : std::string(lists::kFilterBracketMessage);
+}
+
+void Workspace::RefreshSourceList() {
+    try {
+        ListSource();
+    } catch (const std::exception& error) {
+        ReportUnexpectedError(error, "[" + txtSourceDir + "]");
+    }
+}
+
+void Workspace::ListSource() {
+    area = 20;
+    if (ui_.SplashShowing()) {
+        ui_.SetPointer(Pointer::Busy);
+        ui_.SetSplashStatus("Reading filenames from working folder");
+    } else {
+        ui_.SetPointer(Pointer::ArrowHourglass);
+    }
+    DisableButtons();
+    ui_.SetStatus(StatusPanel::Dest, "");
+    interruptAnswer_ = Answer::No;
+    const bool hideLists = preferences.hideLists == 1;
+    if (hideLists) {
+        ui_.SetListsVisible(false);
+    }
+
+    if ((preferences.autoRefresh == 1 || updateFlag) && !busyFlag) {
+        preview_ = {};
+        sourceRows_.clear();
+        ListingFeedback feedback(ui_, preferences, interruptAnswer_);
+        ui_.ShowProgress(Progress::Listing, feedback.Cutoff());
+        lists::SourceListing listing =
+            lists::ReadSourceList(fileSystem_, options, txtSourceDir, feedback);
+        sourceRows_ = std::move(listing.rows);
+        folderTable_ = std::move(listing.folderTable);
+        if (text::CodePointCount(listing.widestText) > text::CodePointCount(widestText_)) {
+            widestText_ = std::move(listing.widestText);
+        }
+        ui_.HideProgress(Progress::Listing);
+
+        const bool full = listing.rowLimitReached || listing.folderLimitReached;
+        const auto count = static_cast<std::int64_t>(sourceRows_.size());
+        ui_.SetStatus(StatusPanel::Source,
+                      full ? "Warning: maximum of 32,767 items reached; remainder ignored."
+                           : text::FormatCount(count) + Plural(" item", count) + " listed.");
+        ui_.SetStatus(StatusPanel::Message, kStatusText);
+        RefreshTargetList();
+    }
+
+    if (hideLists) {
+        ui_.SetListsVisible(true);
+    }
+    EnableButtons();
+    ui_.SetPointer(Pointer::Normal);
+}
+
+void Workspace::RefreshTargetList() {
+    try {
+        ComputeTargets();
+    } catch (const std::exception& error) {
+        ReportUnexpectedError(error, "[" + txtSourceDir + "]");
+    }
+}
+
+void Workspace::ComputeTargets() {
+    area = 50;
+    if (operationStartTime < 0) {
+        operationStartTime = Now();
+    }
+    // A suppressed refresh leaves the lists, and the pointer, as they are.
+    if (busyFlag) {
+        return;
+    }
+    if (ui_.SplashShowing()) {
+        ui_.SetPointer(Pointer::Busy);
+        ui_.SetSplashStatus("Applying changes to target list");
+    } else {
+        ui_.SetPointer(Pointer::ArrowHourglass);
+    }
+    DisableButtons();
+    const int rowCount = static_cast<int>(sourceRows_.size());
+    ui_.ShowProgress(Progress::Preview, rowCount + 1);
+    ui_.SetProgress(Progress::Preview, 0);
+
+    const engine::NamePipeline pipeline(options, caseRules, random_);
+    const lists::PreviewInput input{
+        sourceRows_,
+        folderTable_,
+        txtSourceDir,
+        txtDestDir,
+        options.cboPathDisplay,
+        {preferences.errorChecking, preferences.maxLengthCheck == 1, preferences.maxLength}};
+    PreviewFeedback feedback(ui_);
+    preview_ = lists::ComputePreview(fileSystem_, pipeline, input, feedback);
+    area = 55;
+    if (text::CodePointCount(preview_.widestName) > text::CodePointCount(widestText_)) {
+        widestText_ = preview_.widestName;
+    }
+
+    ui_.HideProgress(Progress::Preview);
+    double elapsed = Now() - operationStartTime;
+    if (elapsed < 0) {
+        elapsed += kSecondsPerDay;  // the clock passed midnight
+    }
+    operationStartTime = -1;
+    ReportSummary(elapsed);
+    ui_.SetStatus(StatusPanel::Message, kStatusText);
+    EnableButtons();
+    ui_.SetPointer(Pointer::Normal);
+}
+
+void Workspace::ReportSummary(double elapsedSeconds) {
+    const int changed = preview_.renameCounter;
+    const int errors = preview_.errorCount;
+    if (errors > 0) {
+        PlayIfDue(settings::SoundEvent::OperationCompleteWithWarnings, elapsedSeconds);
+        ui_.SetStatus(StatusPanel::Dest, "Warning: " + text::FormatCount(errors) +
+                                             Plural(" possible error", errors) + " in " +
+                                             std::to_string(changed) + Plural(" item", changed) +
+                                             " to be changed.");
+        return;
+    }
+    ui_.SetStatus(StatusPanel::Dest,
+                  text::FormatCount(changed) + Plural(" item", changed) + " to be changed.");
+    PlayIfDue(settings::SoundEvent::OperationComplete, elapsedSeconds);
+}
+
+void Workspace::PlayIfDue(settings::SoundEvent event, double elapsedSeconds) {
+    if (preferences.soundsMuted == 0 && elapsedSeconds >= preferences.soundsThreshold) {
+        ui_.PlaySound(sounds.FileFor(event));
+    }
+}
+
+void Workspace::ReportUnexpectedError(const std::exception& error, std::string_view data) {
+    const std::string text = UnexpectedErrorText(area, DescribeException(error), data);
+    ui_.SetPointer(Pointer::Normal);
+    ui_.Ask(text, kUnexpectedErrorTitle, Buttons::YesNo, Icon::Critical);
+    if (closeAll_) {
+        closeAll_();
+    }
+}
+
+}  // namespace kestrel::app

@@ -1,0 +1,129 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/command_buttons.h"
+#include "app/ui.h"
+#include "commit/undo_log.h"
+#include "engine/case_handling.h"
+#include "engine/rename_options.h"
+#include "lists/list_entry.h"
+#include "lists/preview.h"
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "settings/preferences.h"
+#include "settings/sound_table.h"
+
+// What the main window holds, without the window: the rename options, the two
+// folder texts, the source rows and folder table, the preview and its messages,
+// the counters and flags. Its methods are the window's commands; they reach the
+// screen only through the Ui interface, so the command line and the tests run
+// the same commands without a display.
+namespace kestrel::app {
+
+class Workspace {
+  public:
+    Workspace(platform::FileSystem& fileSystem, Ui& ui, const platform::Clock& clock,
+              engine::RandomUnit random);
+
+    // The state the window's controls edit.
+    engine::RenameOptions options;
+    settings::Preferences preferences;
+    settings::SoundTable sounds;
+    std::string txtSourceDir;
+    std::string txtDestDir;
+    /// Set while the program itself changes controls: no refresh runs meanwhile.
+    bool busyFlag = false;
+    /// Set around a listing that must run even with "Auto refresh" off.
+    bool updateFlag = false;
+    /// Location code shown by the unexpected-error report.
+    int area = 0;
+    /// Seconds since midnight at which the current long operation started; -1 unset.
+    double operationStartTime = -1;
+
+    /// The case rules the pipeline applies, in list order.
+    std::vector<std::string> caseRules;
+
+    const std::vector<lists::ListEntry>& SourceFileList() const { return sourceRows_; }
+    /// 1-based in the design: folder index f is FolderTable()[f - 1].
+    const std::vector<std::string>& FolderTable() const { return folderTable_; }
+    const std::vector<std::string>& TargetFileList() const { return preview_.targets; }
+    const std::vector<std::string>& ErrorMessages() const { return preview_.messages; }
+    bool TargetFlagged(std::size_t row) const { return preview_.Flagged(row); }
+    int RenameCounter() const { return preview_.renameCounter; }
+    int ErrorCount() const { return preview_.errorCount; }
+    Answer InterruptAnswer() const { return interruptAnswer_; }
+    /// The widest display text seen by the listings, for the scroll extent.
+    const std::string& WidestText() const { return widestText_; }
+
+    /// Selection of source rows, as the window's list reports it.
+    void SetSelected(std::size_t row, bool selected);
+    void SelectAll(bool selected);
+
+    /// Re-reads the working folder into the source list and recomputes the preview.
+    void RefreshSourceList();
+    /// Recomputes the target list from the source rows and the options.
+    void RefreshTargetList();
+    /// The message for a filter text that cannot be used, or empty text.
+    static std::string CheckFilterField(std::string_view filterText);
+
+    /// "&Do It!": carries out the previewed renames, moves or copies.
+    void DoIt();
+    /// "&Undo the Do!": brings back every entry of the newest commit.
+    void Undo();
+    /// The folder browser's "Consolidate files": every entry goes straight into
+    /// the target folder.
+    bool consolidateFiles = false;
+    /// 1 after start, 5 while an entry is processed or after Ignore, 4 after
+    /// Retry, 3 after Abort.
+    int CommitState() const { return commitState_; }
+    const commit::UndoLog& UndoHistory() const { return undoLog_; }
+
+    void DisableButtons();
+    void EnableButtons();
+    const CommandButtons& Buttons() const { return buttons_; }
+    int UndoLevel() const { return undoLog_.Level(); }
+
+    /// Where the report ends the program (the app closes everything); tests
+    /// record it instead.
+    void SetCloseAllHandler(std::function<void()> closeAll) { closeAll_ = std::move(closeAll); }
+    /// The report for a failure no command handled: shows it, then closes all.
+    void ReportUnexpectedError(const std::exception& error, std::string_view data);
+
+    platform::FileSystem& FileSystem() { return fileSystem_; }
+    Ui& Window() { return ui_; }
+    const platform::Clock& Clock() const { return clock_; }
+
+  private:
+    void ListSource();
+    void ComputeTargets();
+    void ReportSummary(double elapsedSeconds);
+    void PlayIfDue(settings::SoundEvent event, double elapsedSeconds);
+    double Now() const { return clock_.SecondsSinceMidnight(); }
+    // The commit's loop and its undo (workspace_commit.cpp).
+    struct CommitRun;
+    void CommitRows(CommitRun& run);
+    /// True when the user asked to run the entry again.
+    bool CommitRow(CommitRun& run, std::size_t row);
+    void RestoreNewestLevel();
+
+    platform::FileSystem& fileSystem_;
+    Ui& ui_;
+    const platform::Clock& clock_;
+    engine::RandomUnit random_;
+    std::function<void()> closeAll_;
+
+    std::vector<lists::ListEntry> sourceRows_;
+    std::vector<std::string> folderTable_;
+    lists::Preview preview_;
+    std::string widestText_;
+    Answer interruptAnswer_ = Answer::No;
+    CommandButtons buttons_;
+    commit::UndoLog undoLog_;
+    int commitState_ = 1;
+};
+
+}  // namespace kestrel::app

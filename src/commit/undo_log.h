@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+// The committed renames by level: each commit opens a level (also when it
+// commits nothing) and each undo consumes the newest. Levels and entries grow
+// as needed, so neither a large commit nor many commits in a row lose history.
+namespace kestrel::commit {
+
+struct UndoEntry {
+    std::string oldPath;  // full program path before the commit
+    std::string newPath;  // full program path after it
+};
+
+class UndoLog {
+  public:
+    void OpenLevel() { levels_.emplace_back(); }
+    /// Records into the newest level (opening one if none is open).
+    void Record(std::string oldPath, std::string newPath) {
+        if (levels_.empty()) {
+            OpenLevel();
+        }
+        levels_.back().push_back({std::move(oldPath), std::move(newPath)});
+    }
+    /// The newest level's number; 0 when there is nothing to undo.
+    int Level() const { return static_cast<int>(levels_.size()); }
+    const std::vector<UndoEntry>& Newest() const { return levels_.back(); }
+    /// Removes the newest level and returns its entries in the order recorded.
+    std::vector<UndoEntry> TakeNewest() {
+        std::vector<UndoEntry> entries = std::move(levels_.back());
+        levels_.pop_back();
+        return entries;
+    }
+
+  private:
+    std::vector<std::vector<UndoEntry>> levels_;
+};
+
+}  // namespace kestrel::commit

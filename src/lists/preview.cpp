@@ -1,0 +1,145 @@
+#include "lists/preview.h"
+
+#include <algorithm>
+
+#include "engine/name_checks.h"
+#include "engine/rename_options.h"
+#include "text/unicode_text.h"
+
+namespace kestrel::lists {
+namespace {
+
+std::string_view FolderOf(const PreviewInput& input, const ListEntry& entry) {
+    const auto index = static_cast<std::size_t>(entry.folderIndex);
+    if (index >= 1 && index <= input.folderTable.size()) {
+        return input.folderTable[index - 1];
+    }
+    return input.sourceDir;
+}
+
+// The text after the first `length` characters, or empty when there are fewer.
+std::string_view After(std::string_view text, std::size_t length) {
+    return length <= text.size() ? text.substr(length) : std::string_view();
+}
+
+std::string TargetRowText(int pathDisplay, std::string_view targetFolder,
+                          std::string_view relativeFolder, const std::string& newName) {
+    switch (pathDisplay) {
+        case engine::kShowPartialPath:
+            return std::string(relativeFolder) + newName;
+        case engine::kShowFullPath:
+            return std::string(targetFolder) + newName;
+        default:
+            return newName;
+    }
+}
+
+std::size_t CountSelected(const std::vector<ListEntry>& rows) {
+    return static_cast<std::size_t>(
+        std::count_if(rows.begin(), rows.end(), [](const ListEntry& e) { return e.selected; }));
+}
+
+// The checks in their fixed order; a later failing check replaces the message.
+std::string CheckNewName(platform::FileSystem& fileSystem, const PreviewInput& input,
+                         engine::DuplicateTargets& duplicates, const std::string& filename,
+                         const std::string& newName, const std::string& targetFolder,
+                         std::string_view relativeFolder) {
+    std::string message;
+    const auto take = [&message](std::string found) {
+        if (!found.empty()) {
+            message = std::move(found);
+        }
+    };
+    const PreviewChecks& checks = input.checks;
+    if (checks.maxLengthCheck) {
+        take(engine::LengthCheck(newName, checks.maxLength));
+    }
+    if (checks.errorLevel >= 1) {
+        take(engine::ErrorCheck1(newName));
+    }
+    // A change of letter case only would find the item itself.
+    if (checks.errorLevel >= 2 && engine::DiffersOtherThanCase(filename, newName)) {
+        take(ErrorCheck2(fileSystem, input.destDir, std::string(relativeFolder) + newName));
+    }
+    if (checks.errorLevel >= 3) {
+        take(duplicates.ErrorCheck3(targetFolder + newName));
+    }
+    return message;
+}
+
+}  // namespace
+
+std::string EntryFilename(std::string_view displayText) {
+    std::string_view text = displayText;
+    const bool isFolder = !text.empty() && text.back() == '\\';
+    if (isFolder) {
+        text.remove_suffix(1);
+    }
+    const std::size_t slash = text.rfind('\\');
+    std::string name(slash == std::string_view::npos ? text : text.substr(slash + 1));
+    if (isFolder) {
+        name.push_back('\\');
+    }
+    return name;
+}
+
+std::string ErrorCheck2(platform::FileSystem& fileSystem, std::string_view destDir,
+                        std::string_view relativeName) {
+    std::string path = std::string(destDir) + std::string(relativeName);
+    if (!path.empty() && path.back() == '\\') {
+        path.pop_back();
+    }
+    return fileSystem.IsReadableFile(path) ? "Filename already exists" : "";
+}
+
+Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipeline& pipeline,
+                       const PreviewInput& input, PreviewObserver& observer) {
+    const std::size_t rowCount = input.rows.size();
+    const auto selectedCount = static_cast<std::int64_t>(CountSelected(input.rows));
+    Preview preview;
+    preview.targets.resize(rowCount);
+    preview.messages.resize(rowCount);
+    engine::DuplicateTargets duplicates(input.checks.errorLevel >= 3 ? rowCount : 0);
+    std::size_t widestLength = 0;
+
+    for (std::size_t i = 0; i < rowCount; ++i) {
+        observer.RowStarted(static_cast<int>(i), static_cast<int>(rowCount));
+        const ListEntry& entry = input.rows[i];
+        if (!entry.selected) {
+            continue;
+        }
+        const std::string filename = EntryFilename(entry.text);
+        const std::string_view folder = FolderOf(input, entry);
+        // The real folder of the entry, whatever the display mode shows.
+        const std::string fullPath = std::string(folder) + filename;
+        const std::string newName = pipeline.Process(
+            filename, {fullPath, selectedCount, static_cast<std::int64_t>(preview.renameCounter)});
+        if (newName == filename) {
+            continue;
+        }
+        ++preview.renameCounter;
+
+        const std::string targetFolder =
+            std::string(input.destDir) + std::string(After(folder, input.sourceDir.size()));
+        const std::string_view relativeFolder = After(targetFolder, input.destDir.size());
+        preview.targets[i] =
+            TargetRowText(input.pathDisplay, targetFolder, relativeFolder, newName);
+
+        for (const std::string* name : {&filename, &newName}) {
+            const std::size_t length = text::CodePointCount(*name);
+            if (length > widestLength) {
+                widestLength = length;
+                preview.widestName = *name;
+            }
+        }
+
+        preview.messages[i] = CheckNewName(fileSystem, input, duplicates, filename, newName,
+                                           targetFolder, relativeFolder);
+        if (!preview.messages[i].empty()) {
+            ++preview.errorCount;
+        }
+    }
+    return preview;
+}
+
+}  // namespace kestrel::lists

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/name_pipeline.h"
+#include "lists/list_entry.h"
+#include "platform/file_system.h"
+
+// The live preview: for every source row, the new name the rename options
+// would give it (empty when the row is unselected or its name stays), and the
+// message of the last failing name check. Nothing
+// on disk changes here; the only file-system question is whether a target
+// already exists.
+namespace kestrel::lists {
+
+struct PreviewChecks {
+    int errorLevel = 3;  // 0 none .. 3 invalid characters, existing and duplicate targets
+    bool maxLengthCheck = false;
+    int maxLength = 64;
+};
+
+class PreviewObserver {
+  public:
+    virtual ~PreviewObserver() = default;
+    /// Before row `row` (0-based) of `rowCount` is computed.
+    virtual void RowStarted(int row, int rowCount) = 0;
+};
+
+struct PreviewInput {
+    const std::vector<ListEntry>& rows;
+    const std::vector<std::string>& folderTable;  // [0] is folder index 1
+    std::string_view sourceDir;                   // the working folder
+    std::string_view destDir;                     // the target folder
+    int pathDisplay = 0;
+    PreviewChecks checks;
+};
+
+struct Preview {
+    /// Target row i belongs to source row i; empty when it does not change.
+    std::vector<std::string> targets;
+    /// One message per row; empty when the row passed its checks (or did not change).
+    std::vector<std::string> messages;
+    int renameCounter = 0;  // changed rows
+    int errorCount = 0;     // flagged rows
+    /// The longer of old and new name with the most characters, for the scroll extent.
+    std::string widestName;
+
+    bool Flagged(std::size_t row) const { return row < messages.size() && !messages[row].empty(); }
+};
+
+/// The row's own name as the pipeline takes it: the leaf of its display text,
+/// with a folder's trailing backslash kept.
+std::string EntryFilename(std::string_view displayText);
+
+/// "Filename already exists" when an existing readable file is at the target
+/// folder + `relativeName` (one trailing backslash ignored); folders never report.
+std::string ErrorCheck2(platform::FileSystem& fileSystem, std::string_view destDir,
+                        std::string_view relativeName);
+
+Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipeline& pipeline,
+                       const PreviewInput& input, PreviewObserver& observer);
+
+}  // namespace kestrel::lists

@@ -1,0 +1,178 @@
+#include <gtest/gtest.h>
+
+#include "support/workspace_fixture.h"
+
+namespace kestrel::app {
+namespace {
+
+using support::TempDrive;
+using PreviewTest = support::WorkspaceTest;
+
+TEST_F(PreviewTest, SelectedRowsShowTheirNewNamesRowForRow) {
+    drive.WriteFile("IMG_001.jpg", "");
+    drive.WriteFile("IMG_002.jpg", "");
+    drive.WriteFile("notes.txt", "");
+    workspace.options.chkInsertStart = 1;
+    workspace.options.txtInsertStart = "Holiday/";
+    workspace.options.cboFilter = engine::kSelectMatching;
+    workspace.options.txtFilter = "*.jpg";
+    Refresh();
+    EXPECT_EQ(workspace.TargetFileList(),
+              (std::vector<std::string>{"Holiday\\IMG_001.jpg", "Holiday\\IMG_002.jpg", ""}));
+    EXPECT_EQ(ui.LastStatus(StatusPanel::Dest), "2 items to be changed.");
+    EXPECT_EQ(ui.LastStatus(StatusPanel::Source), "3 items listed.");
+    EXPECT_EQ(ui.LastStatus(StatusPanel::Message), "Ready.");
+}
+
+TEST_F(PreviewTest, UnchangedAndUnselectedRowsStayEmptyAndDoNotCount) {
+    drive.WriteFile("same.txt", "");
+    drive.WriteFile("other.txt", "");
+    Refresh();
+    EXPECT_EQ(workspace.TargetFileList(), (std::vector<std::string>{"", ""}));
+    EXPECT_EQ(ui.LastStatus(StatusPanel::Dest), " items to be changed.");
+
+    workspace.options.chkInsertEnd = 1;
+    workspace.options.txtInsertEnd = "!";
+    workspace.SelectAll(false);
+    workspace.SetSelected(1, true);
+    workspace.RefreshTargetList();
+    EXPECT_EQ(workspace.TargetFileList(), (std::vector<std::string>{"", "same!.txt"}));
+    EXPECT_EQ(ui.LastStatus(StatusPanel::Dest), "1 item to be changed.");
+}
+
+TEST_F(PreviewTest, AutonumberCountsOnlyChangedRows) {
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+        drive.WriteFile(name, "");
+    }
+    workspace.options.chkInsertEnd = 1;
+    workspace.options.txtInsertEnd = "?";
+    workspace.options.cboAutonumber = "Auto";
+    Refresh();
+    workspace.SetSelected(1, false);
+    workspace.RefreshTargetList();
+    EXPECT_EQ(workspace.TargetFileList(), (std::vector<std::string>{"a1.txt", "", "c2.txt"}));
+}
+
+TEST_F(PreviewTest, TargetTextFollowsThePathDisplay) {
+    drive.WriteFile("A\\Sub\\old.txt", "");
+    drive.MakeFolder("B");
+    workspace.txtSourceDir = TempDrive::Path("A\\");
+    workspace.txtDestDir = TempDrive::Path("B\\");
+    workspace.options.chkRecurse = 1;
+    workspace.options.chkReplaceWholeName = 1;
+    workspace.options.chkInsertStart = 1;
+    workspace.options.txtInsertStart = "new";
+    const std::pair<int, std::string> expected[] = {
+        {engine::kShowFilenameOnly, "new.txt"},
+        {engine::kShowPartialPath, "Sub\\new.txt"},
+        {engine::kShowFullPath, TempDrive::Path("B\\Sub\\new.txt")},
+    };
+    for (const auto& [mode, text] : expected) {
+        SCOPED_TRACE(mode);
+        workspace.options.cboPathDisplay = mode;
+        Refresh();
+        ASSERT_EQ(workspace.SourceFileList().size(), 1u);  // files only: Sub\ is no row
+        EXPECT_EQ(workspace.TargetFileList().back(), text);
+    }
+}
+
+TEST_F(PreviewTest, ChecksFlagRowsAndTheLastFailingCheckWins) {
+    drive.WriteFile("a1.txt", "");
+    drive.WriteFile("b1.txt", "");
+    drive.WriteFile("1.txt", "");
+    workspace.options.chkCrop = 1;  // delete the first character
+    Refresh();
+    // '1.txt' itself becomes '.txt'; 'a1.txt' would land on the existing '1.txt',
+    // and 'b1.txt' on the same target as 'a1.txt'.
+    EXPECT_EQ(workspace.ErrorMessages()[1], "Filename already exists");
+    EXPECT_EQ(workspace.ErrorMessages()[2], "Duplicate filename");
+    EXPECT_TRUE(workspace.TargetFlagged(1));
+    EXPECT_FALSE(workspace.TargetFlagged(0));
+    EXPECT_EQ(ui.LastStatus(StatusPanel::Dest),
+              "Warning: 2 possible errors in 3 items to be changed.");
+
+    workspace.preferences.errorChecking = 1;
+    workspace.RefreshTargetList();
+    EXPECT_EQ(workspace.ErrorCount(), 0);
+    EXPECT_EQ(ui.LastStatus(StatusPanel::Dest), "3 items to be changed.");
+}
+
+TEST_F(PreviewTest, LengthCheckIsReplacedByALaterFailingCheck) {
+    drive.WriteFile("IMG_0001.jpg", "");
+    drive.WriteFile("x.jpg", "");
+    workspace.options.chkInsertStart = 1;
+    workspace.options.txtInsertStart = "Holiday\\";
+    workspace.preferences.maxLengthCheck = 1;
+    workspace.preferences.maxLength = 8;
+    Refresh();
+    EXPECT_EQ(workspace.ErrorMessages()[0], "Filename exceeds 8 characters in length.");
+    EXPECT_EQ(workspace.ErrorMessages()[1], "");
+
+    workspace.options.txtInsertStart = "Holiday\\?";
+    workspace.RefreshTargetList();
+    EXPECT_EQ(workspace.ErrorMessages()[0], "Invalid characters");
+}
+
+TEST_F(PreviewTest, CaseOnlyChangeIsNotLookedUp) {
+    drive.WriteFile("readme.TXT", "");
+    workspace.options.cboCaseHandling = 3;  // all lowercase
+    Refresh();
+    EXPECT_EQ(workspace.TargetFileList()[0], "readme.txt");
+    EXPECT_EQ(workspace.ErrorMessages()[0], "");
+}
+
+TEST_F(PreviewTest, ProgressTextIsWrittenForRowsWithBitOneSet) {
+    for (int i = 0; i < 8; ++i) {
+        drive.WriteFile("f" + std::to_string(i) + ".txt", "");
+    }
+    Refresh();
+    std::vector<std::string> progress;
+    for (const std::string& text : ui.StatusHistory(StatusPanel::Message)) {
+        if (text.starts_with("Refreshing")) {
+            progress.push_back(text);
+        }
+    }
+    EXPECT_EQ(progress, (std::vector<std::string>{
+                            "Refreshing preview list: 25% complete.",
+                            "Refreshing preview list: 38% complete.",
+                            "Refreshing preview list: 75% complete.",
+                            "Refreshing preview list: 88% complete.",
+                        }));
+}
+
+TEST_F(PreviewTest, SoundPlaysWhenTheRunReachesTheThresholdAcrossMidnight) {
+    workspace.sounds.files = {"done.wav", "warn.wav"};
+    workspace.preferences.soundsThreshold = 20;
+    // 23:59:50 to 00:00:10 is twenty seconds.
+    workspace.operationStartTime = 86390;
+    clock.Set(10);
+    workspace.RefreshTargetList();
+    EXPECT_EQ(ui.sounds(), (std::vector<std::string>{"done.wav"}));
+    EXPECT_EQ(workspace.operationStartTime, -1);
+
+    workspace.preferences.soundsThreshold = 21;
+    workspace.operationStartTime = 86390;
+    workspace.RefreshTargetList();
+    EXPECT_EQ(ui.sounds().size(), 1u);
+
+    workspace.preferences.soundsThreshold = 0;
+    workspace.preferences.soundsMuted = 1;
+    workspace.RefreshTargetList();
+    EXPECT_EQ(ui.sounds().size(), 1u);
+}
+
+TEST_F(PreviewTest, BusyFlagSuppressesTheRefresh) {
+    drive.WriteFile("a.txt", "");
+    Refresh();
+    workspace.options.chkInsertEnd = 1;
+    workspace.options.txtInsertEnd = "!";
+    workspace.busyFlag = true;
+    workspace.RefreshTargetList();
+    EXPECT_EQ(workspace.TargetFileList(), (std::vector<std::string>{""}));
+    workspace.RefreshSourceList();
+    EXPECT_EQ(workspace.TargetFileList(), (std::vector<std::string>{""}));
+    EXPECT_TRUE(workspace.Buttons().Enabled(CommandButton::DoIt));
+}
+
+}  // namespace
+}  // namespace kestrel::app

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/workspace.h"
+#include "support/fake_clock.h"
+#include "support/scripted_ui.h"
+#include "support/temp_drive.h"
+
+namespace kestrel::support {
+
+/// A Workspace on a fresh drive T: with a scripted window and a fake clock. The
+/// working and target folders start at T:\ and the rename options with every
+/// operation off, so a test switches on only what it is about.
+class WorkspaceTest : public ::testing::Test {
+  protected:
+    WorkspaceTest() : workspace(drive.FileSystem(), ui, clock, [] { return 0.5; }) {
+        workspace.txtSourceDir = TempDrive::Path("");
+        workspace.txtDestDir = TempDrive::Path("");
+        engine::RenameOptions& o = workspace.options;
+        o.chkUnderscore = 0;
+        o.chkPercent20 = 0;
+        o.cboCaseHandling = 0;
+        o.cboCaseRules = engine::kCaseRulesOff;
+        o.chkForceSingleSpaces = 0;
+        o.cboFilter = engine::kViewAndSelectAll;
+    }
+
+    void Refresh() {
+        workspace.updateFlag = true;
+        workspace.RefreshSourceList();
+        workspace.updateFlag = false;
+    }
+
+    std::vector<std::string> SourceTexts() const {
+        std::vector<std::string> texts;
+        for (const auto& row : workspace.SourceFileList()) {
+            texts.push_back(row.text);
+        }
+        return texts;
+    }
+
+    TempDrive drive;
+    ScriptedUi ui;
+    FakeClock clock;
+    app::Workspace workspace;
+};
+
+}  // namespace kestrel::support
