@@ -1,0 +1,82 @@
+#include "text/windows1252.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace kestrel::text {
+namespace {
+
+TEST(DecodeTextLine, KeepsUtf8AndReadsAnythingElseAsWindows1252) {
+    struct Case {
+        std::string_view bytes;
+        std::string_view expected;
+    };
+    const Case cases[] = {
+        {"Caf\xE9", "Café"},
+        {"Café", "Café"},
+        {"\x80 \x85 \x8A \x99 \x9F", "€ … Š ™ Ÿ"},
+        {"\x91quoted\x92 \x93"
+         "and\x94 \x96 \x97",
+         "‘quoted’ “and” – —"},
+        {"\x82\x84\x86\x87\x89\x8B\x95\x9B", "‚„†‡‰‹•›"},
+        {"\x8C\x9C \x8E\x9E \x83 \x88 \x98", "Œœ Žž ƒ ˆ ˜"},
+        // The code page leaves these five bytes undefined; they are kept.
+        {"\x81\x8D\x8F\x90\x9D", "\u0081\u008D\u008F\u0090\u009D"},
+        // A lone UTF-8 lead byte makes the whole line Windows-1252.
+        {"\xC3", "Ã"},
+        {"Ü\xFF", "Ãœÿ"},
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.expected));
+        EXPECT_EQ(DecodeTextLine(c.bytes), c.expected);
+    }
+}
+
+TEST(Windows1252ToCodePoint, MatchesLatin1OutsideTheHighControls) {
+    for (int byte = 0; byte < 256; ++byte) {
+        if (byte >= 0x80 && byte < 0xA0) {
+            continue;
+        }
+        SCOPED_TRACE(byte);
+        EXPECT_EQ(Windows1252ToCodePoint(static_cast<unsigned char>(byte)),
+                  static_cast<char32_t>(byte));
+    }
+}
+
+TEST(SplitLines, BreaksAtEveryKindOfLineEnd) {
+    struct Case {
+        std::string_view bytes;
+        std::vector<std::string_view> expected;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"a", {"a"}},
+        {"a\r\n", {"a"}},
+        {"a\r\nb", {"a", "b"}},
+        {"a\nb\rc\r\nd", {"a", "b", "c", "d"}},
+        {"\r\n", {""}},
+        {"a\r\r\nb", {"a", "", "b"}},
+        {"a\n\n", {"a", ""}},
+        {"\n\r", {"", ""}},
+        {"a\r", {"a"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::string(c.bytes)));
+        EXPECT_EQ(SplitLines(c.bytes), c.expected);
+    }
+}
+
+TEST(DecodeTextLines, SkipsByteOrderMarkAndDecodesEachLineOnItsOwn) {
+    const std::vector<std::string> expected = {"DVD", "Café", "Café"};
+    EXPECT_EQ(DecodeTextLines("\xEF\xBB\xBF"
+                              "DVD\r\nCaf\xE9\r\nCafé"),
+              expected);
+    EXPECT_EQ(DecodeTextLines("DVD\r\nCaf\xE9\r\nCafé\r\n"), expected);
+}
+
+}  // namespace
+}  // namespace kestrel::text
