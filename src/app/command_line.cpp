@@ -1,0 +1,239 @@
+#include "app/command_line.h"
+
+#include <array>
+
+#include "engine/name_text.h"
+#include "text/numbers.h"
+#include "text/program_path.h"
+#include "text/unicode_text.h"
+
+namespace kestrel::app {
+namespace {
+
+enum Keyword : std::size_t {
+    kNoWindow,
+    kTemplate,
+    kFolder,
+    kCaseRules,
+    kBatch,
+    kRecurse,
+    kCopy,
+    kPrint,
+    kComma,
+    kTab,
+    kList,
+    kReset,
+    kKeywordCount
+};
+
+std::string WithoutQuotes(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        if (c != '"') {
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
+// "BAT" alone takes its default; "BAT:file" names the file. Anything else
+// after the keyword ("BATX") also counts as the bare keyword.
+std::string FileValue(std::string_view token, std::size_t keywordLength,
+                      const std::string& defaultFile) {
+    if (token.size() > keywordLength && token[keywordLength] == ':') {
+        std::string file = WithoutQuotes(token.substr(keywordLength + 1));
+        text::StripTrailingBackslash(file);
+        return file;
+    }
+    return defaultFile;
+}
+
+bool IsWholeNumber(std::string_view text) {
+    if (text.empty() || text.size() > 9) {
+        return false;
+    }
+    for (char c : text) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+    }
+    return true;
+}
+
+class Parser {
+  public:
+    Parser(const CommandLineDefaults& defaults, const CommandLineProbes& probes)
+        : defaults_(defaults), probes_(probes) {}
+
+    CommandLine Parse(std::string_view line) {
+        const std::vector<std::string> tokens = engine::SplitFields(line, " ", '"');
+        for (const std::string& token : tokens) {
+            ParseToken(token);
+        }
+        return std::move(result_);
+    }
+
+  private:
+    void ParseToken(const std::string& token) {
+        const std::string upper = text::ToUpper(token);
+        if (upper == "--HELP" || upper == "-H" || upper == "/?") {
+            result_.help = true;
+            return;
+        }
+        if (upper == "--VERSION") {
+            result_.version = true;
+            return;
+        }
+        bool handled = false;
+        std::vector<Keyword> matched;
+        // A token may pass several tests ('TABLE.CSR'); each runs in its order.
+        const auto test = [&](Keyword keyword, bool passes, bool accepted) {
+            if (!passes) {
+                return;
+            }
+            if (accepted) {
+                handled = true;
+                matched.push_back(keyword);
+            }
+        };
+        test(kNoWindow, upper == "NO-WINDOW", SetFlag(result_.noWindow));
+        if (upper.starts_with("TEMPLATE:")) {
+            test(kTemplate, true, Template(upper.substr(9)));
+        }
+        if (upper.starts_with("FOLDER:")) {
+            test(kFolder, true, Folder(token.substr(7)));
+        }
+        if (upper.ends_with(".CSR")) {
+            test(kCaseRules, true, CaseRuleFile(token));
+        }
+        if (upper.starts_with("BAT")) {
+            result_.batchFile = FileValue(token, 3, defaults_.exportFolder + "Batch.bat");
+            test(kBatch, true, true);
+        }
+        test(kRecurse, upper == "RECURSE", SetFlag(result_.recurse));
+        if (upper.starts_with("COPY")) {
+            result_.copyTarget = (token.size() > 4 && token[4] == ':') ? token.substr(5) : "";
+            test(kCopy, true, true);
+        }
+        test(kPrint, upper == "PRINT", SetFlag(result_.print));
+        if (upper.starts_with("CSV")) {
+            result_.commaFile = FileValue(token, 3, defaults_.exportFolder + "Comma separated.csv");
+            test(kComma, true, true);
+        }
+        if (upper.starts_with("TAB")) {
+            result_.tabFile = FileValue(token, 3, defaults_.exportFolder + "TAB delimited.csv");
+            test(kTab, true, true);
+        }
+        if (upper.starts_with("LIST")) {
+            result_.listFile = FileValue(token, 4, defaults_.programFolder + "File List.txt");
+            test(kList, true, true);
+        }
+        test(kReset, upper.starts_with("RESET"), SetFlag(result_.reset));
+
+        if (!handled) {
+            result_.errorText += "Unknown or incomplete parameter: " + token + "\r\n";
+        }
+        for (Keyword keyword : matched) {
+            // Case-rule files may be given several times; nothing else may.
+            if (++counts_[keyword] > 1 && keyword != kCaseRules) {
+                result_.errorText += "Multiple instances not allowed: " + token + "\r\n";
+                break;
+            }
+        }
+    }
+
+    static bool SetFlag(bool& flag) {
+        flag = true;
+        return true;
+    }
+
+    bool Template(std::string_view value) {
+        // A value that is no whole number names no template.
+        if (!IsWholeNumber(value)) {
+            return false;
+        }
+        const int number = static_cast<int>(text::WholeNumber(value));
+        result_.templateNumber = number;
+        return probes_.loadTemplate ? probes_.loadTemplate(number) : number == 0;
+    }
+
+    bool Folder(std::string_view value) {
+        std::string folder = text::AddTrailingBackslash(WithoutQuotes(value));
+        if (!probes_.isFolder || !probes_.isFolder(folder)) {
+            return false;
+        }
+        result_.folder = std::move(folder);
+        return true;
+    }
+
+    bool CaseRuleFile(std::string_view token) {
+        std::string path = WithoutQuotes(token);
+        if (!probes_.pathExists || !probes_.pathExists(path)) {
+            return false;
+        }
+        result_.caseRuleFiles.push_back(std::move(path));
+        return true;
+    }
+
+    const CommandLineDefaults& defaults_;
+    const CommandLineProbes& probes_;
+    CommandLine result_;
+    std::array<int, kKeywordCount> counts_{};
+};
+
+}  // namespace
+
+CommandLine ParseCommandLine(std::string_view line, const CommandLineDefaults& defaults,
+                             const CommandLineProbes& probes) {
+    if (line.empty()) {
+        return {};
+    }
+    return Parser(defaults, probes).Parse(line);
+}
+
+std::string JoinArguments(int argc, const char* const* argv) {
+    std::string line;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) {
+            line.push_back(' ');
+        }
+        const std::string_view argument = argv[i];
+        const bool needsQuotes = argument.find(' ') != std::string_view::npos &&
+                                 argument.find('"') == std::string_view::npos;
+        if (needsQuotes) {
+            // Quote only the value, so that "FOLDER:" stays the token's start.
+            const std::size_t colon = argument.find(':');
+            const std::size_t split = colon == std::string_view::npos ? 0 : colon + 1;
+            line.append(argument.substr(0, split));
+            line.push_back('"');
+            line.append(argument.substr(split));
+            line.push_back('"');
+        } else {
+            line.append(argument);
+        }
+    }
+    return line;
+}
+
+std::string UsageText() {
+    return "Usage: kestrel [parameter ...]\n"
+           "Without parameters Kestrel opens its window on the last working folder.\n"
+           "\n"
+           "  NO-WINDOW          run without a window and exit when done\n"
+           "  TEMPLATE:n         load template number n (0 to 255) instead of the default\n"
+           "  FOLDER:path        working folder (C:\\Photos or /home/me/Photos; quote spaces)\n"
+           "  file.csr           read this case-rule file instead of the default (repeatable)\n"
+           "  RECURSE            include all sub-folders\n"
+           "  COPY[:folder]      copy rather than rename, into folder\n"
+           "  BAT[:file]         write a rename batch file and its .undo.bat\n"
+           "  CSV[:file]         write the file list as comma-separated values\n"
+           "  TAB[:file]         write the file list as tab-delimited text\n"
+           "  LIST[:file]        write the file list, one name per line\n"
+           "  PRINT              print the file list on the default printer\n"
+           "  RESET              discard the default template before loading\n"
+           "  --help, -h, /?     show this help\n"
+           "  --version          show the version\n";
+}
+
+}  // namespace kestrel::app

@@ -1,0 +1,109 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace kestrel::app {
+namespace {
+
+class CommandLineTest : public ::testing::Test {
+  protected:
+    CommandLine Parse(std::string_view line) {
+        CommandLineProbes probes;
+        probes.loadTemplate = [this](int n) {
+            loaded.push_back(n);
+            return n == 0 || templates.count(n) > 0;
+        };
+        probes.isFolder = [this](std::string_view p) { return folders.count(std::string(p)) > 0; };
+        probes.pathExists = [this](std::string_view p) { return files.count(std::string(p)) > 0; };
+        return ParseCommandLine(line, {"C:\\Prog\\", "C:\\Prog\\Export\\"}, probes);
+    }
+
+    std::set<int> templates = {3};
+    std::set<std::string> folders = {"C:\\PHOTOS\\", "C:\\photos\\", "C:\\My Files\\"};
+    std::set<std::string> files = {"C:\\Rules\\a.csr", "C:\\Rules\\b.csr"};
+    std::vector<int> loaded;
+};
+
+TEST_F(CommandLineTest, KeywordsInAnyCaseAndValuesAsTyped) {
+    const CommandLine line = Parse("template:3 folder:C:\\photos\\ csv no-window");
+    EXPECT_EQ(line.errorText, "");
+    EXPECT_EQ(line.templateNumber, 3);
+    EXPECT_EQ(loaded, (std::vector<int>{3}));
+    EXPECT_EQ(line.folder, "C:\\photos\\");
+    EXPECT_EQ(line.commaFile, "C:\\Prog\\Export\\Comma separated.csv");
+    EXPECT_TRUE(line.noWindow);
+}
+
+TEST_F(CommandLineTest, QuotedFolderWithASpaceIsOneToken) {
+    const CommandLine line = Parse("FOLDER:\"C:\\My Files\" NO-WINDOW");
+    EXPECT_EQ(line.errorText, "");
+    EXPECT_EQ(line.folder, "C:\\My Files\\");
+}
+
+TEST_F(CommandLineTest, FileValuesAndDefaults) {
+    struct Case {
+        const char* line;
+        std::optional<std::string> CommandLine::*file;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"CSV", &CommandLine::commaFile, "C:\\Prog\\Export\\Comma separated.csv"},
+        {"CSV:D:\\OUT.CSV", &CommandLine::commaFile, "D:\\OUT.CSV"},
+        {"csv:d:\\Out.csv", &CommandLine::commaFile, "d:\\Out.csv"},
+        {"CSVX", &CommandLine::commaFile, "C:\\Prog\\Export\\Comma separated.csv"},
+        {"TAB", &CommandLine::tabFile, "C:\\Prog\\Export\\TAB delimited.csv"},
+        {"LIST", &CommandLine::listFile, "C:\\Prog\\File List.txt"},
+        {"LIST:\"/tmp/my list.txt\"", &CommandLine::listFile, "/tmp/my list.txt"},
+        {"BAT", &CommandLine::batchFile, "C:\\Prog\\Export\\Batch.bat"},
+        {"BAT:C:\\x\\", &CommandLine::batchFile, "C:\\x"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        const CommandLine line = Parse(c.line);
+        EXPECT_EQ(line.errorText, "");
+        EXPECT_EQ(line.*c.file, c.expected);
+    }
+}
+
+TEST_F(CommandLineTest, UnknownIncompleteAndRepeatedParameters) {
+    EXPECT_EQ(Parse("TEMPLATE:9").errorText, "Unknown or incomplete parameter: TEMPLATE:9\r\n");
+    EXPECT_EQ(Parse("TEMPLATE:x").errorText, "Unknown or incomplete parameter: TEMPLATE:x\r\n");
+    EXPECT_EQ(Parse("FOLDER:C:\\Prog\\a.txt").errorText,
+              "Unknown or incomplete parameter: FOLDER:C:\\Prog\\a.txt\r\n");
+    EXPECT_EQ(Parse("\"C:\\Rules\\a.csr\"").errorText,
+              "Unknown or incomplete parameter: \"C:\\Rules\\a.csr\"\r\n");
+    EXPECT_EQ(Parse("CSV  NO-WINDOW").errorText, "Unknown or incomplete parameter: \r\n");
+    EXPECT_EQ(Parse("csv CSV:x.csv").errorText, "Multiple instances not allowed: CSV:x.csv\r\n");
+    EXPECT_EQ(Parse("bogus RECURSE RECURSE").errorText,
+              "Unknown or incomplete parameter: bogus\r\n"
+              "Multiple instances not allowed: RECURSE\r\n");
+}
+
+TEST_F(CommandLineTest, CaseRuleFilesRepeatInOrder) {
+    const CommandLine line = Parse("C:\\Rules\\a.csr C:\\Rules\\b.csr");
+    EXPECT_EQ(line.errorText, "");
+    EXPECT_EQ(line.caseRuleFiles,
+              (std::vector<std::string>{"C:\\Rules\\a.csr", "C:\\Rules\\b.csr"}));
+}
+
+TEST_F(CommandLineTest, CopyResetPrintAndEmptyLine) {
+    CommandLine line = Parse("COPY:D:\\BACKUP RESET PRINT");
+    EXPECT_EQ(line.copyTarget, "D:\\BACKUP");
+    EXPECT_TRUE(line.reset);
+    EXPECT_TRUE(line.print);
+    EXPECT_EQ(Parse("COPY").copyTarget, "");
+    line = Parse("");
+    EXPECT_FALSE(line.copyTarget.has_value());
+    EXPECT_EQ(line.errorText, "");
+    EXPECT_TRUE(loaded.empty());
+}
+
+TEST(JoinArguments, QuotesValuesThatHoldSpaces) {
+    const char* argv[] = {"kestrel", "FOLDER:/tmp/My Files", "CSV", "plain"};
+    EXPECT_EQ(JoinArguments(4, argv), "FOLDER:\"/tmp/My Files\" CSV plain");
+}
+
+}  // namespace
+}  // namespace kestrel::app
