@@ -97,7 +97,7 @@ class Parser {
                 matched.push_back(keyword);
             }
         };
-        test(kNoWindow, upper == "NO-WINDOW", SetFlag(result_.noWindow));
+        test(kNoWindow, upper == "NO-WINDOW", upper == "NO-WINDOW" && SetFlag(result_.noWindow));
         if (upper.starts_with("TEMPLATE:")) {
             test(kTemplate, true, Template(upper.substr(9)));
         }
@@ -111,12 +111,12 @@ class Parser {
             result_.batchFile = FileValue(token, 3, defaults_.exportFolder + "Batch.bat");
             test(kBatch, true, true);
         }
-        test(kRecurse, upper == "RECURSE", SetFlag(result_.recurse));
+        test(kRecurse, upper == "RECURSE", upper == "RECURSE" && SetFlag(result_.recurse));
         if (upper.starts_with("COPY")) {
             result_.copyTarget = (token.size() > 4 && token[4] == ':') ? token.substr(5) : "";
             test(kCopy, true, true);
         }
-        test(kPrint, upper == "PRINT", SetFlag(result_.print));
+        test(kPrint, upper == "PRINT", upper == "PRINT" && SetFlag(result_.print));
         if (upper.starts_with("CSV")) {
             result_.commaFile = FileValue(token, 3, defaults_.exportFolder + "Comma separated.csv");
             test(kComma, true, true);
@@ -129,7 +129,8 @@ class Parser {
             result_.listFile = FileValue(token, 4, defaults_.programFolder + "File List.txt");
             test(kList, true, true);
         }
-        test(kReset, upper.starts_with("RESET"), SetFlag(result_.reset));
+        test(kReset, upper.starts_with("RESET"),
+             upper.starts_with("RESET") && SetFlag(result_.reset));
 
         if (!handled) {
             result_.errorText += "Unknown or incomplete parameter: " + token + "\r\n";

@@ -194,7 +194,7 @@ void Workspace::ComputeTargets() {
     ui_.ShowProgress(Progress::Preview, rowCount + 1);
     ui_.SetProgress(Progress::Preview, 0);
 
-    const engine::NamePipeline pipeline(options, caseRules, random_);
+    const engine::NamePipeline pipeline(options, caseRules.ActiveRuleTexts(), random_);
     const lists::PreviewInput input{
         sourceRows_,
         folderTable_,

@@ -9,12 +9,15 @@
 #include "app/ui.h"
 #include "commit/undo_log.h"
 #include "engine/case_handling.h"
+#include "engine/case_rule_list.h"
 #include "engine/rename_options.h"
+#include "exchange/export_formats.h"
 #include "lists/list_entry.h"
 #include "lists/preview.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "settings/preferences.h"
+#include "settings/settings_store.h"
 #include "settings/sound_table.h"
 
 // What the main window holds, without the window: the rename options, the two
@@ -44,8 +47,11 @@ class Workspace {
     /// Seconds since midnight at which the current long operation started; -1 unset.
     double operationStartTime = -1;
 
-    /// The case rules the pipeline applies, in list order.
-    std::vector<std::string> caseRules;
+    /// The case rules; the pipeline applies the ticked ones in list order.
+    engine::CaseRuleList caseRules;
+    /// "Save all settings as the default template on program exit" (checked
+    /// until the user clears it in the Preferences window).
+    bool chkSaveTemplate = true;
 
     const std::vector<lists::ListEntry>& SourceFileList() const { return sourceRows_; }
     /// 1-based in the design: folder index f is FolderTable()[f - 1].
@@ -93,6 +99,28 @@ class Workspace {
     /// The report for a failure no command handled: shows it, then closes all.
     void ReportUnexpectedError(const std::exception& error, std::string_view data);
 
+    /// Templates live in `store`; `programFolder` gives the fallback drive root.
+    void AttachSettings(settings::SettingsStore& store, std::string programFolder);
+    /// Applies template `number` to the options, folders and preferences; 1 when
+    /// it was present, 0 (nothing changed) otherwise. Does not refresh.
+    int LoadTemplate(int number);
+    /// Stores the current state as template `number` named `name`.
+    void SaveTemplate(int number, std::string_view name);
+    /// The working folder as the last template load applied it.
+    const std::string& WorkingFolder() const { return workingFolder_; }
+
+    /// Reads a case-rule file into the rules (conflict mode 0, 1 or 2); 1 when read.
+    int ReadCaseRules(std::string_view path, int mode);
+
+    struct ExportResult {
+        platform::FileError error;
+        std::string file;  // the file that failed, when one did
+    };
+    /// Writes the lists in `format` to `fileName` (a batch file also gets its
+    /// ".undo.bat" companion); listings are of the source or the target list.
+    ExportResult ExportLists(exchange::ExportFormat format, std::string_view fileName,
+                             exchange::ExportList list);
+
     platform::FileSystem& FileSystem() { return fileSystem_; }
     Ui& Window() { return ui_; }
     const platform::Clock& Clock() const { return clock_; }
@@ -122,6 +150,9 @@ class Workspace {
     std::string widestText_;
     Answer interruptAnswer_ = Answer::No;
     CommandButtons buttons_;
+    settings::SettingsStore* store_ = nullptr;
+    std::string programFolder_;
+    std::string workingFolder_;
     commit::UndoLog undoLog_;
     int commitState_ = 1;
 };

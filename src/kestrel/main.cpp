@@ -1,6 +1,82 @@
-#include <iostream>
+// Kestrel's entry point: picks the mode and hands over. NO-WINDOW runs need no
+// display at all; every other run opens the window.
+#include <unistd.h>
 
-int main() {
-    std::cerr << "Kestrel: the program is being assembled.\n";
-    return 0;
+#include <csignal>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+
+#include "app/application.h"
+#include "app/command_line.h"
+#include "app/headless_ui.h"
+#include "platform/clock.h"
+#include "settings/settings_store.h"
+
+#ifdef KESTREL_WITH_WINDOW
+#include "ui/run_window.h"
+#endif
+
+namespace {
+
+constexpr const char* kVersion = "1.0.276";
+
+std::string ExecutablePath() {
+    std::string path(4096, '\0');
+    const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
+    path.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+    return path;
+}
+
+[[maybe_unused]] bool HasDisplay() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') {
+            return true;
+        }
+    }
+    return false;
+}
+
+int RunWithoutWindow(const std::string& line, const kestrel::app::ProgramPlace& place) {
+    kestrel::app::HeadlessUi ui;
+    kestrel::platform::SystemClock clock;
+    kestrel::app::Application application(place, ui, clock, std::cerr);
+    // The unexpected-error report has been shown; nothing may be saved now.
+    application.workspace().SetCloseAllHandler([] { std::_Exit(1); });
+    return application.Start(line, false).exitStatus;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // A print command that ends early must not take the program with it.
+    std::signal(SIGPIPE, SIG_IGN);
+    const std::string line = kestrel::app::JoinArguments(argc, argv);
+    const kestrel::app::CommandLine request = kestrel::app::ParseCommandLine(line, {}, {});
+    if (request.help) {
+        std::cout << kestrel::app::UsageText();
+        return 0;
+    }
+    if (request.version) {
+        std::cout << "Kestrel " << kVersion << "\n";
+        return 0;
+    }
+    const kestrel::app::ProgramPlace place{ExecutablePath(),
+                                           kestrel::settings::DefaultConfigFolder()};
+    if (request.noWindow) {
+        return RunWithoutWindow(line, place);
+    }
+#ifdef KESTREL_WITH_WINDOW
+    if (!HasDisplay()) {
+        std::cerr << "Kestrel needs a display for its window. Add NO-WINDOW to run without one "
+                     "(kestrel --help lists the parameters).\n";
+        return 2;
+    }
+    return kestrel::ui::RunWindow(argc, argv, line, place);
+#else
+    std::cerr << "This build of Kestrel has no window. Add NO-WINDOW to run it from the command "
+                 "line (kestrel --help lists the parameters).\n";
+    return 2;
+#endif
 }

@@ -34,6 +34,9 @@ TEST_F(CommandLineTest, KeywordsInAnyCaseAndValuesAsTyped) {
     EXPECT_EQ(line.folder, "C:\\photos\\");
     EXPECT_EQ(line.commaFile, "C:\\Prog\\Export\\Comma separated.csv");
     EXPECT_TRUE(line.noWindow);
+    EXPECT_FALSE(line.print);
+    EXPECT_FALSE(line.recurse);
+    EXPECT_FALSE(line.reset);
 }
 
 TEST_F(CommandLineTest, QuotedFolderWithASpaceIsOneToken) {

@@ -1,0 +1,255 @@
+#include "app/application.h"
+
+#include <ostream>
+
+#include "exchange/print_list.h"
+#include "platform/lp_print_job.h"
+#include "platform/path_tools.h"
+#include "settings/drive_mapping.h"
+#include "settings/key_paths.h"
+#include "settings/sound_table.h"
+#include "text/program_path.h"
+
+namespace kestrel::app {
+namespace {
+
+using settings::Scope;
+
+constexpr std::int32_t kBuildNumber = 276;
+constexpr std::int32_t kFirstRunBelowBuild = 235;
+constexpr std::string_view kExecutableName = "kestrel";
+
+std::string HostFolderOf(const std::string& hostPath) {
+    const std::size_t slash = hostPath.rfind('/');
+    return slash == std::string::npos ? std::string("/") : hostPath.substr(0, slash + 1);
+}
+
+std::string CrLfToLf(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        if (c != '\r') {
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+Application::Application(const ProgramPlace& place, Ui& ui, const platform::Clock& clock,
+                         std::ostream& errors)
+    : ui_(ui),
+      errors_(errors),
+      random_(static_cast<std::mt19937::result_type>(clock.SecondsSinceMidnight() * 1000.0)),
+      store_(place.configFolder) {
+    settings::LoadDriveTable(store_, fileSystem_.Drives());
+    workspace_ = std::make_unique<Workspace>(fileSystem_, ui_, clock, [this] {
+        return std::uniform_real_distribution<double>(0.0, 1.0)(random_);
+    });
+    LocateProgramFolder(place);
+    workspace_->AttachSettings(store_, programFolder_);
+}
+
+void Application::LocateProgramFolder(const ProgramPlace& place) {
+    // The installer records the program folder; a copy run from elsewhere
+    // finds itself through its own path instead.
+    programFolder_ = text::AddTrailingBackslash(
+        ProgramPath(store_.ReadText(Scope::Machine, settings::kRootKey, "App Path", "")));
+    if (!platform::PathExists(fileSystem_, programFolder_ + std::string(kExecutableName))) {
+        const std::string folder =
+            fileSystem_.Drives().ToProgramPath(HostFolderOf(place.executablePath));
+        const std::string expanded = platform::ExpandPathName(fileSystem_, folder);
+        programFolder_ = text::AddTrailingBackslash(expanded.empty() ? folder : expanded);
+    }
+    exportFolder_ = programFolder_ + "Export\\";
+    caseRuleFiles_ = {programFolder_ + "Case Rules\\Default.csr"};
+}
+
+std::string Application::ProgramPath(std::string_view typed) const {
+    if (typed.starts_with('/') || typed.starts_with("~/") || typed == "~") {
+        std::string path = fileSystem_.Drives().FolderInputToProgram(typed);
+        if (!typed.ends_with('/')) {
+            text::StripTrailingBackslash(path);
+        }
+        return path;
+    }
+    return std::string(typed);
+}
+
+StartResult Application::Start(std::string_view commandLine, bool windowMode) {
+    Workspace& ws = *workspace_;
+    ws.busyFlag = true;
+    ws.sounds = settings::ReadSoundTable(store_);
+    // Saving preferences writes the start location too; read it first so that
+    // a run without the window does not reset it.
+    settings::LoadStartupLocation(store_, ws.preferences);
+
+    CommandLineProbes probes;
+    probes.loadTemplate = [&ws](int number) { return ws.LoadTemplate(number) == 1; };
+    probes.isFolder = [this](std::string_view path) {
+        return fileSystem_.IsFolder(ProgramPath(path));
+    };
+    probes.pathExists = [this](std::string_view path) {
+        return platform::PathExists(fileSystem_, ProgramPath(path));
+    };
+    const CommandLine line = ParseCommandLine(commandLine, {programFolder_, exportFolder_}, probes);
+    ws.busyFlag = false;
+
+    if (line.help || line.version) {
+        return {false, 0};
+    }
+    if (!line.errorText.empty()) {
+        ReportSyntaxError(line.errorText, windowMode && !line.noWindow);
+        Shutdown(-1, -1);
+        return {false, 2};
+    }
+    const bool window = windowMode && !line.noWindow;
+    const int status = ApplyCommandLine(line, window);
+    if (window) {
+        return {true, status};
+    }
+    Shutdown(-1, -1);
+    return {false, status};
+}
+
+void Application::ReportSyntaxError(const std::string& errorText, bool windowMode) {
+    if (windowMode) {
+        ui_.Ask(errorText, "Syntax error", Buttons::Ok, Icon::Critical);
+    } else {
+        errors_ << CrLfToLf(errorText);
+        errors_.flush();
+    }
+}
+
+int Application::ApplyCommandLine(const CommandLine& line, bool windowMode) {
+    Workspace& ws = *workspace_;
+    if (line.reset) {
+        store_.DeleteKey(Scope::Machine, settings::TemplateKey(0));
+    }
+    ws.LoadTemplate(line.templateNumber);
+    if (line.folder) {
+        const std::string folder = ProgramPath(*line.folder);
+        const std::string expanded = platform::ExpandPathName(fileSystem_, folder);
+        ws.txtSourceDir = text::AddTrailingBackslash(expanded.empty() ? folder : expanded);
+        ws.txtDestDir = ws.txtSourceDir;
+    }
+    if (!line.caseRuleFiles.empty()) {
+        caseRuleFiles_.clear();
+        for (const std::string& file : line.caseRuleFiles) {
+            caseRuleFiles_.push_back(ProgramPath(file));
+        }
+    }
+    for (const std::string& file : caseRuleFiles_) {
+        ws.ReadCaseRules(file, engine::kConflictKeepExisting);
+    }
+    if (line.recurse) {
+        engine::SetRecurse(ws.options, 1);
+    }
+    if (line.copyTarget) {
+        ws.txtDestDir = ProgramPath(*line.copyTarget);
+        ws.options.chkCopy = 1;
+    }
+
+    bool ok = true;
+    const std::pair<const std::optional<std::string>*, exchange::ExportFormat> exports[] = {
+        {&line.batchFile, exchange::ExportFormat::Batch},
+        {&line.commaFile, exchange::ExportFormat::Comma},
+        {&line.tabFile, exchange::ExportFormat::Tab},
+        {&line.listFile, exchange::ExportFormat::Listing},
+    };
+    for (const auto& [file, format] : exports) {
+        if (file->has_value()) {
+            ok = ExportAfterRefresh(format, ProgramPath(**file), windowMode) && ok;
+        }
+    }
+    if (line.print) {
+        ok = PrintAfterRefresh(windowMode) && ok;
+    }
+    return ok ? 0 : 1;
+}
+
+bool Application::ExportAfterRefresh(exchange::ExportFormat format, const std::string& file,
+                                     bool windowMode) {
+    Workspace& ws = *workspace_;
+    // An export always describes the folder as it is now, whatever "Auto refresh" says.
+    ws.updateFlag = true;
+    ws.RefreshSourceList();
+    ws.updateFlag = false;
+    if (file.starts_with(exportFolder_)) {
+        platform::MakeFolderTree(fileSystem_, file);
+    }
+    const Workspace::ExportResult result =
+        ws.ExportLists(format, file, exchange::ExportList::Source);
+    if (result.error.Ok()) {
+        return true;
+    }
+    const std::string number = std::to_string(result.error.number);
+    if (windowMode) {
+        ui_.Ask("Error " + number + " (" + result.error.description +
+                    ") occurred while writing \"" + result.file + "\"",
+                kProgramTitle, Buttons::Ok, Icon::Exclamation);
+    } else {
+        errors_ << "Error " << number << ": " << result.error.description << "\n"
+                << result.file << "\n";
+        errors_.flush();
+    }
+    return false;
+}
+
+bool Application::PrintAfterRefresh(bool windowMode) {
+    Workspace& ws = *workspace_;
+    ws.updateFlag = true;
+    ws.RefreshSourceList();
+    ws.updateFlag = false;
+    platform::LpPrintJob job;
+    const platform::FileError error = exchange::PrintList(
+        job, exchange::PrintChoice::Source, 1,
+        {ws.txtSourceDir, ws.txtDestDir, ws.SourceFileList(), ws.TargetFileList()});
+    if (error.Ok()) {
+        return true;
+    }
+    const std::string number = std::to_string(error.number);
+    if (windowMode) {
+        ui_.Ask("Error " + number + " (" + error.description + ") occurred while printing",
+                kProgramTitle, Buttons::Ok, Icon::Exclamation);
+    } else {
+        errors_ << "Error " << number << ": " << error.description << "\nprinter (lp)\n";
+        errors_.flush();
+    }
+    return false;
+}
+
+int Application::FinishWindowStart() {
+    Workspace& ws = *workspace_;
+    if (store_.ReadNumber(Scope::Machine, settings::kSettingsKey, "Build", 0) <
+        kFirstRunBelowBuild) {
+        const Answer answer = ui_.Ask(
+            "Kestrel can download updates from the Internet automatically when it is run.   "
+            "\r\rWould you like to enable this feature now?  (You can change it later in "
+            "Preferences)  ",
+            "Internet Update", Buttons::YesNo, Icon::Question);
+        ws.preferences.autoUpdate = answer == Answer::Yes ? 1 : 0;
+        store_.WriteNumber(Scope::Machine, settings::kSettingsKey, "Build", kBuildNumber);
+    }
+    settings::LoadStartupLocation(store_, ws.preferences);
+    ws.busyFlag = false;
+    ws.RefreshSourceList();
+    return ws.preferences.startupLocation;
+}
+
+void Application::Shutdown(int windowLeft, int windowTop) {
+    Workspace& ws = *workspace_;
+    if (ws.txtSourceDir != ws.WorkingFolder()) {
+        store_.WriteText(Scope::Machine, settings::TemplateKey(0), "Working Folder",
+                         ws.txtSourceDir);
+    }
+    if (windowLeft >= 0 && windowTop >= 0) {
+        store_.WriteNumber(Scope::Machine, settings::kSettingsKey, "Window Position X", windowLeft);
+        store_.WriteNumber(Scope::Machine, settings::kSettingsKey, "Window Position Y", windowTop);
+    }
+    if (ws.chkSaveTemplate) {
+        ws.SaveTemplate(0, "{No Name}");
+    }
+}
+
+}  // namespace kestrel::app

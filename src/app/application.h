@@ -1,0 +1,88 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <functional>
+#include <iosfwd>
+#include <random>
+#include "app/command_line.h"
+#include "app/ui.h"
+#include "app/workspace.h"
+#include "platform/clock.h"
+#include "platform/posix_file_system.h"
+#include "settings/settings_store.h"
+
+// The program as a whole: start-up (paths, store, sound table, the command
+// line with its template, folder, case rules and exports), and the orderly
+// shutdown. The window, when there is one, is built on top of it and reaches
+// the Workspace through it.
+namespace kestrel::app {
+
+/// What start-up found out about where the program lives.
+struct ProgramPlace {
+    std::string executablePath;  // host path of the running program
+    std::string configFolder;    // where machine.db and user.db live
+};
+
+/// How start-up ended: run the window, or exit with this status.
+struct StartResult {
+    bool runWindow = false;
+    int exitStatus = 0;
+};
+
+class Application {
+  public:
+    /// Errors of a run without a window go to `errors` (standard error).
+    Application(const ProgramPlace& place, Ui& ui, const platform::Clock& clock,
+                std::ostream& errors);
+
+    /// Start-up up to and including the command line. In window mode the
+    /// caller then asks the first-run question, places and shows the window
+    /// (FinishWindowStart does the non-window part of that).
+    StartResult Start(std::string_view commandLine, bool windowMode);
+
+    /// The part of a window start that needs no window: the first-run
+    /// question and the first listing. Returns the start location.
+    int FinishWindowStart();
+
+    /// Remembers the working folder, the window position (twips; pass a
+    /// negative value when there is no window) and, by preference, the whole
+    /// state as the default template.
+    void Shutdown(int windowLeft, int windowTop);
+
+    Workspace& workspace() { return *workspace_; }
+    settings::SettingsStore& store() { return store_; }
+    platform::PosixFileSystem& fileSystem() { return fileSystem_; }
+
+    const std::string& ProgramFolder() const { return programFolder_; }
+    const std::string& ExportFolder() const { return exportFolder_; }
+    const std::vector<std::string>& CaseRuleFiles() const { return caseRuleFiles_; }
+
+  private:
+    StartResult RunCommandLine(const CommandLine& line, bool windowMode);
+    /// Steps 1 to 11 of a valid command line; the exit status of what they did.
+    int ApplyCommandLine(const CommandLine& line, bool windowMode);
+    /// One export after a fresh listing; false when it could not be written.
+    bool ExportAfterRefresh(exchange::ExportFormat format, const std::string& file,
+                            bool windowMode);
+    bool PrintAfterRefresh(bool windowMode);
+    void ReportSyntaxError(const std::string& errorText, bool windowMode);
+    void LocateProgramFolder(const ProgramPlace& place);
+    /// A folder or file value as typed: native paths become program paths.
+    std::string ProgramPath(std::string_view typed) const;
+
+    Ui& ui_;
+    std::ostream& errors_;
+    std::mt19937 random_;
+    platform::PosixFileSystem fileSystem_;
+    settings::SettingsStore store_;
+    std::unique_ptr<Workspace> workspace_;
+    std::string programFolder_;
+    std::string exportFolder_;
+    std::vector<std::string> caseRuleFiles_;
+};
+
+}  // namespace kestrel::app

@@ -1,0 +1,83 @@
+// The Workspace's commands that read and write settings and files: templates,
+// case-rule files and exports.
+#include "app/case_rule_files.h"
+#include "app/workspace.h"
+#include "settings/templates.h"
+
+namespace kestrel::app {
+
+void Workspace::AttachSettings(settings::SettingsStore& store, std::string programFolder) {
+    store_ = &store;
+    programFolder_ = std::move(programFolder);
+}
+
+int Workspace::LoadTemplate(int number) {
+    if (store_ == nullptr) {
+        return 0;
+    }
+    // The controls change below; none of their handlers may refresh meanwhile.
+    const bool wasBusy = busyFlag;
+    busyFlag = true;
+    const settings::TemplateLoad load =
+        settings::LoadTemplate(*store_, fileSystem_, number, programFolder_, options, preferences);
+    if (load.loaded) {
+        workingFolder_ = load.workingFolder;
+        txtSourceDir = load.workingFolder;
+        txtDestDir = load.workingFolder;
+    }
+    busyFlag = wasBusy;
+    return load.loaded ? 1 : 0;
+}
+
+void Workspace::SaveTemplate(int number, std::string_view name) {
+    if (store_ != nullptr) {
+        settings::SaveTemplate(*store_, number, name, options, txtSourceDir, preferences,
+                               chkSaveTemplate);
+    }
+}
+
+int Workspace::ReadCaseRules(std::string_view path, int mode) {
+    DisableButtons();
+    const int read = app::ReadCaseRules(fileSystem_, ui_, caseRules, path, mode);
+    EnableButtons();
+    return read;
+}
+
+Workspace::ExportResult Workspace::ExportLists(exchange::ExportFormat format,
+                                               std::string_view fileName,
+                                               exchange::ExportList list) {
+    const std::string file(fileName);
+    ui_.SetPointer(Pointer::Busy);
+    ExportResult result;
+    if (format == exchange::ExportFormat::Batch) {
+        const exchange::BatchFiles bytes =
+            exchange::BatchBytes(fileName, sourceRows_, preview_.targets);
+        result.error = fileSystem_.WriteFileReplacing(file, bytes.renameBytes);
+        result.file = file;
+        if (result.error.Ok()) {
+            result.file = exchange::UndoBatchName(file);
+            result.error = fileSystem_.WriteFileReplacing(result.file, bytes.undoBytes);
+        }
+    } else {
+        const bool source = list == exchange::ExportList::Source;
+        std::vector<std::string> sourceTexts;
+        if (source) {
+            sourceTexts.reserve(sourceRows_.size());
+            for (const lists::ListEntry& entry : sourceRows_) {
+                sourceTexts.push_back(entry.text);
+            }
+        }
+        const std::string bytes =
+            exchange::ListingBytes(format, source ? txtSourceDir : txtDestDir,
+                                   source ? sourceTexts : preview_.targets, source);
+        result.error = fileSystem_.WriteFileReplacing(file, bytes);
+        result.file = file;
+    }
+    if (result.error.Ok()) {
+        result.file.clear();
+    }
+    ui_.SetPointer(Pointer::Normal);
+    return result;
+}
+
+}  // namespace kestrel::app
