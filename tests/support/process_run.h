@@ -1,0 +1,81 @@
+#pragma once
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace kestrel::support {
+
+struct ProcessResult {
+    int exitStatus = -1;
+    std::string standardOutput;
+    std::string standardError;
+};
+
+/// Runs `program` with `arguments` and extra environment entries ("NAME=value",
+/// which replace inherited ones of the same name), with no standard input, and
+/// collects its exit status and output.
+inline ProcessResult RunProcess(const std::string& program,
+                                const std::vector<std::string>& arguments,
+                                const std::vector<std::string>& environment,
+                                const std::string& scratchFolder) {
+    const std::string outPath = scratchFolder + "/stdout.txt";
+    const std::string errPath = scratchFolder + "/stderr.txt";
+    std::vector<std::string> env = environment;
+    for (char** e = environ; *e != nullptr; ++e) {
+        const std::string entry = *e;
+        const std::string name = entry.substr(0, entry.find('=') + 1);
+        bool replaced = false;
+        for (const std::string& own : environment) {
+            replaced = replaced || own.starts_with(name);
+        }
+        if (!replaced) {
+            env.push_back(entry);
+        }
+    }
+    std::vector<char*> envp;
+    for (std::string& entry : env) {
+        envp.push_back(entry.data());
+    }
+    envp.push_back(nullptr);
+    std::vector<std::string> args = {program};
+    args.insert(args.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& arg : args) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    pid_t child = 0;
+    ProcessResult result;
+    if (::posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) {
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    const auto slurp = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    result.standardOutput = slurp(outPath);
+    result.standardError = slurp(errPath);
+    return result;
+}
+
+}  // namespace kestrel::support
