@@ -1,0 +1,65 @@
+#pragma once
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "app/ui.h"
+
+namespace kestrel::bench {
+
+/// A window that shows nothing, so that benchmarks measure the work alone.
+class SilentUi : public app::Ui {
+  public:
+    app::Answer Ask(std::string_view, std::string_view, app::Buttons, app::Icon) override {
+        return app::Answer::Ok;
+    }
+    std::optional<std::string> Input(std::string_view, std::string_view,
+                                     std::string_view initial) override {
+        return std::string(initial);
+    }
+    void SetStatus(app::StatusPanel, std::string_view) override {}
+    void ShowProgress(app::Progress, int) override {}
+    void SetProgress(app::Progress, int) override {}
+    void HideProgress(app::Progress) override {}
+    void SetPointer(app::Pointer) override {}
+    void SetListsVisible(bool) override {}
+    bool SplashShowing() const override { return false; }
+    void SetSplashStatus(std::string_view) override {}
+    void PlaySound(std::string_view) override {}
+    void ProcessPendingEvents() override {}
+};
+
+/// A temporary host folder holding `count` empty files, removed at the end.
+class FileFolder {
+  public:
+    explicit FileFolder(int count, const char* prefix = "IMG_") {
+        std::string pattern =
+            std::filesystem::temp_directory_path().string() + "/kestrel-bench-XXXXXX";
+        root_ = ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
+        for (int i = 0; i < count && !root_.empty(); ++i) {
+            const std::string path = root_ + "/" + prefix + std::to_string(i) + ".jpg";
+            const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY, 0644);
+            if (fd >= 0) {
+                ::close(fd);
+            }
+        }
+    }
+    ~FileFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(root_, ignored);
+    }
+    FileFolder(const FileFolder&) = delete;
+    FileFolder& operator=(const FileFolder&) = delete;
+
+    const std::string& Root() const { return root_; }
+
+  private:
+    std::string root_;
+};
+
+}  // namespace kestrel::bench
