@@ -5,8 +5,10 @@
 
 #include "app/unexpected_error.h"
 #include "engine/name_pipeline.h"
+#include "exchange/export_formats.h"
 #include "lists/filter_pattern.h"
 #include "lists/source_listing.h"
+#include "platform/shell.h"
 #include "text/numbers.h"
 #include "text/unicode_text.h"
 
@@ -246,7 +248,10 @@ void Workspace::PlayIfDue(settings::SoundEvent event, double elapsedSeconds) {
 void Workspace::ReportUnexpectedError(const std::exception& error, std::string_view data) {
     const std::string text = UnexpectedErrorText(area, DescribeException(error), data);
     ui_.SetPointer(Pointer::Normal);
-    ui_.Ask(text, kUnexpectedErrorTitle, Buttons::YesNo, Icon::Critical);
+    if (ui_.Ask(text, kUnexpectedErrorTitle, Buttons::YesNo, Icon::Critical) == Answer::Yes) {
+        platform::OpenWithDesktop(std::string(exchange::kMakerWebAddress) +
+                                  "/kestrel_support.html");
+    }
     if (closeAll_) {
         closeAll_();
     }

@@ -1,0 +1,117 @@
+#include "app/application.h"
+#include "app/unexpected_error.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "settings/key_paths.h"
+#include "support/fake_clock.h"
+#include "support/scripted_ui.h"
+#include "support/temp_drive.h"
+
+namespace kestrel::app {
+namespace {
+
+using settings::Scope;
+
+// An application whose settings live in a temporary folder and whose working
+// folder is a temporary folder, addressed by native paths.
+class ApplicationTest : public ::testing::Test {
+  protected:
+    ApplicationTest() {
+        drive.MakeFolder("cfg");
+        drive.WriteFile("Work\\a.txt", "");
+    }
+
+    std::unique_ptr<Application> Make() {
+        return std::make_unique<Application>(
+            ProgramPlace{drive.HostPath("prog/kestrel"), drive.HostPath("cfg")}, ui, clock, errors);
+    }
+
+    settings::SettingsStore Store() { return settings::SettingsStore(drive.HostPath("cfg")); }
+
+    support::TempDrive drive;
+    support::ScriptedUi ui;
+    support::FakeClock clock;
+    std::ostringstream errors;
+};
+
+TEST_F(ApplicationTest, FirstRunQuestionIsAskedOnceAndRecordsTheBuild) {
+    auto app = Make();
+    ASSERT_TRUE(app->Start("", true).runWindow);
+    ui.QueueAnswer(Answer::Yes);
+    app->FinishWindowStart();
+    ASSERT_EQ(ui.boxes().size(), 1u);
+    EXPECT_EQ(ui.boxes()[0].title, "Internet Update");
+    EXPECT_EQ(ui.boxes()[0].text,
+              "Kestrel can download updates from the Internet automatically when it is run.   "
+              "\r\rWould you like to enable this feature now?  (You can change it later in "
+              "Preferences)  ");
+    EXPECT_EQ(app->workspace().preferences.autoUpdate, 1);
+    EXPECT_EQ(Store().ReadNumber(Scope::Machine, settings::kSettingsKey, "Build", 0), 276);
+
+    auto again = Make();
+    again->Start("", true);
+    again->FinishWindowStart();
+    EXPECT_EQ(ui.boxes().size(), 1u);
+}
+
+TEST_F(ApplicationTest, ShutdownRemembersTheFolderAndPositionEvenWithoutSavingTheTemplate) {
+    auto app = Make();
+    app->Start("", true);
+    Workspace& ws = app->workspace();
+    ws.chkSaveTemplate = false;
+    const std::string work =
+        app->fileSystem().Drives().FolderInputToProgram(drive.HostPath("Work"));
+    ws.txtSourceDir = work;
+    app->Shutdown(150, 300);
+    settings::SettingsStore store = Store();
+    const std::string key = settings::TemplateKey(0);
+    EXPECT_EQ(store.ReadText(Scope::Machine, key, "Working folder", ""), work);
+    EXPECT_EQ(store.ReadNumber(Scope::Machine, settings::kSettingsKey, "Window Position X", -1),
+              150);
+    EXPECT_EQ(store.ReadNumber(Scope::Machine, settings::kSettingsKey, "Window Position Y", -1),
+              300);
+    EXPECT_EQ(store.ReadText(Scope::Machine, key, "", ""), "");  // no template saved
+}
+
+TEST_F(ApplicationTest, SyntaxErrorInWindowModeIsShownAndEndsTheRun) {
+    auto app = Make();
+    ui.QueueAnswer(Answer::Ok);
+    const StartResult result = app->Start("BOGUS", true);
+    EXPECT_FALSE(result.runWindow);
+    EXPECT_EQ(result.exitStatus, 2);
+    ASSERT_EQ(ui.boxes().size(), 1u);
+    EXPECT_EQ(ui.boxes()[0].title, "Syntax error");
+    EXPECT_EQ(ui.boxes()[0].text, "Unknown or incomplete parameter: BOGUS\r\n");
+    EXPECT_EQ(ui.boxes()[0].icon, Icon::Critical);
+}
+
+TEST_F(ApplicationTest, ProgramFolderComesFromTheStoreOrTheExecutable) {
+    auto fromExecutable = Make();
+    const std::string expected =
+        fromExecutable->fileSystem().Drives().FolderInputToProgram(drive.HostPath("prog"));
+    EXPECT_EQ(fromExecutable->ProgramFolder(), expected);
+    EXPECT_EQ(fromExecutable->ExportFolder(), expected + "Export\\");
+    EXPECT_EQ(fromExecutable->CaseRuleFiles(),
+              (std::vector<std::string>{expected + "Case Rules\\Default.csr"}));
+
+    drive.WriteFile("installed\\kestrel", "");
+    Store().WriteText(Scope::Machine, settings::kRootKey, "App Path", drive.HostPath("installed"));
+    auto installed = Make();
+    EXPECT_EQ(installed->ProgramFolder(),
+              installed->fileSystem().Drives().FolderInputToProgram(drive.HostPath("installed")));
+}
+
+TEST_F(ApplicationTest, UnexpectedErrorReportText) {
+    EXPECT_EQ(UnexpectedErrorText(60, {5, "Invalid procedure call or argument"}, "a.txt | b.txt"),
+              "An unexpected application error has occurred.\r"
+              "To prevent data loss, the program will close.\r\r"
+              "Error 60-5: Invalid procedure call or argument\r"
+              "Data: a.txt | b.txt\r\r"
+              "Would you like to submit a bug report?");
+}
+
+}  // namespace
+}  // namespace kestrel::app
