@@ -7,6 +7,9 @@
 #include "support/process_run.h"
 #include "support/temp_drive.h"
 
+// Built only together with the program itself.
+#ifdef KESTREL_BINARY
+
 namespace kestrel::app {
 namespace {
 
@@ -129,3 +132,5 @@ TEST_F(KestrelProcess, HelpVersionAndAWindowWithoutADisplay) {
 
 }  // namespace
 }  // namespace kestrel::app
+
+#endif  // KESTREL_BINARY

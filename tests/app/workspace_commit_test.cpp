@@ -1,0 +1,313 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/workspace.h"
+#include "support/fake_clock.h"
+#include "support/forwarding_file_system.h"
+#include "support/scripted_ui.h"
+#include "support/temp_drive.h"
+
+namespace kestrel::app {
+namespace {
+
+using platform::FileError;
+using support::TempDrive;
+
+// Fails renames of one name (as often as asked) and every copy, on demand.
+struct Refusing : support::ForwardingFileSystem {
+    using ForwardingFileSystem::ForwardingFileSystem;
+    FileError Rename(std::string_view from, std::string_view to) override {
+        if (!refusedName.empty() && from.ends_with(refusedName) && refusalsLeft > 0) {
+            --refusalsLeft;
+            return FileError::Make(renameError);
+        }
+        return inner_.Rename(from, to);
+    }
+    FileError Move(std::string_view from, std::string_view to) override {
+        if (throwOnMove) {
+            throw std::runtime_error("broken");
+        }
+        return inner_.Move(from, to);
+    }
+    FileError Copy(std::string_view from, std::string_view to) override {
+        return copyError != 0 ? FileError::Make(copyError) : inner_.Copy(from, to);
+    }
+    std::string refusedName;
+    int renameError = platform::kPermissionDenied;
+    int refusalsLeft = 1000;
+    int copyError = 0;
+    bool throwOnMove = false;
+};
+
+class CommitTest : public ::testing::Test {
+  protected:
+    CommitTest() {
+        workspace.txtSourceDir = "T:\\";
+        workspace.txtDestDir = "T:\\";
+        engine::RenameOptions& o = workspace.options;
+        o.chkUnderscore = 0;
+        o.chkPercent20 = 0;
+        o.cboCaseHandling = 0;
+        o.cboCaseRules = engine::kCaseRulesOff;
+        o.chkForceSingleSpaces = 0;
+        o.cboFilter = engine::kViewAndSelectAll;
+        o.chkInsertStart = 1;
+        workspace.preferences.autoResetOptions = 0;
+        drive.FileSystem().Drives().Map('U', other.HostRoot());
+    }
+
+    void Commit(const char* insertStart) {
+        workspace.options.txtInsertStart = insertStart;
+        workspace.updateFlag = true;
+        workspace.RefreshSourceList();
+        workspace.updateFlag = false;
+        workspace.DoIt();
+    }
+
+    // Files and folders of every level, shown with their partial paths.
+    void RecursePartialPaths() {
+        workspace.options.chkRecurse = 1;
+        workspace.options.cboPathDisplay = engine::kShowPartialPath;
+        workspace.options.cboFilesFolders = engine::kFilesAndFolders;
+    }
+
+    std::vector<std::string> StatusesStartingWith(std::string_view start) const {
+        std::vector<std::string> found;
+        for (const std::string& text : ui.StatusHistory(StatusPanel::Message)) {
+            if (text.starts_with(start)) {
+                found.push_back(text);
+            }
+        }
+        return found;
+    }
+
+    TempDrive drive;
+    TempDrive other{"/dev/shm", 'U'};
+    Refusing fileSystem{drive.FileSystem()};
+    support::ScriptedUi ui;
+    support::FakeClock clock;
+    Workspace workspace{fileSystem, ui, clock, [] { return 0.5; }};
+};
+
+TEST_F(CommitTest, SmartFolderPartsAreMadeAndTheFileMovedIntoThem) {
+    drive.WriteFile("x.txt", "bytes");
+    Commit("A\\B\\");
+    EXPECT_EQ(drive.ReadFile("A\\B\\x.txt"), "bytes");
+    EXPECT_FALSE(drive.Exists("x.txt"));
+    ASSERT_EQ(workspace.UndoHistory().Newest().size(), 1u);
+    EXPECT_EQ(workspace.UndoHistory().Newest()[0].newPath, "T:\\A\\B\\x.txt");
+    EXPECT_TRUE(workspace.Buttons().Enabled(CommandButton::Undo));
+}
+
+TEST_F(CommitTest, StatusCountsUpToTheLastEntryThenOptionsResetAndListReads) {
+    for (const char* name : {"a", "b", "c", "d"}) {
+        drive.WriteFile(name, "");
+    }
+    workspace.preferences.autoResetOptions = 1;
+    Commit("n");
+    EXPECT_EQ(StatusesStartingWith("Renaming"),
+              (std::vector<std::string>{"Renaming: 0% complete.", "Renaming: 25% complete.",
+                                        "Renaming: 50% complete.", "Renaming: 75% complete."}));
+    EXPECT_EQ(ui.LastStatus(StatusPanel::Message), "Ready.");
+    EXPECT_EQ(workspace.area, 55);  // the refresh after the commit ran
+    EXPECT_EQ(ui.pendingEventCalls(), 1);
+    EXPECT_EQ(workspace.options.chkInsertStart, 0);
+    EXPECT_FALSE(workspace.busyFlag);
+}
+
+TEST_F(CommitTest, CopyLeavesTheSourceInPlaceAndMakesTheCopy) {
+    for (const char* target : {"T:\\", "T:\\Out\\"}) {
+        SCOPED_TRACE(target);
+        drive.WriteFile("a.txt", "bytes");
+        workspace.options.chkCopy = 1;
+        workspace.txtDestDir = target;
+        Commit("copy of ");
+        EXPECT_EQ(drive.ReadFile("a.txt"), "bytes");
+        EXPECT_EQ(drive.ReadFile(std::string(target).substr(3) + "copy of a.txt"), "bytes");
+    }
+}
+
+TEST_F(CommitTest, MoveToAnotherDriveCopiesDeletesAndUndoBringsItBack) {
+    ASSERT_TRUE(other.Valid());
+    drive.WriteFile("a.txt", "bytes");
+    workspace.txtDestDir = "U:\\";
+    Commit("n");
+    EXPECT_EQ(other.ReadFile("na.txt"), "bytes");
+    EXPECT_FALSE(drive.Exists("a.txt"));
+    workspace.Undo();
+    EXPECT_EQ(drive.ReadFile("a.txt"), "bytes");
+    EXPECT_FALSE(other.Exists("na.txt"));
+}
+
+TEST_F(CommitTest, FailedCopyToAnotherDriveKeepsTheSource) {
+    ASSERT_TRUE(other.Valid());
+    drive.WriteFile("a.txt", "bytes");
+    workspace.txtDestDir = "U:\\";
+    fileSystem.copyError = platform::kDiskFull;
+    ui.QueueAnswer(Answer::Ignore);
+    Commit("n");
+    ASSERT_EQ(ui.boxes().size(), 1u);
+    EXPECT_TRUE(ui.boxes()[0].text.starts_with("Error 61 (Disk full)"));
+    EXPECT_EQ(drive.ReadFile("a.txt"), "bytes");
+    EXPECT_TRUE(workspace.UndoHistory().Newest().empty());
+}
+
+TEST_F(CommitTest, ConsolidateGathersEveryLevelIntoTheTargetFolder) {
+    drive.WriteFile("Work\\a.txt", "a");
+    drive.WriteFile("Work\\Sub\\b.txt", "b");
+    workspace.txtSourceDir = "T:\\Work\\";
+    workspace.txtDestDir = "T:\\Out\\";
+    workspace.options.chkRecurse = 1;
+    workspace.options.cboPathDisplay = engine::kShowPartialPath;
+    workspace.consolidateFiles = true;
+    Commit("n");
+    EXPECT_EQ(drive.ReadFile("Out\\na.txt"), "a");
+    EXPECT_EQ(drive.ReadFile("Out\\nb.txt"), "b");
+}
+
+TEST_F(CommitTest, RenamedFolderTakesItsEntriesAlongAndUndoRestoresEverything) {
+    drive.WriteFile("Photos\\a.jpg", "a");
+    drive.WriteFile("Photos\\Sub\\b.jpg", "b");
+    RecursePartialPaths();
+    Commit("New ");
+    EXPECT_TRUE(ui.boxes().empty());
+    EXPECT_EQ(drive.ReadFile("New Photos\\New a.jpg"), "a");
+    EXPECT_EQ(drive.ReadFile("New Photos\\New Sub\\New b.jpg"), "b");
+    EXPECT_EQ(workspace.UndoHistory().Newest().size(), 4u);
+
+    workspace.Undo();
+    EXPECT_EQ(drive.ReadFile("Photos\\a.jpg"), "a");
+    EXPECT_EQ(drive.ReadFile("Photos\\Sub\\b.jpg"), "b");
+    EXPECT_FALSE(drive.Exists("New Photos"));
+}
+
+TEST_F(CommitTest, MoreThanTwoHundredRenamedFoldersAllTakeTheirFilesAlong) {
+    constexpr int kFolders = 250;
+    for (int i = 0; i < kFolders; ++i) {
+        drive.WriteFile("F" + std::to_string(1000 + i) + "\\f.txt", "");
+    }
+    RecursePartialPaths();
+    Commit("R");
+    EXPECT_EQ(workspace.UndoHistory().Newest().size(), 2u * kFolders);
+    EXPECT_TRUE(drive.Exists("RF1249\\Rf.txt"));
+    workspace.Undo();
+    EXPECT_TRUE(drive.Exists("F1249\\f.txt"));
+}
+
+TEST_F(CommitTest, AnswersToAFailedEntryAndTheAutonumberCounter) {
+    struct Case {
+        Answer answer;
+        int refusals;
+        std::vector<const char*> names;  // what a, b and c are called afterwards
+        int state;
+    };
+    const Case cases[] = {
+        {Answer::Ignore, 1000, {"a1", "b", "c2"}, 5},
+        {Answer::Abort, 1000, {"a1", "b", "c"}, 3},
+        {Answer::Retry, 1, {"a1", "b2", "c3"}, 5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(AnswerName(c.answer));
+        std::filesystem::remove_all(drive.HostRoot() + "/");
+        std::filesystem::create_directory(drive.HostRoot());
+        for (const char* name : {"a", "b", "c"}) {
+            drive.WriteFile(name, name);
+        }
+        fileSystem.refusedName = "\\b";
+        fileSystem.refusalsLeft = c.refusals;
+        workspace.options.chkInsertStart = 0;
+        workspace.options.chkInsertEnd = 1;
+        workspace.options.txtInsertEnd = "?";
+        workspace.options.cboAutonumber = "Auto";
+        ui.QueueAnswer(c.answer);
+        Commit("");
+        EXPECT_EQ(ui.UnusedAnswers(), 0u);
+        EXPECT_EQ(workspace.CommitState(), c.state);
+        for (std::size_t i = 0; i < 3; ++i) {
+            EXPECT_EQ(drive.ReadFile(c.names[i]), std::string(1, static_cast<char>('a' + i)));
+        }
+    }
+    EXPECT_EQ(ui.boxes()[0].text,
+              "Error 70 (Permission denied) occurred while trying to rename the following "
+              "file:\r\r\"b\" to \"b2\"\r\rDo you wish to abort the process, retry renaming the "
+              "file, or ignore and continue?");
+    EXPECT_EQ(ui.boxes()[0].title, "Error");
+    EXPECT_EQ(ui.boxes()[0].buttons, Buttons::AbortRetryIgnore);
+    EXPECT_EQ(ui.boxes()[0].icon, Icon::Question);
+}
+
+TEST_F(CommitTest, AbortedStateIsClearedByTheNextCommit) {
+    drive.WriteFile("a", "");
+    fileSystem.refusedName = "\\a";
+    ui.QueueAnswer(Answer::Abort);
+    Commit("n");
+    EXPECT_EQ(workspace.CommitState(), 3);
+    workspace.options.chkInsertStart = 0;
+    Commit("");
+    EXPECT_EQ(workspace.CommitState(), 0);
+}
+
+TEST_F(CommitTest, UnreachablePathsPassSilentlyWhileAFileMissingFromItsFolderAsks) {
+    drive.WriteFile("Sub\\gone.txt", "");
+    drive.WriteFile("locked.txt", "");
+    drive.WriteFile("vanished.txt", "");
+    workspace.options.chkRecurse = 1;
+    workspace.options.cboPathDisplay = engine::kShowPartialPath;
+    fileSystem.refusedName = "locked.txt";
+    fileSystem.renameError = platform::kPathFileAccessError;
+    workspace.options.txtInsertStart = "n";
+    workspace.updateFlag = true;
+    workspace.RefreshSourceList();
+    std::filesystem::remove_all(drive.HostPath("Sub"));       // 76: its folder is gone
+    std::filesystem::remove(drive.HostPath("vanished.txt"));  // 53: its folder is still there
+    ui.QueueAnswer(Answer::Ignore);
+    workspace.DoIt();
+    ASSERT_EQ(ui.boxes().size(), 1u);
+    EXPECT_TRUE(ui.boxes()[0].text.starts_with("Error 53 (File not found)"));
+    EXPECT_TRUE(workspace.UndoHistory().Newest().empty());
+}
+
+TEST_F(CommitTest, UnexpectedFailureIsReportedWithTheEntryAtHand) {
+    drive.WriteFile("a.txt", "");
+    workspace.txtDestDir = "T:\\Out\\";
+    fileSystem.throwOnMove = true;
+    bool closed = false;
+    workspace.SetCloseAllHandler([&closed] { closed = true; });
+    ui.QueueAnswer(Answer::No);
+    Commit("n");
+    ASSERT_EQ(ui.boxes().size(), 1u);
+    EXPECT_NE(ui.boxes()[0].text.find("Error 60-"), std::string::npos);
+    EXPECT_NE(ui.boxes()[0].text.find("Data: a.txt | na.txt\r"), std::string::npos);
+    EXPECT_TRUE(closed);
+}
+
+TEST_F(CommitTest, TwoUndosRestoreTwoCommitsAndThenDisableUndo) {
+    drive.WriteFile("a.txt", "bytes");
+    Commit("x");
+    Commit("y");
+    EXPECT_EQ(drive.ReadFile("yxa.txt"), "bytes");
+    workspace.Undo();
+    EXPECT_EQ(drive.ReadFile("xa.txt"), "bytes");
+    EXPECT_TRUE(workspace.Buttons().Enabled(CommandButton::Undo));
+    workspace.Undo();
+    EXPECT_EQ(drive.ReadFile("a.txt"), "bytes");
+    EXPECT_EQ(workspace.UndoLevel(), 0);
+    EXPECT_FALSE(workspace.Buttons().Enabled(CommandButton::Undo));
+    EXPECT_EQ(ui.LastStatus(StatusPanel::Message), "Ready.");
+}
+
+TEST_F(CommitTest, EmptyCommitOpensALevelThatUndoDrops) {
+    Commit("x");
+    EXPECT_EQ(workspace.UndoLevel(), 1);
+    EXPECT_TRUE(workspace.Buttons().Enabled(CommandButton::Undo));
+    workspace.Undo();
+    EXPECT_EQ(workspace.UndoLevel(), 0);
+    EXPECT_FALSE(workspace.Buttons().Enabled(CommandButton::Undo));
+}
+
+}  // namespace
+}  // namespace kestrel::app

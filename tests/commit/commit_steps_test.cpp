@@ -1,0 +1,100 @@
+#include "commit/commit_steps.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "commit/undo.h"
+#include "support/forwarding_file_system.h"
+#include "support/temp_drive.h"
+
+namespace kestrel::commit {
+namespace {
+
+using platform::FileError;
+using support::TempDrive;
+
+EntryPlan FilePlan(std::string source, std::string target, std::string name, std::string newName) {
+    EntryPlan plan;
+    plan.parts = SplitEntry(name);
+    plan.newName = std::move(newName);
+    plan.smartFolder = SmartFolderPart(plan.newName);
+    plan.sourceFolder = std::move(source);
+    plan.targetFolder = std::move(target);
+    return plan;
+}
+
+// Copies fail, or deletes fail, as a test asks.
+struct Failing : support::ForwardingFileSystem {
+    using ForwardingFileSystem::ForwardingFileSystem;
+    FileError Copy(std::string_view from, std::string_view to) override {
+        return copyError != 0 ? FileError::Make(copyError) : inner_.Copy(from, to);
+    }
+    FileError DeleteFile(std::string_view path) override {
+        return path == refusedDelete ? FileError::Make(platform::kPermissionDenied)
+                                     : inner_.DeleteFile(path);
+    }
+    int copyError = 0;
+    std::string refusedDelete;
+};
+
+class CommitStepsTest : public ::testing::Test {
+  protected:
+    CommitStepsTest() { drive.FileSystem().Drives().Map('U', other.HostRoot()); }
+
+    TempDrive drive;
+    TempDrive other{"/dev/shm", 'U'};
+    Failing fileSystem{drive.FileSystem()};
+};
+
+TEST_F(CommitStepsTest, MoveAcrossDrivesKeepsTheSourceWhenTheCopyFails) {
+    ASSERT_TRUE(other.Valid());
+    drive.WriteFile("a.txt", "bytes");
+    fileSystem.copyError = platform::kDiskFull;
+    const StepResult result =
+        CommitEntry(fileSystem, FilePlan("T:\\", "U:\\", "a.txt", "b.txt"), false);
+    EXPECT_EQ(result.error.number, platform::kDiskFull);
+    EXPECT_EQ(drive.ReadFile("a.txt"), "bytes");
+    EXPECT_FALSE(other.Exists("b.txt"));
+}
+
+TEST_F(CommitStepsTest, MoveAcrossDrivesTakesTheCopyBackWhenTheSourceCannotBeDeleted) {
+    ASSERT_TRUE(other.Valid());
+    drive.WriteFile("a.txt", "bytes");
+    fileSystem.refusedDelete = "T:\\a.txt";
+    const StepResult result =
+        CommitEntry(fileSystem, FilePlan("T:\\", "U:\\", "a.txt", "b.txt"), false);
+    EXPECT_EQ(result.error.number, platform::kPermissionDenied);
+    EXPECT_EQ(drive.ReadFile("a.txt"), "bytes");
+    EXPECT_FALSE(other.Exists("b.txt"));
+}
+
+TEST_F(CommitStepsTest, FolderWithSmartFolderPartStaysAndOnlyGetsItsTree) {
+    drive.WriteFile("Photos\\a.jpg", "");
+    EntryPlan plan = FilePlan("T:\\", "T:\\", "Photos\\", "2001\\Photos");
+    const StepResult result = CommitEntry(fileSystem, plan, false);
+    EXPECT_TRUE(result.error.Ok());
+    EXPECT_FALSE(result.folderMoved);
+    EXPECT_TRUE(drive.Exists("Photos\\a.jpg"));
+    EXPECT_TRUE(drive.Exists("2001"));
+}
+
+TEST_F(CommitStepsTest, UndoAcrossDrivesKeepsTheNewPathWhenTheCopyBackFails) {
+    ASSERT_TRUE(other.Valid());
+    other.WriteFile("c.txt", "kept");
+    fileSystem.copyError = platform::kDiskFull;
+    EXPECT_EQ(RestoreEntry(fileSystem, {"T:\\c.txt", "U:\\c.txt"}).number, platform::kDiskFull);
+    EXPECT_EQ(other.ReadFile("c.txt"), "kept");
+}
+
+TEST_F(CommitStepsTest, UndoBringsFilesBackBeforeTheirRenamedFolder) {
+    drive.WriteFile("New\\b.txt", "bytes");
+    const std::vector<UndoEntry> level = {{"T:\\Old", "T:\\New"},
+                                          {"T:\\New\\a.txt", "T:\\New\\b.txt"}};
+    EXPECT_EQ(RestoreLevel(fileSystem, level), 2u);
+    EXPECT_EQ(drive.ReadFile("Old\\a.txt"), "bytes");
+    EXPECT_FALSE(drive.Exists("New"));
+}
+
+}  // namespace
+}  // namespace kestrel::commit
