@@ -178,8 +178,7 @@ bool Application::ExportAfterRefresh(exchange::ExportFormat format, const std::s
     if (file.starts_with(exportFolder_)) {
         platform::MakeFolderTree(fileSystem_, file);
     }
-    const Workspace::ExportResult result =
-        ws.ExportLists(format, file, exchange::ExportList::Source);
+    const Workspace::ExportResult result = ws.ExportLists(format, file, ws.exportListIndex);
     if (result.error.Ok()) {
         return true;
     }
@@ -203,7 +202,8 @@ bool Application::PrintAfterRefresh(bool windowMode) {
     ws.updateFlag = false;
     platform::LpPrintJob job;
     const platform::FileError error = exchange::PrintList(
-        job, exchange::PrintChoice::Source, 1,
+        // cboPrint starts on the list of ExportListIndex; one copy without the dialog.
+        job, static_cast<exchange::PrintChoice>(ws.exportListIndex), 1,
         {ws.txtSourceDir, ws.txtDestDir, ws.SourceFileList(), ws.TargetFileList()});
     if (error.Ok()) {
         return true;

@@ -47,6 +47,9 @@ class Workspace {
     /// Seconds since midnight at which the current long operation started; -1 unset.
     double operationStartTime = -1;
 
+    /// Which list a listing export or a print-out is about (the print button
+    /// pressed last in the window; the source list otherwise).
+    exchange::ExportList exportListIndex = exchange::ExportList::Source;
     /// The case rules; the pipeline applies the ticked ones in list order.
     engine::CaseRuleList caseRules;
     /// "Save all settings as the default template on program exit" (checked
