@@ -1,0 +1,82 @@
+#include "ui/file_list_models.h"
+
+#include <QApplication>
+#include <QPalette>
+#include <QString>
+
+namespace kestrel::ui {
+namespace {
+
+QString ToQString(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Views may paint while a command is still rebuilding the rows, so every row
+// number is checked against the rows as they are now.
+bool InRange(const QModelIndex& index, std::size_t size) {
+    return index.isValid() && index.row() >= 0 && static_cast<std::size_t>(index.row()) < size;
+}
+
+}  // namespace
+
+SourceListModel::SourceListModel(const app::Workspace& workspace, QObject* parent)
+    : QAbstractListModel(parent), workspace_(workspace) {}
+
+int SourceListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(workspace_.SourceFileList().size());
+}
+
+QVariant SourceListModel::data(const QModelIndex& index, int role) const {
+    const auto& rows = workspace_.SourceFileList();
+    if (!InRange(index, rows.size()) || role != Qt::DisplayRole) {
+        return {};
+    }
+    return ToQString(rows[static_cast<std::size_t>(index.row())].text);
+}
+
+TargetListModel::TargetListModel(const app::Workspace& workspace, QObject* parent)
+    : QAbstractListModel(parent), workspace_(workspace) {}
+
+int TargetListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(workspace_.TargetFileList().size());
+}
+
+QVariant TargetListModel::data(const QModelIndex& index, int role) const {
+    const auto& rows = workspace_.TargetFileList();
+    if (!InRange(index, rows.size())) {
+        return {};
+    }
+    const auto row = static_cast<std::size_t>(index.row());
+    const bool flagged = workspace_.TargetFlagged(row);
+    switch (role) {
+        case Qt::DisplayRole:
+            return ToQString(rows[row]);
+        case Qt::ToolTipRole:
+            return ToolTip(row);
+        case kFlaggedRole:
+            return flagged;
+        case Qt::BackgroundRole:
+            return flagged ? QVariant(QApplication::palette().brush(QPalette::Highlight))
+                           : QVariant();
+        case Qt::ForegroundRole:
+            return flagged ? QVariant(QApplication::palette().brush(QPalette::HighlightedText))
+                           : QVariant();
+        default:
+            return {};
+    }
+}
+
+QVariant TargetListModel::ToolTip(std::size_t row) const {
+    const auto& targets = workspace_.TargetFileList();
+    if (targets[row].empty()) {
+        const auto& sources = workspace_.SourceFileList();
+        const std::string source = row < sources.size() ? sources[row].text : std::string();
+        return QStringLiteral("Item %1 remains \"%2\"").arg(row + 1).arg(ToQString(source));
+    }
+    if (workspace_.TargetFlagged(row)) {
+        return ToQString(workspace_.ErrorMessages()[row]);
+    }
+    return ToQString(targets[row]);
+}
+
+}  // namespace kestrel::ui

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QAbstractListModel>
+#include <QVariant>
+
+#include "app/workspace.h"
+
+// The two lists read the Workspace's rows directly: no copy, no per-row item
+// objects, so a listing of 32,767 rows costs one model reset. A command that
+// rebuilds the rows brackets itself with BeginChange/EndChange.
+namespace kestrel::ui {
+
+/// True for a flagged row of the target list (its new name failed a check).
+inline constexpr int kFlaggedRole = Qt::UserRole + 1;
+
+class SourceListModel : public QAbstractListModel {
+    Q_OBJECT
+  public:
+    explicit SourceListModel(const app::Workspace& workspace, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+    void BeginChange() { beginResetModel(); }
+    void EndChange() { endResetModel(); }
+
+  private:
+    const app::Workspace& workspace_;
+};
+
+/// One row per source row; flagged rows carry the highlight colours and their
+/// check message as tooltip.
+class TargetListModel : public QAbstractListModel {
+    Q_OBJECT
+  public:
+    explicit TargetListModel(const app::Workspace& workspace, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+    void BeginChange() { beginResetModel(); }
+    void EndChange() { endResetModel(); }
+
+  private:
+    QVariant ToolTip(std::size_t row) const;
+
+    const app::Workspace& workspace_;
+};
+
+}  // namespace kestrel::ui

@@ -1,0 +1,534 @@
+#include "ui/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include "app/workspace.h"
+#include "engine/rename_options.h"
+#include "platform/drive_table.h"
+#include "platform/path_tools.h"
+#include "ui/file_list_models.h"
+#include "ui/file_list_view.h"
+#include "ui/list_scrolling.h"
+#include "ui/option_binder.h"
+#include "ui/qt_ui.h"
+
+namespace kestrel::ui {
+namespace {
+
+using app::CommandButton;
+
+constexpr int kTwipsPerInch = 1440;
+
+QString ToQString(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::size_t Index(CommandButton button) {
+    return static_cast<std::size_t>(button);
+}
+
+// The windows behind these buttons come in later versions; until then the
+// buttons say so instead of doing nothing.
+bool WindowNotThereYet(CommandButton button) {
+    switch (button) {
+        case CommandButton::EditRules:
+        case CommandButton::Preferences:
+        case CommandButton::Help:
+        case CommandButton::About:
+        case CommandButton::Templates:
+        case CommandButton::BrowseSource:
+        case CommandButton::BrowseDest:
+        case CommandButton::PrintSource:
+        case CommandButton::PrintTarget:
+            return true;
+        default:
+            return false;
+    }
+}
+
+QString NotYetTip(const char* what) {
+    return QStringLiteral("%1 comes in a later version of Kestrel.").arg(QString::fromUtf8(what));
+}
+
+QLabel* StatusPanel(const char* name, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    // Long texts must not widen the panel and re-flow the status bar.
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    label->setMinimumWidth(120);
+    return label;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(app::Workspace& workspace, QtUi& ui, Hooks hooks, QWidget* parent)
+    : QMainWindow(parent), workspace_(workspace), ui_(ui), hooks_(std::move(hooks)) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QString::fromUtf8(app::kProgramTitle.data(),
+                                     static_cast<qsizetype>(app::kProgramTitle.size())));
+
+    auto* central = new QWidget(this);
+    controls_ = BuildOptionPanels(central);
+    auto* right = new QVBoxLayout;
+    right->addWidget(controls_.renameOptions);
+    right->addWidget(controls_.viewAndFiltering);
+    right->addWidget(BuildCommandButtons());
+    right->addStretch(1);
+    auto* top = new QHBoxLayout;
+    top->addWidget(controls_.renameOperations, 3);
+    top->addLayout(right, 2);
+
+    sourceModel_ = new SourceListModel(workspace_, this);
+    targetModel_ = new TargetListModel(workspace_, this);
+    auto* lists = new QHBoxLayout;
+    lists->addWidget(BuildFolderColumn(true), 1);
+    lists->addWidget(BuildFolderColumn(false), 1);
+
+    auto* layout = new QVBoxLayout(central);
+    layout->addLayout(top);
+    layout->addLayout(lists, 1);
+    setCentralWidget(central);
+    BuildStatusBar();
+
+    binder_ = new OptionBinder(workspace_, controls_,
+                               {[this] { RefreshPreview(); }, [this] { RefreshListing(); }}, this);
+    ConnectLists();
+    ConnectFolderBoxes();
+    ui_.AttachWindow({statusPanels_, progressBars_, sourceList_, targetList_, this});
+    qApp->installEventFilter(this);
+    SyncFromWorkspace();
+}
+
+MainWindow::~MainWindow() {
+    qApp->removeEventFilter(this);
+    // The children die after this object; their last signals (a focused box
+    // losing the focus as the window closes) must not reach it or the option
+    // rules any more.
+    delete binder_;
+    binder_ = nullptr;
+    for (QObject* child : findChildren<QObject*>()) {
+        child->disconnect(this);
+    }
+}
+
+QWidget* MainWindow::BuildFolderColumn(bool source) {
+    auto* column = new QWidget(this);
+    auto* up = new QPushButton(QStringLiteral("Up"), column);
+    up->setObjectName(source ? QStringLiteral("cmdUp") : QStringLiteral("cmdUpDest"));
+    up->setToolTip(QStringLiteral("Changes folder up one level"));
+    auto* folder = new QLineEdit(column);
+    folder->setObjectName(source ? QStringLiteral("txtSourceDir") : QStringLiteral("txtDestDir"));
+    folder->setToolTip(QStringLiteral("Current path"));
+    QPushButton* browse =
+        source ? MakeButton(CommandButton::BrowseSource, "cmdBrowseSource",
+                            QStringLiteral("Browse..."), NotYetTip("The folder browser"))
+               : MakeButton(CommandButton::BrowseDest, "cmdBrowseDest", QStringLiteral("Browse..."),
+                            NotYetTip("The folder browser"));
+    QPushButton* print =
+        MakeButton(source ? CommandButton::PrintSource : CommandButton::PrintTarget, "cmdPrint",
+                   QStringLiteral("Print..."), NotYetTip("Printing and exporting the list"));
+    auto* list = new FileListView(column);
+    list->setObjectName(source ? QStringLiteral("SourceFileList")
+                               : QStringLiteral("TargetFileList"));
+    if (source) {
+        list->setModel(sourceModel_);
+        list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        sourceList_ = list;
+        txtSourceDir_ = folder;
+        cmdUp_ = up;
+    } else {
+        // The target list's highlight is the program's: it marks flagged rows.
+        list->setModel(targetModel_);
+        list->setSelectionMode(QAbstractItemView::NoSelection);
+        targetList_ = list;
+        txtDestDir_ = folder;
+        cmdUpDest_ = up;
+    }
+
+    auto* caption = new QLabel(source ? QStringLiteral("Working folder (current names)")
+                                      : QStringLiteral("Target folder (new names)"),
+                               column);
+    auto* header = new QHBoxLayout;
+    header->addWidget(up);
+    header->addWidget(folder, 1);
+    header->addWidget(browse);
+    header->addWidget(print);
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(caption);
+    layout->addLayout(header);
+    layout->addWidget(list, 1);
+    return column;
+}
+
+QPushButton* MainWindow::MakeButton(CommandButton button, const char* name, const QString& caption,
+                                    const QString& toolTip) {
+    auto* push = new QPushButton(caption, this);
+    push->setObjectName(QString::fromLatin1(name));
+    push->setToolTip(toolTip);
+    buttons_[Index(button)] = push;
+    return push;
+}
+
+QWidget* MainWindow::BuildCommandButtons() {
+    auto* panel = new QWidget(this);
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(0, 0, 0, 0);
+    QPushButton* doIt = MakeButton(CommandButton::DoIt, "cmdDoIt", QStringLiteral("&Do It!"),
+                                   QStringLiteral("Commit changes shown in Destination file list"));
+    QFont bold = doIt->font();
+    bold.setBold(true);
+    doIt->setFont(bold);
+    QPushButton* undo = MakeButton(CommandButton::Undo, "cmdUndo", QStringLiteral("&Undo the Do!"),
+                                   QStringLiteral("Undo last operation"));
+    QPushButton* refresh =
+        MakeButton(CommandButton::Refresh, "cmdRefresh", QStringLiteral("&Refresh"),
+                   QStringLiteral("Update Source and Destination lists"));
+    QPushButton* clear =
+        MakeButton(CommandButton::Clear, "cmdClear", QStringLiteral("Reset &Options"),
+                   QStringLiteral("Resets all parameters to their defaults"));
+    grid->addWidget(doIt, 0, 0);
+    grid->addWidget(undo, 0, 1);
+    grid->addWidget(refresh, 0, 2);
+    grid->addWidget(clear, 1, 0);
+    grid->addWidget(
+        MakeButton(CommandButton::EditRules, "cmdEditRules", QStringLiteral("Edit &Case Rules"),
+                   NotYetTip("The case rule editor")),
+        1, 1);
+    grid->addWidget(MakeButton(CommandButton::Preferences, "cmdPreferences",
+                               QStringLiteral("Pre&ferences"), NotYetTip("The Preferences window")),
+                    1, 2);
+    grid->addWidget(MakeButton(CommandButton::Templates, "cmdTemplates",
+                               QStringLiteral("&Templates"), NotYetTip("The template manager")),
+                    2, 0);
+    grid->addWidget(MakeButton(CommandButton::Help, "cmdHelp", QStringLiteral("&Help"),
+                               NotYetTip("The help file")),
+                    2, 1);
+    grid->addWidget(MakeButton(CommandButton::About, "cmdAbout", QStringLiteral("&About"),
+                               NotYetTip("The About window")),
+                    2, 2);
+
+    connect(doIt, &QPushButton::clicked, this, &MainWindow::DoIt);
+    connect(undo, &QPushButton::clicked, this, &MainWindow::Undo);
+    connect(refresh, &QPushButton::clicked, this, &MainWindow::RefreshForced);
+    // The reset acts as the button goes down, reading the keys held then.
+    connect(clear, &QPushButton::pressed, this,
+            [this] { ResetOptions(QGuiApplication::keyboardModifiers()); });
+    return panel;
+}
+
+void MainWindow::BuildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setSizeGripEnabled(true);
+    statusPanels_ = {StatusPanel("StatMsg", bar), StatusPanel("StatSource", bar),
+                     StatusPanel("StatDest", bar)};
+    for (int i = 0; i < 2; ++i) {
+        auto* progress = new QProgressBar(bar);
+        progress->setObjectName(i == 0 ? QStringLiteral("ProgressBar1")
+                                       : QStringLiteral("ProgressBar2"));
+        progress->setTextVisible(false);
+        progress->setFixedWidth(140);
+        progress->hide();
+        progressBars_[static_cast<std::size_t>(i)] = progress;
+    }
+    bar->addWidget(statusPanels_[0], 3);
+    bar->addWidget(progressBars_[0]);
+    bar->addWidget(progressBars_[1]);
+    bar->addWidget(statusPanels_[1], 2);
+    bar->addWidget(statusPanels_[2], 3);
+}
+
+void MainWindow::ConnectLists() {
+    connect(sourceList_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &MainWindow::SourceSelectionChanged);
+    auto follow = [this](FileListView* other) {
+        return [this, other](int value) {
+            if (!syncingScroll_) {
+                syncingScroll_ = true;
+                other->SetTopRow(value);
+                syncingScroll_ = false;
+            }
+        };
+    };
+    connect(sourceList_->verticalScrollBar(), &QScrollBar::valueChanged, this, follow(targetList_));
+    connect(targetList_->verticalScrollBar(), &QScrollBar::valueChanged, this, follow(sourceList_));
+    connect(sourceList_, &FileListView::MiddleClicked, this, &MainWindow::BackUpOneLevel);
+    connect(targetList_, &FileListView::MiddleClicked, this, &MainWindow::BackUpOneLevel);
+}
+
+void MainWindow::ConnectFolderBoxes() {
+    connect(txtSourceDir_, &QLineEdit::textChanged, this,
+            [this] { FolderEdited(txtSourceDir_, cmdUp_, workspace_.txtSourceDir); });
+    connect(txtDestDir_, &QLineEdit::textChanged, this,
+            [this] { FolderEdited(txtDestDir_, cmdUpDest_, workspace_.txtDestDir); });
+    connect(txtSourceDir_, &QLineEdit::editingFinished, this,
+            [this] { FolderEntered(txtSourceDir_, workspace_.txtSourceDir); });
+    connect(txtDestDir_, &QLineEdit::editingFinished, this,
+            [this] { FolderEntered(txtDestDir_, workspace_.txtDestDir); });
+    // Both Up buttons act on the working folder.
+    connect(cmdUp_, &QPushButton::clicked, this, &MainWindow::BackUpOneLevel);
+    connect(cmdUpDest_, &QPushButton::clicked, this, &MainWindow::BackUpOneLevel);
+}
+
+void MainWindow::FolderEdited(QLineEdit* box, QPushButton* up, std::string& folder) {
+    folder = box->text().toStdString();
+    // A drive root such as 'C:\' has no parent to go up to.
+    up->setEnabled(box->text().size() > 3);
+    box->setToolTip(box->text());
+}
+
+void MainWindow::FolderEntered(QLineEdit* box, std::string& folder) {
+    if (hooks_.drives == nullptr) {
+        return;
+    }
+    const std::string program = hooks_.drives->FolderInputToProgram(box->text().toStdString());
+    if (program != folder) {
+        box->setText(ToQString(program));
+    }
+}
+
+void MainWindow::SyncFromWorkspace() {
+    LoadControlsFromOptions();
+    txtSourceDir_->setText(ToQString(workspace_.txtSourceDir));
+    txtDestDir_->setText(ToQString(workspace_.txtDestDir));
+    sourceModel_->BeginChange();
+    targetModel_->BeginChange();
+    sourceModel_->EndChange();
+    targetModel_->EndChange();
+    MirrorSelection();
+    SyncButtons();
+    ui_.Flush();
+}
+
+void MainWindow::LoadControlsFromOptions() {
+    binder_->LoadControlsFromOptions();
+}
+
+void MainWindow::RefreshPreview() {
+    targetModel_->BeginChange();
+    workspace_.RefreshTargetList();
+    targetModel_->EndChange();
+    AlignTargetWithSource();
+    SyncButtons();
+    ui_.Flush();
+}
+
+void MainWindow::RefreshListing() {
+    RunListingCommand([this] { workspace_.RefreshSourceList(); });
+}
+
+void MainWindow::RefreshForced() {
+    workspace_.operationStartTime = workspace_.Clock().SecondsSinceMidnight();
+    workspace_.updateFlag = true;
+    RefreshListing();
+    workspace_.updateFlag = false;
+}
+
+void MainWindow::DoIt() {
+    RunListingCommand([this] { workspace_.DoIt(); });
+    // A commit may have switched the operations off.
+    LoadControlsFromOptions();
+}
+
+void MainWindow::Undo() {
+    RunListingCommand([this] { workspace_.Undo(); });
+}
+
+void MainWindow::RunListingCommand(const std::function<void()>& command) {
+    sourceModel_->BeginChange();
+    targetModel_->BeginChange();
+    command();
+    sourceModel_->EndChange();
+    targetModel_->EndChange();
+    MirrorSelection();
+    AlignTargetWithSource();
+    SyncButtons();
+    ui_.Flush();
+}
+
+void MainWindow::MirrorSelection() {
+    const auto& rows = workspace_.SourceFileList();
+    QItemSelection selection;
+    const int count = static_cast<int>(rows.size());
+    int runStart = -1;
+    for (int row = 0; row <= count; ++row) {
+        const bool selected = row < count && rows[static_cast<std::size_t>(row)].selected;
+        if (selected && runStart < 0) {
+            runStart = row;
+        } else if (!selected && runStart >= 0) {
+            selection.select(sourceModel_->index(runStart), sourceModel_->index(row - 1));
+            runStart = -1;
+        }
+    }
+    mirroringSelection_ = true;
+    sourceList_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    mirroringSelection_ = false;
+}
+
+void MainWindow::SourceSelectionChanged(const QItemSelection& selected,
+                                        const QItemSelection& deselected) {
+    if (mirroringSelection_) {
+        return;
+    }
+    for (const auto& [ranges, on] : {std::pair{&selected, true}, std::pair{&deselected, false}}) {
+        for (const QItemSelectionRange& range : *ranges) {
+            for (int row = range.top(); row <= range.bottom(); ++row) {
+                workspace_.SetSelected(static_cast<std::size_t>(row), on);
+            }
+        }
+    }
+    if (!workspace_.busyFlag) {
+        RefreshPreview();
+    }
+}
+
+void MainWindow::AlignTargetWithSource() {
+    syncingScroll_ = true;
+    targetList_->SetTopRow(sourceList_->TopRow());
+    syncingScroll_ = false;
+}
+
+void MainWindow::SyncButtons() {
+    const app::CommandButtons& states = workspace_.Buttons();
+    for (std::size_t i = 0; i < buttons_.size(); ++i) {
+        const auto button = static_cast<CommandButton>(i);
+        buttons_[i]->setEnabled(!WindowNotThereYet(button) && states.Enabled(button));
+    }
+}
+
+void MainWindow::SetSourceDir(const QString& text) {
+    txtSourceDir_->setText(text);
+}
+
+void MainWindow::BackUpOneLevel() {
+    const std::string& folder = workspace_.txtSourceDir;
+    if (folder.empty()) {
+        return;
+    }
+    const std::string withoutMark = folder.substr(0, folder.size() - 1);
+    const std::size_t lastSlash = withoutMark.rfind('\\');
+    // A backslash at position 1 or 2 belongs to no folder above a drive root.
+    if (lastSlash == std::string::npos || lastSlash + 1 <= 2) {
+        return;
+    }
+    const std::string parent = withoutMark.substr(0, lastSlash + 1);
+    if (!platform::PathExists(workspace_.FileSystem(), parent)) {
+        return;
+    }
+    SetSourceDir(ToQString(parent));
+    RefreshListing();
+}
+
+void MainWindow::SelectAllRows(bool selected) {
+    const bool wasBusy = workspace_.busyFlag;
+    workspace_.busyFlag = true;
+    workspace_.SelectAll(selected);
+    MirrorSelection();
+    workspace_.busyFlag = wasBusy;
+    if (!wasBusy) {
+        RefreshPreview();
+    }
+}
+
+void MainWindow::ResetOptions(Qt::KeyboardModifiers modifiers) {
+    const bool factory = (modifiers & Qt::ShiftModifier) && (modifiers & Qt::ControlModifier) &&
+                         !(modifiers & Qt::AltModifier);
+    const bool wasBusy = workspace_.busyFlag;
+    if (factory) {
+        workspace_.busyFlag = true;
+        engine::ResetToFactoryDefaults(workspace_.options);
+        workspace_.busyFlag = wasBusy;
+    } else {
+        workspace_.LoadTemplate(0);
+        txtSourceDir_->setText(ToQString(workspace_.txtSourceDir));
+        txtDestDir_->setText(ToQString(workspace_.txtDestDir));
+    }
+    LoadControlsFromOptions();
+    if (!wasBusy) {
+        RefreshListing();
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // Only the user (or the desktop) closing the window saves the state; the
+    // program closing it after an unexpected error must not.
+    if (event->spontaneous() && hooks_.shutdown) {
+        const int left = x() * kTwipsPerInch / std::max(logicalDpiX(), 1);
+        const int top = y() * kTwipsPerInch / std::max(logicalDpiY(), 1);
+        hooks_.shutdown(left, top);
+    }
+    event->accept();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The window sees key presses before its controls, as its shortcuts act
+    // whichever control has the focus.
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this) {
+        return HandleWindowKey(*static_cast<QKeyEvent*>(event));
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool MainWindow::HandleWindowKey(const QKeyEvent& event) {
+    const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
+    const int key = event.key();
+    if (modifiers == Qt::NoModifier || modifiers == Qt::AltModifier) {
+        if (key == Qt::Key_F5) {
+            RefreshListing();
+            return true;
+        }
+        if (key == Qt::Key_F6) {
+            RefreshPreview();
+            return true;
+        }
+    }
+    if (modifiers == Qt::AltModifier) {
+        if (key == Qt::Key_Backspace) {
+            BackUpOneLevel();
+            return true;
+        }
+        if (const auto scroll = ScrollKeyOf(key)) {
+            sourceList_->SetTopRow(
+                ScrolledTopRow(*scroll, sourceList_->TopRow(), sourceModel_->rowCount()));
+            return true;
+        }
+    }
+    if (modifiers == Qt::ControlModifier) {
+        switch (key) {
+            case Qt::Key_A:
+                SelectAllRows(true);
+                return true;
+            case Qt::Key_N:
+                SelectAllRows(false);
+                return true;
+            case Qt::Key_Z:
+                // Without an undo to run, the key stays with the control (a
+                // text box undoes its typing).
+                if (buttons_[Index(CommandButton::Undo)]->isEnabled()) {
+                    Undo();
+                    return true;
+                }
+                return false;
+            default:
+                break;
+        }
+    }
+    return false;
+}
+
+}  // namespace kestrel::ui

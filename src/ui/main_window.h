@@ -1,0 +1,114 @@
+#pragma once
+
+#include <QItemSelection>
+#include <QMainWindow>
+#include <array>
+#include <functional>
+
+#include "app/command_buttons.h"
+#include "ui/option_controls.h"
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace kestrel::app {
+class Workspace;
+}
+namespace kestrel::platform {
+class DriveTable;
+}
+
+// The main window (frmMain): the option panels, the two lists with their
+// folder boxes, the command buttons and the status bar. It holds no state of
+// its own beyond the widgets: every command runs on the Workspace, and the
+// window then mirrors the Workspace's rows, selection and button states.
+namespace kestrel::ui {
+
+class FileListView;
+class OptionBinder;
+class QtUi;
+class SourceListModel;
+class TargetListModel;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+  public:
+    struct Hooks {
+        /// Runs when the user (not the program) closes the window; left and
+        /// top edge in twips.
+        std::function<void(int left, int top)> shutdown;
+        /// Turns typed host paths into program paths; none keeps the text as typed.
+        const platform::DriveTable* drives = nullptr;
+    };
+
+    MainWindow(app::Workspace& workspace, QtUi& ui, Hooks hooks, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    /// Brings every control, both lists and the buttons to the Workspace's state.
+    void SyncFromWorkspace();
+    /// Sets the option controls from the Workspace's options (refreshes suppressed).
+    void LoadControlsFromOptions();
+
+    // The window's commands, as its buttons and keys run them.
+    void RefreshPreview();
+    void RefreshListing();
+    /// "&Refresh": re-reads the folder even with "Auto refresh" off.
+    void RefreshForced();
+    void DoIt();
+    void Undo();
+    void BackUpOneLevel();
+    void SelectAllRows(bool selected);
+    /// "Reset &Options": Shift+Ctrl (without Alt) restores the factory settings,
+    /// anything else loads the default template.
+    void ResetOptions(Qt::KeyboardModifiers modifiers);
+
+    FileListView* SourceList() const { return sourceList_; }
+    FileListView* TargetList() const { return targetList_; }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QWidget* BuildFolderColumn(bool source);
+    QWidget* BuildCommandButtons();
+    void BuildStatusBar();
+    void ConnectLists();
+    void ConnectFolderBoxes();
+    QPushButton* MakeButton(app::CommandButton button, const char* name, const QString& caption,
+                            const QString& toolTip);
+
+    /// Runs a command that may re-read the folder, then mirrors its results.
+    void RunListingCommand(const std::function<void()>& command);
+    void MirrorSelection();
+    void SourceSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
+    void AlignTargetWithSource();
+    void SyncButtons();
+    void SetSourceDir(const QString& text);
+    void FolderEdited(QLineEdit* box, QPushButton* up, std::string& folder);
+    void FolderEntered(QLineEdit* box, std::string& folder);
+    bool HandleWindowKey(const QKeyEvent& event);
+
+    app::Workspace& workspace_;
+    QtUi& ui_;
+    Hooks hooks_;
+    OptionControls controls_;
+    OptionBinder* binder_ = nullptr;
+    SourceListModel* sourceModel_ = nullptr;
+    TargetListModel* targetModel_ = nullptr;
+    FileListView* sourceList_ = nullptr;
+    FileListView* targetList_ = nullptr;
+    QLineEdit* txtSourceDir_ = nullptr;
+    QLineEdit* txtDestDir_ = nullptr;
+    QPushButton* cmdUp_ = nullptr;
+    QPushButton* cmdUpDest_ = nullptr;
+    std::array<QPushButton*, static_cast<std::size_t>(app::CommandButton::Count)> buttons_{};
+    std::array<QLabel*, 3> statusPanels_{};
+    std::array<QProgressBar*, 2> progressBars_{};
+    bool mirroringSelection_ = false;
+    bool syncingScroll_ = false;
+};
+
+}  // namespace kestrel::ui

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <array>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QWidget;
+
+// The three option panels of the main window and every control in them, each
+// named (objectName) after the option field it edits.
+namespace kestrel::ui {
+
+class AttributeCheckBox;
+
+struct OptionControls {
+    QGroupBox* renameOperations = nullptr;
+    QGroupBox* renameOptions = nullptr;
+    QGroupBox* viewAndFiltering = nullptr;
+
+    QCheckBox* chkReplaceWholeName = nullptr;
+    QCheckBox* chkSwapSep = nullptr;
+    std::array<QLineEdit*, 2> txtSwapArea{};
+    QLineEdit* txtSwapSep = nullptr;
+    QCheckBox* chkPathSplice = nullptr;
+    QLineEdit* txtPathSpliceLevels = nullptr;
+    QLineEdit* txtPathSpliceSeparator = nullptr;
+    QCheckBox* chkCrop = nullptr;
+    QLineEdit* txtEliminateChars = nullptr;
+    QLineEdit* txtEliminatePosition = nullptr;
+    QComboBox* cboCropLR = nullptr;
+    QCheckBox* chkChangeExt = nullptr;
+    QLineEdit* txtChangeExt = nullptr;
+    QCheckBox* chkSearchReplace = nullptr;
+    QLineEdit* txtSearch = nullptr;
+    QLabel* lblWith = nullptr;
+    QLineEdit* txtReplace = nullptr;
+    QCheckBox* chkCaseSensitive = nullptr;
+    QCheckBox* chkFirstOccur = nullptr;
+    QCheckBox* chkUnderscore = nullptr;
+    QCheckBox* chkPercent20 = nullptr;
+    QCheckBox* chkWildcard = nullptr;
+    QLineEdit* txtSearchChar = nullptr;
+    QLineEdit* txtReplaceChar = nullptr;
+    QCheckBox* chkInsertStart = nullptr;
+    QLineEdit* txtInsertStart = nullptr;
+    QCheckBox* chkInsertMiddle = nullptr;
+    QLineEdit* txtInsertMiddlePosition = nullptr;
+    QLineEdit* txtInsertMiddle = nullptr;
+    QCheckBox* chkInsertEnd = nullptr;
+    QLineEdit* txtInsertEnd = nullptr;
+    QComboBox* cboAutonumber = nullptr;
+    QLineEdit* txtAutonumberStartNum = nullptr;
+    QLineEdit* txtAutonumberStep = nullptr;
+    QCheckBox* chkUNL = nullptr;
+    QComboBox* cboUNLLR = nullptr;
+    QLineEdit* txtUNL = nullptr;
+    QComboBox* cboCaseHandling = nullptr;
+    QComboBox* cboCaseRules = nullptr;
+    QComboBox* cboTextFX = nullptr;
+    QCheckBox* chkForceSingleSpaces = nullptr;
+
+    QCheckBox* chkExtIncluded = nullptr;
+    QCheckBox* chkNoExt = nullptr;
+    QCheckBox* chkRecurse = nullptr;
+    QCheckBox* chkCopy = nullptr;
+
+    AttributeCheckBox* chkSbit = nullptr;
+    AttributeCheckBox* chkRbit = nullptr;
+    AttributeCheckBox* chkHbit = nullptr;
+    AttributeCheckBox* chkAbit = nullptr;
+    QLineEdit* txtFilter = nullptr;
+    QComboBox* cboFilesFolders = nullptr;
+    QComboBox* cboPathDisplay = nullptr;
+    QComboBox* cboFilter = nullptr;
+};
+
+/// Builds the three panels as children of `parent`.
+OptionControls BuildOptionPanels(QWidget* parent);
+
+}  // namespace kestrel::ui

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/ui.h"
+
+class QLabel;
+class QProgressBar;
+class QWidget;
+
+// The window interface on Qt Widgets. The main window hands over its status
+// panels, progress bars and lists once it is built; until then status texts
+// are kept and shown when the panels arrive.
+namespace kestrel::ui {
+
+class SplashWindow;
+
+/// The parts of the main window the core reaches through the interface.
+struct WindowParts {
+    std::array<QLabel*, 3> statusPanels{};        // StatMsg, StatSource, StatDest
+    std::array<QProgressBar*, 2> progressBars{};  // ProgressBar1, ProgressBar2
+    QWidget* sourceList = nullptr;
+    QWidget* targetList = nullptr;
+    QWidget* window = nullptr;  // parent of the message boxes
+};
+
+/// The message-box text with the core's CR line breaks turned into "\n".
+QString DisplayText(std::string_view text);
+
+class QtUi : public app::Ui {
+  public:
+    /// Takes the place of the modal message box (tests answer through it).
+    using AskHook = std::function<app::Answer(std::string_view text, std::string_view title,
+                                              app::Buttons buttons, app::Icon icon)>;
+
+    QtUi();
+    ~QtUi() override;
+    QtUi(const QtUi&) = delete;
+    QtUi& operator=(const QtUi&) = delete;
+
+    void AttachWindow(const WindowParts& parts);
+    void AttachSplash(SplashWindow* splash) { splash_ = splash; }
+    void SetAskHook(AskHook hook) { askHook_ = std::move(hook); }
+
+    app::Answer Ask(std::string_view text, std::string_view title, app::Buttons buttons,
+                    app::Icon icon) override;
+    std::optional<std::string> Input(std::string_view prompt, std::string_view title,
+                                     std::string_view initial) override;
+    void SetStatus(app::StatusPanel panel, std::string_view text) override;
+    void ShowProgress(app::Progress bar, int maximum) override;
+    void SetProgress(app::Progress bar, int value) override;
+    void HideProgress(app::Progress bar) override;
+    void SetPointer(app::Pointer pointer) override;
+    void SetListsVisible(bool visible) override;
+    bool SplashShowing() const override;
+    void SetSplashStatus(std::string_view text) override;
+    void PlaySound(std::string_view file) override;
+    void ProcessPendingEvents() override;
+
+    /// Puts the newest progress values on screen now.
+    void Flush();
+
+  private:
+    void RepaintWhenDue();
+
+    WindowParts parts_;
+    SplashWindow* splash_ = nullptr;
+    AskHook askHook_;
+    std::array<std::string, 3> statusTexts_;
+    std::array<int, 2> progressValues_{};
+    QElapsedTimer sinceRepaint_;
+    app::Pointer pointer_ = app::Pointer::Normal;
+};
+
+}  // namespace kestrel::ui

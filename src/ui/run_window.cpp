@@ -1,0 +1,179 @@
+#include "ui/run_window.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QScreen>
+#include <algorithm>
+#include <cstdlib>
+#include <iostream>
+#include <optional>
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/drive_table.h"
+#include "settings/key_paths.h"
+#include "settings/settings_store.h"
+#include "ui/demo_files.h"
+#include "ui/display_warning_window.h"
+#include "ui/main_window.h"
+#include "ui/qt_ui.h"
+#include "ui/splash_window.h"
+#include "ui/window_placement.h"
+
+namespace kestrel::ui {
+namespace {
+
+constexpr int kTwipsPerInch = 1440;
+// The build the first-run question compares against; a demo never asks it.
+constexpr int kBuildNumber = 276;
+
+struct TwipScale {
+    int x = 15;
+    int y = 15;
+};
+
+TwipScale ScaleOf(const QScreen& screen) {
+    const auto perPixel = [](qreal dpi) {
+        return std::max(1, static_cast<int>(kTwipsPerInch / std::max(dpi, 1.0)));
+    };
+    return {perPixel(screen.logicalDotsPerInchX()), perPixel(screen.logicalDotsPerInchY())};
+}
+
+TwipRect ToTwips(const QRect& pixels, TwipScale scale) {
+    return {pixels.x() * scale.x, pixels.y() * scale.y, pixels.width() * scale.x,
+            pixels.height() * scale.y};
+}
+
+bool DemoRequested() {
+    const char* demo = std::getenv("KESTREL_DEMO");
+    return demo != nullptr && std::string_view(demo) == "1";
+}
+
+/// Prepares the demo folder and its settings; the command line then opens it.
+std::optional<DemoFolder> PrepareDemo(std::string& commandLine, app::ProgramPlace& place) {
+    std::optional<DemoFolder> demo = CreateDemoFolder(QDir::tempPath().toStdString());
+    if (!demo) {
+        return std::nullopt;
+    }
+    settings::SettingsStore store(demo->configFolder);
+    store.WriteNumber(settings::Scope::Machine, settings::kSettingsKey, "Build", kBuildNumber);
+    place.configFolder = demo->configFolder;
+    const std::string folder = platform::DriveTable().ToProgramPath(demo->filesFolder);
+    commandLine += (commandLine.empty() ? "" : " ") + std::string("FOLDER:\"") + folder + "\"";
+    return demo;
+}
+
+void ShowSplash(SplashWindow& splash) {
+    splash.adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        splash.move(screen->availableGeometry().center() - splash.rect().center());
+    }
+    splash.show();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+/// A first size that shows every panel, within the screen.
+void SizeMainWindow(MainWindow& window, const QScreen& screen) {
+    const QSize available = screen.availableGeometry().size();
+    window.resize(window.sizeHint().expandedTo(QSize(1240, 940)).boundedTo(available));
+}
+
+/// Places the window by the start location; false when the user chose to
+/// exit from the display warning.
+bool PlaceMainWindow(MainWindow& window, int startLocation, settings::SettingsStore& store) {
+    const QScreen* screen =
+        window.screen() != nullptr ? window.screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return true;
+    }
+    const TwipScale scale = ScaleOf(*screen);
+    const TwipRect screenTwips = ToTwips(screen->geometry(), scale);
+    const bool warningDisabled = store.ReadNumber(settings::Scope::Machine, settings::kSettingsKey,
+                                                  "Disable display warning", 0) != 0;
+    if (DisplayWarningDue(startLocation, screenTwips, warningDisabled)) {
+        DisplayWarningWindow warning(store);
+        if (warning.exec() != DisplayWarningWindow::kContinue) {
+            return false;
+        }
+        window.resize(kDesignWidthTwips / scale.x, kDesignHeightTwips / scale.y);
+    }
+    PlacementInput input;
+    input.startLocation = startLocation;
+    input.screen = screenTwips;
+    input.workArea = ToTwips(screen->availableGeometry(), scale);
+    input.windowWidth = window.frameGeometry().width() * scale.x;
+    input.windowHeight = window.frameGeometry().height() * scale.y;
+    input.pixelWidth = scale.x;
+    input.pixelHeight = scale.y;
+    input.savedLeft =
+        store.ReadNumber(settings::Scope::Machine, settings::kSettingsKey, "Window Position X", -1);
+    input.savedTop =
+        store.ReadNumber(settings::Scope::Machine, settings::kSettingsKey, "Window Position Y", -1);
+    input.currentLeft = window.x() * scale.x;
+    input.currentTop = window.y() * scale.y;
+    const TwipPoint place = ui::PlaceMainWindow(input);
+    window.move(place.left / scale.x, place.top / scale.y);
+    return true;
+}
+
+int RunStartedWindow(app::Application& application, QtUi& qtUi, SplashWindow& splash) {
+    ShowSplash(splash);
+    app::Workspace& workspace = application.workspace();
+    MainWindow::Hooks hooks;
+    hooks.shutdown = [&application](int left, int top) { application.Shutdown(left, top); };
+    hooks.drives = &application.fileSystem().Drives();
+    MainWindow window(workspace, qtUi, hooks);
+    // The unexpected-error report ends the program without saving: closing
+    // the windows from here is not the user closing them.
+    workspace.SetCloseAllHandler([] {
+        QApplication::closeAllWindows();
+        QCoreApplication::exit(1);
+    });
+
+    const int startLocation = application.FinishWindowStart();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        SizeMainWindow(window, *screen);
+    }
+    if (!PlaceMainWindow(window, startLocation, application.store())) {
+        const TwipScale scale = QGuiApplication::primaryScreen() != nullptr
+                                    ? ScaleOf(*QGuiApplication::primaryScreen())
+                                    : TwipScale{};
+        application.Shutdown(window.x() * scale.x, window.y() * scale.y);
+        return 0;
+    }
+    window.SyncFromWorkspace();
+    splash.hide();
+    window.show();
+    return QApplication::exec();
+}
+
+}  // namespace
+
+int RunWindow(int argc, char** argv, std::string_view commandLine, const app::ProgramPlace& place) {
+    QApplication qtApplication(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Kestrel"));
+    std::string line(commandLine);
+    app::ProgramPlace programPlace = place;
+    const std::optional<DemoFolder> demo =
+        DemoRequested() ? PrepareDemo(line, programPlace) : std::nullopt;
+
+    QtUi qtUi;
+    SplashWindow splash;
+    qtUi.AttachSplash(&splash);
+    if (commandLine.empty()) {
+        ShowSplash(splash);
+    }
+    const platform::SystemClock clock;
+    int status = 0;
+    {
+        app::Application application(programPlace, qtUi, clock, std::cerr);
+        const app::StartResult start = application.Start(line, true);
+        status = start.runWindow ? RunStartedWindow(application, qtUi, splash) : start.exitStatus;
+    }
+    if (demo) {
+        RemoveDemoFolder(*demo);
+    }
+    return status;
+}
+
+}  // namespace kestrel::ui

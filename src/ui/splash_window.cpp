@@ -1,0 +1,52 @@
+#include "ui/splash_window.h"
+
+#include <QFont>
+#include <QFrame>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace kestrel::ui {
+namespace {
+
+QLabel* MakeLabel(const char* name, const QString& text, QWidget* parent, int pointSizeDelta,
+                  bool bold) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setAlignment(Qt::AlignCenter);
+    QFont font = label->font();
+    font.setPointSize(font.pointSize() + pointSizeDelta);
+    font.setBold(bold);
+    label->setFont(font);
+    return label;
+}
+
+}  // namespace
+
+SplashWindow::SplashWindow(QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
+    setObjectName(QStringLiteral("frmSplash"));
+    setWindowTitle(QStringLiteral("Kestrel"));
+    auto* frame = new QFrame(this);
+    frame->setFrameShape(QFrame::Box);
+    frame->setLineWidth(2);
+    auto* layout = new QVBoxLayout(frame);
+    layout->setContentsMargins(32, 24, 32, 16);
+    layout->addWidget(MakeLabel("lblTitle1", QStringLiteral("The ultimate file renaming utility"),
+                                frame, 2, false));
+    layout->addWidget(MakeLabel("lblTitle2", QStringLiteral("Kestrel"), frame, 18, true));
+    layout->addWidget(MakeLabel("lblVersion", QString::fromLatin1(kVersionText), frame, 0, false));
+    layout->addSpacing(16);
+    status_ = MakeLabel("lblStatus", QString(), frame, 0, false);
+    layout->addWidget(status_);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(frame);
+    setMinimumWidth(420);
+}
+
+void SplashWindow::SetStatus(const QString& text) {
+    status_->setText(text);
+    status_->repaint();
+}
+
+}  // namespace kestrel::ui

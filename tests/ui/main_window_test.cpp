@@ -1,0 +1,326 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+#include "engine/field_checks.h"
+#include "lists/filter_pattern.h"
+#include "window_fixture.h"
+
+namespace kestrel::ui {
+namespace {
+
+using support::TempDrive;
+
+TEST_F(WindowTest, InsertedFolderPreviewsCommitsAndUndoes) {
+    drive.WriteFile("IMG_001.jpg", "photo");
+    window->RefreshForced();
+    TypeAndLeave("txtInsertStart", "Holiday/");
+    EXPECT_EQ(TargetRows(), std::vector<std::string>{""}) << "operation still off";
+
+    Find<QCheckBox>("chkInsertStart")->click();
+    EXPECT_EQ(TargetRows(), std::vector<std::string>{"Holiday\\IMG_001.jpg"});
+    EXPECT_FALSE(Find<QPushButton>("cmdUndo")->isEnabled());
+
+    QTest::mouseClick(Find<QPushButton>("cmdDoIt"), Qt::LeftButton);
+    EXPECT_EQ(drive.ReadFile("Holiday\\IMG_001.jpg"), "photo");
+    EXPECT_FALSE(drive.Exists("IMG_001.jpg"));
+    // The commit switched the operations off; the check box shows it.
+    EXPECT_FALSE(Find<QCheckBox>("chkInsertStart")->isChecked());
+    ASSERT_TRUE(Find<QPushButton>("cmdUndo")->isEnabled());
+
+    QTest::mouseClick(Find<QPushButton>("cmdUndo"), Qt::LeftButton);
+    EXPECT_EQ(drive.ReadFile("IMG_001.jpg"), "photo");
+    EXPECT_FALSE(drive.Exists("Holiday\\IMG_001.jpg"));
+    EXPECT_FALSE(Find<QPushButton>("cmdUndo")->isEnabled());
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(WindowTest, ZeroAutonumberStepIsRefusedAndKeepsTheFocusAndText) {
+    TypeAndLeave("txtAutonumberStep", "0");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Autonumber Step value cannot be zero.");
+    EXPECT_EQ(boxes[0].icon, app::Icon::Exclamation);
+    EXPECT_EQ(boxes[0].buttons, app::Buttons::Ok);
+    auto* step = Find<QLineEdit>("txtAutonumberStep");
+    EXPECT_EQ(QApplication::focusWidget(), step);
+    EXPECT_EQ(step->text(), "0");
+}
+
+TEST_F(WindowTest, EveryRangeCheckRunsWhenItsFieldIsLeft) {
+    struct Case {
+        const char* field;
+        const char* text;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"txtSwapArea1", "256", engine::CheckSwapArea("256", "2")},
+        {"txtSwapArea2", "1", engine::CheckSwapArea("1", "1")},
+        {"txtSwapSep", "", engine::CheckSwapSep("")},
+        {"txtPathSpliceLevels", "0", engine::CheckPathSpliceLevels("0")},
+        {"txtEliminateChars", "300", engine::CheckEliminateChars("300")},
+        {"txtEliminatePosition", "0", engine::CheckEliminatePosition("0")},
+        {"txtInsertMiddlePosition", "0", engine::CheckInsertMiddlePosition("0")},
+        {"txtUNL", "256", engine::CheckUNL("256")},
+        {"txtFilter", "a[b", std::string(lists::kFilterBracketMessage)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.field);
+        ASSERT_FALSE(c.message.empty());
+        boxes.clear();
+        TypeAndLeave(c.field, c.text);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, c.message);
+        EXPECT_EQ(QApplication::focusWidget(), Find<QLineEdit>(c.field));
+        EXPECT_EQ(Find<QLineEdit>(c.field)->text(), QString::fromUtf8(c.text));
+        // Put a valid value back so the next field can be left.
+        TypeAndLeave(c.field, std::string_view(c.field) == "txtFilter"      ? "*.*"
+                              : std::string_view(c.field) == "txtSwapSep"   ? "-"
+                              : std::string_view(c.field) == "txtSwapArea2" ? "2"
+                                                                            : "1");
+    }
+}
+
+TEST_F(WindowTest, DigitsTypedIntoAutonumberAboveTheLimitBecomeAuto) {
+    auto* autonumber = Find<QComboBox>("cboAutonumber");
+    autonumber->setFocus();
+    autonumber->lineEdit()->selectAll();
+    QTest::keyClicks(autonumber->lineEdit(), "300");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, engine::CheckAutonumberText("300"));
+    EXPECT_EQ(autonumber->currentText(), "Auto");
+    EXPECT_EQ(workspace.options.cboAutonumber, "Auto");
+}
+
+TEST_F(WindowTest, AutonumberKeystrokesRecomputeThePreview) {
+    drive.WriteFile("a.txt", "");
+    drive.WriteFile("b.txt", "");
+    window->RefreshForced();
+    Find<QLineEdit>("txtInsertEnd")->setText("_?");
+    Find<QCheckBox>("chkInsertEnd")->click();
+    auto* autonumber = Find<QComboBox>("cboAutonumber");
+    autonumber->lineEdit()->selectAll();
+    QTest::keyClicks(autonumber->lineEdit(), "3");
+    EXPECT_EQ(TargetRows(), (std::vector<std::string>{"a_001.txt", "b_002.txt"}));
+}
+
+TEST_F(WindowTest, ReplaceEntireFilenameTurnsAutonumberOnAndGreysSearchAndReplace) {
+    auto* whole = Find<QCheckBox>("chkReplaceWholeName");
+    whole->click();
+    EXPECT_EQ(Find<QComboBox>("cboAutonumber")->currentText(), "Auto");
+    for (const char* name :
+         {"chkSwapSep", "txtSwapSep", "chkSearchReplace", "txtSearch", "lblWith", "txtReplace",
+          "chkCaseSensitive", "chkFirstOccur", "chkUnderscore", "chkPercent20", "chkWildcard"}) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(Find<QWidget>(name)->isEnabled());
+    }
+    EXPECT_TRUE(Find<QWidget>("txtSearchChar")->isEnabled());
+
+    whole->click();
+    EXPECT_TRUE(Find<QWidget>("txtSearch")->isEnabled());
+    EXPECT_EQ(Find<QComboBox>("cboAutonumber")->currentText(), "Auto");
+}
+
+TEST_F(WindowTest, PathSpliceFixesThePathDisplay) {
+    auto* display = Find<QComboBox>("cboPathDisplay");
+    Find<QCheckBox>("chkPathSplice")->click();
+    EXPECT_EQ(display->currentIndex(), engine::kShowFullPath);
+    EXPECT_FALSE(display->isEnabled());
+    Find<QCheckBox>("chkPathSplice")->click();
+    EXPECT_TRUE(display->isEnabled());
+}
+
+TEST_F(WindowTest, FieldsOfAnOperationRefreshOnlyWhileItIsOn) {
+    drive.WriteFile("a.txt", "");
+    window->RefreshForced();
+    Find<QCheckBox>("chkInsertEnd")->click();
+    TypeAndLeave("txtInsertEnd", "x");
+    EXPECT_EQ(TargetRows(), std::vector<std::string>{"ax.txt"});
+
+    // Typing alone does not count; leaving the field does.
+    auto* insertEnd = Find<QLineEdit>("txtInsertEnd");
+    insertEnd->setFocus();
+    QTest::keyClicks(insertEnd, "y");
+    EXPECT_EQ(TargetRows(), std::vector<std::string>{"ax.txt"});
+    Find<QLineEdit>("txtSourceDir")->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(TargetRows(), std::vector<std::string>{"axy.txt"});
+
+    // The extension field counts on every keystroke, but only while its operation is on.
+    auto* extension = Find<QLineEdit>("txtChangeExt");
+    extension->setFocus();
+    extension->selectAll();
+    QTest::keyClicks(extension, "md");
+    EXPECT_EQ(TargetRows(), std::vector<std::string>{"axy.txt"});
+    Find<QCheckBox>("chkChangeExt")->click();
+    EXPECT_EQ(TargetRows(), std::vector<std::string>{"axy.md"});
+    QTest::keyClicks(extension, "x");
+    EXPECT_EQ(extension->text().toStdString(), "mdx");
+    EXPECT_EQ(workspace.options.txtChangeExt, "mdx");
+    EXPECT_EQ(TargetRows(), std::vector<std::string>{"axy.mdx"});
+}
+
+TEST_F(WindowTest, AttributeBoxesCycleFilterSelectDontCareAndRelist) {
+    drive.WriteFile(".hidden.txt", "");
+    drive.WriteFile("plain.txt", "");
+    window->RefreshForced();
+    ASSERT_EQ(SourceRowCount(), 2);
+    auto* hidden = Find<QCheckBox>("chkHbit");
+    EXPECT_EQ(hidden->checkState(), Qt::PartiallyChecked);
+
+    hidden->click();
+    EXPECT_EQ(workspace.options.chkHbit, engine::kAttributeFilter);
+    EXPECT_EQ(hidden->checkState(), Qt::Unchecked);
+    EXPECT_EQ(SourceRowCount(), 1);
+    hidden->click();
+    EXPECT_EQ(workspace.options.chkHbit, engine::kAttributeSelect);
+    EXPECT_EQ(hidden->checkState(), Qt::Checked);
+    ASSERT_EQ(SourceRowCount(), 1);
+    EXPECT_EQ(workspace.SourceFileList()[0].text, ".hidden.txt");
+    hidden->click();
+    EXPECT_EQ(workspace.options.chkHbit, engine::kAttributeDontCare);
+    EXPECT_EQ(SourceRowCount(), 2);
+}
+
+TEST_F(WindowTest, F5WithAutoRefreshOffLeavesTheListsButRefreshRereads) {
+    drive.WriteFile("a.txt", "");
+    window->RefreshForced();
+    drive.WriteFile("b.txt", "");
+    workspace.preferences.autoRefresh = 0;
+    QTest::keyClick(Find<QLineEdit>("txtSearch"), Qt::Key_F5);
+    EXPECT_EQ(SourceRowCount(), 1);
+    workspace.preferences.autoRefresh = 1;
+    QTest::keyClick(window->SourceList(), Qt::Key_F5);
+    EXPECT_EQ(SourceRowCount(), 2);
+    drive.WriteFile("c.txt", "");
+    workspace.preferences.autoRefresh = 0;
+    QTest::mouseClick(Find<QPushButton>("cmdRefresh"), Qt::LeftButton);
+    EXPECT_EQ(SourceRowCount(), 3);
+}
+
+TEST_F(WindowTest, CtrlZRunsUndoOnlyWhileTheButtonIsEnabled) {
+    drive.WriteFile("a.txt", "");
+    window->RefreshForced();
+    drive.WriteFile("b.txt", "");
+    QTest::keyClick(window->SourceList(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(SourceRowCount(), 1) << "an undo would have re-read the folder";
+
+    window->RefreshForced();
+    Find<QLineEdit>("txtInsertEnd")->setText("2");
+    Find<QCheckBox>("chkInsertEnd")->click();
+    QTest::mouseClick(Find<QPushButton>("cmdDoIt"), Qt::LeftButton);
+    ASSERT_TRUE(drive.Exists("a2.txt"));
+    QTest::keyClick(window->SourceList(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(drive.Exists("a.txt"));
+    EXPECT_FALSE(drive.Exists("a2.txt"));
+}
+
+TEST_F(WindowTest, SelectionInTheSourceListDrivesThePreview) {
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+        drive.WriteFile(name, "");
+    }
+    window->RefreshForced();
+    Find<QLineEdit>("txtInsertStart")->setText("x");
+    Find<QCheckBox>("chkInsertStart")->click();
+    EXPECT_EQ(TargetRows(), (std::vector<std::string>{"xa.txt", "xb.txt", "xc.txt"}));
+
+    FileListView* list = window->SourceList();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(list->model()->index(1, 0)).center());
+    EXPECT_EQ(TargetRows(), (std::vector<std::string>{"", "xb.txt", ""}));
+    EXPECT_FALSE(workspace.SourceFileList()[0].selected);
+
+    QTest::keyClick(list, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(TargetRows(), (std::vector<std::string>{"", "", ""}));
+    EXPECT_TRUE(list->selectionModel()->selectedRows().isEmpty());
+    QTest::keyClick(Find<QLineEdit>("txtSearch"), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(TargetRows(), (std::vector<std::string>{"xa.txt", "xb.txt", "xc.txt"}));
+    EXPECT_EQ(list->selectionModel()->selectedRows().size(), 3);
+}
+
+TEST_F(WindowTest, FlaggedTargetRowsAreMarkedAndExplainThemselves) {
+    drive.WriteFile("a.txt", "");
+    drive.WriteFile("ax.txt", "");
+    drive.WriteFile("b.txt", "");
+    window->RefreshForced();
+    Find<QLineEdit>("txtInsertEnd")->setText("x");
+    Find<QCheckBox>("chkInsertEnd")->click();
+    ASSERT_TRUE(workspace.TargetFlagged(0)) << "a.txt -> ax.txt, which exists";
+    QAbstractItemModel* model = window->TargetList()->model();
+    const QModelIndex flagged = model->index(0, 0);
+    EXPECT_TRUE(flagged.data(kFlaggedRole).toBool());
+    EXPECT_EQ(flagged.data(Qt::ToolTipRole).toString().toStdString(), workspace.ErrorMessages()[0]);
+    EXPECT_TRUE(flagged.data(Qt::BackgroundRole).isValid());
+    const QModelIndex plain = model->index(2, 0);
+    EXPECT_FALSE(plain.data(kFlaggedRole).toBool());
+    EXPECT_FALSE(plain.data(Qt::BackgroundRole).isValid());
+}
+
+TEST_F(WindowTest, AltPageDownMovesBothListsByAPage) {
+    for (int i = 0; i < 50; ++i) {
+        drive.WriteFile("file" + std::to_string(100 + i) + ".txt", "");
+    }
+    // A list this short can scroll its top row to any of the 50 rows.
+    window->SourceList()->setFixedHeight(60);
+    window->TargetList()->setFixedHeight(60);
+    window->RefreshForced();
+    QApplication::processEvents();
+    ASSERT_EQ(window->SourceList()->TopRow(), 0);
+    QTest::keyClick(Find<QLineEdit>("txtSearch"), Qt::Key_PageDown, Qt::AltModifier);
+    EXPECT_EQ(window->SourceList()->TopRow(), 42);
+    EXPECT_EQ(window->TargetList()->TopRow(), 42);
+    QTest::keyClick(Find<QLineEdit>("txtSearch"), Qt::Key_Home, Qt::AltModifier);
+    EXPECT_EQ(window->SourceList()->TopRow(), 0);
+    EXPECT_EQ(window->TargetList()->TopRow(), 0);
+}
+
+TEST_F(WindowTest, BackUpOneLevelStopsAtTheDriveRoot) {
+    drive.WriteFile("Photos\\2001\\a.jpg", "");
+    Find<QLineEdit>("txtSourceDir")
+        ->setText(QString::fromStdString(TempDrive::Path("Photos\\2001\\")));
+    EXPECT_TRUE(Find<QPushButton>("cmdUp")->isEnabled());
+    QTest::keyClick(window->SourceList(), Qt::Key_Backspace, Qt::AltModifier);
+    EXPECT_EQ(workspace.txtSourceDir, TempDrive::Path("Photos\\"));
+    EXPECT_EQ(Find<QLineEdit>("txtSourceDir")->toolTip().toStdString(),
+              TempDrive::Path("Photos\\"));
+    ASSERT_EQ(SourceRowCount(), 0);
+
+    // The target folder is a drive root: its Up button is off.
+    EXPECT_FALSE(Find<QPushButton>("cmdUpDest")->isEnabled());
+    QTest::mouseClick(Find<QPushButton>("cmdUp"), Qt::LeftButton);
+    EXPECT_EQ(workspace.txtSourceDir, TempDrive::Path(""));
+    EXPECT_FALSE(Find<QPushButton>("cmdUp")->isEnabled());
+    QTest::keyClick(window->SourceList(), Qt::Key_Backspace, Qt::AltModifier);
+    EXPECT_EQ(workspace.txtSourceDir, TempDrive::Path(""));
+}
+
+TEST_F(WindowTest, ShiftCtrlResetRestoresTheFactorySettings) {
+    Find<QLineEdit>("txtInsertEnd")->setText("x");
+    Find<QCheckBox>("chkInsertEnd")->click();
+    QTest::mousePress(Find<QPushButton>("cmdClear"), Qt::LeftButton,
+                      Qt::ShiftModifier | Qt::ControlModifier);
+    QTest::mouseRelease(Find<QPushButton>("cmdClear"), Qt::LeftButton,
+                        Qt::ShiftModifier | Qt::ControlModifier);
+    EXPECT_FALSE(Find<QCheckBox>("chkInsertEnd")->isChecked());
+    EXPECT_TRUE(Find<QCheckBox>("chkUnderscore")->isChecked());
+    EXPECT_EQ(Find<QComboBox>("cboCaseHandling")->currentIndex(), 1);
+    engine::RenameOptions factory = workspace.options;
+    engine::ResetToFactoryDefaults(factory);
+    EXPECT_EQ(workspace.options, factory);
+}
+
+TEST_F(WindowTest, ButtonsOfLaterWindowsAreDisabledAndSaySo) {
+    for (const char* name : {"cmdEditRules", "cmdPreferences", "cmdTemplates", "cmdHelp",
+                             "cmdAbout", "cmdBrowseSource", "cmdBrowseDest"}) {
+        SCOPED_TRACE(name);
+        auto* button = Find<QPushButton>(name);
+        EXPECT_FALSE(button->isEnabled());
+        EXPECT_TRUE(button->toolTip().contains("later")) << button->toolTip().toStdString();
+    }
+    EXPECT_TRUE(Find<QPushButton>("cmdDoIt")->isEnabled());
+    EXPECT_TRUE(Find<QPushButton>("cmdRefresh")->isEnabled());
+}
+
+}  // namespace
+}  // namespace kestrel::ui

@@ -1,0 +1,14 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+// The window tests share one QApplication; they run offscreen unless the
+// environment names another platform.
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

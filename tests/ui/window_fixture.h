@@ -1,0 +1,100 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <string>
+#include <vector>
+
+#include "app/workspace.h"
+#include "support/fake_clock.h"
+#include "support/temp_drive.h"
+#include "ui/file_list_models.h"
+#include "ui/file_list_view.h"
+#include "ui/main_window.h"
+#include "ui/qt_ui.h"
+
+namespace kestrel::ui {
+
+/// The real main window on a Workspace over a fresh drive T:, shown offscreen.
+/// Message boxes are answered by a hook that records them (OK, or the queued
+/// answer), so nothing modal blocks a test.
+class WindowTest : public ::testing::Test {
+  protected:
+    struct Box {
+        std::string text;
+        app::Buttons buttons;
+        app::Icon icon;
+    };
+
+    WindowTest() : workspace(drive.FileSystem(), qtUi, clock, [] { return 0.5; }) {
+        workspace.txtSourceDir = support::TempDrive::Path("");
+        workspace.txtDestDir = support::TempDrive::Path("");
+        engine::RenameOptions& o = workspace.options;
+        o.chkUnderscore = 0;
+        o.chkPercent20 = 0;
+        o.cboCaseHandling = 0;
+        o.cboCaseRules = engine::kCaseRulesOff;
+        o.chkForceSingleSpaces = 0;
+        o.cboFilter = engine::kViewAndSelectAll;
+        qtUi.SetAskHook(
+            [this](std::string_view text, std::string_view, app::Buttons buttons, app::Icon icon) {
+                boxes.push_back({std::string(text), buttons, icon});
+                return app::Answer::Ok;
+            });
+    }
+
+    void SetUp() override {
+        window = std::make_unique<MainWindow>(workspace, qtUi, MainWindow::Hooks{});
+        window->resize(1200, 900);
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+
+    void TearDown() override { window.reset(); }
+
+    template <typename Widget>
+    Widget* Find(const char* name) {
+        auto* widget = window->findChild<Widget*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+
+    /// Puts the focus in `field`, replaces its text by typing, and leaves it.
+    void TypeAndLeave(const char* name, const char* text) {
+        auto* field = Find<QLineEdit>(name);
+        field->setFocus(Qt::OtherFocusReason);
+        field->selectAll();
+        if (*text == '\0') {
+            QTest::keyClick(field, Qt::Key_Delete);
+        } else {
+            QTest::keyClicks(field, QString::fromUtf8(text));
+        }
+        // The folder box has no check of its own to interfere.
+        Find<QLineEdit>("txtSourceDir")->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+    }
+
+    std::vector<std::string> TargetRows() const {
+        std::vector<std::string> rows;
+        QAbstractItemModel* model = window->TargetList()->model();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            rows.push_back(model->index(row, 0).data().toString().toStdString());
+        }
+        return rows;
+    }
+
+    int SourceRowCount() const { return window->SourceList()->model()->rowCount(); }
+
+    support::TempDrive drive;
+    support::FakeClock clock;
+    QtUi qtUi;
+    app::Workspace workspace;
+    std::unique_ptr<MainWindow> window;
+    std::vector<Box> boxes;
+};
+
+}  // namespace kestrel::ui
