@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "app/version.h"
 #include "exchange/print_list.h"
 #include "platform/lp_print_job.h"
 #include "platform/path_tools.h"
@@ -15,7 +16,6 @@ namespace {
 
 using settings::Scope;
 
-constexpr std::int32_t kBuildNumber = 276;
 constexpr std::int32_t kFirstRunBelowBuild = 235;
 constexpr std::string_view kExecutableName = "kestrel";
 

@@ -35,7 +35,8 @@ class ListingFeedback : public lists::ListingObserver {
   public:
     ListingFeedback(Ui& ui, const settings::Preferences& preferences, Answer& answer)
         : ui_(ui),
-          cutoff_(std::clamp(preferences.maxListCutoff, 1, 32767)),
+          cutoff_(std::clamp(preferences.maxListCutoff, settings::kMinMaxListCutoff,
+                             settings::kMaxMaxListCutoff)),
           interruptOn_(preferences.maxList == 1),
           answer_(answer) {}
 

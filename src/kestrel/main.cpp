@@ -10,6 +10,7 @@
 #include "app/application.h"
 #include "app/command_line.h"
 #include "app/headless_ui.h"
+#include "app/version.h"
 #include "platform/clock.h"
 #include "settings/settings_store.h"
 
@@ -18,8 +19,6 @@
 #endif
 
 namespace {
-
-constexpr const char* kVersion = "1.0.276";
 
 std::string ExecutablePath() {
     std::string path(4096, '\0');
@@ -59,7 +58,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (request.version) {
-        std::cout << "Kestrel " << kVersion << "\n";
+        std::cout << "Kestrel " << kestrel::app::kVersion << "\n";
         return 0;
     }
     const kestrel::app::ProgramPlace place{ExecutablePath(),

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "app/version.h"
 #include "platform/clock.h"
 #include "platform/drive_table.h"
 #include "settings/key_paths.h"
@@ -25,7 +26,6 @@ namespace {
 
 constexpr int kTwipsPerInch = 1440;
 // The build the first-run question compares against; a demo never asks it.
-constexpr int kBuildNumber = 276;
 
 struct TwipScale {
     int x = 15;
@@ -56,7 +56,7 @@ std::optional<DemoFolder> PrepareDemo(std::string& commandLine, app::ProgramPlac
         return std::nullopt;
     }
     settings::SettingsStore store(demo->configFolder);
-    store.WriteNumber(settings::Scope::Machine, settings::kSettingsKey, "Build", kBuildNumber);
+    store.WriteNumber(settings::Scope::Machine, settings::kSettingsKey, "Build", app::kBuildNumber);
     place.configFolder = demo->configFolder;
     const std::string folder = platform::DriveTable().ToProgramPath(demo->filesFolder);
     commandLine += (commandLine.empty() ? "" : " ") + std::string("FOLDER:\"") + folder + "\"";

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "app/version.h"
+
 namespace kestrel::ui {
 namespace {
 
@@ -34,7 +36,11 @@ SplashWindow::SplashWindow(QWidget* parent)
     layout->addWidget(MakeLabel("lblTitle1", QStringLiteral("The ultimate file renaming utility"),
                                 frame, 2, false));
     layout->addWidget(MakeLabel("lblTitle2", QStringLiteral("Kestrel"), frame, 18, true));
-    layout->addWidget(MakeLabel("lblVersion", QString::fromLatin1(kVersionText), frame, 0, false));
+    layout->addWidget(MakeLabel(
+        "lblVersion",
+        QStringLiteral("Version ") +
+            QString::fromLatin1(app::kVersion.data(), static_cast<qsizetype>(app::kVersion.size())),
+        frame, 0, false));
     layout->addSpacing(16);
     status_ = MakeLabel("lblStatus", QString(), frame, 0, false);
     layout->addWidget(status_);

@@ -8,7 +8,6 @@ class QLabel;
 // that the first listing writes to.
 namespace kestrel::ui {
 
-inline constexpr const char* kVersionText = "Version 1.0.276";
 
 class SplashWindow : public QWidget {
     Q_OBJECT
