@@ -8,6 +8,7 @@
 #include "app/workspace.h"
 #include "support/fake_clock.h"
 #include "support/forwarding_file_system.h"
+#include "support/neutral_options.h"
 #include "support/scripted_ui.h"
 #include "support/temp_drive.h"
 
@@ -48,13 +49,8 @@ class CommitTest : public ::testing::Test {
     CommitTest() {
         workspace.txtSourceDir = "T:\\";
         workspace.txtDestDir = "T:\\";
+        workspace.options = support::NeutralOptions();
         engine::RenameOptions& o = workspace.options;
-        o.chkUnderscore = 0;
-        o.chkPercent20 = 0;
-        o.cboCaseHandling = 0;
-        o.cboCaseRules = engine::kCaseRulesOff;
-        o.chkForceSingleSpaces = 0;
-        o.cboFilter = engine::kViewAndSelectAll;
         o.chkInsertStart = 1;
         workspace.preferences.autoResetOptions = 0;
         drive.FileSystem().Drives().Map('U', other.HostRoot());

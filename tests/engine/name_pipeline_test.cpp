@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/neutral_options.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -11,13 +13,7 @@ namespace {
 
 // Every operation off, so that each row of a table shows one operation alone.
 RenameOptions Neutral() {
-    RenameOptions o;
-    o.chkUnderscore = 0;
-    o.chkPercent20 = 0;
-    o.cboCaseHandling = 0;
-    o.cboCaseRules = kCaseRulesOff;
-    o.chkForceSingleSpaces = 0;
-    return o;
+    return support::NeutralOptions();
 }
 
 struct PipelineCase {

@@ -7,6 +7,7 @@
 
 #include "app/workspace.h"
 #include "support/fake_clock.h"
+#include "support/neutral_options.h"
 #include "support/scripted_ui.h"
 #include "support/temp_drive.h"
 
@@ -20,13 +21,7 @@ class WorkspaceTest : public ::testing::Test {
     WorkspaceTest() : workspace(drive.FileSystem(), ui, clock, [] { return 0.5; }) {
         workspace.txtSourceDir = TempDrive::Path("");
         workspace.txtDestDir = TempDrive::Path("");
-        engine::RenameOptions& o = workspace.options;
-        o.chkUnderscore = 0;
-        o.chkPercent20 = 0;
-        o.cboCaseHandling = 0;
-        o.cboCaseRules = engine::kCaseRulesOff;
-        o.chkForceSingleSpaces = 0;
-        o.cboFilter = engine::kViewAndSelectAll;
+        workspace.options = support::NeutralOptions();
     }
 
     void Refresh() {

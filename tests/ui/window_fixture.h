@@ -10,6 +10,7 @@
 
 #include "app/workspace.h"
 #include "support/fake_clock.h"
+#include "support/neutral_options.h"
 #include "support/temp_drive.h"
 #include "ui/file_list_models.h"
 #include "ui/file_list_view.h"
@@ -32,13 +33,7 @@ class WindowTest : public ::testing::Test {
     WindowTest() : workspace(drive.FileSystem(), qtUi, clock, [] { return 0.5; }) {
         workspace.txtSourceDir = support::TempDrive::Path("");
         workspace.txtDestDir = support::TempDrive::Path("");
-        engine::RenameOptions& o = workspace.options;
-        o.chkUnderscore = 0;
-        o.chkPercent20 = 0;
-        o.cboCaseHandling = 0;
-        o.cboCaseRules = engine::kCaseRulesOff;
-        o.chkForceSingleSpaces = 0;
-        o.cboFilter = engine::kViewAndSelectAll;
+        workspace.options = support::NeutralOptions();
         qtUi.SetAskHook(
             [this](std::string_view text, std::string_view, app::Buttons buttons, app::Icon icon) {
                 boxes.push_back({std::string(text), buttons, icon});
