@@ -40,7 +40,7 @@ std::size_t CountSelected(const std::vector<ListEntry>& rows) {
 }
 
 // The checks in their fixed order; a later failing check replaces the message.
-std::string CheckNewName(platform::FileSystem& fileSystem, const PreviewInput& input,
+std::string CheckNewName(ExistingTargets& existing, const PreviewInput& input,
                          engine::DuplicateTargets& duplicates, const std::string& filename,
                          const std::string& newName, const std::string& targetFolder,
                          std::string_view relativeFolder) {
@@ -59,7 +59,7 @@ std::string CheckNewName(platform::FileSystem& fileSystem, const PreviewInput& i
     }
     // A change of letter case only would find the item itself.
     if (checks.errorLevel >= 2 && engine::DiffersOtherThanCase(filename, newName)) {
-        take(ErrorCheck2(fileSystem, input.destDir, std::string(relativeFolder) + newName));
+        take(existing.ErrorCheck2(input.destDir, std::string(relativeFolder) + newName));
     }
     if (checks.errorLevel >= 3) {
         take(duplicates.ErrorCheck3(targetFolder + newName));
@@ -83,13 +83,27 @@ std::string EntryFilename(std::string_view displayText) {
     return name;
 }
 
-std::string ErrorCheck2(platform::FileSystem& fileSystem, std::string_view destDir,
-                        std::string_view relativeName) {
+std::string ExistingTargets::ErrorCheck2(std::string_view destDir, std::string_view relativeName) {
     std::string path = std::string(destDir) + std::string(relativeName);
     if (!path.empty() && path.back() == '\\') {
         path.pop_back();
     }
-    return fileSystem.IsReadableFile(path) ? "Filename already exists" : "";
+    const std::size_t slash = path.rfind('\\');
+    const std::string folder =
+        slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string_view leaf = std::string_view(path).substr(slash + 1);
+    auto found = namesByFolder_.find(folder);
+    if (found == namesByFolder_.end()) {
+        std::vector<std::string> names;
+        fileSystem_.ListNames(folder, names);  // a missing folder holds no names
+        found = namesByFolder_
+                    .emplace(folder, std::unordered_set<std::string>(names.begin(), names.end()))
+                    .first;
+    }
+    if (!found->second.contains(std::string(leaf))) {
+        return {};
+    }
+    return fileSystem_.IsReadableFile(path) ? "Filename already exists" : "";
 }
 
 Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipeline& pipeline,
@@ -100,6 +114,7 @@ Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipel
     preview.targets.resize(rowCount);
     preview.messages.resize(rowCount);
     engine::DuplicateTargets duplicates(input.checks.errorLevel >= 3 ? rowCount : 0);
+    ExistingTargets existing(fileSystem);
     std::size_t widestLength = 0;
 
     for (std::size_t i = 0; i < rowCount; ++i) {
@@ -133,7 +148,7 @@ Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipel
             }
         }
 
-        preview.messages[i] = CheckNewName(fileSystem, input, duplicates, filename, newName,
+        preview.messages[i] = CheckNewName(existing, input, duplicates, filename, newName,
                                            targetFolder, relativeFolder);
         if (!preview.messages[i].empty()) {
             ++preview.errorCount;

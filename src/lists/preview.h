@@ -2,6 +2,8 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "engine/name_pipeline.h"
@@ -54,10 +56,21 @@ struct Preview {
 /// with a folder's trailing backslash kept.
 std::string EntryFilename(std::string_view displayText);
 
-/// "Filename already exists" when an existing readable file is at the target
-/// folder + `relativeName` (one trailing backslash ignored); folders never report.
-std::string ErrorCheck2(platform::FileSystem& fileSystem, std::string_view destDir,
-                        std::string_view relativeName);
+/// Answers "is there a readable file at this target?" for one preview pass.
+/// Each target folder is listed once; only names found there cost a metadata
+/// call, so a pass over 32,767 renamed rows does not stat 32,767 missing paths.
+class ExistingTargets {
+  public:
+    explicit ExistingTargets(platform::FileSystem& fileSystem) : fileSystem_(fileSystem) {}
+
+    /// "Filename already exists" when an existing readable file is at the target
+    /// folder + `relativeName` (one trailing backslash ignored); folders never report.
+    std::string ErrorCheck2(std::string_view destDir, std::string_view relativeName);
+
+  private:
+    platform::FileSystem& fileSystem_;
+    std::unordered_map<std::string, std::unordered_set<std::string>> namesByFolder_;
+};
 
 Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipeline& pipeline,
                        const PreviewInput& input, PreviewObserver& observer);

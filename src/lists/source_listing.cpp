@@ -35,6 +35,11 @@ bool PassesRule(int attributes, int bit, int rule) {
     }
 }
 
+bool IgnoresAttributes(const engine::RenameOptions& o) {
+    return o.chkHbit == engine::kAttributeDontCare && o.chkRbit == engine::kAttributeDontCare &&
+           o.chkAbit == engine::kAttributeDontCare && o.chkSbit == engine::kAttributeDontCare;
+}
+
 bool PassesAttributeTest(int attributes, const engine::RenameOptions& options) {
     return PassesRule(attributes, platform::kAttrHidden, options.chkHbit) &&
            PassesRule(attributes, platform::kAttrReadOnly, options.chkRbit) &&
@@ -112,6 +117,11 @@ class SourceLister {
             fileSystem_.OpenFolder(folder, error);
         if (!reader) {
             return true;  // unreadable or vanished: pass it over
+        }
+        // With every attribute rule at "don't care" the marks decide nothing,
+        // and reading them costs a path lookup per entry.
+        if (IgnoresAttributes(options_)) {
+            reader->SkipDosAttributes();
         }
         platform::DirEntry entry;
         while (reader->Next(entry)) {

@@ -34,6 +34,9 @@ class FolderReader {
     /// (then Error() tells why).
     virtual bool Next(DirEntry& entry) = 0;
     virtual const FileError& Error() const = 0;
+    /// A hint that the caller has no use for the hidden, system and archive
+    /// marks kept in extended attributes, so reading them may be skipped.
+    virtual void SkipDosAttributes() {}
 };
 
 class FileSystem {

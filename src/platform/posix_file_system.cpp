@@ -106,13 +106,15 @@ class PosixFolderReader final : public FolderReader {
             entryPath_.append(item->d_name);
             entry.name = ProgramNameFromHost(item->d_name);
             entry.isLink = IsLink(::dirfd(dir_.get()), *item);
-            entry.attributes =
-                AttributesOf(item->d_name, info, ReadDosAttributes(entryPath_, xattrSupported_));
+            entry.attributes = AttributesOf(
+                item->d_name, info,
+                readDosAttributes_ ? ReadDosAttributes(entryPath_, xattrSupported_) : std::nullopt);
             return true;
         }
     }
 
     const FileError& Error() const override { return error_; }
+    void SkipDosAttributes() override { readDosAttributes_ = false; }
 
   private:
     DirHandle dir_;
@@ -120,6 +122,7 @@ class PosixFolderReader final : public FolderReader {
     std::string entryPath_;  // reused buffer: folder + "/" + entry name
     std::size_t folderPathLength_ = 0;
     bool xattrSupported_ = true;
+    bool readDosAttributes_ = true;
     FileError error_;
 };
 

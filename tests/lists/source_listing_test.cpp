@@ -50,6 +50,7 @@ class FakeFolders : private HostHolder, public support::ForwardingFileSystem {
   public:
     FakeFolders() : ForwardingFileSystem(host) {}
     std::map<std::string, std::vector<DirEntry>, std::less<>> folders;
+    int readersTold = 0;  // readers told that extended-attribute marks are not needed
 
     std::unique_ptr<platform::FolderReader> OpenFolder(std::string_view folder,
                                                        FileError& error) override {
@@ -58,13 +59,14 @@ class FakeFolders : private HostHolder, public support::ForwardingFileSystem {
             error = FileError::Make(platform::kPathNotFound);
             return nullptr;
         }
-        return std::make_unique<Reader>(found->second);
+        return std::make_unique<Reader>(found->second, readersTold);
     }
 
   private:
     class Reader : public platform::FolderReader {
       public:
-        explicit Reader(const std::vector<DirEntry>& entries) : entries_(entries) {}
+        Reader(const std::vector<DirEntry>& entries, int& told) : entries_(entries), told_(told) {}
+        void SkipDosAttributes() override { ++told_; }
         bool Next(DirEntry& entry) override {
             if (next_ == entries_.size()) {
                 return false;
@@ -76,6 +78,7 @@ class FakeFolders : private HostHolder, public support::ForwardingFileSystem {
 
       private:
         const std::vector<DirEntry>& entries_;
+        int& told_;
         std::size_t next_ = 0;
         FileError error_;
     };
@@ -386,6 +389,17 @@ TEST(ReadSourceList, ObserverCountsEveryEntryAndCanEndTheListing) {
     EXPECT_EQ(stopping.started, (std::vector<int>{1, 2, 3}));
     EXPECT_TRUE(stopped.interrupted);
     EXPECT_EQ(TextsOf(stopped), (Texts{"a", "b"}));
+}
+
+TEST(ReadSourceList, SkipsAttributeMarksOnlyWhenNoRuleLooksAtThem) {
+    FakeFolders folders;
+    folders.folders["T:\\"] = {File("a.txt")};
+    RenameOptions options;
+    List(folders, options);
+    EXPECT_EQ(folders.readersTold, 1);
+    options.chkHbit = engine::kAttributeFilter;
+    List(folders, options);
+    EXPECT_EQ(folders.readersTold, 1);
 }
 
 }  // namespace
