@@ -232,9 +232,12 @@ int Application::FinishWindowStart() {
         store_.WriteNumber(Scope::Machine, settings::kSettingsKey, "Build", kBuildNumber);
     }
     settings::LoadStartupLocation(store_, ws.preferences);
-    ws.busyFlag = false;
-    ws.RefreshSourceList();
     return ws.preferences.startupLocation;
+}
+
+void Application::RunFirstListing() {
+    workspace_->busyFlag = false;
+    workspace_->RefreshSourceList();
 }
 
 void Application::Shutdown(int windowLeft, int windowTop) {

@@ -44,9 +44,11 @@ class Application {
     /// (FinishWindowStart does the non-window part of that).
     StartResult Start(std::string_view commandLine, bool windowMode);
 
-    /// The part of a window start that needs no window: the first-run
-    /// question and the first listing. Returns the start location.
+    /// The part of a window start before the window is placed: the first-run
+    /// question, then the start location to place the window by.
     int FinishWindowStart();
+    /// The first listing, once the window is placed: fills both lists.
+    void RunFirstListing();
 
     /// Remembers the working folder, the window position (twips; pass a
     /// negative value when there is no window) and, by preference, the whole

@@ -141,6 +141,7 @@ int RunStartedWindow(app::Application& application, QtUi& qtUi, SplashWindow& sp
         application.Shutdown(window.x() * scale.x, window.y() * scale.y);
         return 0;
     }
+    application.RunFirstListing();
     window.SyncFromWorkspace();
     splash.hide();
     window.show();

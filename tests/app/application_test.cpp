@@ -42,6 +42,7 @@ TEST_F(ApplicationTest, FirstRunQuestionIsAskedOnceAndRecordsTheBuild) {
     ASSERT_TRUE(app->Start("", true).runWindow);
     ui.QueueAnswer(Answer::Yes);
     app->FinishWindowStart();
+    app->RunFirstListing();
     ASSERT_EQ(ui.boxes().size(), 1u);
     EXPECT_EQ(ui.boxes()[0].title, "Internet Update");
     EXPECT_EQ(ui.boxes()[0].text,
