@@ -96,11 +96,16 @@ std::string ExistingTargets::ErrorCheck2(std::string_view destDir, std::string_v
     if (found == namesByFolder_.end()) {
         std::vector<std::string> names;
         fileSystem_.ListNames(folder, names);  // a missing folder holds no names
-        found = namesByFolder_
-                    .emplace(folder, std::unordered_set<std::string>(names.begin(), names.end()))
-                    .first;
+        std::unordered_set<std::string> folded;
+        folded.reserve(names.size());
+        for (const std::string& name : names) {
+            folded.insert(text::FoldCase(name));
+        }
+        found = namesByFolder_.emplace(folder, std::move(folded)).first;
     }
-    if (!found->second.contains(std::string(leaf))) {
+    // Names are matched without regard to case, so that a volume that ignores
+    // case still gets its lookup; the lookup itself then decides.
+    if (!found->second.contains(text::FoldCase(leaf))) {
         return {};
     }
     return fileSystem_.IsReadableFile(path) ? "Filename already exists" : "";

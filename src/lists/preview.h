@@ -57,8 +57,9 @@ struct Preview {
 std::string EntryFilename(std::string_view displayText);
 
 /// Answers "is there a readable file at this target?" for one preview pass.
-/// Each target folder is listed once; only names found there cost a metadata
-/// call, so a pass over 32,767 renamed rows does not stat 32,767 missing paths.
+/// Each target folder is listed once; only names found there (compared without
+/// regard to case) cost a metadata call, so a pass over 32,767 renamed rows
+/// does not stat 32,767 missing paths.
 class ExistingTargets {
   public:
     explicit ExistingTargets(platform::FileSystem& fileSystem) : fileSystem_(fileSystem) {}
