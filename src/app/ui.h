@@ -21,9 +21,11 @@ enum class Progress { Listing /* ProgressBar1 */, Preview /* ProgressBar2 */ };
 enum class Pointer { Normal, Busy, ArrowHourglass };
 
 inline constexpr std::string_view kProgramTitle = "Kestrel";
+/// The idle text of the first status panel.
+inline constexpr std::string_view kStatusText = "Ready.";
 
 class Ui {
-public:
+  public:
     virtual ~Ui() = default;
 
     /// A modal message box; returns the button pressed.

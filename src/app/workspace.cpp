@@ -15,7 +15,6 @@
 namespace kestrel::app {
 namespace {
 
-constexpr std::string_view kStatusText = "Ready.";
 constexpr double kSecondsPerDay = 86400.0;
 
 std::string Plural(std::string_view noun, std::int64_t count) {

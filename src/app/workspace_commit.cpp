@@ -18,7 +18,6 @@
 namespace kestrel::app {
 namespace {
 
-constexpr std::string_view kStatusText = "Ready.";
 constexpr int kCommitArea = 60;
 
 // CommitState values.
@@ -54,11 +53,6 @@ bool PassedOverSilently(int errorNumber) {
     return errorNumber == platform::kPathFileAccessError || errorNumber == platform::kPathNotFound;
 }
 
-std::int64_t CountSelected(const std::vector<lists::ListEntry>& rows) {
-    return std::count_if(rows.begin(), rows.end(),
-                         [](const lists::ListEntry& row) { return row.selected; });
-}
-
 std::string Percent(std::size_t done, std::size_t count) {
     return text::FormatPercent(static_cast<double>(done) / static_cast<double>(count));
 }
@@ -80,7 +74,7 @@ struct Workspace::CommitRun {
                 workspace.txtSourceDir,
                 workspace.txtDestDir,
                 &workspace.folderTable_},
-          selectionCount(CountSelected(workspace.sourceRows_)),
+          selectionCount(static_cast<std::int64_t>(lists::CountSelected(workspace.sourceRows_))),
           copy(workspace.options.chkCopy == 1),
           entry(atHand) {}
 

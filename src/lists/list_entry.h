@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace kestrel::lists {
 
@@ -13,6 +15,12 @@ struct ListEntry {
     /// Whether the entry takes part in preview and commit.
     bool selected = false;
 };
+
+/// Number of rows taking part in preview and commit.
+inline std::size_t CountSelected(const std::vector<ListEntry>& rows) {
+    return static_cast<std::size_t>(
+        std::count_if(rows.begin(), rows.end(), [](const ListEntry& e) { return e.selected; }));
+}
 
 /// The list holds at most this many rows, and the folder table this many folders.
 inline constexpr int kMaxListRows = 32767;

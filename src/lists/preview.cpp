@@ -34,11 +34,6 @@ std::string TargetRowText(int pathDisplay, std::string_view targetFolder,
     }
 }
 
-std::size_t CountSelected(const std::vector<ListEntry>& rows) {
-    return static_cast<std::size_t>(
-        std::count_if(rows.begin(), rows.end(), [](const ListEntry& e) { return e.selected; }));
-}
-
 // The checks in their fixed order; a later failing check replaces the message.
 std::string CheckNewName(ExistingTargets& existing, const PreviewInput& input,
                          engine::DuplicateTargets& duplicates, const std::string& filename,

@@ -1,4 +1,5 @@
 #include "ui/file_list_models.h"
+#include "ui/qt_text.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -6,10 +7,6 @@
 
 namespace kestrel::ui {
 namespace {
-
-QString ToQString(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Views may paint while a command is still rebuilding the rows, so every row
 // number is checked against the rows as they are now.

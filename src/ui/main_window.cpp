@@ -1,4 +1,5 @@
 #include "ui/main_window.h"
+#include "ui/qt_text.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -31,10 +32,6 @@ namespace {
 using app::CommandButton;
 
 constexpr int kTwipsPerInch = 1440;
-
-QString ToQString(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 std::size_t Index(CommandButton button) {
     return static_cast<std::size_t>(button);
@@ -78,8 +75,7 @@ QLabel* StatusPanel(const char* name, QWidget* parent) {
 MainWindow::MainWindow(app::Workspace& workspace, QtUi& ui, Hooks hooks, QWidget* parent)
     : QMainWindow(parent), workspace_(workspace), ui_(ui), hooks_(std::move(hooks)) {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QString::fromUtf8(app::kProgramTitle.data(),
-                                     static_cast<qsizetype>(app::kProgramTitle.size())));
+    setWindowTitle(ToQString(app::kProgramTitle));
 
     auto* central = new QWidget(this);
     controls_ = BuildOptionPanels(central);

@@ -1,4 +1,5 @@
 #include "ui/option_binder.h"
+#include "ui/qt_text.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,10 +18,6 @@ namespace kestrel::ui {
 namespace {
 
 using engine::RenameOptions;
-
-QString ToQString(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 /// Sets the Workspace's busy flag for its lifetime and restores the old value.
 class BusyScope {

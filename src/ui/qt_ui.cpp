@@ -1,4 +1,5 @@
 #include "ui/qt_ui.h"
+#include "ui/qt_text.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -18,10 +19,6 @@ namespace {
 // Repainting on every status change would let painting dominate a listing of
 // thousands of entries; this often is enough to look alive.
 constexpr qint64 kRepaintIntervalMs = 50;
-
-QString ToQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QMessageBox::StandardButtons ButtonsOf(app::Buttons buttons) {
     switch (buttons) {

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app/version.h"
+#include "ui/qt_text.h"
 
 namespace kestrel::ui {
 namespace {
@@ -36,11 +37,8 @@ SplashWindow::SplashWindow(QWidget* parent)
     layout->addWidget(MakeLabel("lblTitle1", QStringLiteral("The ultimate file renaming utility"),
                                 frame, 2, false));
     layout->addWidget(MakeLabel("lblTitle2", QStringLiteral("Kestrel"), frame, 18, true));
-    layout->addWidget(MakeLabel(
-        "lblVersion",
-        QStringLiteral("Version ") +
-            QString::fromLatin1(app::kVersion.data(), static_cast<qsizetype>(app::kVersion.size())),
-        frame, 0, false));
+    layout->addWidget(MakeLabel("lblVersion", QStringLiteral("Version ") + ToQString(app::kVersion),
+                                frame, 0, false));
     layout->addSpacing(16);
     status_ = MakeLabel("lblStatus", QString(), frame, 0, false);
     layout->addWidget(status_);
