@@ -168,55 +168,52 @@ int Application::ApplyCommandLine(const CommandLine& line, bool windowMode) {
     return ok ? 0 : 1;
 }
 
-bool Application::ExportAfterRefresh(exchange::ExportFormat format, const std::string& file,
-                                     bool windowMode) {
+void Application::ListForOutput() {
+    // Exports and print-outs describe the folder as it is now, whatever "Auto
+    // refresh" says.
     Workspace& ws = *workspace_;
-    // An export always describes the folder as it is now, whatever "Auto refresh" says.
     ws.updateFlag = true;
     ws.RefreshSourceList();
     ws.updateFlag = false;
-    if (file.starts_with(exportFolder_)) {
-        platform::MakeFolderTree(fileSystem_, file);
-    }
-    const Workspace::ExportResult result = ws.ExportLists(format, file, ws.exportListIndex);
-    if (result.error.Ok()) {
-        return true;
-    }
-    const std::string number = std::to_string(result.error.number);
-    if (windowMode) {
-        ui_.Ask("Error " + number + " (" + result.error.description +
-                    ") occurred while writing \"" + result.file + "\"",
-                kProgramTitle, Buttons::Ok, Icon::Exclamation);
-    } else {
-        errors_ << "Error " << number << ": " << result.error.description << "\n"
-                << result.file << "\n";
-        errors_.flush();
-    }
-    return false;
 }
 
-bool Application::PrintAfterRefresh(bool windowMode) {
-    Workspace& ws = *workspace_;
-    ws.updateFlag = true;
-    ws.RefreshSourceList();
-    ws.updateFlag = false;
-    platform::LpPrintJob job;
-    const platform::FileError error = exchange::PrintList(
-        // cboPrint starts on the list of ExportListIndex; one copy without the dialog.
-        job, static_cast<exchange::PrintChoice>(ws.exportListIndex), 1,
-        {ws.txtSourceDir, ws.txtDestDir, ws.SourceFileList(), ws.TargetFileList()});
+bool Application::ReportOutputError(const platform::FileError& error, std::string_view activity,
+                                    std::string_view target, bool windowMode) {
     if (error.Ok()) {
         return true;
     }
     const std::string number = std::to_string(error.number);
     if (windowMode) {
-        ui_.Ask("Error " + number + " (" + error.description + ") occurred while printing",
+        ui_.Ask("Error " + number + " (" + error.description + ") occurred while " +
+                    std::string(activity) + " \"" + std::string(target) + "\"",
                 kProgramTitle, Buttons::Ok, Icon::Exclamation);
     } else {
-        errors_ << "Error " << number << ": " << error.description << "\nprinter (lp)\n";
+        errors_ << "Error " << number << ": " << error.description << "\n" << target << "\n";
         errors_.flush();
     }
     return false;
+}
+
+bool Application::ExportAfterRefresh(exchange::ExportFormat format, const std::string& file,
+                                     bool windowMode) {
+    ListForOutput();
+    if (file.starts_with(exportFolder_)) {
+        platform::MakeFolderTree(fileSystem_, file);
+    }
+    Workspace& ws = *workspace_;
+    const Workspace::ExportResult result = ws.ExportLists(format, file, ws.exportListIndex);
+    return ReportOutputError(result.error, "writing", result.file, windowMode);
+}
+
+bool Application::PrintAfterRefresh(bool windowMode) {
+    ListForOutput();
+    Workspace& ws = *workspace_;
+    platform::LpPrintJob job;
+    const platform::FileError error = exchange::PrintList(
+        // cboPrint starts on the list of ExportListIndex; one copy without the dialog.
+        job, static_cast<exchange::PrintChoice>(ws.exportListIndex), 1,
+        {ws.txtSourceDir, ws.txtDestDir, ws.SourceFileList(), ws.TargetFileList()});
+    return ReportOutputError(error, "printing to", "lp", windowMode);
 }
 
 int Application::FinishWindowStart() {

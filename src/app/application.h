@@ -71,6 +71,11 @@ class Application {
     bool ExportAfterRefresh(exchange::ExportFormat format, const std::string& file,
                             bool windowMode);
     bool PrintAfterRefresh(bool windowMode);
+    void ListForOutput();
+    /// True for success; otherwise tells the user (a box in window mode,
+    /// standard error without one) and returns false.
+    bool ReportOutputError(const platform::FileError& error, std::string_view activity,
+                           std::string_view target, bool windowMode);
     void ReportSyntaxError(const std::string& errorText, bool windowMode);
     void LocateProgramFolder(const ProgramPlace& place);
     /// A folder or file value as typed: native paths become program paths.
