@@ -42,8 +42,12 @@ FileError FileErrorFromErrno(int errnoValue, bool parentFolderExists) {
             return FileError::Make(kFileAlreadyExists);
         case EACCES:
         case EPERM:
+        // A read-only file system refuses every change; the user needs to hear
+        // why nothing happened rather than have the entry passed over.
+        case EROFS:
             return FileError::Make(kPermissionDenied);
         case ENOSPC:
+        case EDQUOT:
             return FileError::Make(kDiskFull);
         case EIO:
             return FileError::Make(kDeviceIoError);

@@ -57,16 +57,27 @@ class FileSystem {
     /// Any entry of that name, including a dangling link.
     virtual bool Exists(std::string_view path) = 0;
 
+    /// True when both paths name one entry (the same file under two names, or
+    /// one name in two spellings on a volume that ignores letter case).
+    virtual bool SameEntry(std::string_view a, std::string_view b) = 0;
+
+    // The operations below that make a new entry refuse, with 52, a new path
+    // this host cannot hold as one entry: a "/" in a program path, a "." or
+    // ".." component, a zero byte, an empty name.
+
     /// Renames a file or folder on one file system; 58 when `to` exists.
     /// A change of letter case only succeeds also on case-insensitive volumes.
     virtual FileError Rename(std::string_view from, std::string_view to) = 0;
-    /// A rename that also crosses file systems for files: the source is deleted
-    /// only after the copy is complete and flushed. Folders and other entries
-    /// that would need copying across file systems fail with 75.
+    /// A rename that also crosses file systems for files and symbolic links: the
+    /// source is deleted only after the copy is complete and flushed. Folders
+    /// and other entries that would need copying across file systems fail with 75.
     virtual FileError Move(std::string_view from, std::string_view to) = 0;
-    /// Copies a regular file with its modification time and permission bits;
-    /// 58 when `to` exists; a failed copy leaves no partial target.
+    /// Copies a regular file with its modification time and permission bits,
+    /// or a symbolic link as a link; 58 when `to` exists. The copy is written
+    /// under a hidden part file name and takes its final name only when whole.
     virtual FileError Copy(std::string_view from, std::string_view to) = 0;
+    /// Removes what copies into `folder` left behind when they were killed.
+    virtual void RemoveLeftoverCopies(std::string_view folder) = 0;
     virtual FileError DeleteFile(std::string_view path) = 0;
     /// Creates one folder level.
     virtual FileError MakeFolder(std::string_view path) = 0;

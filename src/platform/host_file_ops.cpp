@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/part_files.h"
+
 namespace kestrel::platform {
 namespace {
 
@@ -70,33 +72,57 @@ int CopyBytes(int source, int target) {
     }
 }
 
-// Gives the new file the permission bits and times of the source and puts it
-// on disk; 0 or the errno value.
-int FinishCopy(UniqueFd& target, const struct stat& sourceInfo) {
-    if (::fchmod(target.Get(), sourceInfo.st_mode & 07777) != 0) {
+// Gives the new file the permission bits and times of the source and puts
+// its bytes on disk; 0 or the errno value.
+int FinishCopy(int target, const struct stat& sourceInfo) {
+    if (::fchmod(target, sourceInfo.st_mode & 07777) != 0) {
         return errno;
     }
     const struct timespec times[2] = {sourceInfo.st_atim, sourceInfo.st_mtim};
-    if (::futimens(target.Get(), times) != 0) {
+    if (::futimens(target, times) != 0) {
         return errno;
     }
-    if (::fsync(target.Get()) != 0) {
-        return errno;
-    }
-    return target.Close();
+    return ::fdatasync(target) == 0 ? 0 : errno;
 }
 
 bool IsLinkRefused(int error) {
     return error == EPERM || error == EOPNOTSUPP || error == EMLINK || error == ENOSYS;
 }
 
-int RenameCheckingTarget(const std::string& from, const std::string& to) {
+// Creating the target name first makes the kernel refuse it to anyone else;
+// the rename then replaces only the placeholder made here. Checking for the
+// target and then renaming would replace whatever appeared in between.
+int RenameOntoClaimedName(const std::string& from, const std::string& to, bool folder) {
+    if (folder) {
+        if (::mkdir(to.c_str(), 0700) != 0) {
+            return errno;
+        }
+    } else {
+        const int fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            return errno;
+        }
+        ::close(fd);
+    }
+    if (::rename(from.c_str(), to.c_str()) == 0) {
+        return 0;
+    }
+    const int error = errno;
+    if (folder) {
+        ::rmdir(to.c_str());
+    } else {
+        ::unlink(to.c_str());
+    }
+    return error;
+}
+
+int RenameWithoutNoReplaceFlag(const std::string& from, const std::string& to) {
     struct stat info {};
     if (::lstat(from.c_str(), &info) != 0) {
         return errno;
     }
-    // A hard link fails atomically when the target exists, which keeps the
-    // no-replace guarantee; folders cannot be linked.
+    // A hard link fails atomically when the target exists; folders cannot be
+    // linked.
     if (!S_ISDIR(info.st_mode)) {
         if (::link(from.c_str(), to.c_str()) == 0) {
             if (::unlink(from.c_str()) == 0) {
@@ -110,15 +136,72 @@ int RenameCheckingTarget(const std::string& from, const std::string& to) {
             return errno;
         }
     }
-    // Without hard links the check and the rename are two steps; Kestrel
-    // itself never creates the target in between.
-    if (::lstat(to.c_str(), &info) == 0) {
-        return EEXIST;
+    return RenameOntoClaimedName(from, to, S_ISDIR(info.st_mode));
+}
+
+// symlink() fails when `to` exists, so a link needs no part file.
+FileError CopyLinkNoReplace(const std::string& from, const std::string& to,
+                            const struct stat& info) {
+    std::string target(static_cast<std::size_t>(info.st_size) + 1, '\0');
+    for (;;) {
+        const ssize_t length = ::readlink(from.c_str(), target.data(), target.size());
+        if (length < 0) {
+            return ErrorAt(errno, from);
+        }
+        if (static_cast<std::size_t>(length) < target.size()) {
+            target.resize(static_cast<std::size_t>(length));
+            break;
+        }
+        target.resize(target.size() * 2);  // the link changed since lstat
     }
-    if (errno != ENOENT) {
-        return errno;
+    if (::symlink(target.c_str(), to.c_str()) != 0) {
+        return ErrorAt(errno, to);
     }
-    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+    const struct timespec times[2] = {info.st_atim, info.st_mtim};
+    ::utimensat(AT_FDCWD, to.c_str(), times, AT_SYMLINK_NOFOLLOW);
+    SyncFolder(HostParentFolder(to));
+    return {};
+}
+
+FileError CopyFileThroughPart(const std::string& from, const std::string& to) {
+    // O_NONBLOCK keeps a pipe from blocking the open; it is refused below.
+    UniqueFd source(::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+    if (!source.Valid()) {
+        return ErrorAt(errno, from);
+    }
+    struct stat info {};
+    if (::fstat(source.Get(), &info) != 0) {
+        return ErrorAt(errno, from);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return FileError::Make(kPathFileAccessError);
+    }
+    // Copying a large file only to find its name taken at the end would waste
+    // the user's time; the final no-replace rename still decides.
+    struct stat existing {};
+    if (::lstat(to.c_str(), &existing) == 0) {
+        return FileError::Make(kFileAlreadyExists);
+    }
+    const std::string folder = HostParentFolder(to);
+    PartFile part;
+    if (const int error = CreatePartFile(folder, part)) {
+        return ErrorAt(error, to);
+    }
+    UniqueFd target(part.fd);
+    int error = CopyBytes(source.Get(), target.Get());
+    if (error == 0) {
+        error = FinishCopy(target.Get(), info);
+    }
+    if (error == 0) {
+        error = RenameNoReplace(part.path, to);
+    }
+    if (error != 0) {
+        ::unlink(part.path.c_str());
+        return ErrorAt(error, to);
+    }
+    target.Close();
+    SyncFolder(folder);
+    return {};
 }
 
 }  // namespace
@@ -168,37 +251,18 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
     if (error != EINVAL && error != ENOSYS && error != EOPNOTSUPP) {
         return error;
     }
-    return RenameCheckingTarget(from, to);
+    return RenameWithoutNoReplaceFlag(from, to);
 }
 
-FileError CopyFileNoReplace(const std::string& from, const std::string& to) {
-    // O_NONBLOCK keeps a pipe from blocking the open; it is refused below.
-    UniqueFd source(::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (!source.Valid()) {
-        return ErrorAt(errno, from);
-    }
+FileError CopyEntryNoReplace(const std::string& from, const std::string& to) {
     struct stat info {};
-    if (::fstat(source.Get(), &info) != 0) {
+    if (::lstat(from.c_str(), &info) != 0) {
         return ErrorAt(errno, from);
     }
-    if (!S_ISREG(info.st_mode)) {
-        return FileError::Make(kPathFileAccessError);
+    if (S_ISLNK(info.st_mode)) {
+        return CopyLinkNoReplace(from, to, info);
     }
-    // Private until complete; FinishCopy sets the source's bits.
-    UniqueFd target(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-    if (!target.Valid()) {
-        return ErrorAt(errno, to);
-    }
-    int error = CopyBytes(source.Get(), target.Get());
-    if (error == 0) {
-        error = FinishCopy(target, info);
-    }
-    if (error != 0) {
-        target.Close();
-        ::unlink(to.c_str());
-        return ErrorAt(error, to);
-    }
-    return {};
+    return CopyFileThroughPart(from, to);
 }
 
 void SyncFolder(const std::string& hostFolder) {
@@ -240,32 +304,24 @@ FileError ReadWholeFile(const std::string& hostPath, std::string& bytes) {
     }
 }
 
-int WriteNewFile(const std::string& temporaryPath, std::string_view bytes,
-                 const std::string& modelPath) {
-    UniqueFd file(::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-    if (!file.Valid()) {
+int WriteNewFile(int fd, std::string_view bytes, const std::string& modelPath) {
+    struct stat model {};
+    mode_t mode = 0;
+    if (::stat(modelPath.c_str(), &model) == 0 && S_ISREG(model.st_mode)) {
+        mode = model.st_mode & 07777;
+    } else {
+        // A new file gets what the user's umask gives any new file.
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    if (::fchmod(fd, mode) != 0) {
         return errno;
     }
-    int error = 0;
-    struct stat model {};
-    if (::stat(modelPath.c_str(), &model) == 0 && S_ISREG(model.st_mode) &&
-        ::fchmod(file.Get(), model.st_mode & 07777) != 0) {
-        error = errno;
+    if (const int error = WriteAll(fd, bytes)) {
+        return error;
     }
-    if (error == 0) {
-        error = WriteAll(file.Get(), bytes);
-    }
-    if (error == 0 && ::fsync(file.Get()) != 0) {
-        error = errno;
-    }
-    if (error == 0) {
-        error = file.Close();
-    }
-    if (error != 0) {
-        file.Close();
-        ::unlink(temporaryPath.c_str());
-    }
-    return error;
+    return ::fdatasync(fd) == 0 ? 0 : errno;
 }
 
 }  // namespace kestrel::platform

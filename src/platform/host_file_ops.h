@@ -21,13 +21,15 @@ FileError ErrorAt(int errnoValue, const std::string& hostPath);
 
 /// rename() that never replaces an existing target. Where the file system
 /// refuses RENAME_NOREPLACE the same guarantee comes from link + unlink, or
-/// failing that from checking for the target right before renaming.
+/// failing that from claiming the target name before renaming onto it.
 int RenameNoReplace(const std::string& from, const std::string& to);
 
-/// Copies a regular file to a new file (58 when `to` exists) with the source's
-/// permission bits and times, flushed to disk before it returns. On failure
-/// the partial target is removed.
-FileError CopyFileNoReplace(const std::string& from, const std::string& to);
+/// Copies a regular file (with its permission bits and times) or a symbolic
+/// link (as a link with the same target text) to a new entry; 58 when `to`
+/// exists. A file is written under a part file name beside `to`, flushed and
+/// only then moved to `to`, so `to` never holds part of it. The target folder
+/// is flushed before this returns.
+FileError CopyEntryNoReplace(const std::string& from, const std::string& to);
 
 /// Flushes a folder's entries (a new or removed name) to disk; best effort.
 void SyncFolder(const std::string& hostFolder);
@@ -35,11 +37,9 @@ void SyncFolder(const std::string& hostFolder);
 /// Reads a whole regular file.
 FileError ReadWholeFile(const std::string& hostPath, std::string& bytes);
 
-/// Writes `bytes` to a new file `temporaryPath` (which must not exist), with
-/// the permission bits of `modelPath` when that file exists, and flushes it.
-/// On failure the temporary file is removed. EEXIST is passed back as errno so
-/// the caller can try another name.
-int WriteNewFile(const std::string& temporaryPath, std::string_view bytes,
-                 const std::string& modelPath);
+/// Writes `bytes` to the new, empty file open as `fd`, gives it the permission
+/// bits of `modelPath` when that file exists (else those of any new file), and
+/// flushes it; 0 or the errno value.
+int WriteNewFile(int fd, std::string_view bytes, const std::string& modelPath);
 
 }  // namespace kestrel::platform

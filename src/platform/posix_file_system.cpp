@@ -11,6 +11,7 @@
 
 #include "platform/file_attributes.h"
 #include "platform/host_file_ops.h"
+#include "platform/part_files.h"
 #include "text/unicode_text.h"
 
 namespace kestrel::platform {
@@ -95,7 +96,7 @@ class PosixFolderReader final : public FolderReader {
                 }
                 return false;
             }
-            if (IsDotOrDotDot(item->d_name)) {
+            if (IsDotOrDotDot(item->d_name) || IsPartFileName(item->d_name)) {
                 continue;
             }
             struct stat info {};
@@ -125,6 +126,39 @@ class PosixFolderReader final : public FolderReader {
     bool readDosAttributes_ = true;
     FileError error_;
 };
+
+bool IsHostPathText(std::string_view path) {
+    return path.starts_with('/') || path.starts_with('~');
+}
+
+// A new entry's path that this host would read differently from the program:
+// a "/" inside a program path would make a folder of part of a name, "." and
+// ".." lead elsewhere, a zero byte cuts the path short, and an empty last
+// component names the folder instead of an entry in it.
+bool IsSafeNewEntryPath(std::string_view programPath, std::string_view hostPath) {
+    if (programPath.find('\0') != std::string_view::npos ||
+        (!IsHostPathText(programPath) && programPath.find('/') != std::string_view::npos)) {
+        return false;
+    }
+    if (hostPath.size() > 1 && hostPath.back() == '/') {
+        hostPath.remove_suffix(1);
+    }
+    for (;;) {
+        const std::size_t slash = hostPath.find('/');
+        const std::string_view component = hostPath.substr(0, slash);
+        if (component == "." || component == "..") {
+            return false;
+        }
+        if (slash == std::string_view::npos) {
+            return !component.empty();
+        }
+        hostPath.remove_prefix(slash + 1);
+    }
+}
+
+FileError BadFileName() {
+    return FileError::Make(kBadFileName);
+}
 
 FileError RenameError(int errnoValue, const std::string& from, const std::string& to) {
     if (errnoValue == 0) {
@@ -208,7 +242,7 @@ FileError PosixFileSystem::ListNames(std::string_view folder, std::vector<std::s
         if (item == nullptr) {
             return errno == 0 ? FileError{} : FolderOpenError(errno, *host);
         }
-        if (!IsDotOrDotDot(item->d_name)) {
+        if (!IsDotOrDotDot(item->d_name) && !IsPartFileName(item->d_name)) {
             names.push_back(ProgramNameFromHost(item->d_name));
         }
     }
@@ -278,36 +312,49 @@ int PosixFileSystem::RenameHost(const std::string& from, const std::string& to) 
     return sameEntry ? RenameThroughTemporary(from, to) : error;
 }
 
+std::optional<std::string> PosixFileSystem::NewEntryHostPath(std::string_view programPath,
+                                                             FileError& error) const {
+    std::optional<std::string> host = HostPath(programPath);
+    if (!host) {
+        error = PathNotFound();
+    } else if (!IsSafeNewEntryPath(programPath, *host)) {
+        error = BadFileName();
+        host.reset();
+    }
+    return host;
+}
+
 FileError PosixFileSystem::Rename(std::string_view from, std::string_view to) {
+    FileError error;
     const auto hostFrom = HostPath(from);
-    const auto hostTo = HostPath(to);
+    const auto hostTo = NewEntryHostPath(to, error);
     if (!hostFrom || !hostTo) {
-        return PathNotFound();
+        return error.Ok() ? PathNotFound() : error;
     }
     return RenameError(RenameHost(*hostFrom, *hostTo), *hostFrom, *hostTo);
 }
 
 FileError PosixFileSystem::Move(std::string_view from, std::string_view to) {
+    FileError error;
     const auto hostFrom = HostPath(from);
-    const auto hostTo = HostPath(to);
+    const auto hostTo = NewEntryHostPath(to, error);
     if (!hostFrom || !hostTo) {
-        return PathNotFound();
+        return error.Ok() ? PathNotFound() : error;
     }
-    const int error = RenameHost(*hostFrom, *hostTo);
-    if (error != EXDEV) {
-        return RenameError(error, *hostFrom, *hostTo);
+    const int renameError = RenameHost(*hostFrom, *hostTo);
+    if (renameError != EXDEV) {
+        return RenameError(renameError, *hostFrom, *hostTo);
     }
     struct stat info {};
     if (::lstat(hostFrom->c_str(), &info) != 0) {
         return ErrorAt(errno, *hostFrom);
     }
-    if (!S_ISREG(info.st_mode)) {
+    if (!S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) {
         return FileError::Make(kPathFileAccessError);
     }
-    if (FileError copyError = CopyFileNoReplace(*hostFrom, *hostTo); !copyError.Ok()) {
+    if (FileError copyError = CopyEntryNoReplace(*hostFrom, *hostTo); !copyError.Ok()) {
         return copyError;
     }
-    SyncFolder(HostParentFolder(*hostTo));
     // Both names must never be missing at once: the copy goes again when the
     // source cannot be removed, leaving things as they were.
     if (::unlink(hostFrom->c_str()) != 0) {
@@ -315,16 +362,18 @@ FileError PosixFileSystem::Move(std::string_view from, std::string_view to) {
         ::unlink(hostTo->c_str());
         return ErrorAt(unlinkError, *hostFrom);
     }
+    SyncFolder(HostParentFolder(*hostFrom));
     return {};
 }
 
 FileError PosixFileSystem::Copy(std::string_view from, std::string_view to) {
+    FileError error;
     const auto hostFrom = HostPath(from);
-    const auto hostTo = HostPath(to);
+    const auto hostTo = NewEntryHostPath(to, error);
     if (!hostFrom || !hostTo) {
-        return PathNotFound();
+        return error.Ok() ? PathNotFound() : error;
     }
-    return CopyFileNoReplace(*hostFrom, *hostTo);
+    return CopyEntryNoReplace(*hostFrom, *hostTo);
 }
 
 FileError PosixFileSystem::DeleteFile(std::string_view path) {
@@ -336,9 +385,10 @@ FileError PosixFileSystem::DeleteFile(std::string_view path) {
 }
 
 FileError PosixFileSystem::MakeFolder(std::string_view path) {
-    const auto host = HostPath(path);
+    FileError error;
+    const auto host = NewEntryHostPath(path, error);
     if (!host) {
-        return PathNotFound();
+        return error;
     }
     return ::mkdir(host->c_str(), 0777) == 0 ? FileError{} : ErrorAt(errno, *host);
 }
@@ -365,21 +415,35 @@ FileError PosixFileSystem::WriteFileReplacing(std::string_view path, std::string
     if (!host) {
         return PathNotFound();
     }
-    std::string temporary;
-    int error = EEXIST;
-    for (int attempt = 0; attempt < kTemporaryNameAttempts && error == EEXIST; ++attempt) {
-        temporary = TemporaryNameBeside(*host);
-        error = WriteNewFile(temporary, bytes, *host);
-    }
-    if (error != 0) {
+    PartFile part;
+    if (const int error = CreatePartFile(HostParentFolder(*host), part)) {
         return ErrorAt(error, *host);
     }
-    if (::rename(temporary.c_str(), host->c_str()) != 0) {
-        error = errno;
-        ::unlink(temporary.c_str());
-        return ErrorAt(error, *host);
+    const int error = WriteNewFile(part.fd, bytes, *host);
+    if (error == 0 && ::rename(part.path.c_str(), host->c_str()) == 0) {
+        ::close(part.fd);
+        return {};
     }
-    return {};
+    const int renameError = error != 0 ? error : errno;
+    ::close(part.fd);
+    ::unlink(part.path.c_str());
+    return ErrorAt(renameError, *host);
+}
+
+bool PosixFileSystem::SameEntry(std::string_view a, std::string_view b) {
+    const auto hostA = HostPath(a);
+    const auto hostB = HostPath(b);
+    struct stat infoA {};
+    struct stat infoB {};
+    return hostA && hostB && ::lstat(hostA->c_str(), &infoA) == 0 &&
+           ::lstat(hostB->c_str(), &infoB) == 0 && infoA.st_dev == infoB.st_dev &&
+           infoA.st_ino == infoB.st_ino;
+}
+
+void PosixFileSystem::RemoveLeftoverCopies(std::string_view folder) {
+    if (const auto host = HostPath(folder)) {
+        RemoveLeftoverPartFiles(*host);
+    }
 }
 
 }  // namespace kestrel::platform

@@ -34,9 +34,15 @@ class PosixFileSystem : public FileSystem {
     FileError RemoveFolder(std::string_view path) override;
     FileError ReadFile(std::string_view path, std::string& bytes) override;
     FileError WriteFileReplacing(std::string_view path, std::string_view bytes) override;
+    bool SameEntry(std::string_view a, std::string_view b) override;
+    void RemoveLeftoverCopies(std::string_view folder) override;
 
   private:
     std::optional<std::string> HostPath(std::string_view programPath) const;
+    /// The host path for an entry about to be made; none, with `error` set
+    /// (76, or 52 for a name this host cannot hold), when there is none.
+    std::optional<std::string> NewEntryHostPath(std::string_view programPath,
+                                                FileError& error) const;
     bool MayRead(const struct stat& info) const;
     /// A name for a temporary entry beside `hostPath`, not yet checked for use.
     std::string TemporaryNameBeside(const std::string& hostPath);

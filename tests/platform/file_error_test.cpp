@@ -17,6 +17,7 @@ TEST(FileError, ErrnoMapsToTheNearestNumberedError) {
         {0, true, 0},          {ENOENT, true, 53},       {ENOENT, false, 76}, {EEXIST, true, 58},
         {ENOTEMPTY, true, 58}, {EACCES, true, 70},       {EPERM, true, 70},   {ENOSPC, true, 61},
         {EIO, true, 57},       {ENAMETOOLONG, true, 52}, {EXDEV, true, 75},   {EISDIR, false, 75},
+        {EROFS, true, 70},     {EDQUOT, true, 61},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.errnoValue);

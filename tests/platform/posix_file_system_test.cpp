@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -199,6 +200,96 @@ TEST(PosixFileSystem, FailedMoveAcrossFileSystemsLeavesSourceAndTarget) {
     EXPECT_EQ(other.ReadFile("taken.jpg"), "other photo");
     EXPECT_FALSE(other.Exists("Missing"));
     EXPECT_FALSE(other.Exists("Folder"));
+}
+
+std::string LinkText(const std::string& hostPath) {
+    char buffer[256] = {};
+    const ssize_t length = ::readlink(hostPath.c_str(), buffer, sizeof buffer);
+    return length > 0 ? std::string(buffer, static_cast<std::size_t>(length)) : std::string();
+}
+
+TEST(PosixFileSystem, SymbolicLinksAreMovedAndCopiedAsLinksAcrossFileSystems) {
+    TempDrive drive;
+    TempDrive other("/dev/shm", 'S');
+    if (!MapOtherFileSystem(drive, other)) {
+        GTEST_SKIP() << kNoOtherFileSystem;
+    }
+    drive.WriteFile("target.txt", "what the links point at");
+    ASSERT_EQ(::symlink("target.txt", drive.HostPath("moved").c_str()), 0);
+    ASSERT_EQ(::symlink("../nowhere", drive.HostPath("copied").c_str()), 0);
+    auto& fileSystem = drive.FileSystem();
+
+    EXPECT_TRUE(fileSystem.Move("T:\\moved", "S:\\moved").Ok());
+    EXPECT_TRUE(fileSystem.Copy("T:\\copied", "S:\\copied").Ok());
+    EXPECT_EQ(fileSystem.Copy("T:\\copied", "S:\\copied").number, kFileAlreadyExists);
+
+    for (const char* name : {"moved", "copied"}) {
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(S_ISLNK(HostInfo(other.HostPath(name)).st_mode));
+    }
+    EXPECT_EQ(LinkText(other.HostPath("moved")), "target.txt");
+    EXPECT_EQ(LinkText(other.HostPath("copied")), "../nowhere");
+    EXPECT_FALSE(drive.Exists("moved"));
+    EXPECT_EQ(LinkText(drive.HostPath("copied")), "../nowhere");
+    EXPECT_EQ(drive.ReadFile("target.txt"), "what the links point at");
+}
+
+TEST(PosixFileSystem, NewNamesThisHostCannotHoldAreRefusedAndNothingIsMade) {
+    TempDrive drive;
+    drive.WriteFile("Work\\a.txt", "a");
+    auto& fileSystem = drive.FileSystem();
+    const std::string nul("T:\\Work\\b\0c.txt", 16);
+    const std::string refused[] = {
+        "T:\\Work\\t/xt",      "T:\\Work\\..\\a.txt", "T:\\Work\\.\\b.txt", "T:\\Work\\..", nul,
+        "/tmp/../etc/kestrel",
+    };
+    for (const std::string& target : refused) {
+        SCOPED_TRACE(target);
+        EXPECT_EQ(fileSystem.Rename("T:\\Work\\a.txt", target).number, kBadFileName);
+        EXPECT_EQ(fileSystem.Move("T:\\Work\\a.txt", target).number, kBadFileName);
+        EXPECT_EQ(fileSystem.Copy("T:\\Work\\a.txt", target).number, kBadFileName);
+        EXPECT_EQ(fileSystem.MakeFolder(target).number, kBadFileName);
+    }
+    EXPECT_EQ(ListFolder(fileSystem, "T:\\").size(), 1u);
+    EXPECT_EQ(ListFolder(fileSystem, "T:\\Work\\").size(), 1u);
+    // Characters the home desktop forbids but this host allows stay usable, so
+    // that names such as these can be brought back by an undo.
+    EXPECT_TRUE(fileSystem.Rename("T:\\Work\\a.txt", "T:\\Work\\12:30?.txt").Ok());
+}
+
+TEST(PosixFileSystem, LeftoverPartFilesAreHiddenAndSweptUnlessACopyHoldsThem) {
+    TempDrive drive;
+    drive.WriteFile("photo.jpg", "photo");
+    drive.WriteFile(".kestrel-Ab12Cd.part", "half a copy");
+    drive.WriteFile(".kestrel-Xy34Zw.part", "a copy in progress");
+    drive.WriteFile(".kestrel-short.part", "not one of ours");
+    const int live = ::open(drive.HostPath(".kestrel-Xy34Zw.part").c_str(), O_RDONLY);
+    ASSERT_GE(live, 0);
+    ASSERT_EQ(::flock(live, LOCK_EX), 0);
+    auto& fileSystem = drive.FileSystem();
+
+    const auto listed = ListFolder(fileSystem, "T:\\");
+    EXPECT_FALSE(listed.contains(".kestrel-Ab12Cd.part"));
+    EXPECT_TRUE(listed.contains(".kestrel-short.part"));
+    fileSystem.RemoveLeftoverCopies("T:\\");
+
+    EXPECT_FALSE(drive.Exists(".kestrel-Ab12Cd.part"));
+    EXPECT_TRUE(drive.Exists(".kestrel-Xy34Zw.part"));
+    EXPECT_TRUE(drive.Exists(".kestrel-short.part"));
+    EXPECT_EQ(drive.ReadFile("photo.jpg"), "photo");
+    ::close(live);
+}
+
+TEST(PosixFileSystem, SameEntryIsOneFileUnderEitherName) {
+    TempDrive drive;
+    drive.WriteFile("a.txt", "a");
+    drive.WriteFile("b.txt", "b");
+    ASSERT_EQ(::link(drive.HostPath("a.txt").c_str(), drive.HostPath("A.TXT").c_str()), 0);
+    auto& fileSystem = drive.FileSystem();
+
+    EXPECT_TRUE(fileSystem.SameEntry("T:\\a.txt", "T:\\A.TXT"));
+    EXPECT_FALSE(fileSystem.SameEntry("T:\\a.txt", "T:\\b.txt"));
+    EXPECT_FALSE(fileSystem.SameEntry("T:\\a.txt", "T:\\none.txt"));
 }
 
 TEST(PosixFileSystem, ListingReportsAttributeBitsOfEachKindOfEntry) {

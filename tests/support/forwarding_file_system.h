@@ -55,6 +55,12 @@ class ForwardingFileSystem : public platform::FileSystem {
     FileError WriteFileReplacing(std::string_view path, std::string_view bytes) override {
         return inner_.WriteFileReplacing(path, bytes);
     }
+    bool SameEntry(std::string_view a, std::string_view b) override {
+        return inner_.SameEntry(a, b);
+    }
+    void RemoveLeftoverCopies(std::string_view folder) override {
+        inner_.RemoveLeftoverCopies(folder);
+    }
 
   protected:
     platform::FileSystem& inner_;

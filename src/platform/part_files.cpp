@@ -1,0 +1,93 @@
+#include "platform/part_files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <memory>
+
+namespace kestrel::platform {
+namespace {
+
+constexpr std::string_view kPrefix = ".kestrel-";
+constexpr std::string_view kSuffix = ".part";
+constexpr std::size_t kRandomLength = 6;  // the "XXXXXX" of mkostemps
+
+bool IsNameCharacter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+struct DirCloser {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
+}  // namespace
+
+bool IsPartFileName(std::string_view name) {
+    if (name.size() != kPrefix.size() + kRandomLength + kSuffix.size() ||
+        !name.starts_with(kPrefix) || !name.ends_with(kSuffix)) {
+        return false;
+    }
+    const std::string_view random = name.substr(kPrefix.size(), kRandomLength);
+    for (char c : random) {
+        if (!IsNameCharacter(c)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int CreatePartFile(const std::string& hostFolder, PartFile& part) {
+    std::string path = hostFolder;
+    if (path.empty() || path.back() != '/') {
+        path.push_back('/');
+    }
+    path.append(kPrefix).append(kRandomLength, 'X').append(kSuffix);
+    const int fd = ::mkostemps(path.data(), static_cast<int>(kSuffix.size()), O_CLOEXEC);
+    if (fd < 0) {
+        return errno;
+    }
+    // Taken before anything is written: a sweep that finds the file unlocked
+    // between the two calls removes an empty file, and the copy then fails
+    // cleanly when it moves the name into place.
+    if (::flock(fd, LOCK_EX) != 0) {
+        const int error = errno;
+        ::close(fd);
+        ::unlink(path.c_str());
+        return error;
+    }
+    part.fd = fd;
+    part.path = std::move(path);
+    return 0;
+}
+
+void RemoveLeftoverPartFiles(const std::string& hostFolder) {
+    std::unique_ptr<DIR, DirCloser> dir(::opendir(hostFolder.c_str()));
+    if (!dir) {
+        return;
+    }
+    const int folderFd = ::dirfd(dir.get());
+    while (const dirent* item = ::readdir(dir.get())) {
+        if (!IsPartFileName(item->d_name)) {
+            continue;
+        }
+        const int fd =
+            ::openat(folderFd, item->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) {
+            continue;
+        }
+        struct stat info {};
+        // A lock we can take is one no copy holds any more.
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            ::unlinkat(folderFd, item->d_name, 0);
+        }
+        ::close(fd);
+    }
+}
+
+}  // namespace kestrel::platform

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// A copy is written under a hidden temporary name in its target folder and
+// moved to its final name only when complete, so that a final name never holds
+// part of a file. The temporary ('.kestrel-Ab12Cd.part') stays locked while it
+// is written: one that nobody holds locked is the leftover of a copy that was
+// killed, and may go.
+namespace kestrel::platform {
+
+/// True for the names copies in progress have; the listing never shows them.
+bool IsPartFileName(std::string_view name);
+
+struct PartFile {
+    int fd = -1;       // open for writing and locked; the caller closes it
+    std::string path;  // host path
+};
+
+/// Creates and locks a new, empty part file (mode 0600) in `hostFolder`;
+/// 0 or the errno value.
+int CreatePartFile(const std::string& hostFolder, PartFile& part);
+
+/// Removes the part files in `hostFolder` that no running copy is writing.
+void RemoveLeftoverPartFiles(const std::string& hostFolder);
+
+}  // namespace kestrel::platform
