@@ -3,6 +3,7 @@
 #include <exception>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -107,6 +108,14 @@ struct Workspace::CommitRun {
         }
     }
 
+    // What killed copies left in a folder goes before this commit writes there.
+    void SweepLeftoverCopies(platform::FileSystem& fileSystem, const commit::EntryPlan& plan) {
+        const std::string folder = plan.targetFolder + plan.smartFolder;
+        if (sweptFolders.insert(folder).second) {
+            fileSystem.RemoveLeftoverCopies(folder);
+        }
+    }
+
     const engine::NamePipeline pipeline;
     const commit::FolderRules rules;
     const std::int64_t selectionCount;
@@ -117,6 +126,7 @@ struct Workspace::CommitRun {
     commit::RenamedFolders renamedTargets;
     /// Re-aims source folders: only folders that really moved.
     commit::RenamedFolders movedSources;
+    std::unordered_set<std::string> sweptFolders;
     EntryAtHand& entry;
 };
 
@@ -167,6 +177,7 @@ bool Workspace::CommitRow(CommitRun& run, std::size_t row) {
     commitState_ = kWorking;
     const commit::EntryPlan plan = run.Plan(sourceRows_[row]);
     run.entry = {plan.parts.name, plan.newName};
+    run.SweepLeftoverCopies(fileSystem_, plan);
     const commit::StepResult result = commit::CommitEntry(fileSystem_, plan, run.copy);
     if (plan.parts.isFolder) {
         run.NoteFolder(plan, result);

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/path_tools.h"
+#include "text/program_path.h"
 
 namespace kestrel::commit {
 namespace {
@@ -77,6 +78,13 @@ StepResult CommitFile(platform::FileSystem& fileSystem, const EntryPlan& plan, b
 }  // namespace
 
 StepResult CommitEntry(platform::FileSystem& fileSystem, const EntryPlan& plan, bool copy) {
+    // A name no entry may have (a "?" the autonumber left, a "/" or "..\"
+    // typed into an insert) is refused before anything is made for it: on
+    // this host "/" would make a folder, ".." would lead out of the target
+    // folder and a "?" entry would vanish from the listing.
+    if (!text::IsAcceptableNewName(plan.newName)) {
+        return {platform::FileError::Make(platform::kBadFileName)};
+    }
     return plan.parts.isFolder ? CommitFolder(fileSystem, plan)
                                : CommitFile(fileSystem, plan, copy);
 }

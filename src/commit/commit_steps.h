@@ -17,7 +17,8 @@ struct StepResult {
 
 /// Renames, moves or copies (`copy`) the entry from its old path to its new
 /// path, creating the folders its target needs. Nothing is ever replaced, and a
-/// source is deleted only once its copy is complete.
+/// source is deleted only once its copy is complete. A new name no entry may
+/// have fails with 52 before any step.
 StepResult CommitEntry(platform::FileSystem& fileSystem, const EntryPlan& plan, bool copy);
 
 }  // namespace kestrel::commit

@@ -1,6 +1,8 @@
 #include "commit/undo.h"
 
+#include <string>
 #include <string_view>
+#include <unordered_set>
 
 namespace kestrel::commit {
 namespace {
@@ -9,6 +11,11 @@ namespace {
 // renaming.
 bool SameVolumePrefix(std::string_view a, std::string_view b) {
     return a.substr(0, 2) == b.substr(0, 2);
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 }  // namespace
@@ -27,7 +34,13 @@ platform::FileError RestoreEntry(platform::FileSystem& fileSystem, const UndoEnt
 
 std::size_t RestoreLevel(platform::FileSystem& fileSystem, const std::vector<UndoEntry>& entries) {
     std::size_t restored = 0;
+    std::unordered_set<std::string> sweptFolders;
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+        // A copy back may land where a killed copy left its part file.
+        if (const std::string folder = FolderOf(entry->oldPath);
+            sweptFolders.insert(folder).second) {
+            fileSystem.RemoveLeftoverCopies(folder);
+        }
         if (RestoreEntry(fileSystem, *entry).Ok()) {
             ++restored;
         }

@@ -4,11 +4,6 @@
 #include "text/unicode_text.h"
 
 namespace kestrel::engine {
-namespace {
-
-constexpr std::string_view kInvalidCharacters = "/?:*\"<>|";
-
-}  // namespace
 
 std::string LengthCheck(std::string_view newName, int maxLength) {
     // A folder's new name ends with "\"; that mark is not part of the name, and
@@ -28,8 +23,10 @@ std::string LengthCheck(std::string_view newName, int maxLength) {
 }
 
 std::string ErrorCheck1(std::string_view newName) {
-    // The folder mark needs no special case: a backslash is never invalid.
-    if (newName.find_first_of(kInvalidCharacters) != std::string_view::npos) {
+    // The folder mark needs no special case: a backslash is never invalid. A
+    // "." or ".." folder would lead the entry out of its target folder.
+    if (newName.find_first_of(text::kInvalidNameCharacters) != std::string_view::npos ||
+        text::HasDotComponent(newName)) {
         return "Invalid characters";
     }
     return {};

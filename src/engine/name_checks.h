@@ -15,8 +15,8 @@ namespace kestrel::engine {
 /// `maxLength`.
 std::string LengthCheck(std::string_view newName, int maxLength);
 
-/// Reports any of / ? : * " < > | in the new name; backslashes are allowed
-/// because they make sub-folders.
+/// Reports any of / ? : * " < > | in the new name, and a "." or ".." folder;
+/// backslashes are allowed because they make sub-folders.
 std::string ErrorCheck1(std::string_view newName);
 
 /// True when the names differ after lower-casing both, i.e. in more than case.

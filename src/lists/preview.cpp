@@ -36,9 +36,9 @@ std::string TargetRowText(int pathDisplay, std::string_view targetFolder,
 
 // The checks in their fixed order; a later failing check replaces the message.
 std::string CheckNewName(ExistingTargets& existing, const PreviewInput& input,
-                         engine::DuplicateTargets& duplicates, const std::string& filename,
-                         const std::string& newName, const std::string& targetFolder,
-                         std::string_view relativeFolder) {
+                         engine::DuplicateTargets& duplicates, const std::string& itemPath,
+                         const std::string& filename, const std::string& newName,
+                         const std::string& targetFolder, std::string_view relativeFolder) {
     std::string message;
     const auto take = [&message](std::string found) {
         if (!found.empty()) {
@@ -52,9 +52,10 @@ std::string CheckNewName(ExistingTargets& existing, const PreviewInput& input,
     if (checks.errorLevel >= 1) {
         take(engine::ErrorCheck1(newName));
     }
-    // A change of letter case only would find the item itself.
-    if (checks.errorLevel >= 2 && engine::DiffersOtherThanCase(filename, newName)) {
-        take(existing.ErrorCheck2(input.destDir, std::string(relativeFolder) + newName));
+    if (checks.errorLevel >= 2) {
+        const bool caseOnly = !engine::DiffersOtherThanCase(filename, newName);
+        take(existing.ErrorCheck2(input.destDir, std::string(relativeFolder) + newName,
+                                  caseOnly ? std::string_view(itemPath) : std::string_view()));
     }
     if (checks.errorLevel >= 3) {
         take(duplicates.ErrorCheck3(targetFolder + newName));
@@ -78,7 +79,24 @@ std::string EntryFilename(std::string_view displayText) {
     return name;
 }
 
-std::string ExistingTargets::ErrorCheck2(std::string_view destDir, std::string_view relativeName) {
+const ExistingTargets::FolderNames& ExistingTargets::NamesIn(const std::string& folder) {
+    auto found = namesByFolder_.find(folder);
+    if (found == namesByFolder_.end()) {
+        std::vector<std::string> names;
+        fileSystem_.ListNames(folder, names);  // a missing folder holds no names
+        FolderNames sets;
+        sets.folded.reserve(names.size());
+        for (std::string& name : names) {
+            sets.folded.insert(text::FoldCase(name));
+            sets.exact.insert(std::move(name));
+        }
+        found = namesByFolder_.emplace(folder, std::move(sets)).first;
+    }
+    return found->second;
+}
+
+std::string ExistingTargets::ErrorCheck2(std::string_view destDir, std::string_view relativeName,
+                                         std::string_view caseChangedItem) {
     std::string path = std::string(destDir) + std::string(relativeName);
     if (!path.empty() && path.back() == '\\') {
         path.pop_back();
@@ -86,24 +104,19 @@ std::string ExistingTargets::ErrorCheck2(std::string_view destDir, std::string_v
     const std::size_t slash = path.rfind('\\');
     const std::string folder =
         slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    const std::string_view leaf = std::string_view(path).substr(slash + 1);
-    auto found = namesByFolder_.find(folder);
-    if (found == namesByFolder_.end()) {
-        std::vector<std::string> names;
-        fileSystem_.ListNames(folder, names);  // a missing folder holds no names
-        std::unordered_set<std::string> folded;
-        folded.reserve(names.size());
-        for (const std::string& name : names) {
-            folded.insert(text::FoldCase(name));
-        }
-        found = namesByFolder_.emplace(folder, std::move(folded)).first;
-    }
+    const std::string leaf = path.substr(slash + 1);
+    const FolderNames& names = NamesIn(folder);
     // Names are matched without regard to case, so that a volume that ignores
     // case still gets its lookup; the lookup itself then decides.
-    if (!found->second.contains(text::FoldCase(leaf))) {
+    if (!names.folded.contains(text::FoldCase(leaf)) || !fileSystem_.IsReadableFile(path)) {
         return {};
     }
-    return fileSystem_.IsReadableFile(path) ? "Filename already exists" : "";
+    // For a change of case only: an entry of exactly the new name is another
+    // file (two names in the folder); otherwise the lookup found the item
+    // itself through a volume that ignores case, unless it is another file.
+    const bool taken = caseChangedItem.empty() || names.exact.contains(leaf) ||
+                       !fileSystem_.SameEntry(path, caseChangedItem);
+    return taken ? "Filename already exists" : "";
 }
 
 Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipeline& pipeline,
@@ -148,7 +161,7 @@ Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipel
             }
         }
 
-        preview.messages[i] = CheckNewName(existing, input, duplicates, filename, newName,
+        preview.messages[i] = CheckNewName(existing, input, duplicates, fullPath, filename, newName,
                                            targetFolder, relativeFolder);
         if (!preview.messages[i].empty()) {
             ++preview.errorCount;

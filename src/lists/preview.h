@@ -65,12 +65,23 @@ class ExistingTargets {
     explicit ExistingTargets(platform::FileSystem& fileSystem) : fileSystem_(fileSystem) {}
 
     /// "Filename already exists" when an existing readable file is at the target
-    /// folder + `relativeName` (one trailing backslash ignored); folders never report.
-    std::string ErrorCheck2(std::string_view destDir, std::string_view relativeName);
+    /// folder + `relativeName` (one trailing backslash ignored); folders never
+    /// report. For a change of letter case only, pass the item's own path: on a
+    /// volume that ignores case the lookup finds the item itself, which is no
+    /// collision, while on one that tells case apart another file may hold
+    /// exactly the new name.
+    std::string ErrorCheck2(std::string_view destDir, std::string_view relativeName,
+                            std::string_view caseChangedItem = {});
 
   private:
+    struct FolderNames {
+        std::unordered_set<std::string> exact;
+        std::unordered_set<std::string> folded;
+    };
+    const FolderNames& NamesIn(const std::string& folder);
+
     platform::FileSystem& fileSystem_;
-    std::unordered_map<std::string, std::unordered_set<std::string>> namesByFolder_;
+    std::unordered_map<std::string, FolderNames> namesByFolder_;
 };
 
 Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipeline& pipeline,

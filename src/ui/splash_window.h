@@ -8,7 +8,6 @@ class QLabel;
 // that the first listing writes to.
 namespace kestrel::ui {
 
-
 class SplashWindow : public QWidget {
     Q_OBJECT
   public:

@@ -16,7 +16,7 @@ namespace {
 using support::ProcessResult;
 
 class KestrelProcess : public ::testing::Test {
-protected:
+  protected:
     KestrelProcess() {
         drive.WriteFile("prog\\kestrel", "");
         drive.MakeFolder("cfg");
@@ -30,8 +30,8 @@ protected:
 
     ProcessResult Run(const std::vector<std::string>& arguments) {
         return support::RunProcess(KESTREL_BINARY, arguments,
-                                   {"KESTREL_CONFIG_DIR=" + Host("cfg"), "DISPLAY=",
-                                    "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="},
+                                   {"KESTREL_CONFIG_DIR=" + Host("cfg"),
+                                    "DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="},
                                    drive.HostRoot());
     }
 
@@ -92,8 +92,7 @@ TEST_F(KestrelProcess, TwoCaseRuleFilesAreBothReadInOrder) {
 TEST_F(KestrelProcess, BatchFileEscapesPercentAndLeavesOutQuotes) {
     drive.WriteFile("Odd\\100%_sure.txt", "");
     drive.WriteFile("Odd\\say \"hi\".txt", "");
-    const ProcessResult run =
-        Run({"NO-WINDOW", "FOLDER:" + Host("Odd"), "BAT:" + Host("odd.bat")});
+    const ProcessResult run = Run({"NO-WINDOW", "FOLDER:" + Host("Odd"), "BAT:" + Host("odd.bat")});
     EXPECT_EQ(run.exitStatus, 0) << run.standardError;
     const std::string batch = drive.ReadFile("odd.bat");
     EXPECT_NE(batch.find("ren \"100%%_sure.txt\" \"100%% Sure.txt\"\r\n"), std::string::npos)
@@ -108,8 +107,8 @@ TEST_F(KestrelProcess, ExportThatCannotBeWrittenExitsWithStatusOne) {
 }
 
 TEST_F(KestrelProcess, ResetCopyAndTheStoredDefaultTemplate) {
-    EXPECT_EQ(Run({"NO-WINDOW", "FOLDER:" + Host("My Photos"), "COPY:" + Host("Backup")}).exitStatus,
-              0);
+    EXPECT_EQ(
+        Run({"NO-WINDOW", "FOLDER:" + Host("My Photos"), "COPY:" + Host("Backup")}).exitStatus, 0);
     settings::SettingsStore store(Host("cfg"));
     const std::string key = settings::TemplateKey(0);
     EXPECT_EQ(store.ReadNumber(settings::Scope::Machine, key, "Copy", -1), 1);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -137,6 +139,55 @@ TEST_F(CommitTest, MoveToAnotherDriveCopiesDeletesAndUndoBringsItBack) {
     workspace.Undo();
     EXPECT_EQ(drive.ReadFile("a.txt"), "bytes");
     EXPECT_FALSE(other.Exists("na.txt"));
+}
+
+TEST_F(CommitTest, LinkMovedToAnotherDriveStaysALinkAndUndoBringsTheLinkBack) {
+    ASSERT_TRUE(other.Valid());
+    drive.WriteFile("target.txt", "bytes");
+    ASSERT_EQ(::symlink("target.txt", drive.HostPath("link.txt").c_str()), 0);
+    workspace.txtDestDir = "U:\\";
+    workspace.options.txtFilter = "link.txt";
+    Commit("n");
+    char text[64] = {};
+    EXPECT_EQ(::readlink(other.HostPath("nlink.txt").c_str(), text, sizeof text), 10);
+    EXPECT_STREQ(text, "target.txt");
+    workspace.Undo();
+    EXPECT_FALSE(other.Exists("nlink.txt"));
+    EXPECT_EQ(::readlink(drive.HostPath("link.txt").c_str(), text, sizeof text), 10);
+    EXPECT_EQ(drive.ReadFile("target.txt"), "bytes");
+}
+
+TEST_F(CommitTest, NamesNoEntryMayHaveAreRefusedWith52AndNothingIsMadeAtLevelZero) {
+    struct Row {
+        const char* insertStart;
+        const char* newExtension;  // null: the extension stays
+    };
+    const Row rows[] = {{"..\\", nullptr}, {"", "t/xt"}, {"Sub\\?", nullptr}};
+    workspace.preferences.errorChecking = 0;
+    drive.WriteFile("Work\\a.txt", "a");
+    workspace.txtSourceDir = workspace.txtDestDir = "T:\\Work\\";
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.insertStart);
+        workspace.options.chkChangeExt = row.newExtension != nullptr ? 1 : 0;
+        workspace.options.txtChangeExt = row.newExtension != nullptr ? row.newExtension : "";
+        ui.QueueAnswer(Answer::Ignore);
+        Commit(row.insertStart);
+        ASSERT_FALSE(ui.boxes().empty());
+        EXPECT_TRUE(ui.boxes().back().text.starts_with("Error 52 (Bad file name or number)"));
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(drive.HostRoot()), {}), 1);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(drive.HostPath("Work")), {}),
+                  1);
+    }
+}
+
+TEST_F(CommitTest, CopyIntoAFolderSweepsWhatAKilledCopyLeftThere) {
+    drive.WriteFile("a.txt", "bytes");
+    drive.WriteFile("Out\\.kestrel-Ab12Cd.part", "half");
+    workspace.options.chkCopy = 1;
+    workspace.txtDestDir = "T:\\Out\\";
+    Commit("n");
+    EXPECT_EQ(drive.ReadFile("Out\\na.txt"), "bytes");
+    EXPECT_FALSE(drive.Exists("Out\\.kestrel-Ab12Cd.part"));
 }
 
 TEST_F(CommitTest, FailedCopyToAnotherDriveKeepsTheSource) {

@@ -113,12 +113,29 @@ TEST_F(PreviewTest, LengthCheckIsReplacedByALaterFailingCheck) {
     EXPECT_EQ(workspace.ErrorMessages()[0], "Invalid characters");
 }
 
-TEST_F(PreviewTest, CaseOnlyChangeIsNotLookedUp) {
+TEST_F(PreviewTest, CaseOnlyChangeCollidesOnlyWithAnotherFileOfExactlyThatName) {
     drive.WriteFile("readme.TXT", "");
-    workspace.options.cboCaseHandling = 3;  // all lowercase
+    drive.WriteFile("a1.txt", "");
+    drive.WriteFile("A1.TXT", "another file");
+    workspace.options.cboCaseHandling = static_cast<int>(engine::CaseHandling::AllCaps);
     Refresh();
-    EXPECT_EQ(workspace.TargetFileList()[0], "readme.txt");
-    EXPECT_EQ(workspace.ErrorMessages()[0], "");
+    EXPECT_EQ(SourceTexts(), (std::vector<std::string>{"a1.txt", "A1.TXT", "readme.TXT"}));
+    EXPECT_EQ(workspace.TargetFileList(), (std::vector<std::string>{"A1.TXT", "", "README.TXT"}));
+    EXPECT_EQ(workspace.ErrorMessages(),
+              (std::vector<std::string>{"Filename already exists", "", ""}));
+}
+
+TEST_F(PreviewTest, DotFoldersInANewNameAreInvalidAtEveryCheckingLevel) {
+    drive.WriteFile("a.txt", "");
+    workspace.options.chkInsertStart = 1;
+    workspace.options.txtInsertStart = "..\\";
+    for (int level : {1, 3}) {
+        SCOPED_TRACE(level);
+        workspace.preferences.errorChecking = level;
+        Refresh();
+        EXPECT_EQ(workspace.TargetFileList()[0], "..\\a.txt");
+        EXPECT_EQ(workspace.ErrorMessages()[0], "Invalid characters");
+    }
 }
 
 TEST_F(PreviewTest, ProgressTextIsWrittenForRowsWithBitOneSet) {
