@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/name_pipeline.h"
+#include "text/unicode_text.h"
 
 namespace {
 
@@ -16,8 +17,9 @@ using kestrel::engine::RenameOptions;
 int Check(FuzzedDataProvider& in) {
     return in.ConsumeIntegralInRange<int>(-1, 3);
 }
+// Longer than an entry field holds, so that the field cap is exercised too.
 std::string Text(FuzzedDataProvider& in) {
-    return in.ConsumeRandomLengthString(24);
+    return in.ConsumeRandomLengthString(300);
 }
 
 RenameOptions FuzzedOptions(FuzzedDataProvider& in) {
@@ -82,8 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string name = in.ConsumeRemainingBytesAsString();
     const kestrel::engine::NamePipeline pipeline(options, rules, [] { return 0.25; });
     const std::string result = pipeline.Process(name, {fullPath, selected, sequence});
-    // Growth is bounded by what the options can add, never runaway.
-    if (result.size() > 100'000) {
+    // Every text inside the pipeline is capped; only a folder mark may follow.
+    if (kestrel::text::CodePointCount(result) > kestrel::engine::kMaxNameLength + 1) {
         __builtin_trap();
     }
     return 0;

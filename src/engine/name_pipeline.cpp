@@ -22,6 +22,18 @@ std::int64_t Number(std::string_view text) {
     return text::WholeNumber(text);
 }
 
+// An option text as the pipeline uses it: code points, at most as many as an
+// entry field holds, whatever the options record was filled from.
+std::u32string Field(std::string_view text) {
+    return text::ToCodePoints(text::FirstCodePoints(text, kMaxOptionTextLength));
+}
+
+void Cap(std::u32string& text) {
+    if (text.size() > kMaxNameLength) {
+        text.resize(kMaxNameLength);
+    }
+}
+
 template <typename Enum>
 Enum ListChoice(int position, int count) {
     return (position >= 0 && position < count) ? static_cast<Enum>(position) : Enum{};
@@ -42,7 +54,7 @@ void ReplacePercent20(std::u32string& text) {
 
 void PasteCutText(std::u32string& text, std::u32string_view cut) {
     if (text.find(U'*') != std::u32string::npos) {
-        text = ReplaceText(text, U"*", cut, true, false);
+        text = ReplaceText(text, U"*", cut, true, false, kMaxNameLength);
     }
 }
 
@@ -62,13 +74,13 @@ NamePipeline::NamePipeline(const RenameOptions& o, const std::vector<std::string
 
     const std::int64_t areaA = Number(o.txtSwapArea[0]);
     const std::int64_t areaB = Number(o.txtSwapArea[1]);
-    swap_.delimiter = text::ToCodePoints(o.txtSwapSep);
+    swap_.delimiter = Field(o.txtSwapSep);
     swap_.low = std::min(areaA, areaB);
     swap_.high = std::max(areaA, areaB);
     swap_.on = o.chkSwapSep == 1 && !swap_.delimiter.empty() && swap_.low >= 1;
 
     splice_.levels = std::min(Number(o.txtPathSpliceLevels), kFieldMaximum);
-    splice_.separator = text::ToCodePoints(o.txtPathSpliceSeparator);
+    splice_.separator = Field(o.txtPathSpliceSeparator);
     splice_.on = o.chkPathSplice == 1 && splice_.levels >= 1;
 
     crop_.position = Number(o.txtEliminatePosition);
@@ -77,23 +89,23 @@ NamePipeline::NamePipeline(const RenameOptions& o, const std::vector<std::string
     crop_.on = o.chkCrop == 1;
 
     changeExtension_ = o.chkChangeExt == 1;
-    newExtension_ = text::ToCodePoints(o.txtChangeExt);
+    newExtension_ = Field(o.txtChangeExt);
 
-    search_ = text::ToCodePoints(o.txtSearch);
-    replacement_ = text::ToCodePoints(o.txtReplace);
+    search_ = Field(o.txtSearch);
+    replacement_ = Field(o.txtReplace);
     searchReplace_ = o.chkSearchReplace == 1 && !search_.empty();
     caseSensitive_ = o.chkCaseSensitive == 1;
     firstOnly_ = o.chkFirstOccur == 1;
     underscore_ = o.chkUnderscore == 1;
     percent20_ = o.chkPercent20 == 1;
     characterReplace_ = o.chkWildcard == 1;
-    searchChars_ = text::FoldCase(text::ToCodePoints(o.txtSearchChar));
-    replaceChars_ = text::ToCodePoints(o.txtReplaceChar);
+    searchChars_ = text::FoldCase(Field(o.txtSearchChar));
+    replaceChars_ = Field(o.txtReplaceChar);
 
-    insertStart_ = {o.chkInsertStart == 1, text::ToCodePoints(o.txtInsertStart)};
-    insertMiddle_ = {o.chkInsertMiddle == 1, text::ToCodePoints(o.txtInsertMiddle)};
+    insertStart_ = {o.chkInsertStart == 1, Field(o.txtInsertStart)};
+    insertMiddle_ = {o.chkInsertMiddle == 1, Field(o.txtInsertMiddle)};
     insertPosition_ = Number(o.txtInsertMiddlePosition);
-    insertEnd_ = {o.chkInsertEnd == 1, text::ToCodePoints(o.txtInsertEnd)};
+    insertEnd_ = {o.chkInsertEnd == 1, Field(o.txtInsertEnd)};
 
     autonumber_.on = !AutonumberIsOff(o);
     autonumber_.digits = AutonumberDigits(o.cboAutonumber);
@@ -113,7 +125,8 @@ NamePipeline::NamePipeline(const RenameOptions& o, const std::vector<std::string
 }
 
 std::string NamePipeline::Process(std::string_view filename, const NameContext& context) const {
-    const std::u32string whole = text::ToCodePoints(filename);
+    std::u32string whole = text::ToCodePoints(filename);
+    Cap(whole);
     const FolderMarkSplit split = SplitFolderMark(whole);
 
     std::u32string base(split.name);
@@ -146,6 +159,7 @@ std::string NamePipeline::Process(std::string_view filename, const NameContext& 
     }
     if (splice_.on) {
         SplicePath(base, context.fullPath);
+        Cap(base);
     }
     std::u32string cut;
     if (crop_.on) {
@@ -173,6 +187,7 @@ std::string NamePipeline::Process(std::string_view filename, const NameContext& 
     if (padNumbers_ && !base.empty()) {
         PadNumberRun(base, padLength_, padFromRight_);
     }
+    Cap(base);
     // Every "*" takes the cropped text; with nothing cropped the marks vanish.
     PasteCutText(base, cut);
     PasteCutText(extension, cut);
@@ -188,6 +203,7 @@ std::string NamePipeline::Process(std::string_view filename, const NameContext& 
         result.push_back(U'.');
         result += extension;
     }
+    Cap(result);
     result += split.mark;
     CollapseBackslashes(result);
     return text::ToUtf8(result);
@@ -240,7 +256,8 @@ void NamePipeline::ChangeExtension(std::u32string& base, std::u32string& extensi
 void NamePipeline::ApplyToNameAndExtension(std::u32string& base, std::u32string& extension) const {
     const auto apply = [this](std::u32string& part) {
         if (searchReplace_) {
-            part = ReplaceText(part, search_, replacement_, caseSensitive_, firstOnly_);
+            part = ReplaceText(part, search_, replacement_, caseSensitive_, firstOnly_,
+                               kMaxNameLength);
         }
         if (underscore_) {
             ReplaceAll(part, U'_', U' ');

@@ -14,6 +14,12 @@
 // Pure apart from the random case mode: it touches no file.
 namespace kestrel::engine {
 
+/// The most characters any text inside the pipeline holds: longer names and
+/// steps that would grow past it (a paste into many "*" marks, a replacement
+/// much longer than what it replaces) are cut here, so that one name can never
+/// cost more than a bounded amount of work.
+inline constexpr std::size_t kMaxNameLength = 32767;
+
 /// What a call needs besides the name and the options.
 struct NameContext {
     /// The item's full path: only its folder part is read (by the path splice).

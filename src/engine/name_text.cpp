@@ -35,9 +35,10 @@ std::u32string CropText(std::u32string& text, std::int64_t position, std::int64_
 }
 
 std::u32string ReplaceText(std::u32string_view text, std::u32string_view find,
-                           std::u32string_view replacement, bool caseSensitive, bool firstOnly) {
+                           std::u32string_view replacement, bool caseSensitive, bool firstOnly,
+                           std::size_t limit) {
     if (text.empty() || find.empty() || find.size() > text.size()) {
-        return std::u32string(text);
+        return std::u32string(text.substr(0, limit));
     }
     // Case-insensitive search runs on folded copies; simple folding keeps every
     // length, so positions found there are positions in the original text.
@@ -54,7 +55,7 @@ std::u32string ReplaceText(std::u32string_view text, std::u32string_view find,
     std::u32string out;
     out.reserve(text.size());
     std::size_t from = 0;
-    while (from <= haystack.size()) {
+    while (from <= haystack.size() && out.size() < limit) {
         const std::size_t at = haystack.find(needle, from);
         if (at == std::u32string_view::npos) {
             break;
@@ -67,6 +68,9 @@ std::u32string ReplaceText(std::u32string_view text, std::u32string_view find,
         }
     }
     out.append(text.substr(std::min(from, text.size())));
+    if (out.size() > limit) {
+        out.resize(limit);
+    }
     return out;
 }
 

@@ -23,9 +23,11 @@ std::u32string CropText(std::u32string& text, std::int64_t position, std::int64_
                         bool fromRight);
 
 /// Replaces occurrences of `find`, scanning left to right without re-scanning
-/// inserted text. An empty `find` leaves the text unchanged.
+/// inserted text. An empty `find` leaves the text unchanged. The result is cut
+/// at `limit` characters, and the work stops there.
 std::u32string ReplaceText(std::u32string_view text, std::u32string_view find,
-                           std::u32string_view replacement, bool caseSensitive, bool firstOnly);
+                           std::u32string_view replacement, bool caseSensitive, bool firstOnly,
+                           std::size_t limit = std::u32string::npos);
 
 /// Splits at `delimiter`; inside a `quote` pair (0 = no quoting) a delimiter
 /// stays part of the area. An empty text gives no areas; a delimiter at the end

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "text/numbers.h"
+#include "text/unicode_text.h"
 
 namespace kestrel::engine {
 
@@ -28,6 +29,18 @@ void ClearOperations(RenameOptions& options) {
     options.chkInsertMiddle = 0;
     options.chkInsertEnd = 0;
     options.cboAutonumber = "Off";
+}
+
+void CapOptionTexts(RenameOptions& o) {
+    for (std::string* field :
+         {&o.txtSwapArea[0], &o.txtSwapArea[1], &o.txtSwapSep, &o.txtPathSpliceLevels,
+          &o.txtPathSpliceSeparator, &o.txtEliminateChars, &o.txtEliminatePosition,
+          &o.txtChangeExt, &o.txtSearch, &o.txtReplace, &o.txtSearchChar, &o.txtReplaceChar,
+          &o.txtInsertStart, &o.txtInsertMiddlePosition, &o.txtInsertMiddle, &o.txtInsertEnd,
+          &o.cboAutonumber, &o.txtAutonumberStartNum, &o.txtAutonumberStep, &o.txtUNL,
+          &o.txtFilter}) {
+        field->resize(text::FirstCodePoints(*field, kMaxOptionTextLength).size());
+    }
 }
 
 int AutonumberListIndex(std::string_view text) {

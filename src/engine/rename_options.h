@@ -12,6 +12,10 @@
 // its text because digits may be typed into it.
 namespace kestrel::engine {
 
+/// The most characters an option's entry field holds, wherever its text comes
+/// from (typed, a template, the command line).
+inline constexpr std::size_t kMaxOptionTextLength = 255;
+
 inline constexpr std::array<std::string_view, 12> kAutonumberChoices = {
     "Off", "Auto", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10"};
 
@@ -99,6 +103,9 @@ void ResetToFactoryDefaults(RenameOptions& options);
 
 /// The reset after a commit: switches the operations off, keeps the rest.
 void ClearOperations(RenameOptions& options);
+
+/// Cuts every entry field to kMaxOptionTextLength characters.
+void CapOptionTexts(RenameOptions& options);
 
 /// 0-based position of the autonumber text in its list, or -1 for typed text.
 int AutonumberListIndex(std::string_view text);

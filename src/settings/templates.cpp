@@ -206,6 +206,8 @@ void ReadOptionValues(const SettingsStore& store, const std::string& key, Rename
                 break;
         }
     }
+    // A hand-edited template may hold texts no entry field could.
+    engine::CapOptionTexts(options);
     // The path display is fixed to the full path while the path splice is on;
     // a hand-edited template could hold another position the window would show
     // disabled and wrong.

@@ -124,6 +124,14 @@ std::size_t CodePointCount(std::string_view utf8) {
     return count;
 }
 
+std::string_view FirstCodePoints(std::string_view utf8, std::size_t count) {
+    std::size_t i = 0;
+    for (; i < utf8.size() && count > 0; --count) {
+        DecodeOne(utf8, i);
+    }
+    return utf8.substr(0, i);
+}
+
 char32_t ToUpper(char32_t c) {
     if (IsAscii(c)) {
         return (c >= U'a' && c <= U'z') ? c - 32 : c;

@@ -19,6 +19,8 @@ void AppendUtf8(char32_t codePoint, std::string& out);
 bool IsValidUtf8(std::string_view bytes);
 /// Number of code points (invalid bytes count one each).
 std::size_t CodePointCount(std::string_view utf8);
+/// The text cut after its first `count` code points (never inside one).
+std::string_view FirstCodePoints(std::string_view utf8, std::size_t count);
 
 char32_t ToUpper(char32_t c);
 char32_t ToLower(char32_t c);

@@ -30,8 +30,11 @@ QCheckBox* Check(const char* name, const char* caption, QWidget* parent) {
     return Named(new QCheckBox(QString::fromUtf8(caption), parent), name);
 }
 
+constexpr int kMaxFieldLength = static_cast<int>(engine::kMaxOptionTextLength);
+
 QLineEdit* Text(const char* name, QWidget* parent, int minimumChars = 8) {
     auto* edit = Named(new QLineEdit(parent), name);
+    edit->setMaxLength(kMaxFieldLength);
     edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('M')) * minimumChars);
     return edit;
 }
@@ -40,6 +43,7 @@ QLineEdit* Text(const char* name, QWidget* parent, int minimumChars = 8) {
 // read with the leading-number rule when used.
 QLineEdit* Number(const char* name, QWidget* parent) {
     auto* edit = Named(new QLineEdit(parent), name);
+    edit->setMaxLength(kMaxFieldLength);
     edit->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
     edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 14);
@@ -165,6 +169,7 @@ void BuildRenameOperations(OptionControls& c, QWidget* parent) {
         c.cboAutonumber->addItem(QString::fromUtf8(entry.data(), entry.size()));
     }
     c.cboAutonumber->setEditable(true);
+    c.cboAutonumber->lineEdit()->setMaxLength(kMaxFieldLength);
     c.cboAutonumber->setInsertPolicy(QComboBox::NoInsert);
     // Completion would turn a typed "1" into "10" behind the user's back.
     c.cboAutonumber->setCompleter(nullptr);
