@@ -76,6 +76,10 @@ std::string Application::ProgramPath(std::string_view typed) const {
     return std::string(typed);
 }
 
+std::string Application::ExpandedFolder(std::string_view typed) {
+    return platform::ExpandPathName(fileSystem_, ProgramPath(typed));
+}
+
 StartResult Application::Start(std::string_view commandLine, bool windowMode) {
     Workspace& ws = *workspace_;
     ws.busyFlag = true;
@@ -85,9 +89,11 @@ StartResult Application::Start(std::string_view commandLine, bool windowMode) {
     settings::LoadStartupLocation(store_, ws.preferences);
 
     CommandLineProbes probes;
-    probes.loadTemplate = [&ws](int number) { return ws.LoadTemplate(number) == 1; };
+    // The command line may still turn out wrong; nothing is written until it is known good.
+    probes.loadTemplate = [&ws](int number) { return ws.LoadTemplate(number, false) == 1; };
     probes.isFolder = [this](std::string_view path) {
-        return fileSystem_.IsFolder(ProgramPath(path));
+        const std::string folder = ExpandedFolder(path);
+        return !folder.empty() && fileSystem_.IsFolder(folder);
     };
     probes.pathExists = [this](std::string_view path) {
         return platform::PathExists(fileSystem_, ProgramPath(path));
@@ -99,8 +105,10 @@ StartResult Application::Start(std::string_view commandLine, bool windowMode) {
         return {false, 0};
     }
     if (!line.errorText.empty()) {
+        // Nothing is saved: the state now is what a mistyped line made of it
+        // (a template it loaded, options no template filled), and saving it
+        // would overwrite the user's default template with it.
         ReportSyntaxError(line.errorText, windowMode && !line.noWindow);
-        Shutdown(-1, -1);
         return {false, 2};
     }
     const bool window = windowMode && !line.noWindow;
@@ -128,9 +136,7 @@ int Application::ApplyCommandLine(const CommandLine& line, bool windowMode) {
     }
     ws.LoadTemplate(line.templateNumber);
     if (line.folder) {
-        const std::string folder = ProgramPath(*line.folder);
-        const std::string expanded = platform::ExpandPathName(fileSystem_, folder);
-        ws.txtSourceDir = text::AddTrailingBackslash(expanded.empty() ? folder : expanded);
+        ws.txtSourceDir = text::AddTrailingBackslash(ExpandedFolder(*line.folder));
         ws.txtDestDir = ws.txtSourceDir;
     }
     if (!line.caseRuleFiles.empty()) {
@@ -146,7 +152,9 @@ int Application::ApplyCommandLine(const CommandLine& line, bool windowMode) {
         engine::SetRecurse(ws.options, 1);
     }
     if (line.copyTarget) {
-        ws.txtDestDir = ProgramPath(*line.copyTarget);
+        // A folder text ends with a backslash: new names are joined onto it.
+        const std::string target = ProgramPath(*line.copyTarget);
+        ws.txtDestDir = target.empty() ? target : text::AddTrailingBackslash(target);
         ws.options.chkCopy = 1;
     }
 
@@ -181,6 +189,16 @@ bool Application::ReportOutputError(const platform::FileError& error, std::strin
                                     std::string_view target, bool windowMode) {
     if (error.Ok()) {
         return true;
+    }
+    // Without a printing system there is nothing to number: say what is missing.
+    if (error.description == platform::kNoPrintingSystem) {
+        if (windowMode) {
+            ui_.Ask(error.description, kProgramTitle, Buttons::Ok, Icon::Exclamation);
+        } else {
+            errors_ << error.description << "\n";
+            errors_.flush();
+        }
+        return false;
     }
     const std::string number = std::to_string(error.number);
     if (windowMode) {

@@ -80,6 +80,9 @@ class Application {
     void LocateProgramFolder(const ProgramPlace& place);
     /// A folder or file value as typed: native paths become program paths.
     std::string ProgramPath(std::string_view typed) const;
+    /// A typed folder as stored on disk: letter case of each component, "."
+    /// and ".." resolved, capital drive letter; empty when it does not exist.
+    std::string ExpandedFolder(std::string_view typed);
 
     Ui& ui_;
     std::ostream& errors_;

@@ -105,8 +105,10 @@ class Workspace {
     /// Templates live in `store`; `programFolder` gives the fallback drive root.
     void AttachSettings(settings::SettingsStore& store, std::string programFolder);
     /// Applies template `number` to the options, folders and preferences; 1 when
-    /// it was present, 0 (nothing changed) otherwise. Does not refresh.
-    int LoadTemplate(int number);
+    /// it was present, 0 (nothing changed) otherwise. Does not refresh. A
+    /// working folder that had to be mended is written back unless
+    /// `storeMendedFolder` is false (a load whose run may yet be refused).
+    int LoadTemplate(int number, bool storeMendedFolder = true);
     /// Stores the current state as template `number` named `name`.
     void SaveTemplate(int number, std::string_view name);
     /// The working folder as the last template load applied it.

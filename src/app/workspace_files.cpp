@@ -11,7 +11,7 @@ void Workspace::AttachSettings(settings::SettingsStore& store, std::string progr
     programFolder_ = std::move(programFolder);
 }
 
-int Workspace::LoadTemplate(int number) {
+int Workspace::LoadTemplate(int number, bool storeMendedFolder) {
     if (store_ == nullptr) {
         return 0;
     }
@@ -20,6 +20,9 @@ int Workspace::LoadTemplate(int number) {
     busyFlag = true;
     const settings::TemplateLoad load =
         settings::LoadTemplate(*store_, fileSystem_, number, programFolder_, options, preferences);
+    if (storeMendedFolder) {
+        settings::StoreMendedFolder(*store_, number, load);
+    }
     if (load.loaded) {
         workingFolder_ = load.workingFolder;
         txtSourceDir = load.workingFolder;

@@ -32,13 +32,27 @@ void ClearOperations(RenameOptions& options) {
 }
 
 void CapOptionTexts(RenameOptions& o) {
-    for (std::string* field :
-         {&o.txtSwapArea[0], &o.txtSwapArea[1], &o.txtSwapSep, &o.txtPathSpliceLevels,
-          &o.txtPathSpliceSeparator, &o.txtEliminateChars, &o.txtEliminatePosition,
-          &o.txtChangeExt, &o.txtSearch, &o.txtReplace, &o.txtSearchChar, &o.txtReplaceChar,
-          &o.txtInsertStart, &o.txtInsertMiddlePosition, &o.txtInsertMiddle, &o.txtInsertEnd,
-          &o.cboAutonumber, &o.txtAutonumberStartNum, &o.txtAutonumberStep, &o.txtUNL,
-          &o.txtFilter}) {
+    for (std::string* field : {&o.txtSwapArea[0],
+                               &o.txtSwapArea[1],
+                               &o.txtSwapSep,
+                               &o.txtPathSpliceLevels,
+                               &o.txtPathSpliceSeparator,
+                               &o.txtEliminateChars,
+                               &o.txtEliminatePosition,
+                               &o.txtChangeExt,
+                               &o.txtSearch,
+                               &o.txtReplace,
+                               &o.txtSearchChar,
+                               &o.txtReplaceChar,
+                               &o.txtInsertStart,
+                               &o.txtInsertMiddlePosition,
+                               &o.txtInsertMiddle,
+                               &o.txtInsertEnd,
+                               &o.cboAutonumber,
+                               &o.txtAutonumberStartNum,
+                               &o.txtAutonumberStep,
+                               &o.txtUNL,
+                               &o.txtFilter}) {
         field->resize(text::FirstCodePoints(*field, kMaxOptionTextLength).size());
     }
 }

@@ -37,7 +37,7 @@ FileError LpPrintJob::End() {
     ::close(pipeFds[0]);
     if (spawned != 0) {
         ::close(pipeFds[1]);
-        return FileError::Make(kFileNotFound);
+        return {kFileNotFound, std::string(kNoPrintingSystem)};
     }
     std::size_t written = 0;
     while (written < text_.size()) {

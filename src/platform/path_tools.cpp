@@ -1,5 +1,6 @@
 #include "platform/path_tools.h"
 
+#include <cctype>
 #include <optional>
 #include <vector>
 
@@ -54,19 +55,42 @@ std::string ExpandPathName(FileSystem& fileSystem, std::string_view path) {
         return std::string(path);
     }
     const std::string full = text::AddTrailingBackslash(path);
-    std::string result(full.substr(0, 2));
+    // 'c:' is the same drive as 'C:'; the capital is how drives are shown.
+    const std::string drive{static_cast<char>(std::toupper(static_cast<unsigned char>(full[0]))),
+                            ':'};
+    std::vector<std::string> components;
     std::size_t start = full.size() > 2 && full[2] == '\\' ? 3 : 2;
     std::vector<std::string> names;
     for (std::size_t end = full.find('\\', start); end != std::string::npos;
          start = end + 1, end = full.find('\\', start)) {
-        if (!fileSystem.ListNames(result + "\\", names).Ok()) {
+        const std::string_view component = std::string_view(full).substr(start, end - start);
+        // "." stays and ".." goes up, as the host would take them, but never
+        // above the drive root.
+        if (component == ".") {
+            continue;
+        }
+        if (component == "..") {
+            if (!components.empty()) {
+                components.pop_back();
+            }
+            continue;
+        }
+        std::string folder = drive + "\\";
+        for (const std::string& name : components) {
+            folder += name + "\\";
+        }
+        if (!fileSystem.ListNames(folder, names).Ok()) {
             return {};
         }
-        const auto stored = StoredName(names, std::string_view(full).substr(start, end - start));
+        auto stored = StoredName(names, component);
         if (!stored) {
             return {};
         }
-        result += "\\" + *stored;
+        components.push_back(std::move(*stored));
+    }
+    std::string result = drive;
+    for (const std::string& name : components) {
+        result += "\\" + name;
     }
     return result;
 }

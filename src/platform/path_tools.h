@@ -17,9 +17,10 @@ bool PathExists(FileSystem& fileSystem, std::string_view path);
 /// backslash is never created. Failures are ignored.
 void MakeFolderTree(FileSystem& fileSystem, std::string_view path);
 
-/// A path with each component's letter case as stored ('C:\HOME\ME' ->
-/// 'C:\home\me'), without a trailing backslash. A text without a drive letter
-/// comes back unchanged; empty when a component does not exist.
+/// A path with each component's letter case as stored ('c:\HOME\ME' ->
+/// 'C:\home\me'), "." and ".." resolved, without a trailing backslash. A text
+/// without a drive letter comes back unchanged; empty when a component does
+/// not exist.
 std::string ExpandPathName(FileSystem& fileSystem, std::string_view path);
 
 }  // namespace kestrel::platform

@@ -6,6 +6,10 @@
 
 namespace kestrel::platform {
 
+/// What a print job reports when this machine has no printing system at all.
+inline constexpr std::string_view kNoPrintingSystem =
+    "No printing system found (the lp command of CUPS); install cups-client";
+
 /// A print job of text lines with page breaks; End sends it to the printer.
 class PrintJob {
   public:

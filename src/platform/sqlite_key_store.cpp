@@ -38,6 +38,7 @@ CREATE TABLE IF NOT EXISTS vals (
 
 constexpr std::array kStatementTexts = {
     "BEGIN IMMEDIATE",
+    "BEGIN",
     "COMMIT",
     "ROLLBACK",
     // OR IGNORE, never OR REPLACE: replacing a key row would cascade and
@@ -108,6 +109,52 @@ void CreateFileIfMissing(const std::string& path) {
     }
 }
 
+bool HasDatabaseHeader(const std::string& path) {
+    constexpr std::string_view kMagic("SQLite format 3\0", 16);
+    constexpr std::size_t kHeaderSize = 100;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    char header[kHeaderSize] = {};
+    const ssize_t got = ::read(fd, header, sizeof header);
+    ::close(fd);
+    // An empty file is one this program (or another copy) has just created.
+    return got == 0 ||
+           (got == static_cast<ssize_t>(kHeaderSize) && std::string_view(header, 16) == kMagic);
+}
+
+/// Looks at the file without changing it: the header, then SQLite's own quick
+/// check on a read-only connection. A file another copy keeps busy past the
+/// time-out counts as sound: it is being written, not damaged.
+bool LooksSound(const std::string& path) {
+    if (!HasDatabaseHeader(path)) {
+        return false;
+    }
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        return true;  // not openable now; the read-write open decides
+    }
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    sqlite3_stmt* check = nullptr;
+    bool sound = true;
+    int rc = sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &check, nullptr);
+    if (rc == SQLITE_OK) {
+        rc = sqlite3_step(check);
+        if (rc == SQLITE_ROW) {
+            const auto* verdict = reinterpret_cast<const char*>(sqlite3_column_text(check, 0));
+            sound = verdict != nullptr && std::string_view(verdict) == "ok";
+        }
+    }
+    if (IsDamage(rc)) {
+        sound = false;
+    }
+    sqlite3_finalize(check);
+    sqlite3_close(db);
+    return sound;
+}
+
 void BindText(sqlite3_stmt* statement, int index, std::string_view value) {
     sqlite3_bind_text(statement, index, value.data(), static_cast<int>(value.size()),
                       SQLITE_TRANSIENT);
@@ -170,11 +217,12 @@ void SqliteKeyStore::WriteNumber(std::string_view keyPath, std::string_view valu
 int SqliteKeyStore::DeleteKey(std::string_view keyPath) {
     const std::string_view path = NormaliseKeyPath(keyPath);
     // The whole scope is not a key that can go.
-    if (path.empty()) {
+    if (path.empty() || (batchDepth_ > 0 && batchFailed_)) {
         return kKeyDeleteFailed;
     }
     sqlite3_stmt* statement = Connection() ? Prepared(kDeleteKeys) : nullptr;
     if (statement == nullptr) {
+        batchFailed_ = batchDepth_ > 0;
         return kKeyDeleteFailed;
     }
     StatementUse use(statement);
@@ -185,6 +233,7 @@ int SqliteKeyStore::DeleteKey(std::string_view keyPath) {
     const int rc = sqlite3_step(statement);
     if (rc != SQLITE_DONE) {
         NoteFailure(rc);
+        batchFailed_ = batchDepth_ > 0;
         return kKeyDeleteFailed;
     }
     // Sub-keys and values go by the foreign key's cascade in the same statement.
@@ -249,6 +298,12 @@ void SqliteKeyStore::OpenConnection() const {
         CreateFolders(databasePath_.substr(0, slash));
     }
     CreateFileIfMissing(databasePath_);
+    // Nothing, not even the switch to WAL (which rewrites the header), may
+    // touch a damaged file: it may be someone's only copy of their settings.
+    if (!LooksSound(databasePath_)) {
+        damaged_ = true;
+        return;
+    }
     // No SQLITE_OPEN_CREATE: the file was made above with its mode, and a file
     // that still is not there is a store that reads empty.
     const int rc = sqlite3_open_v2(databasePath_.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
@@ -257,8 +312,6 @@ void SqliteKeyStore::OpenConnection() const {
         return;
     }
     sqlite3_busy_timeout(db_, kBusyTimeoutMs);
-    // journal_mode is the first statement that reads the file, so a file that
-    // is not a database shows here, before anything could write to it.
     NoteFailure(sqlite3_exec(db_, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr));
     if (damaged_) {
         CloseConnection();
@@ -367,9 +420,14 @@ std::optional<SqliteKeyStore::StoredValue> SqliteKeyStore::ReadValue(
 void SqliteKeyStore::WriteValue(std::string_view keyPath, std::string_view valueName,
                                 const StoredValue& value) {
     const std::string_view path = NormaliseKeyPath(keyPath);
+    const bool inBatch = batchDepth_ > 0;
+    if (inBatch && batchFailed_) {
+        return;
+    }
     // Values live in keys; the scope itself has no key row to hold them.
     if (path.empty() || Connection() == nullptr || Prepared(kUpsertValue) == nullptr ||
-        !Run(kBeginWrite)) {
+        (!inBatch && !Run(kBeginWrite))) {
+        batchFailed_ = inBatch;
         return;
     }
     bool written = InsertKeyLevels(path);
@@ -391,9 +449,58 @@ void SqliteKeyStore::WriteValue(std::string_view keyPath, std::string_view value
             NoteFailure(rc);
         }
     }
-    if (!written || !Run(kCommit)) {
+    if (inBatch) {
+        batchFailed_ = !written;
+    } else if (!written || !Run(kCommit)) {
         Run(kRollback);
     }
+}
+
+void SqliteKeyStore::WriteBatch(const std::function<void()>& work) {
+    const bool outermost = batchDepth_ == 0;
+    bool begun = false;
+    if (outermost) {
+        begun = Connection() != nullptr && Run(kBeginWrite);
+        batchFailed_ = !begun;
+    }
+    ++batchDepth_;
+    try {
+        work();
+    } catch (...) {
+        --batchDepth_;
+        batchFailed_ = true;
+        FinishTransaction(outermost && begun);
+        throw;
+    }
+    --batchDepth_;
+    if (outermost) {
+        FinishTransaction(begun);
+    }
+}
+
+void SqliteKeyStore::ReadSnapshot(const std::function<void()>& work) const {
+    const bool outermost = batchDepth_ == 0;
+    const bool begun = outermost && Connection() != nullptr && Run(kBeginRead);
+    ++batchDepth_;
+    try {
+        work();
+    } catch (...) {
+        --batchDepth_;
+        FinishTransaction(begun);
+        throw;
+    }
+    --batchDepth_;
+    FinishTransaction(begun);
+}
+
+void SqliteKeyStore::FinishTransaction(bool begun) const {
+    if (!begun || db_ == nullptr) {
+        return;
+    }
+    if (batchFailed_ || !Run(kCommit)) {
+        Run(kRollback);
+    }
+    batchFailed_ = false;
 }
 
 bool SqliteKeyStore::InsertKeyLevels(std::string_view keyPath) {

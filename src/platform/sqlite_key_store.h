@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -54,9 +55,18 @@ class SqliteKeyStore {
     /// without regard to case.
     std::vector<std::string> ListValueNames(std::string_view keyPath) const;
 
+    /// Runs `work` as one write transaction: other copies see all of its writes
+    /// or none. When the transaction cannot start or a write fails, none of its
+    /// writes are kept. Calls inside join it.
+    void WriteBatch(const std::function<void()>& work);
+    /// Runs `work` as one read transaction: its reads see one state of the
+    /// file, never half of another copy's batch.
+    void ReadSnapshot(const std::function<void()>& work) const;
+
   private:
     enum Statement {
         kBeginWrite,
+        kBeginRead,
         kCommit,
         kRollback,
         kInsertKey,
@@ -76,6 +86,8 @@ class SqliteKeyStore {
 
     sqlite3* Connection() const;
     void OpenConnection() const;
+    /// Ends the transaction of the outermost batch.
+    void FinishTransaction(bool begun) const;
     bool EnsureSchema() const;
     void CloseConnection() const;
     sqlite3_stmt* Prepared(Statement which) const;
@@ -96,6 +108,10 @@ class SqliteKeyStore {
     mutable std::array<sqlite3_stmt*, kStatementCount> statements_{};
     mutable bool schemaReady_ = false;
     mutable bool damaged_ = false;
+    // Depth of nested batches; inside one, single calls open no transaction.
+    mutable int batchDepth_ = 0;
+    // A write of the current batch failed or its transaction never started.
+    mutable bool batchFailed_ = false;
 };
 
 }  // namespace kestrel::platform

@@ -90,6 +90,14 @@ std::vector<std::string> SettingsStore::ListValueNames(Scope scope,
     return Backing(scope).ListValueNames(keyPath);
 }
 
+void SettingsStore::WriteBatch(Scope scope, const std::function<void()>& work) {
+    Backing(scope).WriteBatch(work);
+}
+
+void SettingsStore::ReadSnapshot(Scope scope, const std::function<void()>& work) const {
+    Backing(scope).ReadSnapshot(work);
+}
+
 const platform::SqliteKeyStore& SettingsStore::Backing(Scope scope) const {
     return scope == Scope::Machine ? machine_ : user_;
 }

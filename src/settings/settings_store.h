@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +42,13 @@ class SettingsStore {
     std::vector<std::string> ListSubkeys(Scope scope, std::string_view keyPath) const;
     /// Value names of the key as first written ("" is the unnamed value).
     std::vector<std::string> ListValueNames(Scope scope, std::string_view keyPath) const;
+
+    /// Runs `work`, whose calls on `scope` then form one transaction: another
+    /// running copy sees all of its writes or none of them.
+    void WriteBatch(Scope scope, const std::function<void()>& work);
+    /// Runs `work`, whose reads of `scope` then see one state of the store,
+    /// never half of another copy's batch.
+    void ReadSnapshot(Scope scope, const std::function<void()>& work) const;
 
   private:
     const platform::SqliteKeyStore& Backing(Scope scope) const;

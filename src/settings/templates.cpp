@@ -216,6 +216,23 @@ void ReadOptionValues(const SettingsStore& store, const std::string& key, Rename
     }
 }
 
+void WriteOptionValue(SettingsStore& store, const std::string& key, const TemplateValue& value,
+                      const RenameOptions& options) {
+    switch (value.kind) {
+        case Kind::Text:
+        case Kind::AutonumberText:
+            store.WriteText(Scope::Machine, key, value.valueName, value.text.constField(options));
+            break;
+        case Kind::AutonumberPosition:
+            store.WriteNumber(Scope::Machine, key, value.valueName,
+                              engine::AutonumberListIndex(options.cboAutonumber));
+            break;
+        default:
+            store.WriteNumber(Scope::Machine, key, value.valueName, options.*value.number);
+            break;
+    }
+}
+
 bool IsTemplateNumber(int number) {
     return number >= kFirstTemplateNumber && number <= kLastTemplateNumber;
 }
@@ -253,19 +270,34 @@ TemplateLoad LoadTemplate(SettingsStore& store, platform::FileSystem& fileSystem
         return {};
     }
     const std::string key = TemplateKey(number);
-    // Template 0 always loads, on the table's defaults when its key is gone, so
-    // that start-up and "Reset Options" always reach a known state.
-    if (number != 0 && store.ReadText(Scope::Machine, key, "").empty()) {
-        return {};
-    }
     TemplateLoad result;
-    result.loaded = true;
-    result.workingFolder = MendWorkingFolder(
-        fileSystem, store.ReadText(Scope::Machine, key, kWorkingFolderValue), programFolder);
-    store.WriteText(Scope::Machine, key, kWorkingFolderValue, result.workingFolder);
-    ReadOptionValues(store, key, options);
-    LoadPreferences(store, number, preferences);
+    std::string storedFolder;
+    // One snapshot: another copy saving this template at the same moment is
+    // seen before or after its save, never halfway.
+    store.ReadSnapshot(Scope::Machine, [&] {
+        // Template 0 always loads, on the table's defaults when its key is
+        // gone, so that start-up and "Reset Options" always reach a known state.
+        if (number != 0 && store.ReadText(Scope::Machine, key, "").empty()) {
+            return;
+        }
+        result.loaded = true;
+        storedFolder = store.ReadText(Scope::Machine, key, kWorkingFolderValue);
+        ReadOptionValues(store, key, options);
+        LoadPreferences(store, number, preferences);
+    });
+    if (!result.loaded) {
+        return result;
+    }
+    result.workingFolder = MendWorkingFolder(fileSystem, storedFolder, programFolder);
+    result.folderMended = result.workingFolder != storedFolder;
     return result;
+}
+
+void StoreMendedFolder(SettingsStore& store, int number, const TemplateLoad& load) {
+    if (load.loaded && load.folderMended && IsTemplateNumber(number)) {
+        store.WriteText(Scope::Machine, TemplateKey(number), kWorkingFolderValue,
+                        load.workingFolder);
+    }
 }
 
 void SaveTemplate(SettingsStore& store, int number, std::string_view name,
@@ -275,29 +307,19 @@ void SaveTemplate(SettingsStore& store, int number, std::string_view name,
         return;
     }
     const std::string key = TemplateKey(number);
-    // Start from an empty key so that no value of an older template survives.
-    store.DeleteKey(Scope::Machine, key);
-    store.WriteText(Scope::Machine, key, "", name);
-    store.WriteText(Scope::Machine, key, kWorkingFolderValue, workingFolder);
-    for (const TemplateValue& value : kTemplateValues) {
-        switch (value.kind) {
-            case Kind::Text:
-            case Kind::AutonumberText:
-                store.WriteText(Scope::Machine, key, value.valueName,
-                                value.text.constField(options));
-                break;
-            case Kind::AutonumberPosition:
-                store.WriteNumber(Scope::Machine, key, value.valueName,
-                                  engine::AutonumberListIndex(options.cboAutonumber));
-                break;
-            default:
-                store.WriteNumber(Scope::Machine, key, value.valueName, options.*value.number);
-                break;
+    // One transaction, so that another copy never loads half a template.
+    store.WriteBatch(Scope::Machine, [&] {
+        // Start from an empty key so that no value of an older template survives.
+        store.DeleteKey(Scope::Machine, key);
+        store.WriteText(Scope::Machine, key, "", name);
+        store.WriteText(Scope::Machine, key, kWorkingFolderValue, workingFolder);
+        for (const TemplateValue& value : kTemplateValues) {
+            WriteOptionValue(store, key, value, options);
         }
-    }
-    if (savePreferences) {
-        SavePreferences(store, number, preferences);
-    }
+        if (savePreferences) {
+            SavePreferences(store, number, preferences);
+        }
+    });
 }
 
 }  // namespace kestrel::settings

@@ -55,16 +55,22 @@ struct TemplateLoad {
     /// The folder the template names, mended to one that exists; the caller
     /// puts it into txtSourceDir and txtDestDir.
     std::string workingFolder;
+    /// The stored folder was missing or gone; StoreMendedFolder records the
+    /// mended one when the caller is ready to write.
+    bool folderMended = false;
 };
 
 /// Applies template `number` to the options and preferences. A template other
 /// than 0 without a name is not present: then nothing changes at all. Missing
 /// values take the table's defaults and values the window cannot show are
 /// mended; the working folder falls back to its drive root, then to the
-/// program folder's drive root, and the mended folder is written back.
+/// program folder's drive root. Nothing is written.
 TemplateLoad LoadTemplate(SettingsStore& store, platform::FileSystem& fileSystem, int number,
                           std::string_view programFolder, engine::RenameOptions& options,
                           Preferences& preferences);
+
+/// Writes a load's mended working folder back into template `number`.
+void StoreMendedFolder(SettingsStore& store, int number, const TemplateLoad& load);
 
 /// Replaces template `number` with the given state; the preferences go with it
 /// only when `savePreferences` (the "save all settings" preference box) is set.

@@ -9,6 +9,7 @@
 #include "support/fake_clock.h"
 #include "support/scripted_ui.h"
 #include "support/temp_drive.h"
+#include "text/unicode_text.h"
 
 namespace kestrel::app {
 namespace {
@@ -87,6 +88,35 @@ TEST_F(ApplicationTest, SyntaxErrorInWindowModeIsShownAndEndsTheRun) {
     EXPECT_EQ(ui.boxes()[0].title, "Syntax error");
     EXPECT_EQ(ui.boxes()[0].text, "Unknown or incomplete parameter: BOGUS\r\n");
     EXPECT_EQ(ui.boxes()[0].icon, Icon::Critical);
+}
+
+TEST_F(ApplicationTest, FolderValuesAreFoundWithoutRegardToCaseAndShownAsStored) {
+    drive.MakeFolder("Work\\Sub");
+    auto app = Make();
+    const std::string work =
+        app->fileSystem().Drives().ToProgramPath(drive.HostPath("Work")) + "\\";
+    const std::string lowerHost = text::ToLower(drive.HostPath("Work"));
+    const std::string typed[] = {
+        lowerHost,
+        drive.HostPath("Work/Sub/.."),
+        drive.HostPath("Work/./Sub/../"),
+        text::ToLower(work),
+    };
+    for (const std::string& folder : typed) {
+        SCOPED_TRACE(folder);
+        ASSERT_EQ(Make()->Start("NO-WINDOW FOLDER:\"" + folder + "\"", false).exitStatus, 0);
+        auto check = Make();
+        check->Start("", false);
+        EXPECT_EQ(check->workspace().WorkingFolder(), work);
+    }
+}
+
+TEST_F(ApplicationTest, CopyFolderEndsWithABackslash) {
+    auto app = Make();
+    app->Start("NO-WINDOW COPY:" + drive.HostPath("Backup"), false);
+    EXPECT_EQ(app->workspace().txtDestDir,
+              app->fileSystem().Drives().ToProgramPath(drive.HostPath("Backup")) + "\\");
+    EXPECT_EQ(app->workspace().options.chkCopy, 1);
 }
 
 TEST_F(ApplicationTest, ProgramFolderComesFromTheStoreOrTheExecutable) {

@@ -118,6 +118,38 @@ TEST_F(KestrelProcess, ResetCopyAndTheStoredDefaultTemplate) {
     EXPECT_EQ(store.ReadNumber(settings::Scope::Machine, key, "Copy", -1), 0);
 }
 
+TEST_F(KestrelProcess, ARunWithParameterErrorsSavesNothing) {
+    drive.WriteFile("Other\\b.txt", "");
+    ASSERT_EQ(
+        Run({"NO-WINDOW", "FOLDER:" + Host("My Photos"), "COPY:" + Host("Backup")}).exitStatus, 0);
+    settings::SettingsStore(Host("cfg"))
+        .WriteText(settings::Scope::Machine, settings::TemplateKey(3), "", "Elsewhere");
+    const std::string before = drive.ReadFile("cfg\\machine.db");
+
+    for (const std::vector<std::string>& wrong :
+         {std::vector<std::string>{"NO-WINDOW", "BOGUS"},
+          {"NO-WINDOW", "TEMPLATE:3", "FOLDER:" + Host("Other"), "FOLDER:" + Host("Other")}}) {
+        EXPECT_EQ(Run(wrong).exitStatus, 2);
+        EXPECT_TRUE(drive.ReadFile("cfg\\machine.db") == before);
+    }
+    // The next run starts where the good run left off.
+    ASSERT_EQ(Run({"NO-WINDOW", "LIST:" + Host("list.txt")}).exitStatus, 0);
+    EXPECT_NE(drive.ReadFile("list.txt").find("My Photos\\ has 2 items."), std::string::npos);
+    EXPECT_EQ(settings::SettingsStore(Host("cfg"))
+                  .ReadNumber(settings::Scope::Machine, settings::TemplateKey(0), "Copy", 0),
+              1);
+}
+
+TEST_F(KestrelProcess, PrintWithoutAPrintingSystemSaysWhatIsMissing) {
+    drive.MakeFolder("empty-path");
+    const ProcessResult run = support::RunProcess(
+        KESTREL_BINARY, {"NO-WINDOW", "PRINT"},
+        {"KESTREL_CONFIG_DIR=" + Host("cfg"), "PATH=" + Host("empty-path")}, drive.HostRoot());
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.standardError,
+              "No printing system found (the lp command of CUPS); install cups-client\n");
+}
+
 TEST_F(KestrelProcess, HelpVersionAndAWindowWithoutADisplay) {
     const ProcessResult help = Run({"--help"});
     EXPECT_EQ(help.exitStatus, 0);
