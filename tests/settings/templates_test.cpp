@@ -100,7 +100,10 @@ Preferences UnusualPreferences() {
 class TemplateTest : public ::testing::Test {
   protected:
     TemplateLoad Load(int number, RenameOptions& options, Preferences& preferences) {
-        return LoadTemplate(store_, fileSystem_, number, kProgramFolder, options, preferences);
+        const TemplateLoad load =
+            LoadTemplate(store_, fileSystem_, number, kProgramFolder, options, preferences);
+        StoreMendedFolder(store_, number, load);
+        return load;
     }
     TemplateLoad Load(int number) {
         RenameOptions options;
@@ -180,6 +183,7 @@ TEST_F(TemplateTest, MissingWorkingFolderFallsBackToADriveRootAndIsWrittenBack) 
         Preferences preferences;
         const TemplateLoad load =
             LoadTemplate(store_, drive.FileSystem(), 3, kProgramFolder, options, preferences);
+        StoreMendedFolder(store_, 3, load);
         EXPECT_TRUE(load.loaded);
         EXPECT_EQ(load.workingFolder, c.expected);
         EXPECT_EQ(store_.ReadText(Scope::Machine, TemplateKey(3), "Working folder"), c.expected);
