@@ -140,6 +140,34 @@ TEST_F(KestrelProcess, ARunWithParameterErrorsSavesNothing) {
               1);
 }
 
+TEST_F(KestrelProcess, ADamagedSettingsFileIsNeverWritten) {
+    ASSERT_EQ(Run({"NO-WINDOW", "FOLDER:" + Host("My Photos")}).exitStatus, 0);
+    std::string healthy = drive.ReadFile("cfg\\machine.db");
+    ASSERT_GT(healthy.size(), 3 * 4096u);
+    // As another tool may leave it: a rollback journal, not WAL, which the
+    // switch to WAL would rewrite in the header.
+    healthy[18] = healthy[19] = 1;
+    std::string corruptPage = healthy;
+    corruptPage.replace(2 * 4096, 512, 512, '\xFF');
+    std::string garbage(healthy.size(), '\0');
+    for (std::size_t i = 0; i < garbage.size(); ++i) {
+        garbage[i] = static_cast<char>((i * 7919) % 251);
+    }
+    const std::pair<const char*, std::string> damaged[] = {
+        {"garbage", garbage},
+        {"truncated", healthy.substr(0, 4096 + 1000)},
+        {"a corrupted page", corruptPage},
+    };
+    for (const auto& [what, bytes] : damaged) {
+        SCOPED_TRACE(what);
+        drive.WriteFile("cfg\\machine.db", bytes);
+        const ProcessResult run =
+            Run({"NO-WINDOW", "RESET", "FOLDER:" + Host("My Photos"), "LIST:" + Host("l.txt")});
+        EXPECT_EQ(run.exitStatus, 0) << run.standardError;
+        EXPECT_TRUE(drive.ReadFile("cfg\\machine.db") == bytes);
+    }
+}
+
 TEST_F(KestrelProcess, PrintWithoutAPrintingSystemSaysWhatIsMissing) {
     drive.MakeFolder("empty-path");
     const ProcessResult run = support::RunProcess(
