@@ -220,7 +220,20 @@ bool Application::ExportAfterRefresh(exchange::ExportFormat format, const std::s
     }
     Workspace& ws = *workspace_;
     const Workspace::ExportResult result = ws.ExportLists(format, file, ws.exportListIndex);
-    return ReportOutputError(result.error, "writing", result.file, windowMode);
+    if (!ReportOutputError(result.error, "writing", result.file, windowMode)) {
+        return false;
+    }
+    if (result.leftOut == 0) {
+        return true;
+    }
+    const std::string leftOut = exchange::LeftOutOfBatchText(result.leftOut);
+    if (windowMode) {
+        ui_.Ask(leftOut, kProgramTitle, Buttons::Ok, Icon::Exclamation);
+    } else {
+        errors_ << leftOut << "\n";
+        errors_.flush();
+    }
+    return false;
 }
 
 bool Application::PrintAfterRefresh(bool windowMode) {

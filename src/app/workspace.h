@@ -120,6 +120,8 @@ class Workspace {
     struct ExportResult {
         platform::FileError error;
         std::string file;  // the file that failed, when one did
+        /// Batch entries left out because a "ren" line could not carry them.
+        std::size_t leftOut = 0;
     };
     /// Writes the lists in `format` to `fileName` (a batch file also gets its
     /// ".undo.bat" companion); listings are of the source or the target list.

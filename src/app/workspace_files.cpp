@@ -55,6 +55,7 @@ Workspace::ExportResult Workspace::ExportLists(exchange::ExportFormat format,
     if (format == exchange::ExportFormat::Batch) {
         const exchange::BatchFiles bytes =
             exchange::BatchBytes(fileName, sourceRows_, preview_.targets);
+        result.leftOut = bytes.leftOut;
         result.error = fileSystem_.WriteFileReplacing(file, bytes.renameBytes);
         result.file = file;
         if (result.error.Ok()) {

@@ -29,15 +29,21 @@ std::string ListingBytes(ExportFormat format, std::string_view folder,
 struct BatchFiles {
     std::string renameBytes;
     std::string undoBytes;
+    /// Entries a "ren" line could not carry safely, left out of both files.
+    std::size_t leftOut = 0;
 };
 
 /// The rename batch file and its ".undo.bat" companion for the selected rows
 /// whose target differs from the source. `fileName` is the rename file's name
-/// as it goes into the "rem" line.
+/// as it goes into the "rem" line. An entry holding a double quote, a control
+/// character, "*" or "?" is left out of both files and counted.
 BatchFiles BatchBytes(std::string_view fileName, const std::vector<lists::ListEntry>& sources,
                       const std::vector<std::string>& targets);
 
 /// The undo file's name: the rename file's name + ".undo.bat".
 std::string UndoBatchName(std::string_view fileName);
+
+/// "N entries could not be written to the batch file"
+std::string LeftOutOfBatchText(std::size_t count);
 
 }  // namespace kestrel::exchange

@@ -89,11 +89,12 @@ TEST_F(KestrelProcess, TwoCaseRuleFilesAreBothReadInOrder) {
     EXPECT_TRUE(drive.Exists("out.bat.undo.bat"));
 }
 
-TEST_F(KestrelProcess, BatchFileEscapesPercentAndLeavesOutQuotes) {
+TEST_F(KestrelProcess, BatchFileEscapesPercentAndReportsEntriesItLeavesOut) {
     drive.WriteFile("Odd\\100%_sure.txt", "");
     drive.WriteFile("Odd\\say \"hi\".txt", "");
     const ProcessResult run = Run({"NO-WINDOW", "FOLDER:" + Host("Odd"), "BAT:" + Host("odd.bat")});
-    EXPECT_EQ(run.exitStatus, 0) << run.standardError;
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.standardError, "1 entry could not be written to the batch file\n");
     const std::string batch = drive.ReadFile("odd.bat");
     EXPECT_NE(batch.find("ren \"100%%_sure.txt\" \"100%% Sure.txt\"\r\n"), std::string::npos)
         << batch;
