@@ -104,6 +104,8 @@ class Workspace {
 
     /// Templates live in `store`; `programFolder` gives the fallback drive root.
     void AttachSettings(settings::SettingsStore& store, std::string programFolder);
+    /// The store AttachSettings named; null before.
+    settings::SettingsStore* Settings() const { return store_; }
     /// Applies template `number` to the options, folders and preferences; 1 when
     /// it was present, 0 (nothing changed) otherwise. Does not refresh. A
     /// working folder that had to be mended is written back unless

@@ -6,8 +6,9 @@
 
 #include "settings/settings_store.h"
 
-// The sound files of Kestrel's two sound events. The desktop's sound settings
-// choose them; Kestrel only reads them, once at start-up.
+// The sound files of Kestrel's two sound events, in the user scope of the
+// store. They are read once at start-up; Kestrel's Sounds window changes the
+// stored value and the table in memory together.
 namespace kestrel::settings {
 
 enum class SoundEvent { OperationComplete = 1, OperationCompleteWithWarnings = 2 };
@@ -28,5 +29,16 @@ struct SoundTable {
 };
 
 SoundTable ReadSoundTable(const SettingsStore& store);
+
+/// Stores `file` as the event's sound (an empty text for none) and puts it into
+/// the table.
+void WriteSoundFile(SettingsStore& store, SoundTable& table, SoundEvent event,
+                    std::string_view file);
+
+/// True when a table entry names a sound file rather than none ("0" or empty).
+bool HasSoundFile(std::string_view entry);
+
+/// The freedesktop sound theme's name for the event's sound.
+std::string_view ThemeSoundName(SoundEvent event);
 
 }  // namespace kestrel::settings

@@ -24,7 +24,9 @@
 #include "ui/file_list_view.h"
 #include "ui/list_scrolling.h"
 #include "ui/option_binder.h"
+#include "ui/preferences_window.h"
 #include "ui/qt_ui.h"
+#include "ui/template_manager_window.h"
 
 namespace kestrel::ui {
 namespace {
@@ -42,10 +44,8 @@ std::size_t Index(CommandButton button) {
 bool WindowNotThereYet(CommandButton button) {
     switch (button) {
         case CommandButton::EditRules:
-        case CommandButton::Preferences:
         case CommandButton::Help:
         case CommandButton::About:
-        case CommandButton::Templates:
         case CommandButton::BrowseSource:
         case CommandButton::BrowseDest:
         case CommandButton::PrintSource:
@@ -205,12 +205,12 @@ QWidget* MainWindow::BuildCommandButtons() {
         MakeButton(CommandButton::EditRules, "cmdEditRules", QStringLiteral("Edit &Case Rules"),
                    NotYetTip("The case rule editor")),
         1, 1);
-    grid->addWidget(MakeButton(CommandButton::Preferences, "cmdPreferences",
-                               QStringLiteral("Pre&ferences"), NotYetTip("The Preferences window")),
-                    1, 2);
-    grid->addWidget(MakeButton(CommandButton::Templates, "cmdTemplates",
-                               QStringLiteral("&Templates"), NotYetTip("The template manager")),
-                    2, 0);
+    QPushButton* preferences = MakeButton(CommandButton::Preferences, "cmdPreferences",
+                                          QStringLiteral("Pre&ferences"), QString());
+    QPushButton* templates = MakeButton(CommandButton::Templates, "cmdTemplates",
+                                        QStringLiteral("&Templates"), QString());
+    grid->addWidget(preferences, 1, 2);
+    grid->addWidget(templates, 2, 0);
     grid->addWidget(MakeButton(CommandButton::Help, "cmdHelp", QStringLiteral("&Help"),
                                NotYetTip("The help file")),
                     2, 1);
@@ -221,6 +221,8 @@ QWidget* MainWindow::BuildCommandButtons() {
     connect(doIt, &QPushButton::clicked, this, &MainWindow::DoIt);
     connect(undo, &QPushButton::clicked, this, &MainWindow::Undo);
     connect(refresh, &QPushButton::clicked, this, &MainWindow::RefreshForced);
+    connect(preferences, &QPushButton::clicked, this, &MainWindow::ShowPreferences);
+    connect(templates, &QPushButton::clicked, this, &MainWindow::ShowTemplateManager);
     // The reset acts as the button goes down, reading the keys held then.
     connect(clear, &QPushButton::pressed, this,
             [this] { ResetOptions(QGuiApplication::keyboardModifiers()); });
@@ -402,7 +404,10 @@ void MainWindow::SyncButtons() {
     const app::CommandButtons& states = workspace_.Buttons();
     for (std::size_t i = 0; i < buttons_.size(); ++i) {
         const auto button = static_cast<CommandButton>(i);
-        buttons_[i]->setEnabled(!WindowNotThereYet(button) && states.Enabled(button));
+        // Templates live in the store; a window without one has none to manage.
+        const bool available = button == CommandButton::Templates ? workspace_.Settings() != nullptr
+                                                                  : !WindowNotThereYet(button);
+        buttons_[i]->setEnabled(available && states.Enabled(button));
     }
 }
 
@@ -448,15 +453,59 @@ void MainWindow::ResetOptions(Qt::KeyboardModifiers modifiers) {
         workspace_.busyFlag = true;
         engine::ResetToFactoryDefaults(workspace_.options);
         workspace_.busyFlag = wasBusy;
+        LoadControlsFromOptions();
     } else {
-        workspace_.LoadTemplate(0);
-        txtSourceDir_->setText(ToQString(workspace_.txtSourceDir));
-        txtDestDir_->setText(ToQString(workspace_.txtDestDir));
+        LoadTemplateIntoControls(0);
     }
-    LoadControlsFromOptions();
     if (!wasBusy) {
         RefreshListing();
     }
+}
+
+void MainWindow::LoadTemplateIntoControls(int number) {
+    workspace_.LoadTemplate(number);
+    txtSourceDir_->setText(ToQString(workspace_.txtSourceDir));
+    txtDestDir_->setText(ToQString(workspace_.txtDestDir));
+    LoadControlsFromOptions();
+}
+
+void MainWindow::ShowPreferences() {
+    if (preferences_ == nullptr) {
+        preferences_ =
+            new PreferencesWindow(workspace_, ui_, {[this] { ShowTemplateManager(); }}, this);
+    }
+    preferences_->DownloadSettings();
+    ShowDialog(preferences_);
+}
+
+void MainWindow::ShowTemplateManager() {
+    settings::SettingsStore* store = workspace_.Settings();
+    if (store == nullptr) {
+        return;
+    }
+    if (templates_ == nullptr) {
+        templates_ = new TemplateManagerWindow(
+            workspace_, *store,
+            [this](int number) {
+                // A template that is not there changes nothing; the folder is
+                // read again either way.
+                LoadTemplateIntoControls(number);
+                if (preferences_ != nullptr && preferences_->isVisible()) {
+                    preferences_->ShowRecord();
+                }
+                RefreshListing();
+            },
+            this);
+    }
+    ShowDialog(templates_);
+}
+
+void MainWindow::ShowDialog(QDialog* dialog) {
+    // Modal for the whole program, but shown without a nested event loop, so
+    // that the main window's own loop goes on serving it.
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -8,6 +8,7 @@
 #include "app/command_buttons.h"
 #include "ui/option_controls.h"
 
+class QDialog;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -28,9 +29,11 @@ namespace kestrel::ui {
 
 class FileListView;
 class OptionBinder;
+class PreferencesWindow;
 class QtUi;
 class SourceListModel;
 class TargetListModel;
+class TemplateManagerWindow;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -63,6 +66,10 @@ class MainWindow : public QMainWindow {
     /// "Reset &Options": Shift+Ctrl (without Alt) restores the factory settings,
     /// anything else loads the default template.
     void ResetOptions(Qt::KeyboardModifiers modifiers);
+    /// "Pre&ferences": the Preferences window, filled from the record.
+    void ShowPreferences();
+    /// "&Templates", and "&Template Manager" in the Preferences window.
+    void ShowTemplateManager();
 
     FileListView* SourceList() const { return sourceList_; }
     FileListView* TargetList() const { return targetList_; }
@@ -90,6 +97,9 @@ class MainWindow : public QMainWindow {
     void FolderEdited(QLineEdit* box, QPushButton* up, std::string& folder);
     void FolderEntered(QLineEdit* box, std::string& folder);
     bool HandleWindowKey(const QKeyEvent& event);
+    /// Applies template `number` and shows its options and folders (no refresh).
+    void LoadTemplateIntoControls(int number);
+    void ShowDialog(QDialog* dialog);
 
     app::Workspace& workspace_;
     QtUi& ui_;
@@ -107,6 +117,8 @@ class MainWindow : public QMainWindow {
     std::array<QPushButton*, static_cast<std::size_t>(app::CommandButton::Count)> buttons_{};
     std::array<QLabel*, 3> statusPanels_{};
     std::array<QProgressBar*, 2> progressBars_{};
+    PreferencesWindow* preferences_ = nullptr;
+    TemplateManagerWindow* templates_ = nullptr;
     bool mirroringSelection_ = false;
     bool syncingScroll_ = false;
 };

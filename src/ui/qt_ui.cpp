@@ -3,11 +3,9 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
-#include <QProcess>
 #include <QProgressBar>
 #include <QWidget>
 
@@ -220,14 +218,9 @@ void QtUi::SetSplashStatus(std::string_view text) {
 }
 
 void QtUi::PlaySound(std::string_view file) {
-    const QString path = ToQString(file);
-    if (path.isEmpty() || !QFileInfo(path).isFile()) {
-        return;
-    }
-    // Whichever player the desktop has; no sound is no failure.
-    if (!QProcess::startDetached(QStringLiteral("paplay"), {path})) {
-        QProcess::startDetached(QStringLiteral("aplay"), {QStringLiteral("-q"), path});
-    }
+    // A missing file or player means no sound, which is no failure of the
+    // operation that finished.
+    player_->Play(file);
 }
 
 void QtUi::ProcessPendingEvents() {

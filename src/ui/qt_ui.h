@@ -8,6 +8,8 @@
 #include <string_view>
 
 #include "app/ui.h"
+#include "platform/program_runner.h"
+#include "platform/sound_player.h"
 
 class QLabel;
 class QProgressBar;
@@ -46,6 +48,12 @@ class QtUi : public app::Ui {
     void AttachWindow(const WindowParts& parts);
     void AttachSplash(SplashWindow* splash) { splash_ = splash; }
     void SetAskHook(AskHook hook) { askHook_ = std::move(hook); }
+    /// The desktop programs the windows start (settings tools); tests record them.
+    void SetProgramRunner(platform::ProgramRunner& programs) { programs_ = &programs; }
+    platform::ProgramRunner& Programs() { return *programs_; }
+    /// The player of the completion sounds and the Sounds window's Test button.
+    void SetSoundPlayer(platform::SoundPlayer& player) { player_ = &player; }
+    platform::SoundPlayer& Player() { return *player_; }
 
     app::Answer Ask(std::string_view text, std::string_view title, app::Buttons buttons,
                     app::Icon icon) override;
@@ -71,6 +79,10 @@ class QtUi : public app::Ui {
     WindowParts parts_;
     SplashWindow* splash_ = nullptr;
     AskHook askHook_;
+    platform::PathProgramRunner pathPrograms_;
+    platform::DesktopSoundPlayer desktopPlayer_{pathPrograms_};
+    platform::ProgramRunner* programs_ = &pathPrograms_;
+    platform::SoundPlayer* player_ = &desktopPlayer_;
     std::array<std::string, 3> statusTexts_;
     std::array<int, 2> progressValues_{};
     QElapsedTimer sinceRepaint_;

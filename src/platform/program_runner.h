@@ -1,0 +1,51 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <sys/types.h>
+
+// Starts the desktop's own programs (sound players, settings tools) without
+// waiting for them. Which programs exist differs from desktop to desktop, so
+// callers ask first and try the next candidate when one is missing; tests put
+// a recording runner in its place.
+namespace kestrel::platform {
+
+class ProgramRunner {
+  public:
+    virtual ~ProgramRunner() = default;
+    /// True when `program` is an executable file in a folder of PATH.
+    virtual bool Installed(std::string_view program) const = 0;
+    /// Starts argv[0] (looked up as Installed() does) with the rest as its
+    /// arguments and returns at once; false when it is missing or could not
+    /// be started.
+    virtual bool Start(const std::vector<std::string>& argv) = 0;
+};
+
+class PathProgramRunner final : public ProgramRunner {
+  public:
+    PathProgramRunner() = default;
+    PathProgramRunner(const PathProgramRunner&) = delete;
+    PathProgramRunner& operator=(const PathProgramRunner&) = delete;
+    ~PathProgramRunner() override;
+
+    bool Installed(std::string_view program) const override;
+    bool Start(const std::vector<std::string>& argv) override;
+
+  private:
+    void ReapFinished();
+
+    std::vector<pid_t> children_;
+};
+
+/// The full path of `program` in the first folder of `pathList` (colon-separated,
+/// as PATH) that holds it as an executable file; empty when none does. A name
+/// with a slash is not looked up.
+std::string FindOnPath(std::string_view program, std::string_view pathList);
+
+/// The entries of a colon-separated list (PATH, XDG_DATA_DIRS,
+/// XDG_CURRENT_DESKTOP), empty entries included.
+std::vector<std::string_view> SplitColonList(std::string_view list);
+
+}  // namespace kestrel::platform

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QLabel>
+#include <QPushButton>
+#include <QString>
+#include <algorithm>
+#include <initializer_list>
+
+// Small pieces the program's dialogs are built from. Every control is named
+// after its name in the design (so tests and readers find it) and carries an
+// accessible name, so that a screen reader says what a sighted user reads.
+namespace kestrel::ui {
+
+template <typename Widget>
+Widget* Named(Widget* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+/// A push button whose accessible name is its caption without the mnemonic mark.
+inline QPushButton* DialogButton(const char* name, const char* caption, QWidget* parent) {
+    auto* button = Named(new QPushButton(QString::fromUtf8(caption), parent), name);
+    button->setAccessibleName(button->text().remove(QLatin1Char('&')));
+    return button;
+}
+
+/// A caption that names `field` for keyboard and screen-reader users.
+inline QLabel* FieldLabel(const QString& text, QWidget* field, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setBuddy(field);
+    field->setAccessibleName(QString(text).remove(QLatin1Char('&')));
+    return label;
+}
+
+/// Keeps a widget whose text follows a value wide enough for the longest of
+/// its texts, so that the window does not change size while a slider moves.
+template <typename Widget>
+void ReserveWidthFor(Widget* widget, std::initializer_list<QString> texts) {
+    const QString current = widget->text();
+    int width = 0;
+    for (const QString& text : texts) {
+        widget->setText(text);
+        width = std::max(width, widget->sizeHint().width());
+    }
+    widget->setText(current);
+    widget->setMinimumWidth(width);
+}
+
+}  // namespace kestrel::ui

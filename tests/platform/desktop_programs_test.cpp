@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "platform/desktop_tools.h"
+#include "platform/program_runner.h"
+#include "platform/sound_player.h"
+#include "settings/temp_config_folder.h"
+#include "support/recording_programs.h"
+
+namespace kestrel::platform {
+namespace {
+
+using Command = std::vector<std::string>;
+using Folder = settings::TempConfigFolder;
+
+std::string WriteFile(const std::string& file, const std::string& text, mode_t mode = 0644) {
+    std::filesystem::create_directories(std::filesystem::path(file).parent_path());
+    std::ofstream(file) << text;
+    ::chmod(file.c_str(), mode);
+    return file;
+}
+
+TEST(FindOnPath, FindsOnlyExecutableFilesInAbsoluteFolders) {
+    Folder first;
+    Folder second;
+    WriteFile(first.File("plain"), "", 0644);
+    WriteFile(second.File("plain"), "", 0755);
+    std::filesystem::create_directory(first.File("folder"));
+    const std::string path = "relative::" + first.Path() + ":" + second.Path() + "/";
+    EXPECT_EQ(FindOnPath("plain", path), second.File("plain"));
+    EXPECT_EQ(FindOnPath("folder", path), "");
+    EXPECT_EQ(FindOnPath(second.File("plain"), path), "") << "a path is not looked up";
+}
+
+TEST(PathProgramRunner, StartsTheProgramFromPathWithItsArgumentsWithoutWaiting) {
+    Folder bin;
+    const std::string record = bin.File("arguments.txt");
+    WriteFile(bin.File("fake-tool"),
+              "#!/bin/sh\nprintf '%s|' \"$@\" > " + record + ".tmp\nmv " + record + ".tmp " +
+                  record + "\n",
+              0755);
+    const std::string saved = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+    ::setenv("PATH", (bin.Path() + ":/usr/bin:/bin").c_str(), 1);
+    PathProgramRunner runner;
+    EXPECT_TRUE(runner.Installed("fake-tool"));
+    EXPECT_FALSE(runner.Start({"no-such-tool"}));
+    EXPECT_TRUE(runner.Start({"fake-tool", "display", "two words"}));
+    ::setenv("PATH", saved.c_str(), 1);
+
+    for (int i = 0; i < 200 && !std::filesystem::exists(record); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    std::ifstream in(record);
+    std::string arguments((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(arguments, "display|two words|");
+}
+
+TEST(PlayerCommand, PicksTheFirstInstalledPlayerThatReadsTheFile) {
+    struct Case {
+        std::set<std::string> installed;
+        const char* file;
+        Command expected;
+    };
+    const Case cases[] = {
+        {{"pw-play", "paplay"}, "/s/a.oga", {"pw-play", "/s/a.oga"}},
+        {{"aplay", "ogg123"}, "/s/a.WAV", {"aplay", "-q", "/s/a.WAV"}},
+        {{"aplay", "ogg123"}, "/s/a.oga", {"ogg123", "-q", "/s/a.oga"}},
+        {{"aplay"}, "/s.wav/a", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        support::RecordingPrograms programs;
+        programs.installed = c.installed;
+        EXPECT_EQ(PlayerCommand(programs, c.file), c.expected);
+    }
+}
+
+TEST(DesktopSoundPlayer, PlaysExistingFilesAndReportsWhatIsMissing) {
+    Folder sounds;
+    const std::string file = WriteFile(sounds.File("done.wav"), "RIFF");
+    support::RecordingPrograms programs;
+    DesktopSoundPlayer player(programs);
+    EXPECT_EQ(player.Play(file), PlayResult::NoPlayer);
+    programs.installed = {"aplay"};
+    for (const std::string& none : {std::string("0"), sounds.Path(), sounds.File("gone.wav")}) {
+        SCOPED_TRACE(none);
+        EXPECT_EQ(player.Play(none), PlayResult::NoFile);
+    }
+    EXPECT_EQ(player.Play(file), PlayResult::Started);
+    EXPECT_EQ(programs.started, std::vector<Command>{Command({"aplay", "-q", file})});
+}
+
+TEST(FindThemeSound, TakesTheFirstDataFolderThatHoldsTheSound) {
+    Folder first;
+    Folder second;
+    WriteFile(second.File("sounds/freedesktop/stereo/complete.oga"), "OggS");
+    const std::string dirs = "relative:" + first.Path() + ":" + second.Path();
+    EXPECT_EQ(FindThemeSound("complete", dirs),
+              second.File("sounds/freedesktop/stereo/complete.oga"));
+    EXPECT_EQ(FindThemeSound("bell", dirs), "");
+}
+
+TEST(StartDesktopTool, PrefersTheCurrentDesktopsToolAndFallsBackToAnyInstalledOne) {
+    struct Case {
+        DesktopTool tool;
+        const char* desktop;
+        std::set<std::string> installed;
+        Command expected;  // empty: nothing started
+    };
+    const Case cases[] = {
+        {DesktopTool::DisplaySettings,
+         "KDE",
+         {"gnome-control-center", "kcmshell5"},
+         {"kcmshell5", "kcm_kscreen"}},
+        {DesktopTool::MouseSettings,
+         "ubuntu:gnome",
+         {"kcmshell6", "gnome-control-center"},
+         {"gnome-control-center", "mouse"}},
+        {DesktopTool::DisplaySettings,
+         "",
+         {"arandr", "gnome-control-center"},
+         {"gnome-control-center", "display"}},
+        {DesktopTool::InternetSettings, "KDE", {"kcmshell6"}, {"kcmshell6", "kcm_proxy"}},
+        {DesktopTool::InternetSettings, "XFCE", {"xfce4-display-settings"}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expected.empty() ? "none" : c.expected.front());
+        support::RecordingPrograms programs;
+        programs.installed = c.installed;
+        EXPECT_EQ(StartDesktopTool(programs, c.tool, c.desktop), !c.expected.empty());
+        EXPECT_EQ(programs.started,
+                  c.expected.empty() ? std::vector<Command>{} : std::vector<Command>{c.expected});
+    }
+    // A tool that is there but will not start gives way to the next one.
+    support::RecordingPrograms programs;
+    programs.installed = {"gnome-control-center", "nm-connection-editor"};
+    programs.failing = {"gnome-control-center"};
+    EXPECT_TRUE(StartDesktopTool(programs, DesktopTool::NetworkConnections, "GNOME"));
+    EXPECT_EQ(programs.started, std::vector<Command>{{"nm-connection-editor"}});
+}
+
+}  // namespace
+}  // namespace kestrel::platform

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/program_runner.h"
+#include "platform/sound_player.h"
+
+namespace kestrel::support {
+
+/// Programs that are "installed" by name; every start is recorded instead of run.
+class RecordingPrograms : public platform::ProgramRunner {
+  public:
+    bool Installed(std::string_view program) const override {
+        return installed.count(std::string(program)) != 0;
+    }
+    bool Start(const std::vector<std::string>& argv) override {
+        if (argv.empty() || !Installed(argv.front()) || failing.count(argv.front()) != 0) {
+            return false;
+        }
+        started.push_back(argv);
+        return true;
+    }
+
+    std::set<std::string> installed;
+    /// Installed, but refuse to start.
+    std::set<std::string> failing;
+    std::vector<std::vector<std::string>> started;
+};
+
+/// Records the files it is asked to play and answers with `result`.
+class RecordingSoundPlayer : public platform::SoundPlayer {
+  public:
+    platform::PlayResult Play(std::string_view file) override {
+        played.emplace_back(file);
+        return result;
+    }
+
+    platform::PlayResult result = platform::PlayResult::Started;
+    std::vector<std::string> played;
+};
+
+}  // namespace kestrel::support

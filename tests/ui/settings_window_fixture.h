@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QDialog>
+#include <QPushButton>
+
+#include "settings/settings_store.h"
+#include "settings/temp_config_folder.h"
+#include "support/recording_programs.h"
+#include "window_fixture.h"
+
+namespace kestrel::ui {
+
+/// The main window with a settings store of its own, and the desktop's
+/// programs and sound player replaced by recording ones.
+class SettingsWindowTest : public WindowTest {
+  protected:
+    SettingsWindowTest() : store(config.Path()) {
+        workspace.AttachSettings(store, support::TempDrive::Path(""));
+        qtUi.SetProgramRunner(programs);
+        qtUi.SetSoundPlayer(player);
+    }
+
+    /// Clicks the main window's `button` and returns the dialog named `dialog`,
+    /// which it must have shown.
+    QDialog* Open(const char* button, const char* dialog) {
+        QPushButton* push = nullptr;
+        // The Preferences window has a button of the same name as one of these.
+        for (QPushButton* candidate :
+             window->findChildren<QPushButton*>(QString::fromLatin1(button))) {
+            if (candidate->window() == window.get()) {
+                push = candidate;
+            }
+        }
+        EXPECT_NE(push, nullptr) << button;
+        if (push == nullptr) {
+            return nullptr;
+        }
+        QTest::mouseClick(push, Qt::LeftButton);
+        auto* shown = window->findChild<QDialog*>(QString::fromLatin1(dialog));
+        EXPECT_TRUE(shown != nullptr && shown->isVisible()) << dialog;
+        if (shown != nullptr) {
+            Activate(shown);
+        }
+        return shown;
+    }
+
+    /// Makes `dialog` the window that receives the keyboard, as the desktop
+    /// does for a window that has just opened.
+    void Activate(QDialog* dialog) {
+        QApplication::setActiveWindow(dialog);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
+    }
+
+    /// Clicks a button of an open dialog.
+    void Click(QDialog* dialog, const char* button) {
+        auto* push = dialog->findChild<QPushButton*>(QString::fromLatin1(button));
+        ASSERT_NE(push, nullptr) << button;
+        QTest::mouseClick(push, Qt::LeftButton);
+    }
+
+    template <typename Widget>
+    Widget* In(QDialog* dialog, const char* name) {
+        auto* widget = dialog->findChild<Widget*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+
+    settings::TempConfigFolder config;
+    settings::SettingsStore store;
+    support::RecordingPrograms programs;
+    support::RecordingSoundPlayer player;
+};
+
+}  // namespace kestrel::ui
