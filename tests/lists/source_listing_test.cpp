@@ -282,36 +282,38 @@ TEST(ReadSourceList, FolderThatCannotBeReadIsPassedOver) {
     EXPECT_EQ(missing.folderTable, Texts{"T:\\Missing\\"});
 }
 
-TEST(ReadSourceList, StopsReadingWhenTheListIsFull) {
-    for (const int files : {kMaxListRows - 1, kMaxListRows, kMaxListRows + 1}) {
-        SCOPED_TRACE(files);
+TEST(ReadSourceList, StopsAtTheRowCapAndEntersNoFolderPastTheFolderCap) {
+    struct Case {
+        int files;
+        int folders;
+        bool rowLimit;
+        bool folderLimit;
+    };
+    const Case cases[] = {
+        {kMaxListRows - 1, 0, false, false}, {kMaxListRows, 0, true, false},
+        {kMaxListRows + 1, 0, true, false},  {0, kMaxFolders - 1, false, false},
+        {0, kMaxFolders, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.files << " files, " << c.folders << " folders");
         FakeFolders fileSystem;
         std::vector<DirEntry>& root = fileSystem.folders["T:\\"];
-        for (int i = 0; i < files; ++i) {
+        for (int i = 0; i < c.files; ++i) {
             root.push_back(File("f" + std::to_string(i)));
         }
-        RecordingObserver observer;
-        const SourceListing listing = ReadSourceList(fileSystem, {}, "T:\\", observer);
-        const int expected = std::min(files, kMaxListRows);
-        EXPECT_EQ(listing.rows.size(), static_cast<std::size_t>(expected));
-        EXPECT_EQ(listing.rowLimitReached, files >= kMaxListRows);
-        EXPECT_EQ(observer.started.size(), static_cast<std::size_t>(expected));
-    }
-}
-
-TEST(ReadSourceList, StopsEnteringFoldersWhenTheFolderTableIsFull) {
-    for (const int folders : {kMaxFolders - 1, kMaxFolders}) {
-        SCOPED_TRACE(folders);
-        FakeFolders fileSystem;
-        std::vector<DirEntry>& root = fileSystem.folders["T:\\"];
-        for (int i = 0; i < folders; ++i) {
+        for (int i = 0; i < c.folders; ++i) {
             root.push_back(Folder("d" + std::to_string(i)));
         }
         RenameOptions options;
         options.chkRecurse = 1;
-        const SourceListing listing = List(fileSystem, options);
-        EXPECT_EQ(listing.folderTable.size(), static_cast<std::size_t>(kMaxFolders));
-        EXPECT_EQ(listing.folderLimitReached, folders == kMaxFolders);
+        RecordingObserver observer;
+        const SourceListing listing = ReadSourceList(fileSystem, options, "T:\\", observer);
+        const int rows = std::min(c.files, kMaxListRows);
+        EXPECT_EQ(listing.rows.size(), static_cast<std::size_t>(rows));
+        EXPECT_EQ(observer.started.size(), static_cast<std::size_t>(rows + c.folders));
+        EXPECT_EQ(listing.rowLimitReached, c.rowLimit);
+        EXPECT_EQ(listing.folderTable.size(), std::min<std::size_t>(c.folders + 1, kMaxFolders));
+        EXPECT_EQ(listing.folderLimitReached, c.folderLimit);
     }
 }
 

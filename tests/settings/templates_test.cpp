@@ -207,32 +207,21 @@ TEST_F(TemplateTest, MissingWorkingFolderFallsBackToADriveRootAndIsWrittenBack) 
     support::TempDrive drive(std::filesystem::temp_directory_path().string(), 'D');
     ASSERT_TRUE(drive.Valid());
     drive.MakeFolder("Here");
-    struct Case {
-        std::optional<std::string> stored;
-        std::string expected;
+    const std::pair<std::string, std::string> cases[] = {
+        {"D:\\Gone\\", "D:\\"}, {"D:\\Here", "D:\\Here\\"}, {"D:\\Here\\Gone\\Deeper\\", "D:\\"},
+        {"Q:\\Gone\\", "C:\\"},                    // drive Q is not mapped
+        {"", "C:\\"},           {"Gone", "C:\\"},  // no drive root of its own
     };
-    const Case cases[] = {
-        {"D:\\Gone\\", "D:\\"},
-        {"D:\\Here", "D:\\Here\\"},
-        {"D:\\Here\\Gone\\Deeper\\", "D:\\"},
-        {"Q:\\Gone\\", "C:\\"},  // drive Q is not mapped
-        {"", "C:\\"},
-        {std::nullopt, "C:\\"},
-        {"Gone", "C:\\"},  // no drive root of its own
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.stored.value_or("(missing)"));
-        const std::string key = HandEdited();
-        if (c.stored) {
-            store_.WriteText(Scope::Machine, key, "Working folder", *c.stored);
-        }
+    for (const auto& [stored, expected] : cases) {
+        SCOPED_TRACE(stored);
+        store_.WriteText(Scope::Machine, HandEdited(), "Working folder", stored);
         RenameOptions options;
         Preferences preferences;
         const TemplateLoad load =
             LoadTemplate(store_, drive.FileSystem(), 9, kProgramFolder, options, preferences);
         EXPECT_TRUE(load.loaded);
-        EXPECT_EQ(load.workingFolder, c.expected);
-        EXPECT_EQ(store_.ReadText(Scope::Machine, key, "Working folder"), c.expected);
+        EXPECT_EQ(load.workingFolder, expected);
+        EXPECT_EQ(store_.ReadText(Scope::Machine, TemplateKey(9), "Working folder"), expected);
     }
 }
 
