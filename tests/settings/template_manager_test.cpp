@@ -55,7 +55,7 @@ TEST_F(TemplateManagerTest, ListsEachTemplateOnTheRowOfItsNumberAndPassesOverOth
     }
 }
 
-TEST_F(TemplateManagerTest, SelectingARowShowsItAndEnablesWhatItAllows) {
+TEST_F(TemplateManagerTest, SelectedRowIsShownModifiedAndUsed) {
     AddTemplates({1});
     // A key without a name is no template: its row reads empty.
     store_.WriteNumber(Scope::Machine, TemplateKey(3), "Crop", 1);
@@ -77,8 +77,16 @@ TEST_F(TemplateManagerTest, SelectingARowShowsItAndEnablesWhatItAllows) {
 
     model_.SetNameBox("");
     EXPECT_FALSE(model_.Buttons().cmdAdd);
-    model_.SetNameBox("x");
+    model_.Modify();  // an empty name saves nothing
+    EXPECT_THAT(saves_, IsEmpty());
+    model_.SetNameBox("Renamed");
     EXPECT_TRUE(model_.Buttons().cmdAdd);
+    model_.Modify();
+    EXPECT_THAT(saves_, ElementsAre(Save{1, "Renamed"}));
+    EXPECT_EQ(model_.Rows()[1], "Renamed");
+    EXPECT_EQ(model_.NameBox(), "");
+
+    model_.SetNameBox("x");
     EXPECT_EQ(model_.Use(), 1);
     EXPECT_EQ(model_.NameBox(), "");
 }
@@ -112,21 +120,6 @@ TEST_F(TemplateManagerTest, AddTakesAnUnnamedRowInPlaceWithoutShiftingLaterRows)
     EXPECT_TRUE(model_.Add());
     EXPECT_THAT(saves_, ElementsAre(Save{2, "Fresh"}));
     EXPECT_THAT(model_.Rows(), ElementsAre("{Last default state}", "Name 1", "Fresh", "Name 3"));
-}
-
-TEST_F(TemplateManagerTest, ModifySavesOverTheSelectedTemplate) {
-    AddTemplates({1});
-    Fill();
-    model_.Select(1);
-    model_.SetNameBox("");
-    model_.Modify();
-    EXPECT_THAT(saves_, IsEmpty());
-
-    model_.SetNameBox("Renamed");
-    model_.Modify();
-    EXPECT_THAT(saves_, ElementsAre(Save{1, "Renamed"}));
-    EXPECT_EQ(model_.Rows()[1], "Renamed");
-    EXPECT_EQ(model_.NameBox(), "");
 }
 
 TEST_F(TemplateManagerTest, DeleteAllRemovesEveryListedTemplateAndEmptiesTheList) {
