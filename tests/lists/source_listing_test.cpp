@@ -26,19 +26,15 @@ using engine::RenameOptions;
 using platform::DirEntry;
 using Texts = std::vector<std::string>;
 
-class RecordingObserver : public ListingObserver {
-  public:
-    explicit RecordingObserver(int stopAt = -1) : stopAt_(stopAt) {}
+struct RecordingObserver : ListingObserver {
     void EntryStarted(int number) override { started.push_back(number); }
     bool ContinueAfter(int count) override {
         continued.push_back(count);
-        return count != stopAt_;
+        return count != stopAt;
     }
+    int stopAt = -1;
     std::vector<int> started;
     std::vector<int> continued;
-
-  private:
-    int stopAt_;
 };
 
 // A file system whose folders hold exactly the entries a test lists, in that
@@ -46,12 +42,8 @@ class RecordingObserver : public ListingObserver {
 struct HostHolder {
     platform::PosixFileSystem host;
 };
-class FakeFolders : private HostHolder, public support::ForwardingFileSystem {
-  public:
+struct FakeFolders : private HostHolder, support::ForwardingFileSystem {
     FakeFolders() : ForwardingFileSystem(host) {}
-    std::map<std::string, std::vector<DirEntry>, std::less<>> folders;
-    int readersTold = 0;  // readers told that extended-attribute marks are not needed
-
     std::unique_ptr<platform::FolderReader> OpenFolder(std::string_view folder,
                                                        FileError& error) override {
         const auto found = folders.find(folder);
@@ -59,29 +51,25 @@ class FakeFolders : private HostHolder, public support::ForwardingFileSystem {
             error = FileError::Make(platform::kPathNotFound);
             return nullptr;
         }
-        return std::make_unique<Reader>(found->second, readersTold);
+        auto reader = std::make_unique<Reader>();
+        reader->entries = found->second;
+        reader->told = &readersTold;
+        return reader;
     }
-
-  private:
-    class Reader : public platform::FolderReader {
-      public:
-        Reader(const std::vector<DirEntry>& entries, int& told) : entries_(entries), told_(told) {}
-        void SkipDosAttributes() override { ++told_; }
+    struct Reader : platform::FolderReader {
+        void SkipDosAttributes() override { ++*told; }
         bool Next(DirEntry& entry) override {
-            if (next_ == entries_.size()) {
-                return false;
-            }
-            entry = entries_[next_++];
-            return true;
+            return next < entries.size() ? (entry = entries[next++], true) : false;
         }
-        const FileError& Error() const override { return error_; }
-
-      private:
-        const std::vector<DirEntry>& entries_;
-        int& told_;
-        std::size_t next_ = 0;
-        FileError error_;
+        const FileError& Error() const override { return error; }
+        std::vector<DirEntry> entries;
+        std::size_t next = 0;
+        int* told = nullptr;
+        FileError error;
     };
+
+    std::map<std::string, std::vector<DirEntry>, std::less<>> folders;
+    int readersTold = 0;  // readers told that the attribute marks are not needed
 };
 
 DirEntry File(std::string name) {
@@ -106,46 +94,62 @@ Texts TextsOf(const SourceListing& listing) {
 }
 
 TEST(IsExcludedName, ComparesReservedNamesExactlyAndRejectsQuestionMarks) {
-    const std::pair<const char*, bool> cases[] = {
-        {"pagefile.sys", true},
-        {"PAGEFILE.SYS", false},
-        {"hiberfil.sys", true},
-        {"WIN386.SWP", true},
-        {"RECYCLER", true},
-        {"Recycled", false},
-        {"System Volume Information", true},
-        {"a?b.txt", true},
-        {"..a", false},
-    };
-    for (const auto& [name, excluded] : cases) {
+    for (const char* name : {".", "..", "pagefile.sys", "hiberfil.sys", "WIN386.SWP", "RECYCLER",
+                             "RECYCLED", "System Volume Information", "a?b.txt"}) {
         SCOPED_TRACE(name);
-        EXPECT_EQ(IsExcludedName(name), excluded);
+        EXPECT_TRUE(IsExcludedName(name));
+    }
+    for (const char* name : {"PAGEFILE.SYS", "Recycled", "..a"}) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(IsExcludedName(name));
     }
 }
 
-TEST(ReadSourceList, HiddenRuleAndReservedNamesDecideWhichFilesAppear) {
+TEST(ReadSourceList, ListsTheChosenKindAndAttributeRulesPickOnlyAmongFiles) {
     support::TempDrive drive;
-    drive.WriteFile("a.txt", "");
-    drive.WriteFile(".hidden", "");
-    drive.WriteFile("pagefile.sys", "");
-    drive.WriteFile("PAGEFILE.SYS", "");
-    const std::pair<int, Texts> cases[] = {
-        {engine::kAttributeFilter, {"a.txt", "PAGEFILE.SYS"}},
-        {engine::kAttributeSelect, {".hidden"}},
-        {engine::kAttributeDontCare, {".hidden", "a.txt", "PAGEFILE.SYS"}},
+    for (const char* name : {"a.txt", ".hidden", "pagefile.sys", "PAGEFILE.SYS"}) {
+        drive.WriteFile(name, "");
+    }
+    drive.MakeFolder("Sub");
+    ASSERT_EQ(::mkfifo(drive.HostPath("pipe").c_str(), 0600), 0);  // no archive mark
+    struct Case {
+        int filesFolders;
+        int RenameOptions::*box;
+        int rule;
+        Texts expected;
     };
-    for (const auto& [rule, expected] : cases) {
-        SCOPED_TRACE(rule);
+    const Case cases[] = {
+        {engine::kFilesOnly,
+         &RenameOptions::chkHbit,
+         engine::kAttributeDontCare,
+         {".hidden", "a.txt", "PAGEFILE.SYS", "pipe"}},
+        {engine::kFoldersOnly, &RenameOptions::chkHbit, engine::kAttributeDontCare, {"Sub\\"}},
+        {engine::kFilesAndFolders,
+         &RenameOptions::chkHbit,
+         engine::kAttributeFilter,
+         {"a.txt", "PAGEFILE.SYS", "pipe", "Sub\\"}},
+        {engine::kFilesAndFolders,
+         &RenameOptions::chkHbit,
+         engine::kAttributeSelect,
+         {".hidden", "Sub\\"}},
+        {engine::kFilesAndFolders,
+         &RenameOptions::chkAbit,
+         engine::kAttributeSelect,
+         {".hidden", "a.txt", "PAGEFILE.SYS", "Sub\\"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "kind " << c.filesFolders << ", rule " << c.rule);
         RenameOptions options;
-        options.chkHbit = rule;
-        EXPECT_EQ(TextsOf(List(drive.FileSystem(), options)), expected);
+        options.cboFilesFolders = c.filesFolders;
+        options.*c.box = c.rule;
+        EXPECT_EQ(TextsOf(List(drive.FileSystem(), options)), c.expected);
     }
 }
 
 TEST(ReadSourceList, WritesRowsByPathDisplayModeAndRecursion) {
     support::TempDrive drive;
     drive.WriteFile("Photos\\a.jpg", "");
-    drive.WriteFile("b.txt", "");
+    drive.WriteFile("日本.jp", "");  // fewer characters than "Photos", more bytes
     struct Case {
         int pathDisplay;
         int recurse;
@@ -153,14 +157,14 @@ TEST(ReadSourceList, WritesRowsByPathDisplayModeAndRecursion) {
         const char* widest;
     };
     const Case cases[] = {
-        {engine::kShowFilenameOnly, 0, {"b.txt", "Photos\\"}, "Photos"},
-        {engine::kShowPartialPath, 0, {"b.txt", "Photos\\"}, "Photos"},
-        {engine::kShowFullPath, 0, {"T:\\b.txt", "T:\\Photos\\"}, "T:\\Photos"},
-        {engine::kShowFilenameOnly, 1, {"a.jpg", "b.txt", "Photos\\"}, "Photos"},
-        {engine::kShowPartialPath, 1, {"b.txt", "Photos\\", "Photos\\a.jpg"}, "Photos\\a.jpg"},
+        {engine::kShowFilenameOnly, 0, {"Photos\\", "日本.jp"}, "Photos"},
+        {engine::kShowPartialPath, 0, {"Photos\\", "日本.jp"}, "Photos"},
+        {engine::kShowFullPath, 0, {"T:\\Photos\\", "T:\\日本.jp"}, "T:\\Photos"},
+        {engine::kShowFilenameOnly, 1, {"a.jpg", "Photos\\", "日本.jp"}, "Photos"},
+        {engine::kShowPartialPath, 1, {"Photos\\", "Photos\\a.jpg", "日本.jp"}, "Photos\\a.jpg"},
         {engine::kShowFullPath,
          1,
-         {"T:\\b.txt", "T:\\Photos\\", "T:\\Photos\\a.jpg"},
+         {"T:\\Photos\\", "T:\\Photos\\a.jpg", "T:\\日本.jp"},
          "T:\\Photos\\a.jpg"},
     };
     for (const Case& c : cases) {
@@ -175,44 +179,26 @@ TEST(ReadSourceList, WritesRowsByPathDisplayModeAndRecursion) {
     }
 }
 
-TEST(ReadSourceList, RecursesBreadthFirstAndRowsPointAtTheirFolder) {
+TEST(ReadSourceList, RecursesBreadthFirstPastHiddenFoldersAndLinks) {
     support::TempDrive drive;
-    drive.WriteFile("A\\B\\C\\c.txt", "");
-    drive.MakeFolder("D");
-    RenameOptions options;
-    options.chkRecurse = 1;
-    options.cboPathDisplay = engine::kShowPartialPath;
-    const SourceListing listing = List(drive.FileSystem(), options);
-    ASSERT_EQ(listing.folderTable.size(), 5u);
-    EXPECT_EQ(listing.folderTable[0], "T:\\");
-    EXPECT_EQ(listing.folderTable[3], "T:\\A\\B\\");
-    EXPECT_EQ(listing.folderTable[4], "T:\\A\\B\\C\\");
-    ASSERT_EQ(TextsOf(listing), Texts{"A\\B\\C\\c.txt"});
-    EXPECT_EQ(listing.rows[0].folderIndex, 5);
-}
-
-TEST(ReadSourceList, HiddenSubFolderIsListedButNotEntered) {
-    support::TempDrive drive;
+    drive.WriteFile("A\\B\\b.txt", "");
     drive.WriteFile(".git\\x.txt", "");
-    drive.WriteFile("a.txt", "");
+    drive.MakeFolder("D");
+    // A link to a parent folder would make the walk endless.
+    std::filesystem::create_directory_symlink(drive.HostRoot(), drive.HostPath("A\\up"));
     RenameOptions options;
     options.chkRecurse = 1;
     options.chkHbit = engine::kAttributeFilter;
+    options.cboPathDisplay = engine::kShowPartialPath;
     options.cboFilesFolders = engine::kFilesAndFolders;
     const SourceListing listing = List(drive.FileSystem(), options);
-    EXPECT_EQ(TextsOf(listing), (Texts{".git\\", "a.txt"}));
-    EXPECT_EQ(listing.folderTable.size(), 1u);
-}
-
-TEST(ReadSourceList, ArchiveSelectKeepsArchiveFilesButEveryFolderRow) {
-    support::TempDrive drive;
-    drive.WriteFile("a.txt", "");
-    drive.MakeFolder("Sub");
-    ASSERT_EQ(::mkfifo(drive.HostPath("pipe").c_str(), 0600), 0);  // no archive bit
-    RenameOptions options;
-    options.chkAbit = engine::kAttributeSelect;
-    options.cboFilesFolders = engine::kFilesAndFolders;
-    EXPECT_EQ(TextsOf(List(drive.FileSystem(), options)), (Texts{"a.txt", "Sub\\"}));
+    EXPECT_EQ(TextsOf(listing),
+              (Texts{".git\\", "A\\", "A\\B\\", "A\\B\\b.txt", "A\\up\\", "D\\"}));
+    // The host reads A and D in either order, but both before A\B.
+    ASSERT_EQ(listing.folderTable.size(), 4u);
+    EXPECT_EQ(listing.folderTable[0], "T:\\");
+    EXPECT_EQ(listing.folderTable[3], "T:\\A\\B\\");
+    EXPECT_EQ(listing.rows[3].folderIndex, 4);
 }
 
 TEST(ReadSourceList, FilterModeDecidesWhichRowsAreListedAndSelected) {
@@ -221,42 +207,26 @@ TEST(ReadSourceList, FilterModeDecidesWhichRowsAreListedAndSelected) {
         drive.WriteFile(name, "");
     }
     drive.MakeFolder("d.txt");
-    using Rows = std::vector<std::pair<std::string, bool>>;
     struct Case {
         const char* pattern;
         int mode;
-        Rows expected;
+        Texts expected;  // "+" before a selected row
         int pathDisplay = engine::kShowFilenameOnly;
     };
     const Case cases[] = {
         {"*.txt",
          engine::kViewAndSelectAll,
-         {{"a.txt", true},
-          {"archive.tar.gz", true},
-          {"B.TXT", true},
-          {"c.doc", true},
-          {"d.txt\\", true}}},
-        {"*.txt", engine::kViewMatching, {{"a.txt", false}, {"d.txt\\", false}}},
+         {"+a.txt", "+archive.tar.gz", "+B.TXT", "+c.doc", "+d.txt\\"}},
+        {"*.txt", engine::kViewMatching, {"a.txt", "d.txt\\"}},
         {"*.txt",
          engine::kSelectMatching,
-         {{"a.txt", true},
-          {"archive.tar.gz", false},
-          {"B.TXT", false},
-          {"c.doc", false},
-          {"d.txt\\", true}}},
+         {"+a.txt", "archive.tar.gz", "B.TXT", "c.doc", "+d.txt\\"}},
         {"*.txt",
          engine::kSelectNonMatching,
-         {{"a.txt", false},
-          {"archive.tar.gz", true},
-          {"B.TXT", true},
-          {"c.doc", true},
-          {"d.txt\\", false}}},
-        {"*.tar.gz", engine::kViewMatching, {{"archive.tar.gz", false}}},
+         {"a.txt", "+archive.tar.gz", "+B.TXT", "+c.doc", "d.txt\\"}},
+        {"*.tar.gz", engine::kViewMatching, {"archive.tar.gz"}},
         // The pattern sees the entry's own name, not the path shown.
-        {"a*.*",
-         engine::kViewMatching,
-         {{"T:\\a.txt", false}, {"T:\\archive.tar.gz", false}},
-         engine::kShowFullPath},
+        {"a*.*", engine::kViewMatching, {"T:\\a.txt", "T:\\archive.tar.gz"}, engine::kShowFullPath},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.pattern) + " mode " + std::to_string(c.mode));
@@ -265,28 +235,11 @@ TEST(ReadSourceList, FilterModeDecidesWhichRowsAreListedAndSelected) {
         options.txtFilter = c.pattern;
         options.cboFilter = c.mode;
         options.cboPathDisplay = c.pathDisplay;
-        Rows rows;
+        Texts rows;
         for (const ListEntry& row : List(drive.FileSystem(), options).rows) {
-            rows.emplace_back(row.text, row.selected);
+            rows.push_back((row.selected ? "+" : "") + row.text);
         }
         EXPECT_EQ(rows, c.expected);
-    }
-}
-
-TEST(ReadSourceList, FilesFoldersChoiceListsFilesFoldersOrBoth) {
-    support::TempDrive drive;
-    drive.WriteFile("a.txt", "");
-    drive.MakeFolder("Sub");
-    const std::pair<int, Texts> cases[] = {
-        {engine::kFilesOnly, {"a.txt"}},
-        {engine::kFoldersOnly, {"Sub\\"}},
-        {engine::kFilesAndFolders, {"a.txt", "Sub\\"}},
-    };
-    for (const auto& [choice, expected] : cases) {
-        SCOPED_TRACE(choice);
-        RenameOptions options;
-        options.cboFilesFolders = choice;
-        EXPECT_EQ(TextsOf(List(drive.FileSystem(), options)), expected);
     }
 }
 
@@ -314,19 +267,6 @@ TEST(SortRows, IgnoresCaseAndKeepsReadOrderForEqualKeys) {
     }
 }
 
-TEST(ReadSourceList, LinkToParentFolderIsListedButNotEntered) {
-    support::TempDrive drive;
-    drive.WriteFile("Sub\\a.txt", "");
-    std::filesystem::create_directory_symlink(drive.HostRoot(), drive.HostPath("Sub\\up"));
-    RenameOptions options;
-    options.chkRecurse = 1;
-    options.cboPathDisplay = engine::kShowPartialPath;
-    options.cboFilesFolders = engine::kFilesAndFolders;
-    const SourceListing listing = List(drive.FileSystem(), options);
-    EXPECT_EQ(TextsOf(listing), (Texts{"Sub\\", "Sub\\a.txt", "Sub\\up\\"}));
-    EXPECT_EQ(listing.folderTable, (Texts{"T:\\", "T:\\Sub\\"}));
-}
-
 TEST(ReadSourceList, FolderThatCannotBeReadIsPassedOver) {
     FakeFolders fileSystem;
     fileSystem.folders["T:\\"] = {Folder("Locked"), Folder("Open")};
@@ -342,36 +282,38 @@ TEST(ReadSourceList, FolderThatCannotBeReadIsPassedOver) {
     EXPECT_EQ(missing.folderTable, Texts{"T:\\Missing\\"});
 }
 
-TEST(ReadSourceList, StopsReadingWhenTheListIsFull) {
-    for (const int files : {kMaxListRows - 1, kMaxListRows, 40000}) {
-        SCOPED_TRACE(files);
+TEST(ReadSourceList, StopsAtTheRowCapAndEntersNoFolderPastTheFolderCap) {
+    struct Case {
+        int files;
+        int folders;
+        bool rowLimit;
+        bool folderLimit;
+    };
+    const Case cases[] = {
+        {kMaxListRows - 1, 0, false, false}, {kMaxListRows, 0, true, false},
+        {kMaxListRows + 1, 0, true, false},  {0, kMaxFolders - 1, false, false},
+        {0, kMaxFolders, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.files << " files, " << c.folders << " folders");
         FakeFolders fileSystem;
         std::vector<DirEntry>& root = fileSystem.folders["T:\\"];
-        for (int i = 0; i < files; ++i) {
+        for (int i = 0; i < c.files; ++i) {
             root.push_back(File("f" + std::to_string(i)));
         }
-        RecordingObserver observer;
-        const SourceListing listing = ReadSourceList(fileSystem, {}, "T:\\", observer);
-        const int expected = std::min(files, kMaxListRows);
-        EXPECT_EQ(listing.rows.size(), static_cast<std::size_t>(expected));
-        EXPECT_EQ(listing.rowLimitReached, files >= kMaxListRows);
-        EXPECT_EQ(observer.started.size(), static_cast<std::size_t>(expected));
-    }
-}
-
-TEST(ReadSourceList, StopsEnteringFoldersWhenTheFolderTableIsFull) {
-    for (const int folders : {kMaxFolders - 1, kMaxFolders}) {
-        SCOPED_TRACE(folders);
-        FakeFolders fileSystem;
-        std::vector<DirEntry>& root = fileSystem.folders["T:\\"];
-        for (int i = 0; i < folders; ++i) {
+        for (int i = 0; i < c.folders; ++i) {
             root.push_back(Folder("d" + std::to_string(i)));
         }
         RenameOptions options;
         options.chkRecurse = 1;
-        const SourceListing listing = List(fileSystem, options);
-        EXPECT_EQ(listing.folderTable.size(), static_cast<std::size_t>(kMaxFolders));
-        EXPECT_EQ(listing.folderLimitReached, folders == kMaxFolders);
+        RecordingObserver observer;
+        const SourceListing listing = ReadSourceList(fileSystem, options, "T:\\", observer);
+        const int rows = std::min(c.files, kMaxListRows);
+        EXPECT_EQ(listing.rows.size(), static_cast<std::size_t>(rows));
+        EXPECT_EQ(observer.started.size(), static_cast<std::size_t>(rows + c.folders));
+        EXPECT_EQ(listing.rowLimitReached, c.rowLimit);
+        EXPECT_EQ(listing.folderTable.size(), std::min<std::size_t>(c.folders + 1, kMaxFolders));
+        EXPECT_EQ(listing.folderLimitReached, c.folderLimit);
     }
 }
 
@@ -384,7 +326,8 @@ TEST(ReadSourceList, ObserverCountsEveryEntryAndCanEndTheListing) {
     EXPECT_EQ(full.continued, full.started);
     EXPECT_FALSE(all.interrupted);
 
-    RecordingObserver stopping(3);
+    RecordingObserver stopping;
+    stopping.stopAt = 3;
     const SourceListing stopped = ReadSourceList(fileSystem, {}, "T:\\", stopping);
     EXPECT_EQ(stopping.started, (std::vector<int>{1, 2, 3}));
     EXPECT_TRUE(stopped.interrupted);

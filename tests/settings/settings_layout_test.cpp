@@ -13,9 +13,7 @@ namespace kestrel::settings {
 namespace {
 
 TEST(TemplateKey, PadsTheNumberToThreeDigitsUnderTheTemplatesKey) {
-    EXPECT_EQ(TemplateKey(0), "Software\\Vantorre\\Kestrel\\Templates\\000");
     EXPECT_EQ(TemplateKey(7), "Software\\Vantorre\\Kestrel\\Templates\\007");
-    EXPECT_EQ(TemplateKey(42), "Software\\Vantorre\\Kestrel\\Templates\\042");
     EXPECT_EQ(TemplateKey(255), "Software\\Vantorre\\Kestrel\\Templates\\255");
 }
 

@@ -34,13 +34,17 @@ class TemplateManagerTest : public ::testing::Test {
         [this](int number, const std::string& name) { saves_.emplace_back(number, name); }};
 };
 
-TEST_F(TemplateManagerTest, ListsEachTemplateOnTheRowOfItsNumber) {
+TEST_F(TemplateManagerTest, ListsEachTemplateOnTheRowOfItsNumberAndPassesOverOtherKeys) {
     for (bool withDefaultKey : {true, false}) {
         SCOPED_TRACE(withDefaultKey ? "with key 000" : "without key 000");
         store_.DeleteKey(Scope::Machine, kTemplatesKey);
         AddTemplates({1, 4});
         if (withDefaultKey) {
             AddTemplates({0});
+        }
+        // Only the names the program writes are read back by a load.
+        for (const char* name : {"abc", "7", "0042", "256", "-01"}) {
+            store_.WriteText(Scope::Machine, std::string(kTemplatesKey) + "\\" + name, "", name);
         }
         Fill();
         EXPECT_THAT(model_.Rows(),
@@ -51,15 +55,7 @@ TEST_F(TemplateManagerTest, ListsEachTemplateOnTheRowOfItsNumber) {
     }
 }
 
-TEST_F(TemplateManagerTest, PassesOverKeyNamesTheProgramDoesNotWrite) {
-    for (const char* name : {"abc", "7", "0042", "256", "-01", "002"}) {
-        store_.WriteText(Scope::Machine, std::string(kTemplatesKey) + "\\" + name, "", name);
-    }
-    Fill();
-    EXPECT_THAT(model_.Rows(), ElementsAre("{Last default state}", "{Empty}", "002"));
-}
-
-TEST_F(TemplateManagerTest, SelectingARowShowsItAndEnablesWhatItAllows) {
+TEST_F(TemplateManagerTest, SelectedRowIsShownModifiedAndUsed) {
     AddTemplates({1});
     // A key without a name is no template: its row reads empty.
     store_.WriteNumber(Scope::Machine, TemplateKey(3), "Crop", 1);
@@ -73,21 +69,34 @@ TEST_F(TemplateManagerTest, SelectingARowShowsItAndEnablesWhatItAllows) {
     EXPECT_FALSE(model_.Buttons().cmdDelete);
     EXPECT_TRUE(model_.Buttons().cmdModify);
 
-    model_.Select(2);
-    EXPECT_EQ(model_.Caption(), "Template number 2 highlighted");
-    EXPECT_EQ(model_.NameBox(), "{Empty}");
+    model_.Select(1);
+    EXPECT_EQ(model_.Caption(), "Template number 1 highlighted");
+    EXPECT_EQ(model_.NameBox(), "Name 1");
     EXPECT_TRUE(model_.Buttons().cmdUse);
     EXPECT_TRUE(model_.Buttons().cmdDelete);
 
     model_.SetNameBox("");
     EXPECT_FALSE(model_.Buttons().cmdAdd);
-    model_.SetNameBox("x");
+    model_.Modify();  // an empty name saves nothing
+    EXPECT_THAT(saves_, IsEmpty());
+    model_.SetNameBox("Renamed");
     EXPECT_TRUE(model_.Buttons().cmdAdd);
+    model_.Modify();
+    EXPECT_THAT(saves_, ElementsAre(Save{1, "Renamed"}));
+    EXPECT_EQ(model_.Rows()[1], "Renamed");
+    EXPECT_EQ(model_.NameBox(), "");
+
+    model_.SetNameBox("x");
+    EXPECT_EQ(model_.Use(), 1);
+    EXPECT_EQ(model_.NameBox(), "");
 }
 
-TEST_F(TemplateManagerTest, AddAfterDeletingTemplateTwoOfThreeUsesNumberFour) {
-    AddTemplates({0, 1, 2, 3});
+TEST_F(TemplateManagerTest, DeletedAndEmptyRowsAreNotReusedByAdd) {
+    AddTemplates({0, 1, 2, 4});
     Fill();
+    model_.Select(3);
+    model_.Delete(store_);
+    EXPECT_EQ(model_.Rows()[3], "{Empty}");  // there was nothing to delete
     model_.Select(2);
     model_.Delete(store_);
     EXPECT_EQ(model_.Rows()[2], "{Deleted}");
@@ -96,9 +105,9 @@ TEST_F(TemplateManagerTest, AddAfterDeletingTemplateTwoOfThreeUsesNumberFour) {
 
     model_.SetNameBox("New");
     EXPECT_TRUE(model_.Add());
-    EXPECT_THAT(saves_, ElementsAre(Save{4, "New"}));
-    EXPECT_EQ(model_.Rows().size(), 5u);
-    EXPECT_EQ(model_.Rows()[4], "New");
+    EXPECT_THAT(saves_, ElementsAre(Save{5, "New"}));
+    EXPECT_EQ(model_.Rows().size(), 6u);
+    EXPECT_EQ(model_.Rows()[5], "New");
     EXPECT_EQ(model_.NameBox(), "");
     EXPECT_FALSE(model_.Buttons().cmdAdd);
 }
@@ -111,38 +120,6 @@ TEST_F(TemplateManagerTest, AddTakesAnUnnamedRowInPlaceWithoutShiftingLaterRows)
     EXPECT_TRUE(model_.Add());
     EXPECT_THAT(saves_, ElementsAre(Save{2, "Fresh"}));
     EXPECT_THAT(model_.Rows(), ElementsAre("{Last default state}", "Name 1", "Fresh", "Name 3"));
-}
-
-TEST_F(TemplateManagerTest, DeleteOfATemplateThatIsNotThereKeepsTheRow) {
-    AddTemplates({3});
-    Fill();
-    model_.Select(1);
-    model_.Delete(store_);
-    EXPECT_EQ(model_.Rows()[1], "{Empty}");
-    EXPECT_EQ(model_.NameBox(), "");
-}
-
-TEST_F(TemplateManagerTest, ModifySavesOverTheSelectedTemplate) {
-    AddTemplates({1});
-    Fill();
-    model_.Select(1);
-    model_.SetNameBox("");
-    model_.Modify();
-    EXPECT_THAT(saves_, IsEmpty());
-
-    model_.SetNameBox("Renamed");
-    model_.Modify();
-    EXPECT_THAT(saves_, ElementsAre(Save{1, "Renamed"}));
-    EXPECT_EQ(model_.Rows()[1], "Renamed");
-    EXPECT_EQ(model_.NameBox(), "");
-}
-
-TEST_F(TemplateManagerTest, UseGivesTheSelectedNumberAndClearsTheNameBox) {
-    AddTemplates({1, 2});
-    Fill();
-    model_.Select(2);
-    EXPECT_EQ(model_.Use(), 2);
-    EXPECT_EQ(model_.NameBox(), "");
 }
 
 TEST_F(TemplateManagerTest, DeleteAllRemovesEveryListedTemplateAndEmptiesTheList) {

@@ -1,6 +1,5 @@
 #include "settings/templates.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -19,82 +18,95 @@ namespace kestrel::settings {
 namespace {
 
 using engine::RenameOptions;
-using ::testing::UnorderedElementsAreArray;
 
 constexpr std::string_view kProgramFolder = "C:\\Program Files\\Kestrel\\";
 
-// What a load applies when a template holds no option values at all.
-RenameOptions TemplateDefaults() {
-    RenameOptions options;
-    options.txtChangeExt = "";
-    return options;
-}
+// The stored format: every value name a template holds, with a valid value
+// away from both its factory and its template default, so that a value
+// dropped, renamed or mixed up anywhere on the way shows.
+struct StoredNumber {
+    const char* name;
+    std::int32_t value;
+    int RenameOptions::*field;  // none for the autonumber position
+};
+const StoredNumber kStoredNumbers[] = {
+    {"Path display", 2, &RenameOptions::cboPathDisplay},
+    {"View filter option", 1, &RenameOptions::cboFilter},
+    {"View filter files/folders", 2, &RenameOptions::cboFilesFolders},
+    {"View attribute: System", 0, &RenameOptions::chkSbit},
+    {"View attribute: Hidden", 0, &RenameOptions::chkHbit},
+    {"View attribute: Read-Only", 1, &RenameOptions::chkRbit},
+    {"View attribute: Archive", 1, &RenameOptions::chkAbit},
+    {"Replace entire filename", 1, &RenameOptions::chkReplaceWholeName},
+    {"Include extension", 0, &RenameOptions::chkExtIncluded},
+    {"Periods are characters", 1, &RenameOptions::chkNoExt},
+    {"Force single spaces", 0, &RenameOptions::chkForceSingleSpaces},
+    {"Copy", 1, &RenameOptions::chkCopy},
+    {"Recurse", 1, &RenameOptions::chkRecurse},
+    {"Change all extensions", 1, &RenameOptions::chkChangeExt},
+    {"Swap text", 1, &RenameOptions::chkSwapSep},
+    {"PathSplice", 1, &RenameOptions::chkPathSplice},
+    {"Crop", 1, &RenameOptions::chkCrop},
+    {"Crop left/right", 1, &RenameOptions::cboCropLR},
+    {"Search and Replace", 1, &RenameOptions::chkSearchReplace},
+    {"Case sensitive search", 1, &RenameOptions::chkCaseSensitive},
+    {"Replace only first", 1, &RenameOptions::chkFirstOccur},
+    {"Underscore", 0, &RenameOptions::chkUnderscore},
+    {"%20", 0, &RenameOptions::chkPercent20},
+    {"User preset", 1, &RenameOptions::chkWildcard},
+    {"Insert text start", 1, &RenameOptions::chkInsertStart},
+    {"Insert text middle", 1, &RenameOptions::chkInsertMiddle},
+    {"Insert text end", 1, &RenameOptions::chkInsertEnd},
+    {"Autonumber", -1, nullptr},  // typed digits have no list position
+    {"UNL", 1, &RenameOptions::chkUNL},
+    {"UNL left/right", 1, &RenameOptions::cboUNLLR},
+    {"Case Handling", 6, &RenameOptions::cboCaseHandling},
+    {"Case Rules", 3, &RenameOptions::cboCaseRules},
+    {"TextFX", 2, &RenameOptions::cboTextFX},
+};
+struct StoredText {
+    const char* name;
+    const char* value;
+    std::string RenameOptions::*field;  // none for the swap areas
+};
+const StoredText kStoredTexts[] = {
+    {"View filter text", "*.jpg", &RenameOptions::txtFilter},
+    {"Change all extensions to", "png", &RenameOptions::txtChangeExt},
+    {"Swap area 1", "3", nullptr},
+    {"Swap area 2", "4", nullptr},
+    {"Swap separator", " _ ", &RenameOptions::txtSwapSep},
+    {"PathSplice Levels", "2", &RenameOptions::txtPathSpliceLevels},
+    {"PathSplice separator", "+", &RenameOptions::txtPathSpliceSeparator},
+    {"Crop characters", "5", &RenameOptions::txtEliminateChars},
+    {"Crop position", "6", &RenameOptions::txtEliminatePosition},
+    {"Search for", "é", &RenameOptions::txtSearch},
+    {"Replace with", "e", &RenameOptions::txtReplace},
+    {"Single character search", "x", &RenameOptions::txtSearchChar},
+    {"Single character replace", "y", &RenameOptions::txtReplaceChar},
+    {"Insert text start text", "start ", &RenameOptions::txtInsertStart},
+    {"Insert text middle position", "7", &RenameOptions::txtInsertMiddlePosition},
+    {"Insert text middle text", "mid", &RenameOptions::txtInsertMiddle},
+    {"Insert text end text", " end", &RenameOptions::txtInsertEnd},
+    {"Autonumber text", "12", &RenameOptions::cboAutonumber},
+    {"Autonumber count", "100", &RenameOptions::txtAutonumberStartNum},
+    {"Autonumber step", "5", &RenameOptions::txtAutonumberStep},
+    {"UNL digits", "3", &RenameOptions::txtUNL},
+};
 
-// Every field away from both its factory and its template default, and valid,
-// so that a value dropped or mixed up anywhere on the way shows.
 RenameOptions NothingLikeTheDefaults() {
-    RenameOptions o;
-    o.chkReplaceWholeName = 1;
-    o.chkSwapSep = 1;
-    o.txtSwapArea = {"3", "4"};
-    o.txtSwapSep = " _ ";
-    o.chkPathSplice = 1;
-    o.txtPathSpliceLevels = "2";
-    o.txtPathSpliceSeparator = "+";
-    o.chkCrop = 1;
-    o.txtEliminateChars = "5";
-    o.txtEliminatePosition = "6";
-    o.cboCropLR = 1;
-    o.chkChangeExt = 1;
-    o.txtChangeExt = "png";
-    o.chkSearchReplace = 1;
-    o.txtSearch = "é";
-    o.txtReplace = "e";
-    o.chkCaseSensitive = 1;
-    o.chkFirstOccur = 1;
-    o.chkUnderscore = 0;
-    o.chkPercent20 = 0;
-    o.chkWildcard = 1;
-    o.txtSearchChar = "x";
-    o.txtReplaceChar = "y";
-    o.chkInsertStart = 1;
-    o.txtInsertStart = "start ";
-    o.chkInsertMiddle = 1;
-    o.txtInsertMiddlePosition = "7";
-    o.txtInsertMiddle = "mid";
-    o.chkInsertEnd = 1;
-    o.txtInsertEnd = " end";
-    o.cboAutonumber = "12";
-    o.txtAutonumberStartNum = "100";
-    o.txtAutonumberStep = "5";
-    o.chkUNL = 1;
-    o.cboUNLLR = 1;
-    o.txtUNL = "3";
-    o.cboCaseHandling = 6;
-    o.cboCaseRules = 3;
-    o.cboTextFX = 2;
-    o.chkForceSingleSpaces = 0;
-    o.chkExtIncluded = 0;
-    o.chkNoExt = 1;
-    o.chkRecurse = 1;
-    o.chkCopy = 1;
-    o.chkSbit = 0;
-    o.chkRbit = 1;
-    o.chkHbit = 0;
-    o.chkAbit = 1;
-    o.txtFilter = "*.jpg";
-    o.cboFilesFolders = 2;
-    o.cboPathDisplay = 2;  // fixed to the full path while the path splice is on
-    o.cboFilter = 1;
-    return o;
-}
-
-Preferences UnusualPreferences() {
-    Preferences p;
-    p.autoUpdate = 1;
-    p.maxLength = 31;
-    p.errorChecking = 0;
-    return p;
+    RenameOptions options;
+    for (const StoredNumber& n : kStoredNumbers) {
+        if (n.field != nullptr) {
+            options.*n.field = n.value;
+        }
+    }
+    for (const StoredText& t : kStoredTexts) {
+        if (t.field != nullptr) {
+            options.*t.field = t.value;
+        }
+    }
+    options.txtSwapArea = {"3", "4"};
+    return options;
 }
 
 class TemplateTest : public ::testing::Test {
@@ -105,10 +117,11 @@ class TemplateTest : public ::testing::Test {
         StoreMendedFolder(store_, number, load);
         return load;
     }
-    TemplateLoad Load(int number) {
-        RenameOptions options;
-        Preferences preferences;
-        return Load(number, options, preferences);
+    // Template 9 as a hand-edited one: a name and only the values written.
+    std::string HandEdited() {
+        store_.DeleteKey(Scope::Machine, TemplateKey(9));
+        store_.WriteText(Scope::Machine, TemplateKey(9), "", "Hand-edited");
+        return TemplateKey(9);
     }
     RenameOptions LoadOptions(int number) {
         RenameOptions options;
@@ -122,14 +135,50 @@ class TemplateTest : public ::testing::Test {
     platform::PosixFileSystem fileSystem_;
 };
 
+TEST_F(TemplateTest, SavesEveryValueUnderItsStoredNameAndLoadsItBack) {
+    store_.WriteNumber(Scope::Machine, TemplateKey(7), "Left over", 1);
+    const RenameOptions saved = NothingLikeTheDefaults();
+    Preferences preferences;
+    preferences.maxLength = 31;
+    SaveTemplate(store_, 7, "Holiday", saved, "C:\\tmp\\", preferences, false);
+
+    std::vector<std::string> names = {"", "Working folder"};
+    for (const StoredNumber& n : kStoredNumbers) {
+        SCOPED_TRACE(n.name);
+        EXPECT_EQ(store_.ReadNumber(Scope::Machine, TemplateKey(7), n.name, -99), n.value);
+        names.emplace_back(n.name);
+    }
+    for (const StoredText& t : kStoredTexts) {
+        SCOPED_TRACE(t.name);
+        EXPECT_EQ(store_.ReadText(Scope::Machine, TemplateKey(7), t.name, "?"), t.value);
+        names.emplace_back(t.name);
+    }
+    // Nothing else: no value of the replaced key, no preferences unless asked.
+    EXPECT_THAT(store_.ListValueNames(Scope::Machine, TemplateKey(7)),
+                ::testing::UnorderedElementsAreArray(names));
+    EXPECT_EQ(store_.ReadText(Scope::Machine, TemplateKey(7), ""), "Holiday");
+
+    SaveTemplate(store_, 7, "Holiday", saved, "C:\\tmp\\", preferences, true);
+    RenameOptions loaded;
+    Preferences loadedPreferences;
+    const TemplateLoad load = Load(7, loaded, loadedPreferences);
+    EXPECT_TRUE(load.loaded);
+    EXPECT_EQ(load.workingFolder, "C:\\tmp\\");
+    EXPECT_EQ(loaded, saved);
+    EXPECT_EQ(loadedPreferences.maxLength, 31);
+}
+
 TEST_F(TemplateTest, DefaultTemplateWithoutKeyLoadsTableDefaultsOnProgramDriveRoot) {
     RenameOptions options = NothingLikeTheDefaults();
-    Preferences preferences = UnusualPreferences();
+    Preferences preferences;
+    preferences.maxLength = 31;
     const TemplateLoad load = Load(0, options, preferences);
 
+    RenameOptions tableDefaults;
+    tableDefaults.txtChangeExt = "";  // a template without it never asked for an extension
     EXPECT_TRUE(load.loaded);
     EXPECT_EQ(load.workingFolder, "C:\\");
-    EXPECT_EQ(options, TemplateDefaults());
+    EXPECT_EQ(options, tableDefaults);
     EXPECT_EQ(preferences.maxLength, Preferences{}.maxLength);
     EXPECT_EQ(store_.ReadText(Scope::Machine, TemplateKey(0), "Working folder"), "C:\\");
 }
@@ -139,11 +188,11 @@ TEST_F(TemplateTest, UnnamedTemplateIsNotLoadedAndChangesNothing) {
     store_.WriteNumber(Scope::Machine, TemplateKey(5), "Crop", 1);
     store_.WriteNumber(Scope::Machine, TemplateKey(5), "Max length", 20);
     RenameOptions options = NothingLikeTheDefaults();
-    Preferences preferences = UnusualPreferences();
+    Preferences preferences;
 
     EXPECT_FALSE(Load(5, options, preferences).loaded);
     EXPECT_EQ(options, NothingLikeTheDefaults());
-    EXPECT_EQ(preferences.maxLength, UnusualPreferences().maxLength);
+    EXPECT_EQ(preferences.maxLength, Preferences{}.maxLength);
     EXPECT_EQ(store_.ReadText(Scope::Machine, TemplateKey(5), "Working folder"), "Q:\\Gone\\");
 }
 
@@ -152,175 +201,45 @@ TEST_F(TemplateTest, NumbersOutsideZeroTo255AreNeitherSavedNorLoaded) {
     SaveTemplate(store_, -1, "Too low", RenameOptions{}, "C:\\", Preferences{}, true);
     EXPECT_THAT(store_.ListSubkeys(Scope::Machine, kTemplatesKey), ::testing::IsEmpty());
     store_.WriteText(Scope::Machine, TemplateKey(256), "", "Hand-made");
-    EXPECT_FALSE(Load(256).loaded);
+    RenameOptions options;
+    Preferences preferences;
+    EXPECT_FALSE(Load(256, options, preferences).loaded);
 }
 
 TEST_F(TemplateTest, MissingWorkingFolderFallsBackToADriveRootAndIsWrittenBack) {
     support::TempDrive drive(std::filesystem::temp_directory_path().string(), 'D');
     ASSERT_TRUE(drive.Valid());
     drive.MakeFolder("Here");
-    struct Case {
-        std::optional<std::string> stored;
-        std::string expected;
+    const std::pair<std::string, std::string> cases[] = {
+        {"D:\\Gone\\", "D:\\"}, {"D:\\Here", "D:\\Here\\"}, {"D:\\Here\\Gone\\Deeper\\", "D:\\"},
+        {"Q:\\Gone\\", "C:\\"},                    // drive Q is not mapped
+        {"", "C:\\"},           {"Gone", "C:\\"},  // no drive root of its own
     };
-    const Case cases[] = {
-        {"D:\\Gone\\", "D:\\"},
-        {"D:\\Here", "D:\\Here\\"},
-        {"D:\\Here\\Gone\\Deeper\\", "D:\\"},
-        {"Q:\\Gone\\", "C:\\"},  // drive Q is not mapped
-        {"", "C:\\"},
-        {std::nullopt, "C:\\"},
-        {"Gone", "C:\\"},  // no drive root of its own
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.stored.value_or("(missing)"));
-        store_.DeleteKey(Scope::Machine, TemplateKey(3));
-        store_.WriteText(Scope::Machine, TemplateKey(3), "", "Photos");
-        if (c.stored) {
-            store_.WriteText(Scope::Machine, TemplateKey(3), "Working folder", *c.stored);
-        }
+    for (const auto& [stored, expected] : cases) {
+        SCOPED_TRACE(stored);
+        store_.WriteText(Scope::Machine, HandEdited(), "Working folder", stored);
         RenameOptions options;
         Preferences preferences;
         const TemplateLoad load =
-            LoadTemplate(store_, drive.FileSystem(), 3, kProgramFolder, options, preferences);
-        StoreMendedFolder(store_, 3, load);
+            LoadTemplate(store_, drive.FileSystem(), 9, kProgramFolder, options, preferences);
+        StoreMendedFolder(store_, 9, load);
         EXPECT_TRUE(load.loaded);
-        EXPECT_EQ(load.workingFolder, c.expected);
-        EXPECT_EQ(store_.ReadText(Scope::Machine, TemplateKey(3), "Working folder"), c.expected);
+        EXPECT_EQ(load.workingFolder, expected);
+        EXPECT_EQ(store_.ReadText(Scope::Machine, TemplateKey(9), "Working folder"), expected);
     }
-}
-
-TEST_F(TemplateTest, SavedTemplateLoadsBackEveryValue) {
-    const RenameOptions saved = NothingLikeTheDefaults();
-    ASSERT_NE(saved, TemplateDefaults());
-    SaveTemplate(store_, 7, "Holiday", saved, "C:\\tmp\\", UnusualPreferences(), true);
-
-    RenameOptions loaded;
-    Preferences preferences;
-    const TemplateLoad load = Load(7, loaded, preferences);
-    EXPECT_TRUE(load.loaded);
-    EXPECT_EQ(load.workingFolder, "C:\\tmp\\");
-    EXPECT_EQ(loaded, saved);
-    EXPECT_EQ(preferences.maxLength, 31);
-    EXPECT_EQ(store_.ReadText(Scope::Machine, TemplateKey(7), ""), "Holiday");
-}
-
-// The value names are the storage format other tools and older templates
-// use; a template written by hand under these names loads field by field.
-TEST_F(TemplateTest, ReadsEachValueUnderItsStoredName) {
-    struct Number {
-        const char* name;
-        std::int32_t value;
-    };
-    struct Text {
-        const char* name;
-        const char* value;
-    };
-    const Number numbers[] = {
-        {"Path display", 2},
-        {"View filter option", 1},
-        {"View filter files/folders", 2},
-        {"View attribute: System", 0},
-        {"View attribute: Hidden", 0},
-        {"View attribute: Read-Only", 1},
-        {"View attribute: Archive", 1},
-        {"Replace entire filename", 1},
-        {"Include extension", 0},
-        {"Periods are characters", 1},
-        {"Force single spaces", 0},
-        {"Copy", 1},
-        {"Recurse", 1},
-        {"Change all extensions", 1},
-        {"Swap text", 1},
-        {"PathSplice", 1},
-        {"Crop", 1},
-        {"Crop left/right", 1},
-        {"Search and Replace", 1},
-        {"Case sensitive search", 1},
-        {"Replace only first", 1},
-        {"Underscore", 0},
-        {"%20", 0},
-        {"User preset", 1},
-        {"Insert text start", 1},
-        {"Insert text middle", 1},
-        {"Insert text end", 1},
-        {"Autonumber", -1},
-        {"UNL", 1},
-        {"UNL left/right", 1},
-        {"Case Handling", 6},
-        {"Case Rules", 3},
-        {"TextFX", 2},
-    };
-    const Text texts[] = {
-        {"View filter text", "*.jpg"},
-        {"Change all extensions to", "png"},
-        {"Swap area 1", "3"},
-        {"Swap area 2", "4"},
-        {"Swap separator", " _ "},
-        {"PathSplice Levels", "2"},
-        {"PathSplice separator", "+"},
-        {"Crop characters", "5"},
-        {"Crop position", "6"},
-        {"Search for", "é"},
-        {"Replace with", "e"},
-        {"Single character search", "x"},
-        {"Single character replace", "y"},
-        {"Insert text start text", "start "},
-        {"Insert text middle position", "7"},
-        {"Insert text middle text", "mid"},
-        {"Insert text end text", " end"},
-        {"Autonumber text", "12"},
-        {"Autonumber count", "100"},
-        {"Autonumber step", "5"},
-        {"UNL digits", "3"},
-    };
-    store_.WriteText(Scope::Machine, TemplateKey(8), "", "By hand");
-    for (const Number& n : numbers) {
-        store_.WriteNumber(Scope::Machine, TemplateKey(8), n.name, n.value);
-    }
-    for (const Text& t : texts) {
-        store_.WriteText(Scope::Machine, TemplateKey(8), t.name, t.value);
-    }
-    EXPECT_EQ(LoadOptions(8), NothingLikeTheDefaults());
 }
 
 TEST_F(TemplateTest, AutonumberIsStoredAsListPositionAndText) {
-    struct Case {
-        const char* text;
-        std::int32_t position;
-    };
-    const Case cases[] = {{"Off", 0}, {"Auto", 1}, {"1", 2}, {"10", 11}, {"0", -1}, {"255", -1}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
+    const std::pair<const char*, std::int32_t> cases[] = {
+        {"Off", 0}, {"Auto", 1}, {"10", 11}, {"0", -1}};
+    for (const auto& [text, position] : cases) {
+        SCOPED_TRACE(text);
         RenameOptions saved;
-        saved.cboAutonumber = c.text;
+        saved.cboAutonumber = text;
         SaveTemplate(store_, 2, "Numbers", saved, "C:\\", Preferences{}, false);
-        EXPECT_EQ(store_.ReadNumber(Scope::Machine, TemplateKey(2), "Autonumber", -99), c.position);
-        EXPECT_EQ(LoadOptions(2).cboAutonumber, c.text);
+        EXPECT_EQ(store_.ReadNumber(Scope::Machine, TemplateKey(2), "Autonumber", -99), position);
+        EXPECT_EQ(LoadOptions(2).cboAutonumber, text);
     }
-}
-
-TEST_F(TemplateTest, SaveWithoutPreferencesWritesOnlyTheOptionsAndReplacesTheOldKey) {
-    store_.WriteNumber(Scope::Machine, TemplateKey(4), "Left over", 1);
-    store_.WriteNumber(Scope::Machine, TemplateKey(4), "Max length", 20);
-    Preferences current = UnusualPreferences();
-    SaveTemplate(store_, 4, "Plain", RenameOptions{}, "C:\\", current, false);
-
-    std::vector<std::string> expectedNames = {"", "Working folder"};
-    for (const TemplateValue& value : TemplateValues()) {
-        expectedNames.emplace_back(value.valueName);
-    }
-    EXPECT_EQ(expectedNames.size(), 56u);
-    EXPECT_THAT(store_.ListValueNames(Scope::Machine, TemplateKey(4)),
-                UnorderedElementsAreArray(expectedNames));
-
-    RenameOptions options;
-    Load(4, options, current);
-    Preferences expected;
-    expected.autoUpdate = UnusualPreferences().autoUpdate;
-    EXPECT_EQ(current.autoUpdate, expected.autoUpdate);
-    EXPECT_EQ(current.maxLength, expected.maxLength);
-    EXPECT_EQ(current.errorChecking, expected.errorChecking);
 }
 
 TEST_F(TemplateTest, NumbersTheWindowCannotShowAreMended) {
@@ -330,35 +249,26 @@ TEST_F(TemplateTest, NumbersTheWindowCannotShowAreMended) {
         int RenameOptions::*field;
         int expected;
     };
+    // A list position goes to the nearest entry the list has; a check or
+    // attribute state no box can show goes back to its default.
     const Case cases[] = {
         {"Path display", 7, &RenameOptions::cboPathDisplay, 2},
         {"Path display", -3, &RenameOptions::cboPathDisplay, 0},
         {"View filter option", 9, &RenameOptions::cboFilter, 3},
-        {"View filter option", -1, &RenameOptions::cboFilter, 0},
         {"View filter files/folders", 5, &RenameOptions::cboFilesFolders, 2},
-        {"View filter files/folders", 2, &RenameOptions::cboFilesFolders, 2},
         {"Crop left/right", 2, &RenameOptions::cboCropLR, 1},
-        {"UNL left/right", -1, &RenameOptions::cboUNLLR, 0},
         {"UNL left/right", 3, &RenameOptions::cboUNLLR, 1},
         {"Case Handling", 8, &RenameOptions::cboCaseHandling, 7},
-        {"Case Handling", 7, &RenameOptions::cboCaseHandling, 7},
         {"Case Rules", 4, &RenameOptions::cboCaseRules, 3},
         {"TextFX", 100, &RenameOptions::cboTextFX, 3},
-        {"TextFX", -100, &RenameOptions::cboTextFX, 0},
         {"Crop", 2, &RenameOptions::chkCrop, 0},
         {"Underscore", -1, &RenameOptions::chkUnderscore, 1},
-        {"Include extension", 2, &RenameOptions::chkExtIncluded, 1},
-        {"Recurse", 1, &RenameOptions::chkRecurse, 1},
         {"View attribute: System", 3, &RenameOptions::chkSbit, 2},
         {"View attribute: Hidden", -1, &RenameOptions::chkHbit, 2},
-        {"View attribute: Read-Only", 1, &RenameOptions::chkRbit, 1},
-        {"View attribute: Archive", 0, &RenameOptions::chkAbit, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.valueName) + " " + std::to_string(c.stored));
-        store_.DeleteKey(Scope::Machine, TemplateKey(9));
-        store_.WriteText(Scope::Machine, TemplateKey(9), "", "Hand-edited");
-        store_.WriteNumber(Scope::Machine, TemplateKey(9), c.valueName, c.stored);
+        store_.WriteNumber(Scope::Machine, HandEdited(), c.valueName, c.stored);
         EXPECT_EQ(LoadOptions(9).*c.field, c.expected);
     }
 }
@@ -370,37 +280,34 @@ TEST_F(TemplateTest, AutonumberTextTheListCannotShowFallsBackToTheStoredPosition
         const char* expected;
     };
     const Case cases[] = {
-        {"12", -1, "12"},  {"007", -1, "007"}, {"Auto", 7, "Auto"},     {"256", -1, "Off"},
-        {"256", 4, "3"},   {"abc", 1, "Auto"}, {"", 11, "10"},          {"-5", 12, "Off"},
-        {"off", 0, "Off"}, {"1 2", -1, "Off"}, {"99999999999", 3, "2"}, {std::nullopt, 5, "Off"},
+        {"Auto", 7, "Auto"}, {"007", 3, "007"},       {"255", 4, "255"},        {"256", -1, "Off"},
+        {"256", 4, "3"},     {"abc", 1, "Auto"},      {"", 11, "10"},           {"-5", 12, "Off"},
+        {"off", 0, "Off"},   {"99999999999", 3, "2"}, {std::nullopt, 5, "Off"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text.value_or("(missing)") + " at " + std::to_string(c.position));
-        store_.DeleteKey(Scope::Machine, TemplateKey(9));
-        store_.WriteText(Scope::Machine, TemplateKey(9), "", "Hand-edited");
-        store_.WriteNumber(Scope::Machine, TemplateKey(9), "Autonumber", c.position);
+        const std::string key = HandEdited();
+        store_.WriteNumber(Scope::Machine, key, "Autonumber", c.position);
         if (c.text) {
-            store_.WriteText(Scope::Machine, TemplateKey(9), "Autonumber text", *c.text);
+            store_.WriteText(Scope::Machine, key, "Autonumber text", *c.text);
         }
         EXPECT_EQ(LoadOptions(9).cboAutonumber, c.expected);
     }
 }
 
 TEST_F(TemplateTest, TextThatIsNotUtf8LoadsAsTheDefault) {
-    store_.WriteText(Scope::Machine, TemplateKey(9), "", "Damaged");
-    store_.WriteText(Scope::Machine, TemplateKey(9), "Swap separator", "\xff\xfe");
-    store_.WriteText(Scope::Machine, TemplateKey(9), "Search for", "ok \xc3");
-    store_.WriteText(Scope::Machine, TemplateKey(9), "Replace with", "fine é");
+    const std::string key = HandEdited();
+    store_.WriteText(Scope::Machine, key, "Swap separator", "\xff\xfe");
+    store_.WriteText(Scope::Machine, key, "Search for", "ok \xc3");
     const RenameOptions options = LoadOptions(9);
     EXPECT_EQ(options.txtSwapSep, " - ");
     EXPECT_EQ(options.txtSearch, "");
-    EXPECT_EQ(options.txtReplace, "fine é");
 }
 
 TEST_F(TemplateTest, PathSpliceFixesThePathDisplayToTheFullPath) {
-    store_.WriteText(Scope::Machine, TemplateKey(9), "", "Hand-edited");
-    store_.WriteNumber(Scope::Machine, TemplateKey(9), "PathSplice", 1);
-    store_.WriteNumber(Scope::Machine, TemplateKey(9), "Path display", 0);
+    const std::string key = HandEdited();
+    store_.WriteNumber(Scope::Machine, key, "PathSplice", 1);
+    store_.WriteNumber(Scope::Machine, key, "Path display", 0);
     EXPECT_EQ(LoadOptions(9).cboPathDisplay, engine::kShowFullPath);
 }
 
