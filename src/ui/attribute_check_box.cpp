@@ -1,5 +1,10 @@
 #include "ui/attribute_check_box.h"
 
+#include <QPainter>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+#include <algorithm>
+
 #include "engine/rename_options.h"
 
 namespace kestrel::ui {
@@ -35,6 +40,26 @@ void AttributeCheckBox::SetRule(int rule) {
             break;
     }
     settingRule_ = false;
+}
+
+void AttributeCheckBox::paintEvent(QPaintEvent* event) {
+    if (checkState() != Qt::PartiallyChecked) {
+        QCheckBox::paintEvent(event);
+        return;
+    }
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.state &= ~QStyle::State_NoChange;
+    option.state |= QStyle::State_Off;
+    painter.drawControl(QStyle::CE_CheckBox, option);
+    const QRect box = style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, this);
+    const int inset = std::max(3, box.width() / 4);
+    const int thickness = std::max(2, box.height() / 7);
+    painter.fillRect(
+        QRect(box.left() + inset, box.center().y() - thickness / 2 + 1, box.width() - 2 * inset,
+              thickness),
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
 }
 
 void AttributeCheckBox::nextCheckState() {

@@ -18,6 +18,9 @@ class AttributeCheckBox : public QCheckBox {
 
   protected:
     void nextCheckState() override;
+    /// "Don't care" is drawn as a dash in an empty box, the usual look of a
+    /// partly checked box, rather than the filled square some styles draw.
+    void paintEvent(QPaintEvent* event) override;
 
   private:
     // Guards against the box's own state change being taken as another click.

@@ -1,8 +1,6 @@
 #include "ui/file_list_models.h"
 #include "ui/qt_text.h"
 
-#include <QApplication>
-#include <QPalette>
 #include <QString>
 
 namespace kestrel::ui {
@@ -53,11 +51,11 @@ QVariant TargetListModel::data(const QModelIndex& index, int role) const {
         case kFlaggedRole:
             return flagged;
         case Qt::BackgroundRole:
-            return flagged ? QVariant(QApplication::palette().brush(QPalette::Highlight))
-                           : QVariant();
+            return flagged ? QVariant(kFlaggedBackground) : QVariant();
         case Qt::ForegroundRole:
-            return flagged ? QVariant(QApplication::palette().brush(QPalette::HighlightedText))
-                           : QVariant();
+            return flagged ? QVariant(kFlaggedText) : QVariant();
+        case Qt::AccessibleDescriptionRole:
+            return flagged ? ToolTip(row) : QVariant();
         default:
             return {};
     }

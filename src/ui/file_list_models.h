@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractListModel>
+#include <QColor>
 #include <QVariant>
 
 #include "app/workspace.h"
@@ -12,6 +13,11 @@ namespace kestrel::ui {
 
 /// True for a flagged row of the target list (its new name failed a check).
 inline constexpr int kFlaggedRole = Qt::UserRole + 1;
+
+/// A flagged row's warning look: pale red with dark text, unlike the blue of
+/// a selected row in the source list.
+inline const QColor kFlaggedBackground{0xFF, 0xD9, 0xD9};
+inline const QColor kFlaggedText{0x5C, 0x00, 0x00};
 
 class SourceListModel : public QAbstractListModel {
     Q_OBJECT

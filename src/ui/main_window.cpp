@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 #include "ui/qt_text.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -10,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
@@ -34,6 +36,8 @@ namespace {
 using app::CommandButton;
 
 constexpr int kTwipsPerInch = 1440;
+// The target folder box while it names another folder than the working folder.
+const QColor kTargetElsewhereBackground{0xFF, 0xE8, 0xA8};
 
 std::size_t Index(CommandButton button) {
     return static_cast<std::size_t>(button);
@@ -104,6 +108,9 @@ MainWindow::MainWindow(app::Workspace& workspace, QtUi& ui, Hooks hooks, QWidget
                                {[this] { RefreshPreview(); }, [this] { RefreshListing(); }}, this);
     ConnectLists();
     ConnectFolderBoxes();
+    targetElsewherePalette_ = txtDestDir_->palette();
+    targetElsewherePalette_.setColor(QPalette::Base, kTargetElsewhereBackground);
+    targetElsewherePalette_.setColor(QPalette::Text, Qt::black);
     ui_.AttachWindow({statusPanels_, progressBars_, sourceList_, targetList_, this});
     qApp->installEventFilter(this);
     SyncFromWorkspace();
@@ -147,9 +154,16 @@ QWidget* MainWindow::BuildFolderColumn(bool source) {
         txtSourceDir_ = folder;
         cmdUp_ = up;
     } else {
-        // The target list's highlight is the program's: it marks flagged rows.
+        // The target list's selection is the program's: it holds the flagged
+        // rows, so that accessibility tools report them, in the warning look.
         list->setModel(targetModel_);
         list->setSelectionMode(QAbstractItemView::NoSelection);
+        QPalette warning = list->palette();
+        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            warning.setColor(group, QPalette::Highlight, kFlaggedBackground);
+            warning.setColor(group, QPalette::HighlightedText, kFlaggedText);
+        }
+        list->setPalette(warning);
         targetList_ = list;
         txtDestDir_ = folder;
         cmdUpDest_ = up;
@@ -287,6 +301,18 @@ void MainWindow::FolderEdited(QLineEdit* box, QPushButton* up, std::string& fold
     // A drive root such as 'C:\' has no parent to go up to.
     up->setEnabled(box->text().size() > 3);
     box->setToolTip(box->text());
+    MarkTargetElsewhere();
+}
+
+void MainWindow::MarkTargetElsewhere() {
+    // Only the folder lock moves both folders, so after a change of working
+    // folder new names may still go to the old target: the box says so, so
+    // that nobody commits into a folder they did not mean.
+    const bool elsewhere =
+        !txtDestDir_->text().isEmpty() && txtDestDir_->text() != txtSourceDir_->text();
+    txtDestDir_->setPalette(elsewhere ? targetElsewherePalette_ : QPalette());
+    txtDestDir_->setToolTip(elsewhere ? QStringLiteral("New names go to ") + txtDestDir_->text()
+                                      : txtDestDir_->text());
 }
 
 void MainWindow::FolderEntered(QLineEdit* box, std::string& folder) {
@@ -320,6 +346,7 @@ void MainWindow::RefreshPreview() {
     targetModel_->BeginChange();
     workspace_.RefreshTargetList();
     targetModel_->EndChange();
+    MirrorFlaggedRows();
     AlignTargetWithSource();
     SyncButtons();
     ui_.Flush();
@@ -358,23 +385,43 @@ void MainWindow::RunListingCommand(const std::function<void()>& command) {
     ui_.Flush();
 }
 
-void MainWindow::MirrorSelection() {
-    const auto& rows = workspace_.SourceFileList();
+namespace {
+
+// The rows for which `marked` holds, as runs of rows.
+template <typename Marked>
+QItemSelection RowsWhere(const QAbstractItemModel& model, int count, Marked marked) {
     QItemSelection selection;
-    const int count = static_cast<int>(rows.size());
     int runStart = -1;
     for (int row = 0; row <= count; ++row) {
-        const bool selected = row < count && rows[static_cast<std::size_t>(row)].selected;
-        if (selected && runStart < 0) {
+        const bool on = row < count && marked(static_cast<std::size_t>(row));
+        if (on && runStart < 0) {
             runStart = row;
-        } else if (!selected && runStart >= 0) {
-            selection.select(sourceModel_->index(runStart), sourceModel_->index(row - 1));
+        } else if (!on && runStart >= 0) {
+            selection.select(model.index(runStart, 0), model.index(row - 1, 0));
             runStart = -1;
         }
     }
+    return selection;
+}
+
+}  // namespace
+
+void MainWindow::MirrorSelection() {
+    const auto& rows = workspace_.SourceFileList();
     mirroringSelection_ = true;
-    sourceList_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    sourceList_->selectionModel()->select(
+        RowsWhere(*sourceModel_, static_cast<int>(rows.size()),
+                  [&rows](std::size_t row) { return rows[row].selected; }),
+        QItemSelectionModel::ClearAndSelect);
     mirroringSelection_ = false;
+    MirrorFlaggedRows();
+}
+
+void MainWindow::MirrorFlaggedRows() {
+    targetList_->selectionModel()->select(
+        RowsWhere(*targetModel_, targetModel_->rowCount(),
+                  [this](std::size_t row) { return workspace_.TargetFlagged(row); }),
+        QItemSelectionModel::ClearAndSelect);
 }
 
 void MainWindow::SourceSelectionChanged(const QItemSelection& selected,
@@ -524,12 +571,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     // whichever control has the focus.
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this) {
-        return HandleWindowKey(*static_cast<QKeyEvent*>(event));
+        return HandleWindowKey(*static_cast<QKeyEvent*>(event), *watched);
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
-bool MainWindow::HandleWindowKey(const QKeyEvent& event) {
+bool MainWindow::HandleWindowKey(const QKeyEvent& event, const QObject& target) {
     const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
     const int key = event.key();
     if (modifiers == Qt::NoModifier || modifiers == Qt::AltModifier) {
@@ -552,6 +599,13 @@ bool MainWindow::HandleWindowKey(const QKeyEvent& event) {
                 ScrolledTopRow(*scroll, sourceList_->TopRow(), sourceModel_->rowCount()));
             return true;
         }
+    }
+    // In a text field, its own editing keys edit the text: typing must never
+    // select rows, let alone rename files back on disk.
+    const bool inTextField = qobject_cast<const QLineEdit*>(&target) != nullptr ||
+                             qobject_cast<const QAbstractSpinBox*>(&target) != nullptr;
+    if (modifiers == Qt::ControlModifier && inTextField && (key == Qt::Key_A || key == Qt::Key_Z)) {
+        return false;
     }
     if (modifiers == Qt::ControlModifier) {
         switch (key) {

@@ -2,6 +2,7 @@
 
 #include <QItemSelection>
 #include <QMainWindow>
+#include <QPalette>
 #include <array>
 #include <functional>
 
@@ -90,13 +91,17 @@ class MainWindow : public QMainWindow {
     /// Runs a command that may re-read the folder, then mirrors its results.
     void RunListingCommand(const std::function<void()>& command);
     void MirrorSelection();
+    /// Selects the flagged rows of the target list (its warning look).
+    void MirrorFlaggedRows();
     void SourceSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
     void AlignTargetWithSource();
     void SyncButtons();
     void SetSourceDir(const QString& text);
     void FolderEdited(QLineEdit* box, QPushButton* up, std::string& folder);
     void FolderEntered(QLineEdit* box, std::string& folder);
-    bool HandleWindowKey(const QKeyEvent& event);
+    void MarkTargetElsewhere();
+    /// The window's shortcuts; `target` is the control the key went to.
+    bool HandleWindowKey(const QKeyEvent& event, const QObject& target);
     /// Applies template `number` and shows its options and folders (no refresh).
     void LoadTemplateIntoControls(int number);
     void ShowDialog(QDialog* dialog);
@@ -119,6 +124,7 @@ class MainWindow : public QMainWindow {
     std::array<QProgressBar*, 2> progressBars_{};
     PreferencesWindow* preferences_ = nullptr;
     TemplateManagerWindow* templates_ = nullptr;
+    QPalette targetElsewherePalette_;
     bool mirroringSelection_ = false;
     bool syncingScroll_ = false;
 };

@@ -145,8 +145,11 @@ void BuildRenameOperations(OptionControls& c, QWidget* parent) {
     c.chkUnderscore->setToolTip(QStringLiteral("Each \"_\" becomes a space"));
     c.chkPercent20->setToolTip(QStringLiteral("Each \"%20\" becomes a space"));
     c.chkWildcard->setToolTip(QStringLiteral("Single Character Replace"));
-    Row(column, {Caption("Single Character Replace:", box), c.chkUnderscore, c.chkPercent20,
-                 c.chkWildcard, c.txtSearchChar, Caption("to", box), c.txtReplaceChar});
+    // Two lines, so that the panel stays narrow enough for a 1024 x 768 screen.
+    Row(column, {Caption("Single Character Replace:", box), c.chkUnderscore, c.chkPercent20});
+    QHBoxLayout* changeRow =
+        Row(column, {c.chkWildcard, c.txtSearchChar, Caption("to", box), c.txtReplaceChar});
+    changeRow->insertSpacing(0, 20);
 
     c.chkInsertStart = Check("chkInsertStart", "start", box);
     c.txtInsertStart = Text("txtInsertStart", box, 6);
@@ -240,12 +243,14 @@ void BuildViewAndFiltering(OptionControls& c, QWidget* parent) {
     SetTip(c.cboFilter, "Choose default display/selection");
 
     auto* grid = new QGridLayout(box);
-    grid->addWidget(Caption("Attributes:", box), 0, 0);
-    auto* attributes = new QHBoxLayout;
-    for (QCheckBox* attribute : AttributeBoxes(c)) {
-        attributes->addWidget(attribute);
+    grid->addWidget(Caption("Attributes:", box), 0, 0, Qt::AlignTop);
+    // Two by two keeps the right-hand column narrow.
+    auto* attributes = new QGridLayout;
+    const auto boxes = AttributeBoxes(c);
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        attributes->addWidget(boxes[i], static_cast<int>(i / 2), static_cast<int>(i % 2));
     }
-    attributes->addStretch(1);
+    attributes->setColumnStretch(2, 1);
     grid->addLayout(attributes, 0, 1);
     grid->addWidget(Caption("Filter:", box), 1, 0);
     grid->addWidget(c.txtFilter, 1, 1);

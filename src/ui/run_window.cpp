@@ -1,11 +1,17 @@
 #include "ui/run_window.h"
 
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QDir>
 #include <QScreen>
+#include <QSocketNotifier>
+
 #include <algorithm>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -25,6 +31,8 @@ namespace kestrel::ui {
 namespace {
 
 constexpr int kTwipsPerInch = 1440;
+// Borders and title bar of a usual desktop's window frame, in pixels.
+constexpr QSize kTypicalFrame(8, 32);
 // The build the first-run question compares against; a demo never asks it.
 
 struct TwipScale {
@@ -43,6 +51,57 @@ TwipRect ToTwips(const QRect& pixels, TwipScale scale) {
     return {pixels.x() * scale.x, pixels.y() * scale.y, pixels.width() * scale.x,
             pixels.height() * scale.y};
 }
+
+// SIGTERM and SIGINT end the event loop like a closed window, so that what
+// the run made (the demo folder) is cleaned up. A signal handler may only
+// write to a descriptor; the notifier turns that into a quit on the loop.
+class QuitOnSignals {
+  public:
+    QuitOnSignals() {
+        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds_) != 0) {
+            return;
+        }
+        writeEnd_ = fds_[1];
+        notifier_ = std::make_unique<QSocketNotifier>(fds_[0], QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] {
+            signalled_ = true;
+            // Closing the windows also ends a message box or warning that has
+            // its own loop; nothing is saved, as no user closed them.
+            QApplication::closeAllWindows();
+            QCoreApplication::quit();
+        });
+        struct sigaction action {};
+        action.sa_handler = [](int) {
+            const char byte = 1;
+            [[maybe_unused]] const ssize_t written = ::write(writeEnd_, &byte, 1);
+        };
+        ::sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        ::sigaction(SIGTERM, &action, nullptr);
+        ::sigaction(SIGINT, &action, nullptr);
+    }
+    ~QuitOnSignals() {
+        if (notifier_) {
+            ::signal(SIGTERM, SIG_DFL);
+            ::signal(SIGINT, SIG_DFL);
+            notifier_.reset();
+            ::close(fds_[0]);
+            ::close(fds_[1]);
+            writeEnd_ = -1;
+        }
+    }
+    QuitOnSignals(const QuitOnSignals&) = delete;
+    QuitOnSignals& operator=(const QuitOnSignals&) = delete;
+
+    /// A signal seen before the event loop ran, whose quit would go unheard.
+    bool Signalled() const { return signalled_; }
+
+  private:
+    static inline int writeEnd_ = -1;
+    bool signalled_ = false;
+    int fds_[2] = {-1, -1};
+    std::unique_ptr<QSocketNotifier> notifier_;
+};
 
 bool DemoRequested() {
     const char* demo = std::getenv("KESTREL_DEMO");
@@ -90,7 +149,12 @@ bool PlaceMainWindow(MainWindow& window, int startLocation, settings::SettingsSt
     const TwipRect screenTwips = ToTwips(screen->geometry(), scale);
     const bool warningDisabled = store.ReadNumber(settings::Scope::Machine, settings::kSettingsKey,
                                                   "Disable display warning", 0) != 0;
-    if (DisplayWarningDue(startLocation, screenTwips, warningDisabled)) {
+    // The frame the desktop adds is known once the window has been shown; a
+    // typical one is assumed before that.
+    const QSize frame = window.frameGeometry().size() - window.geometry().size();
+    const QSize smallest = window.minimumSizeHint() + frame.expandedTo(kTypicalFrame);
+    if (DisplayWarningDue(startLocation, screenTwips, smallest.width() * scale.x,
+                          smallest.height() * scale.y, warningDisabled)) {
         DisplayWarningWindow warning(store);
         if (warning.exec() != DisplayWarningWindow::kContinue) {
             return false;
@@ -116,7 +180,8 @@ bool PlaceMainWindow(MainWindow& window, int startLocation, settings::SettingsSt
     return true;
 }
 
-int RunStartedWindow(app::Application& application, QtUi& qtUi, SplashWindow& splash) {
+int RunStartedWindow(app::Application& application, QtUi& qtUi, SplashWindow& splash,
+                     const QuitOnSignals& quitOnSignals) {
     ShowSplash(splash);
     app::Workspace& workspace = application.workspace();
     MainWindow::Hooks hooks;
@@ -135,6 +200,9 @@ int RunStartedWindow(app::Application& application, QtUi& qtUi, SplashWindow& sp
         SizeMainWindow(window, *screen);
     }
     if (!PlaceMainWindow(window, startLocation, application.store())) {
+        if (quitOnSignals.Signalled()) {
+            return 0;
+        }
         const TwipScale scale = QGuiApplication::primaryScreen() != nullptr
                                     ? ScaleOf(*QGuiApplication::primaryScreen())
                                     : TwipScale{};
@@ -145,7 +213,7 @@ int RunStartedWindow(app::Application& application, QtUi& qtUi, SplashWindow& sp
     window.SyncFromWorkspace();
     splash.hide();
     window.show();
-    return QApplication::exec();
+    return quitOnSignals.Signalled() ? 0 : QApplication::exec();
 }
 
 }  // namespace
@@ -153,6 +221,7 @@ int RunStartedWindow(app::Application& application, QtUi& qtUi, SplashWindow& sp
 int RunWindow(int argc, char** argv, std::string_view commandLine, const app::ProgramPlace& place) {
     QApplication qtApplication(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kestrel"));
+    const QuitOnSignals quitOnSignals;
     std::string line(commandLine);
     app::ProgramPlace programPlace = place;
     const std::optional<DemoFolder> demo =
@@ -169,7 +238,8 @@ int RunWindow(int argc, char** argv, std::string_view commandLine, const app::Pr
     {
         app::Application application(programPlace, qtUi, clock, std::cerr);
         const app::StartResult start = application.Start(line, true);
-        status = start.runWindow ? RunStartedWindow(application, qtUi, splash) : start.exitStatus;
+        status = start.runWindow ? RunStartedWindow(application, qtUi, splash, quitOnSignals)
+                                 : start.exitStatus;
     }
     if (demo) {
         RemoveDemoFolder(*demo);

@@ -39,9 +39,10 @@ TwipPoint PlaceMainWindow(const PlacementInput& in) {
     }
 }
 
-bool DisplayWarningDue(int startLocation, const TwipRect& screen, bool warningDisabled) {
+bool DisplayWarningDue(int startLocation, const TwipRect& screen, int minimumWidth,
+                       int minimumHeight, bool warningDisabled) {
     return startLocation == 0 && !warningDisabled &&
-           (screen.width < kDesignWidthTwips || screen.height < kDesignHeightTwips);
+           (screen.width < minimumWidth || screen.height < minimumHeight);
 }
 
 }  // namespace kestrel::ui

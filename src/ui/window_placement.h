@@ -42,7 +42,9 @@ struct TwipPoint {
 TwipPoint PlaceMainWindow(const PlacementInput& input);
 
 /// Only the "last saved position" start warns, and only when the screen is
-/// smaller than the design size.
-bool DisplayWarningDue(int startLocation, const TwipRect& screen, bool warningDisabled);
+/// narrower or lower than the window can be made (`minimumWidth` and
+/// `minimumHeight`, its frame included).
+bool DisplayWarningDue(int startLocation, const TwipRect& screen, int minimumWidth,
+                       int minimumHeight, bool warningDisabled);
 
 }  // namespace kestrel::ui

@@ -1,6 +1,13 @@
 // The kestrel program run as a real process: parameters, files written and
 // exit statuses, as a script calling it sees them.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
 
 #include "settings/key_paths.h"
 #include "settings/settings_store.h"
@@ -177,6 +184,51 @@ TEST_F(KestrelProcess, PrintWithoutAPrintingSystemSaysWhatIsMissing) {
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_EQ(run.standardError,
               "No printing system found (the lp command of CUPS); install cups-client\n");
+}
+
+// The demo window ended by a signal still removes its sample folder.
+TEST_F(KestrelProcess, DemoFolderIsRemovedWhenTheWindowIsEndedBySignal) {
+    for (const int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        drive.MakeFolder("tmp");
+        const std::string tmp = Host("tmp");
+        const std::string config = "KESTREL_CONFIG_DIR=" + Host("cfg");
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::setenv("KESTREL_DEMO", "1", 1);
+            ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            ::setenv("TMPDIR", tmp.c_str(), 1);
+            ::putenv(const_cast<char*>(config.c_str()));
+            ::execl(KESTREL_BINARY, KESTREL_BINARY, static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        // Give the window time to come up on its sample folder.
+        const auto demoFolders = [&tmp] {
+            int count = 0;
+            for (const auto& entry : std::filesystem::directory_iterator(tmp)) {
+                count += entry.path().filename().string().starts_with("kestrel-demo-") ? 1 : 0;
+            }
+            return count;
+        };
+        for (int wait = 0; wait < 100 && demoFolders() == 0; ++wait) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        EXPECT_EQ(demoFolders(), 1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        ::kill(child, signal);
+        int status = 0;
+        for (int wait = 0; wait < 100 && ::waitpid(child, &status, WNOHANG) == 0; ++wait) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        if (::waitpid(child, &status, WNOHANG) == 0) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            ADD_FAILURE() << "the window did not end";
+        }
+        EXPECT_EQ(demoFolders(), 0);
+        std::filesystem::remove_all(tmp);
+    }
 }
 
 TEST_F(KestrelProcess, HelpVersionAndAWindowWithoutADisplay) {

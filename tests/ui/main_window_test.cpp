@@ -38,6 +38,21 @@ TEST_F(WindowTest, InsertedFolderPreviewsCommitsAndUndoes) {
     EXPECT_TRUE(boxes.empty());
 }
 
+TEST_F(WindowTest, FitsA1024By768ScreenWithEveryControlInside) {
+    // The screen less a usual frame (borders, title bar) and a desktop panel.
+    const QSize available(1024 - 8, 768 - 32 - 40);
+    EXPECT_LE(window->minimumSizeHint().width(), available.width());
+    EXPECT_LE(window->minimumSizeHint().height(), available.height());
+    window->resize(available);
+    QApplication::processEvents();
+    for (QWidget* control : window->findChildren<QWidget*>()) {
+        if (control->isVisible() && control->focusPolicy() != Qt::NoFocus) {
+            const QRect place(control->mapTo(window.get(), QPoint(0, 0)), control->size());
+            EXPECT_TRUE(window->rect().contains(place)) << control->objectName().toStdString();
+        }
+    }
+}
+
 TEST_F(WindowTest, ZeroAutonumberStepIsRefusedAndKeepsTheFocusAndText) {
     TypeAndLeave("txtAutonumberStep", "0");
     ASSERT_EQ(boxes.size(), 1u);
@@ -234,9 +249,33 @@ TEST_F(WindowTest, SelectionInTheSourceListDrivesThePreview) {
     QTest::keyClick(list, Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(TargetRows(), (std::vector<std::string>{"", "", ""}));
     EXPECT_TRUE(list->selectionModel()->selectedRows().isEmpty());
-    QTest::keyClick(Find<QLineEdit>("txtSearch"), Qt::Key_A, Qt::ControlModifier);
+    // In a text field Ctrl+A selects the field's text, not the rows.
+    auto* search = Find<QLineEdit>("txtSearch");
+    search->setText("abc");
+    QTest::keyClick(search, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(search->selectedText(), "abc");
+    EXPECT_TRUE(list->selectionModel()->selectedRows().isEmpty());
+    QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(TargetRows(), (std::vector<std::string>{"xa.txt", "xb.txt", "xc.txt"}));
     EXPECT_EQ(list->selectionModel()->selectedRows().size(), 3);
+}
+
+TEST_F(WindowTest, CtrlZWhileTypingUndoesTheTypingAndNeverTheCommit) {
+    drive.WriteFile("a.txt", "a");
+    window->RefreshForced();
+    Find<QLineEdit>("txtInsertStart")->setText("n");
+    Find<QCheckBox>("chkInsertStart")->click();
+    window->DoIt();
+    ASSERT_TRUE(drive.Exists("na.txt"));
+    auto* field = Find<QLineEdit>("txtInsertEnd");
+    field->setFocus(Qt::OtherFocusReason);
+    QTest::keyClicks(field, "xy");
+    QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(field->text(), "");
+    EXPECT_TRUE(drive.Exists("na.txt"));
+    EXPECT_EQ(workspace.UndoLevel(), 1);
+    QTest::keyClick(window->SourceList(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(drive.Exists("a.txt"));
 }
 
 TEST_F(WindowTest, FlaggedTargetRowsAreMarkedAndExplainThemselves) {
@@ -251,10 +290,32 @@ TEST_F(WindowTest, FlaggedTargetRowsAreMarkedAndExplainThemselves) {
     const QModelIndex flagged = model->index(0, 0);
     EXPECT_TRUE(flagged.data(kFlaggedRole).toBool());
     EXPECT_EQ(flagged.data(Qt::ToolTipRole).toString().toStdString(), workspace.ErrorMessages()[0]);
-    EXPECT_TRUE(flagged.data(Qt::BackgroundRole).isValid());
+    EXPECT_EQ(flagged.data(Qt::AccessibleDescriptionRole).toString(),
+              flagged.data(Qt::ToolTipRole).toString());
     const QModelIndex plain = model->index(2, 0);
     EXPECT_FALSE(plain.data(kFlaggedRole).toBool());
-    EXPECT_FALSE(plain.data(Qt::BackgroundRole).isValid());
+    // Reported as selected to accessibility tools, in a look of its own.
+    EXPECT_EQ(window->TargetList()->selectionModel()->selectedRows(), QModelIndexList{flagged});
+    const auto colourAt = [](FileListView* list, int row) {
+        const QPoint inRow = list->visualRect(list->model()->index(row, 0)).topRight();
+        return list->viewport()->grab().toImage().pixelColor(inRow + QPoint(-4, 2));
+    };
+    const QColor warning = colourAt(window->TargetList(), 0);
+    EXPECT_EQ(warning, kFlaggedBackground);
+    EXPECT_NE(warning, colourAt(window->SourceList(), 0)) << "a selected source row";
+    EXPECT_NE(warning, colourAt(window->TargetList(), 2)) << "a row that passed";
+}
+
+TEST_F(WindowTest, ATargetFolderOtherThanTheWorkingFolderIsMarked) {
+    drive.MakeFolder("Sub");
+    auto* target = Find<QLineEdit>("txtDestDir");
+    const QColor plain = target->palette().color(QPalette::Base);
+    Find<QLineEdit>("txtSourceDir")->setText("T:\\Sub\\");
+    EXPECT_NE(target->palette().color(QPalette::Base), plain);
+    EXPECT_EQ(target->toolTip(), "New names go to T:\\");
+    target->setText("T:\\Sub\\");
+    EXPECT_EQ(target->palette().color(QPalette::Base), plain);
+    EXPECT_EQ(target->toolTip(), "T:\\Sub\\");
 }
 
 TEST_F(WindowTest, AltPageDownMovesBothListsByAPage) {

@@ -75,13 +75,16 @@ TEST(WindowPlacement, StartLocationsPlaceTheWindow) {
 }
 
 TEST(WindowPlacement, OnlyTheSavedPositionStartWarnsAboutASmallScreen) {
-    const TwipRect small{0, 0, 800 * 15, 600 * 15};
+    const TwipRect small{0, 0, 1024 * 15, 768 * 15};
     const TwipRect large{0, 0, 1280 * 15, 1024 * 15};
-    EXPECT_TRUE(DisplayWarningDue(0, small, false));
-    EXPECT_FALSE(DisplayWarningDue(0, small, true));
-    EXPECT_FALSE(DisplayWarningDue(0, large, false));
+    const int wide = 1030 * 15;  // a window one screen of 1024 cannot hold
+    EXPECT_TRUE(DisplayWarningDue(0, small, wide, 700 * 15, false));
+    EXPECT_TRUE(DisplayWarningDue(0, small, 950 * 15, 770 * 15, false));
+    EXPECT_FALSE(DisplayWarningDue(0, small, 950 * 15, 700 * 15, false));
+    EXPECT_FALSE(DisplayWarningDue(0, small, wide, 700 * 15, true));
+    EXPECT_FALSE(DisplayWarningDue(0, large, wide, 700 * 15, false));
     for (int location = 1; location <= 5; ++location) {
-        EXPECT_FALSE(DisplayWarningDue(location, small, false)) << location;
+        EXPECT_FALSE(DisplayWarningDue(location, small, wide, 700 * 15, false)) << location;
     }
 }
 
