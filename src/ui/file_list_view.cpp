@@ -1,5 +1,6 @@
 #include "ui/file_list_view.h"
 
+#include <QContextMenuEvent>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -88,6 +89,12 @@ QPoint FileListView::PointOf(int row, int position) const {
 }
 
 void FileListView::keyPressEvent(QKeyEvent* event) {
+    // The menu key and Shift+F10 open the current row's menu for keyboard users.
+    if ((event->key() == Qt::Key_Menu && event->modifiers() == Qt::NoModifier) ||
+        (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)) {
+        emit MenuKeyPressed(currentIndex().row());
+        return;
+    }
     const int topBefore = TopRow();
     QListView::keyPressEvent(event);
     const auto key = ScrollKeyOf(event->key());
@@ -124,6 +131,12 @@ void FileListView::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         emit RowDoubleClicked(event->position().toPoint());
     }
+}
+
+void FileListView::contextMenuEvent(QContextMenuEvent* event) {
+    // A right click opened its menu as the button went down, and the keys
+    // that ask for a menu are handled as they are pressed.
+    event->accept();
 }
 
 bool FileListView::viewportEvent(QEvent* event) {

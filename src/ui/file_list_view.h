@@ -37,6 +37,8 @@ class FileListView : public QListView {
     void PointerAt(const QPoint& point);
     void RightClicked(const QPoint& point, Qt::KeyboardModifiers modifiers);
     void RowDoubleClicked(const QPoint& point);
+    /// The menu key or Shift+F10: the menu of the current row, for keyboard users.
+    void MenuKeyPressed(int row);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -44,6 +46,7 @@ class FileListView : public QListView {
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
     QString RowText(int row) const;

@@ -152,6 +152,14 @@ void ListInteraction::Connect(FileListView* list, bool source) {
     if (source) {
         connect(list, &FileListView::RowDoubleClicked, this, &ListInteraction::DoubleClicked);
     }
+    connect(list, &FileListView::MenuKeyPressed, this, [this, list, source](int row) {
+        // From the keyboard, the menu acts on the current row's first character.
+        const bool onRow = row >= 0 && row < list->model()->rowCount();
+        const QPoint point = onRow ? list->PointOf(row, 1) : QPoint(0, 0);
+        commands_.mouseY = onRow ? row : -1;
+        commands_.mouseX = 1;
+        OpenMenu(list, source, point);
+    });
 }
 
 void ListInteraction::PointAt(FileListView* list, const QPoint& point) {
