@@ -5,6 +5,7 @@ namespace {
 
 constexpr int kFileNotFound = 2;
 constexpr int kPathNotFound = 3;
+constexpr int kAccessDenied = 5;
 
 }  // namespace
 
@@ -45,6 +46,8 @@ std::string Execute(platform::FileSystem& fileSystem, platform::DesktopOpener& o
     int code = 0;
     if (details.error.number == platform::kFileNotFound) {
         code = kFileNotFound;
+    } else if (details.error.number == platform::kPermissionDenied) {
+        code = kAccessDenied;
     } else if (!details.error.Ok()) {
         code = kPathNotFound;
     } else {

@@ -91,6 +91,7 @@ void ListInteraction::AddPositionItems(QMenu* menu, std::vector<Item>& items, bo
 void ListInteraction::BuildSourceMenu() {
     popSourceRightClick_ = new QMenu(QStringLiteral("Source File Right-Click Menu"), &window_);
     popSourceRightClick_->setObjectName(QStringLiteral("popSourceRightClick"));
+    popSourceRightClick_->setAccessibleName(popSourceRightClick_->title());
     QMenu* menu = popSourceRightClick_;
     std::vector<Item>& items = sourceItems_;
     AddItem(menu, items, "popBack", "&Back up one level  (Alt+Bksp or Middle-click)", Needs::Back,
@@ -124,6 +125,7 @@ void ListInteraction::BuildSourceMenu() {
 void ListInteraction::BuildTargetMenu() {
     popDestRightClick_ = new QMenu(QStringLiteral("Destination File List Right-Click"), &window_);
     popDestRightClick_->setObjectName(QStringLiteral("popDestRightClick"));
+    popDestRightClick_->setAccessibleName(popDestRightClick_->title());
     QMenu* menu = popDestRightClick_;
     std::vector<Item>& items = targetItems_;
     AddItem(menu, items, "popDestBack", "&Back up one level", Needs::Back,

@@ -73,8 +73,9 @@ PropertiesWindow::PropertiesWindow(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Properties"));
     setWindowModality(Qt::ApplicationModal);
 
-    txtPath_ = ReadOnlyField("txtPath", this);
-    txtPath_->setMinimumWidth(txtPath_->fontMetrics().averageCharWidth() * 60);
+    txtName_ = ReadOnlyField("txtName", this);
+    txtName_->setMinimumWidth(txtName_->fontMetrics().averageCharWidth() * 60);
+    txtFolder_ = ReadOnlyField("txtFolder", this);
     txtKind_ = ReadOnlyField("txtKind", this);
     txtSize_ = ReadOnlyField("txtSize", this);
     txtModified_ = ReadOnlyField("txtModified", this);
@@ -82,7 +83,8 @@ PropertiesWindow::PropertiesWindow(QWidget* parent) : QDialog(parent) {
     auto* grid = new QGridLayout;
     int row = 0;
     for (const auto& [caption, field] :
-         {std::pair{"&Name:", txtPath_}, std::pair{"Kind:", txtKind_}, std::pair{"Size:", txtSize_},
+         {std::pair{"&Name:", txtName_}, std::pair{"In folder:", txtFolder_},
+          std::pair{"Kind:", txtKind_}, std::pair{"Size:", txtSize_},
           std::pair{"Modified:", txtModified_}, std::pair{"Owner may:", txtAccess_}}) {
         grid->addWidget(FieldLabel(QString::fromUtf8(caption), field, this), row, 0);
         grid->addWidget(field, row++, 1);
@@ -112,8 +114,15 @@ PropertiesWindow::PropertiesWindow(QWidget* parent) : QDialog(parent) {
 }
 
 void PropertiesWindow::ShowEntry(const QString& path, const platform::EntryDetails& details) {
-    txtPath_->setText(path);
-    txtPath_->setCursorPosition(0);
+    // The path without a folder's mark splits into the entry's name and its folder.
+    QString whole = path;
+    if (whole.endsWith(QLatin1Char('\\')) && whole.size() > 3) {
+        whole.chop(1);
+    }
+    const qsizetype slash = whole.lastIndexOf(QLatin1Char('\\'));
+    txtName_->setText(whole.mid(slash + 1));
+    txtFolder_->setText(whole.left(slash + 1));
+    txtFolder_->setCursorPosition(0);
     txtKind_->setText(EntryKind(details));
     const bool folder = (details.attributes & platform::kAttrFolder) != 0;
     // The count pattern prints zero as empty text; a size says "0".

@@ -21,7 +21,8 @@ class PropertiesWindow : public QDialog {
     void ShowEntry(const QString& path, const platform::EntryDetails& details);
 
   private:
-    QLineEdit* txtPath_ = nullptr;
+    QLineEdit* txtName_ = nullptr;
+    QLineEdit* txtFolder_ = nullptr;
     QLineEdit* txtKind_ = nullptr;
     QLineEdit* txtSize_ = nullptr;
     QLineEdit* txtModified_ = nullptr;
