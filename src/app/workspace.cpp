@@ -95,6 +95,12 @@ void Workspace::SetSelected(std::size_t row, bool selected) {
     }
 }
 
+void Workspace::SetSourceText(std::size_t row, std::string text) {
+    if (row < sourceRows_.size()) {
+        sourceRows_[row].text = std::move(text);
+    }
+}
+
 void Workspace::SelectAll(bool selected) {
     for (lists::ListEntry& entry : sourceRows_) {
         entry.selected = selected;

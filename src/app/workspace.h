@@ -71,6 +71,8 @@ class Workspace {
     /// Selection of source rows, as the window's list reports it.
     void SetSelected(std::size_t row, bool selected);
     void SelectAll(bool selected);
+    /// A source row renamed on its own: its text changes, the folder is not read again.
+    void SetSourceText(std::size_t row, std::string text);
 
     /// Re-reads the working folder into the source list and recomputes the preview.
     void RefreshSourceList();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -26,6 +27,20 @@ struct AttributesResult {
     FileError error;
 };
 
+/// What the Properties window shows of one entry.
+struct EntryDetails {
+    FileError error;
+    /// The entry on this host, for the desktop's tools, which take host paths.
+    std::string hostPath;
+    int attributes = 0;
+    bool isLink = false;
+    std::uint64_t size = 0;
+    /// Last modification, in seconds since 1970-01-01 UTC.
+    std::int64_t modified = 0;
+    /// The owner's read (4), write (2) and execute (1) permissions.
+    int ownerAccess = 0;
+};
+
 /// Streams the entries of one folder; "." and ".." are not returned.
 class FolderReader {
   public:
@@ -49,6 +64,8 @@ class FileSystem {
     /// UTF-8), without "." and "..", and without reading each entry's metadata.
     virtual FileError ListNames(std::string_view folder, std::vector<std::string>& names) = 0;
     virtual AttributesResult GetAttributes(std::string_view path) = 0;
+    /// A link is described by what it points to, unless it points nowhere.
+    virtual EntryDetails GetDetails(std::string_view path) = 0;
 
     /// A regular file (or a link to one) that this process may open for reading.
     virtual bool IsReadableFile(std::string_view path) = 0;

@@ -261,6 +261,38 @@ AttributesResult PosixFileSystem::GetAttributes(std::string_view path) {
     return {AttributesOf(HostBaseName(*host), info, ReadDosAttributes(*host, xattrSupported)), {}};
 }
 
+EntryDetails PosixFileSystem::GetDetails(std::string_view path) {
+    EntryDetails details;
+    std::string trimmed(path);
+    // A folder row's mark is no part of the entry's name.
+    if (trimmed.size() > 3 && trimmed.back() == '\\') {
+        trimmed.pop_back();
+    }
+    const auto host = HostPath(trimmed);
+    if (!host) {
+        details.error = PathNotFound();
+        return details;
+    }
+    struct stat own {};
+    struct stat info {};
+    if (::lstat(host->c_str(), &own) != 0) {
+        details.error = ErrorAt(errno, *host);
+        return details;
+    }
+    if (::stat(host->c_str(), &info) != 0) {
+        info = own;
+    }
+    bool xattrSupported = true;
+    details.hostPath = *host;
+    details.attributes =
+        AttributesOf(HostBaseName(*host), info, ReadDosAttributes(*host, xattrSupported));
+    details.isLink = S_ISLNK(own.st_mode);
+    details.size = static_cast<std::uint64_t>(info.st_size);
+    details.modified = static_cast<std::int64_t>(info.st_mtime);
+    details.ownerAccess = static_cast<int>((info.st_mode >> 6) & 7);
+    return details;
+}
+
 bool PosixFileSystem::IsReadableFile(std::string_view path) {
     const auto host = HostPath(path);
     struct stat info {};

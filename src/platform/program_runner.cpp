@@ -33,14 +33,49 @@ bool PathProgramRunner::Installed(std::string_view program) const {
 }
 
 bool PathProgramRunner::Start(const std::vector<std::string>& argv) {
-    if (argv.empty()) {
+    const pid_t child = Spawn(argv);
+    if (child == 0) {
         return false;
+    }
+    children_.push_back(child);
+    return true;
+}
+
+RunReport PathProgramRunner::StartAndWatch(const std::vector<std::string>& argv,
+                                           int waitMilliseconds) {
+    const pid_t child = Spawn(argv);
+    if (child == 0) {
+        return {};
+    }
+    constexpr int kStepMilliseconds = 10;
+    for (int waited = 0;; waited += kStepMilliseconds) {
+        int status = 0;
+        const pid_t result = ::waitpid(child, &status, WNOHANG);
+        if (result == child) {
+            // A program killed by a signal did not do its work either.
+            return {true, WIFEXITED(status) ? WEXITSTATUS(status) : 128};
+        }
+        if (result < 0) {
+            return {true, std::nullopt};
+        }
+        if (waited >= waitMilliseconds) {
+            break;
+        }
+        ::usleep(kStepMilliseconds * 1000);
+    }
+    children_.push_back(child);
+    return {true, std::nullopt};
+}
+
+pid_t PathProgramRunner::Spawn(const std::vector<std::string>& argv) {
+    if (argv.empty()) {
+        return 0;
     }
     // Started by the full path that Installed() reported, so that both
     // answer from the same folders.
     const std::string program = FindOnSearchPath(argv.front());
     if (program.empty()) {
-        return false;
+        return 0;
     }
     ReapFinished();
     std::vector<std::string> words = argv;
@@ -60,11 +95,7 @@ bool PathProgramRunner::Start(const std::vector<std::string>& argv) {
     const int status =
         ::posix_spawn(&child, program.c_str(), &actions, nullptr, pointers.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (status != 0) {
-        return false;
-    }
-    children_.push_back(child);
-    return true;
+    return status == 0 ? child : 0;
 }
 
 // Each start collects the programs that have ended since, so that a session

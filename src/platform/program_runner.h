@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,13 @@
 // a recording runner in its place.
 namespace kestrel::platform {
 
+/// How a started program fared in the time it was given.
+struct RunReport {
+    bool started = false;
+    /// Its exit status when it ended in time; none while it runs on.
+    std::optional<int> exitStatus;
+};
+
 class ProgramRunner {
   public:
     virtual ~ProgramRunner() = default;
@@ -21,6 +29,10 @@ class ProgramRunner {
     /// arguments and returns at once; false when it is missing or could not
     /// be started.
     virtual bool Start(const std::vector<std::string>& argv) = 0;
+    /// Starts argv as Start() does and gives it up to `waitMilliseconds` to end,
+    /// for programs that report failure at once but may go on running when
+    /// they succeed (a file opener running the viewer it chose).
+    virtual RunReport StartAndWatch(const std::vector<std::string>& argv, int waitMilliseconds) = 0;
 };
 
 class PathProgramRunner final : public ProgramRunner {
@@ -32,8 +44,11 @@ class PathProgramRunner final : public ProgramRunner {
 
     bool Installed(std::string_view program) const override;
     bool Start(const std::vector<std::string>& argv) override;
+    RunReport StartAndWatch(const std::vector<std::string>& argv, int waitMilliseconds) override;
 
   private:
+    /// The started child, or 0 when it could not be started.
+    pid_t Spawn(const std::vector<std::string>& argv);
     void ReapFinished();
 
     std::vector<pid_t> children_;

@@ -46,8 +46,6 @@ QVariant TargetListModel::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
             return ToQString(rows[row]);
-        case Qt::ToolTipRole:
-            return ToolTip(row);
         case kFlaggedRole:
             return flagged;
         case Qt::BackgroundRole:
@@ -55,23 +53,11 @@ QVariant TargetListModel::data(const QModelIndex& index, int role) const {
         case Qt::ForegroundRole:
             return flagged ? QVariant(kFlaggedText) : QVariant();
         case Qt::AccessibleDescriptionRole:
-            return flagged ? ToolTip(row) : QVariant();
+            // What a screen reader says of a flagged row: the check's message.
+            return flagged ? ToQString(workspace_.ErrorMessages()[row]) : QVariant();
         default:
             return {};
     }
-}
-
-QVariant TargetListModel::ToolTip(std::size_t row) const {
-    const auto& targets = workspace_.TargetFileList();
-    if (targets[row].empty()) {
-        const auto& sources = workspace_.SourceFileList();
-        const std::string source = row < sources.size() ? sources[row].text : std::string();
-        return QStringLiteral("Item %1 remains \"%2\"").arg(row + 1).arg(ToQString(source));
-    }
-    if (workspace_.TargetFlagged(row)) {
-        return ToQString(workspace_.ErrorMessages()[row]);
-    }
-    return ToQString(targets[row]);
 }
 
 }  // namespace kestrel::ui

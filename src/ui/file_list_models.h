@@ -29,13 +29,14 @@ class SourceListModel : public QAbstractListModel {
 
     void BeginChange() { beginResetModel(); }
     void EndChange() { endResetModel(); }
+    void RowChanged(int row) { emit dataChanged(index(row), index(row)); }
 
   private:
     const app::Workspace& workspace_;
 };
 
-/// One row per source row; flagged rows carry the highlight colours and their
-/// check message as tooltip.
+/// One row per source row; flagged rows carry the highlight colours. The
+/// tooltips depend on the character under the pointer: the view asks for them.
 class TargetListModel : public QAbstractListModel {
     Q_OBJECT
   public:
@@ -48,8 +49,6 @@ class TargetListModel : public QAbstractListModel {
     void EndChange() { endResetModel(); }
 
   private:
-    QVariant ToolTip(std::size_t row) const;
-
     const app::Workspace& workspace_;
 };
 

@@ -20,10 +20,12 @@
 
 #include "app/workspace.h"
 #include "engine/rename_options.h"
+#include "lists/position_picking.h"
 #include "platform/drive_table.h"
 #include "platform/path_tools.h"
 #include "ui/file_list_models.h"
 #include "ui/file_list_view.h"
+#include "ui/list_interaction.h"
 #include "ui/list_scrolling.h"
 #include "ui/option_binder.h"
 #include "ui/preferences_window.h"
@@ -111,6 +113,7 @@ MainWindow::MainWindow(app::Workspace& workspace, QtUi& ui, Hooks hooks, QWidget
     targetElsewherePalette_ = txtDestDir_->palette();
     targetElsewherePalette_.setColor(QPalette::Base, kTargetElsewhereBackground);
     targetElsewherePalette_.setColor(QPalette::Text, Qt::black);
+    lists_ = new ListInteraction(workspace_, ui_, *this, hooks_.desktopProperties);
     ui_.AttachWindow({statusPanels_, progressBars_, sourceList_, targetList_, this});
     qApp->installEventFilter(this);
     SyncFromWorkspace();
@@ -462,19 +465,22 @@ void MainWindow::SetSourceDir(const QString& text) {
     txtSourceDir_->setText(text);
 }
 
+void MainWindow::ShowFolders() {
+    txtSourceDir_->setText(ToQString(workspace_.txtSourceDir));
+    txtDestDir_->setText(ToQString(workspace_.txtDestDir));
+}
+
+void MainWindow::SourceRowChanged(int row) {
+    sourceModel_->RowChanged(row);
+}
+
+bool MainWindow::UpEnabled(bool source) const {
+    return (source ? cmdUp_ : cmdUpDest_)->isEnabled();
+}
+
 void MainWindow::BackUpOneLevel() {
-    const std::string& folder = workspace_.txtSourceDir;
-    if (folder.empty()) {
-        return;
-    }
-    const std::string withoutMark = folder.substr(0, folder.size() - 1);
-    const std::size_t lastSlash = withoutMark.rfind('\\');
-    // A backslash at position 1 or 2 belongs to no folder above a drive root.
-    if (lastSlash == std::string::npos || lastSlash + 1 <= 2) {
-        return;
-    }
-    const std::string parent = withoutMark.substr(0, lastSlash + 1);
-    if (!platform::PathExists(workspace_.FileSystem(), parent)) {
+    const std::string parent = lists::ParentFolder(workspace_.txtSourceDir);
+    if (parent.empty() || !platform::PathExists(workspace_.FileSystem(), parent)) {
         return;
     }
     SetSourceDir(ToQString(parent));
@@ -592,6 +598,10 @@ bool MainWindow::HandleWindowKey(const QKeyEvent& event, const QObject& target) 
     if (modifiers == Qt::AltModifier) {
         if (key == Qt::Key_Backspace) {
             BackUpOneLevel();
+            return true;
+        }
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            lists_->ShowProperties(sourceList_->currentIndex().row());
             return true;
         }
         if (const auto scroll = ScrollKeyOf(key)) {

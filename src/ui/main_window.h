@@ -29,6 +29,7 @@ class DriveTable;
 namespace kestrel::ui {
 
 class FileListView;
+class ListInteraction;
 class OptionBinder;
 class PreferencesWindow;
 class QtUi;
@@ -45,6 +46,9 @@ class MainWindow : public QMainWindow {
         std::function<void(int left, int top)> shutdown;
         /// Turns typed host paths into program paths; none keeps the text as typed.
         const platform::DriveTable* drives = nullptr;
+        /// Shows the desktop file manager's properties of a host path; false
+        /// (or none) shows Kestrel's own Properties window.
+        std::function<bool(const QString& hostPath)> desktopProperties;
     };
 
     MainWindow(app::Workspace& workspace, QtUi& ui, Hooks hooks, QWidget* parent = nullptr);
@@ -71,9 +75,18 @@ class MainWindow : public QMainWindow {
     void ShowPreferences();
     /// "&Templates", and "&Template Manager" in the Preferences window.
     void ShowTemplateManager();
+    /// Shows a window of the program: modal, without a nested event loop.
+    void ShowDialog(QDialog* dialog);
+    /// Puts the Workspace's folder texts into the folder boxes.
+    void ShowFolders();
+    /// Shows a source row's new text after it was renamed on its own.
+    void SourceRowChanged(int row);
+    /// The state of the Up button above the source or the target list.
+    bool UpEnabled(bool source) const;
 
     FileListView* SourceList() const { return sourceList_; }
     FileListView* TargetList() const { return targetList_; }
+    ListInteraction* Lists() const { return lists_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -104,7 +117,6 @@ class MainWindow : public QMainWindow {
     bool HandleWindowKey(const QKeyEvent& event, const QObject& target);
     /// Applies template `number` and shows its options and folders (no refresh).
     void LoadTemplateIntoControls(int number);
-    void ShowDialog(QDialog* dialog);
 
     app::Workspace& workspace_;
     QtUi& ui_;
@@ -125,6 +137,7 @@ class MainWindow : public QMainWindow {
     PreferencesWindow* preferences_ = nullptr;
     TemplateManagerWindow* templates_ = nullptr;
     QPalette targetElsewherePalette_;
+    ListInteraction* lists_ = nullptr;
     bool mirroringSelection_ = false;
     bool syncingScroll_ = false;
 };

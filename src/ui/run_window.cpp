@@ -21,6 +21,7 @@
 #include "settings/key_paths.h"
 #include "settings/settings_store.h"
 #include "ui/demo_files.h"
+#include "ui/desktop_properties.h"
 #include "ui/display_warning_window.h"
 #include "ui/main_window.h"
 #include "ui/qt_ui.h"
@@ -187,6 +188,9 @@ int RunStartedWindow(app::Application& application, QtUi& qtUi, SplashWindow& sp
     MainWindow::Hooks hooks;
     hooks.shutdown = [&application](int left, int top) { application.Shutdown(left, top); };
     hooks.drives = &application.fileSystem().Drives();
+    hooks.desktopProperties = [](const QString& hostPath) {
+        return ShowDesktopProperties(hostPath);
+    };
     MainWindow window(workspace, qtUi, hooks);
     // The unexpected-error report ends the program without saving: closing
     // the windows from here is not the user closing them.

@@ -61,6 +61,16 @@ TEST(PathProgramRunner, StartsTheProgramFromPathWithItsArgumentsWithoutWaiting) 
     EXPECT_EQ(arguments, "display|two words|");
 }
 
+TEST(PathProgramRunner, WatchedProgramReportsItsExitOrRunsOn) {
+    PathProgramRunner runner;
+    EXPECT_EQ(runner.StartAndWatch({"sh", "-c", "exit 3"}, 5000).exitStatus, 3);
+    EXPECT_EQ(runner.StartAndWatch({"sh", "-c", "kill -9 $$"}, 5000).exitStatus, 128);
+    const RunReport running = runner.StartAndWatch({"sleep", "2"}, 50);
+    EXPECT_TRUE(running.started);
+    EXPECT_FALSE(running.exitStatus);
+    EXPECT_FALSE(runner.StartAndWatch({"no-such-tool"}, 50).started);
+}
+
 TEST(PlayerCommand, PicksTheFirstInstalledPlayerThatReadsTheFile) {
     struct Case {
         std::set<std::string> installed;

@@ -34,6 +34,9 @@ class ForwardingFileSystem : public platform::FileSystem {
     platform::AttributesResult GetAttributes(std::string_view path) override {
         return inner_.GetAttributes(path);
     }
+    platform::EntryDetails GetDetails(std::string_view path) override {
+        return inner_.GetDetails(path);
+    }
     bool IsReadableFile(std::string_view path) override { return inner_.IsReadableFile(path); }
     bool IsFolder(std::string_view path) override { return inner_.IsFolder(path); }
     bool Exists(std::string_view path) override { return inner_.Exists(path); }

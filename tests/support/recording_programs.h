@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <set>
 #include <string>
 #include <string_view>
@@ -23,11 +24,20 @@ class RecordingPrograms : public platform::ProgramRunner {
         started.push_back(argv);
         return true;
     }
+    platform::RunReport StartAndWatch(const std::vector<std::string>& argv, int) override {
+        if (!Start(argv)) {
+            return {};
+        }
+        const auto status = exitStatus.find(argv.front());
+        return {true, status == exitStatus.end() ? std::nullopt : std::optional(status->second)};
+    }
 
     std::set<std::string> installed;
     /// Installed, but refuse to start.
     std::set<std::string> failing;
     std::vector<std::vector<std::string>> started;
+    /// What a watched program exits with; one not named here runs on.
+    std::map<std::string, int> exitStatus;
 };
 
 /// Records the files it is asked to play and answers with `result`.

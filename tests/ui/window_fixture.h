@@ -26,6 +26,7 @@ class WindowTest : public ::testing::Test {
   protected:
     struct Box {
         std::string text;
+        std::string title;
         app::Buttons buttons;
         app::Icon icon;
     };
@@ -34,11 +35,11 @@ class WindowTest : public ::testing::Test {
         workspace.txtSourceDir = support::TempDrive::Path("");
         workspace.txtDestDir = support::TempDrive::Path("");
         workspace.options = support::NeutralOptions();
-        qtUi.SetAskHook(
-            [this](std::string_view text, std::string_view, app::Buttons buttons, app::Icon icon) {
-                boxes.push_back({std::string(text), buttons, icon});
-                return app::Answer::Ok;
-            });
+        qtUi.SetAskHook([this](std::string_view text, std::string_view title, app::Buttons buttons,
+                               app::Icon icon) {
+            boxes.push_back({std::string(text), std::string(title), buttons, icon});
+            return app::Answer::Ok;
+        });
     }
 
     void SetUp() override {

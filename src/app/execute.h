@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "app/ui.h"
+#include "platform/desktop_opener.h"
+#include "platform/file_system.h"
+
+// Opens an entry with the desktop's program for its type, or explores a
+// folder, and reports failures with the program's fixed texts.
+namespace kestrel::app {
+
+/// The text of an open request's result code ("No association for File
+/// extension" for 31); empty for a code above 32, which is success.
+std::string_view ExecuteResultText(int code);
+
+/// Opens the entry at program path `path` (a folder mark is allowed). Returns
+/// empty text on success, else the table's text, first shown when
+/// `showErrors` is above 0 in a critical box titled `operation` + " error".
+/// The desktop's opener needs neither a working folder nor a window state.
+std::string Execute(platform::FileSystem& fileSystem, platform::DesktopOpener& opener, Ui& ui,
+                    std::string_view path, int showErrors, std::string_view operation);
+
+}  // namespace kestrel::app

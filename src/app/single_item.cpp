@@ -1,0 +1,129 @@
+#include "app/single_item.h"
+
+#include <exception>
+
+#include "app/execute.h"
+#include "app/workspace.h"
+#include "engine/rename_options.h"
+#include "text/program_path.h"
+
+namespace kestrel::app {
+namespace {
+
+constexpr int kSingleItemArea = 100;
+
+std::string Quoted(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
+}
+
+std::string RenamePrompt(const platform::FileError& error, std::string_view from,
+                         std::string_view to) {
+    return "There has been an error while trying to rename the following file: \r\r" +
+           Quoted(from) + " to " + Quoted(to) + "\r\rError " + std::to_string(error.number) + ": " +
+           error.description +
+           "\r\rDo you wish to abort the process, retry renaming the file, or ignore and "
+           "continue?  ";
+}
+
+// A full path is judged by what follows its drive root, as a name under a
+// folder is judged whole.
+bool AcceptableAfter(std::string_view base, std::string_view text) {
+    if (base.empty() && text.size() >= 3 && text[1] == ':' && text[2] == '\\') {
+        text.remove_prefix(3);
+    }
+    return text::IsAcceptableNewName(text);
+}
+
+std::string WithoutMark(std::string path) {
+    text::StripTrailingBackslash(path);
+    return path;
+}
+
+}  // namespace
+
+std::string EntryBase(const Workspace& workspace, std::size_t row) {
+    switch (workspace.options.cboPathDisplay) {
+        case engine::kShowFullPath:
+            return {};
+        case engine::kShowPartialPath:
+            return workspace.txtSourceDir;
+        default: {
+            const auto& folders = workspace.FolderTable();
+            const auto index =
+                static_cast<std::size_t>(workspace.SourceFileList()[row].folderIndex - 1);
+            return index < folders.size() ? folders[index] : workspace.txtSourceDir;
+        }
+    }
+}
+
+std::string EntryPath(const Workspace& workspace, std::size_t row) {
+    return EntryBase(workspace, row) + workspace.SourceFileList()[row].text;
+}
+
+bool RenameSingleItem(Workspace& workspace, std::size_t row, std::string_view newText) {
+    workspace.area = kSingleItemArea;
+    const std::string oldText = workspace.SourceFileList()[row].text;
+    try {
+        const std::string base = EntryBase(workspace, row);
+        const bool folder = oldText.ends_with('\\');
+        const std::string newListText =
+            folder ? text::AddTrailingBackslash(newText) : std::string(newText);
+        if (newListText == oldText) {
+            return true;
+        }
+        const std::string from = WithoutMark(base + oldText);
+        const std::string to = WithoutMark(base + newListText);
+        for (;;) {
+            const platform::FileError error =
+                AcceptableAfter(base, newListText)
+                    ? workspace.FileSystem().Rename(from, to)
+                    : platform::FileError::Make(platform::kBadFileName);
+            if (error.Ok()) {
+                workspace.SetSourceText(row, newListText);
+                return true;
+            }
+            if (workspace.Window().Ask(RenamePrompt(error, oldText, newText), "Error",
+                                       Buttons::AbortRetryIgnore,
+                                       Icon::Question) != Answer::Retry) {
+                return false;
+            }
+        }
+    } catch (const std::exception& error) {
+        workspace.ReportUnexpectedError(error, oldText + " | " + std::string(newText));
+        return false;
+    }
+}
+
+bool DeleteSingleItem(Workspace& workspace, std::size_t row) {
+    std::string path = EntryPath(workspace, row);
+    const bool folder = text::StripTrailingBackslash(path);
+    Ui& ui = workspace.Window();
+    if (ui.Ask((folder ? "Delete the folder " : "Delete the file ") + path + "?", "Confirmation",
+               Buttons::OkCancel, Icon::Question) != Answer::Ok) {
+        return false;
+    }
+    platform::FileSystem& files = workspace.FileSystem();
+    platform::FileError error = folder ? files.RemoveFolder(path) : files.DeleteFile(path);
+    // The file layer reports a folder that still holds entries as 58, the
+    // number of a name already taken; removing a folder calls it an access error.
+    if (folder && error.number == platform::kFileAlreadyExists) {
+        error = platform::FileError::Make(platform::kPathFileAccessError);
+    }
+    if (!error.Ok()) {
+        std::string text = std::string("There was a problem deleting the ") +
+                           (folder ? "folder" : "file") + ".  \r\rError " +
+                           std::to_string(error.number) + ": " + error.description;
+        if (folder) {
+            text += "\r\rEnsure the folder is empty before deleting.  ";
+        }
+        ui.Ask(text, "Error", Buttons::Ok, Icon::Exclamation);
+    }
+    return true;
+}
+
+void OpenSingleItem(Workspace& workspace, platform::DesktopOpener& opener, std::size_t row) {
+    Execute(workspace.FileSystem(), opener, workspace.Window(), EntryPath(workspace, row), 1,
+            "Open");
+}
+
+}  // namespace kestrel::app

@@ -1,0 +1,177 @@
+#include "app/list_commands.h"
+
+#include <gtest/gtest.h>
+
+#include "app/execute.h"
+#include "app/single_item.h"
+#include "support/recording_programs.h"
+#include "support/workspace_fixture.h"
+
+namespace kestrel::app {
+namespace {
+
+using support::TempDrive;
+
+class ListCommandsTest : public support::WorkspaceTest {
+  protected:
+    /// Lists the drive and points at character `mouseX` of the row showing `text`.
+    void PointAt(const std::string& text, int mouseX) {
+        Refresh();
+        const auto texts = SourceTexts();
+        commands.mouseY =
+            static_cast<int>(std::find(texts.begin(), texts.end(), text) - texts.begin());
+        ASSERT_TRUE(commands.OverRow()) << text;
+        commands.mouseX = mouseX;
+    }
+
+    ListCommands commands{workspace};
+};
+
+TEST_F(ListCommandsTest, PositionCommandsWriteTheOptionsAsTypingWould) {
+    drive.WriteFile("Sub\\abc.txt", "");
+    struct Case {
+        PositionCommand command;
+        int mouseX;  // over 'Sub\abc.txt', whose name starts at character 5
+        Follow follow;
+        std::string position, insert, autonumber;
+    };
+    using P = PositionCommand;
+    const Case cases[] = {
+        {P::CropStart, 5, Follow::Preview, "1", "a?b?", "Off"},
+        {P::PastePosition, 7, Follow::Preview, "3", "*", "Off"},
+        {P::SmartFolderSplit, 6, Follow::Preview, "2", "\\", "Off"},
+        {P::SmartFolderMark, 6, Follow::Preview, "2", "/", "Off"},
+        {P::Autonumber, 9, Follow::Preview, "5", "ab?", "Auto"},
+        {P::InsertText, 2, Follow::FocusInsertPosition, "-2", "a?b?", "Off"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.position + c.insert);
+        workspace.options = support::NeutralOptions();
+        workspace.options.chkRecurse = 1;
+        workspace.options.cboPathDisplay = engine::kShowPartialPath;
+        workspace.options.txtInsertMiddle = "a?b?";
+        workspace.options.cboCropLR = engine::kFromRight;
+        PointAt("Sub\\abc.txt", c.mouseX);
+        if (c.follow == Follow::FocusInsertPosition) {
+            ui.QueueAnswer(Answer::Ok);
+        }
+        EXPECT_EQ(commands.RunPositionCommand(c.command), c.follow);
+        const engine::RenameOptions& o = workspace.options;
+        const bool crop = c.command == P::CropStart;
+        EXPECT_EQ(crop ? o.txtEliminatePosition : o.txtInsertMiddlePosition, c.position);
+        EXPECT_EQ(crop ? o.cboCropLR == engine::kFromLeft : o.chkInsertMiddle == 1, true);
+        EXPECT_EQ(o.txtInsertMiddle, c.insert);
+        EXPECT_EQ(o.cboAutonumber, c.autonumber);
+    }
+    EXPECT_EQ(ui.boxes().at(0).text, "Insert position value must be 1 through 255.");
+}
+
+TEST_F(ListCommandsTest, CopyAndPasteNames) {
+    drive.WriteFile("Sub\\abc.txt", "abc");
+    drive.WriteFile("Sub\\taken.txt", "taken");
+    workspace.options.chkRecurse = 1;
+    PointAt("abc.txt", 1);
+    EXPECT_EQ(commands.CopyName(false), "abc.txt");
+    EXPECT_EQ(commands.CopyFullPath(false), TempDrive::Path("Sub\\abc.txt"));
+
+    // An existing entry and a name no entry may have are both refused.
+    for (const char* refused : {"taken.txt", "a?b.txt"}) {
+        ui.QueueAnswer(Answer::Yes);
+        ui.QueueAnswer(Answer::Ok);
+        EXPECT_EQ(commands.PasteName(refused), Follow::Nothing);
+    }
+    EXPECT_EQ(ui.boxes()[1].text,
+              "Error 58 (File already exists) occurred while trying to rename the following "
+              "file:\r\r\"" +
+                  TempDrive::Path("Sub\\abc.txt") + "\" to \"" + TempDrive::Path("Sub\\taken.txt") +
+                  "\"");
+    EXPECT_EQ(ui.boxes()[3].text.substr(0, 32), "Error 52 (Bad file name or numbe");
+    EXPECT_EQ(drive.ReadFile("Sub\\taken.txt"), "taken");
+
+    ui.QueueAnswer(Answer::Yes);
+    EXPECT_EQ(commands.PasteName("new.txt\n"), Follow::Listing);
+    EXPECT_EQ(ui.boxes().back().text, "Rename \"" + TempDrive::Path("Sub\\abc.txt") + "\" to \"" +
+                                          TempDrive::Path("Sub\\new.txt") + "\"?");
+    EXPECT_EQ(drive.ReadFile("Sub\\new.txt"), "abc");
+}
+
+TEST_F(ListCommandsTest, SingleRenameChangesTheRowOrAsksAndLeavesTheFile) {
+    drive.WriteFile("a.txt", "a");
+    drive.WriteFile("b.txt", "b");
+    drive.MakeFolder("Fotos");
+    workspace.options.cboFilesFolders = engine::kFilesAndFolders;
+    Refresh();
+    ASSERT_EQ(SourceTexts(), (std::vector<std::string>{"a.txt", "b.txt", "Fotos\\"}));
+    ui.QueueAnswer(Answer::Retry);
+    ui.QueueAnswer(Answer::Ignore);
+    EXPECT_FALSE(RenameSingleItem(workspace, 0, "b.txt"));
+    ASSERT_EQ(ui.boxes().size(), 2u);
+    EXPECT_EQ(ui.boxes()[0].text,
+              "There has been an error while trying to rename the following file: \r\r\"a.txt\" "
+              "to \"b.txt\"\r\rError 58: File already exists\r\rDo you wish to abort the process, "
+              "retry renaming the file, or ignore and continue?  ");
+    ui.QueueAnswer(Answer::Abort);
+    EXPECT_FALSE(RenameSingleItem(workspace, 0, "x?.txt"));
+    EXPECT_NE(ui.boxes().back().text.find("Error 52: Bad file name or number"), std::string::npos);
+
+    EXPECT_TRUE(RenameSingleItem(workspace, 0, "c.txt"));
+    EXPECT_TRUE(RenameSingleItem(workspace, 2, "Photos"));
+    EXPECT_EQ(SourceTexts(), (std::vector<std::string>{"c.txt", "b.txt", "Photos\\"}));
+    EXPECT_EQ(drive.ReadFile("c.txt"), "a");
+    EXPECT_TRUE(drive.Exists("Photos"));
+}
+
+TEST_F(ListCommandsTest, DeleteAsksFirst) {
+    drive.WriteFile("gone.txt", "");
+    PointAt("gone.txt", 1);
+    ui.QueueAnswer(Answer::Cancel);
+    EXPECT_EQ(commands.Delete(), Follow::Nothing);
+    ui.QueueAnswer(Answer::Ok);
+    EXPECT_EQ(commands.Delete(), Follow::Listing);
+    EXPECT_EQ(ui.boxes()[0].text, "Delete the file " + TempDrive::Path("gone.txt") + "?");
+    EXPECT_FALSE(drive.Exists("gone.txt"));
+}
+
+TEST_F(ListCommandsTest, ExecuteReportsWhatTheDesktopOpenerSaid) {
+    drive.WriteFile("a.odd", "");
+    support::RecordingPrograms programs;
+    platform::XdgDesktopOpener opener(programs);
+    // xdg-open's exit status (none: still running) and the text shown.
+    const std::string none = "No association for File extension";
+    const std::pair<std::optional<int>, std::string> cases[] = {
+        {std::nullopt, ""},
+        {0, ""},
+        {2, "File not found"},
+        {3, none},
+        {4, none},
+        {5, "Access denied"},
+        {1, "Cannot proceed due to an unknown error"}};
+    programs.installed = {"xdg-open"};
+    for (const auto& [status, text] : cases) {
+        SCOPED_TRACE(text);
+        programs.exitStatus.clear();
+        if (status) {
+            programs.exitStatus["xdg-open"] = *status;
+        }
+        if (!text.empty()) {
+            ui.QueueAnswer(Answer::Ok);
+        }
+        EXPECT_EQ(Execute(drive.FileSystem(), opener, ui, TempDrive::Path("a.odd"), 1, "Open"),
+                  text);
+    }
+    EXPECT_EQ(programs.started.back(),
+              (std::vector<std::string>{"xdg-open", drive.HostPath("a.odd")}));
+    EXPECT_EQ(ui.boxes().back().title, "Open error");
+    EXPECT_EQ(ui.boxes().back().icon, Icon::Critical);
+    EXPECT_EQ(Execute(drive.FileSystem(), opener, ui, TempDrive::Path("none.odd"), 0, "Open"),
+              "File not found");
+    EXPECT_EQ(Execute(drive.FileSystem(), opener, ui, TempDrive::Path("no\\none.odd"), 0, "Open"),
+              "Path not found");
+    programs.installed.clear();
+    ui.QueueAnswer(Answer::Ok);
+    Execute(drive.FileSystem(), opener, ui, TempDrive::Path("a.odd"), 1, "Open");
+    EXPECT_EQ(ui.boxes().back().icon, Icon::Information);
+}
+
+}  // namespace
+}  // namespace kestrel::app
