@@ -174,6 +174,10 @@ void Workspace::ListSource() {
     ui_.SetPointer(Pointer::Normal);
 }
 
+Workspace::PreviewBasis Workspace::CurrentPreviewBasis() const {
+    return {options, txtSourceDir, txtDestDir, caseRules.ActiveRuleTexts()};
+}
+
 void Workspace::RefreshTargetList() {
     try {
         ComputeTargets();
@@ -202,7 +206,8 @@ void Workspace::ComputeTargets() {
     ui_.ShowProgress(Progress::Preview, rowCount + 1);
     ui_.SetProgress(Progress::Preview, 0);
 
-    const engine::NamePipeline pipeline(options, caseRules.ActiveRuleTexts(), random_);
+    previewBasis_ = CurrentPreviewBasis();
+    const engine::NamePipeline pipeline(options, previewBasis_.caseRules, random_);
     const lists::PreviewInput input{
         sourceRows_,
         folderTable_,

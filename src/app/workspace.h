@@ -137,6 +137,18 @@ class Workspace {
     const platform::Clock& Clock() const { return clock_; }
 
   private:
+    /// What decides the new names of a preview; a commit whose basis differs
+    /// from the last preview's computes the preview again first, so that it
+    /// never commits what the window does not show.
+    struct PreviewBasis {
+        engine::RenameOptions options;
+        std::string sourceDir;
+        std::string destDir;
+        std::vector<std::string> caseRules;
+        bool operator==(const PreviewBasis&) const = default;
+    };
+    PreviewBasis CurrentPreviewBasis() const;
+
     void ListSource();
     void ComputeTargets();
     void ReportSummary(double elapsedSeconds);
@@ -158,6 +170,7 @@ class Workspace {
     std::vector<lists::ListEntry> sourceRows_;
     std::vector<std::string> folderTable_;
     lists::Preview preview_;
+    PreviewBasis previewBasis_;
     std::string widestText_;
     Answer interruptAnswer_ = Answer::No;
     CommandButtons buttons_;

@@ -133,6 +133,9 @@ struct Workspace::CommitRun {
 void Workspace::DoIt() {
     EntryAtHand atHand;
     try {
+        if (CurrentPreviewBasis() != previewBasis_) {
+            ComputeTargets();
+        }
         operationStartTime = Now();
         area = kCommitArea;
         if (commitState_ == kAborted) {

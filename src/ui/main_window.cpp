@@ -175,6 +175,14 @@ QWidget* MainWindow::BuildFolderColumn(bool source) {
     auto* caption = new QLabel(source ? QStringLiteral("Working folder (current names)")
                                       : QStringLiteral("Target folder (new names)"),
                                column);
+    // Names for screen readers: the two columns have the same controls.
+    const QString folderName = source ? QStringLiteral("Working folder") : QStringLiteral("Target folder");
+    folder->setAccessibleName(folderName);
+    list->setAccessibleName(source ? QStringLiteral("Current names") : QStringLiteral("New names"));
+    up->setAccessibleName(folderName + QStringLiteral(" up one level"));
+    browse->setAccessibleName(QStringLiteral("Browse for ") + folderName.toLower());
+    print->setAccessibleName(source ? QStringLiteral("Print current names")
+                                    : QStringLiteral("Print new names"));
     auto* header = new QHBoxLayout;
     header->addWidget(up);
     header->addWidget(folder, 1);
@@ -193,6 +201,7 @@ QPushButton* MainWindow::MakeButton(CommandButton button, const char* name, cons
     auto* push = new QPushButton(caption, this);
     push->setObjectName(QString::fromLatin1(name));
     push->setToolTip(toolTip);
+    push->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
     buttons_[Index(button)] = push;
     return push;
 }

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
+#include <utility>
 
 #include "app/workspace.h"
 #include "engine/field_checks.h"
@@ -176,14 +177,20 @@ void OptionBinder::BuildTables() {
 }
 
 void OptionBinder::Connect() {
+    // Every control follows its value-change signal, so that a change counts
+    // whatever made it: the mouse, a key, an accessibility tool or the program.
     for (const CheckField& field : checks_) {
-        connect(field.box, &QCheckBox::clicked, this, [this, &field] { CheckClicked(field); });
+        connect(field.box, &QCheckBox::stateChanged, this, [this, &field] { CheckChanged(field); });
     }
     for (const TextField& field : texts_) {
-        connect(field.edit, &QLineEdit::textChanged, this, [this, &field](const QString& text) {
-            field.field(workspace_.options) = text.toStdString();
+        connect(field.edit, &QLineEdit::textChanged, this, [this, &field] { TextChanged(field); });
+        // Enter, or an accessibility tool finishing its edit, applies a field
+        // as leaving it does; a focus loss was accepted by the filter already.
+        connect(field.edit, &QLineEdit::editingFinished, this, [this, &field] {
+            if (std::exchange(justLeft_, nullptr) != field.edit && !rejecting_) {
+                Accept(field);
+            }
         });
-        connect(field.edit, &QLineEdit::textEdited, this, [this, &field] { TextEdited(field); });
         field.edit->installEventFilter(this);
     }
     for (const ComboField& field : combos_) {
@@ -221,24 +228,29 @@ bool OptionBinder::Busy() const {
     return workspace_.busyFlag;
 }
 
-void OptionBinder::CheckClicked(const CheckField& field) {
+void OptionBinder::CheckChanged(const CheckField& field) {
     const int value = BoxValue(field.box);
-    if (field.coupling != nullptr) {
+    // The program setting boxes from the record (busy) only keeps the record
+    // current; the coupled controls and the refresh follow a user's change.
+    if (Busy() || field.coupling == nullptr) {
+        workspace_.options.*field.field = value;
+    } else {
         // The coupled controls follow under the busy flag, so that only this
-        // click refreshes.
+        // change refreshes.
         BusyScope busy(workspace_);
         field.coupling(workspace_.options, value);
         LoadControlsFromOptions();
-    } else {
-        workspace_.options.*field.field = value;
     }
     Trigger(field.effect, field.operation);
 }
 
-void OptionBinder::TextEdited(const TextField& field) {
-    // textEdited comes before textChanged: the record must be current first.
+void OptionBinder::TextChanged(const TextField& field) {
     field.field(workspace_.options) = field.edit->text().toStdString();
-    if (field.refreshOnChange && !Busy() && field.operationOn(workspace_.options)) {
+    if (Busy()) {
+        return;
+    }
+    changedSinceAccepted_.insert(field.edit);
+    if (field.refreshOnChange && field.operationOn(workspace_.options)) {
         refreshes_.preview();
     }
 }
@@ -251,11 +263,9 @@ bool OptionBinder::Accept(const TextField& field) {
             return false;
         }
     }
-    if (!field.edit->isModified()) {
-        return true;
-    }
-    field.edit->setModified(false);
-    if (Busy()) {
+    // Only a text changed since it was last accepted refreshes, however it
+    // was changed (typed, pasted, set by an accessibility tool).
+    if (changedSinceAccepted_.erase(field.edit) == 0 || Busy()) {
         return true;
     }
     if (field.operationOn == nullptr) {
@@ -290,6 +300,9 @@ bool OptionBinder::eventFilter(QObject* watched, QEvent* event) {
         for (const TextField& field : texts_) {
             if (field.edit == watched) {
                 Accept(field);
+                // The field's own editingFinished for this focus loss follows.
+                justLeft_ = field.edit;
+                QTimer::singleShot(0, this, [this] { justLeft_ = nullptr; });
                 break;
             }
         }
@@ -298,18 +311,15 @@ bool OptionBinder::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void OptionBinder::ComboChosen(const ComboField& field) {
-    if (Busy()) {
-        return;
-    }
     workspace_.options.*field.field = field.combo->currentIndex();
     Trigger(field.effect, field.operation);
 }
 
 void OptionBinder::AutonumberEdited(const QString& text) {
+    workspace_.options.cboAutonumber = text.toStdString();
     if (Busy()) {
         return;
     }
-    workspace_.options.cboAutonumber = text.toStdString();
     const std::string message = engine::CheckAutonumberText(workspace_.options.cboAutonumber);
     if (!message.empty()) {
         workspace_.Window().Ask(message, app::kProgramTitle, app::Buttons::Ok,

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -68,8 +69,8 @@ class OptionBinder : public QObject {
 
     void BuildTables();
     void Connect();
-    void CheckClicked(const CheckField& field);
-    void TextEdited(const TextField& field);
+    void CheckChanged(const CheckField& field);
+    void TextChanged(const TextField& field);
     /// The checks and refresh of a field the user leaves; false when refused.
     bool Accept(const TextField& field);
     void Reject(QLineEdit* edit, const std::string& message);
@@ -88,6 +89,10 @@ class OptionBinder : public QObject {
     /// Set while a refused field takes the focus back: other fields losing
     /// the focus meanwhile are not checked.
     bool rejecting_ = false;
+    /// The field a focus loss has just accepted.
+    QLineEdit* justLeft_ = nullptr;
+    /// Fields whose text changed since they were last accepted.
+    std::set<QLineEdit*> changedSinceAccepted_;
 };
 
 }  // namespace kestrel::ui

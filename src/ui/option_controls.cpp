@@ -10,6 +10,7 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 #include <initializer_list>
+#include <utility>
 
 #include "engine/rename_options.h"
 #include "ui/attribute_check_box.h"
@@ -263,6 +264,52 @@ void BuildViewAndFiltering(OptionControls& c, QWidget* parent) {
     grid->setColumnStretch(1, 1);
 }
 
+// What a screen reader says for each field: the words a sighted user reads
+// beside it. Without a name of its own, a field inside a frame would be
+// announced by the frame's caption, and a combo box by its current entry.
+void NameForScreenReaders(const OptionControls& c) {
+    const std::pair<QWidget*, const char*> names[] = {
+        {c.txtSwapArea[0], "Swap area 1"},
+        {c.txtSwapArea[1], "Swap area 2"},
+        {c.txtSwapSep, "Swap delimiter"},
+        {c.txtPathSpliceLevels, "Splice levels"},
+        {c.txtPathSpliceSeparator, "Splice separator"},
+        {c.txtEliminateChars, "Crop characters"},
+        {c.txtEliminatePosition, "Crop position"},
+        {c.cboCropLR, "Crop side"},
+        {c.txtChangeExt, "New extension"},
+        {c.txtSearch, "Search for"},
+        {c.txtReplace, "Replace with"},
+        {c.chkWildcard, "Change characters"},
+        {c.txtSearchChar, "Characters to replace"},
+        {c.txtReplaceChar, "Replacement characters"},
+        {c.chkInsertStart, "Insert at start"},
+        {c.txtInsertStart, "Insert at start text"},
+        {c.chkInsertMiddle, "Insert at position"},
+        {c.txtInsertMiddlePosition, "Insert position"},
+        {c.txtInsertMiddle, "Insert text"},
+        {c.chkInsertEnd, "Insert at end"},
+        {c.txtInsertEnd, "Insert at end text"},
+        {c.cboAutonumber, "Autonumber digits"},
+        {c.txtAutonumberStartNum, "Autonumber start"},
+        {c.txtAutonumberStep, "Autonumber step"},
+        {c.txtUNL, "Number length"},
+        {c.cboUNLLR, "Number side"},
+        {c.cboCaseHandling, "Case handling"},
+        {c.cboCaseRules, "Case rules"},
+        {c.cboTextFX, "Text effects"},
+        {c.txtFilter, "Filter"},
+        {c.cboFilesFolders, "List"},
+        {c.cboPathDisplay, "Display"},
+        {c.cboFilter, "Selection"},
+    };
+    for (const auto& [control, name] : names) {
+        control->setAccessibleName(QString::fromUtf8(name));
+    }
+    // The autonumber box's own text field speaks for the box.
+    c.cboAutonumber->lineEdit()->setAccessibleName(QStringLiteral("Autonumber digits"));
+}
+
 }  // namespace
 
 OptionControls BuildOptionPanels(QWidget* parent) {
@@ -270,6 +317,7 @@ OptionControls BuildOptionPanels(QWidget* parent) {
     BuildRenameOperations(controls, parent);
     BuildRenameOptions(controls, parent);
     BuildViewAndFiltering(controls, parent);
+    NameForScreenReaders(controls);
     return controls;
 }
 
