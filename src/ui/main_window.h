@@ -2,6 +2,7 @@
 
 #include <QItemSelection>
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <functional>
 
@@ -27,6 +28,8 @@ class DriveTable;
 // window then mirrors the Workspace's rows, selection and button states.
 namespace kestrel::ui {
 
+class CaseRulesWindow;
+class ExportWindow;
 class FileListView;
 class OptionBinder;
 class PreferencesWindow;
@@ -70,6 +73,10 @@ class MainWindow : public QMainWindow {
     void ShowPreferences();
     /// "&Templates", and "&Template Manager" in the Preferences window.
     void ShowTemplateManager();
+    /// "Edit &Case Rules": the Case Rule Editor on the Workspace's rules.
+    void ShowCaseRules();
+    /// A "Print..." button: the Import/Export/Print window for that button's list.
+    void ShowExport(bool source);
 
     FileListView* SourceList() const { return sourceList_; }
     FileListView* TargetList() const { return targetList_; }
@@ -119,6 +126,9 @@ class MainWindow : public QMainWindow {
     std::array<QProgressBar*, 2> progressBars_{};
     PreferencesWindow* preferences_ = nullptr;
     TemplateManagerWindow* templates_ = nullptr;
+    CaseRulesWindow* caseRules_ = nullptr;
+    /// Ended by its "&Close" and made anew at the next opening.
+    QPointer<ExportWindow> export_;
     bool mirroringSelection_ = false;
     bool syncingScroll_ = false;
 };
