@@ -85,13 +85,13 @@ CaseRulesWindow::CaseRulesWindow(app::Workspace& workspace, QtUi& ui,
     txtCaseInput_ = Named(new QLineEdit(this), "txtCaseInput");
     txtCaseInput_->setAccessibleName(QStringLiteral("Case rule"));
 
-    struct ButtonSpec {
+    struct ButtonRow {
         QPushButton*& button;
         const char* name;
         const char* caption;
         const char* tip;
     };
-    const ButtonSpec specs[] = {
+    const ButtonRow rows[] = {
         {btnCaseAdd_, "btnCaseAdd", "&Add", "Add a Case Rule"},
         {btnCaseModify_, "btnCaseModify", "&Modify", "Modifies current Case Rule"},
         {btnCaseDelete_, "btnCaseDelete", "&Delete", "Delete current Case Rule"},
@@ -102,14 +102,14 @@ CaseRulesWindow::CaseRulesWindow(app::Workspace& workspace, QtUi& ui,
         {cmdOK_, "cmdOK", "&OK", nullptr},
     };
     auto* buttons = new QVBoxLayout;
-    for (const ButtonSpec& spec : specs) {
-        spec.button = DialogButton(spec.name, spec.caption, this);
-        if (spec.tip != nullptr) {
-            spec.button->setToolTip(QString::fromUtf8(spec.tip));
+    for (const ButtonRow& row : rows) {
+        row.button = DialogButton(row.name, row.caption, this);
+        if (row.tip != nullptr) {
+            row.button->setToolTip(QString::fromUtf8(row.tip));
         }
-        buttons->addWidget(spec.button);
+        buttons->addWidget(row.button);
         // The file commands and "&OK" stand apart from the editing ones.
-        if (spec.button == btnCaseDeleteAll_ || spec.button == btnSaveAs_) {
+        if (row.button == btnCaseDeleteAll_ || row.button == btnSaveAs_) {
             buttons->addSpacing(12);
         }
     }

@@ -108,13 +108,13 @@ QWidget* ImportPanel::BuildParameters() {
         {"After target name", cbo2ndDelimiter_, custom2},
     };
     int row = 0;
-    for (const auto& spec : rows) {
-        grid->addWidget(FieldLabel(QString::fromUtf8(spec.label), spec.field, frame), row, 0);
-        grid->addWidget(spec.field, row, 1);
+    for (const auto& line : rows) {
+        grid->addWidget(FieldLabel(QString::fromUtf8(line.label), line.field, frame), row, 0);
+        grid->addWidget(line.field, row, 1);
         // Wide enough for a folder path to be read whole.
-        spec.field->setMinimumWidth(380);
-        if (spec.button != nullptr) {
-            grid->addWidget(spec.button, row, 2);
+        line.field->setMinimumWidth(380);
+        if (line.button != nullptr) {
+            grid->addWidget(line.button, row, 2);
         }
         ++row;
     }
