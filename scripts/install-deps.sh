@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build clang libclang-rt-14-dev
     libicu-dev libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
-    qt6-base-dev fonts-dejavu-core xvfb xauth
+    qt6-base-dev fonts-dejavu-core xvfb xauth poppler-utils
 )
 
 missing=()

@@ -200,13 +200,11 @@ bool Application::ReportOutputError(const platform::FileError& error, std::strin
         }
         return false;
     }
-    const std::string number = std::to_string(error.number);
     if (windowMode) {
-        ui_.Ask("Error " + number + " (" + error.description + ") occurred while " +
-                    std::string(activity) + " \"" + std::string(target) + "\"",
-                kProgramTitle, Buttons::Ok, Icon::Exclamation);
+        ui_.Ask(exchange::OutputErrorText(error, activity, target), kProgramTitle, Buttons::Ok,
+                Icon::Exclamation);
     } else {
-        errors_ << "Error " << number << ": " << error.description << "\n" << target << "\n";
+        errors_ << "Error " << error.number << ": " << error.description << "\n" << target << "\n";
         errors_.flush();
     }
     return false;

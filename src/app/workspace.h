@@ -106,6 +106,8 @@ class Workspace {
 
     /// Templates live in `store`; `programFolder` gives the fallback drive root.
     void AttachSettings(settings::SettingsStore& store, std::string programFolder);
+    /// The program's folder, with its trailing backslash, as AttachSettings named it.
+    const std::string& ProgramFolder() const { return programFolder_; }
     /// The store AttachSettings named; null before.
     settings::SettingsStore* Settings() const { return store_; }
     /// Applies template `number` to the options, folders and preferences; 1 when

@@ -23,9 +23,8 @@ bool IsControl(char c) {
 // line holding one would run something other than the intended rename; "*"
 // and "?" are wildcards to "ren" and would rename other files.
 bool SafeInBatchLine(std::string_view text) {
-    return std::none_of(text.begin(), text.end(), [](char c) {
-        return c == '"' || c == '*' || c == '?' || IsControl(c);
-    });
+    return std::none_of(text.begin(), text.end(),
+                        [](char c) { return c == '"' || c == '*' || c == '?' || IsControl(c); });
 }
 
 // A line break in the file's own name would end the "rem" line and make the
@@ -99,6 +98,12 @@ std::string ListingBytes(ExportFormat format, std::string_view folder,
 std::string LeftOutOfBatchText(std::size_t count) {
     return std::to_string(count) + (count == 1 ? " entry" : " entries") +
            " could not be written to the batch file";
+}
+
+std::string OutputErrorText(const platform::FileError& error, std::string_view activity,
+                            std::string_view target) {
+    return "Error " + std::to_string(error.number) + " (" + error.description +
+           ") occurred while " + std::string(activity) + " \"" + std::string(target) + "\"";
 }
 
 std::string UndoBatchName(std::string_view fileName) {

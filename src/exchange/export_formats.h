@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "lists/list_entry.h"
+#include "platform/file_error.h"
 
 // The bytes of the exported lists. Every line ends with CR LF; text is UTF-8.
 namespace kestrel::exchange {
@@ -45,5 +46,10 @@ std::string UndoBatchName(std::string_view fileName);
 
 /// "N entries could not be written to the batch file"
 std::string LeftOutOfBatchText(std::size_t count);
+
+/// What a window says when an export or a print-out failed:
+/// 'Error 76 (Path not found) occurred while writing "T:\x\list.txt"'.
+std::string OutputErrorText(const platform::FileError& error, std::string_view activity,
+                            std::string_view target);
 
 }  // namespace kestrel::exchange

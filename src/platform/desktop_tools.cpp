@@ -13,6 +13,8 @@ struct Candidate {
     std::string_view desktop;  // as XDG_CURRENT_DESKTOP names it; empty for any desktop
     std::string_view program;
     std::string_view argument;  // the tool's page, when the program has several
+    /// A program that must be installed as well for this candidate to be of use.
+    std::string_view alsoNeeds = {};
 };
 
 // Ordered so that, on a desktop none of them belongs to, the more complete
@@ -61,6 +63,17 @@ constexpr Candidate kInternet[] = {
     {"MATE", "mate-network-properties", ""},
 };
 
+// Without a desktop tool, CUPS's own administration page in the browser;
+// only where CUPS is installed, or the page would not load.
+constexpr Candidate kPrinters[] = {
+    {"GNOME", "gnome-control-center", "printers"},
+    {"KDE", "kcmshell6", "kcm_printer_manager"},
+    {"KDE", "kcmshell5", "kcm_printer_manager"},
+    {"KDE", "systemsettings", "kcm_printer_manager"},
+    {"", "system-config-printer", ""},
+    {"", "xdg-open", "http://localhost:631/admin", "lpstat"},
+};
+
 std::span<const Candidate> CandidatesFor(DesktopTool tool) {
     switch (tool) {
         case DesktopTool::DisplaySettings:
@@ -71,6 +84,8 @@ std::span<const Candidate> CandidatesFor(DesktopTool tool) {
             return kNetwork;
         case DesktopTool::InternetSettings:
             return kInternet;
+        case DesktopTool::PrinterSettings:
+            return kPrinters;
     }
     return {};
 }
@@ -100,7 +115,8 @@ bool StartDesktopTool(ProgramRunner& programs, DesktopTool tool, std::string_vie
         return BelongsTo(c, currentDesktop);
     });
     for (const Candidate& candidate : order) {
-        if (!programs.Installed(candidate.program)) {
+        if (!programs.Installed(candidate.program) ||
+            (!candidate.alsoNeeds.empty() && !programs.Installed(candidate.alsoNeeds))) {
             continue;
         }
         std::vector<std::string> command{std::string(candidate.program)};

@@ -15,6 +15,7 @@ enum class DesktopTool {
     MouseSettings,
     NetworkConnections,  // dial-up and other connections
     InternetSettings,    // the proxy used for web access
+    PrinterSettings,     // adding and setting up printers
 };
 
 /// Starts the tool without waiting for it, preferring the one that belongs to

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -102,6 +103,16 @@ class FileSystem {
     virtual FileError RemoveFolder(std::string_view path) = 0;
 
     virtual FileError ReadFile(std::string_view path, std::string& bytes) = 0;
+    /// Reads at most `maxBytes` + 1 bytes, so that a caller with a limit can
+    /// tell a longer file from one that fits without reading all of it.
+    virtual FileError ReadFileUpTo(std::string_view path, std::size_t maxBytes,
+                                   std::string& bytes) {
+        const FileError error = ReadFile(path, bytes);
+        if (bytes.size() > maxBytes) {
+            bytes.resize(maxBytes + 1);
+        }
+        return error;
+    }
     /// Writes a whole file through a temporary file in the same folder, renamed
     /// into place when complete; unlike the other operations it replaces `path`.
     virtual FileError WriteFileReplacing(std::string_view path, std::string_view bytes) = 0;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <vector>
@@ -272,7 +273,7 @@ void SyncFolder(const std::string& hostFolder) {
     }
 }
 
-FileError ReadWholeFile(const std::string& hostPath, std::string& bytes) {
+FileError ReadWholeFile(const std::string& hostPath, std::string& bytes, std::size_t limit) {
     bytes.clear();
     UniqueFd file(::open(hostPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!file.Valid()) {
@@ -285,10 +286,11 @@ FileError ReadWholeFile(const std::string& hostPath, std::string& bytes) {
     if (!S_ISREG(info.st_mode)) {
         return FileError::Make(kPathFileAccessError);
     }
-    bytes.reserve(static_cast<std::size_t>(info.st_size));
+    bytes.reserve(std::min(static_cast<std::size_t>(info.st_size), limit));
     std::vector<char> buffer(kCopyBufferSize);
-    for (;;) {
-        const ssize_t got = ::read(file.Get(), buffer.data(), buffer.size());
+    while (bytes.size() < limit) {
+        const ssize_t got =
+            ::read(file.Get(), buffer.data(), std::min(buffer.size(), limit - bytes.size()));
         if (got < 0) {
             if (errno == EINTR) {
                 continue;
@@ -302,6 +304,7 @@ FileError ReadWholeFile(const std::string& hostPath, std::string& bytes) {
         }
         bytes.append(buffer.data(), static_cast<std::size_t>(got));
     }
+    return {};
 }
 
 int WriteNewFile(int fd, std::string_view bytes, const std::string& modelPath) {

@@ -34,8 +34,9 @@ FileError CopyEntryNoReplace(const std::string& from, const std::string& to);
 /// Flushes a folder's entries (a new or removed name) to disk; best effort.
 void SyncFolder(const std::string& hostFolder);
 
-/// Reads a whole regular file.
-FileError ReadWholeFile(const std::string& hostPath, std::string& bytes);
+/// Reads a whole regular file, or its first `limit` bytes when it is longer.
+FileError ReadWholeFile(const std::string& hostPath, std::string& bytes,
+                        std::size_t limit = static_cast<std::size_t>(-1));
 
 /// Writes `bytes` to the new, empty file open as `fd`, gives it the permission
 /// bits of `modelPath` when that file exists (else those of any new file), and

@@ -442,6 +442,16 @@ FileError PosixFileSystem::ReadFile(std::string_view path, std::string& bytes) {
     return ReadWholeFile(*host, bytes);
 }
 
+FileError PosixFileSystem::ReadFileUpTo(std::string_view path, std::size_t maxBytes,
+                                        std::string& bytes) {
+    const auto host = HostPath(path);
+    if (!host) {
+        bytes.clear();
+        return PathNotFound();
+    }
+    return ReadWholeFile(*host, bytes, maxBytes + 1);
+}
+
 FileError PosixFileSystem::WriteFileReplacing(std::string_view path, std::string_view bytes) {
     const auto host = HostPath(path);
     if (!host) {

@@ -34,6 +34,8 @@ class PosixFileSystem : public FileSystem {
     FileError MakeFolder(std::string_view path) override;
     FileError RemoveFolder(std::string_view path) override;
     FileError ReadFile(std::string_view path, std::string& bytes) override;
+    FileError ReadFileUpTo(std::string_view path, std::size_t maxBytes,
+                           std::string& bytes) override;
     FileError WriteFileReplacing(std::string_view path, std::string_view bytes) override;
     bool SameEntry(std::string_view a, std::string_view b) override;
     void RemoveLeftoverCopies(std::string_view folder) override;

@@ -23,6 +23,8 @@
 #include "lists/position_picking.h"
 #include "platform/drive_table.h"
 #include "platform/path_tools.h"
+#include "ui/case_rules_window.h"
+#include "ui/export_window.h"
 #include "ui/file_list_models.h"
 #include "ui/file_list_view.h"
 #include "ui/list_interaction.h"
@@ -49,13 +51,10 @@ std::size_t Index(CommandButton button) {
 // buttons say so instead of doing nothing.
 bool WindowNotThereYet(CommandButton button) {
     switch (button) {
-        case CommandButton::EditRules:
         case CommandButton::Help:
         case CommandButton::About:
         case CommandButton::BrowseSource:
         case CommandButton::BrowseDest:
-        case CommandButton::PrintSource:
-        case CommandButton::PrintTarget:
             return true;
         default:
             return false;
@@ -115,6 +114,7 @@ MainWindow::MainWindow(app::Workspace& workspace, QtUi& ui, Hooks hooks, QWidget
     targetElsewherePalette_.setColor(QPalette::Text, Qt::black);
     lists_ = new ListInteraction(workspace_, ui_, *this, hooks_.desktopProperties);
     ui_.AttachWindow({statusPanels_, progressBars_, sourceList_, targetList_, this});
+    ui_.SetDrives(hooks_.drives);
     qApp->installEventFilter(this);
     SyncFromWorkspace();
 }
@@ -146,7 +146,8 @@ QWidget* MainWindow::BuildFolderColumn(bool source) {
                             NotYetTip("The folder browser"));
     QPushButton* print =
         MakeButton(source ? CommandButton::PrintSource : CommandButton::PrintTarget, "cmdPrint",
-                   QStringLiteral("Print..."), NotYetTip("Printing and exporting the list"));
+                   QStringLiteral("Print..."), QStringLiteral("Prints/exports file listing"));
+    connect(print, &QPushButton::clicked, this, [this, source] { ShowExport(source); });
     auto* list = new FileListView(column);
     list->setObjectName(source ? QStringLiteral("SourceFileList")
                                : QStringLiteral("TargetFileList"));
@@ -227,10 +228,10 @@ QWidget* MainWindow::BuildCommandButtons() {
     grid->addWidget(undo, 0, 1);
     grid->addWidget(refresh, 0, 2);
     grid->addWidget(clear, 1, 0);
-    grid->addWidget(
+    QPushButton* editRules =
         MakeButton(CommandButton::EditRules, "cmdEditRules", QStringLiteral("Edit &Case Rules"),
-                   NotYetTip("The case rule editor")),
-        1, 1);
+                   QStringLiteral("Load, save, edit case rules"));
+    grid->addWidget(editRules, 1, 1);
     QPushButton* preferences = MakeButton(CommandButton::Preferences, "cmdPreferences",
                                           QStringLiteral("Pre&ferences"), QString());
     QPushButton* templates = MakeButton(CommandButton::Templates, "cmdTemplates",
@@ -249,6 +250,7 @@ QWidget* MainWindow::BuildCommandButtons() {
     connect(refresh, &QPushButton::clicked, this, &MainWindow::RefreshForced);
     connect(preferences, &QPushButton::clicked, this, &MainWindow::ShowPreferences);
     connect(templates, &QPushButton::clicked, this, &MainWindow::ShowTemplateManager);
+    connect(editRules, &QPushButton::clicked, this, &MainWindow::ShowCaseRules);
     // The reset acts as the button goes down, reading the keys held then.
     connect(clear, &QPushButton::pressed, this,
             [this] { ResetOptions(QGuiApplication::keyboardModifiers()); });
@@ -560,6 +562,24 @@ void MainWindow::ShowTemplateManager() {
             this);
     }
     ShowDialog(templates_);
+}
+
+void MainWindow::ShowCaseRules() {
+    if (caseRules_ == nullptr) {
+        caseRules_ = new CaseRulesWindow(
+            workspace_, ui_, [this] { RefreshPreview(); }, this);
+    }
+    caseRules_->ShowRules();
+    ShowDialog(caseRules_);
+}
+
+void MainWindow::ShowExport(bool source) {
+    if (export_ == nullptr) {
+        export_ = new ExportWindow(
+            workspace_, ui_, [this] { RefreshForced(); }, this);
+    }
+    export_->OpenFor(source ? exchange::ExportList::Source : exchange::ExportList::Target);
+    ShowDialog(export_);
 }
 
 void MainWindow::ShowDialog(QDialog* dialog) {

@@ -3,6 +3,7 @@
 #include <QItemSelection>
 #include <QMainWindow>
 #include <QPalette>
+#include <QPointer>
 #include <array>
 #include <functional>
 
@@ -28,6 +29,8 @@ class DriveTable;
 // window then mirrors the Workspace's rows, selection and button states.
 namespace kestrel::ui {
 
+class CaseRulesWindow;
+class ExportWindow;
 class FileListView;
 class ListInteraction;
 class OptionBinder;
@@ -83,6 +86,10 @@ class MainWindow : public QMainWindow {
     void SourceRowChanged(int row);
     /// The state of the Up button above the source or the target list.
     bool UpEnabled(bool source) const;
+    /// "Edit &Case Rules": the Case Rule Editor on the Workspace's rules.
+    void ShowCaseRules();
+    /// A "Print..." button: the Import/Export/Print window for that button's list.
+    void ShowExport(bool source);
 
     FileListView* SourceList() const { return sourceList_; }
     FileListView* TargetList() const { return targetList_; }
@@ -138,6 +145,9 @@ class MainWindow : public QMainWindow {
     TemplateManagerWindow* templates_ = nullptr;
     QPalette targetElsewherePalette_;
     ListInteraction* lists_ = nullptr;
+    CaseRulesWindow* caseRules_ = nullptr;
+    /// Ended by its "&Close" and made anew at the next opening.
+    QPointer<ExportWindow> export_;
     bool mirroringSelection_ = false;
     bool syncingScroll_ = false;
 };

@@ -3,12 +3,17 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QWidget>
 
+#include "platform/drive_table.h"
 #include "ui/splash_window.h"
 
 namespace kestrel::ui {
@@ -131,22 +136,85 @@ app::Answer QtUi::Ask(std::string_view text, std::string_view title, app::Button
     if (askHook_) {
         return askHook_(text, title, buttons, icon);
     }
-    QWidget* parent =
-        QApplication::activeWindow() != nullptr ? QApplication::activeWindow() : parts_.window;
-    QMessageBox box(IconOf(icon), ToQString(title), DisplayText(text), ButtonsOf(buttons), parent);
+    QMessageBox box(IconOf(icon), ToQString(title), DisplayText(text), ButtonsOf(buttons),
+                    DialogParent());
     const int pressed = box.exec();
     return AnswerOf(pressed).value_or(EscapeAnswer(buttons));
 }
 
 std::optional<std::string> QtUi::Input(std::string_view prompt, std::string_view title,
                                        std::string_view initial) {
+    if (inputHook_) {
+        return inputHook_(prompt, title, initial);
+    }
     bool ok = false;
-    const QString text = QInputDialog::getText(parts_.window, ToQString(title), DisplayText(prompt),
-                                               QLineEdit::Normal, ToQString(initial), &ok);
+    const QString text =
+        QInputDialog::getText(DialogParent(), ToQString(title), DisplayText(prompt),
+                              QLineEdit::Normal, ToQString(initial), &ok);
     if (!ok) {
         return std::nullopt;
     }
     return text.toStdString();
+}
+
+QWidget* QtUi::DialogParent() const {
+    return QApplication::activeWindow() != nullptr ? QApplication::activeWindow() : parts_.window;
+}
+
+std::optional<std::string> QtUi::ChooseFile(const FileRequest& request) {
+    if (fileHook_) {
+        return fileHook_(request);
+    }
+    QString folder = ToQString(request.folder);
+    if (drives_ != nullptr) {
+        folder = ToQString(drives_->ToHostPath(request.folder).value_or(std::string()));
+    }
+    QFileDialog dialog(DialogParent(), request.title, folder);
+    dialog.setNameFilters(request.filters);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    switch (request.kind) {
+        case FileRequest::Kind::Open:
+            dialog.setFileMode(QFileDialog::ExistingFile);
+            break;
+        case FileRequest::Kind::Save:
+            // The program writes through a temporary file and never asks
+            // twice; the user chose the name.
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            dialog.setOption(QFileDialog::DontConfirmOverwrite);
+            break;
+        case FileRequest::Kind::Folder:
+            dialog.setFileMode(QFileDialog::Directory);
+            dialog.setOption(QFileDialog::ShowDirsOnly);
+            break;
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    const std::string host = dialog.selectedFiles().constFirst().toStdString();
+    if (drives_ == nullptr) {
+        return host;
+    }
+    if (request.kind == FileRequest::Kind::Folder) {
+        return drives_->FolderInputToProgram(host);
+    }
+    const std::string program = drives_->ToProgramPath(host);
+    return program.empty() ? host : program;
+}
+
+bool QtUi::AskPrinter(QPrinter& printer, PrinterDialog dialog) {
+    if (printerHook_) {
+        return printerHook_(printer, dialog);
+    }
+    if (dialog == PrinterDialog::PageSetup) {
+        QPageSetupDialog setup(&printer, DialogParent());
+        return setup.exec() == QDialog::Accepted;
+    }
+    // Only whole lists are printed: no page ranges, no selection.
+    printer.setCollateCopies(true);
+    QPrintDialog print(&printer, DialogParent());
+    print.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintCollateCopies |
+                     QAbstractPrintDialog::PrintShowPageSize);
+    return print.exec() == QDialog::Accepted;
 }
 
 void QtUi::SetStatus(app::StatusPanel panel, std::string_view text) {

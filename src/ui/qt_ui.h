@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QString>
+#include <QStringList>
 #include <array>
 #include <functional>
 #include <optional>
@@ -12,8 +14,13 @@
 #include "platform/sound_player.h"
 
 class QLabel;
+class QPrinter;
 class QProgressBar;
 class QWidget;
+
+namespace kestrel::platform {
+class DriveTable;
+}
 
 // The window interface on Qt Widgets. The main window hands over its status
 // panels, progress bars and lists once it is built; until then status texts
@@ -34,11 +41,30 @@ struct WindowParts {
 /// The message-box text with the core's CR line breaks turned into "\n".
 QString DisplayText(std::string_view text);
 
+/// A file or folder the platform's dialog asks for.
+struct FileRequest {
+    enum class Kind { Open, Save, Folder };
+    Kind kind = Kind::Open;
+    QString title;
+    QStringList filters;    // "Case Rules (*.csr)"
+    QString defaultSuffix;  // without the dot
+    /// The program path of the folder to start in; empty for the dialog's own.
+    std::string folder;
+};
+
+enum class PrinterDialog { Print, PageSetup };
+
 class QtUi : public app::Ui {
   public:
     /// Takes the place of the modal message box (tests answer through it).
     using AskHook = std::function<app::Answer(std::string_view text, std::string_view title,
                                               app::Buttons buttons, app::Icon icon)>;
+    using InputHook = std::function<std::optional<std::string>(
+        std::string_view prompt, std::string_view title, std::string_view initial)>;
+    /// Takes the place of the file dialogs; answers with a program path.
+    using FileHook = std::function<std::optional<std::string>(const FileRequest& request)>;
+    /// Takes the place of the print and page setup dialogs; true for OK.
+    using PrinterHook = std::function<bool(QPrinter& printer, PrinterDialog dialog)>;
 
     QtUi();
     ~QtUi() override;
@@ -48,6 +74,18 @@ class QtUi : public app::Ui {
     void AttachWindow(const WindowParts& parts);
     void AttachSplash(SplashWindow* splash) { splash_ = splash; }
     void SetAskHook(AskHook hook) { askHook_ = std::move(hook); }
+    void SetInputHook(InputHook hook) { inputHook_ = std::move(hook); }
+    void SetFileHook(FileHook hook) { fileHook_ = std::move(hook); }
+    void SetPrinterHook(PrinterHook hook) { printerHook_ = std::move(hook); }
+    /// Turns the host paths of the file dialogs into program paths and back;
+    /// without a table they pass as they are, which the file layer accepts.
+    void SetDrives(const platform::DriveTable* drives) { drives_ = drives; }
+
+    /// The platform's file dialog; the chosen program path (a folder with its
+    /// trailing backslash), nullopt when cancelled.
+    std::optional<std::string> ChooseFile(const FileRequest& request);
+    /// The platform's print or page setup dialog on `printer`; false when cancelled.
+    bool AskPrinter(QPrinter& printer, PrinterDialog dialog);
     /// The desktop programs the windows start (settings tools); tests record them.
     void SetProgramRunner(platform::ProgramRunner& programs) { programs_ = &programs; }
     platform::ProgramRunner& Programs() { return *programs_; }
@@ -78,7 +116,13 @@ class QtUi : public app::Ui {
 
     WindowParts parts_;
     SplashWindow* splash_ = nullptr;
+    QWidget* DialogParent() const;
+
     AskHook askHook_;
+    InputHook inputHook_;
+    FileHook fileHook_;
+    PrinterHook printerHook_;
+    const platform::DriveTable* drives_ = nullptr;
     platform::PathProgramRunner pathPrograms_;
     platform::DesktopSoundPlayer desktopPlayer_{pathPrograms_};
     platform::ProgramRunner* programs_ = &pathPrograms_;

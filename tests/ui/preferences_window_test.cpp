@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSlider>
+#include <QTabWidget>
 #include <QToolButton>
 #include <set>
 
@@ -176,7 +177,7 @@ TEST_F(SettingsWindowTest, DesktopToolButtonsStartTheToolOrSayNoneIsInstalled) {
     EXPECT_EQ(check->toolTip(), "Available in a later version");
 }
 
-// Every control of the three windows is named for screen readers and is
+// Every control of the settings and list windows is named for screen readers and is
 // reached by Tab.
 TEST_F(SettingsWindowTest, EveryControlHasAnAccessibleNameAndIsInTheTabChain) {
     QDialog* prefs = Open("cmdPreferences", "frmPreferences");
@@ -188,8 +189,14 @@ TEST_F(SettingsWindowTest, EveryControlHasAnAccessibleNameAndIsInTheTabChain) {
     QDialog* templates = window->findChild<QDialog*>("frmTemplates");
     ASSERT_NE(templates, nullptr);
     Click(templates, "cmdClose");
+    prefs->hide();
+    QDialog* rules = Open("cmdEditRules", "frmCaseRules");
+    Click(rules, "cmdOK");
+    QDialog* exports = Open("cmdPrint", "frmExport");
+    exports->findChild<QTabWidget*>("TabStrip")->setCurrentIndex(0);  // the most controls
+    exports->hide();
 
-    for (QDialog* dialog : {prefs, sounds, templates}) {
+    for (QDialog* dialog : {prefs, sounds, templates, rules, exports}) {
         SCOPED_TRACE(dialog->objectName().toStdString());
         dialog->show();
         Activate(dialog);

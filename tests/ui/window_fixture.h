@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -20,8 +21,8 @@
 namespace kestrel::ui {
 
 /// The real main window on a Workspace over a fresh drive T:, shown offscreen.
-/// Message boxes are answered by a hook that records them (OK, or the queued
-/// answer), so nothing modal blocks a test.
+/// Message boxes are answered by a hook that records them (the next of
+/// `answers`, else OK), so nothing modal blocks a test.
 class WindowTest : public ::testing::Test {
   protected:
     struct Box {
@@ -38,7 +39,12 @@ class WindowTest : public ::testing::Test {
         qtUi.SetAskHook([this](std::string_view text, std::string_view title, app::Buttons buttons,
                                app::Icon icon) {
             boxes.push_back({std::string(text), std::string(title), buttons, icon});
-            return app::Answer::Ok;
+            if (answers.empty()) {
+                return app::Answer::Ok;
+            }
+            const app::Answer answer = answers.front();
+            answers.pop_front();
+            return answer;
         });
     }
 
@@ -91,6 +97,7 @@ class WindowTest : public ::testing::Test {
     app::Workspace workspace;
     std::unique_ptr<MainWindow> window;
     std::vector<Box> boxes;
+    std::deque<app::Answer> answers;
 };
 
 }  // namespace kestrel::ui

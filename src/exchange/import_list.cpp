@@ -1,0 +1,304 @@
+#include "exchange/import_list.h"
+
+#include <algorithm>
+#include <cctype>
+#include <utility>
+
+#include "text/program_path.h"
+#include "text/windows1252.h"
+
+namespace kestrel::exchange {
+namespace {
+
+constexpr std::string_view kCustomPrefix = "Custom Char (";
+
+// Blanks, line ends and the other control characters: what a list's line
+// structure leaves behind a name, and what no real name ends with.
+bool IsBlankOrControl(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte <= 0x20 || byte == 0x7F;
+}
+
+bool OnlyBlanks(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), IsBlankOrControl);
+}
+
+std::string Quoted(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
+}
+
+// A drive path ('C:\a.txt') or a host path ('/home/me/a.txt') stands for
+// itself; anything else is relative to the folder box of its side.
+bool IsAbsolute(std::string_view name) {
+    return name.find(':') != std::string_view::npos || name.starts_with('/');
+}
+
+std::string FolderText(std::string_view folder) {
+    std::string out(folder);
+    if (!out.empty() && !out.ends_with('\\') && !out.ends_with('/')) {
+        out.push_back('\\');
+    }
+    return out;
+}
+
+std::string Joined(const std::string& folder, std::string_view name) {
+    return IsAbsolute(name) ? std::string(name) : folder + std::string(name);
+}
+
+// The same rule as the commit's: a new name no entry may have on the home
+// desktop is refused before anything happens. Control characters (a CR left
+// by a one-character line delimiter) are among them.
+bool AcceptableNewName(std::string_view name) {
+    if (std::any_of(name.begin(), name.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x20; })) {
+        return false;
+    }
+    std::string relative(name);
+    if (name.starts_with('/')) {
+        relative.erase(0, 1);
+        std::replace(relative.begin(), relative.end(), '/', '\\');
+    } else if (name.find(':') != std::string_view::npos) {
+        if (name.size() < 3 || name[1] != ':' || name[2] != '\\') {
+            return false;
+        }
+        relative.erase(0, 3);
+    }
+    return text::IsAcceptableNewName(relative);
+}
+
+struct Pair {
+    std::string source;
+    std::string target;
+};
+
+// Walks the list data pair by pair. Positions move forward through the text
+// rather than cutting it, so a list of thousands of names is read once.
+class PairReader {
+  public:
+    PairReader(std::string a, std::string b, std::string d1, std::string d2)
+        : a_(std::move(a)), b_(std::move(b)), d1_(std::move(d1)), d2_(std::move(d2)) {}
+
+    /// More than blanks and line ends left of the source data, so that a
+    /// short last pair ("a\tb") is still read and trailing blank lines are not.
+    bool MoreSourceData() const { return !OnlyBlanks(std::string_view(a_).substr(aPos_)); }
+
+    Pair Next() {
+        // Once the target data is used up, targets come from the source data.
+        const bool targetsFromSource = bPos_ >= b_.size();
+        std::size_t sourceEnd = a_.find(d1_, aPos_);
+        // A line of a one-file list that ends before its source delimiter has
+        // no target: its text is the source name (none for an empty line, which
+        // ends the list), rather than the start of a name running into the
+        // next line.
+        bool lineEnded = false;
+        if (targetsFromSource && d2_ != d1_) {
+            const std::size_t lineEnd = a_.find(d2_, aPos_);
+            if (lineEnd < sourceEnd) {
+                sourceEnd = lineEnd;
+                lineEnded = true;
+            }
+        }
+        Pair pair;
+        pair.source = Cut(a_, aPos_, sourceEnd, lineEnded ? d2_ : d1_);
+        if (!lineEnded) {
+            std::string& data = targetsFromSource ? a_ : b_;
+            std::size_t& pos = targetsFromSource ? aPos_ : bPos_;
+            pair.target = Cut(data, pos, data.find(d2_, pos), d2_);
+        }
+        return pair;
+    }
+
+  private:
+    // The text from `pos` to `end` (the end of the data when the last name has
+    // no delimiter after it); `pos` moves past the delimiter.
+    static std::string Cut(const std::string& data, std::size_t& pos, std::size_t end,
+                           std::string_view delimiter) {
+        const std::size_t stop = std::min(end, data.size());
+        std::string name = data.substr(pos, stop - pos);
+        pos =
+            end == std::string::npos ? data.size() : std::min(stop + delimiter.size(), data.size());
+        return name;
+    }
+
+    std::string a_;
+    std::string b_;
+    std::string d1_;
+    std::string d2_;
+    std::size_t aPos_ = 0;
+    std::size_t bPos_ = 0;
+};
+
+// Reads one list file as program text; false, with the reason reported, when
+// it cannot serve as a list.
+bool ReadList(platform::FileSystem& fileSystem, std::string_view path, std::string_view side,
+              bool zeroIsDelimiter, const StatusSink& status, std::string& text) {
+    std::string bytes;
+    const std::string which(side);
+    std::string problem;
+    if (path.empty() || !fileSystem.ReadFileUpTo(path, kMaxImportFileBytes, bytes).Ok()) {
+        problem = which + " file not found.";
+    } else if (bytes.size() > kMaxImportFileBytes) {
+        problem = which + " file is larger than 8 MB, too large for a list of names.";
+    } else if (!zeroIsDelimiter && bytes.find('\0') != std::string::npos) {
+        problem = which +
+                  " file is not a text file (it holds NUL characters; choose Custom Char (0) if "
+                  "they separate the names).";
+    }
+    if (!problem.empty()) {
+        status(problem);
+        status(" ");
+        return false;
+    }
+    // Lists written on this desktop are UTF-8; lists from the old one are
+    // Windows-1252, which any byte sequence decodes as.
+    text = text::DecodeTextLine(text::SkipByteOrderMark(bytes));
+    return true;
+}
+
+// Steps 1 to 4 shared by the sample and the import: the delimiters and the
+// data of both files. Nullopt, with the reason reported, when they cannot be had.
+std::optional<PairReader> OpenLists(platform::FileSystem& fileSystem, const ImportRequest& request,
+                                    const StatusSink& status) {
+    std::string d1 = DelimiterOf(request.firstDelimiter);
+    std::string d2 = DelimiterOf(request.secondDelimiter);
+    for (const auto& [delimiter, box] :
+         {std::pair{&d1, "After source name"}, std::pair{&d2, "After target name"}}) {
+        if (delimiter->empty()) {
+            status("Enter a delimiter in \"" + std::string(box) + "\".");
+            status(" ");
+            return std::nullopt;
+        }
+    }
+    const bool zeroIsDelimiter =
+        d1.find('\0') != std::string::npos || d2.find('\0') != std::string::npos;
+    std::string a;
+    std::string b;
+    if (!ReadList(fileSystem, request.sourceList, "Source", zeroIsDelimiter, status, a)) {
+        return std::nullopt;
+    }
+    if (!request.targetList.empty() &&
+        !ReadList(fileSystem, request.targetList, "Target", zeroIsDelimiter, status, b)) {
+        return std::nullopt;
+    }
+    return PairReader(std::move(a), std::move(b), std::move(d1), std::move(d2));
+}
+
+// Hands each pair to `handle` until a pair whose source name is empty (or only
+// blanks), the end of the source data, or `limit` pairs; true when the limit
+// stopped it with pairs left.
+template <typename Handle>
+bool ForEachPair(PairReader& reader, int limit, Handle handle) {
+    for (int count = 0; reader.MoreSourceData(); ++count) {
+        const Pair pair = reader.Next();
+        if (OnlyBlanks(pair.source)) {
+            return false;
+        }
+        if (count == limit) {
+            return true;
+        }
+        handle(pair);
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string DelimiterOf(std::string_view boxText) {
+    static constexpr std::array<std::string_view, 4> kDelimiters = {"\t", ",", "\r", "\r\n"};
+    for (std::size_t i = 0; i < kDelimiterItems.size(); ++i) {
+        if (boxText == kDelimiterItems[i]) {
+            return std::string(kDelimiters[i]);
+        }
+    }
+    if (boxText.starts_with(kCustomPrefix)) {
+        const std::string_view digits = boxText.substr(kCustomPrefix.size());
+        if (const std::optional<int> code =
+                CustomDelimiterCode(digits.substr(0, std::min(digits.find(')'), digits.size())))) {
+            return text::DecodeWindows1252(std::string(1, static_cast<char>(*code)));
+        }
+    }
+    return std::string(boxText);
+}
+
+std::optional<int> CustomDelimiterCode(std::string_view answer) {
+    while (!answer.empty() && answer.front() == ' ') {
+        answer.remove_prefix(1);
+    }
+    while (!answer.empty() && answer.back() == ' ') {
+        answer.remove_suffix(1);
+    }
+    if (answer.empty() || answer.size() > 3 ||
+        !std::all_of(answer.begin(), answer.end(),
+                     [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; })) {
+        return std::nullopt;
+    }
+    const int code = std::stoi(std::string(answer));
+    return code <= 255 ? std::optional<int>(code) : std::nullopt;
+}
+
+std::string CustomDelimiterText(int code) {
+    return std::string(kCustomPrefix) + std::to_string(code) + ")";
+}
+
+void PreviewImport(platform::FileSystem& fileSystem, const ImportRequest& request,
+                   const StatusSink& status) {
+    std::optional<PairReader> reader = OpenLists(fileSystem, request, status);
+    if (!reader) {
+        return;
+    }
+    status("Import data sample:");
+    ForEachPair(*reader, kImportSampleSize, [&status](const Pair& pair) {
+        status("Rename " + Quoted(pair.source) + " to " + Quoted(pair.target));
+    });
+    status(" ");
+}
+
+ImportCounts RunImport(platform::FileSystem& fileSystem, const ImportRequest& request,
+                       const StatusSink& status) {
+    ImportCounts counts;
+    std::optional<PairReader> reader = OpenLists(fileSystem, request, status);
+    if (!reader) {
+        return counts;
+    }
+    status("Processing import data.");
+    status(" ");
+    const std::string sourceFolder = FolderText(request.sourceFolder);
+    const std::string targetFolder = FolderText(request.targetFolder);
+    const bool capped = ForEachPair(*reader, kMaxImportPairs, [&](const Pair& pair) {
+        const std::string sourcePath = Joined(sourceFolder, pair.source);
+        const std::string targetPath = Joined(targetFolder, pair.target);
+        std::string tried = sourcePath;
+        platform::FileError error = platform::FileError::Make(platform::kBadFileName);
+        if (AcceptableNewName(pair.target)) {
+            error = fileSystem.Move(tried, targetPath);
+            // Stray blanks or a CR behind a name are dropped one by one; a
+            // letter or digit never is, so another file is never renamed.
+            while (error.number == platform::kFileNotFound && tried != sourceFolder &&
+                   !tried.empty() && IsBlankOrControl(tried.back())) {
+                tried.pop_back();
+                error = fileSystem.Move(tried, targetPath);
+            }
+        }
+        const std::string number = "(" + std::to_string(counts.successes + counts.errors + 1) + ")";
+        if (error.Ok()) {
+            ++counts.successes;
+            status(number + " Successfully renamed " + Quoted(tried) + " to " + Quoted(targetPath));
+        } else {
+            ++counts.errors;
+            status(number + " ERROR: " + std::to_string(error.number) + ":" + error.description +
+                   " - " + Quoted(sourcePath) + " to " + Quoted(targetPath));
+        }
+    });
+    if (capped) {
+        status("Stopped after " + std::to_string(kMaxImportPairs) +
+               " entries, the most one import handles; the rest of the list was not read.");
+    }
+    status(" ");
+    status(std::to_string(counts.successes + counts.errors) + " entries found.  " +
+           std::to_string(counts.successes) + " successfully renamed, " +
+           std::to_string(counts.errors) + " errors.");
+    status(" ");
+    return counts;
+}
+
+}  // namespace kestrel::exchange

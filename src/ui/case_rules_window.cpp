@@ -1,0 +1,297 @@
+#include "ui/case_rules_window.h"
+
+#include <QAbstractListModel>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/case_rule_files.h"
+#include "app/workspace.h"
+#include "exchange/export_formats.h"
+#include "ui/dialog_parts.h"
+#include "ui/qt_text.h"
+#include "ui/qt_ui.h"
+
+namespace kestrel::ui {
+
+/// The rules with a check box each, read straight from the Workspace's list.
+class CaseRuleModel : public QAbstractListModel {
+  public:
+    CaseRuleModel(engine::CaseRuleList& rules, QObject* parent)
+        : QAbstractListModel(parent), rules_(rules) {}
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override {
+        return parent.isValid() ? 0 : rules_.Size();
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || index.row() >= rules_.Size()) {
+            return {};
+        }
+        const engine::CaseRule& rule = rules_.At(index.row());
+        if (role == Qt::DisplayRole) {
+            return ToQString(rule.text);
+        }
+        if (role == Qt::CheckStateRole) {
+            return rule.marked ? Qt::Checked : Qt::Unchecked;
+        }
+        return {};
+    }
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override {
+        if (role != Qt::CheckStateRole ||
+            !rules_.SetMarked(index.row(), value.toInt() == Qt::Checked)) {
+            return false;
+        }
+        emit dataChanged(index, index, {Qt::CheckStateRole});
+        return true;
+    }
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        return QAbstractListModel::flags(index) | Qt::ItemIsUserCheckable;
+    }
+    /// After the list changed in any other way.
+    void Reload() {
+        beginResetModel();
+        endResetModel();
+    }
+
+  private:
+    engine::CaseRuleList& rules_;
+};
+
+namespace {
+
+const QStringList kOpenFilters = {
+    QStringLiteral("Case Rules (*.csr)"), QStringLiteral("Initialization (*.ini)"),
+    QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*)")};
+const QStringList kSaveFilters = {QStringLiteral("Case Rules (*.csr)"),
+                                  QStringLiteral("Initialization (*.ini)")};
+
+}  // namespace
+
+CaseRulesWindow::CaseRulesWindow(app::Workspace& workspace, QtUi& ui,
+                                 std::function<void()> rulesChanged, QWidget* parent)
+    : QDialog(parent), workspace_(workspace), ui_(ui), rulesChanged_(std::move(rulesChanged)) {
+    setObjectName(QStringLiteral("frmCaseRules"));
+    setWindowTitle(QStringLiteral("Case Rule Editor"));
+    setWindowModality(Qt::ApplicationModal);
+
+    model_ = new CaseRuleModel(workspace_.caseRules, this);
+    lstCases_ = Named(new QListView(this), "LstCases");
+    lstCases_->setModel(model_);
+    lstCases_->setUniformItemSizes(true);
+    lstCases_->setMinimumSize(240, 300);
+    txtCaseInput_ = Named(new QLineEdit(this), "txtCaseInput");
+    txtCaseInput_->setAccessibleName(QStringLiteral("Case rule"));
+
+    struct ButtonRow {
+        QPushButton*& button;
+        const char* name;
+        const char* caption;
+        const char* tip;
+    };
+    const ButtonRow rows[] = {
+        {btnCaseAdd_, "btnCaseAdd", "&Add", "Add a Case Rule"},
+        {btnCaseModify_, "btnCaseModify", "&Modify", "Modifies current Case Rule"},
+        {btnCaseDelete_, "btnCaseDelete", "&Delete", "Delete current Case Rule"},
+        {btnCaseDeleteAll_, "btnCaseDeleteAll", "Delete all", "Clears list of Case Rules"},
+        {btnLoad_, "btnLoad", "&Load", "Clears list and loads Case Rules from file"},
+        {cmdMerge_, "cmdMerge", "&Merge", "Loads Case Rules from file"},
+        {btnSaveAs_, "btnSaveAs", "&Save As", "Saves current Case Rules to a file"},
+        {cmdOK_, "cmdOK", "&OK", nullptr},
+    };
+    auto* buttons = new QVBoxLayout;
+    for (const ButtonRow& row : rows) {
+        row.button = DialogButton(row.name, row.caption, this);
+        if (row.tip != nullptr) {
+            row.button->setToolTip(QString::fromUtf8(row.tip));
+        }
+        buttons->addWidget(row.button);
+        // The file commands and "&OK" stand apart from the editing ones.
+        if (row.button == btnCaseDeleteAll_ || row.button == btnSaveAs_) {
+            buttons->addSpacing(12);
+        }
+    }
+    buttons->insertStretch(buttons->count() - 1, 1);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(FieldLabel(QStringLiteral("Case Rules"), lstCases_, this), 0, 0);
+    grid->addWidget(lstCases_, 1, 0);
+    grid->addWidget(txtCaseInput_, 2, 0);
+    grid->addLayout(buttons, 1, 1, 2, 1);
+    grid->setRowStretch(1, 1);
+    setTabOrder(txtCaseInput_, lstCases_);
+    Connect();
+    ShowRules();
+}
+
+void CaseRulesWindow::Connect() {
+    connect(txtCaseInput_, &QLineEdit::textChanged, this, &CaseRulesWindow::InputChanged);
+    // Choosing a rule, by mouse or keys, puts it in the input to be modified.
+    connect(lstCases_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (!updating_ && current.isValid()) {
+                    txtCaseInput_->setText(ToQString(workspace_.caseRules.At(current.row()).text));
+                }
+            });
+    connect(btnCaseAdd_, &QPushButton::clicked, this, &CaseRulesWindow::Add);
+    connect(btnCaseModify_, &QPushButton::clicked, this, &CaseRulesWindow::Modify);
+    connect(btnCaseDelete_, &QPushButton::clicked, this, &CaseRulesWindow::Delete);
+    connect(btnCaseDeleteAll_, &QPushButton::clicked, this, [this] {
+        engine::DeleteAllCaseRules(workspace_.caseRules);
+        model_->Reload();
+        SyncButtons();
+    });
+    connect(btnLoad_, &QPushButton::clicked, this, [this] { LoadOrMerge(false); });
+    connect(cmdMerge_, &QPushButton::clicked, this, [this] { LoadOrMerge(true); });
+    connect(btnSaveAs_, &QPushButton::clicked, this, &CaseRulesWindow::SaveAs);
+    connect(cmdOK_, &QPushButton::clicked, this, &CaseRulesWindow::accept);
+}
+
+void CaseRulesWindow::ShowRules() {
+    model_->Reload();
+    lstCases_->scrollToTop();
+    SetCurrent(std::nullopt);
+    updating_ = true;
+    txtCaseInput_->clear();
+    updating_ = false;
+    SyncButtons();
+}
+
+void CaseRulesWindow::accept() {
+    hide();
+    if (rulesChanged_) {
+        rulesChanged_();
+    }
+}
+
+void CaseRulesWindow::reject() {
+    accept();
+}
+
+std::optional<int> CaseRulesWindow::Current() const {
+    const QModelIndex current = lstCases_->currentIndex();
+    return current.isValid() ? std::optional<int>(current.row()) : std::nullopt;
+}
+
+void CaseRulesWindow::SetCurrent(std::optional<int> row) {
+    updating_ = true;
+    if (row) {
+        lstCases_->setCurrentIndex(model_->index(*row));
+        lstCases_->scrollTo(model_->index(*row));
+    } else {
+        lstCases_->setCurrentIndex(QModelIndex());
+    }
+    updating_ = false;
+}
+
+void CaseRulesWindow::InputChanged() {
+    if (updating_) {
+        SyncButtons();
+        return;
+    }
+    // A rule is one word: separators typed (or pasted) at its end are taken
+    // off again, with one message however many there were.
+    std::string input = txtCaseInput_->text().toStdString();
+    std::string message;
+    for (engine::CaseInputCheck check = engine::CheckCaseRuleInput(input); !check.message.empty();
+         check = engine::CheckCaseRuleInput(input)) {
+        input = check.input;
+        message = check.message;
+    }
+    if (!message.empty()) {
+        updating_ = true;
+        txtCaseInput_->setText(ToQString(input));
+        updating_ = false;
+        ui_.Ask(message, app::kProgramTitle, app::Buttons::Ok, app::Icon::Exclamation);
+        txtCaseInput_->setFocus(Qt::OtherFocusReason);
+    }
+    SyncButtons();
+}
+
+void CaseRulesWindow::Add() {
+    const std::optional<int> added = engine::AddCaseRule(
+        workspace_.caseRules, txtCaseInput_->text().toStdString(), app::RuleConflictAskerFor(ui_));
+    model_->Reload();
+    SetCurrent(added);
+    txtCaseInput_->clear();
+    txtCaseInput_->setFocus(Qt::OtherFocusReason);
+}
+
+void CaseRulesWindow::Modify() {
+    const std::optional<int> current = Current();
+    if (engine::ModifyCaseRule(workspace_.caseRules, current,
+                               txtCaseInput_->text().toStdString())) {
+        model_->Reload();
+        SetCurrent(current);
+        txtCaseInput_->clear();
+    }
+}
+
+void CaseRulesWindow::Delete() {
+    const std::optional<int> next = engine::DeleteCaseRule(workspace_.caseRules, Current());
+    model_->Reload();
+    SetCurrent(next);
+    SyncButtons();
+}
+
+void CaseRulesWindow::LoadOrMerge(bool merge) {
+    const std::optional<std::string> file = ui_.ChooseFile(RuleFileRequest(
+        FileRequest::Kind::Open,
+        merge ? QStringLiteral("Select case rules file") : QStringLiteral("Select Case Rules File"),
+        kOpenFilters));
+    if (!file) {
+        return;
+    }
+    if (merge) {
+        workspace_.ReadCaseRules(*file, engine::kConflictAskYesNoCancel);
+    } else {
+        // The list is emptied only once the file has been read.
+        workspace_.DisableButtons();
+        app::LoadCaseRules(workspace_.FileSystem(), ui_, workspace_.caseRules, *file);
+        workspace_.EnableButtons();
+    }
+    ShowRules();
+}
+
+void CaseRulesWindow::SaveAs() {
+    const std::optional<std::string> file = ui_.ChooseFile(RuleFileRequest(
+        FileRequest::Kind::Save, QStringLiteral("Select Case Rules File"), kSaveFilters));
+    if (!file) {
+        return;
+    }
+    // Rules the user believes saved must not be lost unseen.
+    const platform::FileError error =
+        app::CaseRulesSave(workspace_.FileSystem(), workspace_.caseRules, *file);
+    if (!error.Ok()) {
+        ui_.Ask(exchange::OutputErrorText(error, "writing", *file), app::kProgramTitle,
+                app::Buttons::Ok, app::Icon::Exclamation);
+    }
+}
+
+FileRequest CaseRulesWindow::RuleFileRequest(FileRequest::Kind kind, const QString& title,
+                                             const QStringList& filters) {
+    FileRequest request{kind, title, filters, QStringLiteral("csr"), {}};
+    // The dialogs start in the program's rule folder when there is one.
+    const std::string ruleFolder = workspace_.ProgramFolder() + "Case Rules\\";
+    if (workspace_.FileSystem().IsFolder(ruleFolder)) {
+        request.folder = ruleFolder;
+    }
+    return request;
+}
+
+void CaseRulesWindow::SyncButtons() {
+    const engine::CaseEditorButtons states = engine::CaseEditorButtonStates(
+        workspace_.caseRules.Size(), txtCaseInput_->text().toStdString());
+    btnCaseAdd_->setEnabled(states.add);
+    btnCaseModify_->setEnabled(states.modify);
+    btnCaseDelete_->setEnabled(states.remove);
+    btnCaseDeleteAll_->setEnabled(states.deleteAll);
+    cmdMerge_->setEnabled(states.merge);
+    // Enter adds the rule being typed; with nothing typed it closes the editor.
+    btnCaseAdd_->setDefault(states.add);
+    cmdOK_->setDefault(!states.add);
+}
+
+}  // namespace kestrel::ui
