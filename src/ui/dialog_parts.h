@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QString>
 #include <algorithm>
@@ -28,7 +30,12 @@ inline QPushButton* DialogButton(const char* name, const char* caption, QWidget*
 inline QLabel* FieldLabel(const QString& text, QWidget* field, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setBuddy(field);
-    field->setAccessibleName(QString(text).remove(QLatin1Char('&')));
+    const QString name = QString(text).remove(QLatin1Char('&'));
+    field->setAccessibleName(name);
+    // An editable combo box's text field is what the keyboard lands in.
+    if (auto* combo = qobject_cast<QComboBox*>(field); combo != nullptr && combo->lineEdit()) {
+        combo->lineEdit()->setAccessibleName(name);
+    }
     return label;
 }
 

@@ -177,7 +177,8 @@ QWidget* MainWindow::BuildFolderColumn(bool source) {
                                       : QStringLiteral("Target folder (new names)"),
                                column);
     // Names for screen readers: the two columns have the same controls.
-    const QString folderName = source ? QStringLiteral("Working folder") : QStringLiteral("Target folder");
+    const QString folderName =
+        source ? QStringLiteral("Working folder") : QStringLiteral("Target folder");
     folder->setAccessibleName(folderName);
     list->setAccessibleName(source ? QStringLiteral("Current names") : QStringLiteral("New names"));
     up->setAccessibleName(folderName + QStringLiteral(" up one level"));

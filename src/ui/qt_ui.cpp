@@ -1,4 +1,5 @@
 #include "ui/qt_ui.h"
+#include "ui/named_combo_box_accessible.h"
 #include "ui/qt_text.h"
 
 #include <QApplication>
@@ -111,6 +112,7 @@ QString DisplayText(std::string_view text) {
 
 QtUi::QtUi() {
     sinceRepaint_.start();
+    UseNamedComboBoxAccessibility();
 }
 
 QtUi::~QtUi() {

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <functional>
 
 #include "engine/field_checks.h"
 #include "lists/filter_pattern.h"
@@ -51,6 +53,50 @@ TEST_F(WindowTest, FitsA1024By768ScreenWithEveryControlInside) {
             EXPECT_TRUE(window->rect().contains(place)) << control->objectName().toStdString();
         }
     }
+}
+
+TEST_F(WindowTest, ChangesThatComeWithoutAClickRefreshThePreview) {
+    drive.WriteFile("a.txt", "");
+    window->RefreshForced();
+    auto* insert = Find<QLineEdit>("txtInsertStart");
+    insert->setText("x");
+    auto* toggle =
+        QAccessible::queryAccessibleInterface(Find<QCheckBox>("chkInsertStart"))->actionInterface();
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+        const char* preview;
+    };
+    const Step steps[] = {
+        {"an accessibility tool ticks a box", [&] { toggle->doAction(toggle->toggleAction()); },
+         "xa.txt"},
+        {"a list entry chosen by the program",
+         [&] { Find<QComboBox>("cboCaseHandling")->setCurrentIndex(2); }, "XA.TXT"},
+        {"a text set and finished without typing",
+         [&] {
+             insert->setText("y");
+             emit insert->editingFinished();
+         },
+         "YA.TXT"},
+        {"a box set by the program", [&] { Find<QCheckBox>("chkInsertStart")->setChecked(false); },
+         "A.TXT"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.change();
+        EXPECT_EQ(TargetRows(), std::vector<std::string>{step.preview});
+    }
+}
+
+TEST_F(WindowTest, DoItCommitsWhatAFreshPreviewShowsWhenTheOptionsChangedUnseen) {
+    drive.WriteFile("a.txt", "a");
+    window->RefreshForced();
+    ASSERT_EQ(TargetRows(), std::vector<std::string>{""});
+    // Changed behind the window's back: the preview still shows no change.
+    workspace.options.chkInsertStart = 1;
+    workspace.options.txtInsertStart = "Trip/";
+    window->DoIt();
+    EXPECT_EQ(drive.ReadFile("Trip\\a.txt"), "a");
 }
 
 TEST_F(WindowTest, ZeroAutonumberStepIsRefusedAndKeepsTheFocusAndText) {

@@ -177,60 +177,6 @@ TEST_F(SettingsWindowTest, DesktopToolButtonsStartTheToolOrSayNoneIsInstalled) {
     EXPECT_EQ(check->toolTip(), "Available in a later version");
 }
 
-// Every control of the settings and list windows is named for screen readers and is
-// reached by Tab.
-TEST_F(SettingsWindowTest, EveryControlHasAnAccessibleNameAndIsInTheTabChain) {
-    QDialog* prefs = Open("cmdPreferences", "frmPreferences");
-    ASSERT_NE(prefs, nullptr);
-    Click(prefs, "cmdSounds");
-    QDialog* sounds = In<QDialog>(prefs, "frmSounds");
-    Click(sounds, "cmdClose");
-    Click(prefs, "cmdTemplates");
-    QDialog* templates = window->findChild<QDialog*>("frmTemplates");
-    ASSERT_NE(templates, nullptr);
-    Click(templates, "cmdClose");
-    prefs->hide();
-    QDialog* rules = Open("cmdEditRules", "frmCaseRules");
-    Click(rules, "cmdOK");
-    QDialog* exports = Open("cmdPrint", "frmExport");
-    exports->findChild<QTabWidget*>("TabStrip")->setCurrentIndex(0);  // the most controls
-    exports->hide();
-
-    for (QDialog* dialog : {prefs, sounds, templates, rules, exports}) {
-        SCOPED_TRACE(dialog->objectName().toStdString());
-        dialog->show();
-        Activate(dialog);
-        std::set<QWidget*> controls;
-        for (QWidget* widget : dialog->findChildren<QWidget*>()) {
-            // Scroll bars and a combo box's own text box belong to their control.
-            const bool control =
-                qobject_cast<QAbstractButton*>(widget) || qobject_cast<QSlider*>(widget) ||
-                qobject_cast<QComboBox*>(widget) || qobject_cast<QAbstractItemView*>(widget) ||
-                (qobject_cast<QLineEdit*>(widget) &&
-                 !qobject_cast<QComboBox*>(widget->parentWidget()));
-            if (!control || widget->window() != dialog) {
-                continue;
-            }
-            SCOPED_TRACE(widget->objectName().toStdString());
-            // Set on each control: what Qt would make up instead (a frame's
-            // caption, a list's current entry) does not say what it is.
-            EXPECT_FALSE(widget->accessibleName().isEmpty());
-            if (widget->isVisible() && widget->isEnabled()) {
-                controls.insert(widget);
-            }
-        }
-        std::set<QWidget*> reached;
-        for (int i = 0; i < 100 && reached.size() < controls.size(); ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            reached.insert(QApplication::focusWidget());
-        }
-        for (QWidget* control : controls) {
-            EXPECT_TRUE(reached.count(control)) << control->objectName().toStdString();
-        }
-        dialog->hide();
-    }
-}
-
 TEST_F(SettingsWindowTest, ChosenSoundIsStoredTestedAndPlayedWhenThePreviewTakesLongEnough) {
     workspace.sounds = settings::ReadSoundTable(store);
     QDialog* prefs = Open("cmdPreferences", "frmPreferences");
