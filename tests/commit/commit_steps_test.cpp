@@ -47,26 +47,21 @@ class CommitStepsTest : public ::testing::Test {
     Failing fileSystem{drive.FileSystem()};
 };
 
-TEST_F(CommitStepsTest, MoveAcrossDrivesKeepsTheSourceWhenTheCopyFails) {
+TEST_F(CommitStepsTest, AFailingStepAcrossDrivesLeavesEveryFileWhereItWas) {
     ASSERT_TRUE(other.Valid());
     drive.WriteFile("a.txt", "bytes");
+    other.WriteFile("c.txt", "kept");
+    const EntryPlan move = FilePlan("T:\\", "U:\\", "a.txt", "b.txt");
     fileSystem.copyError = platform::kDiskFull;
-    const StepResult result =
-        CommitEntry(fileSystem, FilePlan("T:\\", "U:\\", "a.txt", "b.txt"), false);
-    EXPECT_EQ(result.error.number, platform::kDiskFull);
+    EXPECT_EQ(CommitEntry(fileSystem, move, false).error.number, platform::kDiskFull);
+    EXPECT_EQ(RestoreEntry(fileSystem, {"T:\\c.txt", "U:\\c.txt"}).number, platform::kDiskFull);
+    fileSystem.copyError = 0;
+    fileSystem.refusedDelete = "T:\\a.txt";  // the copy is taken back
+    EXPECT_EQ(CommitEntry(fileSystem, move, false).error.number, platform::kPermissionDenied);
     EXPECT_EQ(drive.ReadFile("a.txt"), "bytes");
     EXPECT_FALSE(other.Exists("b.txt"));
-}
-
-TEST_F(CommitStepsTest, MoveAcrossDrivesTakesTheCopyBackWhenTheSourceCannotBeDeleted) {
-    ASSERT_TRUE(other.Valid());
-    drive.WriteFile("a.txt", "bytes");
-    fileSystem.refusedDelete = "T:\\a.txt";
-    const StepResult result =
-        CommitEntry(fileSystem, FilePlan("T:\\", "U:\\", "a.txt", "b.txt"), false);
-    EXPECT_EQ(result.error.number, platform::kPermissionDenied);
-    EXPECT_EQ(drive.ReadFile("a.txt"), "bytes");
-    EXPECT_FALSE(other.Exists("b.txt"));
+    EXPECT_EQ(other.ReadFile("c.txt"), "kept");
+    EXPECT_FALSE(drive.Exists("c.txt"));
 }
 
 TEST_F(CommitStepsTest, FolderWithSmartFolderPartStaysAndOnlyGetsItsTree) {
@@ -77,14 +72,6 @@ TEST_F(CommitStepsTest, FolderWithSmartFolderPartStaysAndOnlyGetsItsTree) {
     EXPECT_FALSE(result.folderMoved);
     EXPECT_TRUE(drive.Exists("Photos\\a.jpg"));
     EXPECT_TRUE(drive.Exists("2001"));
-}
-
-TEST_F(CommitStepsTest, UndoAcrossDrivesKeepsTheNewPathWhenTheCopyBackFails) {
-    ASSERT_TRUE(other.Valid());
-    other.WriteFile("c.txt", "kept");
-    fileSystem.copyError = platform::kDiskFull;
-    EXPECT_EQ(RestoreEntry(fileSystem, {"T:\\c.txt", "U:\\c.txt"}).number, platform::kDiskFull);
-    EXPECT_EQ(other.ReadFile("c.txt"), "kept");
 }
 
 TEST_F(CommitStepsTest, UndoBringsFilesBackBeforeTheirRenamedFolder) {

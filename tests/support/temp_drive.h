@@ -13,17 +13,9 @@
 #include "platform/posix_file_system.h"
 
 // A fresh temporary folder mapped as drive T: for tests that touch files.
-//
-//     kestrel::support::TempDrive drive;              // creates /tmp/kestrel-XXXXXX
-//     drive.WriteFile("Photos\\a.jpg", "bytes");      // makes Photos\ on the way
-//     auto& fs = drive.FileSystem();                   // a PosixFileSystem with T: mapped
-//     fs.Rename(TempDrive::Path("Photos\\a.jpg"), "T:\\Photos\\b.jpg");
-//     EXPECT_EQ(drive.ReadFile("Photos\\b.jpg"), "bytes");
-//
-// Relative paths are written as in program paths (backslashes) and are taken
-// from the root of T:. The folder and everything in it, read-only entries
-// included, is removed when the TempDrive goes out of scope. The helpers fail
-// the running test (ADD_FAILURE) when the host refuses them.
+// Relative paths are written as in program paths ("Photos\\a.jpg") from the
+// root of the drive. Everything in it, read-only entries included, is removed
+// when the TempDrive goes out of scope; a helper the host refuses fails the test.
 namespace kestrel::support {
 
 class TempDrive {
@@ -61,10 +53,6 @@ class TempDrive {
     /// The program path of `relative` on T: ("a\\b.txt" -> "T:\\a\\b.txt").
     static std::string Path(std::string_view relative) {
         return std::string{kLetter, ':', '\\'} + std::string(relative);
-    }
-    /// The program path on this drive's letter (for a drive made with another).
-    std::string ProgramPath(std::string_view relative) const {
-        return std::string{letter_, ':', '\\'} + std::string(relative);
     }
 
     /// The host path of `relative` ("a\\b.txt" -> "/tmp/kestrel-XXXXXX/a/b.txt").
