@@ -8,11 +8,9 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdint>
 #include <filesystem>
 #include <iostream>
 #include <random>
-#include <string>
 #include <thread>
 
 #include "app/headless_ui.h"
@@ -26,10 +24,8 @@ namespace {
 
 constexpr int kFiles = 100;
 constexpr std::size_t kFileSize = 4 * 1024 * 1024;
-constexpr int kRounds = 10;
 
-// Each file different at every 4 KiB, so that any part of one differs from
-// the whole of it.
+// Each file different at every 4 KiB, so that any part of one differs from the whole.
 std::string Contents(int file) {
     std::string bytes(kFileSize, static_cast<char>('a' + file % 26));
     for (std::size_t at = 0; at < kFileSize; at += 4096) {
@@ -43,49 +39,57 @@ std::string Name(int file) {
     return "f" + std::to_string(100 + file) + ".bin";
 }
 
-// Runs in the child: the whole commit, with the renamed files going to D:.
-[[noreturn]] void Commit(const std::string& sourceRoot, const std::string& targetRoot) {
-    platform::PosixFileSystem fileSystem;
-    fileSystem.Drives().Map('S', sourceRoot);
-    fileSystem.Drives().Map('D', targetRoot);
-    HeadlessUi ui;
-    platform::SystemClock clock;
-    Workspace workspace(fileSystem, ui, clock, [] { return 0.5; });
-    workspace.options = support::NeutralOptions();
-    workspace.options.chkInsertStart = 1;
-    workspace.options.txtInsertStart = "moved ";
-    workspace.txtSourceDir = "S:\\";
-    workspace.txtDestDir = "D:\\";
-    workspace.updateFlag = true;
-    workspace.RefreshSourceList();
-    workspace.DoIt();
-    ::_exit(0);
+std::size_t Count(const std::string& folder) {
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder), {}));
 }
 
 class CommitCrash : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (!source.Valid() || Device(source.HostRoot()) == Device(target.HostRoot())) {
+        struct stat a {};
+        struct stat b {};
+        if (!source.Valid() || ::stat(source.HostRoot().c_str(), &a) != 0 ||
+            ::stat(target.HostRoot().c_str(), &b) != 0 || a.st_dev == b.st_dev) {
             GTEST_SKIP() << "/dev/shm is not a second file system here";
         }
         for (int file = 0; file < kFiles; ++file) {
             contents[file] = Contents(file);
-        }
-    }
-
-    static dev_t Device(const std::string& path) {
-        struct stat info {};
-        ::stat(path.c_str(), &info);
-        return info.st_dev;
-    }
-
-    void WriteSources() {
-        for (int file = 0; file < kFiles; ++file) {
             source.WriteFile(Name(file), contents[file]);
         }
     }
 
-    // Counts files found under both names; fails on a missing or partial one.
+    // A whole commit in a child process, the renamed files going to D:; killed
+    // after `killAfter` milliseconds unless that is negative.
+    void Commit(int killAfter) {
+        std::cout.flush();  // the child must not print what the parent buffered
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            platform::PosixFileSystem fileSystem;
+            fileSystem.Drives().Map('S', source.HostRoot());
+            fileSystem.Drives().Map('D', target.HostRoot());
+            HeadlessUi ui;
+            platform::SystemClock clock;
+            Workspace workspace(fileSystem, ui, clock, [] { return 0.5; });
+            workspace.options = support::NeutralOptions();
+            workspace.options.chkInsertStart = 1;
+            workspace.options.txtInsertStart = "moved ";
+            workspace.txtSourceDir = "S:\\";
+            workspace.txtDestDir = "D:\\";
+            workspace.updateFlag = true;
+            workspace.RefreshSourceList();
+            workspace.DoIt();
+            ::_exit(0);
+        }
+        if (killAfter >= 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(killAfter));
+            ::kill(child, SIGKILL);
+        }
+        ::waitpid(child, nullptr, 0);
+    }
+
+    // Fails on a missing or partial file; counts those under both names, which
+    // a kill between a copy taking its name and the delete of its source leaves.
     int CheckEveryFileWhole() {
         int twice = 0;
         for (int file = 0; file < kFiles; ++file) {
@@ -93,23 +97,11 @@ class CommitCrash : public ::testing::Test {
             const bool old = source.Exists(Name(file));
             const bool moved = target.Exists("moved " + Name(file));
             EXPECT_TRUE(old || moved);
-            if (old) {
-                EXPECT_TRUE(source.ReadFile(Name(file)) == contents[file]);
-            }
-            if (moved) {
-                EXPECT_TRUE(target.ReadFile("moved " + Name(file)) == contents[file]);
-            }
+            EXPECT_TRUE(!old || source.ReadFile(Name(file)) == contents[file]);
+            EXPECT_TRUE(!moved || target.ReadFile("moved " + Name(file)) == contents[file]);
             twice += old && moved ? 1 : 0;
         }
         return twice;
-    }
-
-    void Clear() {
-        for (const auto* drive : {&source, &target}) {
-            for (const auto& entry : std::filesystem::directory_iterator(drive->HostRoot())) {
-                std::filesystem::remove(entry.path());
-            }
-        }
     }
 
     support::TempDrive source{"/dev/shm", 'S'};
@@ -119,53 +111,24 @@ class CommitCrash : public ::testing::Test {
 
 TEST_F(CommitCrash, KilledMoveToAnotherFileSystemLosesAndDamagesNothing) {
     std::minstd_rand random(20261207);
-    for (int round = 0; round < kRounds; ++round) {
-        SCOPED_TRACE("round " + std::to_string(round));
-        WriteSources();
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            Commit(source.HostRoot(), target.HostRoot());
-        }
+    for (int round = 0; round < 10; ++round) {
+        SCOPED_TRACE(round);
         // A whole commit takes about a second here.
-        std::this_thread::sleep_for(std::chrono::milliseconds(50 + random() % 850));
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        // Killed between a copy taking its final name and the delete of its
-        // source, a file is briefly under both names, whole under each.
+        Commit(50 + static_cast<int>(random() % 850));
         if (const int twice = CheckEveryFileWhole(); twice > 0) {
             std::cout << "round " << round << ": " << twice << " file(s) under both names\n";
         }
-        if (round + 1 < kRounds) {
-            Clear();
-        }
+        std::filesystem::remove_all(target.HostRoot());
+        std::filesystem::create_directory(target.HostRoot());
+        SetUp();
     }
-    // The last round is finished by a commit that runs to its end: it sweeps
-    // the part file a killed copy left and moves what is left.
-    std::filesystem::remove_all(target.HostRoot());  // keep only the killed round's state
-    std::filesystem::create_directory(target.HostRoot());
-    WriteSources();
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        Commit(source.HostRoot(), target.HostRoot());
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(random() % 600));
-    ::kill(child, SIGKILL);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    const pid_t finisher = ::fork();
-    ASSERT_GE(finisher, 0);
-    if (finisher == 0) {
-        Commit(source.HostRoot(), target.HostRoot());
-    }
-    ::waitpid(finisher, &status, 0);
-    // A file the kill caught between its copy taking its name and the delete
-    // of its source stays under both names; every other one has moved.
+    // A commit that runs to its end sweeps the part file a killed one left
+    // and moves what is left.
+    Commit(static_cast<int>(random() % 600));
+    Commit(-1);
     const int twice = CheckEveryFileWhole();
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(source.HostRoot()), {}), twice);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(target.HostRoot()), {}), kFiles);
+    EXPECT_EQ(Count(source.HostRoot()), static_cast<std::size_t>(twice));
+    EXPECT_EQ(Count(target.HostRoot()), static_cast<std::size_t>(kFiles));
 }
 
 }  // namespace
