@@ -99,63 +99,48 @@ TEST_F(WindowTest, DoItCommitsWhatAFreshPreviewShowsWhenTheOptionsChangedUnseen)
     EXPECT_EQ(drive.ReadFile("Trip\\a.txt"), "a");
 }
 
-TEST_F(WindowTest, ZeroAutonumberStepIsRefusedAndKeepsTheFocusAndText) {
-    TypeAndLeave("txtAutonumberStep", "0");
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "Autonumber Step value cannot be zero.");
-    EXPECT_EQ(boxes[0].icon, app::Icon::Exclamation);
-    EXPECT_EQ(boxes[0].buttons, app::Buttons::Ok);
-    auto* step = Find<QLineEdit>("txtAutonumberStep");
-    EXPECT_EQ(QApplication::focusWidget(), step);
-    EXPECT_EQ(step->text(), "0");
-}
-
-TEST_F(WindowTest, EveryRangeCheckRunsWhenItsFieldIsLeft) {
-    struct Case {
-        const char* field;
-        const char* text;
-        std::string message;
+TEST_F(WindowTest, EveryRangeCheckRunsWhenItsFieldIsLeftAndKeepsTheFocusAndText) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"txtSwapArea1", "256"},
+        {"txtSwapArea2", "1"},
+        {"txtSwapSep", ""},
+        {"txtPathSpliceLevels", "0"},
+        {"txtEliminateChars", "300"},
+        {"txtEliminatePosition", "0"},
+        {"txtInsertMiddlePosition", "0"},
+        {"txtAutonumberStep", "0"},
+        {"txtUNL", "256"},
+        {"txtFilter", "a[b"},
     };
-    const Case cases[] = {
-        {"txtSwapArea1", "256", engine::CheckSwapArea("256", "2")},
-        {"txtSwapArea2", "1", engine::CheckSwapArea("1", "1")},
-        {"txtSwapSep", "", engine::CheckSwapSep("")},
-        {"txtPathSpliceLevels", "0", engine::CheckPathSpliceLevels("0")},
-        {"txtEliminateChars", "300", engine::CheckEliminateChars("300")},
-        {"txtEliminatePosition", "0", engine::CheckEliminatePosition("0")},
-        {"txtInsertMiddlePosition", "0", engine::CheckInsertMiddlePosition("0")},
-        {"txtUNL", "256", engine::CheckUNL("256")},
-        {"txtFilter", "a[b", std::string(lists::kFilterBracketMessage)},
+    const std::string messages[] = {
+        engine::CheckSwapArea("256", "2"),
+        engine::CheckSwapArea("1", "1"),
+        engine::CheckSwapSep(""),
+        engine::CheckPathSpliceLevels("0"),
+        engine::CheckEliminateChars("300"),
+        engine::CheckEliminatePosition("0"),
+        engine::CheckInsertMiddlePosition("0"),
+        "Autonumber Step value cannot be zero.",
+        engine::CheckUNL("256"),
+        std::string(lists::kFilterBracketMessage),
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.field);
-        ASSERT_FALSE(c.message.empty());
+    for (std::size_t row = 0; row < std::size(cases); ++row) {
+        const auto [field, text] = cases[row];
+        SCOPED_TRACE(field);
         boxes.clear();
-        TypeAndLeave(c.field, c.text);
+        const QString before = Find<QLineEdit>(field)->text();
+        TypeAndLeave(field, text);
         ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].text, c.message);
-        EXPECT_EQ(QApplication::focusWidget(), Find<QLineEdit>(c.field));
-        EXPECT_EQ(Find<QLineEdit>(c.field)->text(), QString::fromUtf8(c.text));
-        // Put a valid value back so the next field can be left.
-        TypeAndLeave(c.field, std::string_view(c.field) == "txtFilter"      ? "*.*"
-                              : std::string_view(c.field) == "txtSwapSep"   ? "-"
-                              : std::string_view(c.field) == "txtSwapArea2" ? "2"
-                                                                            : "1");
+        EXPECT_EQ(boxes[0].text, messages[row]);
+        EXPECT_EQ(boxes[0].icon, app::Icon::Exclamation);
+        EXPECT_EQ(QApplication::focusWidget(), Find<QLineEdit>(field));
+        EXPECT_EQ(Find<QLineEdit>(field)->text(), QString::fromUtf8(text));
+        // A valid value back, so that the next field can be left.
+        TypeAndLeave(field, before.isEmpty() ? "1" : before.toUtf8().constData());
     }
 }
 
-TEST_F(WindowTest, DigitsTypedIntoAutonumberAboveTheLimitBecomeAuto) {
-    auto* autonumber = Find<QComboBox>("cboAutonumber");
-    autonumber->setFocus();
-    autonumber->lineEdit()->selectAll();
-    QTest::keyClicks(autonumber->lineEdit(), "300");
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, engine::CheckAutonumberText("300"));
-    EXPECT_EQ(autonumber->currentText(), "Auto");
-    EXPECT_EQ(workspace.options.cboAutonumber, "Auto");
-}
-
-TEST_F(WindowTest, AutonumberKeystrokesRecomputeThePreview) {
+TEST_F(WindowTest, AutonumberKeystrokesRecomputeThePreviewAndTooManyDigitsBecomeAuto) {
     drive.WriteFile("a.txt", "");
     drive.WriteFile("b.txt", "");
     window->RefreshForced();
@@ -165,26 +150,28 @@ TEST_F(WindowTest, AutonumberKeystrokesRecomputeThePreview) {
     autonumber->lineEdit()->selectAll();
     QTest::keyClicks(autonumber->lineEdit(), "3");
     EXPECT_EQ(TargetRows(), (std::vector<std::string>{"a_001.txt", "b_002.txt"}));
+    autonumber->lineEdit()->selectAll();
+    QTest::keyClicks(autonumber->lineEdit(), "300");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, engine::CheckAutonumberText("300"));
+    EXPECT_EQ(autonumber->currentText(), "Auto");
+    EXPECT_EQ(workspace.options.cboAutonumber, "Auto");
 }
 
-TEST_F(WindowTest, ReplaceEntireFilenameTurnsAutonumberOnAndGreysSearchAndReplace) {
+TEST_F(WindowTest, CoupledControlsFollowReplaceEntireFilenameAndThePathSplice) {
     auto* whole = Find<QCheckBox>("chkReplaceWholeName");
     whole->click();
     EXPECT_EQ(Find<QComboBox>("cboAutonumber")->currentText(), "Auto");
     for (const char* name :
          {"chkSwapSep", "txtSwapSep", "chkSearchReplace", "txtSearch", "lblWith", "txtReplace",
           "chkCaseSensitive", "chkFirstOccur", "chkUnderscore", "chkPercent20", "chkWildcard"}) {
-        SCOPED_TRACE(name);
-        EXPECT_FALSE(Find<QWidget>(name)->isEnabled());
+        EXPECT_FALSE(Find<QWidget>(name)->isEnabled()) << name;
     }
     EXPECT_TRUE(Find<QWidget>("txtSearchChar")->isEnabled());
-
     whole->click();
     EXPECT_TRUE(Find<QWidget>("txtSearch")->isEnabled());
     EXPECT_EQ(Find<QComboBox>("cboAutonumber")->currentText(), "Auto");
-}
 
-TEST_F(WindowTest, PathSpliceFixesThePathDisplay) {
     auto* display = Find<QComboBox>("cboPathDisplay");
     Find<QCheckBox>("chkPathSplice")->click();
     EXPECT_EQ(display->currentIndex(), engine::kShowFullPath);
@@ -260,23 +247,6 @@ TEST_F(WindowTest, F5WithAutoRefreshOffLeavesTheListsButRefreshRereads) {
     EXPECT_EQ(SourceRowCount(), 3);
 }
 
-TEST_F(WindowTest, CtrlZRunsUndoOnlyWhileTheButtonIsEnabled) {
-    drive.WriteFile("a.txt", "");
-    window->RefreshForced();
-    drive.WriteFile("b.txt", "");
-    QTest::keyClick(window->SourceList(), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(SourceRowCount(), 1) << "an undo would have re-read the folder";
-
-    window->RefreshForced();
-    Find<QLineEdit>("txtInsertEnd")->setText("2");
-    Find<QCheckBox>("chkInsertEnd")->click();
-    QTest::mouseClick(Find<QPushButton>("cmdDoIt"), Qt::LeftButton);
-    ASSERT_TRUE(drive.Exists("a2.txt"));
-    QTest::keyClick(window->SourceList(), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_TRUE(drive.Exists("a.txt"));
-    EXPECT_FALSE(drive.Exists("a2.txt"));
-}
-
 TEST_F(WindowTest, SelectionInTheSourceListDrivesThePreview) {
     for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
         drive.WriteFile(name, "");
@@ -306,9 +276,12 @@ TEST_F(WindowTest, SelectionInTheSourceListDrivesThePreview) {
     EXPECT_EQ(list->selectionModel()->selectedRows().size(), 3);
 }
 
-TEST_F(WindowTest, CtrlZWhileTypingUndoesTheTypingAndNeverTheCommit) {
+TEST_F(WindowTest, CtrlZUndoesACommitOnlyOutsideTextFieldsAndWhileUndoIsOn) {
     drive.WriteFile("a.txt", "a");
     window->RefreshForced();
+    drive.WriteFile("b.txt", "");
+    QTest::keyClick(window->SourceList(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(SourceRowCount(), 1) << "an undo would have re-read the folder";
     Find<QLineEdit>("txtInsertStart")->setText("n");
     Find<QCheckBox>("chkInsertStart")->click();
     window->DoIt();
