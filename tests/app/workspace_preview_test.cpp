@@ -8,49 +8,33 @@ namespace {
 using support::TempDrive;
 using PreviewTest = support::WorkspaceTest;
 
-TEST_F(PreviewTest, SelectedRowsShowTheirNewNamesRowForRow) {
-    drive.WriteFile("IMG_001.jpg", "");
-    drive.WriteFile("IMG_002.jpg", "");
-    drive.WriteFile("notes.txt", "");
-    workspace.options.chkInsertStart = 1;
-    workspace.options.txtInsertStart = "Holiday/";
+TEST_F(PreviewTest, OnlySelectedRowsThatChangeShowANewNameCountAndTakeANumber) {
+    for (const char* name : {"IMG_001.jpg", "IMG_002.jpg", "notes.txt", "same.txt"}) {
+        drive.WriteFile(name, "");
+    }
     workspace.options.cboFilter = engine::kSelectMatching;
     workspace.options.txtFilter = "*.jpg";
     Refresh();
-    EXPECT_EQ(workspace.TargetFileList(),
-              (std::vector<std::string>{"Holiday\\IMG_001.jpg", "Holiday\\IMG_002.jpg", ""}));
-    EXPECT_EQ(ui.LastStatus(StatusPanel::Dest), "2 items to be changed.");
-    EXPECT_EQ(ui.LastStatus(StatusPanel::Source), "3 items listed.");
-    EXPECT_EQ(ui.LastStatus(StatusPanel::Message), "Ready.");
-}
-
-TEST_F(PreviewTest, UnchangedAndUnselectedRowsStayEmptyAndDoNotCount) {
-    drive.WriteFile("same.txt", "");
-    drive.WriteFile("other.txt", "");
-    Refresh();
-    EXPECT_EQ(workspace.TargetFileList(), (std::vector<std::string>{"", ""}));
+    EXPECT_EQ(workspace.TargetFileList(), (std::vector<std::string>{"", "", "", ""}));
     EXPECT_EQ(ui.LastStatus(StatusPanel::Dest), " items to be changed.");
+    EXPECT_EQ(ui.LastStatus(StatusPanel::Source), "4 items listed.");
 
-    workspace.options.chkInsertEnd = 1;
-    workspace.options.txtInsertEnd = "!";
-    workspace.SelectAll(false);
-    workspace.SetSelected(1, true);
+    workspace.options.chkInsertStart = 1;
+    workspace.options.txtInsertStart = "Holiday/";
+    workspace.SetSelected(0, false);
+    workspace.SetSelected(2, true);
     workspace.RefreshTargetList();
-    EXPECT_EQ(workspace.TargetFileList(), (std::vector<std::string>{"", "same!.txt"}));
-    EXPECT_EQ(ui.LastStatus(StatusPanel::Dest), "1 item to be changed.");
-}
-
-TEST_F(PreviewTest, AutonumberCountsOnlyChangedRows) {
-    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
-        drive.WriteFile(name, "");
-    }
+    EXPECT_EQ(workspace.TargetFileList(),
+              (std::vector<std::string>{"", "Holiday\\IMG_002.jpg", "Holiday\\notes.txt", ""}));
+    workspace.options.chkInsertStart = 0;
     workspace.options.chkInsertEnd = 1;
     workspace.options.txtInsertEnd = "?";
     workspace.options.cboAutonumber = "Auto";
-    Refresh();
-    workspace.SetSelected(1, false);
     workspace.RefreshTargetList();
-    EXPECT_EQ(workspace.TargetFileList(), (std::vector<std::string>{"a1.txt", "", "c2.txt"}));
+    EXPECT_EQ(workspace.TargetFileList(),
+              (std::vector<std::string>{"", "IMG_0021.jpg", "notes2.txt", ""}));
+    EXPECT_EQ(ui.LastStatus(StatusPanel::Dest), "2 items to be changed.");
+    EXPECT_EQ(ui.LastStatus(StatusPanel::Message), "Ready.");
 }
 
 TEST_F(PreviewTest, TargetTextFollowsThePathDisplay) {
