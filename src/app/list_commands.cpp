@@ -4,6 +4,7 @@
 
 #include "app/single_item.h"
 #include "app/workspace.h"
+#include "browse/folder_navigation.h"
 #include "engine/field_checks.h"
 #include "platform/path_tools.h"
 #include "text/numbers.h"
@@ -168,7 +169,7 @@ Follow ListCommands::PasteName(std::string_view clipboard) {
     return Follow::Listing;
 }
 
-Follow ListCommands::ChangeToDirectory() {
+Follow ListCommands::ChangeToDirectory(bool locked) {
     if (!OverRow()) {
         return Follow::Nothing;
     }
@@ -176,7 +177,7 @@ Follow ListCommands::ChangeToDirectory() {
     if (!path.ends_with('\\') || !platform::PathExists(workspace_.FileSystem(), path)) {
         return Follow::Nothing;
     }
-    workspace_.txtSourceDir = path;
+    browse::MoveWorkingFolder(path, locked, workspace_.txtSourceDir, workspace_.txtDestDir);
     return Follow::Listing;
 }
 

@@ -59,8 +59,9 @@ class ListCommands {
     /// Asks, then renames the entry to the clipboard's text.
     Follow PasteName(std::string_view clipboard);
 
-    /// Makes a folder row the working folder when it exists.
-    Follow ChangeToDirectory();
+    /// Makes a folder row the working folder when it exists, and the target
+    /// folder too while the folders are `locked`.
+    Follow ChangeToDirectory(bool locked);
     /// The single-item commands on the row under the pointer.
     Follow Delete();
     void Open(platform::DesktopOpener& opener);

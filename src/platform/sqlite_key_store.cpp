@@ -51,6 +51,7 @@ constexpr std::array kStatementTexts = {
     "SELECT path FROM keys WHERE folded >= ?1 AND folded < ?2",
     "SELECT path FROM keys",
     "SELECT name FROM vals WHERE key = ?1",
+    "DELETE FROM vals WHERE key = ?1 AND folded = ?2",
 };
 
 bool IsDamage(int resultCode) {
@@ -238,6 +239,28 @@ int SqliteKeyStore::DeleteKey(std::string_view keyPath) {
     }
     // Sub-keys and values go by the foreign key's cascade in the same statement.
     return sqlite3_changes(db_) > 0 ? kKeyDeleted : kKeyNotFound;
+}
+
+bool SqliteKeyStore::DeleteValue(std::string_view keyPath, std::string_view valueName) {
+    const std::string_view path = NormaliseKeyPath(keyPath);
+    if (path.empty() || (batchDepth_ > 0 && batchFailed_)) {
+        return false;
+    }
+    sqlite3_stmt* statement = Connection() ? Prepared(kDeleteValue) : nullptr;
+    if (statement == nullptr) {
+        batchFailed_ = batchDepth_ > 0;
+        return false;
+    }
+    StatementUse use(statement);
+    BindText(statement, 1, text::ToLower(path));
+    BindText(statement, 2, text::ToLower(valueName));
+    const int rc = sqlite3_step(statement);
+    if (rc != SQLITE_DONE) {
+        NoteFailure(rc);
+        batchFailed_ = batchDepth_ > 0;
+        return false;
+    }
+    return sqlite3_changes(db_) > 0;
 }
 
 std::vector<std::string> SqliteKeyStore::ListSubkeys(std::string_view keyPath) const {

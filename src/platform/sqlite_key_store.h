@@ -49,6 +49,9 @@ class SqliteKeyStore {
     /// Removes the key, its values and every key below it.
     int DeleteKey(std::string_view keyPath);
 
+    /// Removes one value of the key; false when it was not there or could not go.
+    bool DeleteValue(std::string_view keyPath, std::string_view valueName);
+
     /// Names of the direct sub-keys as first written, ascending without regard to case.
     std::vector<std::string> ListSubkeys(std::string_view keyPath) const;
     /// Names of the key's values as first written ("" is the unnamed value), ascending
@@ -76,6 +79,7 @@ class SqliteKeyStore {
         kSelectKeysBelow,
         kSelectAllKeys,
         kSelectValueNames,
+        kDeleteValue,
         kStatementCount
     };
     struct StoredValue {

@@ -81,6 +81,10 @@ int SettingsStore::DeleteKey(Scope scope, std::string_view keyPath) {
     return Backing(scope).DeleteKey(keyPath);
 }
 
+bool SettingsStore::DeleteValue(Scope scope, std::string_view keyPath, std::string_view valueName) {
+    return Backing(scope).DeleteValue(keyPath, valueName);
+}
+
 std::vector<std::string> SettingsStore::ListSubkeys(Scope scope, std::string_view keyPath) const {
     return Backing(scope).ListSubkeys(keyPath);
 }

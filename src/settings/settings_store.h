@@ -38,6 +38,8 @@ class SettingsStore {
     /// Removes the key with its values and sub-keys: 0 when done, nonzero when the
     /// key was not there or could not be removed.
     int DeleteKey(Scope scope, std::string_view keyPath);
+    /// Removes one value of the key; false when it was not there or could not go.
+    bool DeleteValue(Scope scope, std::string_view keyPath, std::string_view valueName);
     /// Direct sub-key names as first written, ascending without regard to case.
     std::vector<std::string> ListSubkeys(Scope scope, std::string_view keyPath) const;
     /// Value names of the key as first written ("" is the unnamed value).

@@ -31,7 +31,7 @@ void Say(QtUi& ui, const std::string& text, app::Icon icon) {
 
 }  // namespace
 
-ExportWindow::ExportWindow(app::Workspace& workspace, QtUi& ui, std::function<void()> renamed,
+ExportWindow::ExportWindow(app::Workspace& workspace, QtUi& ui, ImportPanel::Hooks importHooks,
                            QWidget* parent)
     : QDialog(parent), workspace_(workspace), ui_(ui), printer_(QPrinter::HighResolution) {
     setObjectName(QStringLiteral("frmExport"));
@@ -41,7 +41,7 @@ ExportWindow::ExportWindow(app::Workspace& workspace, QtUi& ui, std::function<vo
 
     tabStrip_ = Named(new QTabWidget(this), "TabStrip");
     tabStrip_->setAccessibleName(QStringLiteral("Import, export or print"));
-    QWidget* panels[] = {new ImportPanel(workspace_, ui_, std::move(renamed), tabStrip_),
+    QWidget* panels[] = {new ImportPanel(workspace_, ui_, std::move(importHooks), tabStrip_),
                          BuildExportTab(), BuildPrintTab()};
     const char* captions[] = {"Import", "Export", "Print"};
     for (int i = 0; i < 3; ++i) {

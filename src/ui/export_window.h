@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "exchange/export_formats.h"
+#include "ui/import_panel.h"
 
 class QComboBox;
 class QLabel;
@@ -27,8 +28,9 @@ class QtUi;
 class ExportWindow : public QDialog {
     Q_OBJECT
   public:
-    /// `renamed` runs after an import renamed entries, so the lists can follow.
-    ExportWindow(app::Workspace& workspace, QtUi& ui, std::function<void()> renamed,
+    /// The import tab's hooks: the lists follow its renames, and its folder
+    /// button opens the folder browser.
+    ExportWindow(app::Workspace& workspace, QtUi& ui, ImportPanel::Hooks importHooks,
                  QWidget* parent = nullptr);
 
     /// Opening by a print button: the list it stands beside is the one a

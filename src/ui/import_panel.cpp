@@ -39,9 +39,8 @@ QPushButton* BrowseButton(const char* name, const char* tip, QWidget* parent) {
 
 }  // namespace
 
-ImportPanel::ImportPanel(app::Workspace& workspace, QtUi& ui, std::function<void()> renamed,
-                         QWidget* parent)
-    : QWidget(parent), workspace_(workspace), ui_(ui), renamed_(std::move(renamed)) {
+ImportPanel::ImportPanel(app::Workspace& workspace, QtUi& ui, Hooks hooks, QWidget* parent)
+    : QWidget(parent), workspace_(workspace), ui_(ui), hooks_(std::move(hooks)) {
     QWidget* parameters = BuildParameters();
     auto* status = new QGroupBox(QStringLiteral("Status"), this);
     lstStatusWindow_ = Named(new QListWidget(status), "lstStatusWindow");
@@ -63,8 +62,8 @@ ImportPanel::ImportPanel(app::Workspace& workspace, QtUi& ui, std::function<void
         Run([this, &renamed](const exchange::StatusSink& sink) {
             renamed = exchange::RunImport(workspace_.FileSystem(), Request(), sink).successes;
         });
-        if (renamed > 0 && renamed_) {
-            renamed_();
+        if (renamed > 0 && hooks_.renamed) {
+            hooks_.renamed();
         }
     });
 }
@@ -185,15 +184,10 @@ void ImportPanel::BrowseList(QLineEdit* box, const QString& title) {
 }
 
 void ImportPanel::BrowseFolder() {
-    const std::optional<std::string> folder =
-        ui_.ChooseFile({FileRequest::Kind::Folder,
-                        QStringLiteral("Select the folder of the files to rename"),
-                        {},
-                        {},
-                        txtSourceDirectory_->text().toStdString()});
-    if (folder) {
-        txtSourceDirectory_->setText(ToQString(*folder));
-    }
+    // The folder goes in as the tree gives it, OK or not: the user adds the
+    // backslash the import's plain joining needs.
+    hooks_.browseFolder(
+        [this](const std::string& treePath) { txtSourceDirectory_->setText(ToQString(treePath)); });
 }
 
 }  // namespace kestrel::ui

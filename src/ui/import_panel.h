@@ -24,9 +24,15 @@ class QtUi;
 class ImportPanel : public QWidget {
     Q_OBJECT
   public:
-    /// `renamed` runs after an import that renamed at least one entry.
-    ImportPanel(app::Workspace& workspace, QtUi& ui, std::function<void()> renamed,
-                QWidget* parent = nullptr);
+    struct Hooks {
+        /// Runs after an import that renamed at least one entry.
+        std::function<void()> renamed;
+        /// Opens the folder browser; it calls `closed` with its tree's path
+        /// when it closes.
+        std::function<void(std::function<void(const std::string& treePath)> closed)> browseFolder;
+    };
+
+    ImportPanel(app::Workspace& workspace, QtUi& ui, Hooks hooks, QWidget* parent = nullptr);
 
   private:
     QWidget* BuildParameters();
@@ -40,7 +46,7 @@ class ImportPanel : public QWidget {
 
     app::Workspace& workspace_;
     QtUi& ui_;
-    std::function<void()> renamed_;
+    Hooks hooks_;
     QLineEdit* txtSourceList_ = nullptr;
     QLineEdit* txtTargetList_ = nullptr;
     QLineEdit* txtSourceDirectory_ = nullptr;

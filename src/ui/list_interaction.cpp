@@ -261,7 +261,7 @@ void ListInteraction::Run(ListCommand command) {
             Position(PositionCommand::CropEnd);
             break;
         case ListCommand::ChangeDirectory:
-            Follow(commands_.ChangeToDirectory());
+            Follow(commands_.ChangeToDirectory(window_.FoldersLocked()));
             break;
         case ListCommand::RenameSingle:
             RenameSingle();

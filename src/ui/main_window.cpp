@@ -19,14 +19,15 @@
 #include <QVBoxLayout>
 
 #include "app/workspace.h"
+#include "browse/folder_navigation.h"
 #include "engine/rename_options.h"
-#include "lists/position_picking.h"
 #include "platform/drive_table.h"
-#include "platform/path_tools.h"
+#include "ui/browse_window.h"
 #include "ui/case_rules_window.h"
 #include "ui/export_window.h"
 #include "ui/file_list_models.h"
 #include "ui/file_list_view.h"
+#include "ui/folder_drops.h"
 #include "ui/list_interaction.h"
 #include "ui/list_scrolling.h"
 #include "ui/option_binder.h"
@@ -53,8 +54,6 @@ bool WindowNotThereYet(CommandButton button) {
     switch (button) {
         case CommandButton::Help:
         case CommandButton::About:
-        case CommandButton::BrowseSource:
-        case CommandButton::BrowseDest:
             return true;
         default:
             return false;
@@ -141,9 +140,13 @@ QWidget* MainWindow::BuildFolderColumn(bool source) {
     folder->setToolTip(QStringLiteral("Current path"));
     QPushButton* browse =
         source ? MakeButton(CommandButton::BrowseSource, "cmdBrowseSource",
-                            QStringLiteral("Browse..."), NotYetTip("The folder browser"))
+                            QStringLiteral("Browse..."),
+                            QStringLiteral("Browse to new working folder"))
                : MakeButton(CommandButton::BrowseDest, "cmdBrowseDest", QStringLiteral("Browse..."),
-                            NotYetTip("The folder browser"));
+                            QStringLiteral("Browse to new target folder"));
+    connect(browse, &QPushButton::clicked, this, [this, source] {
+        Browse(source ? browse::BrowseTarget::Source : browse::BrowseTarget::Target);
+    });
     QPushButton* print =
         MakeButton(source ? CommandButton::PrintSource : CommandButton::PrintTarget, "cmdPrint",
                    QStringLiteral("Print..."), QStringLiteral("Prints/exports file listing"));
@@ -306,6 +309,11 @@ void MainWindow::ConnectFolderBoxes() {
             [this] { FolderEntered(txtSourceDir_, workspace_.txtSourceDir); });
     connect(txtDestDir_, &QLineEdit::editingFinished, this,
             [this] { FolderEntered(txtDestDir_, workspace_.txtDestDir); });
+    for (const bool source : {true, false}) {
+        const auto dropped = [this, source](const QString& path) { FolderDropped(source, path); };
+        new FolderDrops(source ? txtSourceDir_ : txtDestDir_, dropped);
+        new FolderDrops((source ? sourceList_ : targetList_)->viewport(), dropped);
+    }
     // Both Up buttons act on the working folder.
     connect(cmdUp_, &QPushButton::clicked, this, &MainWindow::BackUpOneLevel);
     connect(cmdUpDest_, &QPushButton::clicked, this, &MainWindow::BackUpOneLevel);
@@ -338,6 +346,21 @@ void MainWindow::FolderEntered(QLineEdit* box, std::string& folder) {
     if (program != folder) {
         box->setText(ToQString(program));
     }
+}
+
+void MainWindow::FolderDropped(bool source, const QString& hostPath) {
+    const std::string folder = browse::DroppedFolder(
+        workspace_.FileSystem(), hooks_.drives != nullptr ? *hooks_.drives : ownDrives_,
+        hostPath.toStdString());
+    if (folder.empty()) {
+        return;
+    }
+    // A drop picks a folder as the browser's OK does, the folder lock included.
+    browse::ApplyChosenFolder(folder,
+                              source ? browse::BrowseTarget::Source : browse::BrowseTarget::Target,
+                              FoldersLocked(), workspace_.txtSourceDir, workspace_.txtDestDir);
+    ShowFolders();
+    RefreshListing();
 }
 
 void MainWindow::SyncFromWorkspace() {
@@ -473,10 +496,6 @@ void MainWindow::SyncButtons() {
     }
 }
 
-void MainWindow::SetSourceDir(const QString& text) {
-    txtSourceDir_->setText(text);
-}
-
 void MainWindow::ShowFolders() {
     txtSourceDir_->setText(ToQString(workspace_.txtSourceDir));
     txtDestDir_->setText(ToQString(workspace_.txtDestDir));
@@ -491,12 +510,11 @@ bool MainWindow::UpEnabled(bool source) const {
 }
 
 void MainWindow::BackUpOneLevel() {
-    const std::string parent = lists::ParentFolder(workspace_.txtSourceDir);
-    if (parent.empty() || !platform::PathExists(workspace_.FileSystem(), parent)) {
-        return;
+    if (browse::BackUpOneLevel(workspace_.FileSystem(), FoldersLocked(), workspace_.txtSourceDir,
+                               workspace_.txtDestDir)) {
+        ShowFolders();
+        RefreshListing();
     }
-    SetSourceDir(ToQString(parent));
-    RefreshListing();
 }
 
 void MainWindow::SelectAllRows(bool selected) {
@@ -576,11 +594,36 @@ void MainWindow::ShowCaseRules() {
 
 void MainWindow::ShowExport(bool source) {
     if (export_ == nullptr) {
-        export_ = new ExportWindow(
-            workspace_, ui_, [this] { RefreshForced(); }, this);
+        export_ = new ExportWindow(workspace_, ui_,
+                                   {[this] { RefreshForced(); },
+                                    [this](auto closed) { BrowseForImport(std::move(closed)); }},
+                                   this);
     }
     export_->OpenFor(source ? exchange::ExportList::Source : exchange::ExportList::Target);
     ShowDialog(export_);
+}
+
+BrowseWindow* MainWindow::Browser() {
+    if (browser_ == nullptr) {
+        browser_ = new BrowseWindow(workspace_, ui_,
+                                    hooks_.drives != nullptr ? *hooks_.drives : ownDrives_,
+                                    browserState_, *this);
+    }
+    return browser_;
+}
+
+void MainWindow::Browse(browse::BrowseTarget target) {
+    Browser()->Prepare(target);
+    ShowDialog(browser_);
+}
+
+void MainWindow::BrowseForImport(std::function<void(const std::string& treePath)> closed) {
+    // Never prepared yet: it opens as the working folder's browser would.
+    if (browser_ == nullptr) {
+        Browser()->Prepare(browserState_.target);
+    }
+    browser_->WhenClosed([this, closed = std::move(closed)] { closed(browser_->TreePath()); });
+    ShowDialog(browser_);
 }
 
 void MainWindow::ShowDialog(QDialog* dialog) {

@@ -8,6 +8,8 @@
 #include <functional>
 
 #include "app/command_buttons.h"
+#include "browse/folder_browser.h"
+#include "platform/drive_table.h"
 #include "ui/option_controls.h"
 
 class QDialog;
@@ -19,9 +21,6 @@ class QPushButton;
 namespace kestrel::app {
 class Workspace;
 }
-namespace kestrel::platform {
-class DriveTable;
-}
 
 // The main window (frmMain): the option panels, the two lists with their
 // folder boxes, the command buttons and the status bar. It holds no state of
@@ -29,6 +28,7 @@ class DriveTable;
 // window then mirrors the Workspace's rows, selection and button states.
 namespace kestrel::ui {
 
+class BrowseWindow;
 class CaseRulesWindow;
 class ExportWindow;
 class FileListView;
@@ -47,8 +47,10 @@ class MainWindow : public QMainWindow {
         /// Runs when the user (not the program) closes the window; left and
         /// top edge in twips.
         std::function<void(int left, int top)> shutdown;
-        /// Turns typed host paths into program paths; none keeps the text as typed.
-        const platform::DriveTable* drives = nullptr;
+        /// Turns typed and dropped host paths into program paths, and is what
+        /// the folder browser lists and maps; none keeps typed text as typed
+        /// and browses a table of C: alone.
+        platform::DriveTable* drives = nullptr;
         /// Shows the desktop file manager's properties of a host path; false
         /// (or none) shows Kestrel's own Properties window.
         std::function<bool(const QString& hostPath)> desktopProperties;
@@ -90,6 +92,13 @@ class MainWindow : public QMainWindow {
     void ShowCaseRules();
     /// A "Print..." button: the Import/Export/Print window for that button's list.
     void ShowExport(bool source);
+    /// A "Browse..." button: the folder browser for the working or the target folder.
+    void Browse(browse::BrowseTarget target);
+    /// The import's folder button: the folder browser as it was last prepared;
+    /// `closed` gets the tree's path when it closes, by OK or Cancel.
+    void BrowseForImport(std::function<void(const std::string& treePath)> closed);
+    /// "Lock source and target folders": navigation moves both folders.
+    bool FoldersLocked() const { return browserState_.lockFolders; }
 
     FileListView* SourceList() const { return sourceList_; }
     FileListView* TargetList() const { return targetList_; }
@@ -116,9 +125,11 @@ class MainWindow : public QMainWindow {
     void SourceSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
     void AlignTargetWithSource();
     void SyncButtons();
-    void SetSourceDir(const QString& text);
     void FolderEdited(QLineEdit* box, QPushButton* up, std::string& folder);
     void FolderEntered(QLineEdit* box, std::string& folder);
+    /// A folder or file dropped from the desktop onto either list or folder box.
+    void FolderDropped(bool source, const QString& hostPath);
+    BrowseWindow* Browser();
     void MarkTargetElsewhere();
     /// The window's shortcuts; `target` is the control the key went to.
     bool HandleWindowKey(const QKeyEvent& event, const QObject& target);
@@ -148,6 +159,10 @@ class MainWindow : public QMainWindow {
     CaseRulesWindow* caseRules_ = nullptr;
     /// Ended by its "&Close" and made anew at the next opening.
     QPointer<ExportWindow> export_;
+    /// The drive table of a window given none: C: alone.
+    platform::DriveTable ownDrives_;
+    browse::BrowserState browserState_;
+    BrowseWindow* browser_ = nullptr;
     bool mirroringSelection_ = false;
     bool syncingScroll_ = false;
 };

@@ -167,8 +167,9 @@ std::optional<std::string> QtUi::ChooseFile(const FileRequest& request) {
     if (fileHook_) {
         return fileHook_(request);
     }
+    const bool host = request.kind == FileRequest::Kind::HostFolder;
     QString folder = ToQString(request.folder);
-    if (drives_ != nullptr) {
+    if (drives_ != nullptr && !host) {
         folder = ToQString(drives_->ToHostPath(request.folder).value_or(std::string()));
     }
     QFileDialog dialog(DialogParent(), request.title, folder);
@@ -185,6 +186,7 @@ std::optional<std::string> QtUi::ChooseFile(const FileRequest& request) {
             dialog.setOption(QFileDialog::DontConfirmOverwrite);
             break;
         case FileRequest::Kind::Folder:
+        case FileRequest::Kind::HostFolder:
             dialog.setFileMode(QFileDialog::Directory);
             dialog.setOption(QFileDialog::ShowDirsOnly);
             break;
@@ -192,15 +194,15 @@ std::optional<std::string> QtUi::ChooseFile(const FileRequest& request) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    const std::string host = dialog.selectedFiles().constFirst().toStdString();
-    if (drives_ == nullptr) {
-        return host;
+    const std::string chosen = dialog.selectedFiles().constFirst().toStdString();
+    if (drives_ == nullptr || host) {
+        return chosen;
     }
     if (request.kind == FileRequest::Kind::Folder) {
-        return drives_->FolderInputToProgram(host);
+        return drives_->FolderInputToProgram(chosen);
     }
-    const std::string program = drives_->ToProgramPath(host);
-    return program.empty() ? host : program;
+    const std::string program = drives_->ToProgramPath(chosen);
+    return program.empty() ? chosen : program;
 }
 
 bool QtUi::AskPrinter(QPrinter& printer, PrinterDialog dialog) {

@@ -43,12 +43,15 @@ QString DisplayText(std::string_view text);
 
 /// A file or folder the platform's dialog asks for.
 struct FileRequest {
-    enum class Kind { Open, Save, Folder };
+    /// HostFolder asks for a folder of this machine and answers with its host
+    /// path: what a drive letter is made to stand for.
+    enum class Kind { Open, Save, Folder, HostFolder };
     Kind kind = Kind::Open;
     QString title;
     QStringList filters;    // "Case Rules (*.csr)"
     QString defaultSuffix;  // without the dot
-    /// The program path of the folder to start in; empty for the dialog's own.
+    /// The program path (a host path for HostFolder) of the folder to start
+    /// in; empty for the dialog's own.
     std::string folder;
 };
 

@@ -113,8 +113,19 @@ TEST_F(SettingsWindowTest, EveryWindowNamesEachControlAndTabReachesIt) {
     auto* properties = window->findChild<QDialog*>("frmProperties");
     ASSERT_NE(properties, nullptr);
     properties->hide();
+    QDialog* browser = Open("cmdBrowseSource", "frmBrowse");
+    Click(browser, "cmdMapDrive");
+    auto* mapDrive = window->findChild<QDialog*>("frmMapDrive");
+    ASSERT_NE(mapDrive, nullptr);
+    mapDrive->hide();
+    Click(browser, "cmdCreateDir");
+    auto* makeTree = window->findChild<QDialog*>("frmMkTree");
+    ASSERT_NE(makeTree, nullptr);
+    makeTree->hide();
+    browser->hide();
 
-    for (QDialog* dialog : {prefs, sounds, templates, rules, exports, rename, properties}) {
+    for (QDialog* dialog : {prefs, sounds, templates, rules, exports, rename, properties, browser,
+                            mapDrive, makeTree}) {
         SCOPED_TRACE(dialog->objectName().toStdString());
         dialog->show();
         Activate(dialog);

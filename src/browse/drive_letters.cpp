@@ -1,0 +1,70 @@
+#include "browse/drive_letters.h"
+
+#include <cctype>
+
+#include "settings/key_paths.h"
+
+namespace kestrel::browse {
+namespace {
+
+std::string ValueName(char letter) {
+    return {static_cast<char>(std::toupper(static_cast<unsigned char>(letter))), ':'};
+}
+
+}  // namespace
+
+std::vector<DriveItem> ListDrives(const platform::DriveTable& drives) {
+    std::vector<DriveItem> items;
+    for (char letter = 'A'; letter <= 'Z'; ++letter) {
+        if (auto folder = drives.HostFolder(letter)) {
+            items.push_back({letter, std::move(*folder)});
+        }
+    }
+    return items;
+}
+
+std::vector<char> FreeDriveLetters(const platform::DriveTable& drives) {
+    std::vector<char> letters;
+    for (const char letter : std::string_view("DEFGHIJKLMNOPQRSTUVWXYZAB")) {
+        if (!drives.IsMapped(letter)) {
+            letters.push_back(letter);
+        }
+    }
+    return letters;
+}
+
+std::string MapDrive(platform::FileSystem& fileSystem, platform::DriveTable& drives,
+                     settings::SettingsStore* store, char letter, std::string_view hostFolder) {
+    const std::string name = ValueName(letter);
+    if (drives.IsMapped(letter)) {
+        return "Drive " + name + " is already in use.";
+    }
+    // Host paths pass through the file layer as they are, so the folder can
+    // be checked before any letter stands for it.
+    const std::string folder(hostFolder);
+    if (!folder.starts_with('/') && !folder.starts_with('~')) {
+        return "The folder " + folder + " is not there.";
+    }
+    if (!fileSystem.IsFolder(folder) || !drives.Map(letter, folder)) {
+        return "The folder " + folder + " is not there.";
+    }
+    if (store != nullptr) {
+        store->WriteText(settings::Scope::Machine, settings::kDrivesKey, name,
+                         *drives.HostFolder(letter));
+    }
+    return {};
+}
+
+bool DisconnectDrive(platform::DriveTable& drives, settings::SettingsStore* store, char letter) {
+    const std::string name = ValueName(letter);
+    if (name == "C:" || !drives.IsMapped(letter)) {
+        return false;
+    }
+    drives.Unmap(letter);
+    if (store != nullptr) {
+        store->DeleteValue(settings::Scope::Machine, settings::kDrivesKey, name);
+    }
+    return true;
+}
+
+}  // namespace kestrel::browse
