@@ -1,5 +1,5 @@
 """A loopback web server for Kestrel's tests (see loopback_server.h); prints its port and pid."""
-import functools, http.server, os, ssl, subprocess, sys, time
+import functools, http.server, os, ssl, subprocess, sys, threading, time
 
 
 class Handler(http.server.SimpleHTTPRequestHandler):
@@ -25,5 +25,6 @@ if len(sys.argv) > 2:
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     context.load_cert_chain(cert, key)
     server.socket = context.wrap_socket(server.socket, server_side=True)
+threading.Timer(300, os._exit, [0]).start()  # ends itself if a crashed test never stops it
 print(server.server_address[1], os.getpid(), flush=True)
 server.serve_forever()
