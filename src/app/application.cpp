@@ -10,6 +10,7 @@
 #include "settings/key_paths.h"
 #include "settings/sound_table.h"
 #include "text/program_path.h"
+#include "update/update_check.h"
 
 namespace kestrel::app {
 namespace {
@@ -83,6 +84,7 @@ std::string Application::ExpandedFolder(std::string_view typed) {
 StartResult Application::Start(std::string_view commandLine, bool windowMode) {
     Workspace& ws = *workspace_;
     ws.busyFlag = true;
+    update::RemoveUpdaterLeftovers(fileSystem_, programFolder_);
     ws.sounds = settings::ReadSoundTable(store_);
     // Saving preferences writes the start location too; read it first so that
     // a run without the window does not reset it.

@@ -74,6 +74,14 @@ constexpr Candidate kPrinters[] = {
     {"", "xdg-open", "http://localhost:631/admin", "lpstat"},
 };
 
+constexpr Candidate kSystemInformation[] = {
+    {"GNOME", "gnome-control-center", "info-overview"},
+    {"KDE", "kinfocenter", ""},
+    {"X-Cinnamon", "cinnamon-settings", "info"},
+    {"XFCE", "xfce4-about", ""},
+    {"", "hardinfo", ""},
+};
+
 std::span<const Candidate> CandidatesFor(DesktopTool tool) {
     switch (tool) {
         case DesktopTool::DisplaySettings:
@@ -86,6 +94,8 @@ std::span<const Candidate> CandidatesFor(DesktopTool tool) {
             return kInternet;
         case DesktopTool::PrinterSettings:
             return kPrinters;
+        case DesktopTool::SystemInformation:
+            return kSystemInformation;
     }
     return {};
 }

@@ -16,6 +16,7 @@ enum class DesktopTool {
     NetworkConnections,  // dial-up and other connections
     InternetSettings,    // the proxy used for web access
     PrinterSettings,     // adding and setting up printers
+    SystemInformation,   // the computer, its operating system and hardware
 };
 
 /// Starts the tool without waiting for it, preferring the one that belongs to

@@ -16,12 +16,19 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/help_manual.h"
+#include "app/version.h"
 #include "app/workspace.h"
 #include "browse/folder_navigation.h"
 #include "engine/rename_options.h"
+#include "lists/position_picking.h"
+#include "platform/desktop_opener.h"
 #include "platform/drive_table.h"
+#include "platform/path_tools.h"
+#include "ui/about_window.h"
 #include "ui/browse_window.h"
 #include "ui/case_rules_window.h"
 #include "ui/export_window.h"
@@ -32,8 +39,11 @@
 #include "ui/list_scrolling.h"
 #include "ui/option_binder.h"
 #include "ui/preferences_window.h"
+#include "ui/progress_window.h"
 #include "ui/qt_ui.h"
 #include "ui/template_manager_window.h"
+#include "ui/update_host.h"
+#include "update/update_check.h"
 
 namespace kestrel::ui {
 namespace {
@@ -46,22 +56,6 @@ const QColor kTargetElsewhereBackground{0xFF, 0xE8, 0xA8};
 
 std::size_t Index(CommandButton button) {
     return static_cast<std::size_t>(button);
-}
-
-// The windows behind these buttons come in later versions; until then the
-// buttons say so instead of doing nothing.
-bool WindowNotThereYet(CommandButton button) {
-    switch (button) {
-        case CommandButton::Help:
-        case CommandButton::About:
-            return true;
-        default:
-            return false;
-    }
-}
-
-QString NotYetTip(const char* what) {
-    return QStringLiteral("%1 comes in a later version of Kestrel.").arg(QString::fromUtf8(what));
 }
 
 QLabel* StatusPanel(const char* name, QWidget* parent) {
@@ -242,12 +236,12 @@ QWidget* MainWindow::BuildCommandButtons() {
                                         QStringLiteral("&Templates"), QString());
     grid->addWidget(preferences, 1, 2);
     grid->addWidget(templates, 2, 0);
-    grid->addWidget(MakeButton(CommandButton::Help, "cmdHelp", QStringLiteral("&Help"),
-                               NotYetTip("The help file")),
-                    2, 1);
-    grid->addWidget(MakeButton(CommandButton::About, "cmdAbout", QStringLiteral("&About"),
-                               NotYetTip("The About window")),
-                    2, 2);
+    QPushButton* help = MakeButton(CommandButton::Help, "cmdHelp", QStringLiteral("&Help"),
+                                   QStringLiteral("Opens the manual (F1)"));
+    QPushButton* about =
+        MakeButton(CommandButton::About, "cmdAbout", QStringLiteral("&About"), QString());
+    grid->addWidget(help, 2, 1);
+    grid->addWidget(about, 2, 2);
 
     connect(doIt, &QPushButton::clicked, this, &MainWindow::DoIt);
     connect(undo, &QPushButton::clicked, this, &MainWindow::Undo);
@@ -255,6 +249,8 @@ QWidget* MainWindow::BuildCommandButtons() {
     connect(preferences, &QPushButton::clicked, this, &MainWindow::ShowPreferences);
     connect(templates, &QPushButton::clicked, this, &MainWindow::ShowTemplateManager);
     connect(editRules, &QPushButton::clicked, this, &MainWindow::ShowCaseRules);
+    connect(help, &QPushButton::clicked, this, &MainWindow::ShowHelp);
+    connect(about, &QPushButton::clicked, this, &MainWindow::ShowAbout);
     // The reset acts as the button goes down, reading the keys held then.
     connect(clear, &QPushButton::pressed, this,
             [this] { ResetOptions(QGuiApplication::keyboardModifiers()); });
@@ -490,8 +486,8 @@ void MainWindow::SyncButtons() {
     for (std::size_t i = 0; i < buttons_.size(); ++i) {
         const auto button = static_cast<CommandButton>(i);
         // Templates live in the store; a window without one has none to manage.
-        const bool available = button == CommandButton::Templates ? workspace_.Settings() != nullptr
-                                                                  : !WindowNotThereYet(button);
+        const bool available =
+            button != CommandButton::Templates || workspace_.Settings() != nullptr;
         buttons_[i]->setEnabled(available && states.Enabled(button));
     }
 }
@@ -555,7 +551,10 @@ void MainWindow::LoadTemplateIntoControls(int number) {
 void MainWindow::ShowPreferences() {
     if (preferences_ == nullptr) {
         preferences_ =
-            new PreferencesWindow(workspace_, ui_, {[this] { ShowTemplateManager(); }}, this);
+            new PreferencesWindow(workspace_, ui_,
+                                  {[this] { ShowTemplateManager(); },
+                                   [this] { CheckForUpdate(update::kManualCheck, false); }},
+                                  this);
     }
     preferences_->DownloadSettings();
     ShowDialog(preferences_);
@@ -626,6 +625,56 @@ void MainWindow::BrowseForImport(std::function<void(const std::string& treePath)
     ShowDialog(browser_);
 }
 
+void MainWindow::ShowAbout() {
+    if (about_ == nullptr) {
+        about_ = new AboutWindow(
+            workspace_.Settings(), ui_,
+            [this](int mode, bool force, const std::function<void(std::string_view)>& status) {
+                CheckForUpdate(mode, force, status);
+            },
+            this);
+    }
+    about_->Load();
+    ShowDialog(about_);
+}
+
+void MainWindow::ShowHelp() {
+    platform::XdgDesktopOpener opener(ui_.Programs());
+    app::ShowHelp(workspace_.FileSystem(), opener, ui_, workspace_.ProgramFolder());
+}
+
+void MainWindow::CheckForUpdate(int mode, bool force,
+                                const std::function<void(std::string_view)>& status) {
+    if (progress_ == nullptr) {
+        progress_ = new ProgressWindow(ui_, this);
+    }
+    WindowUpdateHost host(ui_, *progress_, status, [this] { ShutdownForUpdate(); });
+    update::CheckForUpdate(
+        host, workspace_.FileSystem(),
+        update::ReadUpdateSettings(workspace_.Settings(), workspace_.ProgramFolder(), mode),
+        app::kVersion, mode, force);
+}
+
+void MainWindow::ScheduleAutomaticUpdateCheck() {
+    if (workspace_.preferences.autoUpdate == 1) {
+        QTimer::singleShot(0, this, [this] { CheckForUpdate(update::kAutomaticCheck, false); });
+    }
+}
+
+QPoint MainWindow::PositionInTwips() const {
+    return {x() * kTwipsPerInch / std::max(logicalDpiX(), 1),
+            y() * kTwipsPerInch / std::max(logicalDpiY(), 1)};
+}
+
+void MainWindow::ShutdownForUpdate() {
+    if (hooks_.shutdown) {
+        hooks_.shutdown(PositionInTwips().x(), PositionInTwips().y());
+    }
+    // Closed by the program, the windows do not run the shutdown again.
+    QApplication::closeAllWindows();
+    QCoreApplication::quit();
+}
+
 void MainWindow::ShowDialog(QDialog* dialog) {
     // Modal for the whole program, but shown without a nested event loop, so
     // that the main window's own loop goes on serving it.
@@ -638,9 +687,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // Only the user (or the desktop) closing the window saves the state; the
     // program closing it after an unexpected error must not.
     if (event->spontaneous() && hooks_.shutdown) {
-        const int left = x() * kTwipsPerInch / std::max(logicalDpiX(), 1);
-        const int top = y() * kTwipsPerInch / std::max(logicalDpiY(), 1);
-        hooks_.shutdown(left, top);
+        hooks_.shutdown(PositionInTwips().x(), PositionInTwips().y());
     }
     event->accept();
 }
@@ -658,6 +705,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 bool MainWindow::HandleWindowKey(const QKeyEvent& event, const QObject& target) {
     const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
     const int key = event.key();
+    if (modifiers == Qt::NoModifier && key == Qt::Key_F1) {
+        ShowHelp();
+        return true;
+    }
     if (modifiers == Qt::NoModifier || modifiers == Qt::AltModifier) {
         if (key == Qt::Key_F5) {
             RefreshListing();

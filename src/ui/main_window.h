@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <array>
 #include <functional>
+#include <string_view>
 
 #include "app/command_buttons.h"
 #include "browse/folder_browser.h"
@@ -29,12 +30,14 @@ class Workspace;
 namespace kestrel::ui {
 
 class BrowseWindow;
+class AboutWindow;
 class CaseRulesWindow;
 class ExportWindow;
 class FileListView;
 class ListInteraction;
 class OptionBinder;
 class PreferencesWindow;
+class ProgressWindow;
 class QtUi;
 class SourceListModel;
 class TargetListModel;
@@ -99,6 +102,17 @@ class MainWindow : public QMainWindow {
     void BrowseForImport(std::function<void(const std::string& treePath)> closed);
     /// "Lock source and target folders": navigation moves both folders.
     bool FoldersLocked() const { return browserState_.lockFolders; }
+    /// "&About": the About box.
+    void ShowAbout();
+    /// "&Help" and F1: the manual in the desktop's browser.
+    void ShowHelp();
+    /// The Internet update check in `mode`; `status` hears the status text
+    /// once the version file has been read.
+    void CheckForUpdate(int mode, bool force,
+                        const std::function<void(std::string_view)>& status = {});
+    /// Once the window is shown at start-up: the automatic check, when "Auto
+    /// update" is on, left to the event loop so that it never holds the start.
+    void ScheduleAutomaticUpdateCheck();
 
     FileListView* SourceList() const { return sourceList_; }
     FileListView* TargetList() const { return targetList_; }
@@ -135,6 +149,11 @@ class MainWindow : public QMainWindow {
     bool HandleWindowKey(const QKeyEvent& event, const QObject& target);
     /// Applies template `number` and shows its options and folders (no refresh).
     void LoadTemplateIntoControls(int number);
+    /// The window's left and top edge in twips, as the settings keep them.
+    QPoint PositionInTwips() const;
+    /// Ends the program as closing the window does, so that an updater that
+    /// has just started can replace it.
+    void ShutdownForUpdate();
 
     app::Workspace& workspace_;
     QtUi& ui_;
@@ -163,6 +182,8 @@ class MainWindow : public QMainWindow {
     platform::DriveTable ownDrives_;
     browse::BrowserState browserState_;
     BrowseWindow* browser_ = nullptr;
+    AboutWindow* about_ = nullptr;
+    ProgressWindow* progress_ = nullptr;
     bool mirroringSelection_ = false;
     bool syncingScroll_ = false;
 };

@@ -189,10 +189,6 @@ QWidget* PreferencesWindow::BuildInternetFrame() {
     cmdDialUp_ = DialogButton("cmdDialUp", "&Dial-up Properties", frame);
     cmdInternet_ = DialogButton("cmdInternet", "&Internet Settings", frame);
     cmdCheck_ = DialogButton("cmdCheck", "Check for &Update", frame);
-    // The Internet update comes in a later version; until then the button
-    // says so rather than doing nothing.
-    cmdCheck_->setEnabled(false);
-    cmdCheck_->setToolTip(QStringLiteral("Available in a later version"));
     chkAutoUpdate_ =
         Check("chkAutoUpdate", "Check for internet updates on program launch (recommended)", frame);
     chkAutoUpdate_->setToolTip(QStringLiteral("Turn on for high-speed internet connections"));
@@ -347,6 +343,11 @@ void PreferencesWindow::Connect() {
                   "No Internet settings tool was found on this desktop.");
     });
     connect(cmdSounds_, &QPushButton::clicked, this, &PreferencesWindow::OpenSounds);
+    connect(cmdCheck_, &QPushButton::clicked, this, [this] {
+        if (hooks_.checkForUpdate) {
+            hooks_.checkForUpdate();
+        }
+    });
     connect(cmdTemplates_, &QPushButton::clicked, this, [this] {
         if (hooks_.openTemplates) {
             hooks_.openTemplates();

@@ -35,6 +35,8 @@ class PreferencesWindow : public QDialog {
     struct Hooks {
         /// Opens the Template Manager, which the main window owns.
         std::function<void()> openTemplates;
+        /// "Check for &Update": the Internet update check, asked for by the user.
+        std::function<void()> checkForUpdate;
     };
 
     PreferencesWindow(app::Workspace& workspace, QtUi& ui, Hooks hooks, QWidget* parent = nullptr);

@@ -217,6 +217,7 @@ int RunStartedWindow(app::Application& application, QtUi& qtUi, SplashWindow& sp
     window.SyncFromWorkspace();
     splash.hide();
     window.show();
+    window.ScheduleAutomaticUpdateCheck();
     return quitOnSignals.Signalled() ? 0 : QApplication::exec();
 }
 

@@ -10,6 +10,7 @@
 #include <typeinfo>
 
 #include "settings_window_fixture.h"
+#include "ui/progress_window.h"
 
 namespace kestrel::ui {
 namespace {
@@ -87,6 +88,9 @@ TEST_F(SettingsWindowTest, EveryWindowNamesEachControlAndTabReachesIt) {
     window->SourceList()->setFocus();
     ExpectTabReachesEveryControl(window.get());
 
+    QDialog* about = Open("cmdAbout", "frmAbout");
+    about->hide();
+    QDialog* progress = new ProgressWindow(qtUi, window.get());
     QDialog* prefs = Open("cmdPreferences", "frmPreferences");
     ASSERT_NE(prefs, nullptr);
     Click(prefs, "cmdSounds");
@@ -125,7 +129,7 @@ TEST_F(SettingsWindowTest, EveryWindowNamesEachControlAndTabReachesIt) {
     browser->hide();
 
     for (QDialog* dialog : {prefs, sounds, templates, rules, exports, rename, properties, browser,
-                            mapDrive, makeTree}) {
+                            mapDrive, makeTree, about, progress}) {
         SCOPED_TRACE(dialog->objectName().toStdString());
         dialog->show();
         Activate(dialog);

@@ -389,16 +389,5 @@ TEST_F(WindowTest, ShiftCtrlResetRestoresTheFactorySettings) {
     EXPECT_EQ(workspace.options, factory);
 }
 
-TEST_F(WindowTest, ButtonsOfLaterWindowsAreDisabledAndSaySo) {
-    for (const char* name : {"cmdHelp", "cmdAbout"}) {
-        SCOPED_TRACE(name);
-        auto* button = Find<QPushButton>(name);
-        EXPECT_FALSE(button->isEnabled());
-        EXPECT_TRUE(button->toolTip().contains("later")) << button->toolTip().toStdString();
-    }
-    EXPECT_TRUE(Find<QPushButton>("cmdDoIt")->isEnabled());
-    EXPECT_TRUE(Find<QPushButton>("cmdRefresh")->isEnabled());
-}
-
 }  // namespace
 }  // namespace kestrel::ui

@@ -171,10 +171,6 @@ TEST_F(SettingsWindowTest, DesktopToolButtonsStartTheToolOrSayNoneIsInstalled) {
     Click(prefs, "cmdDialUp");
     EXPECT_TRUE(boxes.empty());
     EXPECT_EQ(programs.started, std::vector<std::vector<std::string>>{{"nm-connection-editor"}});
-
-    auto* check = In<QPushButton>(prefs, "cmdCheck");
-    EXPECT_FALSE(check->isEnabled());
-    EXPECT_EQ(check->toolTip(), "Available in a later version");
 }
 
 TEST_F(SettingsWindowTest, ChosenSoundIsStoredTestedAndPlayedWhenThePreviewTakesLongEnough) {

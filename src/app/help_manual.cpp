@@ -1,0 +1,39 @@
+#include "app/help_manual.h"
+
+#include "app/execute.h"
+#include "lists/position_picking.h"
+
+namespace kestrel::app {
+
+std::string FindHelpManual(platform::FileSystem& fileSystem, std::string_view programFolder) {
+    const std::string beside = std::string(programFolder) + "help\\index.html";
+    if (fileSystem.IsReadableFile(beside)) {
+        return beside;
+    }
+    const std::string parent = lists::ParentFolder(programFolder);
+    const std::string installed = parent + "share\\kestrel\\help\\index.html";
+    return !parent.empty() && fileSystem.IsReadableFile(installed) ? installed : std::string();
+}
+
+void ShowHelp(platform::FileSystem& fileSystem, platform::DesktopOpener& opener, Ui& ui,
+              std::string_view programFolder) {
+    const std::string manual = FindHelpManual(fileSystem, programFolder);
+    if (manual.empty()) {
+        ui.Ask(
+            "Kestrel's manual was not found. It belongs in the folder \"help\" beside the "
+            "program (" +
+                std::string(programFolder) + "help\\).",
+            kProgramTitle, Buttons::Ok, Icon::Exclamation);
+        return;
+    }
+    std::string failure = Execute(fileSystem, opener, ui, manual, 0, "Help");
+    if (failure == ExecuteResultText(platform::kNoAssociation)) {
+        failure = kNoBrowserText;
+    }
+    if (!failure.empty()) {
+        ui.Ask("Kestrel could not open its manual, " + manual + ".\r\r" + failure, kProgramTitle,
+               Buttons::Ok, Icon::Exclamation);
+    }
+}
+
+}  // namespace kestrel::app

@@ -1,0 +1,88 @@
+#include "ui/progress_window.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "ui/dialog_parts.h"
+#include "ui/qt_text.h"
+#include "ui/qt_ui.h"
+
+namespace kestrel::ui {
+
+ProgressWindow::ProgressWindow(QtUi& ui, QWidget* parent) : QDialog(parent), ui_(ui) {
+    setObjectName(QStringLiteral("frmProgress"));
+    setWindowTitle(QStringLiteral("Internet Update"));
+    setWindowModality(Qt::ApplicationModal);
+
+    lblAction_ = Named(new QLabel(this), "lblAction");
+    QFont bold = lblAction_->font();
+    bold.setBold(true);
+    lblAction_->setFont(bold);
+    ReserveWidthFor(lblAction_, {QStringLiteral("Getting file from server"),
+                                 QStringLiteral("Saving file to disk")});
+    lblState_ = Named(new QLabel(this), "lblState");
+    ReserveWidthFor(lblState_,
+                    {QStringLiteral("An error has occurred"), QStringLiteral("Contacting server")});
+    // The length of an answer is seldom known ahead: the bar only shows that
+    // the transfer is alive.
+    prgTransfer_ = Named(new QProgressBar(this), "prgTransfer");
+    prgTransfer_->setRange(0, 0);
+    prgTransfer_->setTextVisible(false);
+    prgTransfer_->setAccessibleName(QStringLiteral("Transfer"));
+    cmdCancel_ = DialogButton("cmdCancel", "&Cancel", this);
+    connect(cmdCancel_, &QPushButton::clicked, this, &ProgressWindow::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdCancel_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lblAction_);
+    layout->addWidget(lblState_);
+    layout->addWidget(prgTransfer_);
+    layout->addLayout(buttons);
+    setMinimumWidth(360);
+}
+
+void ProgressWindow::Open() {
+    cancelled_ = false;
+    lblState_->clear();
+    show();
+    raise();
+    activateWindow();
+    ui_.SetPointer(app::Pointer::ArrowHourglass);
+    Paint();
+}
+
+void ProgressWindow::SetAction(std::string_view text) {
+    lblAction_->setText(ToQString(text));
+    Paint();
+}
+
+void ProgressWindow::SetState(std::string_view text) {
+    lblState_->setText(ToQString(text));
+}
+
+bool ProgressWindow::Cancelled() {
+    // Only this window takes input while it is up: it is modal.
+    QApplication::processEvents();
+    return cancelled_;
+}
+
+void ProgressWindow::Close() {
+    hide();
+    ui_.SetPointer(app::Pointer::Normal);
+}
+
+void ProgressWindow::reject() {
+    cancelled_ = true;
+}
+
+void ProgressWindow::Paint() {
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+}  // namespace kestrel::ui

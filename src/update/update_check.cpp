@@ -1,0 +1,202 @@
+#include "update/update_check.h"
+
+#include "settings/key_paths.h"
+#include "update/version_file.h"
+
+namespace kestrel::update {
+namespace {
+
+// A version file is a line of text; anything much longer is not one.
+constexpr std::size_t kVersionFileMaxBytes = 64 * 1024;
+constexpr std::size_t kUpdaterMaxBytes = 512 * 1024 * 1024;
+// At start-up the window is already up and waits for nobody, but an absent
+// server should not leave a progress window standing for long.
+constexpr int kAutomaticConnectMilliseconds = 4'000;
+constexpr int kUpdaterTotalMilliseconds = 15 * 60 * 1000;
+
+std::string_view StateText(platform::TransferState state) {
+    using platform::TransferState;
+    switch (state) {
+        case TransferState::Idle:
+            return "Idle";
+        case TransferState::ResolvingHost:
+            return "Contacting server";
+        case TransferState::HostResolved:
+            return "Server contacted";
+        case TransferState::Connecting:
+            return "Connecting";
+        case TransferState::Connected:
+            return "Connected";
+        case TransferState::SendingRequest:
+            return "Sending request";
+        case TransferState::RequestSent:
+            return "Request sent";
+        case TransferState::Receiving:
+            return "Receiving";
+        case TransferState::Downloading:
+            return "Downloading";
+        case TransferState::Disconnecting:
+            return "Disconnecting";
+        case TransferState::Failed:
+            return "An error has occurred";
+        case TransferState::Completed:
+            return "Completed";
+    }
+    return {};
+}
+
+class ProgressObserver final : public platform::TransferObserver {
+  public:
+    explicit ProgressObserver(ProgressView& view) : view_(view) {}
+    void StateChanged(platform::TransferState state) override { view_.SetState(StateText(state)); }
+    bool KeepGoing() override { return !view_.Cancelled(); }
+
+  private:
+    ProgressView& view_;
+};
+
+/// Fetches with the progress window open; the caller closes it.
+platform::FetchResult FetchShowing(std::string_view url, const platform::TransferLimits& limits,
+                                   ProgressView* progress) {
+    if (progress == nullptr) {
+        return platform::Fetch(url, limits, nullptr);
+    }
+    progress->Open();
+    progress->SetAction("Getting file from server");
+    ProgressObserver observer(*progress);
+    return platform::Fetch(url, limits, &observer);
+}
+
+void FetchAndStartUpdater(UpdateHost& host, platform::FileSystem& fileSystem,
+                          const UpdateSettings& settings, std::string_view serverName) {
+    std::string error;
+    const std::string url = settings.site + std::string(kUpdatesPath) + std::string(serverName);
+    if (FetchFile(fileSystem, url, settings.updaterPath, settings.updater, &host.Progress(),
+                  error) < 1) {
+        if (!error.empty()) {
+            host.Show(Box::NotSaved, "The update could not be downloaded.\r\r" + error);
+        }
+        return;
+    }
+    // An updater nobody can start leaves the program running: the user keeps
+    // a working program and learns where the file is.
+    const std::string hostPath = fileSystem.GetDetails(settings.updaterPath).hostPath;
+    if (!host.StartUpdater(hostPath)) {
+        host.Show(Box::NotStarted, "The update was saved as \"" + hostPath +
+                                       "\", but no program on this desktop can start it, so "
+                                       "Kestrel keeps running.");
+        return;
+    }
+    host.Shutdown();
+}
+
+}  // namespace
+
+UpdateSettings ReadUpdateSettings(const settings::SettingsStore* store,
+                                  std::string_view programFolder, int mode) {
+    using settings::Scope;
+    UpdateSettings update;
+    if (store != nullptr) {
+        update.site =
+            store->ReadText(Scope::Machine, settings::kRootKey, "Update site", kDefaultSite);
+        update.offerBetas =
+            store->ReadNumber(Scope::Machine, settings::kRootKey, "Offer Betas", 0) == 1;
+    }
+    while (update.site.ends_with('/')) {
+        update.site.pop_back();
+    }
+    update.updaterPath = std::string(programFolder) + std::string(kUpdaterName);
+    update.versionFile.maxBytes = kVersionFileMaxBytes;
+    if ((mode & (kReportUnreadable | kReportCurrent)) == 0) {
+        update.versionFile.connectMilliseconds = kAutomaticConnectMilliseconds;
+    }
+    update.updater.maxBytes = kUpdaterMaxBytes;
+    update.updater.totalMilliseconds = kUpdaterTotalMilliseconds;
+    return update;
+}
+
+void CheckForUpdate(UpdateHost& host, platform::FileSystem& fileSystem,
+                    const UpdateSettings& settings, std::string_view version, int mode,
+                    bool force) {
+    const std::string url =
+        settings.site + std::string(kUpdatesPath) + std::string(kVersionFileName);
+    const platform::FetchResult answer = FetchShowing(url, settings.versionFile, &host.Progress());
+    host.Progress().Close();
+    const VersionNews news =
+        ReadVersionFile(answer.Ok() ? answer.bytes : "", VersionNumber(version), force);
+    if (!news.readable) {
+        // Whoever pressed Cancel knows why there is no answer.
+        if ((mode & kReportUnreadable) != 0 && !answer.cancelled) {
+            host.Show(Box::Unavailable,
+                      "Update information is not available at this time.  Make sure you are "
+                      "connected to the internet and try again.");
+        }
+        return;
+    }
+    host.ShowStatus(StatusText(news));
+    // With betas on offer, a newer beta is the only offer of this check.
+    if (settings.offerBetas && (news.flags & kNewerBeta) != 0) {
+        if ((mode & kOfferDownload) != 0 &&
+            host.Show(Box::OfferBeta,
+                      "There is a beta/release preview available.  Would you like download it "
+                      "now?  \r\r(Beta updates can be disabled in the About/Update box.)")) {
+            FetchAndStartUpdater(host, fileSystem, settings, kBetaUpdaterName);
+        }
+        return;
+    }
+    if ((news.flags & kNewerRelease) == 0) {
+        if ((mode & kReportCurrent) != 0) {
+            host.Show(Box::MostCurrent, "You have the most current version.");
+        }
+        return;
+    }
+    if ((mode & kOfferDownload) != 0 &&
+        host.Show(Box::OfferRelease,
+                  "There is an update available.  Would you like download it now?  ")) {
+        FetchAndStartUpdater(host, fileSystem, settings, kUpdaterName);
+    }
+}
+
+std::string FetchText(std::string_view url, const platform::TransferLimits& limits,
+                      ProgressView* progress) {
+    platform::FetchResult answer = FetchShowing(url, limits, progress);
+    if (progress != nullptr) {
+        progress->Close();
+    }
+    return answer.Ok() ? std::move(answer.bytes) : std::string();
+}
+
+long long FetchFile(platform::FileSystem& fileSystem, std::string_view url,
+                    std::string_view localPath, const platform::TransferLimits& limits,
+                    ProgressView* progress, std::string& error) {
+    fileSystem.DeleteFile(localPath);
+    const platform::FetchResult answer = FetchShowing(url, limits, progress);
+    platform::FileError saved;
+    if (answer.Ok()) {
+        if (progress != nullptr) {
+            progress->SetAction("Saving file to disk");
+        }
+        saved = fileSystem.WriteFileReplacing(localPath, answer.bytes);
+    }
+    if (progress != nullptr) {
+        progress->Close();
+    }
+    if (!answer.Ok()) {
+        error = answer.cancelled ? std::string() : answer.error;
+        return 0;
+    }
+    if (!saved.Ok()) {
+        error = "Error " + std::to_string(saved.number) + ": " + saved.description + "\r" +
+                std::string(localPath);
+        return 0;
+    }
+    return static_cast<long long>(answer.bytes.size()) - 1;
+}
+
+void RemoveUpdaterLeftovers(platform::FileSystem& fileSystem, std::string_view programFolder) {
+    fileSystem.DeleteFile(std::string(programFolder) + std::string(kUpdaterName));
+    // A download killed while it was being saved leaves its part file.
+    fileSystem.RemoveLeftoverCopies(programFolder);
+}
+
+}  // namespace kestrel::update

@@ -1,0 +1,77 @@
+#include "update/version_file.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "text/numbers.h"
+
+namespace kestrel::update {
+namespace {
+
+// Spaces between the numbers become dots. A version file saved with a line
+// end or stray blanks around a version must not show them as dots.
+std::string Dotted(std::string_view version) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!version.empty() && blank(version.front())) {
+        version.remove_prefix(1);
+    }
+    while (!version.empty() && blank(version.back())) {
+        version.remove_suffix(1);
+    }
+    std::string dotted(version);
+    std::replace(dotted.begin(), dotted.end(), ' ', '.');
+    return dotted;
+}
+
+}  // namespace
+
+double VersionNumber(std::string_view dottedVersion) {
+    std::string digits(dottedVersion);
+    std::erase(digits, '.');
+    return text::LeadingNumber(digits);
+}
+
+std::string VersionText(std::string_view dottedVersion) {
+    return "Version " + std::string(dottedVersion) + " ";
+}
+
+VersionNews ReadVersionFile(std::string_view text, double current, bool force) {
+    VersionNews news;
+    if (!text.starts_with("OK")) {
+        return news;
+    }
+    news.readable = true;
+    const std::string_view rest = text.substr(2);
+    std::string folded(rest);
+    std::transform(folded.begin(), folded.end(), folded.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::size_t beta = folded.find("beta");
+    const std::string_view release = rest.substr(0, beta);
+    const std::string_view betaVersion =
+        beta == std::string_view::npos ? std::string_view() : rest.substr(beta + 4);
+    news.release = Dotted(release);
+    news.beta = Dotted(betaVersion);
+    // Forcing offers what the file names; a beta it does not name is not there.
+    if (text::LeadingNumber(release) > current || (force && !news.release.empty())) {
+        news.flags |= kNewerRelease;
+    }
+    if (text::LeadingNumber(betaVersion) > current || (force && !news.beta.empty())) {
+        news.flags |= kNewerBeta;
+    }
+    return news;
+}
+
+std::string StatusText(const VersionNews& news) {
+    switch (news.flags) {
+        case kNewerRelease:
+            return "(" + news.release + " release version available)";
+        case kNewerBeta:
+            return "(" + news.beta + " beta available)";
+        case kNewerRelease | kNewerBeta:
+            return "(" + news.beta + " beta and " + news.release + " release available)";
+        default:
+            return "(most recent)";
+    }
+}
+
+}  // namespace kestrel::update

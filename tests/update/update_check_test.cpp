@@ -1,0 +1,129 @@
+#include "update/update_check.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "support/loopback_server.h"
+#include "support/temp_drive.h"
+
+namespace kestrel::update {
+namespace {
+
+// An updater's bytes: a zero, a high byte and a CR LF must all arrive as sent.
+const std::string kUpdater("MZ\0\x01\xff\r\n\x1a", 8);
+
+// Records what a check shows and does, and answers its questions.
+struct RecordingHost : UpdateHost, ProgressView {
+    RecordingHost(bool yes = false, bool starts = true) : yes(yes), starts(starts) {}
+    bool Show(Box box, std::string_view) override { return boxes.push_back(box), yes; }
+    void ShowStatus(std::string_view text) override { status = text; }
+    ProgressView& Progress() override { return *this; }
+    bool StartUpdater(const std::string& hostPath) override { return started = hostPath, starts; }
+    void Shutdown() override { ++shutdowns; }
+    void Open() override {}
+    void SetAction(std::string_view text) override { action = text; }
+    void SetState(std::string_view text) override { states.emplace_back(text); }
+    bool Cancelled() override { return false; }
+    void Close() override {}
+
+    bool yes, starts;
+    int shutdowns = 0;
+    std::vector<Box> boxes;
+    std::string status, started, action;
+    std::vector<std::string> states;
+};
+
+class UpdateCheckTest : public ::testing::Test {
+  protected:
+    support::TempDrive drive;
+    support::LoopbackServer server{drive.HostPath("site")};
+    RecordingHost host;
+};
+
+TEST_F(UpdateCheckTest, ChecksReportOfferFetchAndStartAsTheVersionFileSays) {
+    // The site has the release updater, not the beta one.
+    drive.WriteFile("site\\download\\updates\\Kestrelupdate.exe", kUpdater);
+    UpdateSettings settings =
+        ReadUpdateSettings(nullptr, support::TempDrive::Path(""), kManualCheck);
+    settings.site = server.Url();
+    using enum Box;
+    constexpr int kAuto = kAutomaticCheck, kManual = kManualCheck;
+    const std::string release = "(1.0.277 release version available)";
+    const std::string beta = "(1.0.280 beta available)";
+    const std::string forced = "(1.0.276 release version available)";
+    const std::string both = "(1.0.281 beta and 1.0.277 release available)";
+    const struct {
+        std::string file;
+        bool betas;
+        int mode;
+        bool force, yes, starts;
+        std::string status;
+        std::vector<Box> boxes;
+        bool saved;
+    } rows[] = {
+        {"OK1 0 276", 0, kManual, 0, 0, 1, "(most recent)", {MostCurrent}, 0},
+        {"OK1 0 277\r\n", 0, kManual, 0, 0, 1, release, {OfferRelease}, 0},
+        {"OK1 0 277", 0, kAuto, 0, 1, 1, release, {OfferRelease}, 1},
+        {"OK1 0 277", 0, kManual, 0, 1, 0, release, {OfferRelease, NotStarted}, 1},
+        {"OK1 0 276", 0, kManual, 1, 1, 1, forced, {OfferRelease}, 1},
+        {"OK1 0 276Beta1 0 280", 1, kManual, 0, 1, 1, beta, {OfferBeta, NotSaved}, 0},
+        {"OK1 0 276Beta1 0 280", 0, kManual, 0, 1, 1, beta, {MostCurrent}, 0},
+        {"OK1 0 277 bEtA 1 0 281", 1, kReportCurrent, 0, 1, 1, both, {}, 0},
+        {"<html>Not here</html>", 0, kManual, 0, 1, 1, "", {Unavailable}, 0},
+        {"<html>Not here</html>", 0, kAuto, 0, 1, 1, "", {}, 0},
+        {"OK1 0 277" + std::string(70 * 1024, ' '), 0, kManual, 0, 1, 1, "", {Unavailable}, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.file.substr(0, 30) + " mode " + std::to_string(row.mode));
+        drive.WriteFile("site\\download\\updates\\Kestrelver.txt", row.file);
+        ::unlink(drive.HostPath("Kestrelupdate.exe").c_str());
+        host = RecordingHost(row.yes, row.starts);
+        settings.offerBetas = row.betas;
+        CheckForUpdate(host, drive.FileSystem(), settings, "1.0.276", row.mode, row.force);
+        EXPECT_EQ(host.status, row.status);
+        EXPECT_EQ(host.boxes, row.boxes);
+        EXPECT_EQ(drive.Exists("Kestrelupdate.exe") ? drive.ReadFile("Kestrelupdate.exe") : "",
+                  row.saved ? kUpdater : "");
+        EXPECT_EQ(host.started, row.saved ? drive.HostPath("Kestrelupdate.exe") : "");
+        EXPECT_EQ(host.shutdowns, row.saved && row.starts);
+        EXPECT_EQ(host.action, row.saved ? "Saving file to disk" : "Getting file from server");
+    }
+}
+
+TEST_F(UpdateCheckTest, TransfersReportTheirStatesAndRefuseWhatTheyMustNot) {
+    drive.WriteFile("site\\a.txt", "OK1 0 277");
+    EXPECT_EQ(FetchText(server.Url("/a.txt"), {}, &host), "OK1 0 277");
+    EXPECT_EQ(host.states,
+              (std::vector<std::string>{"Contacting server", "Server contacted", "Connecting",
+                                        "Connected", "Sending request", "Request sent", "Receiving",
+                                        "Downloading", "Completed"}));
+
+    support::LoopbackServer secure(drive.HostPath("site"), true);
+    platform::TransferLimits trusting, brief;
+    trusting.certificateFile = drive.HostPath("site\\cert.pem");
+    brief.totalMilliseconds = 300;
+    const struct {
+        std::string url;
+        platform::TransferLimits limits;
+        const char* result;  // the text fetched, or a part of the error
+    } rows[] = {
+        {secure.Url("/moved/a.txt"), trusting, "OK1 0 277"},
+        {secure.Url("/a.txt"), {}, "certificate"},
+        {secure.Url("/moved/" + server.Url("/a.txt")), trusting, "not supported"},
+        {server.Url("/loop"), {}, "redirects"},
+        {server.Url("/silent"), brief, "timed out"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.url);
+        const auto begun = std::chrono::steady_clock::now();
+        const platform::FetchResult answer = platform::Fetch(row.url, row.limits, nullptr);
+        EXPECT_TRUE(answer.Ok() ? answer.bytes == row.result
+                                : answer.error.find(row.result) != std::string::npos)
+            << answer.error;
+        EXPECT_LT(std::chrono::steady_clock::now() - begun, std::chrono::seconds(5));
+    }
+}
+
+}  // namespace
+}  // namespace kestrel::update
