@@ -2,38 +2,33 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "text/unicode_text.h"
 
 namespace kestrel::engine {
 namespace {
 
 TEST(TextEffect, EntriesFollowTheListPositions) {
-    struct Case {
-        int position;
-        const char* input;
-        const char* expected;
-    };
-    const Case cases[] = {
+    // Separate: a capital gets a space unless a word separator comes before it.
+    const std::tuple<int, const char*, const char*> cases[] = {
         {0, "MyFile", "MyFile"},
         {1, "MyFile", "M y F i l e"},
-        {1, "éω", "é ω"},
         {1, "", ""},
         {2, "Ωμέγa", "aγέμΩ"},
-        // A capital gets a space unless a word separator comes before it.
         {3, "MyHolidayPhotos", "My Holiday Photos"},
         {3, "ABC", "A B C"},
         {3, "Track1A", "Track1 A"},
-        {3, "Best Of", "Best Of"},
-        {3, "my_Photo(Live)", "my_Photo(Live)"},
+        {3, "my_Photo(Live) Best", "my_Photo(Live) Best"},
         {3, "ÉcoleÉté", "École Été"},
         {3, "a'B", "a' B"},
         {3, "", ""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.position << " " << c.input);
-        std::u32string text = text::ToCodePoints(c.input);
-        ApplyTextEffect(static_cast<TextEffect>(c.position), text);
-        EXPECT_EQ(text::ToUtf8(text), c.expected);
+    for (const auto& [position, input, expected] : cases) {
+        SCOPED_TRACE(testing::Message() << position << " " << input);
+        std::u32string text = text::ToCodePoints(input);
+        ApplyTextEffect(static_cast<TextEffect>(position), text);
+        EXPECT_EQ(text::ToUtf8(text), expected);
     }
 }
 
