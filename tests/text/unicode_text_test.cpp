@@ -26,15 +26,13 @@ TEST(Utf8, InvalidBytesBecomeOneReplacementCharacterEach) {
     EXPECT_TRUE(IsValidUtf8("\xEF\xBF\xBD"));   // a real U+FFFD
 }
 
-TEST(LetterCase, UsesSimpleMappingsThatKeepTheLength) {
+TEST(LetterCase, SimpleMappingsKeepTheLengthAndComparisonFoldsFirst) {
     EXPECT_EQ(ToUpper("é ω ß straße"), "É Ω ß STRAßE");
     EXPECT_EQ(ToLower("ÉCOLE ΩΜΕΓΑ"), "école ωμεγα");
     EXPECT_TRUE(IsUpper(U'É'));
     EXPECT_FALSE(IsUpper(U'é'));
     EXPECT_FALSE(IsUpper(U'1'));
-}
-
-TEST(LetterCase, ComparesAfterFoldingThenByCodePoint) {
+    // Comparison folds, then orders by code point.
     EXPECT_EQ(CompareIgnoringCase("readme.TXT", "README.txt"), 0);
     EXPECT_EQ(CompareIgnoringCase("Émile", "émile"), 0);
     EXPECT_LT(CompareIgnoringCase("apple", "Banana"), 0);

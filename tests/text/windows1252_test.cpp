@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -10,11 +11,7 @@ namespace kestrel::text {
 namespace {
 
 TEST(DecodeTextLine, KeepsUtf8AndReadsAnythingElseAsWindows1252) {
-    struct Case {
-        std::string_view bytes;
-        std::string_view expected;
-    };
-    const Case cases[] = {
+    const std::pair<std::string_view, std::string_view> cases[] = {
         {"Caf\xE9", "Café"},
         {"Café", "Café"},
         // Each character the code page defines in 0x80-0x9F; around them it is Latin-1.
@@ -32,18 +29,14 @@ TEST(DecodeTextLine, KeepsUtf8AndReadsAnythingElseAsWindows1252) {
         {"Ü\xFF", "Ãœÿ"},
         {"", ""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.expected));
-        EXPECT_EQ(DecodeTextLine(c.bytes), c.expected);
+    for (const auto& [bytes, expected] : cases) {
+        SCOPED_TRACE(expected);
+        EXPECT_EQ(DecodeTextLine(bytes), expected);
     }
 }
 
 TEST(SplitLines, BreaksAtEveryKindOfLineEnd) {
-    struct Case {
-        std::string_view bytes;
-        std::vector<std::string_view> expected;
-    };
-    const Case cases[] = {
+    const std::pair<std::string_view, std::vector<std::string_view>> cases[] = {
         {"", {}},
         {"a\r\n", {"a"}},
         {"a\nb\rc\r\nd", {"a", "b", "c", "d"}},
@@ -53,9 +46,9 @@ TEST(SplitLines, BreaksAtEveryKindOfLineEnd) {
         {"\n\r", {"", ""}},
         {"a\r", {"a"}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(std::string(c.bytes)));
-        EXPECT_EQ(SplitLines(c.bytes), c.expected);
+    for (const auto& [bytes, expected] : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::string(bytes)));
+        EXPECT_EQ(SplitLines(bytes), expected);
     }
 }
 
