@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <tuple>
+#include <utility>
+
 #include "engine/rename_options.h"
 
 namespace kestrel::lists {
@@ -33,21 +37,16 @@ TEST(PositionPicking, PrefixIsTheFolderPartTheDisplayShows) {
 }
 
 TEST(PositionPicking, ToolTipsNameTheCharacterOrTheWholeItem) {
-    struct Case {
-        std::string text;
-        int row, mouseX, prefix;
-        std::string expected;
-    };
-    const Case cases[] = {
+    // Text, row, pointer position in characters, prefix length.
+    const std::tuple<const char*, int, int, int, const char*> cases[] = {
         {"Photo_d.jpg", 2, 12, 0, "\"Photo_d.jpg\" is item 3 and is 11 characters long."},
         {"Sub\\abc.txt", 0, 4, 4, "\"Sub\\abc.txt\" is item 1 and is 7 characters long."},
         {"Sub\\abc.txt", 0, 5, 4, "\"a\" is position 1 of 7 in item 1: \"Sub\\abc.txt\""},
         {"Fotos\\", 1, 6, 0, "\"Fotos\\\" is item 2 and is 5 characters long."},
         {"été.txt", 0, 2, 0, "\"t\" is position 2 of 7 in item 1: \"été.txt\""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.expected);
-        EXPECT_EQ(SourceToolTip(c.text, c.row, c.mouseX, c.prefix), c.expected);
+    for (const auto& [text, row, mouseX, prefix, expected] : cases) {
+        EXPECT_EQ(SourceToolTip(text, row, mouseX, prefix), expected);
     }
     EXPECT_EQ(TargetToolTip("a.txt", "b.txt", "Filename already exists", 0, 1),
               "Filename already exists");
@@ -79,11 +78,7 @@ TEST(PositionPicking, RightClickGesturesByList) {
 
 TEST(PositionPicking, MenuStatesFollowTheRowUnderThePointer) {
     const std::string folder = "Sub\\", file = "a.txt", none;
-    struct Case {
-        MenuPlace place;
-        MenuStates expected;
-    };
-    const Case cases[] = {
+    const std::pair<MenuPlace, MenuStates> cases[] = {
         {{true, &folder, true, true, false}, {true, true, true, true}},
         {{true, &file, false, false, true}, {false, false, true, false}},
         {{true, nullptr, true, true, false}, {false, false, false, false}},
@@ -91,12 +86,11 @@ TEST(PositionPicking, MenuStatesFollowTheRowUnderThePointer) {
         {{false, &none, true, true, true}, {true, false, false, false}},
         {{false, &folder, true, true, true}, {true, false, true, false}},
     };
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
-        SCOPED_TRACE(i);
-        const MenuStates got = MenuStatesAt(cases[i].place);
-        const MenuStates& want = cases[i].expected;
+    for (const auto& [place, want] : cases) {
+        const MenuStates got = MenuStatesAt(place);
         EXPECT_EQ((std::array{got.back, got.changeDir, got.rowCommands, got.paste}),
-                  (std::array{want.back, want.changeDir, want.rowCommands, want.paste}));
+                  (std::array{want.back, want.changeDir, want.rowCommands, want.paste}))
+            << "row " << &place - &cases[0].first;
     }
 }
 
