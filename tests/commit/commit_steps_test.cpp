@@ -14,14 +14,8 @@ namespace {
 using platform::FileError;
 using support::TempDrive;
 
-EntryPlan FilePlan(std::string source, std::string target, std::string name, std::string newName) {
-    EntryPlan plan;
-    plan.parts = SplitEntry(name);
-    plan.newName = std::move(newName);
-    plan.smartFolder = SmartFolderPart(plan.newName);
-    plan.sourceFolder = std::move(source);
-    plan.targetFolder = std::move(target);
-    return plan;
+EntryPlan Plan(std::string source, std::string target, std::string name, std::string newName) {
+    return {SplitEntry(name), newName, SmartFolderPart(newName), source, target};
 }
 
 // Copies fail, or deletes fail, as a test asks.
@@ -51,7 +45,7 @@ TEST_F(CommitStepsTest, AFailingStepAcrossDrivesLeavesEveryFileWhereItWas) {
     ASSERT_TRUE(other.Valid());
     drive.WriteFile("a.txt", "bytes");
     other.WriteFile("c.txt", "kept");
-    const EntryPlan move = FilePlan("T:\\", "U:\\", "a.txt", "b.txt");
+    const EntryPlan move = Plan("T:\\", "U:\\", "a.txt", "b.txt");
     fileSystem.copyError = platform::kDiskFull;
     EXPECT_EQ(CommitEntry(fileSystem, move, false).error.number, platform::kDiskFull);
     EXPECT_EQ(RestoreEntry(fileSystem, {"T:\\c.txt", "U:\\c.txt"}).number, platform::kDiskFull);
@@ -66,8 +60,8 @@ TEST_F(CommitStepsTest, AFailingStepAcrossDrivesLeavesEveryFileWhereItWas) {
 
 TEST_F(CommitStepsTest, FolderWithSmartFolderPartStaysAndOnlyGetsItsTree) {
     drive.WriteFile("Photos\\a.jpg", "");
-    EntryPlan plan = FilePlan("T:\\", "T:\\", "Photos\\", "2001\\Photos");
-    const StepResult result = CommitEntry(fileSystem, plan, false);
+    const StepResult result =
+        CommitEntry(fileSystem, Plan("T:\\", "T:\\", "Photos\\", "2001\\Photos"), false);
     EXPECT_TRUE(result.error.Ok());
     EXPECT_FALSE(result.folderMoved);
     EXPECT_TRUE(drive.Exists("Photos\\a.jpg"));
