@@ -19,53 +19,40 @@ using S = std::string;
 Set operator+(Set a, Set b) {
     return [=](O& o) { a(o), b(o); };
 }
-Set On(int O::*box, int value = 1) {
-    return [=](O& o) { o.*box = value; };
-}
-Set Fill(S O::*field, S text) {
-    return [=](O& o) { o.*field = text; };
-}
-Set Tick(int O::*box, S O::*field, S text) {
-    return On(box) + Fill(field, text);
-}
-Set Start(S t) {
-    return Tick(&O::chkInsertStart, &O::txtInsertStart, t);
-}
-Set Middle(S at, S t) {
+const auto On = [](int O::*box, int value = 1) -> Set { return [=](O& o) { o.*box = value; }; };
+const auto Fill = [](S O::*field, S text) -> Set { return [=](O& o) { o.*field = text; }; };
+const auto Tick = [](int O::*box, S O::*field, S text) { return On(box) + Fill(field, text); };
+const auto Start = [](S t) { return Tick(&O::chkInsertStart, &O::txtInsertStart, t); };
+const auto End = [](S t) { return Tick(&O::chkInsertEnd, &O::txtInsertEnd, t); };
+const auto Middle = [](S at, S t) {
     return Tick(&O::chkInsertMiddle, &O::txtInsertMiddlePosition, at) +
            Fill(&O::txtInsertMiddle, t);
-}
-Set End(S t) {
-    return Tick(&O::chkInsertEnd, &O::txtInsertEnd, t);
-}
-Set Replace(S find, S with) {
+};
+const auto Replace = [](S find, S with) {
     return Tick(&O::chkSearchReplace, &O::txtSearch, find) + Fill(&O::txtReplace, with);
-}
-Set Chars(S find, S with) {
+};
+const auto Chars = [](S find, S with) {
     return Tick(&O::chkWildcard, &O::txtSearchChar, find) + Fill(&O::txtReplaceChar, with);
-}
-Set Swap(S a, S b) {
+};
+const auto Swap = [](S a, S b) -> Set {
     return [=](O& o) { o.chkSwapSep = 1, o.txtSwapArea = {a, b}; };
-}
-Set Splice(S levels) {
+};
+const auto Splice = [](S levels) {
     return Tick(&O::chkPathSplice, &O::txtPathSpliceLevels, levels);
-}
-Set Crop(S at, S count, int side = kFromLeft) {
+};
+const auto Crop = [](S at, S count, int side = kFromLeft) {
     return Tick(&O::chkCrop, &O::txtEliminatePosition, at) + Fill(&O::txtEliminateChars, count) +
            On(&O::cboCropLR, side);
-}
-Set NewExt(S t) {
-    return Tick(&O::chkChangeExt, &O::txtChangeExt, t);
-}
-Set Number(S digits, S start = "1", S step = "1") {
+};
+const auto NewExt = [](S t) { return Tick(&O::chkChangeExt, &O::txtChangeExt, t); };
+const auto Number = [](S digits, S start = "1", S step = "1") {
     return Fill(&O::cboAutonumber, digits) + Fill(&O::txtAutonumberStartNum, start) +
            Fill(&O::txtAutonumberStep, step);
-}
-Set Pad(S length, int side) {
+};
+const auto Pad = [](S length, int side) {
     return Tick(&O::chkUNL, &O::txtUNL, length) + On(&O::cboUNLLR, side);
-}
-const Set NoExt = On(&O::chkNoExt);
-const Set None = On(&O::chkCrop, 0);
+};
+const Set NoExt = On(&O::chkNoExt), None = On(&O::chkCrop, 0);
 
 struct Row {
     S name;

@@ -14,8 +14,7 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStartAndStopsAtTheFirstOtherCharacter) {
         {"1e", 1},     {"- 4", -4}, {"12-3", 12}, {"0x10", 0},  {"3.2.1", 3.2},
     };
     for (const auto& [text, expected] : cases) {
-        SCOPED_TRACE(text);
-        EXPECT_DOUBLE_EQ(LeadingNumber(text), expected);
+        EXPECT_DOUBLE_EQ(LeadingNumber(text), expected) << text;
     }
 }
 

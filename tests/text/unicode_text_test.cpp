@@ -8,9 +8,7 @@ namespace {
 TEST(Utf8, RoundTripsAccentedGreekAndCjkText) {
     const std::string samples[] = {"Ünïcödé.txt", "Ωμέγα", "東京の写真.jpg", "emoji 📷", ""};
     for (const std::string& s : samples) {
-        SCOPED_TRACE(s);
-        EXPECT_TRUE(IsValidUtf8(s));
-        EXPECT_EQ(ToUtf8(ToCodePoints(s)), s);
+        EXPECT_TRUE(IsValidUtf8(s) && ToUtf8(ToCodePoints(s)) == s) << s;
     }
     EXPECT_EQ(ToCodePoints("Ünïcödé").size(), 7u);
     EXPECT_EQ(CodePointCount("東京"), 2u);
