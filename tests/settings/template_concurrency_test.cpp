@@ -39,7 +39,7 @@ engine::RenameOptions Saved(bool first) {
 
 TEST(TemplateConcurrency, EveryLoadSeesOneWholeTemplateWhileAnotherCopySaves) {
     TempConfigFolder folder;
-    {
+    {  // no connection to the store is open across the fork
         SettingsStore store(folder.Path());
         SaveTemplate(store, 0, "{No Name}", Saved(true), "C:\\", Preferences{}, true);
     }
@@ -52,7 +52,6 @@ TEST(TemplateConcurrency, EveryLoadSeesOneWholeTemplateWhileAnotherCopySaves) {
         SaveUntilTold(folder.Path(), pipeFds[0]);
     }
     ::close(pipeFds[0]);
-
     SettingsStore store(folder.Path());
     platform::PosixFileSystem fileSystem;
     int partial = 0;
@@ -65,8 +64,7 @@ TEST(TemplateConcurrency, EveryLoadSeesOneWholeTemplateWhileAnotherCopySaves) {
         }
     }
     ::close(pipeFds[1]);
-    int status = 0;
-    ::waitpid(saver, &status, 0);
+    ::waitpid(saver, nullptr, 0);
     EXPECT_EQ(partial, 0) << "of " << kLoads << " loads";
 }
 
