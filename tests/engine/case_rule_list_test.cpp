@@ -128,13 +128,12 @@ TEST(CaseEditorButtonStates, FollowListSizeAndInput) {
         {kMaxCaseRules, "DVD", "01110"},
     };
     for (const auto& [ruleCount, input, expected] : cases) {
-        SCOPED_TRACE(testing::Message() << ruleCount << " " << input);
         const CaseEditorButtons b = CaseEditorButtonStates(ruleCount, input);
         std::string enabled;
         for (const bool on : {b.add, b.modify, b.remove, b.deleteAll, b.merge}) {
             enabled += on ? '1' : '0';
         }
-        EXPECT_EQ(enabled, expected);
+        EXPECT_EQ(enabled, expected) << ruleCount << " " << input;
     }
 }
 
@@ -146,13 +145,12 @@ TEST(CheckCaseRuleInput, RefusesASeparatorTypedAtTheEnd) {
         {"Café", "Café", false}, {"a1b", "a1b", false}, {"x:", "x:", false},
     };
     for (const auto& [input, kept, refused] : cases) {
-        SCOPED_TRACE(input);
-        EXPECT_EQ(CheckCaseRuleInput(input).input, kept);
-        EXPECT_EQ(CheckCaseRuleInput(input).message, refused ? message : "");
+        EXPECT_EQ(CheckCaseRuleInput(input).input, kept) << input;
+        EXPECT_EQ(CheckCaseRuleInput(input).message, refused ? message : "") << input;
     }
 }
 
-TEST(AddCaseRule, AsksYesNoOnAClashAndReportsTheRuleToMakeCurrent) {
+TEST(AddCaseRule, AsksYesNoOnAClashRefusesEmptyInputAndAFullListAndReportsTheNewRule) {
     CaseRuleList list = ListOf({"abc", "DVD"});
     Script script{{Yes, No}};
     EXPECT_EQ(AddCaseRule(list, "Dvd", script.Asker()), std::optional<int>(1));
@@ -164,14 +162,10 @@ TEST(AddCaseRule, AsksYesNoOnAClashAndReportsTheRuleToMakeCurrent) {
     EXPECT_EQ(AddCaseRule(list, "NASA", script.Asker()), std::optional<int>(2));
     EXPECT_EQ(AddCaseRule(list, "", nullptr), std::nullopt);
     EXPECT_EQ(list.Size(), 3);
-}
-
-TEST(AddCaseRule, RefusesAFullList) {
-    CaseRuleList list;
-    for (int i = 0; i < kMaxCaseRules; ++i) {
-        list.InsertSorted("r" + std::to_string(100000 + i), true);
+    while (list.Size() < kMaxCaseRules) {
+        list.InsertSorted("r" + std::to_string(100000 + list.Size()), true);
     }
-    EXPECT_EQ(AddCaseRule(list, "zz", nullptr), std::nullopt);
+    EXPECT_EQ(AddCaseRule(list, "zz", nullptr), std::nullopt);  // the list is full
     EXPECT_EQ(list.Size(), kMaxCaseRules);
 }
 

@@ -52,6 +52,8 @@ const auto Number = [](S digits, S start = "1", S step = "1") {
 const auto Pad = [](S length, int side) {
     return Tick(&O::chkUNL, &O::txtUNL, length) + On(&O::cboUNLLR, side);
 };
+const auto Caps = [](int position) { return On(&O::cboCaseHandling, position); };
+const auto Effect = [](int position) { return On(&O::cboTextFX, position); };
 const Set NoExt = On(&O::chkNoExt), None = On(&O::chkCrop, 0);
 
 struct Row {
@@ -65,7 +67,7 @@ struct Row {
 // Every row starts from every step off, so that it shows its own alone.
 TEST(Pipeline, OneRowPerStep) {
     const S music = "C:\\Music\\Rock\\Song.mp3";
-    const Set caps = On(&O::cboCaseHandling, 1);
+    const Set rules = On(&O::cboCaseRules, kCaseRulesName);
     const std::vector<S> dvd = {"DVD"};
     const Row rows[] = {
         // The extension is split off at the last period; a folder keeps its mark.
@@ -123,14 +125,48 @@ TEST(Pipeline, OneRowPerStep) {
         {"1234", Pad("3", kFromLeft), "1234"},
         {"abc.mp3", Pad("3", kFromLeft), "abc.mp3"},
         {"a.mp3", Pad("3", kFromRight), "a.mp3"},
-        // Case handling, then case rules, then the effect, then the spaces.
-        {"REPORT.DOC", caps, "Report.doc"},
-        {"my dvd.dvd", caps + On(&O::cboCaseRules, kCaseRulesName), "My DVD.dvd", {}, dvd},
-        {"my dvd.dvd", caps + On(&O::cboCaseRules, kCaseRulesBoth), "My DVD.DVD", {}, dvd},
-        {"my dvd.dvd", caps, "My Dvd.dvd", {}, dvd},
-        {"ab cd", On(&O::cboCaseHandling, 2) + On(&O::cboTextFX, 3), "A B C D"},
+        // Case handling, on the extension too, by list position. Initial Caps: word
+        // characters are the Latin-1 letters and digits and their case partners (ÿ
+        // upper-cases to Ÿ, outside Latin-1), not × ÷ _ nor Greek; a letter after an
+        // apostrophe inside a word stays low.
+        {"REPORT.DOC", Caps(1), "Report.doc"},
+        {"the x-men", Caps(1), "The X-Men"},
+        {"DON'T STOP", Caps(1), "Don't Stop"},
+        {"rock 'n' roll", Caps(1), "Rock 'N' Roll"},
+        {"'twas 2nd mp3", Caps(1), "'Twas 2nd Mp3"},
+        {"émile a×b a÷b a_b", Caps(1), "Émile A×B A÷B A_B"},
+        {"aÿb ωμέγα", Caps(1), "Aÿb ΩΜΈΓΑ"},
+        {"a.straße é", Caps(2), "A.STRAßE É"},
+        {"ÉCOLE", Caps(3), "école"},
+        {"alternating.txt", Caps(4), "aLtErNaTiNg.TxT"},
+        {"alternating.txt", Caps(5), "AlTeRnAtInG.tXt"},
+        {"Hello wORLD é1", Caps(7), "hELLO World É1"},
+        // Case rules force their letter case on whole words, the later rule winning.
+        {"my dvd.dvd", Caps(1) + rules, "My DVD.dvd", {}, dvd},
+        {"my dvd.dvd", Caps(1) + On(&O::cboCaseRules, kCaseRulesBoth), "My DVD.DVD", {}, dvd},
+        {"my dvd.dvd", Caps(1), "My Dvd.dvd", {}, dvd},
+        {"my dvd-rip", rules, "my DVD-rip", {}, dvd},
+        {"dvds xdvd dvd's", rules, "dvds xdvd dvd's", {}, dvd},
+        {"2dvd dvd dvd", rules, "2DVD DVD DVD", {}, dvd},
+        {"my dvd", rules, "my Dvd", {}, {"DVD", "Dvd"}},
+        {"my dvd", rules, "my DVD", {}, {"Dvd", "DVD"}},
+        {"aaa aa", rules, "aaa AA", {}, {"AA"}},
+        {"ÉMILE zola", rules, "Émile zola", {}, {"Émile"}},
+        {"a a a", rules, "A A a", {}, {"A A"}},  // the search resumes past the separator
+        // The effect, on the name only: a capital gets a space unless a word separator
+        // comes before it.
+        {"abc.txt", Effect(2), "cba.txt"},
+        {"MyFile", Effect(1), "M y F i l e"},
+        {"", Effect(1), ""},
+        {"MyHolidayPhotos", Effect(3), "My Holiday Photos"},
+        {"ABC", Effect(3), "A B C"},
+        {"Track1A", Effect(3), "Track1 A"},
+        {"my_Photo(Live) Best", Effect(3), "my_Photo(Live) Best"},
+        {"ÉcoleÉté", Effect(3), "École Été"},
+        {"a'B", Effect(3), "a' B"},
+        {"", Effect(3), ""},
+        {"ab cd", Caps(2) + Effect(3), "A B C D"},
         {"  a   b  .txt", On(&O::chkForceSingleSpaces), "a b.txt"},
-        {"abc.txt", On(&O::cboTextFX, 2), "cba.txt"},
         {"my_holiday%20photo  01.JPG", [](O& o) { o = {}; }, "My Holiday Photo 01.jpg"},
         // Whatever fills the options and the name, the result stays bounded.
         {"a", Start(S(300, 'x')), S(255, 'x') + "a"},

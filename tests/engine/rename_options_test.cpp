@@ -54,11 +54,12 @@ TEST(RenameOptions, CoupledFields) {
 
 TEST(RenameOptions, AutonumberDigitsFromListOrTypedText) {
     EXPECT_EQ(AutonumberListIndex("05"), -1);
-    EXPECT_EQ(AutonumberDigits("Auto"), 0);
-    EXPECT_EQ(AutonumberDigits("3"), 3);
-    EXPECT_EQ(AutonumberDigits("05"), 5);
-    EXPECT_EQ(AutonumberDigits("300"), 255);
-    EXPECT_EQ(AutonumberDigits("-4"), 0);
+    const std::pair<const char*, int> cases[] = {
+        {"Auto", 0}, {"3", 3}, {"05", 5}, {"300", 255}, {"-4", 0},
+    };
+    for (const auto& [text, digits] : cases) {
+        EXPECT_EQ(AutonumberDigits(text), digits) << text;
+    }
 }
 
 TEST(RenameOptions, OptionTextsAreCutAtCharactersNotBytes) {
@@ -92,8 +93,7 @@ TEST(FieldChecks, MessagesForRefusedValues) {
         {CheckAutonumberText, "255", ""},
     };
     for (const auto& [check, value, message] : cases) {
-        SCOPED_TRACE(value);
-        EXPECT_EQ(check(value), message);
+        EXPECT_EQ(check(value), message) << value;
     }
     EXPECT_EQ(CheckSwapArea("3", "3"), "Area values cannot be equal.");
     EXPECT_EQ(CheckSwapArea("256", "1"), "Area value must be 1 through 255.");

@@ -17,7 +17,6 @@
 #include "engine/rename_options.h"
 #include "platform/file_attributes.h"
 #include "platform/posix_file_system.h"
-#include "support/forwarding_file_system.h"
 #include "support/temp_drive.h"
 
 namespace kestrel::lists {
@@ -25,6 +24,7 @@ namespace {
 
 using engine::RenameOptions;
 using platform::DirEntry;
+using platform::FileError;
 using Texts = std::vector<std::string>;
 using enum engine::ListedItems;
 using enum engine::PathDisplay;
@@ -42,10 +42,7 @@ struct RecordingObserver : ListingObserver {
 
 // A file system whose folders hold exactly the entries a test lists, in that
 // order; a folder it does not know cannot be opened.
-struct HostHolder {
-    platform::PosixFileSystem host;
-};
-struct FakeFolders : private HostHolder, support::ForwardingFileSystem {
+struct FakeFolders : platform::PosixFileSystem {
     struct Reader : platform::FolderReader {
         void SkipDosAttributes() override { ++*told; }
         bool Next(DirEntry& entry) override {
@@ -57,7 +54,6 @@ struct FakeFolders : private HostHolder, support::ForwardingFileSystem {
         int* told = nullptr;
         FileError error;
     };
-    FakeFolders() : ForwardingFileSystem(host) {}
     std::unique_ptr<platform::FolderReader> OpenFolder(std::string_view folder,
                                                        FileError& error) override {
         const auto found = folders.find(folder);
@@ -73,12 +69,8 @@ struct FakeFolders : private HostHolder, support::ForwardingFileSystem {
     int readersTold = 0;  // readers told that the attribute marks are not needed
 };
 
-DirEntry File(std::string name) {
-    return {std::move(name), platform::kAttrArchive, false};
-}
-DirEntry Folder(std::string name) {
-    return {std::move(name), platform::kAttrFolder, false};
-}
+const auto File = [](std::string name) { return DirEntry{name, platform::kAttrArchive, false}; };
+const auto Folder = [](std::string name) { return DirEntry{name, platform::kAttrFolder, false}; };
 
 // Lists T:\ with the given options; "+" marks a selected row when asked.
 SourceListing List(platform::FileSystem& fileSystem, const RenameOptions& options,
@@ -115,18 +107,15 @@ TEST(ReadSourceList, ListsTheChosenKindAndAttributeRulesPickOnlyAmongFiles) {
         drive.WriteFile(name, "");
     }
     drive.MakeFolder("Sub");
-    ASSERT_EQ(::mkfifo(drive.HostPath("pipe").c_str(), 0600), 0);  // no archive mark
-    const auto hidden = &RenameOptions::chkHbit, archive = &RenameOptions::chkAbit;
+    ASSERT_EQ(::mkfifo(drive.HostPath("pipe").c_str(), 0600), 0);         // no archive mark
+    const auto H = &RenameOptions::chkHbit, A = &RenameOptions::chkAbit;  // hidden, archive
     using enum engine::AttributeRule;
     const std::tuple<int, int RenameOptions::*, int, Texts> cases[] = {
-        {kFilesOnly, hidden, kAttributeDontCare, {".hidden", "a.txt", "PAGEFILE.SYS", "pipe"}},
-        {kFoldersOnly, hidden, kAttributeDontCare, {"Sub\\"}},
-        {kFilesAndFolders, hidden, kAttributeFilter, {"a.txt", "PAGEFILE.SYS", "pipe", "Sub\\"}},
-        {kFilesAndFolders, hidden, kAttributeSelect, {".hidden", "Sub\\"}},
-        {kFilesAndFolders,
-         archive,
-         kAttributeSelect,
-         {".hidden", "a.txt", "PAGEFILE.SYS", "Sub\\"}},
+        {kFilesOnly, H, kAttributeDontCare, {".hidden", "a.txt", "PAGEFILE.SYS", "pipe"}},
+        {kFoldersOnly, H, kAttributeDontCare, {"Sub\\"}},
+        {kFilesAndFolders, H, kAttributeFilter, {"a.txt", "PAGEFILE.SYS", "pipe", "Sub\\"}},
+        {kFilesAndFolders, H, kAttributeSelect, {".hidden", "Sub\\"}},
+        {kFilesAndFolders, A, kAttributeSelect, {".hidden", "a.txt", "PAGEFILE.SYS", "Sub\\"}},
     };
     for (const auto& [items, box, rule, expected] : cases) {
         SCOPED_TRACE(testing::Message() << "kind " << items << ", rule " << rule);
