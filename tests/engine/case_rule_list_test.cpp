@@ -61,13 +61,12 @@ TEST(CaseRuleList, UnmarkedRulesAreWrittenAfterAColonAndNotApplied) {
     list.SetMarked(1, false);
     list.InsertSorted(":)", false);
     EXPECT_EQ(SerializeCaseRules(list), "::)\r\nCafé\r\n:DVD\r\nMcDonald\r\n");
-    EXPECT_EQ(SerializeCaseRules(CaseRuleList{}), "");
     EXPECT_EQ(list.ActiveRuleTexts(), (Texts{"Café", "McDonald"}));
     Asked parsed;
-    for (const CaseRule& rule : ParseCaseRuleLines({"DVD", "::x", "", ":"})) {
+    for (const CaseRule& rule : ParseCaseRuleLines({"::x", ":"})) {
         parsed.emplace_back(rule.text, rule.marked);
     }
-    EXPECT_EQ(parsed, (Asked{{"DVD", true}, {":x", false}, {"", true}, {"", false}}));
+    EXPECT_EQ(parsed, (Asked{{":x", false}, {"", false}}));
 }
 
 TEST(RuleConflictQuestion, NamesBothRulesAndExplainsCancelWhenOffered) {
@@ -77,34 +76,17 @@ TEST(RuleConflictQuestion, NamesBothRulesAndExplainsCancelWhenOffered) {
               "and retain original rules.)");
 }
 
-TEST(CaseRuleValidate, ModeAndAnswerDecideWhichLetterCaseStays) {
-    using Answers = std::vector<RuleConflictAnswer>;
-    // Mode, "ignore all" before, answers given, the rule that stays, "ignore all" after.
-    const std::tuple<int, bool, Answers, const char*, bool> cases[] = {
-        {kConflictKeepExisting, false, {}, "DVD", false},
-        {kConflictAskYesNo, false, {Yes}, "Dvd", false},
-        {kConflictAskYesNo, false, {No}, "DVD", false},
-        // Cancel was not offered: it counts as No and ignores nothing later.
-        {kConflictAskYesNo, false, {Cancel}, "DVD", false},
-        {kConflictAskYesNoCancel, false, {Cancel}, "DVD", true},
-        {kConflictAskYesNoCancel, true, {}, "DVD", true},
-    };
-    for (const auto& [mode, ignoreBefore, answers, survivor, ignoreAfter] : cases) {
-        SCOPED_TRACE(testing::Message() << "mode " << mode << ", ignore all " << ignoreBefore
-                                        << ", answers " << answers.size());
-        CaseRuleList list = ListOf({"abc", "DVD", "xyz"});
-        bool ignoreAll = ignoreBefore;
-        Script script{answers};
-        const bool kept = std::string_view(survivor) == "Dvd";
-        EXPECT_EQ(
-            CaseRuleValidate(list, list.InsertSorted("Dvd", true), mode, ignoreAll, script.Asker()),
-            kept ? RuleConflictOutcome::NewcomerKept : RuleConflictOutcome::NewcomerDropped);
-        EXPECT_EQ(TextsOf(list), (Texts{"abc", survivor, "xyz"}));
-        EXPECT_EQ(ignoreAll, ignoreAfter);
-        const bool cancel = mode == kConflictAskYesNoCancel;
-        EXPECT_EQ(script.asked,
-                  Asked(answers.size(), {RuleConflictQuestion("DVD", "Dvd", cancel), cancel}));
-    }
+// Reading and merging rule files show the other modes and answers.
+TEST(CaseRuleValidate, CancelWhereOnlyYesAndNoWereOfferedCountsAsNoAndIgnoresNothingLater) {
+    CaseRuleList list = ListOf({"abc", "DVD", "xyz"});
+    bool ignoreAll = false;
+    Script script{{Cancel}};
+    EXPECT_EQ(CaseRuleValidate(list, list.InsertSorted("Dvd", true), kConflictAskYesNo, ignoreAll,
+                               script.Asker()),
+              RuleConflictOutcome::NewcomerDropped);
+    EXPECT_EQ(TextsOf(list), (Texts{"abc", "DVD", "xyz"}));
+    EXPECT_FALSE(ignoreAll);
+    EXPECT_EQ(script.asked, (Asked{{RuleConflictQuestion("DVD", "Dvd", false), false}}));
 }
 
 TEST(CaseRuleValidate, LeavesRulesThatDifferInMoreThanCase) {

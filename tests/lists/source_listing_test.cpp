@@ -34,9 +34,8 @@ struct RecordingObserver : ListingObserver {
     void EntryStarted(int number) override { started.push_back(number); }
     bool ContinueAfter(int count) override {
         continued.push_back(count);
-        return count != stopAt;
+        return true;
     }
-    int stopAt = -1;
     std::vector<int> started, continued;
 };
 
@@ -218,44 +217,26 @@ TEST(ReadSourceList, FolderThatCannotBeReadIsPassedOver) {
     EXPECT_EQ(missing.folderTable, Texts{"T:\\Missing\\"});
 }
 
-TEST(ReadSourceList, StopsAtTheRowCapAndEntersNoFolderPastTheFolderCap) {
-    // Files, folders, row cap reached, folder cap reached.
-    const std::tuple<int, int, bool, bool> cases[] = {
-        {kMaxListRows - 1, 0, false, false}, {kMaxListRows, 0, true, false},
-        {kMaxListRows + 1, 0, true, false},  {0, kMaxFolders - 1, false, false},
-        {0, kMaxFolders, false, true},
-    };
-    for (const auto& [files, folders, rowLimit, folderLimit] : cases) {
-        SCOPED_TRACE(testing::Message() << files << " files, " << folders << " folders");
+// The row cap and the observer ending a listing are shown through the workspace.
+TEST(ReadSourceList, EntersNoFolderPastTheFolderCap) {
+    for (const int folders : {kMaxFolders - 1, kMaxFolders}) {
         FakeFolders fileSystem;
-        std::vector<DirEntry>& root = fileSystem.folders["T:\\"];
-        for (int i = 0; i < files + folders; ++i) {
-            root.push_back(i < files ? File("f" + std::to_string(i)) : Folder(std::to_string(i)));
+        for (int i = 0; i < folders; ++i) {
+            fileSystem.folders["T:\\"].push_back(Folder(std::to_string(i)));
         }
-        RecordingObserver observer;
-        const SourceListing listing =
-            ReadSourceList(fileSystem, Options(kFilesOnly, 0, 1), "T:\\", observer);
-        const int rows = std::min(files, kMaxListRows);
-        EXPECT_EQ(listing.rows.size(), static_cast<std::size_t>(rows));
-        EXPECT_EQ(observer.started.size(), static_cast<std::size_t>(rows + folders));
-        EXPECT_EQ(listing.rowLimitReached, rowLimit);
-        EXPECT_EQ(listing.folderTable.size(), std::min<std::size_t>(folders + 1, kMaxFolders));
-        EXPECT_EQ(listing.folderLimitReached, folderLimit);
+        const SourceListing listing = List(fileSystem, Options(kFilesOnly, kShowFilenameOnly, 1));
+        EXPECT_EQ(listing.folderTable.size(), static_cast<std::size_t>(kMaxFolders));
+        EXPECT_EQ(listing.folderLimitReached, folders == kMaxFolders) << folders;
     }
 }
 
-TEST(ReadSourceList, ObserverCountsEveryEntryAndCanEndTheListing) {
+TEST(ReadSourceList, ObserverCountsEveryEntryReadIncludingExcludedNames) {
     FakeFolders fileSystem;
-    fileSystem.folders["T:\\"] = {File("a"), File("pagefile.sys"), File("b"), File("c")};
-    RecordingObserver full, stopping;
-    EXPECT_FALSE(ReadSourceList(fileSystem, {}, "T:\\", full).interrupted);
-    EXPECT_EQ(full.started, (std::vector<int>{1, 2, 3, 4}));
-    EXPECT_EQ(full.continued, full.started);
-    stopping.stopAt = 3;
-    const SourceListing stopped = ReadSourceList(fileSystem, {}, "T:\\", stopping);
-    EXPECT_EQ(stopping.started, (std::vector<int>{1, 2, 3}));
-    EXPECT_TRUE(stopped.interrupted);
-    EXPECT_EQ(TextsOf(stopped), (Texts{"a", "b"}));
+    fileSystem.folders["T:\\"] = {File("a"), File("pagefile.sys"), File("b")};
+    RecordingObserver observer;
+    EXPECT_EQ(TextsOf(ReadSourceList(fileSystem, {}, "T:\\", observer)), (Texts{"a", "b"}));
+    EXPECT_EQ(observer.started, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(observer.continued, observer.started);
 }
 
 TEST(ReadSourceList, SkipsAttributeMarksOnlyWhenNoRuleLooksAtThem) {
