@@ -68,14 +68,5 @@ TEST_F(CommitStepsTest, FolderWithSmartFolderPartStaysAndOnlyGetsItsTree) {
     EXPECT_TRUE(drive.Exists("2001"));
 }
 
-TEST_F(CommitStepsTest, UndoBringsFilesBackBeforeTheirRenamedFolder) {
-    drive.WriteFile("New\\b.txt", "bytes");
-    const std::vector<UndoEntry> level = {{"T:\\Old", "T:\\New"},
-                                          {"T:\\New\\a.txt", "T:\\New\\b.txt"}};
-    EXPECT_EQ(RestoreLevel(fileSystem, level), 2u);
-    EXPECT_EQ(drive.ReadFile("Old\\a.txt"), "bytes");
-    EXPECT_FALSE(drive.Exists("New"));
-}
-
 }  // namespace
 }  // namespace kestrel::commit
