@@ -19,20 +19,12 @@ TEST(SplitEntry, FolderMarkIsSetAsideBeforeThePrefixIsTaken) {
         {"T:\\A\\B\\", true, "T:\\A\\", "B", "B\\"},
     };
     for (const auto& [text, isFolder, prefix, name, pipelineInput] : cases) {
-        SCOPED_TRACE(text);
-        const EntryParts parts = SplitEntry(text);
-        EXPECT_EQ(parts.isFolder, isFolder);
-        EXPECT_EQ(parts.prefix, prefix);
-        EXPECT_EQ(parts.name, name);
-        EXPECT_EQ(parts.pipelineInput, pipelineInput);
+        const EntryParts p = SplitEntry(text);
+        EXPECT_EQ(std::tuple(p.isFolder, p.prefix, p.name, p.pipelineInput),
+                  std::tuple(isFolder, std::string(prefix), std::string(name),
+                             std::string(pipelineInput)))
+            << text;
     }
-}
-
-TEST(NewName, LosesOneFolderMarkAndKeepsItsSmartFolderPart) {
-    EXPECT_EQ(NewNameFrom("New Photos\\"), "New Photos");
-    EXPECT_EQ(NewNameFrom("x.txt"), "x.txt");
-    EXPECT_EQ(SmartFolderPart("A\\B\\x.txt"), "A\\B\\");
-    EXPECT_EQ(SmartFolderPart("x.txt"), "");
 }
 
 TEST(EntryFolders, FollowTheDisplayModeRecurseAndConsolidate) {

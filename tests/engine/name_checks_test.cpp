@@ -19,8 +19,7 @@ TEST(LengthCheck, MeasuresCharactersOfTheLastPathElement) {
         {"2001\\Photos\\", 5, "Filename exceeds 5 characters in length."},
     };
     for (const auto& [newName, maxLength, expected] : cases) {
-        SCOPED_TRACE(testing::Message() << newName << " / " << maxLength);
-        EXPECT_EQ(LengthCheck(newName, maxLength), expected);
+        EXPECT_EQ(LengthCheck(newName, maxLength), expected) << newName << " / " << maxLength;
     }
 }
 
@@ -28,12 +27,10 @@ TEST(LengthCheck, MeasuresCharactersOfTheLastPathElement) {
 TEST(ErrorCheck1, ReportsTheEightInvalidCharactersAndDotFolders) {
     for (const char* name :
          {"a/b", "a?.txt", "c:d", "*", "\"q\"", "<", ">", "a|b", "..\\a.txt", "a\\.\\b"}) {
-        SCOPED_TRACE(name);
-        EXPECT_EQ(ErrorCheck1(name), "Invalid characters");
+        EXPECT_EQ(ErrorCheck1(name), "Invalid characters") << name;
     }
     for (const char* name : {"Holiday\\a.txt", "Photos\\", "Ünïcödé", "..a"}) {
-        SCOPED_TRACE(name);
-        EXPECT_EQ(ErrorCheck1(name), "");
+        EXPECT_EQ(ErrorCheck1(name), "") << name;
     }
 }
 
@@ -54,8 +51,7 @@ TEST(DuplicateTargets, MarksOnlyTheLaterOfCollidingTargets) {
     for (const auto& [targets, expected] : cases) {
         duplicates.Clear();
         for (std::size_t i = 0; i < targets.size(); ++i) {
-            SCOPED_TRACE(targets[i]);
-            EXPECT_EQ(duplicates.ErrorCheck3(targets[i]), expected[i]);
+            EXPECT_EQ(duplicates.ErrorCheck3(targets[i]), expected[i]) << targets[i];
         }
     }
 }

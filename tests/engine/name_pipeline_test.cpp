@@ -130,12 +130,9 @@ TEST(Pipeline, OneRowPerStep) {
         // upper-cases to Ÿ, outside Latin-1), not × ÷ _ nor Greek; a letter after an
         // apostrophe inside a word stays low.
         {"REPORT.DOC", Caps(1), "Report.doc"},
-        {"the x-men", Caps(1), "The X-Men"},
-        {"DON'T STOP", Caps(1), "Don't Stop"},
-        {"rock 'n' roll", Caps(1), "Rock 'N' Roll"},
-        {"'twas 2nd mp3", Caps(1), "'Twas 2nd Mp3"},
-        {"émile a×b a÷b a_b", Caps(1), "Émile A×B A÷B A_B"},
-        {"aÿb ωμέγα", Caps(1), "Aÿb ΩΜΈΓΑ"},
+        {"the x-men DON'T STOP", Caps(1), "The X-Men Don't Stop"},
+        {"'twas rock 'n' roll 2nd mp3", Caps(1), "'Twas Rock 'N' Roll 2nd Mp3"},
+        {"émile a×b a÷b a_b aÿb ωμέγα", Caps(1), "Émile A×B A÷B A_B Aÿb ΩΜΈΓΑ"},
         {"a.straße é", Caps(2), "A.STRAßE É"},
         {"ÉCOLE", Caps(3), "école"},
         {"alternating.txt", Caps(4), "aLtErNaTiNg.TxT"},
@@ -145,9 +142,8 @@ TEST(Pipeline, OneRowPerStep) {
         {"my dvd.dvd", Caps(1) + rules, "My DVD.dvd", {}, dvd},
         {"my dvd.dvd", Caps(1) + On(&O::cboCaseRules, kCaseRulesBoth), "My DVD.DVD", {}, dvd},
         {"my dvd.dvd", Caps(1), "My Dvd.dvd", {}, dvd},
-        {"my dvd-rip", rules, "my DVD-rip", {}, dvd},
+        {"my dvd-rip 2dvd dvd", rules, "my DVD-rip 2DVD DVD", {}, dvd},
         {"dvds xdvd dvd's", rules, "dvds xdvd dvd's", {}, dvd},
-        {"2dvd dvd dvd", rules, "2DVD DVD DVD", {}, dvd},
         {"my dvd", rules, "my Dvd", {}, {"DVD", "Dvd"}},
         {"my dvd", rules, "my DVD", {}, {"Dvd", "DVD"}},
         {"aaa aa", rules, "aaa AA", {}, {"AA"}},
@@ -158,12 +154,9 @@ TEST(Pipeline, OneRowPerStep) {
         {"abc.txt", Effect(2), "cba.txt"},
         {"MyFile", Effect(1), "M y F i l e"},
         {"", Effect(1), ""},
-        {"MyHolidayPhotos", Effect(3), "My Holiday Photos"},
-        {"ABC", Effect(3), "A B C"},
-        {"Track1A", Effect(3), "Track1 A"},
+        {"MyHolidayPhotos ABC", Effect(3), "My Holiday Photos A B C"},
+        {"Track1A a'B ÉcoleÉté", Effect(3), "Track1 A a' B École Été"},
         {"my_Photo(Live) Best", Effect(3), "my_Photo(Live) Best"},
-        {"ÉcoleÉté", Effect(3), "École Été"},
-        {"a'B", Effect(3), "a' B"},
         {"", Effect(3), ""},
         {"ab cd", Caps(2) + Effect(3), "A B C D"},
         {"  a   b  .txt", On(&O::chkForceSingleSpaces), "a b.txt"},
@@ -175,10 +168,10 @@ TEST(Pipeline, OneRowPerStep) {
         {S(2'000, 'a'), Replace("a", S(255, 'b')), S(kMaxNameLength, 'b')},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.name.substr(0, 30) + " -> " + row.expected.substr(0, 30));
         O options = support::NeutralOptions();
         row.set(options);
-        EXPECT_EQ(ProcessName(row.name, options, row.context, row.rules), row.expected);
+        EXPECT_EQ(ProcessName(row.name, options, row.context, row.rules), row.expected)
+            << row.name.substr(0, 30);
     }
 }
 

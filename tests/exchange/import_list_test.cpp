@@ -109,14 +109,14 @@ TEST(Import, SampleShowsTenPairsAndARunStopsAtTheCap) {
               "was not read.");
 }
 
+// Tab, Comma, Return, CR+LF and a custom character below 128 are shown by the runs above.
 TEST(Import, DelimiterBoxTexts) {
-    // clang-format off
     const std::pair<const char*, std::string> rows[] = {
-        {"Tab", "\t"}, {"Comma", ","}, {"Return", "\r"}, {"CR+LF", "\r\n"}, {"|", "|"},
-        {"Custom Char (0)", std::string(1, '\0')}, {"Custom Char (233)", "\xc3\xa9"},
+        {"|", "|"},
+        {"Custom Char (0)", std::string(1, '\0')},
+        {"Custom Char (233)", "\xc3\xa9"},
         {"Custom Char (999)", "Custom Char (999)"},
     };
-    // clang-format on
     for (const auto& [box, delimiter] : rows) {
         EXPECT_EQ(DelimiterOf(box), delimiter) << box;
     }

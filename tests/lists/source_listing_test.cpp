@@ -117,10 +117,9 @@ TEST(ReadSourceList, ListsTheChosenKindAndAttributeRulesPickOnlyAmongFiles) {
         {kFilesAndFolders, A, kAttributeSelect, {".hidden", "a.txt", "PAGEFILE.SYS", "Sub\\"}},
     };
     for (const auto& [items, box, rule, expected] : cases) {
-        SCOPED_TRACE(testing::Message() << "kind " << items << ", rule " << rule);
         RenameOptions options = Options(items);
         options.*box = rule;
-        EXPECT_EQ(TextsOf(List(drive.FileSystem(), options)), expected);
+        EXPECT_EQ(TextsOf(List(drive.FileSystem(), options)), expected) << items << " " << rule;
     }
 }
 
@@ -180,10 +179,9 @@ TEST(ReadSourceList, FilterModeDecidesWhichRowsAreListedAndSelected) {
         {"a*.*", kViewMatching, {"T:\\a.txt"}, kShowFullPath},
     };
     for (const auto& [pattern, mode, expected, display] : cases) {
-        SCOPED_TRACE(testing::Message() << pattern << " mode " << mode);
         RenameOptions options = Options(kFilesAndFolders, display);
         options.txtFilter = pattern, options.cboFilter = mode;
-        EXPECT_EQ(TextsOf(List(drive.FileSystem(), options), true), expected);
+        EXPECT_EQ(TextsOf(List(drive.FileSystem(), options), true), expected) << pattern << mode;
     }
 }
 

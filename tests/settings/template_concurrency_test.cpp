@@ -59,9 +59,7 @@ TEST(TemplateConcurrency, EveryLoadSeesOneWholeTemplateWhileAnotherCopySaves) {
         engine::RenameOptions options;
         Preferences preferences;
         LoadTemplate(store, fileSystem, 0, "C:\\", options, preferences);
-        if (options != Saved(true) && options != Saved(false)) {
-            ++partial;
-        }
+        partial += options != Saved(true) && options != Saved(false) ? 1 : 0;
     }
     ::close(pipeFds[1]);
     ::waitpid(saver, nullptr, 0);

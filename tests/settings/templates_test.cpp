@@ -58,7 +58,7 @@ const StoredNumber kStoredNumbers[] = {
     {"Insert text start", 1, &RenameOptions::chkInsertStart},
     {"Insert text middle", 1, &RenameOptions::chkInsertMiddle},
     {"Insert text end", 1, &RenameOptions::chkInsertEnd},
-    {"Autonumber", -1, nullptr},  // typed digits have no list position
+    {"Autonumber", 11, nullptr},  // the list position of the text
     {"UNL", 1, &RenameOptions::chkUNL},
     {"UNL left/right", 1, &RenameOptions::cboUNLLR},
     {"Case Handling", 6, &RenameOptions::cboCaseHandling},
@@ -88,7 +88,7 @@ const StoredText kStoredTexts[] = {
     {"Insert text middle position", "7", &RenameOptions::txtInsertMiddlePosition},
     {"Insert text middle text", "mid", &RenameOptions::txtInsertMiddle},
     {"Insert text end text", " end", &RenameOptions::txtInsertEnd},
-    {"Autonumber text", "12", &RenameOptions::cboAutonumber},
+    {"Autonumber text", "10", &RenameOptions::cboAutonumber},
     {"Autonumber count", "100", &RenameOptions::txtAutonumberStartNum},
     {"Autonumber step", "5", &RenameOptions::txtAutonumberStep},
     {"UNL digits", "3", &RenameOptions::txtUNL},
@@ -211,13 +211,6 @@ TEST_F(TemplateTest, MissingWorkingFolderFallsBackToADriveRootAndIsWrittenBack) 
         EXPECT_EQ(Load(9).workingFolder, expected) << stored;
         EXPECT_EQ(Stored(9, "Working folder"), expected);
     }
-}
-
-TEST_F(TemplateTest, AutonumberListTextIsStoredWithItsListPosition) {
-    RenameOptions saved;
-    saved.cboAutonumber = "10";
-    SaveTemplate(store_, 2, "Numbers", saved, "C:\\", Preferences{}, false);
-    EXPECT_EQ(store_.ReadNumber(Scope::Machine, TemplateKey(2), "Autonumber", -99), 11);
 }
 
 // A list position goes to the nearest entry the list has; a check or attribute
