@@ -164,7 +164,6 @@ TEST_F(TemplateTest, SavesEveryValueUnderItsStoredNameAndLoadsItBack) {
     preferences_ = {};
     EXPECT_EQ(Load(7).workingFolder, "C:\\tmp\\");
     EXPECT_EQ(options_, saved);
-    EXPECT_EQ(preferences_.maxLength, 31);
 }
 
 TEST_F(TemplateTest, DefaultTemplateWithoutKeyLoadsTableDefaultsOnProgramDriveRoot) {
