@@ -45,13 +45,12 @@ TEST_F(CommitStepsTest, AFailingStepAcrossDrivesLeavesEveryFileWhereItWas) {
     ASSERT_TRUE(other.Valid());
     drive.WriteFile("a.txt", "bytes");
     other.WriteFile("c.txt", "kept");
-    const EntryPlan move = Plan("T:\\", "U:\\", "a.txt", "b.txt");
-    fileSystem.copyError = platform::kDiskFull;
-    EXPECT_EQ(CommitEntry(fileSystem, move, false).error.number, platform::kDiskFull);
+    fileSystem.copyError = platform::kDiskFull;  // a failed commit copy is shown by the workspace
     EXPECT_EQ(RestoreEntry(fileSystem, {"T:\\c.txt", "U:\\c.txt"}).number, platform::kDiskFull);
     fileSystem.copyError = 0;
     fileSystem.refusedDelete = "T:\\a.txt";  // the copy is taken back
-    EXPECT_EQ(CommitEntry(fileSystem, move, false).error.number, platform::kPermissionDenied);
+    EXPECT_EQ(CommitEntry(fileSystem, Plan("T:\\", "U:\\", "a.txt", "b.txt"), false).error.number,
+              platform::kPermissionDenied);
     EXPECT_EQ(drive.ReadFile("a.txt"), "bytes");
     EXPECT_FALSE(other.Exists("b.txt"));
     EXPECT_EQ(other.ReadFile("c.txt"), "kept");

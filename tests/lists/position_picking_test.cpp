@@ -30,7 +30,6 @@ TEST(PositionPicking, PrefixIsTheFolderPartTheDisplayShows) {
     const std::vector<std::string> folders = {"T:\\", "T:\\Sub\\"};
     const ListEntry row{"Sub\\abc.txt", 2, true};
     EXPECT_EQ(PrefixLength(row, folders, "T:\\", engine::kShowFilenameOnly), 0);
-    EXPECT_EQ(PrefixLength(row, folders, "T:\\", engine::kShowPartialPath), 4);
     EXPECT_EQ(PrefixLength(row, folders, "T:\\", engine::kShowFullPath), 7);
 }
 

@@ -15,7 +15,6 @@ namespace {
 
 TEST(TemplateKey, PadsTheNumberToThreeDigitsUnderTheTemplatesKey) {
     EXPECT_EQ(TemplateKey(7), "Software\\Vantorre\\Kestrel\\Templates\\007");
-    EXPECT_EQ(TemplateKey(255), "Software\\Vantorre\\Kestrel\\Templates\\255");
 }
 
 TEST(ReadSoundTable, ReadsEachEventFromTheUserScopeAndDefaultsToZero) {
