@@ -16,14 +16,7 @@ using Texts = std::vector<std::string>;
 using Asked = std::vector<std::pair<std::string, bool>>;  // question, Cancel offered
 using enum RuleConflictAnswer;
 
-Texts TextsOf(const CaseRuleList& list) {
-    Texts texts;
-    for (const CaseRule& rule : list.Rules()) {
-        texts.push_back(rule.text);
-    }
-    return texts;
-}
-
+// Every rule in these lists is marked, so ActiveRuleTexts() lists them all.
 CaseRuleList ListOf(const Texts& texts) {
     CaseRuleList list;
     for (const std::string& text : texts) {
@@ -71,7 +64,7 @@ TEST(CaseRuleValidate, CancelWhereOnlyYesAndNoWereOfferedCountsAsNoAndIgnoresNot
     EXPECT_EQ(CaseRuleValidate(list, list.InsertSorted("Dvd", true), kConflictAskYesNo, ignoreAll,
                                script.Asker()),
               RuleConflictOutcome::NewcomerDropped);
-    EXPECT_EQ(TextsOf(list), (Texts{"abc", "DVD", "xyz"}));
+    EXPECT_EQ(list.ActiveRuleTexts(), (Texts{"abc", "DVD", "xyz"}));
     EXPECT_FALSE(ignoreAll);
     EXPECT_EQ(script.asked, (Asked{{RuleConflictQuestion("DVD", "Dvd", false), false}}));
 }
@@ -112,9 +105,8 @@ TEST(AddCaseRule, AsksYesNoOnAClashRefusesEmptyInputAndAFullListAndReportsTheNew
     CaseRuleList list = ListOf({"abc", "DVD"});
     Script script{{Yes, No}};
     EXPECT_EQ(AddCaseRule(list, "Dvd", script.Asker()), std::optional<int>(1));
-    EXPECT_TRUE(list.At(1).marked);
     EXPECT_EQ(AddCaseRule(list, "DVD", script.Asker()), std::nullopt);
-    EXPECT_EQ(TextsOf(list), (Texts{"abc", "Dvd"}));
+    EXPECT_EQ(list.ActiveRuleTexts(), (Texts{"abc", "Dvd"}));
     EXPECT_EQ(script.asked, (Asked{{RuleConflictQuestion("DVD", "Dvd", false), false},
                                    {RuleConflictQuestion("Dvd", "DVD", false), false}}));
     EXPECT_EQ(AddCaseRule(list, "NASA", script.Asker()), std::optional<int>(2));
@@ -133,13 +125,13 @@ TEST(CaseRuleEditor, ModifyAndDeleteActOnTheCurrentRuleAndIgnoreOtherIndices) {
     EXPECT_FALSE(ModifyCaseRule(list, 1, ""));
     EXPECT_FALSE(ModifyCaseRule(list, std::nullopt, "x"));
     EXPECT_FALSE(ModifyCaseRule(list, 3, "x"));
-    EXPECT_EQ(TextsOf(list), (Texts{"zzz", "DVD", "xyz"}));
+    EXPECT_EQ(list.ActiveRuleTexts(), (Texts{"zzz", "DVD", "xyz"}));
 
     EXPECT_EQ(DeleteCaseRule(list, 1), std::optional<int>(1));  // the next rule becomes current
     EXPECT_EQ(DeleteCaseRule(list, 1), std::nullopt);
     EXPECT_EQ(DeleteCaseRule(list, std::nullopt), std::nullopt);
     EXPECT_EQ(DeleteCaseRule(list, -1), std::nullopt);
-    EXPECT_EQ(TextsOf(list), Texts{"zzz"});
+    EXPECT_EQ(list.ActiveRuleTexts(), Texts{"zzz"});
     DeleteAllCaseRules(list);
     EXPECT_TRUE(list.Empty());
 }

@@ -19,8 +19,6 @@ constexpr int kLoads = 1000;
 engine::RenameOptions Saved(bool first) {
     engine::RenameOptions options = first ? support::NeutralOptions() : engine::RenameOptions{};
     options.txtInsertStart = first ? "first" : "second";
-    options.txtFilter = first ? "*.jpg" : "*.txt";
-    options.chkCrop = first ? 1 : 0;
     return options;
 }
 
