@@ -220,7 +220,9 @@ TEST_F(TemplateTest, NumbersTheWindowCannotShowAreMended) {
         {"Path display", -3, &RenameOptions::cboPathDisplay, 0},
         {"TextFX", 100, &RenameOptions::cboTextFX, 3},
         {"Underscore", -1, &RenameOptions::chkUnderscore, 1},
+        {"Crop", 2, &RenameOptions::chkCrop, 0},
         {"View attribute: Hidden", -1, &RenameOptions::chkHbit, 2},
+        {"View attribute: System", 3, &RenameOptions::chkSbit, 2},
     };
     for (const auto& [valueName, stored, field, expected] : cases) {
         store_.WriteNumber(Scope::Machine, HandEdited(), valueName, stored);
