@@ -37,9 +37,7 @@ const auto Chars = [](S find, S with) {
 const auto Swap = [](S a, S b) -> Set {
     return [=](O& o) { o.chkSwapSep = 1, o.txtSwapArea = {a, b}; };
 };
-const auto Splice = [](S levels) {
-    return Tick(&O::chkPathSplice, &O::txtPathSpliceLevels, levels);
-};
+const auto Splice = [](S n) { return Tick(&O::chkPathSplice, &O::txtPathSpliceLevels, n); };
 const auto Crop = [](S at, S count, int side = kFromLeft) {
     return Tick(&O::chkCrop, &O::txtEliminatePosition, at) + Fill(&O::txtEliminateChars, count) +
            On(&O::cboCropLR, side);
@@ -49,8 +47,8 @@ const auto Number = [](S digits, S start = "1", S step = "1") {
     return Fill(&O::cboAutonumber, digits) + Fill(&O::txtAutonumberStartNum, start) +
            Fill(&O::txtAutonumberStep, step);
 };
-const auto Pad = [](S length, int side) {
-    return Tick(&O::chkUNL, &O::txtUNL, length) + On(&O::cboUNLLR, side);
+const auto Pad = [](S n, int side) {
+    return Tick(&O::chkUNL, &O::txtUNL, n) + On(&O::cboUNLLR, side);
 };
 const auto Caps = [](int position) { return On(&O::cboCaseHandling, position); };
 const auto Effect = [](int position) { return On(&O::cboTextFX, position); };
