@@ -14,14 +14,8 @@ namespace {
 using platform::FileError;
 using support::TempDrive;
 
-EntryPlan FilePlan(std::string source, std::string target, std::string name, std::string newName) {
-    EntryPlan plan;
-    plan.parts = SplitEntry(name);
-    plan.newName = std::move(newName);
-    plan.smartFolder = SmartFolderPart(plan.newName);
-    plan.sourceFolder = std::move(source);
-    plan.targetFolder = std::move(target);
-    return plan;
+EntryPlan Plan(std::string source, std::string target, std::string name, std::string newName) {
+    return {SplitEntry(name), newName, SmartFolderPart(newName), source, target};
 }
 
 // Copies fail, or deletes fail, as a test asks.
@@ -51,13 +45,12 @@ TEST_F(CommitStepsTest, AFailingStepAcrossDrivesLeavesEveryFileWhereItWas) {
     ASSERT_TRUE(other.Valid());
     drive.WriteFile("a.txt", "bytes");
     other.WriteFile("c.txt", "kept");
-    const EntryPlan move = FilePlan("T:\\", "U:\\", "a.txt", "b.txt");
-    fileSystem.copyError = platform::kDiskFull;
-    EXPECT_EQ(CommitEntry(fileSystem, move, false).error.number, platform::kDiskFull);
+    fileSystem.copyError = platform::kDiskFull;  // a failed commit copy is shown by the workspace
     EXPECT_EQ(RestoreEntry(fileSystem, {"T:\\c.txt", "U:\\c.txt"}).number, platform::kDiskFull);
     fileSystem.copyError = 0;
     fileSystem.refusedDelete = "T:\\a.txt";  // the copy is taken back
-    EXPECT_EQ(CommitEntry(fileSystem, move, false).error.number, platform::kPermissionDenied);
+    EXPECT_EQ(CommitEntry(fileSystem, Plan("T:\\", "U:\\", "a.txt", "b.txt"), false).error.number,
+              platform::kPermissionDenied);
     EXPECT_EQ(drive.ReadFile("a.txt"), "bytes");
     EXPECT_FALSE(other.Exists("b.txt"));
     EXPECT_EQ(other.ReadFile("c.txt"), "kept");
@@ -66,21 +59,12 @@ TEST_F(CommitStepsTest, AFailingStepAcrossDrivesLeavesEveryFileWhereItWas) {
 
 TEST_F(CommitStepsTest, FolderWithSmartFolderPartStaysAndOnlyGetsItsTree) {
     drive.WriteFile("Photos\\a.jpg", "");
-    EntryPlan plan = FilePlan("T:\\", "T:\\", "Photos\\", "2001\\Photos");
-    const StepResult result = CommitEntry(fileSystem, plan, false);
+    const StepResult result =
+        CommitEntry(fileSystem, Plan("T:\\", "T:\\", "Photos\\", "2001\\Photos"), false);
     EXPECT_TRUE(result.error.Ok());
     EXPECT_FALSE(result.folderMoved);
     EXPECT_TRUE(drive.Exists("Photos\\a.jpg"));
     EXPECT_TRUE(drive.Exists("2001"));
-}
-
-TEST_F(CommitStepsTest, UndoBringsFilesBackBeforeTheirRenamedFolder) {
-    drive.WriteFile("New\\b.txt", "bytes");
-    const std::vector<UndoEntry> level = {{"T:\\Old", "T:\\New"},
-                                          {"T:\\New\\a.txt", "T:\\New\\b.txt"}};
-    EXPECT_EQ(RestoreLevel(fileSystem, level), 2u);
-    EXPECT_EQ(drive.ReadFile("Old\\a.txt"), "bytes");
-    EXPECT_FALSE(drive.Exists("New"));
 }
 
 }  // namespace

@@ -1,27 +1,23 @@
 #include "engine/case_rule_list.h"
 
-#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "engine/character_classes.h"
-
 namespace kestrel::engine {
 namespace {
 
-std::vector<std::string> Texts(const CaseRuleList& list) {
-    std::vector<std::string> texts;
-    for (const CaseRule& rule : list.Rules()) {
-        texts.push_back(rule.text);
-    }
-    return texts;
-}
+using Texts = std::vector<std::string>;
+using Asked = std::vector<std::pair<std::string, bool>>;  // question, Cancel offered
+using enum RuleConflictAnswer;
 
-CaseRuleList ListOf(const std::vector<std::string>& texts) {
+// Every rule in these lists is marked, so ActiveRuleTexts() lists them all.
+CaseRuleList ListOf(const Texts& texts) {
     CaseRuleList list;
     for (const std::string& text : texts) {
         list.InsertSorted(text, true);
@@ -29,44 +25,28 @@ CaseRuleList ListOf(const std::vector<std::string>& texts) {
     return list;
 }
 
-// Answers from a script and records each question.
-struct ScriptedAsker {
+// Answers from a script, records each question, and fails on one too many.
+struct Script {
     std::vector<RuleConflictAnswer> answers;
-    std::vector<std::string> questions;
-    std::vector<bool> offeredCancel;
-
+    Asked asked = {};
     RuleConflictAsker Asker() {
         return [this](std::string_view question, bool offerCancel) {
-            questions.emplace_back(question);
-            offeredCancel.push_back(offerCancel);
-            if (answers.empty()) {
-                ADD_FAILURE() << "unexpected question: " << question;
-                return RuleConflictAnswer::No;
-            }
-            const RuleConflictAnswer answer = answers.front();
-            answers.erase(answers.begin());
-            return answer;
+            asked.emplace_back(question, offerCancel);
+            return answers.at(asked.size() - 1);
         };
     }
 };
 
-TEST(CaseRuleList, StaysSortedIgnoringCaseWithNewcomerBeforeItsCaseTwin) {
-    CaseRuleList list = ListOf({"nasa", "DVD", "McDonald", "école", "abc"});
-    EXPECT_EQ(Texts(list), (std::vector<std::string>{"abc", "DVD", "McDonald", "nasa", "école"}));
-
-    EXPECT_EQ(list.InsertSorted("dvd", false), 1);
-    EXPECT_EQ(list.InsertSorted("Dvd", true), 1);
-    EXPECT_EQ(list.InsertSorted("ÉCOLE", true), 6);
-    EXPECT_EQ(Texts(list), (std::vector<std::string>{"abc", "Dvd", "dvd", "DVD", "McDonald", "nasa",
-                                                     "ÉCOLE", "école"}));
-    EXPECT_FALSE(list.At(2).marked);
-}
-
-TEST(CaseRuleList, ActiveRuleTextsSkipsUnmarkedRulesAndKeepsListOrder) {
-    CaseRuleList list = ListOf({"b", "a", "c", "d"});
+// The rule file: a line per rule in list order, a colon before an unmarked one.
+TEST(CaseRuleList, UnmarkedRulesAreWrittenAfterAColonAndNotApplied) {
+    CaseRuleList list = ListOf({"McDonald", "DVD", "Café"});
     list.SetMarked(1, false);
-    list.SetMarked(3, false);
-    EXPECT_EQ(list.ActiveRuleTexts(), (std::vector<std::string>{"a", "c"}));
+    list.InsertSorted(":)", false);
+    EXPECT_EQ(SerializeCaseRules(list), "::)\r\nCafé\r\n:DVD\r\nMcDonald\r\n");
+    EXPECT_EQ(list.ActiveRuleTexts(), (Texts{"Café", "McDonald"}));
+    const CaseRule once = ParseCaseRuleLine("::x"), empty = ParseCaseRuleLine(":");
+    EXPECT_TRUE(once.text == ":x" && !once.marked) << once.text;
+    EXPECT_TRUE(empty.text.empty() && !empty.marked) << empty.text;
 }
 
 TEST(RuleConflictQuestion, NamesBothRulesAndExplainsCancelWhenOffered) {
@@ -76,145 +56,66 @@ TEST(RuleConflictQuestion, NamesBothRulesAndExplainsCancelWhenOffered) {
               "and retain original rules.)");
 }
 
-TEST(CaseRuleValidate, ModeAndAnswerDecideWhichLetterCaseStays) {
-    struct Case {
-        int mode;
-        bool ignoreAllBefore;
-        std::optional<RuleConflictAnswer> answer;  // none: nothing is asked
-        RuleConflictOutcome outcome;
-        const char* survivor;
-        bool ignoreAllAfter;
-    };
-    using enum RuleConflictAnswer;
-    using enum RuleConflictOutcome;
-    const Case cases[] = {
-        {kConflictKeepExisting, false, std::nullopt, NewcomerDropped, "DVD", false},
-        {kConflictAskYesNo, false, Yes, NewcomerKept, "Dvd", false},
-        {kConflictAskYesNo, false, No, NewcomerDropped, "DVD", false},
-        // Cancel was not offered: it counts as No and ignores nothing later.
-        {kConflictAskYesNo, false, Cancel, NewcomerDropped, "DVD", false},
-        {kConflictAskYesNoCancel, false, Yes, NewcomerKept, "Dvd", false},
-        {kConflictAskYesNoCancel, false, Cancel, NewcomerDropped, "DVD", true},
-        {kConflictAskYesNoCancel, true, std::nullopt, NewcomerDropped, "DVD", true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "mode " << c.mode << ", ignore all " << c.ignoreAllBefore
-                                        << ", answer " << static_cast<int>(c.answer.value_or(No)));
-        CaseRuleList list = ListOf({"abc", "DVD", "xyz"});
-        const int index = list.InsertSorted("Dvd", true);
-        bool ignoreAll = c.ignoreAllBefore;
-        ScriptedAsker asker;
-        if (c.answer) {
-            asker.answers.push_back(*c.answer);
-        }
-        EXPECT_EQ(CaseRuleValidate(list, index, c.mode, ignoreAll, asker.Asker()), c.outcome);
-        EXPECT_EQ(Texts(list), (std::vector<std::string>{"abc", c.survivor, "xyz"}));
-        EXPECT_EQ(ignoreAll, c.ignoreAllAfter);
-        EXPECT_EQ(asker.offeredCancel,
-                  std::vector<bool>(c.answer ? 1 : 0, c.mode == kConflictAskYesNoCancel));
-    }
-}
-
-TEST(CaseRuleValidate, LeavesRulesThatDifferInMoreThanCase) {
-    CaseRuleList list = ListOf({"DVD", "DVDs"});
-    const int index = list.InsertSorted("dvd", true);
+// Reading and merging rule files show the list order, the other modes and answers.
+TEST(CaseRuleValidate, CancelWhereOnlyYesAndNoWereOfferedCountsAsNoAndIgnoresNothingLater) {
+    CaseRuleList list = ListOf({"abc", "DVD", "xyz"});
     bool ignoreAll = false;
-    ScriptedAsker asker;
-    EXPECT_EQ(CaseRuleValidate(list, index + 1, kConflictAskYesNo, ignoreAll, asker.Asker()),
-              RuleConflictOutcome::NoConflict);
-    EXPECT_EQ(CaseRuleValidate(list, 2, kConflictAskYesNo, ignoreAll, asker.Asker()),
-              RuleConflictOutcome::NoConflict);
-    EXPECT_EQ(list.Size(), 3);
-}
-
-TEST(CaseRuleLines, ColonMarksAnUnmarkedRuleAndEveryLineIsARule) {
-    const std::vector<CaseRule> rules = ParseCaseRuleLines({"DVD", ":NASA", "", "::x", ":"});
-    ASSERT_EQ(rules.size(), 5u);
-    const CaseRule expected[] = {
-        {"DVD", true}, {"NASA", false}, {"", true}, {":x", false}, {"", false}};
-    for (std::size_t i = 0; i < rules.size(); ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(rules[i].text, expected[i].text);
-        EXPECT_EQ(rules[i].marked, expected[i].marked);
-    }
-}
-
-TEST(CaseRuleLines, SerializesInListOrderWithColonBeforeUnmarkedRules) {
-    CaseRuleList list = ListOf({"McDonald", "DVD", "Café"});
-    list.SetMarked(1, false);
-    list.InsertSorted(":)", false);
-    EXPECT_EQ(SerializeCaseRules(list), "::)\r\nCafé\r\n:DVD\r\nMcDonald\r\n");
-    EXPECT_EQ(SerializeCaseRules(CaseRuleList{}), "");
+    Script script{{Cancel}};
+    EXPECT_EQ(CaseRuleValidate(list, list.InsertSorted("Dvd", true), kConflictAskYesNo, ignoreAll,
+                               script.Asker()),
+              RuleConflictOutcome::NewcomerDropped);
+    EXPECT_EQ(list.ActiveRuleTexts(), (Texts{"abc", "DVD", "xyz"}));
+    EXPECT_FALSE(ignoreAll);
+    EXPECT_EQ(script.asked, (Asked{{RuleConflictQuestion("DVD", "Dvd", false), false}}));
 }
 
 TEST(CaseEditorButtonStates, FollowListSizeAndInput) {
-    struct Case {
-        int ruleCount;
-        const char* input;
-        CaseEditorButtons expected;  // add, modify, remove, deleteAll, merge
+    // "1" per enabled button: Add, Modify, Delete, Delete All, Merge.
+    const std::tuple<int, const char*, const char*> cases[] = {
+        {0, "", "00001"},
+        {0, "DVD", "10001"},
+        {1, "", "00111"},
+        {1, "DVD", "11111"},
+        {kMaxCaseRules, "DVD", "01110"},
     };
-    const Case cases[] = {
-        {0, "", {false, false, false, false, true}},
-        {0, "DVD", {true, false, false, false, true}},
-        {1, "", {false, false, true, true, true}},
-        {1, "DVD", {true, true, true, true, true}},
-        {kMaxCaseRules - 1, "DVD", {true, true, true, true, true}},
-        {kMaxCaseRules, "DVD", {false, true, true, true, false}},
-        {kMaxCaseRules, "", {false, false, true, true, false}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.ruleCount) + " / " + c.input);
-        const auto enabled = [](const CaseEditorButtons& b) {
-            return std::array{b.add, b.modify, b.remove, b.deleteAll, b.merge};
-        };
-        EXPECT_EQ(enabled(CaseEditorButtonStates(c.ruleCount, c.input)), enabled(c.expected));
+    for (const auto& [ruleCount, input, expected] : cases) {
+        const CaseEditorButtons b = CaseEditorButtonStates(ruleCount, input);
+        std::string enabled;
+        for (const bool on : {b.add, b.modify, b.remove, b.deleteAll, b.merge}) {
+            enabled += on ? '1' : '0';
+        }
+        EXPECT_EQ(enabled, expected) << ruleCount << " " << input;
     }
 }
 
 TEST(CheckCaseRuleInput, RefusesASeparatorTypedAtTheEnd) {
-    const CaseInputCheck refused = CheckCaseRuleInput("DVD ");
-    EXPECT_EQ(refused.input, "DVD");
-    EXPECT_EQ(refused.message,
-              "Case Rules cannot contain the following characters:  "
-              "1234567890,.;()[]{}_-+=!@#$%&   ");
-    for (const char* input : {"ab1", "ab&"}) {
-        SCOPED_TRACE(input);
-        EXPECT_EQ(CheckCaseRuleInput(input).input, "ab");
-        EXPECT_EQ(CheckCaseRuleInput(input).message, refused.message);
-    }
-    for (const char* input : {"", "Café", "a1b", "x:"}) {
-        SCOPED_TRACE(input);
-        EXPECT_EQ(CheckCaseRuleInput(input).input, input);
-        EXPECT_EQ(CheckCaseRuleInput(input).message, "");
+    const std::string message =
+        "Case Rules cannot contain the following characters:  1234567890,.;()[]{}_-+=!@#$%&   ";
+    const std::tuple<const char*, const char*, bool> cases[] = {
+        {"DVD ", "DVD", true},   {"ab&", "ab", true},   {"", "", false},
+        {"Café", "Café", false}, {"a1b", "a1b", false}, {"x:", "x:", false},
+    };
+    for (const auto& [input, kept, refused] : cases) {
+        EXPECT_EQ(CheckCaseRuleInput(input).input, kept) << input;
+        EXPECT_EQ(CheckCaseRuleInput(input).message, refused ? message : "") << input;
     }
 }
 
-TEST(AddCaseRule, AsksYesNoOnAClashAndReportsTheRuleToMakeCurrent) {
+TEST(AddCaseRule, AsksYesNoOnAClashRefusesEmptyInputAndAFullListAndReportsTheNewRule) {
     CaseRuleList list = ListOf({"abc", "DVD"});
-    ScriptedAsker asker{{RuleConflictAnswer::Yes, RuleConflictAnswer::No}, {}, {}};
-
-    EXPECT_EQ(AddCaseRule(list, "Dvd", asker.Asker()), std::optional<int>(1));
-    EXPECT_EQ(Texts(list), (std::vector<std::string>{"abc", "Dvd"}));
-    EXPECT_TRUE(list.At(1).marked);
-
-    EXPECT_EQ(AddCaseRule(list, "DVD", asker.Asker()), std::nullopt);
-    EXPECT_EQ(Texts(list), (std::vector<std::string>{"abc", "Dvd"}));
-    EXPECT_EQ(asker.questions,
-              (std::vector<std::string>{RuleConflictQuestion("DVD", "Dvd", false),
-                                        RuleConflictQuestion("Dvd", "DVD", false)}));
-    EXPECT_EQ(asker.offeredCancel, (std::vector<bool>{false, false}));
-
-    EXPECT_EQ(AddCaseRule(list, "NASA", asker.Asker()), std::optional<int>(2));
-}
-
-TEST(AddCaseRule, RefusesEmptyInputAndAFullList) {
-    CaseRuleList list;
+    Script script{{Yes, No}};
+    EXPECT_EQ(AddCaseRule(list, "Dvd", script.Asker()), std::optional<int>(1));
+    EXPECT_EQ(AddCaseRule(list, "DVD", script.Asker()), std::nullopt);
+    EXPECT_EQ(list.ActiveRuleTexts(), (Texts{"abc", "Dvd"}));
+    EXPECT_EQ(script.asked, (Asked{{RuleConflictQuestion("DVD", "Dvd", false), false},
+                                   {RuleConflictQuestion("Dvd", "DVD", false), false}}));
+    EXPECT_EQ(AddCaseRule(list, "NASA", script.Asker()), std::optional<int>(2));
     EXPECT_EQ(AddCaseRule(list, "", nullptr), std::nullopt);
-    EXPECT_TRUE(list.Empty());
-    for (int i = 0; i < kMaxCaseRules; ++i) {
-        list.InsertSorted("r" + std::to_string(100000 + i), true);
+    EXPECT_EQ(list.Size(), 3);
+    while (list.Size() < kMaxCaseRules) {
+        list.InsertSorted("r" + std::to_string(100000 + list.Size()), true);
     }
-    EXPECT_EQ(AddCaseRule(list, "zz", nullptr), std::nullopt);
+    EXPECT_EQ(AddCaseRule(list, "zz", nullptr), std::nullopt);  // the list is full
     EXPECT_EQ(list.Size(), kMaxCaseRules);
 }
 
@@ -224,15 +125,13 @@ TEST(CaseRuleEditor, ModifyAndDeleteActOnTheCurrentRuleAndIgnoreOtherIndices) {
     EXPECT_FALSE(ModifyCaseRule(list, 1, ""));
     EXPECT_FALSE(ModifyCaseRule(list, std::nullopt, "x"));
     EXPECT_FALSE(ModifyCaseRule(list, 3, "x"));
-    EXPECT_FALSE(list.SetMarked(-1, false));
-    EXPECT_EQ(Texts(list), (std::vector<std::string>{"zzz", "DVD", "xyz"}));
+    EXPECT_EQ(list.ActiveRuleTexts(), (Texts{"zzz", "DVD", "xyz"}));
 
     EXPECT_EQ(DeleteCaseRule(list, 1), std::optional<int>(1));  // the next rule becomes current
     EXPECT_EQ(DeleteCaseRule(list, 1), std::nullopt);
     EXPECT_EQ(DeleteCaseRule(list, std::nullopt), std::nullopt);
     EXPECT_EQ(DeleteCaseRule(list, -1), std::nullopt);
-    EXPECT_EQ(DeleteCaseRule(list, 5), std::nullopt);
-    EXPECT_EQ(Texts(list), std::vector<std::string>{"zzz"});
+    EXPECT_EQ(list.ActiveRuleTexts(), Texts{"zzz"});
     DeleteAllCaseRules(list);
     EXPECT_TRUE(list.Empty());
 }

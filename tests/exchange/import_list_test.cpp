@@ -65,24 +65,19 @@ TEST(Import, RenamesPairsFromListFilesAndReportsEachLine) {
             drive.WriteFile("L\\targets.txt", row.targets);
         }
         // The target folder without its backslash: the import adds it.
-        const ImportRequest request{"T:\\L\\list.txt",
-                                    row.targets.empty() ? "" : "T:\\L\\targets.txt",
-                                    "T:\\",
-                                    "T:",
-                                    row.d1,
-                                    row.d2};
+        const char* targets = row.targets.empty() ? "" : "T:\\L\\targets.txt";
+        const ImportRequest request{"T:\\L\\list.txt", targets, "T:\\", "T:", row.d1, row.d2};
         Lines lines;
         RunImport(drive.FileSystem(), request, [&](std::string_view l) { lines.emplace_back(l); });
         Lines expected = row.lines;
         if (row.renamed >= 0) {
-            const std::size_t errors = row.lines.size() - static_cast<std::size_t>(row.renamed);
+            const auto found = static_cast<int>(row.lines.size());
             expected.insert(expected.begin(), {"Processing import data.", " "});
-            expected.insert(expected.end(),
-                            {" ",
-                             std::to_string(row.lines.size()) + " entries found.  " +
-                                 std::to_string(row.renamed) + " successfully renamed, " +
-                                 std::to_string(errors) + " errors.",
-                             " "});
+            expected.push_back(" ");
+            expected.push_back(std::to_string(found) + " entries found.  " +
+                               std::to_string(row.renamed) + " successfully renamed, " +
+                               std::to_string(found - row.renamed) + " errors.");
+            expected.push_back(" ");
         }
         EXPECT_EQ(lines, expected);
         Lines after;
@@ -114,14 +109,14 @@ TEST(Import, SampleShowsTenPairsAndARunStopsAtTheCap) {
               "was not read.");
 }
 
+// Tab, Comma, Return, CR+LF and a custom character below 128 are shown by the runs above.
 TEST(Import, DelimiterBoxTexts) {
-    // clang-format off
     const std::pair<const char*, std::string> rows[] = {
-        {"Tab", "\t"}, {"Comma", ","}, {"Return", "\r"}, {"CR+LF", "\r\n"}, {"|", "|"},
-        {"Custom Char (0)", std::string(1, '\0')}, {"Custom Char (233)", "\xc3\xa9"},
+        {"|", "|"},
+        {"Custom Char (0)", std::string(1, '\0')},
+        {"Custom Char (233)", "\xc3\xa9"},
         {"Custom Char (999)", "Custom Char (999)"},
     };
-    // clang-format on
     for (const auto& [box, delimiter] : rows) {
         EXPECT_EQ(DelimiterOf(box), delimiter) << box;
     }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -44,23 +45,15 @@ Preferences NothingLikeTheDefaults() {
     return p;
 }
 
-void ExpectFieldsEqual(const Preferences& actual, const Preferences& expected) {
-    for (const StoredField& field : kStoredFields) {
-        SCOPED_TRACE(field.valueName);
-        EXPECT_EQ(actual.*field.member, expected.*field.member);
-    }
-}
-
 TEST(LoadPreferences, MissingValuesLoadTheDefaultsButAutoUpdateStaysAsItWas) {
     TempConfigFolder folder;
     SettingsStore store(folder.Path());
     store.WriteText(Scope::Machine, TemplateKey(5), "", "Options only");
-    Preferences loaded = NothingLikeTheDefaults();
+    Preferences loaded = NothingLikeTheDefaults(), expected;
     LoadPreferences(store, 5, loaded);
-
-    Preferences expected;
-    expected.autoUpdate = 1;  // decided at first run, not by a template
-    ExpectFieldsEqual(loaded, expected);
+    expected.autoUpdate = 1;       // decided at first run, not by a template
+    expected.startupLocation = 4;  // not a template's
+    EXPECT_EQ(loaded, expected);
 }
 
 TEST(SavePreferences, WritesEveryFieldUnderItsNameAndLoadsBack) {
@@ -68,52 +61,32 @@ TEST(SavePreferences, WritesEveryFieldUnderItsNameAndLoadsBack) {
     SettingsStore store(folder.Path());
     const Preferences saved = NothingLikeTheDefaults();
     SavePreferences(store, 7, saved);
-
     for (const StoredField& field : kStoredFields) {
-        SCOPED_TRACE(field.valueName);
         EXPECT_EQ(store.ReadNumber(Scope::Machine, TemplateKey(7), field.valueName, -99),
-                  field.unusual);
+                  field.unusual)
+            << field.valueName;
     }
     EXPECT_EQ(store.ReadNumber(Scope::Machine, TemplateKey(7), "Startup location", -99), -99);
     EXPECT_EQ(store.ReadNumber(Scope::Machine, kSettingsKey, "Startup location", -99), 4);
-
     Preferences loaded;
     LoadPreferences(store, 7, loaded);
-    ExpectFieldsEqual(loaded, saved);
-    EXPECT_EQ(loaded.startupLocation, 0);
     LoadStartupLocation(store, loaded);
-    EXPECT_EQ(loaded.startupLocation, 4);
+    EXPECT_EQ(loaded, saved);
 }
 
 TEST(LoadPreferences, HoldsStoredValuesToTheirRanges) {
-    struct Case {
-        const char* valueName;
-        std::int32_t stored;
-        std::int32_t Preferences::*member;
-        std::int32_t expected;
-    };
-    const Case cases[] = {
-        {"Max list cutoff", 0, &Preferences::maxListCutoff, 1},
-        {"Max list cutoff", 40000, &Preferences::maxListCutoff, 32767},
-        {"Max length", -5, &Preferences::maxLength, 1},
-        {"Max length", 256, &Preferences::maxLength, 255},
-        {"Error checking", 9, &Preferences::errorChecking, 3},
-        {"Sounds threshold", 301, &Preferences::soundsThreshold, 300},
-        {"Sounds threshold", -1, &Preferences::soundsThreshold, 0},
-        {"Double-click file", 3, &Preferences::doubleClickFile, 2},
-        {"Double-click folder", 4, &Preferences::doubleClickFolder, 3},
-        {"Hide lists", 7, &Preferences::hideLists, 1},
-        {"Auto update", -2, &Preferences::autoUpdate, 0},
-    };
     TempConfigFolder folder;
     SettingsStore store(folder.Path());
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.valueName) + " " + std::to_string(c.stored));
-        store.WriteNumber(Scope::Machine, TemplateKey(1), c.valueName, c.stored);
-        Preferences loaded;
-        LoadPreferences(store, 1, loaded);
-        EXPECT_EQ(loaded.*c.member, c.expected);
+    const std::pair<const char*, std::int32_t> stored[] = {
+        {"Max list cutoff", 0}, {"Max length", 256}, {"Error checking", 9}, {"Auto update", -2}};
+    for (const auto& [valueName, value] : stored) {
+        store.WriteNumber(Scope::Machine, TemplateKey(1), valueName, value);
     }
+    Preferences loaded, expected;
+    LoadPreferences(store, 1, loaded);
+    expected.maxListCutoff = 1, expected.maxLength = 255, expected.errorChecking = 3;
+    expected.autoUpdate = 0;
+    EXPECT_EQ(loaded, expected);
 }
 
 TEST(PreferenceCaptions, ReadAsTheWindowShowsThem) {
@@ -134,9 +107,9 @@ TEST(CheckMaxListCutoff, RefusesNumbersOutsideOneTo32767) {
         {"0", false}, {"32768", false}, {"", false}, {"1", true}, {"32767", true}, {"12abc", true},
     };
     for (const auto& [text, accepted] : cases) {
-        SCOPED_TRACE(text);
         EXPECT_EQ(CheckMaxListCutoff(text),
-                  accepted ? "" : "Interrupt processing value must be 1 through 32767.");
+                  accepted ? "" : "Interrupt processing value must be 1 through 32767.")
+            << text;
     }
 }
 

