@@ -6,6 +6,7 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 namespace kestrel::app {
 namespace {
@@ -15,22 +16,17 @@ std::string Rest(std::istream& input) {
 }
 
 TEST(ContinuingAnswer, GoesOnWithTheWorkAndIsAlwaysOneOfTheButtons) {
-    struct Row {
-        Buttons buttons;
-        Answer expected;
-    };
-    const Row rows[] = {
+    const std::pair<Buttons, Answer> rows[] = {
         {Buttons::Ok, Answer::Ok},
         {Buttons::OkCancel, Answer::Ok},
         {Buttons::YesNo, Answer::No},
         {Buttons::YesNoCancel, Answer::Cancel},
         {Buttons::AbortRetryIgnore, Answer::Ignore},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(static_cast<int>(row.buttons));
-        EXPECT_EQ(ContinuingAnswer(row.buttons), row.expected);
-        const auto offered = AnswersOf(row.buttons);
-        EXPECT_NE(std::find(offered.begin(), offered.end(), row.expected), offered.end());
+    for (const auto& [buttons, expected] : rows) {
+        const auto offered = AnswersOf(buttons);
+        EXPECT_EQ(ContinuingAnswer(buttons), expected);
+        EXPECT_NE(std::find(offered.begin(), offered.end(), expected), offered.end());
     }
 }
 
@@ -72,49 +68,36 @@ TEST(HeadlessUi, WithTerminalAsksAgainUntilTheReplyNamesAButtonOrInputEnds) {
 }
 
 TEST(HeadlessUi, WithTerminalTakesTheFirstLetterOrTheWholeWordInAnyCase) {
-    struct Row {
-        const char* reply;
-        Buttons buttons;
-        Answer expected;
-    };
-    const Row rows[] = {
+    // Replies that are not a button of this box are asked again; the end of
+    // input then takes the continuing answer.
+    const std::tuple<const char*, Buttons, Answer> rows[] = {
         {"y\n", Buttons::YesNoCancel, Answer::Yes},
         {"CANCEL\n", Buttons::YesNoCancel, Answer::Cancel},
         {"  Retry \r\n", Buttons::AbortRetryIgnore, Answer::Retry},
         {"a\n", Buttons::AbortRetryIgnore, Answer::Abort},
         {"ok\n", Buttons::OkCancel, Answer::Ok},
-        // Replies that are not a button of this box are asked again; the end
-        // of input then takes the continuing answer.
         {"yes\n", Buttons::AbortRetryIgnore, Answer::Ignore},
         {"ye\n\n", Buttons::YesNo, Answer::No},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.reply);
-        std::istringstream input(row.reply);
+    for (const auto& [reply, buttons, expected] : rows) {
+        std::istringstream input(reply);
         std::ostringstream output;
-        EXPECT_EQ(HeadlessUi(input, output, true).Ask("Text", "Title", row.buttons, Icon::None),
-                  row.expected);
+        EXPECT_EQ(HeadlessUi(input, output, true).Ask("Text", "Title", buttons, Icon::None),
+                  expected)
+            << reply;
     }
-}
-
-TEST(HeadlessUi, InputTakesTheInitialTextUnlessSomeoneTypesAnother) {
-    struct Row {
-        const char* typed;
-        bool terminal;
-        std::optional<std::string> expected;
-    };
-    const Row rows[] = {
+    const std::tuple<const char*, bool, std::optional<std::string>> inputs[] = {
         {"typed\n", false, "initial"},
         {"typed\r\n", true, "typed"},
         {"\n", true, "initial"},
         {"", true, std::nullopt},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.typed);
-        std::istringstream input(row.typed);
+    for (const auto& [typed, terminal, expected] : inputs) {
+        std::istringstream input(typed);
         std::ostringstream output;
-        HeadlessUi ui(input, output, row.terminal);
-        EXPECT_EQ(ui.Input("Folder:", "Title", "initial"), row.expected);
+        EXPECT_EQ(HeadlessUi(input, output, terminal).Input("Folder:", "Title", "initial"),
+                  expected)
+            << typed;
     }
 }
 

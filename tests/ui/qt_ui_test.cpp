@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QTimer>
+#include <tuple>
 
 #include "ui/qt_ui.h"
 
@@ -44,59 +45,27 @@ struct BoxPresser {
 };
 
 TEST(QtUiAsk, MessageBoxesOfferTheSetsButtonsAndReturnThePressedOne) {
-    struct Case {
-        app::Buttons buttons;
-        app::Icon icon;
-        QMessageBox::Icon qtIcon;
-        QStringList captions;
-        QString press;
-        app::Answer answer;
+    using A = app::Answer;
+    using B = app::Buttons;
+    using I = app::Icon;
+    using Q = QMessageBox;
+    const std::tuple<B, I, Q::Icon, QString, QString, A> cases[] = {
+        {B::Ok, I::Exclamation, Q::Warning, "OK", "OK", A::Ok},
+        {B::OkCancel, I::Information, Q::Information, "Cancel OK", "Cancel", A::Cancel},
+        {B::YesNo, I::Question, Q::Question, "No Yes", "No", A::No},
+        {B::YesNoCancel, I::Question, Q::Question, "Cancel No Yes", "Yes", A::Yes},
+        {B::AbortRetryIgnore, I::Critical, Q::Critical, "Abort Ignore Retry", "Retry", A::Retry},
     };
-    const Case cases[] = {
-        {app::Buttons::Ok,
-         app::Icon::Exclamation,
-         QMessageBox::Warning,
-         {"OK"},
-         "OK",
-         app::Answer::Ok},
-        {app::Buttons::OkCancel,
-         app::Icon::Information,
-         QMessageBox::Information,
-         {"OK", "Cancel"},
-         "Cancel",
-         app::Answer::Cancel},
-        {app::Buttons::YesNo,
-         app::Icon::Question,
-         QMessageBox::Question,
-         {"Yes", "No"},
-         "No",
-         app::Answer::No},
-        {app::Buttons::YesNoCancel,
-         app::Icon::Question,
-         QMessageBox::Question,
-         {"Yes", "No", "Cancel"},
-         "Yes",
-         app::Answer::Yes},
-        {app::Buttons::AbortRetryIgnore,
-         app::Icon::Critical,
-         QMessageBox::Critical,
-         {"Abort", "Retry", "Ignore"},
-         "Retry",
-         app::Answer::Retry},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.press.toStdString());
+    for (const auto& [buttons, icon, qtIcon, captions, press, answer] : cases) {
+        SCOPED_TRACE(press.toStdString());
         QtUi ui;
-        BoxPresser presser{c.press, {}, {}, QMessageBox::NoIcon};
+        BoxPresser presser{press, {}, {}, QMessageBox::NoIcon};
         presser.Arm();
-        EXPECT_EQ(ui.Ask("first\rsecond", "Kestrel", c.buttons, c.icon), c.answer);
+        EXPECT_EQ(ui.Ask("first\rsecond", "Kestrel", buttons, icon), answer);
         EXPECT_EQ(presser.text, QString("first\nsecond"));
-        EXPECT_EQ(presser.icon, c.qtIcon);
-        QStringList sorted = presser.buttons;
-        QStringList expected = c.captions;
-        sorted.sort();
-        expected.sort();
-        EXPECT_EQ(sorted, expected);
+        EXPECT_EQ(presser.icon, qtIcon);
+        presser.buttons.sort();
+        EXPECT_EQ(presser.buttons.join(' '), captions);
     }
 }
 
