@@ -90,7 +90,7 @@ TEST_F(ApplicationTest, SyntaxErrorInWindowModeIsShownAndEndsTheRun) {
     EXPECT_EQ(ui.boxes()[0].icon, Icon::Critical);
 }
 
-TEST_F(ApplicationTest, FolderValuesAreFoundWithoutRegardToCaseAndShownAsStored) {
+TEST_F(ApplicationTest, FolderValuesAreFoundWithoutRegardToCaseAndEndWithABackslash) {
     drive.MakeFolder("Work\\Sub");
     auto app = Make();
     const std::string work =
@@ -109,10 +109,6 @@ TEST_F(ApplicationTest, FolderValuesAreFoundWithoutRegardToCaseAndShownAsStored)
         check->Start("", false);
         EXPECT_EQ(check->workspace().WorkingFolder(), work);
     }
-}
-
-TEST_F(ApplicationTest, CopyFolderEndsWithABackslash) {
-    auto app = Make();
     app->Start("NO-WINDOW COPY:" + drive.HostPath("Backup"), false);
     EXPECT_EQ(app->workspace().txtDestDir,
               app->fileSystem().Drives().ToProgramPath(drive.HostPath("Backup")) + "\\");

@@ -26,7 +26,7 @@ class ManyFilesTest : public ListingTest {
     }
 };
 
-TEST_F(ManyFilesTest, InterruptIsAskedEveryCutoffEntriesUntilCancelled) {
+TEST_F(ManyFilesTest, InterruptIsAskedEveryCutoffEntriesUntilCancelledOrAnsweredYes) {
     MakeFiles(1200);
     ui.QueueAnswer(Answer::No);
     ui.QueueAnswer(Answer::No);
@@ -37,27 +37,29 @@ TEST_F(ManyFilesTest, InterruptIsAskedEveryCutoffEntriesUntilCancelled) {
     EXPECT_EQ(ui.boxes()[0].buttons, Buttons::YesNoCancel);
     EXPECT_EQ(ui.boxes()[0].icon, Icon::Question);
     EXPECT_EQ(workspace.SourceFileList().size(), 1200u);
-
     ui.QueueAnswer(Answer::Cancel);
     Refresh();
     EXPECT_EQ(ui.boxes().size(), 3u);  // no further question in this listing
     EXPECT_EQ(workspace.SourceFileList().size(), 1200u);
-}
-
-TEST_F(ManyFilesTest, YesEndsTheListingAtTheInterrupt) {
-    MakeFiles(1200);
     ui.QueueAnswer(Answer::Yes);
     Refresh();
-    EXPECT_EQ(ui.boxes().size(), 1u);
     EXPECT_EQ(workspace.SourceFileList().size(), 500u);
     EXPECT_EQ(workspace.InterruptAnswer(), Answer::Yes);
     EXPECT_EQ(ui.LastStatus(StatusPanel::Source), "500 items listed.");
 }
 
-TEST_F(ListingTest, StatusTextsOfAListing) {
+TEST_F(ListingTest, StatusTextsOfAListingAndAutoRefreshOff) {
+    Refresh();
+    EXPECT_EQ(ui.LastStatus(StatusPanel::Source), " items listed.");
+    EXPECT_EQ(ui.LastStatus(StatusPanel::Dest), " items to be changed.");
+    EXPECT_TRUE(workspace.Buttons().Enabled(CommandButton::DoIt));
+    EXPECT_FALSE(workspace.Buttons().Enabled(CommandButton::Undo));
     for (int i = 0; i < 6; ++i) {
         drive.WriteFile("f" + std::to_string(i), "");
     }
+    workspace.preferences.autoRefresh = 0;
+    workspace.RefreshSourceList();
+    EXPECT_TRUE(workspace.SourceFileList().empty()) << "only a forced listing reads";
     Refresh();
     std::vector<std::string> reading;
     for (const std::string& text : ui.StatusHistory(StatusPanel::Message)) {
@@ -68,23 +70,6 @@ TEST_F(ListingTest, StatusTextsOfAListing) {
     EXPECT_EQ(reading, (std::vector<std::string>{"Reading item 2...", "Reading item 3...",
                                                  "Reading item 6..."}));
     EXPECT_EQ(ui.LastStatus(StatusPanel::Source), "6 items listed.");
-}
-
-TEST_F(ListingTest, EmptyFolderListsNothing) {
-    Refresh();
-    EXPECT_EQ(ui.LastStatus(StatusPanel::Source), " items listed.");
-    EXPECT_EQ(ui.LastStatus(StatusPanel::Dest), " items to be changed.");
-    EXPECT_TRUE(workspace.Buttons().Enabled(CommandButton::DoIt));
-    EXPECT_FALSE(workspace.Buttons().Enabled(CommandButton::Undo));
-}
-
-TEST_F(ListingTest, AutoRefreshOffListsOnlyWhenForced) {
-    drive.WriteFile("a.txt", "");
-    workspace.preferences.autoRefresh = 0;
-    workspace.RefreshSourceList();
-    EXPECT_TRUE(workspace.SourceFileList().empty());
-    Refresh();
-    EXPECT_EQ(workspace.SourceFileList().size(), 1u);
 }
 
 // 32,768 synthetic entries, so that the cap is reached without touching a disk.
