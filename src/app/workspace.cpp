@@ -99,6 +99,9 @@ void Workspace::SetSourceText(std::size_t row, std::string text) {
     if (row < sourceRows_.size()) {
         sourceRows_[row].text = std::move(text);
     }
+    // An entry renamed on its own leaves the names the listing read behind;
+    // the next preview reads its folders again.
+    listedNames_.clear();
 }
 
 void Workspace::SelectAll(bool selected) {
@@ -153,6 +156,7 @@ void Workspace::ListSource() {
             lists::ReadSourceList(fileSystem_, options, txtSourceDir, feedback);
         sourceRows_ = std::move(listing.rows);
         folderTable_ = std::move(listing.folderTable);
+        listedNames_ = std::move(listing.folderNames);
         if (text::CodePointCount(listing.widestText) > text::CodePointCount(widestText_)) {
             widestText_ = std::move(listing.widestText);
         }
@@ -214,7 +218,8 @@ void Workspace::ComputeTargets() {
         txtSourceDir,
         txtDestDir,
         options.cboPathDisplay,
-        {preferences.errorChecking, preferences.maxLengthCheck == 1, preferences.maxLength}};
+        {preferences.errorChecking, preferences.maxLengthCheck == 1, preferences.maxLength},
+        &listedNames_};
     PreviewFeedback feedback(ui_);
     preview_ = lists::ComputePreview(fileSystem_, pipeline, input, feedback);
     area = 55;

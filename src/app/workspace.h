@@ -171,6 +171,8 @@ class Workspace {
 
     std::vector<lists::ListEntry> sourceRows_;
     std::vector<std::string> folderTable_;
+    /// What the last listing read of each folder, for the existing-target check.
+    lists::ListedNames listedNames_;
     lists::Preview preview_;
     PreviewBasis previewBasis_;
     std::string widestText_;

@@ -33,7 +33,7 @@ std::string ErrorCheck1(std::string_view newName) {
 }
 
 bool DiffersOtherThanCase(std::string_view currentName, std::string_view newName) {
-    return text::ToLower(currentName) != text::ToLower(newName);
+    return !text::EqualAsLowerCase(currentName, newName);
 }
 
 DuplicateTargets::DuplicateTargets(std::size_t expectedCount) {

@@ -138,7 +138,8 @@ std::string NamePipeline::Process(std::string_view filename, const NameContext& 
             base.resize(period);
         }
     }
-    const std::u32string startingBase = base;
+    // The name the item started with; `whole` stays as it is to the end.
+    const std::u32string_view startingBase = split.name.substr(0, base.size());
 
     if (replaceWholeName_) {
         base.clear();

@@ -1,6 +1,8 @@
 #include "engine/name_text.h"
 
 #include <algorithm>
+#include <charconv>
+#include <iterator>
 
 #include "text/unicode_text.h"
 
@@ -138,29 +140,30 @@ std::vector<std::string> SplitFields(std::string_view text, std::string_view del
 
 void InsertAutonumber(std::u32string& base, int digits, std::int64_t number,
                       std::int64_t remaining) {
+    // Formatted in place: this runs once for every name of a preview.
+    char magnitude[24];
+    const auto magnitudeEnd = std::to_chars(std::begin(magnitude), std::end(magnitude),
+                                            number < 0 ? -static_cast<std::uint64_t>(number)
+                                                       : static_cast<std::uint64_t>(number))
+                                  .ptr;
     if (digits <= 0) {
-        digits = static_cast<int>(std::to_string(number + remaining).size());
+        char last[24];
+        digits = static_cast<int>(
+            std::to_chars(std::begin(last), std::end(last), number + remaining).ptr - last);
     }
-    const std::string magnitude = std::to_string(number < 0 ? -static_cast<std::uint64_t>(number)
-                                                            : static_cast<std::uint64_t>(number));
-    std::u32string formatted;
-    if (number < 0) {
-        formatted.push_back(U'-');
-    }
+    const std::size_t size = static_cast<std::size_t>(magnitudeEnd - magnitude);
     // Zeroes go between the sign and the digits, so "-5" at three is "-05".
-    const auto width = static_cast<std::size_t>(digits);
-    const std::size_t used = formatted.size() + magnitude.size();
-    if (used < width) {
-        formatted.append(width - used, U'0');
-    }
-    formatted.append(magnitude.begin(), magnitude.end());
-
+    const std::size_t sign = number < 0 ? 1 : 0;
+    const std::size_t zeroes =
+        sign + size < static_cast<std::size_t>(digits) ? digits - sign - size : 0;
     const std::size_t mark = base.find(U'?');
-    if (mark == std::u32string::npos) {
-        base.insert(0, formatted);
-    } else {
-        base.replace(mark, 1, formatted);
+    const std::size_t at = mark == std::u32string::npos ? 0 : mark;
+    base.replace(at, mark == std::u32string::npos ? 0 : 1, sign + zeroes + size, U'0');
+    if (sign != 0) {
+        base[at] = U'-';
     }
+    std::copy(magnitude, magnitudeEnd,
+              base.begin() + static_cast<std::ptrdiff_t>(at + sign + zeroes));
 }
 
 namespace {

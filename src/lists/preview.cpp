@@ -79,20 +79,44 @@ std::string EntryFilename(std::string_view displayText) {
     return name;
 }
 
-const ExistingTargets::FolderNames& ExistingTargets::NamesIn(const std::string& folder) {
-    auto found = namesByFolder_.find(folder);
-    if (found == namesByFolder_.end()) {
+ExistingTargets::ExistingTargets(platform::FileSystem& fileSystem,
+                                 const std::vector<std::string>* folderTable,
+                                 const ListedNames* listedNames)
+    : fileSystem_(fileSystem) {
+    if (folderTable == nullptr || listedNames == nullptr) {
+        return;
+    }
+    const std::size_t count = std::min(folderTable->size(), listedNames->size());
+    for (std::size_t f = 0; f < count; ++f) {
+        if ((*listedNames)[f]) {
+            listed_.emplace((*folderTable)[f], &*(*listedNames)[f]);
+        }
+    }
+}
+
+const std::unordered_set<std::string>& ExistingTargets::FoldedNamesIn(const std::string& folder) {
+    if (const auto listed = listed_.find(folder); listed != listed_.end()) {
+        return *listed->second;
+    }
+    auto found = readNow_.find(folder);
+    if (found == readNow_.end()) {
         std::vector<std::string> names;
         fileSystem_.ListNames(folder, names);  // a missing folder holds no names
-        FolderNames sets;
-        sets.folded.reserve(names.size());
-        for (std::string& name : names) {
-            sets.folded.insert(text::FoldCase(name));
-            sets.exact.insert(std::move(name));
+        std::unordered_set<std::string> folded;
+        folded.reserve(names.size());
+        for (const std::string& name : names) {
+            folded.insert(text::FoldCase(name));
         }
-        found = namesByFolder_.emplace(folder, std::move(sets)).first;
+        found = readNow_.emplace(folder, std::move(folded)).first;
     }
     return found->second;
+}
+
+bool ExistingTargets::HoldsExactly(const std::string& folder, std::string_view leaf) {
+    // Asked only for a change of letter case, which is rare: read the folder.
+    std::vector<std::string> names;
+    fileSystem_.ListNames(folder, names);
+    return std::find(names.begin(), names.end(), leaf) != names.end();
 }
 
 std::string ExistingTargets::ErrorCheck2(std::string_view destDir, std::string_view relativeName,
@@ -104,17 +128,17 @@ std::string ExistingTargets::ErrorCheck2(std::string_view destDir, std::string_v
     const std::size_t slash = path.rfind('\\');
     const std::string folder =
         slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    const std::string leaf = path.substr(slash + 1);
-    const FolderNames& names = NamesIn(folder);
+    const std::string_view leaf = std::string_view(path).substr(slash + 1);
     // Names are matched without regard to case, so that a volume that ignores
     // case still gets its lookup; the lookup itself then decides.
-    if (!names.folded.contains(text::FoldCase(leaf)) || !fileSystem_.IsReadableFile(path)) {
+    if (!FoldedNamesIn(folder).contains(text::FoldCase(leaf)) ||
+        !fileSystem_.IsReadableFile(path)) {
         return {};
     }
     // For a change of case only: an entry of exactly the new name is another
     // file (two names in the folder); otherwise the lookup found the item
     // itself through a volume that ignores case, unless it is another file.
-    const bool taken = caseChangedItem.empty() || names.exact.contains(leaf) ||
+    const bool taken = caseChangedItem.empty() || HoldsExactly(folder, leaf) ||
                        !fileSystem_.SameEntry(path, caseChangedItem);
     return taken ? "Filename already exists" : "";
 }
@@ -127,7 +151,7 @@ Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipel
     preview.targets.resize(rowCount);
     preview.messages.resize(rowCount);
     engine::DuplicateTargets duplicates(input.checks.errorLevel >= 3 ? rowCount : 0);
-    ExistingTargets existing(fileSystem);
+    ExistingTargets existing(fileSystem, &input.folderTable, input.listedNames);
     std::size_t widestLength = 0;
 
     for (std::size_t i = 0; i < rowCount; ++i) {

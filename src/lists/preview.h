@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -30,6 +31,10 @@ class PreviewObserver {
     virtual void RowStarted(int row, int rowCount) = 0;
 };
 
+/// Every name (folded) of each folder the listing read to its end; [0] is
+/// folder index 1, a folder not read to its end has none.
+using ListedNames = std::vector<std::optional<std::unordered_set<std::string>>>;
+
 struct PreviewInput {
     const std::vector<ListEntry>& rows;
     const std::vector<std::string>& folderTable;  // [0] is folder index 1
@@ -37,6 +42,8 @@ struct PreviewInput {
     std::string_view destDir;                     // the target folder
     int pathDisplay = 0;
     PreviewChecks checks;
+    /// The names the listing read, so that their folders are not read again.
+    const ListedNames* listedNames = nullptr;
 };
 
 struct Preview {
@@ -57,12 +64,15 @@ struct Preview {
 std::string EntryFilename(std::string_view displayText);
 
 /// Answers "is there a readable file at this target?" for one preview pass.
-/// Each target folder is listed once; only names found there (compared without
-/// regard to case) cost a metadata call, so a pass over 32,767 renamed rows
-/// does not stat 32,767 missing paths.
+/// Each target folder is listed once (or not at all when the listing read it);
+/// only names found there (compared without regard to case) cost a metadata
+/// call, so a pass over 32,767 renamed rows does not stat 32,767 missing paths.
 class ExistingTargets {
   public:
-    explicit ExistingTargets(platform::FileSystem& fileSystem) : fileSystem_(fileSystem) {}
+    /// `folderTable` and `listedNames` are the listing's, when it read any.
+    explicit ExistingTargets(platform::FileSystem& fileSystem,
+                             const std::vector<std::string>* folderTable = nullptr,
+                             const ListedNames* listedNames = nullptr);
 
     /// "Filename already exists" when an existing readable file is at the target
     /// folder + `relativeName` (one trailing backslash ignored); folders never
@@ -74,14 +84,15 @@ class ExistingTargets {
                             std::string_view caseChangedItem = {});
 
   private:
-    struct FolderNames {
-        std::unordered_set<std::string> exact;
-        std::unordered_set<std::string> folded;
-    };
-    const FolderNames& NamesIn(const std::string& folder);
+    /// The folded names in `folder`, from the listing or read now.
+    const std::unordered_set<std::string>& FoldedNamesIn(const std::string& folder);
+    /// Whether `folder` holds an entry of exactly the name `leaf`.
+    bool HoldsExactly(const std::string& folder, std::string_view leaf);
 
     platform::FileSystem& fileSystem_;
-    std::unordered_map<std::string, FolderNames> namesByFolder_;
+    /// The listing's folders by their text, pointing at their folded names.
+    std::unordered_map<std::string_view, const std::unordered_set<std::string>*> listed_;
+    std::unordered_map<std::string, std::unordered_set<std::string>> readNow_;
 };
 
 Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipeline& pipeline,

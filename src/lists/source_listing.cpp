@@ -35,9 +35,11 @@ bool PassesRule(int attributes, int bit, int rule) {
     }
 }
 
-bool IgnoresAttributes(const engine::RenameOptions& o) {
-    return o.chkHbit == engine::kAttributeDontCare && o.chkRbit == engine::kAttributeDontCare &&
-           o.chkAbit == engine::kAttributeDontCare && o.chkSbit == engine::kAttributeDontCare;
+// The marks the attribute rules look at; with every rule at "don't care" the
+// listing needs no more than the names and kinds the folder read returns.
+platform::AttributeNeeds NeedsOf(const engine::RenameOptions& o) {
+    const auto cares = [](int rule) { return rule != engine::kAttributeDontCare; };
+    return {cares(o.chkRbit), cares(o.chkHbit) || cares(o.chkSbit) || cares(o.chkAbit)};
 }
 
 bool PassesAttributeTest(int attributes, const engine::RenameOptions& options) {
@@ -68,21 +70,6 @@ std::string_view DisplayPrefix(int pathDisplay, std::string_view workingFolder,
     }
 }
 
-// Most names are plain ASCII; folding those byte by byte keeps the sort key to
-// a single allocation instead of a round trip through code points.
-std::string SortKey(std::string_view text) {
-    const bool ascii = std::all_of(text.begin(), text.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (!ascii) {
-        return text::FoldCase(text);
-    }
-    std::string key(text);
-    for (char& c : key) {
-        c = static_cast<char>(text::FoldCase(static_cast<char32_t>(c)));
-    }
-    return key;
-}
-
 // One listing in progress: the folder loop, the entry loop and the rows made
 // so far. Rows are collected in reading order and sorted once at the end.
 class SourceLister {
@@ -104,6 +91,7 @@ class SourceLister {
             }
         }
         SortRows(listing_.rows);
+        listing_.folderNames.resize(listing_.folderTable.size());
         return std::move(listing_);
     }
 
@@ -118,15 +106,13 @@ class SourceLister {
         if (!reader) {
             return true;  // unreadable or vanished: pass it over
         }
-        // With every attribute rule at "don't care" the marks decide nothing,
-        // and reading them costs a path lookup per entry.
-        if (IgnoresAttributes(options_)) {
-            reader->SkipDosAttributes();
-        }
+        reader->LimitAttributes(NeedsOf(options_));
+        std::unordered_set<std::string> names;
         platform::DirEntry entry;
         while (reader->Next(entry)) {
             ++entryCount_;
             observer_.EntryStarted(entryCount_);
+            names.insert(text::FoldCase(entry.name));
             if (!IsExcludedName(entry.name)) {
                 HandleEntry(entry, folder, folderIndex);
             }
@@ -135,11 +121,24 @@ class SourceLister {
             listing_.rowLimitReached =
                 listing_.rows.size() >= static_cast<std::size_t>(kMaxListRows);
             listing_.interrupted = !observer_.ContinueAfter(entryCount_);
-            if (listing_.rowLimitReached || listing_.interrupted) {
+            if (listing_.interrupted) {
                 return false;
             }
+            if (listing_.rowLimitReached) {
+                // No more rows, but the rest of the names still count for the
+                // existing-target check, which would otherwise read them again.
+                while (reader->Next(entry)) {
+                    names.insert(text::FoldCase(entry.name));
+                }
+                break;
+            }
         }
-        return true;
+        // Only a folder read to its end is known to hold no other names.
+        if (reader->Error().Ok()) {
+            listing_.folderNames.resize(listing_.folderTable.size());
+            listing_.folderNames[static_cast<std::size_t>(folderIndex) - 1] = std::move(names);
+        }
+        return !listing_.rowLimitReached;
     }
 
     void HandleEntry(const platform::DirEntry& entry, std::string_view folder, int folderIndex) {
@@ -244,7 +243,7 @@ void SortRows(std::vector<ListEntry>& rows) {
     std::vector<std::string> keys;
     keys.reserve(rows.size());
     for (const ListEntry& row : rows) {
-        keys.push_back(SortKey(row.text));
+        keys.push_back(text::FoldCase(row.text));
     }
     std::vector<std::uint32_t> order(rows.size());
     for (std::size_t i = 0; i < order.size(); ++i) {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "engine/rename_options.h"
@@ -36,6 +38,10 @@ struct SourceListing {
     /// The display text (without a folder's trailing backslash) with the most
     /// characters, for the lists' horizontal scroll extent.
     std::string widestText;
+    /// For each folder of the table read to its end, every name in it (listed
+    /// or not) folded for comparison without regard to case, so that the
+    /// preview's existing-target check need not read the folder again.
+    std::vector<std::optional<std::unordered_set<std::string>>> folderNames;
 };
 
 /// The entry names that are never listed (exact, case-sensitive), and any

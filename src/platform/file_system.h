@@ -42,6 +42,15 @@ struct EntryDetails {
     int ownerAccess = 0;
 };
 
+/// Which marks of each entry a listing looks at. The kind of an entry and its
+/// hidden mark come with its name; the read-only mark costs a metadata call
+/// per entry and the stored marks an extended-attribute read, so a listing
+/// asks only for what its rules use.
+struct AttributeNeeds {
+    bool readOnly = true;     // from the entry's permission bits
+    bool storedMarks = true;  // hidden, system and archive as user.DOSATTRIB keeps them
+};
+
 /// Streams the entries of one folder; "." and ".." are not returned.
 class FolderReader {
   public:
@@ -50,9 +59,8 @@ class FolderReader {
     /// (then Error() tells why).
     virtual bool Next(DirEntry& entry) = 0;
     virtual const FileError& Error() const = 0;
-    /// A hint that the caller has no use for the hidden, system and archive
-    /// marks kept in extended attributes, so reading them may be skipped.
-    virtual void SkipDosAttributes() {}
+    /// Marks the caller will not look at may be left out of the attributes.
+    virtual void LimitAttributes(AttributeNeeds) {}
 };
 
 class FileSystem {

@@ -55,6 +55,24 @@ bool StatEntry(int folderFd, const char* name, struct stat& info) {
     return ::fstatat(folderFd, name, &info, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
+// The file type bits of an entry as the folder read reports its kind.
+mode_t ModeOfType(unsigned char type) {
+    switch (type) {
+        case DT_DIR:
+            return S_IFDIR;
+        case DT_REG:
+            return S_IFREG;
+        case DT_FIFO:
+            return S_IFIFO;
+        case DT_SOCK:
+            return S_IFSOCK;
+        case DT_CHR:
+            return S_IFCHR;
+        default:
+            return S_IFBLK;
+    }
+}
+
 bool IsLink(int folderFd, const dirent& item) {
     if (item.d_type != DT_UNKNOWN) {
         return item.d_type == DT_LNK;
@@ -99,23 +117,34 @@ class PosixFolderReader final : public FolderReader {
             if (IsDotOrDotDot(item->d_name) || IsPartFileName(item->d_name)) {
                 continue;
             }
-            struct stat info {};
-            if (!StatEntry(::dirfd(dir_.get()), item->d_name, info)) {
-                continue;  // removed since the folder was read
+            std::optional<int> dosBits;
+            if (needs_.storedMarks && xattrSupported_) {
+                entryPath_.resize(folderPathLength_);
+                entryPath_.append(item->d_name);
+                dosBits = ReadDosAttributes(entryPath_, xattrSupported_);
             }
-            entryPath_.resize(folderPathLength_);
-            entryPath_.append(item->d_name);
+            // The folder read already tells a file from a folder; only a link
+            // (whose target decides), an unknown kind and the read-only mark
+            // need the entry's metadata.
+            struct stat info {};
+            const bool needsStat =
+                needs_.readOnly || item->d_type == DT_UNKNOWN || item->d_type == DT_LNK;
+            if (needsStat) {
+                if (!StatEntry(::dirfd(dir_.get()), item->d_name, info)) {
+                    continue;  // removed since the folder was read
+                }
+            } else {
+                info.st_mode = ModeOfType(item->d_type) | S_IWUSR;
+            }
             entry.name = ProgramNameFromHost(item->d_name);
             entry.isLink = IsLink(::dirfd(dir_.get()), *item);
-            entry.attributes = AttributesOf(
-                item->d_name, info,
-                readDosAttributes_ ? ReadDosAttributes(entryPath_, xattrSupported_) : std::nullopt);
+            entry.attributes = AttributesOf(item->d_name, info, dosBits);
             return true;
         }
     }
 
     const FileError& Error() const override { return error_; }
-    void SkipDosAttributes() override { readDosAttributes_ = false; }
+    void LimitAttributes(AttributeNeeds needs) override { needs_ = needs; }
 
   private:
     DirHandle dir_;
@@ -123,7 +152,7 @@ class PosixFolderReader final : public FolderReader {
     std::string entryPath_;  // reused buffer: folder + "/" + entry name
     std::size_t folderPathLength_ = 0;
     bool xattrSupported_ = true;
-    bool readDosAttributes_ = true;
+    AttributeNeeds needs_;
     FileError error_;
 };
 

@@ -184,22 +184,68 @@ std::u32string FoldCase(std::u32string_view text) {
     return out;
 }
 
-std::string FoldCase(std::string_view utf8) {
+namespace {
+
+bool IsAsciiText(std::string_view text) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Most names are plain ASCII, which maps byte by byte; only other texts take
+// the round trip through code points.
+template <char32_t (*Map)(char32_t)>
+std::string MapCase(std::string_view utf8) {
+    if (IsAsciiText(utf8)) {
+        std::string out(utf8);
+        for (char& c : out) {
+            c = static_cast<char>(Map(static_cast<unsigned char>(c)));
+        }
+        return out;
+    }
     std::u32string cps = ToCodePoints(utf8);
-    FoldCaseInPlace(cps);
+    for (char32_t& c : cps) {
+        c = Map(c);
+    }
     return ToUtf8(cps);
+}
+
+char32_t FoldOne(char32_t c) {
+    return FoldCase(c);
+}
+char32_t UpperOne(char32_t c) {
+    return ToUpper(c);
+}
+char32_t LowerOne(char32_t c) {
+    return ToLower(c);
+}
+
+}  // namespace
+
+std::string FoldCase(std::string_view utf8) {
+    return MapCase<&FoldOne>(utf8);
 }
 
 std::string ToUpper(std::string_view utf8) {
-    std::u32string cps = ToCodePoints(utf8);
-    ToUpperInPlace(cps);
-    return ToUtf8(cps);
+    return MapCase<&UpperOne>(utf8);
 }
 
 std::string ToLower(std::string_view utf8) {
-    std::u32string cps = ToCodePoints(utf8);
-    ToLowerInPlace(cps);
-    return ToUtf8(cps);
+    return MapCase<&LowerOne>(utf8);
+}
+
+bool EqualAsLowerCase(std::string_view a, std::string_view b) {
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (ToLower(DecodeOne(a, i)) != ToLower(DecodeOne(b, j))) {
+            return false;
+        }
+    }
+    return i == a.size() && j == b.size();
 }
 
 int CompareIgnoringCase(std::string_view a, std::string_view b) {

@@ -37,6 +37,9 @@ std::string FoldCase(std::string_view utf8);
 std::string ToUpper(std::string_view utf8);
 std::string ToLower(std::string_view utf8);
 
+/// True when both texts are the same once lower-cased, without making either.
+bool EqualAsLowerCase(std::string_view a, std::string_view b);
+
 /// Compares after simple case folding, then by code point: <0, 0 or >0.
 int CompareIgnoringCase(std::string_view a, std::string_view b);
 bool EqualIgnoringCase(std::string_view a, std::string_view b);

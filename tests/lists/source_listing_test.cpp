@@ -42,14 +42,14 @@ struct RecordingObserver : ListingObserver {
 // order; a folder it does not know cannot be opened.
 struct FakeFolders : platform::PosixFileSystem {
     struct Reader : platform::FolderReader {
-        void SkipDosAttributes() override { ++*told; }
+        void LimitAttributes(platform::AttributeNeeds needs) override { *told = needs; }
         bool Next(DirEntry& entry) override {
             return next < entries.size() ? (entry = entries[next++], true) : false;
         }
         const FileError& Error() const override { return error; }
         std::vector<DirEntry> entries;
         std::size_t next = 0;
-        int* told = nullptr;
+        platform::AttributeNeeds* told = nullptr;
         FileError error;
     };
     std::unique_ptr<platform::FolderReader> OpenFolder(std::string_view folder,
@@ -64,7 +64,7 @@ struct FakeFolders : platform::PosixFileSystem {
         return reader;
     }
     std::map<std::string, std::vector<DirEntry>, std::less<>> folders;
-    int readersTold = 0;  // readers told that the attribute marks are not needed
+    platform::AttributeNeeds readersTold;  // the marks the last reader was asked for
 };
 
 const auto File = [](std::string name) { return DirEntry{name, platform::kAttrArchive, false}; };
@@ -236,14 +236,23 @@ TEST(ReadSourceList, ObserverCountsEveryEntryReadIncludingExcludedNames) {
     EXPECT_EQ(observer.continued, observer.started);
 }
 
-TEST(ReadSourceList, SkipsAttributeMarksOnlyWhenNoRuleLooksAtThem) {
+TEST(ReadSourceList, AsksOnlyForTheMarksItsRulesLookAt) {
     FakeFolders folders;
     folders.folders["T:\\"] = {File("a.txt")};
-    RenameOptions options;
-    List(folders, options);
-    options.chkHbit = engine::kAttributeFilter;
-    List(folders, options);
-    EXPECT_EQ(folders.readersTold, 1);
+    using O = RenameOptions;
+    const std::tuple<int O::*, int, bool, bool> rows[] = {
+        {&O::chkHbit, engine::kAttributeDontCare, false, false},
+        {&O::chkHbit, engine::kAttributeFilter, false, true},
+        {&O::chkAbit, engine::kAttributeSelect, false, true},
+        {&O::chkRbit, engine::kAttributeSelect, true, false},
+    };
+    for (const auto& [rule, state, readOnly, storedMarks] : rows) {
+        RenameOptions options;
+        options.*rule = state;
+        List(folders, options);
+        EXPECT_EQ(folders.readersTold.readOnly, readOnly);
+        EXPECT_EQ(folders.readersTold.storedMarks, storedMarks);
+    }
 }
 
 }  // namespace

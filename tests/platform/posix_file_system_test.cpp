@@ -41,11 +41,14 @@ class PosixFileSystemTest : public ::testing::Test {
     }
 
     /// Name -> attribute bits (+ 1000 for a link) of every entry the listing returns.
-    std::map<std::string, int> List(const std::string& folder) {
+    std::map<std::string, int> List(const std::string& folder, AttributeNeeds needs = {}) {
         FileError error;
         std::map<std::string, int> entries;
         auto reader = fs.OpenFolder(folder, error);
         EXPECT_TRUE(error.Ok()) << error.description;
+        if (reader) {
+            reader->LimitAttributes(needs);
+        }
         for (DirEntry entry; reader && reader->Next(entry);) {
             entries[entry.name] = entry.attributes + (entry.isLink ? 1000 : 0);
         }
@@ -227,6 +230,10 @@ TEST_F(PosixFileSystemTest, ListingReportsAttributeBitsLinksAndUnshowableNames) 
         {"back?slash", kAttrArchive},
     };
     EXPECT_EQ(List("T:\\"), expected);
+    // Without the read-only mark the kinds come from the folder read alone.
+    std::map<std::string, int> kinds = expected;
+    kinds["locked.txt"] &= ~kAttrReadOnly;
+    EXPECT_EQ(List("T:\\", {false, false}), kinds);
     std::vector<std::string> names;
     EXPECT_TRUE(fs.ListNames("T:\\", names).Ok());
     EXPECT_EQ(names.size(), expected.size());
