@@ -45,13 +45,10 @@ bool InTable(const Latin1Table& table, char32_t c) {
 
 }  // namespace
 
-bool IsWordCharacter(char32_t c) {
+bool IsWordCharacterBeyondLatin1(char32_t c) {
     // Every case partner of a Latin-1 word character that lies inside Latin-1 is
-    // itself in the table, so the table alone answers there. Outside it, only a
+    // itself in Latin-1, so the inline test answers there. Outside it, only a
     // partner can count: Ÿ (ÿ), ſ (S), ı (I), the Kelvin sign (k) and the like.
-    if (c < kWordTable.size()) {
-        return kWordTable[c];
-    }
     return InTable(kWordTable, text::ToLower(c)) || InTable(kWordTable, text::ToUpper(c));
 }
 

@@ -45,11 +45,19 @@ void DuplicateTargets::Clear() {
 }
 
 std::string DuplicateTargets::ErrorCheck3(std::string_view target) {
+    return ErrorCheck3({}, target);
+}
+
+std::string DuplicateTargets::ErrorCheck3(std::string_view folder, std::string_view name) {
     // A file and a folder with the same target name collide, so the folder
     // mark is dropped before the comparison key is made.
-    std::string key(target);
-    text::StripTrailingBackslash(key);
-    const bool isNew = foldedTargets_.insert(text::FoldCase(std::string_view(key))).second;
+    if (name.ends_with('\\')) {
+        name.remove_suffix(1);
+    }
+    text::FoldCaseInto(folder, key_);
+    text::FoldCaseInto(name, nameKey_);
+    key_ += nameKey_;
+    const bool isNew = foldedTargets_.insert(key_).second;
     return isNew ? std::string() : std::string("Duplicate filename");
 }
 

@@ -35,9 +35,13 @@ class DuplicateTargets {
     /// Reports the target when an earlier one of this pass equals it without
     /// regard to case or a trailing folder mark, then remembers it.
     std::string ErrorCheck3(std::string_view target);
+    /// The same for the target `folder` + `name`, without joining them first.
+    std::string ErrorCheck3(std::string_view folder, std::string_view name);
 
   private:
     std::unordered_set<std::string> foldedTargets_;
+    std::string key_;  // reused for every target of the pass
+    std::string nameKey_;
 };
 
 }  // namespace kestrel::engine

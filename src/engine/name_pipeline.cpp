@@ -129,7 +129,12 @@ std::string NamePipeline::Process(std::string_view filename, const NameContext& 
     Cap(whole);
     const FolderMarkSplit split = SplitFolderMark(whole);
 
-    std::u32string base(split.name);
+    // Room for what the inserts and a number add, so the steps below grow the
+    // name without reallocating it.
+    std::u32string base;
+    base.reserve(split.name.size() + insertStart_.text.size() + insertMiddle_.text.size() +
+                 insertEnd_.text.size() + 32);
+    base.assign(split.name);
     std::u32string extension;
     if (!periodsAreCharacters_) {
         const std::size_t period = base.rfind(U'.');

@@ -36,9 +36,9 @@ std::string TargetRowText(int pathDisplay, std::string_view targetFolder,
 
 // The checks in their fixed order; a later failing check replaces the message.
 std::string CheckNewName(ExistingTargets& existing, const PreviewInput& input,
-                         engine::DuplicateTargets& duplicates, const std::string& itemPath,
-                         const std::string& filename, const std::string& newName,
-                         const std::string& targetFolder, std::string_view relativeFolder) {
+                         engine::DuplicateTargets& duplicates, std::string_view itemPath,
+                         std::string_view filename, const std::string& newName,
+                         const std::string& targetFolder) {
     std::string message;
     const auto take = [&message](std::string found) {
         if (!found.empty()) {
@@ -54,29 +54,24 @@ std::string CheckNewName(ExistingTargets& existing, const PreviewInput& input,
     }
     if (checks.errorLevel >= 2) {
         const bool caseOnly = !engine::DiffersOtherThanCase(filename, newName);
-        take(existing.ErrorCheck2(input.destDir, std::string(relativeFolder) + newName,
-                                  caseOnly ? std::string_view(itemPath) : std::string_view()));
+        // The target folder is the target folder text plus the relative folder.
+        take(existing.ErrorCheck2(targetFolder, newName, caseOnly ? itemPath : std::string_view()));
     }
     if (checks.errorLevel >= 3) {
-        take(duplicates.ErrorCheck3(targetFolder + newName));
+        take(duplicates.ErrorCheck3(targetFolder, newName));
     }
     return message;
 }
 
 }  // namespace
 
-std::string EntryFilename(std::string_view displayText) {
+std::string_view EntryFilename(std::string_view displayText) {
     std::string_view text = displayText;
-    const bool isFolder = !text.empty() && text.back() == '\\';
-    if (isFolder) {
-        text.remove_suffix(1);
+    if (text.ends_with('\\')) {
+        text.remove_suffix(1);  // the folder mark stays part of the name
     }
     const std::size_t slash = text.rfind('\\');
-    std::string name(slash == std::string_view::npos ? text : text.substr(slash + 1));
-    if (isFolder) {
-        name.push_back('\\');
-    }
-    return name;
+    return slash == std::string_view::npos ? displayText : displayText.substr(slash + 1);
 }
 
 ExistingTargets::ExistingTargets(platform::FileSystem& fileSystem,
@@ -94,25 +89,25 @@ ExistingTargets::ExistingTargets(platform::FileSystem& fileSystem,
     }
 }
 
-const std::unordered_set<std::string>& ExistingTargets::FoldedNamesIn(const std::string& folder) {
+const NameSet& ExistingTargets::NamesIn(std::string_view folder) {
     if (const auto listed = listed_.find(folder); listed != listed_.end()) {
         return *listed->second;
     }
-    auto found = readNow_.find(folder);
+    auto found = readNow_.find(std::string(folder));
     if (found == readNow_.end()) {
         std::vector<std::string> names;
         fileSystem_.ListNames(folder, names);  // a missing folder holds no names
-        std::unordered_set<std::string> folded;
-        folded.reserve(names.size());
+        NameSet set;
         for (const std::string& name : names) {
-            folded.insert(text::FoldCase(name));
+            set.Add(name);
         }
-        found = readNow_.emplace(folder, std::move(folded)).first;
+        set.Seal();
+        found = readNow_.emplace(folder, std::move(set)).first;
     }
     return found->second;
 }
 
-bool ExistingTargets::HoldsExactly(const std::string& folder, std::string_view leaf) {
+bool ExistingTargets::HoldsExactly(std::string_view folder, std::string_view leaf) {
     // Asked only for a change of letter case, which is rare: read the folder.
     std::vector<std::string> names;
     fileSystem_.ListNames(folder, names);
@@ -121,18 +116,26 @@ bool ExistingTargets::HoldsExactly(const std::string& folder, std::string_view l
 
 std::string ExistingTargets::ErrorCheck2(std::string_view destDir, std::string_view relativeName,
                                          std::string_view caseChangedItem) {
-    std::string path = std::string(destDir) + std::string(relativeName);
-    if (!path.empty() && path.back() == '\\') {
-        path.pop_back();
+    if (relativeName.ends_with('\\')) {
+        relativeName.remove_suffix(1);
     }
-    const std::size_t slash = path.rfind('\\');
-    const std::string folder =
-        slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    const std::string_view leaf = std::string_view(path).substr(slash + 1);
+    // Most new names stay in the target folder itself, which is then looked
+    // up as it is; only a name with sub-folders needs its folder made.
+    const std::size_t slash = relativeName.rfind('\\');
+    const std::string_view leaf =
+        slash == std::string_view::npos ? relativeName : relativeName.substr(slash + 1);
+    std::string subFolder;
+    if (slash != std::string_view::npos) {
+        subFolder.append(destDir).append(relativeName.substr(0, slash + 1));
+    }
+    const std::string_view folder = slash == std::string_view::npos ? destDir : subFolder;
     // Names are matched without regard to case, so that a volume that ignores
     // case still gets its lookup; the lookup itself then decides.
-    if (!FoldedNamesIn(folder).contains(text::FoldCase(leaf)) ||
-        !fileSystem_.IsReadableFile(path)) {
+    if (!NamesIn(folder).MayHold(leaf)) {
+        return {};
+    }
+    const std::string path = std::string(folder) + std::string(leaf);
+    if (!fileSystem_.IsReadableFile(path)) {
         return {};
     }
     // For a change of case only: an entry of exactly the new name is another
@@ -154,16 +157,19 @@ Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipel
     ExistingTargets existing(fileSystem, &input.folderTable, input.listedNames);
     std::size_t widestLength = 0;
 
+    // Reused for every row: a pass over 32,767 rows should not allocate for each.
+    std::string fullPath;
+    std::vector<std::optional<std::string>> targetFolders(input.folderTable.size() + 1);
     for (std::size_t i = 0; i < rowCount; ++i) {
         observer.RowStarted(static_cast<int>(i), static_cast<int>(rowCount));
         const ListEntry& entry = input.rows[i];
         if (!entry.selected) {
             continue;
         }
-        const std::string filename = EntryFilename(entry.text);
+        const std::string_view filename = EntryFilename(entry.text);
         const std::string_view folder = FolderOf(input, entry);
         // The real folder of the entry, whatever the display mode shows.
-        const std::string fullPath = std::string(folder) + filename;
+        fullPath.assign(folder).append(filename);
         const std::string newName = pipeline.Process(
             filename, {fullPath, selectedCount, static_cast<std::int64_t>(preview.renameCounter)});
         if (newName == filename) {
@@ -171,22 +177,32 @@ Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipel
         }
         ++preview.renameCounter;
 
-        const std::string targetFolder =
-            std::string(input.destDir) + std::string(After(folder, input.sourceDir.size()));
+        // The target folder follows from the row's folder, so it is made once.
+        const auto index = static_cast<std::size_t>(entry.folderIndex);
+        std::optional<std::string>& cached =
+            targetFolders[index < targetFolders.size() ? index : 0];
+        if (!cached) {
+            cached =
+                std::string(input.destDir) + std::string(After(folder, input.sourceDir.size()));
+        }
+        const std::string& targetFolder = *cached;
         const std::string_view relativeFolder = After(targetFolder, input.destDir.size());
         preview.targets[i] =
             TargetRowText(input.pathDisplay, targetFolder, relativeFolder, newName);
 
-        for (const std::string* name : {&filename, &newName}) {
-            const std::size_t length = text::CodePointCount(*name);
-            if (length > widestLength) {
-                widestLength = length;
-                preview.widestName = *name;
+        // Never more characters than bytes: most names need no counting.
+        for (const std::string_view name : {filename, std::string_view(newName)}) {
+            if (name.size() > widestLength) {
+                const std::size_t length = text::CodePointCount(name);
+                if (length > widestLength) {
+                    widestLength = length;
+                    preview.widestName = name;
+                }
             }
         }
 
-        preview.messages[i] = CheckNewName(existing, input, duplicates, fullPath, filename, newName,
-                                           targetFolder, relativeFolder);
+        preview.messages[i] =
+            CheckNewName(existing, input, duplicates, fullPath, filename, newName, targetFolder);
         if (!preview.messages[i].empty()) {
             ++preview.errorCount;
         }

@@ -4,11 +4,11 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "engine/name_pipeline.h"
 #include "lists/list_entry.h"
+#include "lists/name_set.h"
 #include "platform/file_system.h"
 
 // The live preview: for every source row, the new name the rename options
@@ -33,7 +33,7 @@ class PreviewObserver {
 
 /// Every name (folded) of each folder the listing read to its end; [0] is
 /// folder index 1, a folder not read to its end has none.
-using ListedNames = std::vector<std::optional<std::unordered_set<std::string>>>;
+using ListedNames = std::vector<std::optional<NameSet>>;
 
 struct PreviewInput {
     const std::vector<ListEntry>& rows;
@@ -61,7 +61,7 @@ struct Preview {
 
 /// The row's own name as the pipeline takes it: the leaf of its display text,
 /// with a folder's trailing backslash kept.
-std::string EntryFilename(std::string_view displayText);
+std::string_view EntryFilename(std::string_view displayText);
 
 /// Answers "is there a readable file at this target?" for one preview pass.
 /// Each target folder is listed once (or not at all when the listing read it);
@@ -84,15 +84,15 @@ class ExistingTargets {
                             std::string_view caseChangedItem = {});
 
   private:
-    /// The folded names in `folder`, from the listing or read now.
-    const std::unordered_set<std::string>& FoldedNamesIn(const std::string& folder);
+    /// The names in `folder`, from the listing or read now.
+    const NameSet& NamesIn(std::string_view folder);
     /// Whether `folder` holds an entry of exactly the name `leaf`.
-    bool HoldsExactly(const std::string& folder, std::string_view leaf);
+    bool HoldsExactly(std::string_view folder, std::string_view leaf);
 
     platform::FileSystem& fileSystem_;
     /// The listing's folders by their text, pointing at their folded names.
-    std::unordered_map<std::string_view, const std::unordered_set<std::string>*> listed_;
-    std::unordered_map<std::string, std::unordered_set<std::string>> readNow_;
+    std::unordered_map<std::string_view, const NameSet*> listed_;
+    std::unordered_map<std::string, NameSet> readNow_;
 };
 
 Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipeline& pipeline,

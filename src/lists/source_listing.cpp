@@ -107,12 +107,12 @@ class SourceLister {
             return true;  // unreadable or vanished: pass it over
         }
         reader->LimitAttributes(NeedsOf(options_));
-        std::unordered_set<std::string> names;
+        NameSet names;
         platform::DirEntry entry;
         while (reader->Next(entry)) {
             ++entryCount_;
             observer_.EntryStarted(entryCount_);
-            names.insert(text::FoldCase(entry.name));
+            names.Add(entry.name);
             if (!IsExcludedName(entry.name)) {
                 HandleEntry(entry, folder, folderIndex);
             }
@@ -128,13 +128,14 @@ class SourceLister {
                 // No more rows, but the rest of the names still count for the
                 // existing-target check, which would otherwise read them again.
                 while (reader->Next(entry)) {
-                    names.insert(text::FoldCase(entry.name));
+                    names.Add(entry.name);
                 }
                 break;
             }
         }
         // Only a folder read to its end is known to hold no other names.
         if (reader->Error().Ok()) {
+            names.Seal();
             listing_.folderNames.resize(listing_.folderTable.size());
             listing_.folderNames[static_cast<std::size_t>(folderIndex) - 1] = std::move(names);
         }

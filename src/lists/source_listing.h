@@ -3,11 +3,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 #include "engine/rename_options.h"
 #include "lists/list_entry.h"
+#include "lists/name_set.h"
 #include "platform/file_system.h"
 
 // Reads the working folder (and, with "Recurse", its sub-folders breadth-first)
@@ -38,10 +38,10 @@ struct SourceListing {
     /// The display text (without a folder's trailing backslash) with the most
     /// characters, for the lists' horizontal scroll extent.
     std::string widestText;
-    /// For each folder of the table read to its end, every name in it (listed
-    /// or not) folded for comparison without regard to case, so that the
-    /// preview's existing-target check need not read the folder again.
-    std::vector<std::optional<std::unordered_set<std::string>>> folderNames;
+    /// For each folder of the table read to its end, every name in it, listed
+    /// or not, so that the preview's existing-target check need not read the
+    /// folder again.
+    std::vector<std::optional<NameSet>> folderNames;
 };
 
 /// The entry names that are never listed (exact, case-sensitive), and any

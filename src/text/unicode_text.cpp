@@ -54,10 +54,6 @@ char32_t DecodeOne(std::string_view s, std::size_t& i) {
     return value;
 }
 
-bool IsAscii(char32_t c) {
-    return c < 0x80;
-}
-
 }  // namespace
 
 std::u32string ToCodePoints(std::string_view utf8) {
@@ -132,31 +128,19 @@ std::string_view FirstCodePoints(std::string_view utf8, std::size_t count) {
     return utf8.substr(0, i);
 }
 
-char32_t ToUpper(char32_t c) {
-    if (IsAscii(c)) {
-        return (c >= U'a' && c <= U'z') ? c - 32 : c;
-    }
+char32_t ToUpperBeyondAscii(char32_t c) {
     return static_cast<char32_t>(u_toupper(static_cast<UChar32>(c)));
 }
 
-char32_t ToLower(char32_t c) {
-    if (IsAscii(c)) {
-        return (c >= U'A' && c <= U'Z') ? c + 32 : c;
-    }
+char32_t ToLowerBeyondAscii(char32_t c) {
     return static_cast<char32_t>(u_tolower(static_cast<UChar32>(c)));
 }
 
-bool IsUpper(char32_t c) {
-    if (IsAscii(c)) {
-        return c >= U'A' && c <= U'Z';
-    }
+bool IsUpperBeyondAscii(char32_t c) {
     return u_isupper(static_cast<UChar32>(c)) != 0;
 }
 
-char32_t FoldCase(char32_t c) {
-    if (IsAscii(c)) {
-        return (c >= U'A' && c <= U'Z') ? c + 32 : c;
-    }
+char32_t FoldCaseBeyondAscii(char32_t c) {
     return static_cast<char32_t>(u_foldCase(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT));
 }
 
@@ -227,6 +211,17 @@ char32_t LowerOne(char32_t c) {
 
 std::string FoldCase(std::string_view utf8) {
     return MapCase<&FoldOne>(utf8);
+}
+
+void FoldCaseInto(std::string_view utf8, std::string& out) {
+    if (!IsAsciiText(utf8)) {
+        out = FoldCase(utf8);
+        return;
+    }
+    out.assign(utf8);
+    for (char& c : out) {
+        c = static_cast<char>(FoldOne(static_cast<unsigned char>(c)));
+    }
 }
 
 std::string ToUpper(std::string_view utf8) {

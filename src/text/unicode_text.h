@@ -22,11 +22,26 @@ std::size_t CodePointCount(std::string_view utf8);
 /// The text cut after its first `count` code points (never inside one).
 std::string_view FirstCodePoints(std::string_view utf8, std::size_t count);
 
-char32_t ToUpper(char32_t c);
-char32_t ToLower(char32_t c);
-bool IsUpper(char32_t c);
+// Beyond ASCII these ask ICU; ASCII, the bulk of most names, is answered here
+// so that the per-character loops of the pipeline stay cheap.
+char32_t ToUpperBeyondAscii(char32_t c);
+char32_t ToLowerBeyondAscii(char32_t c);
+bool IsUpperBeyondAscii(char32_t c);
+char32_t FoldCaseBeyondAscii(char32_t c);
+
+inline char32_t ToUpper(char32_t c) {
+    return c < 0x80 ? (c >= U'a' && c <= U'z' ? c - 32 : c) : ToUpperBeyondAscii(c);
+}
+inline char32_t ToLower(char32_t c) {
+    return c < 0x80 ? (c >= U'A' && c <= U'Z' ? c + 32 : c) : ToLowerBeyondAscii(c);
+}
+inline bool IsUpper(char32_t c) {
+    return c < 0x80 ? c >= U'A' && c <= U'Z' : IsUpperBeyondAscii(c);
+}
 /// Simple case folding: the key for every comparison "without regard to case".
-char32_t FoldCase(char32_t c);
+inline char32_t FoldCase(char32_t c) {
+    return c < 0x80 ? (c >= U'A' && c <= U'Z' ? c + 32 : c) : FoldCaseBeyondAscii(c);
+}
 
 void ToUpperInPlace(std::u32string& text);
 void ToLowerInPlace(std::u32string& text);
@@ -34,6 +49,8 @@ void FoldCaseInPlace(std::u32string& text);
 std::u32string FoldCase(std::u32string_view text);
 /// UTF-8 in, UTF-8 out: the folded key of a text.
 std::string FoldCase(std::string_view utf8);
+/// The same key written over `out`, whose storage a caller may reuse.
+void FoldCaseInto(std::string_view utf8, std::string& out);
 std::string ToUpper(std::string_view utf8);
 std::string ToLower(std::string_view utf8);
 

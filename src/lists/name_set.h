@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The names of one folder, compared without regard to letter case, kept as
+// sorted hashes: eight bytes a name and no allocation per name, for folders of
+// tens of thousands of entries. A hash can stand for two names, so a "yes" only
+// says that a name like this may be there; callers confirm it on disk.
+namespace kestrel::lists {
+
+class NameSet {
+  public:
+    void Add(std::string_view name);
+    /// Called once every name is in, before the first question.
+    void Seal();
+    bool MayHold(std::string_view name) const;
+
+  private:
+    std::uint64_t Key(std::string_view name) const;
+
+    std::vector<std::uint64_t> keys_;
+    mutable std::string folded_;  // reused for every name
+};
+
+}  // namespace kestrel::lists
