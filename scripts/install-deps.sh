@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Kestrel builds and tests with, but only when
-# one of them is missing, so repeated runs cost nothing.
+# Installs the Debian 12 packages Kestrel builds and tests with, and any more
+# named as arguments, but only when one of them is missing, so repeated runs
+# cost nothing.
 set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build clang libclang-rt-14-dev
     libicu-dev libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev fonts-dejavu-core xvfb xauth poppler-utils
+    "$@"
 )
 
 missing=()
