@@ -169,6 +169,9 @@ struct Workspace::CommitRun {
     }
 
     void Announce(const std::deque<Planned>& entries) {
+        if (!journal.Keeping()) {
+            return;
+        }
         for (const Planned& planned : entries) {
             journal.Add(planned.kind, planned.plan.OldPath(), planned.plan.NewPath());
         }
@@ -269,9 +272,9 @@ void Workspace::DoIt() {
         if (commitState_ == kAborted) {
             commitState_ = 0;
         }
-        CommitRun run(*this, atHand);
         // Opened even for a commit that commits nothing, so that Undo is offered.
         undoLog_.OpenLevel();
+        CommitRun run(*this, atHand);
         ui_.SetPointer(Pointer::ArrowHourglass);
         ui_.ShowProgress(Progress::Preview, static_cast<int>(sourceRows_.size()));
         CommitRows(run);

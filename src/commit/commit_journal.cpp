@@ -135,20 +135,20 @@ std::string CommitJournal::FirstRecords() const {
 }
 
 void CommitJournal::Add(StepKind kind, std::string_view oldPath, std::string_view newPath) {
-    if (!failed_ && !place_.folder.empty()) {
+    if (Keeping()) {
         AppendRecord(pending_,
                      {kStep, kKindWords[static_cast<std::size_t>(kind)], oldPath, newPath});
     }
 }
 
 void CommitJournal::Withdraw(std::size_t count) {
-    if (!failed_ && !place_.folder.empty() && count > 0) {
+    if (Keeping() && count > 0) {
         AppendRecord(pending_, {kWithdraw, std::to_string(count)});
     }
 }
 
 platform::FileError CommitJournal::Flush() {
-    if (failed_ || place_.folder.empty() || pending_.empty()) {
+    if (!Keeping() || pending_.empty()) {
         return {};
     }
     platform::FileError error =

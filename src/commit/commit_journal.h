@@ -46,6 +46,8 @@ class CommitJournal {
     void Finish();
 
     const std::string& Folder() const { return place_.folder; }
+    /// False without a folder or after a failed Flush: Add then does nothing.
+    bool Keeping() const { return !failed_ && !place_.folder.empty(); }
 
   private:
     std::string FirstRecords() const;
