@@ -1,9 +1,11 @@
-// A settings database file of any bytes: the store must read it without a
-// crash, and when SQLite itself finds the file damaged, a full round of
-// writes must leave it byte for byte as it was.
+// A damaged settings database: either any bytes, or a real database of the
+// store's schema with bytes changed and its end cut off. The store must read
+// it without a crash, and when SQLite itself finds the file damaged, a full
+// round of writes must leave it byte for byte as it was.
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -32,6 +34,50 @@ void WriteAll(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
+// A real database written by the store, in the rollback journal mode a file
+// has before the store first opens it.
+std::string HealthyDatabase() {
+    static const std::string bytes = [] {
+        const std::string folder = Folder() + "/template";
+        std::filesystem::create_directories(folder);
+        {
+            kestrel::settings::SettingsStore store(folder);
+            for (int key = 0; key < 8; ++key) {
+                const std::string path =
+                    "Software\\Vantorre\\Kestrel\\Templates\\00" + std::to_string(key);
+                store.WriteText(kestrel::settings::Scope::Machine, path, "Name", "template");
+                store.WriteNumber(kestrel::settings::Scope::Machine, path, "chkCrop", key);
+            }
+        }
+        sqlite3* db = nullptr;
+        sqlite3_open((folder + "/machine.db").c_str(), &db);
+        sqlite3_exec(db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        return ReadAll(folder + "/machine.db");
+    }();
+    return bytes;
+}
+
+// The first byte chooses: odd, the rest are the file; even, the rest change
+// the healthy database, two bytes of offset and one of value at a time, and
+// the first two say where it is cut off.
+std::string FileBytes(const std::uint8_t* data, std::size_t size) {
+    if (data[0] % 2 == 1) {
+        return std::string(reinterpret_cast<const char*>(data) + 1, size - 1);
+    }
+    std::string bytes = HealthyDatabase();
+    std::size_t at = 1;
+    if (size >= 3) {
+        const std::size_t cut = (data[1] << 8U | data[2]) * 16U;
+        bytes.resize(std::min(bytes.size(), cut == 0 ? bytes.size() : cut));
+        at = 3;
+    }
+    for (; at + 3 <= size && !bytes.empty(); at += 3) {
+        bytes[(data[at] << 8U | data[at + 1]) % bytes.size()] = static_cast<char>(data[at + 2]);
+    }
+    return bytes;
+}
+
 // SQLite's own verdict on a copy of the file, opened read-only.
 bool Healthy(const std::string& path) {
     sqlite3* db = nullptr;
@@ -58,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
          {"/machine.db-wal", "/machine.db-shm", "/user.db", "/probe.db-wal", "/probe.db-shm"}) {
         std::filesystem::remove(folder + leftover);
     }
-    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    const std::string bytes = FileBytes(data, size);
     const std::string database = folder + "/machine.db";
     WriteAll(folder + "/probe.db", bytes);
     const bool healthy = Healthy(folder + "/probe.db");
