@@ -172,8 +172,14 @@ struct Workspace::CommitRun {
         if (!journal.Keeping()) {
             return;
         }
+        // Paths are joined in two reused buffers: a group may hold thousands.
+        std::string oldPath;
+        std::string newPath;
         for (const Planned& planned : entries) {
-            journal.Add(planned.kind, planned.plan.OldPath(), planned.plan.NewPath());
+            const commit::EntryPlan& plan = planned.plan;
+            oldPath.assign(plan.sourceFolder).append(plan.parts.name);
+            newPath.assign(plan.targetFolder).append(plan.newName);
+            journal.Add(planned.kind, oldPath, newPath);
         }
     }
 
