@@ -1,6 +1,7 @@
 // "Do It" and "Undo" on a full list: 32,767 files in one folder, every name
 // changed. Each is measured beside the floor it cannot beat, a bare loop of
-// no-replace renames over the same files.
+// no-replace renames over the same files. The journaled commit keeps its
+// journal under $TMPDIR, on the same disk as the files.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -69,9 +70,12 @@ class FileFolder {
 // every file selected and with an autonumber appended to each name.
 class CommitBench {
   public:
-    explicit CommitBench(const FileFolder& folder, bool refreshAfter)
+    CommitBench(const FileFolder& folder, bool refreshAfter, bool journal)
         : ui_(input_, output_, false), workspace_(fileSystem_, ui_, clock_, [] { return 0.5; }) {
         fileSystem_.Drives().Map(kLetter, folder.Root());
+        if (journal) {
+            workspace_.AttachJournal({folder.Root() + ".state", &fileSystem_.Drives()});
+        }
         workspace_.txtSourceDir = std::string{kLetter, ':', '\\'};
         workspace_.txtDestDir = workspace_.txtSourceDir;
         kestrel::engine::RenameOptions& o = workspace_.options;
@@ -112,16 +116,27 @@ struct Round {
     std::unique_ptr<CommitBench> bench;
     std::unique_ptr<FileFolder> folder;
 
-    Workspace& Start(bool refreshAfter) {
+    Workspace& Start(bool refreshAfter, bool journal = false) {
         bench.reset();
+        if (folder) {
+            std::error_code ignored;
+            std::filesystem::remove_all(folder->Root() + ".state", ignored);
+        }
         folder = std::make_unique<FileFolder>();
-        bench = std::make_unique<CommitBench>(*folder, refreshAfter);
+        bench = std::make_unique<CommitBench>(*folder, refreshAfter, journal);
         return bench->Get();
+    }
+    ~Round() {
+        if (folder) {
+            std::error_code ignored;
+            std::filesystem::remove_all(folder->Root() + ".state", ignored);
+        }
     }
 };
 
 void Commit_RenameInPlace(benchmark::State& state) {
     const bool refreshAfter = state.range(0) != 0;
+    const bool journal = state.range(1) != 0;
     Round round;
     for (auto _ : state) {
         state.PauseTiming();
@@ -129,7 +144,7 @@ void Commit_RenameInPlace(benchmark::State& state) {
             round.bench->Get().UndoHistory().Newest().size() != static_cast<std::size_t>(kFiles)) {
             state.SkipWithError("not every file was renamed");
         }
-        Workspace& workspace = round.Start(refreshAfter);
+        Workspace& workspace = round.Start(refreshAfter, journal);
         state.ResumeTiming();
         workspace.DoIt();
     }
@@ -137,18 +152,20 @@ void Commit_RenameInPlace(benchmark::State& state) {
 }
 BENCHMARK(Commit_RenameInPlace)
     ->Name("Commit/RenameInPlace")
-    ->ArgName("refresh")
-    ->Arg(1)
-    ->Arg(0)
+    ->ArgNames({"refresh", "journal"})
+    ->Args({1, 0})
+    ->Args({0, 0})
+    ->Args({0, 1})
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond);
 
 void Undo_RenameBack(benchmark::State& state) {
     const bool refreshAfter = state.range(0) != 0;
+    const bool journal = state.range(1) != 0;
     Round round;
     for (auto _ : state) {
         state.PauseTiming();
-        Workspace& workspace = round.Start(refreshAfter);
+        Workspace& workspace = round.Start(refreshAfter, journal);
         workspace.DoIt();
         state.ResumeTiming();
         workspace.Undo();
@@ -160,9 +177,10 @@ void Undo_RenameBack(benchmark::State& state) {
 }
 BENCHMARK(Undo_RenameBack)
     ->Name("Undo/RenameBack")
-    ->ArgName("refresh")
-    ->Arg(1)
-    ->Arg(0)
+    ->ArgNames({"refresh", "journal"})
+    ->Args({1, 0})
+    ->Args({0, 0})
+    ->Args({0, 1})
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond);
 

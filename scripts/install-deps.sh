@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Kestrel builds and tests with, but only when
-# one of them is missing, so repeated runs cost nothing.
+# Installs the Debian 12 packages Kestrel builds and tests with, and any more
+# named as arguments, but only when one of them is missing, so repeated runs
+# cost nothing.
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,7 @@ packages=(
     qt6-base-dev fonts-dejavu-core xvfb xauth poppler-utils
     # The transfer tests run a loopback web server with its own certificate.
     python3 openssl
+    "$@"
 )
 
 missing=()

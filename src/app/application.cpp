@@ -1,7 +1,9 @@
 #include "app/application.h"
 
 #include <ostream>
+#include <utility>
 
+#include "app/journal_recovery.h"
 #include "app/version.h"
 #include "exchange/print_list.h"
 #include "platform/lp_print_job.h"
@@ -38,17 +40,19 @@ std::string CrLfToLf(std::string_view text) {
 }  // namespace
 
 Application::Application(const ProgramPlace& place, Ui& ui, const platform::Clock& clock,
-                         std::ostream& errors)
+                         std::ostream& errors, std::string stateFolder)
     : ui_(ui),
       errors_(errors),
       random_(static_cast<std::mt19937::result_type>(clock.SecondsSinceMidnight() * 1000.0)),
-      store_(place.configFolder) {
+      store_(place.configFolder),
+      stateFolder_(std::move(stateFolder)) {
     settings::LoadDriveTable(store_, fileSystem_.Drives());
     workspace_ = std::make_unique<Workspace>(fileSystem_, ui_, clock, [this] {
         return std::uniform_real_distribution<double>(0.0, 1.0)(random_);
     });
     LocateProgramFolder(place);
     workspace_->AttachSettings(store_, programFolder_);
+    workspace_->AttachJournal({stateFolder_, &fileSystem_.Drives()});
 }
 
 void Application::LocateProgramFolder(const ProgramPlace& place) {
@@ -114,6 +118,10 @@ StartResult Application::Start(std::string_view commandLine, bool windowMode) {
         return {false, 2};
     }
     const bool window = windowMode && !line.noWindow;
+    if (!window) {
+        // Nobody can be asked; the next start of the window will ask.
+        ReportInterruptedOperations(stateFolder_, errors_);
+    }
     const int status = ApplyCommandLine(line, window);
     if (window) {
         return {true, status};
@@ -261,6 +269,10 @@ int Application::FinishWindowStart() {
     }
     settings::LoadStartupLocation(store_, ws.preferences);
     return ws.preferences.startupLocation;
+}
+
+void Application::RecoverInterruptedOperations() {
+    app::RecoverInterruptedOperations(stateFolder_, ui_);
 }
 
 void Application::RunFirstListing() {

@@ -36,8 +36,9 @@ struct StartResult {
 class Application {
   public:
     /// Errors of a run without a window go to `errors` (standard error).
+    /// Commits keep their journals in `stateFolder`; with none, they keep none.
     Application(const ProgramPlace& place, Ui& ui, const platform::Clock& clock,
-                std::ostream& errors);
+                std::ostream& errors, std::string stateFolder = {});
 
     /// Start-up up to and including the command line. In window mode the
     /// caller then asks the first-run question, places and shows the window
@@ -49,6 +50,8 @@ class Application {
     int FinishWindowStart();
     /// The first listing, once the window is placed: fills both lists.
     void RunFirstListing();
+    /// Offers to undo what a commit or undo that was cut short left behind.
+    void RecoverInterruptedOperations();
 
     /// Remembers the working folder, the window position (twips; pass a
     /// negative value when there is no window) and, by preference, the whole
@@ -93,6 +96,7 @@ class Application {
     std::string programFolder_;
     std::string exportFolder_;
     std::vector<std::string> caseRuleFiles_;
+    std::string stateFolder_;
 };
 
 }  // namespace kestrel::app

@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include <algorithm>
 #include <array>
 
 #include "engine/name_text.h"
@@ -59,6 +60,17 @@ bool IsWholeNumber(std::string_view text) {
         }
     }
     return true;
+}
+
+// A host path ("/home/me", "~/Photos") or a drive-letter path ("D:\\Photos").
+bool LooksLikePath(std::string_view token) {
+    const std::string path = WithoutQuotes(token);
+    if (path.starts_with('/') || path.starts_with('~')) {
+        return true;
+    }
+    const bool letter =
+        !path.empty() && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+    return letter && path.size() >= 3 && path[1] == ':' && path[2] == '\\';
 }
 
 class Parser {
@@ -132,6 +144,10 @@ class Parser {
         test(kReset, upper.starts_with("RESET"),
              upper.starts_with("RESET") && SetFlag(result_.reset));
 
+        // A file manager's "Open With" hands over a folder's path alone.
+        if (!handled && LooksLikePath(token)) {
+            test(kFolder, true, Folder(token));
+        }
         if (!handled) {
             result_.errorText += "Unknown or incomplete parameter: " + token + "\r\n";
         }
@@ -217,24 +233,41 @@ std::string JoinArguments(int argc, const char* const* argv) {
     return line;
 }
 
+std::span<const ParameterHelp> ParameterTable() {
+    static constexpr ParameterHelp kTable[] = {
+        {"NO-WINDOW", "run without a window and exit when done"},
+        {"TEMPLATE:n", "load template number n (0 to 255) instead of the default"},
+        {"FOLDER:path", "working folder (C:\\Photos or /home/me/Photos; quote spaces)"},
+        {"path", "a folder given alone is the working folder, as FOLDER:path"},
+        {"file.csr", "read this case-rule file instead of the default (repeatable)"},
+        {"RECURSE", "include all sub-folders"},
+        {"COPY[:folder]", "copy rather than rename, into folder"},
+        {"BAT[:file]", "write a rename batch file and its .undo.bat"},
+        {"CSV[:file]", "write the file list as comma-separated values"},
+        {"TAB[:file]", "write the file list as tab-delimited text"},
+        {"LIST[:file]", "write the file list, one name per line"},
+        {"PRINT", "print the file list on the default printer"},
+        {"RESET", "discard the default template before loading"},
+        {"--help, -h, /?", "list the parameters"},
+        {"--version", "show the version"},
+    };
+    return kTable;
+}
+
 std::string UsageText() {
-    return "Usage: kestrel [parameter ...]\n"
-           "Without parameters Kestrel opens its window on the last working folder.\n"
-           "\n"
-           "  NO-WINDOW          run without a window and exit when done\n"
-           "  TEMPLATE:n         load template number n (0 to 255) instead of the default\n"
-           "  FOLDER:path        working folder (C:\\Photos or /home/me/Photos; quote spaces)\n"
-           "  file.csr           read this case-rule file instead of the default (repeatable)\n"
-           "  RECURSE            include all sub-folders\n"
-           "  COPY[:folder]      copy rather than rename, into folder\n"
-           "  BAT[:file]         write a rename batch file and its .undo.bat\n"
-           "  CSV[:file]         write the file list as comma-separated values\n"
-           "  TAB[:file]         write the file list as tab-delimited text\n"
-           "  LIST[:file]        write the file list, one name per line\n"
-           "  PRINT              print the file list on the default printer\n"
-           "  RESET              discard the default template before loading\n"
-           "  --help, -h, /?     show this help\n"
-           "  --version          show the version\n";
+    constexpr std::size_t kSyntaxWidth = 19;
+    std::string text =
+        "Usage: kestrel [parameter ...]\n"
+        "Without parameters Kestrel opens its window on the last working folder.\n"
+        "\n";
+    for (const ParameterHelp& parameter : ParameterTable()) {
+        text += "  ";
+        text += parameter.syntax;
+        text.append(kSyntaxWidth - std::min(kSyntaxWidth - 1, parameter.syntax.size()), ' ');
+        text += parameter.description;
+        text += '\n';
+    }
+    return text;
 }
 
 }  // namespace kestrel::app

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,6 +54,16 @@ CommandLine ParseCommandLine(std::string_view line, const CommandLineDefaults& d
 /// Joins argv[1..] back into the command-line text the parser reads, quoting
 /// arguments that hold a space so that they stay one token.
 std::string JoinArguments(int argc, const char* const* argv);
+
+/// One parameter as --help and the manual page describe it.
+struct ParameterHelp {
+    std::string_view syntax;       // "FOLDER:path"
+    std::string_view description;  // "working folder (...)"
+};
+
+/// Every parameter, in the order --help lists them: the one description both
+/// --help and the manual page are made from.
+std::span<const ParameterHelp> ParameterTable();
 
 /// One line per parameter, for --help.
 std::string UsageText();

@@ -3,10 +3,12 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/command_buttons.h"
 #include "app/ui.h"
+#include "commit/commit_journal.h"
 #include "commit/undo_log.h"
 #include "engine/case_handling.h"
 #include "engine/case_rule_list.h"
@@ -92,6 +94,8 @@ class Workspace {
     /// Retry, 3 after Abort.
     int CommitState() const { return commitState_; }
     const commit::UndoLog& UndoHistory() const { return undoLog_; }
+    /// Where commits and undos keep their journals; without one they keep none.
+    void AttachJournal(commit::JournalPlace place) { journalPlace_ = std::move(place); }
 
     void DisableButtons();
     void EnableButtons();
@@ -182,6 +186,7 @@ class Workspace {
     std::string programFolder_;
     std::string workingFolder_;
     commit::UndoLog undoLog_;
+    commit::JournalPlace journalPlace_;
     int commitState_ = 1;
 };
 

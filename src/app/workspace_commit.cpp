@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <exception>
 #include <string>
 #include <string_view>
@@ -25,6 +26,31 @@ constexpr int kCommitArea = 60;
 constexpr int kAborted = 3;
 constexpr int kRetrying = 4;
 constexpr int kWorking = 5;
+
+// Steps are planned and written to the journal in groups, so that one flush
+// covers many steps. Groups start small, so that a short commit starts at
+// once, and grow fourfold up to the largest: a flush to disk costs about the
+// same for few steps as for many, so a full list takes seven of them.
+constexpr std::size_t kFirstGroup = 16;
+constexpr std::size_t kGroupGrowth = 4;
+constexpr std::size_t kLargestGroup = 16384;
+// After a step that did not go as planned, this many of the entries planned
+// after it are planned again at once; the rest wait for the next group.
+constexpr std::size_t kReplanned = 16;
+
+// True when the journal was written, or when the user chose to go on without
+// one after it could not be.
+bool GoOnWithoutJournal(Ui& ui, const platform::FileError& error, std::string_view folder) {
+    if (error.Ok()) {
+        return true;
+    }
+    return ui.Ask("Kestrel cannot write its journal in \"" + std::string(folder) + "\": Error " +
+                      std::to_string(error.number) + " (" + error.description +
+                      ").\r\rWithout it, an operation that the computer or the program stops "
+                      "halfway cannot be undone at the next start. Do you wish to continue "
+                      "without it?",
+                  kProgramTitle, Buttons::YesNo, Icon::Exclamation) == Answer::Yes;
+}
 
 std::string ErrorPromptText(const platform::FileError& error, std::string_view name,
                             std::string_view newName) {
@@ -77,7 +103,22 @@ struct Workspace::CommitRun {
                 &workspace.folderTable_},
           selectionCount(static_cast<std::int64_t>(lists::CountSelected(workspace.sourceRows_))),
           copy(workspace.options.chkCopy == 1),
+          rows(workspace.sourceRows_),
+          targets(workspace.preview_.targets),
+          journal(workspace.journalPlace_, commit::JournalOperation::Commit,
+                  workspace.undoLog_.Level()),
           entry(atHand) {}
+
+    /// An entry planned ahead of its step, with the run's state from before
+    /// it, to go back to when the step does not go as planned.
+    struct Planned {
+        std::size_t row = 0;
+        commit::EntryPlan plan;
+        commit::StepKind kind = commit::StepKind::Rename;
+        std::int64_t counterBefore = 0;
+        std::size_t targetsBefore = 0;
+        std::size_t sourcesBefore = 0;
+    };
 
     commit::EntryPlan Plan(const lists::ListEntry& row) const {
         commit::EntryPlan plan;
@@ -93,6 +134,98 @@ struct Workspace::CommitRun {
         // An entry inside a folder this commit renamed is found under its new path.
         plan.sourceFolder = movedSources.ReAim(std::move(plan.sourceFolder));
         return plan;
+    }
+
+    /// What an entry's step gives when it goes as planned.
+    static commit::StepResult Expected(const commit::EntryPlan& plan) {
+        return {{}, plan.parts.isFolder && plan.smartFolder.empty()};
+    }
+
+    // Plans the entry of `row` as if every entry planned before it succeeds.
+    Planned PlanAhead(std::size_t row) {
+        Planned planned{row,
+                        Plan(rows[row]),
+                        commit::StepKind::Rename,
+                        renameCounter,
+                        renamedTargets.Rows().size(),
+                        movedSources.Rows().size()};
+        planned.kind = commit::KindOf(planned.plan, copy);
+        Complete(planned.plan, Expected(planned.plan));
+        return planned;
+    }
+
+    // What an entry that ended with `result` changes for the entries after it.
+    void Complete(const commit::EntryPlan& plan, const commit::StepResult& result) {
+        if (plan.parts.isFolder) {
+            NoteFolder(plan, result);
+        }
+        if (result.error.Ok()) {
+            ++renameCounter;
+        }
+    }
+
+    void RollBack(const Planned& planned) {
+        renameCounter = planned.counterBefore;
+        renamedTargets.Truncate(planned.targetsBefore);
+        movedSources.Truncate(planned.sourcesBefore);
+    }
+
+    void Announce(const std::deque<Planned>& entries) {
+        if (!journal.Keeping()) {
+            return;
+        }
+        // Paths are joined in two reused buffers: a group may hold thousands.
+        std::string oldPath;
+        std::string newPath;
+        for (const Planned& planned : entries) {
+            const commit::EntryPlan& plan = planned.plan;
+            oldPath.assign(plan.sourceFolder).append(plan.parts.name);
+            newPath.assign(plan.targetFolder).append(plan.newName);
+            journal.Add(planned.kind, oldPath, newPath);
+        }
+    }
+
+    /// Plans the next group of entries from `row` on and writes them to the
+    /// journal before any of them runs. A group planned before (the entry of
+    /// `row` is being retried) is withdrawn.
+    platform::FileError PlanGroup(std::size_t row) {
+        if (!queue.empty()) {
+            RollBack(queue.front());
+            journal.Withdraw(queue.size());
+            queue.clear();
+        }
+        for (std::size_t next = row; next < rows.size() && queue.size() < groupSize; ++next) {
+            if (next < targets.size() && !targets[next].empty()) {
+                queue.push_back(PlanAhead(next));
+            }
+        }
+        groupSize = std::min(groupSize * kGroupGrowth, kLargestGroup);
+        Announce(queue);
+        return journal.Flush();
+    }
+
+    /// After a step that did not go as planned (it failed, which holds the
+    /// autonumber back, or a folder stayed where it was): the run takes the
+    /// real outcome, and the entries planned after it are planned again. Only
+    /// when that changes a step does the journal need writing again.
+    platform::FileError Replan(const Planned& done, const commit::StepResult& result) {
+        RollBack(done);
+        Complete(done.plan, result);
+        std::deque<Planned> again;
+        bool same = true;
+        for (std::size_t i = 0; i < std::min(queue.size(), kReplanned); ++i) {
+            again.push_back(PlanAhead(queue[i].row));
+            same = same && again.back().kind == queue[i].kind &&
+                   again.back().plan.OldPath() == queue[i].plan.OldPath() &&
+                   again.back().plan.NewPath() == queue[i].plan.NewPath();
+        }
+        journal.Withdraw(same ? queue.size() - again.size() : queue.size());
+        queue = std::move(again);
+        if (same) {
+            return {};
+        }
+        Announce(queue);
+        return journal.Flush();
     }
 
     // Later entries follow a folder to its new path. Only a folder that took its
@@ -120,6 +253,8 @@ struct Workspace::CommitRun {
     const commit::FolderRules rules;
     const std::int64_t selectionCount;
     const bool copy;
+    const std::vector<lists::ListEntry>& rows;
+    const std::vector<std::string>& targets;
     /// Entries committed without error: the autonumber index of the next one.
     std::int64_t renameCounter = 0;
     /// Re-aims target folders.
@@ -127,6 +262,10 @@ struct Workspace::CommitRun {
     /// Re-aims source folders: only folders that really moved.
     commit::RenamedFolders movedSources;
     std::unordered_set<std::string> sweptFolders;
+    /// Entries planned and in the journal whose steps have not run yet.
+    std::deque<Planned> queue;
+    std::size_t groupSize = kFirstGroup;
+    commit::CommitJournal journal;
     EntryAtHand& entry;
 };
 
@@ -141,12 +280,13 @@ void Workspace::DoIt() {
         if (commitState_ == kAborted) {
             commitState_ = 0;
         }
-        CommitRun run(*this, atHand);
         // Opened even for a commit that commits nothing, so that Undo is offered.
         undoLog_.OpenLevel();
+        CommitRun run(*this, atHand);
         ui_.SetPointer(Pointer::ArrowHourglass);
         ui_.ShowProgress(Progress::Preview, static_cast<int>(sourceRows_.size()));
         CommitRows(run);
+        run.journal.Finish();
         ui_.HideProgress(Progress::Preview);
         ui_.SetPointer(Pointer::Normal);
         if (preferences.autoResetOptions == 1) {
@@ -178,16 +318,25 @@ void Workspace::CommitRows(CommitRun& run) {
 
 bool Workspace::CommitRow(CommitRun& run, std::size_t row) {
     commitState_ = kWorking;
-    const commit::EntryPlan plan = run.Plan(sourceRows_[row]);
+    if ((run.queue.empty() || run.queue.front().row != row) &&
+        !GoOnWithoutJournal(ui_, run.PlanGroup(row), run.journal.Folder())) {
+        commitState_ = kAborted;
+        return false;
+    }
+    const CommitRun::Planned planned = std::move(run.queue.front());
+    run.queue.pop_front();
+    const commit::EntryPlan& plan = planned.plan;
     run.entry = {plan.parts.name, plan.newName};
     run.SweepLeftoverCopies(fileSystem_, plan);
     const commit::StepResult result = commit::CommitEntry(fileSystem_, plan, run.copy);
-    if (plan.parts.isFolder) {
-        run.NoteFolder(plan, result);
+    if (!result.error.Ok() || result.folderMoved != CommitRun::Expected(plan).folderMoved) {
+        if (!GoOnWithoutJournal(ui_, run.Replan(planned, result), run.journal.Folder())) {
+            commitState_ = kAborted;
+            return false;
+        }
     }
     if (result.error.Ok()) {
-        undoLog_.Record(plan.OldPath(), plan.NewPath());
-        ++run.renameCounter;
+        undoLog_.Record(plan.OldPath(), plan.NewPath(), planned.kind);
         return false;
     }
     if (PassedOverSilently(result.error.number)) {
@@ -217,7 +366,17 @@ void Workspace::Undo() {
 
 void Workspace::RestoreNewestLevel() {
     if (undoLog_.Level() > 0) {
+        // The whole level is in the journal before the first entry goes back.
+        commit::CommitJournal journal(journalPlace_, commit::JournalOperation::Undo,
+                                      undoLog_.Level());
+        for (const commit::UndoEntry& entry : undoLog_.Newest()) {
+            journal.Add(entry.kind, entry.oldPath, entry.newPath);
+        }
+        if (!GoOnWithoutJournal(ui_, journal.Flush(), journal.Folder())) {
+            return;
+        }
         commit::RestoreLevel(fileSystem_, undoLog_.TakeNewest());
+        journal.Finish();
     }
     if (undoLog_.Level() == 0) {
         buttons_.SetEnabled(CommandButton::Undo, false);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,6 +74,11 @@ class RenamedFolders {
     /// its new path.
     std::string ReAim(std::string folder) const;
     const std::vector<Row>& Rows() const { return rows_; }
+    /// Keeps only the first `count` rows.
+    void Truncate(std::size_t count) {
+        rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(std::min(count, rows_.size())),
+                    rows_.end());
+    }
 
   private:
     std::vector<Row> rows_;

@@ -89,4 +89,16 @@ StepResult CommitEntry(platform::FileSystem& fileSystem, const EntryPlan& plan, 
                                : CommitFile(fileSystem, plan, copy);
 }
 
+StepKind KindOf(const EntryPlan& plan, bool copy) {
+    if (plan.parts.isFolder) {
+        return plan.smartFolder.empty() ? StepKind::Rename : StepKind::FolderTree;
+    }
+    if (copy) {
+        return StepKind::Copy;
+    }
+    const bool otherDrive = plan.targetFolder != plan.sourceFolder &&
+                            !SameDriveLetter(plan.targetFolder, plan.sourceFolder);
+    return otherDrive ? StepKind::MoveAcrossDrives : StepKind::Rename;
+}
+
 }  // namespace kestrel::commit

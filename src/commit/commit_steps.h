@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commit/commit_plan.h"
+#include "commit/undo_log.h"
 #include "platform/file_error.h"
 #include "platform/file_system.h"
 
@@ -20,5 +21,8 @@ struct StepResult {
 /// source is deleted only once its copy is complete. A new name no entry may
 /// have fails with 52 before any step.
 StepResult CommitEntry(platform::FileSystem& fileSystem, const EntryPlan& plan, bool copy);
+
+/// The kind of step CommitEntry takes for the entry.
+StepKind KindOf(const EntryPlan& plan, bool copy);
 
 }  // namespace kestrel::commit

@@ -3,6 +3,9 @@
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <utility>
+
+#include "text/unicode_text.h"
 
 namespace kestrel::commit {
 namespace {
@@ -16,6 +19,43 @@ bool SameVolumePrefix(std::string_view a, std::string_view b) {
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('\\');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+bool Moves(StepKind kind) {
+    return kind == StepKind::Rename || kind == StepKind::MoveAcrossDrives;
+}
+
+std::string NameOf(std::string_view path) {
+    const std::size_t slash = path.rfind('\\');
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+// Where one entry stands, judged with both its names present or not.
+enum class Standing { OldName, NewName, HalfMoved, Missing };
+
+Standing StandingOf(platform::FileSystem& fileSystem, const UndoEntry& entry) {
+    const bool oldThere = fileSystem.Exists(entry.oldPath);
+    if (!fileSystem.Exists(entry.newPath)) {
+        return oldThere ? Standing::OldName : Standing::Missing;
+    }
+    if (!oldThere) {
+        return Standing::NewName;
+    }
+    if (!Moves(entry.kind)) {
+        return Standing::OldName;
+    }
+    if (fileSystem.SameEntry(entry.newPath, entry.oldPath)) {
+        // One file under both names: on a volume that ignores letter case a
+        // change of case, else a move by link and unlink cut short.
+        return text::EqualIgnoringCase(NameOf(entry.oldPath), NameOf(entry.newPath))
+                   ? Standing::NewName
+                   : Standing::HalfMoved;
+    }
+    // A move copies before it deletes: a whole copy beside its source is one
+    // that stopped in between. Any other file under the new name was there
+    // before, and the step never ran.
+    return fileSystem.IsCopyOf(entry.newPath, entry.oldPath) ? Standing::HalfMoved
+                                                             : Standing::OldName;
 }
 
 }  // namespace
@@ -46,6 +86,42 @@ std::size_t RestoreLevel(platform::FileSystem& fileSystem, const std::vector<Und
         }
     }
     return restored;
+}
+
+bool UnderNewName(platform::FileSystem& fileSystem, const UndoEntry& entry) {
+    const Standing standing = StandingOf(fileSystem, entry);
+    return standing == Standing::NewName || standing == Standing::HalfMoved;
+}
+
+std::vector<UnrestoredEntry> RestoreInterrupted(platform::FileSystem& fileSystem,
+                                                const std::vector<UndoEntry>& entries) {
+    std::vector<UnrestoredEntry> unrestored;
+    std::unordered_set<std::string> sweptFolders;
+    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+        if (const std::string folder = FolderOf(entry->oldPath);
+            sweptFolders.insert(folder).second) {
+            fileSystem.RemoveLeftoverCopies(folder);
+        }
+        platform::FileError error;
+        switch (StandingOf(fileSystem, *entry)) {
+            case Standing::OldName:
+                break;
+            case Standing::NewName:
+                error = RestoreEntry(fileSystem, *entry);
+                break;
+            case Standing::HalfMoved:
+                // The file is whole under its old name; the extra name goes.
+                error = fileSystem.DeleteFile(entry->newPath);
+                break;
+            case Standing::Missing:
+                error = platform::FileError::Make(platform::kFileNotFound);
+                break;
+        }
+        if (!error.Ok()) {
+            unrestored.push_back({*entry, std::move(error)});
+        }
+    }
+    return unrestored;
 }
 
 }  // namespace kestrel::commit

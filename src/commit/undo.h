@@ -19,4 +19,25 @@ platform::FileError RestoreEntry(platform::FileSystem& fileSystem, const UndoEnt
 /// passed over; returns how many entries came back.
 std::size_t RestoreLevel(platform::FileSystem& fileSystem, const std::vector<UndoEntry>& entries);
 
+// The entries of a commit or undo that stopped halfway. Each step may or may
+// not have run, or may have stopped between the copy and the delete of a
+// move; what is on disk tells which.
+
+/// True when the entry is under its new name, wholly or as a move that
+/// stopped between its copy and its delete.
+bool UnderNewName(platform::FileSystem& fileSystem, const UndoEntry& entry);
+
+struct UnrestoredEntry {
+    UndoEntry entry;
+    platform::FileError error;
+};
+
+/// Gives the entries their old names again, newest first, by the undo's
+/// rules: nothing is replaced, a move across drives is copied back before
+/// its copy is deleted, and of a move that stopped after its copy only the
+/// copy is deleted. Entries already under their old names, and copies, stay
+/// as they are. Returns the entries that could not be restored.
+std::vector<UnrestoredEntry> RestoreInterrupted(platform::FileSystem& fileSystem,
+                                                const std::vector<UndoEntry>& entries);
+
 }  // namespace kestrel::commit

@@ -9,20 +9,31 @@
 // as needed, so neither a large commit nor many commits in a row lose history.
 namespace kestrel::commit {
 
+/// How a commit took an entry to its new path, which tells a recovery after a
+/// crash what a half-done step looks like.
+enum class StepKind {
+    Rename,            // one rename (or a move that copes with two file systems)
+    MoveAcrossDrives,  // a copy to another drive letter, then the delete of the source
+    Copy,              // "Copy": the source stays
+    FolderTree,        // a folder whose new name only asked for sub-folders
+};
+
 struct UndoEntry {
     std::string oldPath;  // full program path before the commit
     std::string newPath;  // full program path after it
+    StepKind kind = StepKind::Rename;
+    bool operator==(const UndoEntry&) const = default;
 };
 
 class UndoLog {
   public:
     void OpenLevel() { levels_.emplace_back(); }
     /// Records into the newest level (opening one if none is open).
-    void Record(std::string oldPath, std::string newPath) {
+    void Record(std::string oldPath, std::string newPath, StepKind kind = StepKind::Rename) {
         if (levels_.empty()) {
             OpenLevel();
         }
-        levels_.back().push_back({std::move(oldPath), std::move(newPath)});
+        levels_.back().push_back({std::move(oldPath), std::move(newPath), kind});
     }
     /// The newest level's number; 0 when there is nothing to undo.
     int Level() const { return static_cast<int>(levels_.size()); }

@@ -12,6 +12,7 @@
 #include "app/headless_ui.h"
 #include "app/version.h"
 #include "platform/clock.h"
+#include "platform/journal_file.h"
 #include "settings/settings_store.h"
 
 #ifdef KESTREL_WITH_WINDOW
@@ -40,7 +41,8 @@ std::string ExecutablePath() {
 int RunWithoutWindow(const std::string& line, const kestrel::app::ProgramPlace& place) {
     kestrel::app::HeadlessUi ui;
     kestrel::platform::SystemClock clock;
-    kestrel::app::Application application(place, ui, clock, std::cerr);
+    kestrel::app::Application application(place, ui, clock, std::cerr,
+                                          kestrel::platform::DefaultStateFolder());
     // The unexpected-error report has been shown; nothing may be saved now.
     application.workspace().SetCloseAllHandler([] { std::_Exit(1); });
     return application.Start(line, false).exitStatus;

@@ -86,6 +86,16 @@ class FileSystem {
     /// True when both paths name one entry (the same file under two names, or
     /// one name in two spellings on a volume that ignores letter case).
     virtual bool SameEntry(std::string_view a, std::string_view b) = 0;
+    /// True when `copy` is what Copy makes of `original`: the same bytes (or,
+    /// for links, the same target text) and the same modification time.
+    virtual bool IsCopyOf(std::string_view copy, std::string_view original) {
+        const EntryDetails a = GetDetails(copy);
+        const EntryDetails b = GetDetails(original);
+        std::string bytesA;
+        std::string bytesB;
+        return a.error.Ok() && b.error.Ok() && a.size == b.size && a.modified == b.modified &&
+               ReadFile(copy, bytesA).Ok() && ReadFile(original, bytesB).Ok() && bytesA == bytesB;
+    }
 
     // The operations below that make a new entry refuse, with 52, a new path
     // this host cannot hold as one entry: a "/" in a program path, a "." or

@@ -266,6 +266,56 @@ FileError CopyEntryNoReplace(const std::string& from, const std::string& to) {
     return CopyFileThroughPart(from, to);
 }
 
+bool HostIsCopyOf(const std::string& copy, const std::string& original) {
+    struct stat a {};
+    struct stat b {};
+    if (::lstat(copy.c_str(), &a) != 0 || ::lstat(original.c_str(), &b) != 0 ||
+        (a.st_mode & S_IFMT) != (b.st_mode & S_IFMT) || a.st_size != b.st_size ||
+        a.st_mtim.tv_sec != b.st_mtim.tv_sec || a.st_mtim.tv_nsec != b.st_mtim.tv_nsec) {
+        return false;
+    }
+    if (S_ISLNK(a.st_mode)) {
+        std::string targetA(static_cast<std::size_t>(a.st_size) + 1, '\0');
+        std::string targetB(targetA.size(), '\0');
+        const ssize_t lengthA = ::readlink(copy.c_str(), targetA.data(), targetA.size());
+        const ssize_t lengthB = ::readlink(original.c_str(), targetB.data(), targetB.size());
+        return lengthA >= 0 && lengthA == lengthB && targetA == targetB;
+    }
+    if (!S_ISREG(a.st_mode)) {
+        return false;
+    }
+    UniqueFd fileA(::open(copy.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    UniqueFd fileB(::open(original.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (!fileA.Valid() || !fileB.Valid()) {
+        return false;
+    }
+    std::vector<char> bufferA(kCopyBufferSize);
+    std::vector<char> bufferB(kCopyBufferSize);
+    for (;;) {
+        const ssize_t gotA = ::read(fileA.Get(), bufferA.data(), bufferA.size());
+        if (gotA < 0) {
+            return false;
+        }
+        // Regular files give a full buffer until the end.
+        std::size_t gotB = 0;
+        while (gotB < static_cast<std::size_t>(gotA)) {
+            const ssize_t got =
+                ::read(fileB.Get(), bufferB.data() + gotB, static_cast<std::size_t>(gotA) - gotB);
+            if (got <= 0) {
+                return false;
+            }
+            gotB += static_cast<std::size_t>(got);
+        }
+        if (gotA == 0) {
+            char extra = 0;
+            return ::read(fileB.Get(), &extra, 1) == 0;
+        }
+        if (!std::equal(bufferA.begin(), bufferA.begin() + gotA, bufferB.begin())) {
+            return false;
+        }
+    }
+}
+
 void SyncFolder(const std::string& hostFolder) {
     UniqueFd folder(::open(hostFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.Valid()) {

@@ -31,6 +31,11 @@ int RenameNoReplace(const std::string& from, const std::string& to);
 /// is flushed before this returns.
 FileError CopyEntryNoReplace(const std::string& from, const std::string& to);
 
+/// True when `copy` is what CopyEntryNoReplace makes of `original`: a file
+/// with the same bytes, or a link with the same target text, and in both
+/// cases the same modification time.
+bool HostIsCopyOf(const std::string& copy, const std::string& original);
+
 /// Flushes a folder's entries (a new or removed name) to disk; best effort.
 void SyncFolder(const std::string& hostFolder);
 

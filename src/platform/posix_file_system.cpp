@@ -511,6 +511,12 @@ bool PosixFileSystem::SameEntry(std::string_view a, std::string_view b) {
            infoA.st_ino == infoB.st_ino;
 }
 
+bool PosixFileSystem::IsCopyOf(std::string_view copy, std::string_view original) {
+    const auto hostCopy = HostPath(copy);
+    const auto hostOriginal = HostPath(original);
+    return hostCopy && hostOriginal && HostIsCopyOf(*hostCopy, *hostOriginal);
+}
+
 void PosixFileSystem::RemoveLeftoverCopies(std::string_view folder) {
     if (const auto host = HostPath(folder)) {
         RemoveLeftoverPartFiles(*host);

@@ -18,6 +18,7 @@
 #include "app/version.h"
 #include "platform/clock.h"
 #include "platform/drive_table.h"
+#include "platform/journal_file.h"
 #include "settings/key_paths.h"
 #include "settings/settings_store.h"
 #include "ui/demo_files.h"
@@ -199,6 +200,9 @@ int RunStartedWindow(app::Application& application, QtUi& qtUi, SplashWindow& sp
         QCoreApplication::exit(1);
     });
 
+    // Before anything else is asked or listed: the files the first listing
+    // shows are those the user chose to keep or to have back.
+    application.RecoverInterruptedOperations();
     const int startLocation = application.FinishWindowStart();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         SizeMainWindow(window, *screen);
@@ -241,7 +245,8 @@ int RunWindow(int argc, char** argv, std::string_view commandLine, const app::Pr
     const platform::SystemClock clock;
     int status = 0;
     {
-        app::Application application(programPlace, qtUi, clock, std::cerr);
+        app::Application application(programPlace, qtUi, clock, std::cerr,
+                                     platform::DefaultStateFolder());
         const app::StartResult start = application.Start(line, true);
         status = start.runWindow ? RunStartedWindow(application, qtUi, splash, quitOnSignals)
                                  : start.exitStatus;

@@ -1,0 +1,134 @@
+#include "app/journal_recovery.h"
+
+#include <cstddef>
+#include <optional>
+#include <ostream>
+#include <utility>
+#include <vector>
+
+#include "commit/commit_journal.h"
+#include "commit/undo.h"
+#include "platform/journal_file.h"
+#include "platform/posix_file_system.h"
+#include "text/numbers.h"
+
+namespace kestrel::app {
+namespace {
+
+// A box lists at most this many entries by name; a count stands for the rest.
+constexpr std::size_t kNamesShown = 20;
+
+struct Interrupted {
+    platform::JournalFile file;
+    commit::JournalContents contents;
+    std::size_t underNewNames = 0;
+};
+
+std::vector<Interrupted> FindInterrupted(const std::string& stateFolder) {
+    std::vector<Interrupted> found;
+    if (stateFolder.empty()) {
+        return found;
+    }
+    for (platform::JournalFile& file : platform::TakeAbandonedJournals(stateFolder)) {
+        std::string bytes;
+        std::optional<commit::JournalContents> contents;
+        if (file.ReadAll(bytes).Ok()) {
+            contents = commit::ReadJournal(bytes);
+        }
+        // What is not a journal is not ours to change.
+        if (!contents) {
+            continue;
+        }
+        platform::PosixFileSystem fileSystem(contents->drives);
+        std::size_t underNewNames = 0;
+        for (const commit::UndoEntry& step : contents->steps) {
+            underNewNames += commit::UnderNewName(fileSystem, step) ? 1 : 0;
+        }
+        found.push_back({std::move(file), std::move(*contents), underNewNames});
+    }
+    return found;
+}
+
+std::string Entries(std::size_t count) {
+    return count == 1 ? std::string("1 entry")
+                      : text::FormatCount(static_cast<std::int64_t>(count)) + " entries";
+}
+
+// "1 entry is under its new name", "3 entries are under their new names";
+// `still` after the verb.
+std::string UnderNewNames(std::size_t count, std::string_view still = "") {
+    const bool one = count == 1;
+    return Entries(count) + (one ? " is " : " are ") + std::string(still) +
+           (one ? "under its new name" : "under their new names");
+}
+
+std::string Question(const Interrupted& journal) {
+    if (journal.contents.operation == commit::JournalOperation::Undo) {
+        return "Kestrel stopped before it finished an \"Undo the Do!\": " +
+               UnderNewNames(journal.underNewNames, "still ") +
+               ".\r\rDo you wish to finish the undo and give back the old names?\r\rYes "
+               "finishes it, No keeps the files as they are now, and Cancel asks again at the "
+               "next start.";
+    }
+    return "Kestrel stopped before it finished a \"Do It!\": " +
+           UnderNewNames(journal.underNewNames) +
+           ".\r\rDo you wish to undo it and give back the old names?\r\rYes undoes it, No "
+           "keeps the files as they are now, and Cancel asks again at the next start.";
+}
+
+std::string UnrestoredReport(const std::vector<commit::UnrestoredEntry>& unrestored) {
+    std::string report = "These entries could not be given back their old names:\r";
+    for (std::size_t i = 0; i < unrestored.size() && i < kNamesShown; ++i) {
+        const commit::UnrestoredEntry& failed = unrestored[i];
+        report += "\r" + failed.entry.newPath + " -> " + failed.entry.oldPath + ": Error " +
+                  std::to_string(failed.error.number) + " (" + failed.error.description + ")";
+    }
+    if (unrestored.size() > kNamesShown) {
+        report += "\r... and " + Entries(unrestored.size() - kNamesShown) + " more.";
+    }
+    return report;
+}
+
+}  // namespace
+
+void RecoverInterruptedOperations(const std::string& stateFolder, Ui& ui) {
+    for (Interrupted& journal : FindInterrupted(stateFolder)) {
+        // Stopped before any step ran, or already undone by hand.
+        if (journal.underNewNames == 0) {
+            journal.file.Remove();
+            continue;
+        }
+        const Answer answer =
+            ui.Ask(Question(journal), kInterruptedTitle, Buttons::YesNoCancel, Icon::Question);
+        if (answer == Answer::Cancel) {
+            continue;
+        }
+        if (answer == Answer::Yes) {
+            platform::PosixFileSystem fileSystem(journal.contents.drives);
+            ui.SetPointer(Pointer::Busy);
+            const std::vector<commit::UnrestoredEntry> unrestored =
+                commit::RestoreInterrupted(fileSystem, journal.contents.steps);
+            ui.SetPointer(Pointer::Normal);
+            if (!unrestored.empty()) {
+                ui.Ask(UnrestoredReport(unrestored), kInterruptedTitle, Buttons::Ok,
+                       Icon::Exclamation);
+            }
+        }
+        journal.file.Remove();
+    }
+}
+
+void ReportInterruptedOperations(const std::string& stateFolder, std::ostream& errors) {
+    for (const Interrupted& journal : FindInterrupted(stateFolder)) {
+        const bool undo = journal.contents.operation == commit::JournalOperation::Undo;
+        errors << "An interrupted " << (undo ? "\"Undo the Do!\"" : "\"Do It!\"") << " left "
+               << Entries(journal.underNewNames)
+               << (journal.underNewNames == 1 ? " under its new name" : " under their new names")
+               << " (" << journal.file.Path()
+               << "). Start Kestrel with its window to undo it or to keep the files as they "
+                  "are.\n";
+    }
+    errors.flush();
+}
+
+}  // namespace kestrel::app

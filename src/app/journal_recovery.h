@@ -1,0 +1,26 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+#include "app/ui.h"
+
+// At start-up: the journals of commits and undos that a crash or a kill cut
+// short. The window offers to undo each; a run without a window only says
+// that they are there, since nobody can be asked.
+namespace kestrel::app {
+
+inline constexpr std::string_view kInterruptedTitle = "Interrupted operation";
+
+/// For each interrupted operation whose entries are not all under their old
+/// names, asks whether to undo it (Yes), keep the files as they are and
+/// forget the journal (No), or decide at the next start (Cancel). The undo
+/// follows the undo's rules and reports in one box, by name, what could not
+/// be restored. Journals another running copy is writing are not touched.
+void RecoverInterruptedOperations(const std::string& stateFolder, Ui& ui);
+
+/// Names each interrupted operation on `errors` and leaves its journal.
+void ReportInterruptedOperations(const std::string& stateFolder, std::ostream& errors);
+
+}  // namespace kestrel::app

@@ -1,0 +1,223 @@
+// Commits and an undo killed with SIGKILL at chosen steps: every file must
+// stay whole under its old or its new name, every step that ran must be in the
+// journal, and the next start must give every file its old name back.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <map>
+#include <set>
+#include <sstream>
+#include <tuple>
+
+#include "app/journal_recovery.h"
+#include "app/workspace.h"
+#include "platform/clock.h"
+#include "support/forwarding_file_system.h"
+#include "support/neutral_options.h"
+#include "support/scripted_ui.h"
+#include "support/temp_drive.h"
+
+namespace kestrel::app {
+namespace {
+
+enum class Stop { AfterRename, AfterMoveBack, BeforeDelete };
+
+// Kills its own process after the n-th rename or move back, or before the
+// n-th delete of a move across drives (its copy made). f5 fails to rename
+// twice: retried, then ignored, which moves every later autonumber.
+class KillingFileSystem : public support::ForwardingFileSystem {
+  public:
+    KillingFileSystem(platform::FileSystem& inner, Stop stop, int at)
+        : ForwardingFileSystem(inner), stop_(stop), left_(at) {}
+    FileError Rename(std::string_view from, std::string_view to) override {
+        return Count(Stop::AfterRename, from == "S:\\f5" && failures_-- > 0
+                                            ? FileError::Make(platform::kPermissionDenied)
+                                            : inner_.Rename(from, to));
+    }
+    FileError Move(std::string_view from, std::string_view to) override {
+        return Count(Stop::AfterMoveBack, inner_.Move(from, to));
+    }
+    FileError DeleteFile(std::string_view path) override {
+        Count(Stop::BeforeDelete, {});
+        return inner_.DeleteFile(path);
+    }
+
+  private:
+    FileError Count(Stop stop, FileError result) {
+        if (stop == stop_ && --left_ == 0) {
+            ::kill(::getpid(), SIGKILL);
+        }
+        return result;
+    }
+    Stop stop_;
+    int left_;
+    int failures_ = 2;
+};
+
+class JournalCrash : public ::testing::Test {
+  protected:
+    // Every file once, whole, on S: or D: (twice only `underBoth` times: a
+    // move cut between its copy and its delete), and each one not under its
+    // old name moved by a step of the journal. Returns how many moved.
+    int CheckWhole(int underBoth) {
+        std::map<std::string, int> seen;
+        int moved = 0;
+        for (const support::TempDrive* drive : {&source, &target}) {
+            for (const auto& entry : std::filesystem::directory_iterator(drive->HostRoot())) {
+                const std::string name = entry.path().filename();
+                const std::string contents = drive->ReadFile(name);
+                ++seen[contents];
+                const std::string old = "f" + contents.substr(contents.rfind(' ') + 1);
+                if (name != old || drive != &source) {
+                    ++moved;
+                    EXPECT_TRUE(journaled_.contains({"S:\\" + old, drive->ProgramPath(name)}))
+                        << name;
+                }
+            }
+        }
+        for (int file = 0; file < files_; ++file) {
+            const int count = seen["contents of " + std::to_string(file)];
+            EXPECT_TRUE(count == 1 || (count == 2 && underBoth-- > 0)) << file << ": " << count;
+        }
+        EXPECT_EQ(seen.size(), static_cast<std::size_t>(files_));
+        return moved;
+    }
+
+    support::TempDrive source{std::filesystem::temp_directory_path(), 'S'};
+    support::TempDrive target{std::filesystem::temp_directory_path(), 'D'};
+    support::TempDrive state;
+    std::set<std::pair<std::string, std::string>> journaled_;
+    int files_ = 0;
+};
+
+TEST_F(JournalCrash, TwentyThousandFilesKilledAnywhereAreUndoneAtTheNextStart) {
+    for (; files_ < 20000; ++files_) {
+        source.WriteFile("f" + std::to_string(files_), "contents of " + std::to_string(files_));
+    }
+    // f5, the 14,446th in the list, fails twice and stays. Across drives, the
+    // 101st file is killed with its copy on D: and its source still on S:.
+    for (const auto& [stop, at, moved, to, underBoth] :
+         {std::tuple{Stop::AfterRename, 1, 1, 'S', 0},
+          {Stop::AfterRename, 10000, 10000, 'S', 0},
+          {Stop::AfterRename, 19999, 19997, 'S', 0},
+          {Stop::AfterMoveBack, 10000, 9999, 'S', 0},
+          {Stop::BeforeDelete, 101, 101, 'D', 1}}) {
+        SCOPED_TRACE(std::to_string(at) + " " + to);
+        // The commit with an autonumber (and with AfterMoveBack its undo) to S:
+        // or, across drives, D:, in a child that kills itself.
+        const pid_t child = ::fork();
+        if (child == 0) {
+            platform::PosixFileSystem fileSystem;
+            fileSystem.Drives().Map('S', source.HostRoot());
+            fileSystem.Drives().Map('D', target.HostRoot());
+            KillingFileSystem killing(fileSystem, stop, at);
+            support::ScriptedUi ui;
+            ui.QueueAnswer(Answer::Retry);
+            ui.QueueAnswer(Answer::Ignore);
+            platform::SystemClock clock;
+            Workspace workspace(killing, ui, clock, [] { return 0.5; });
+            workspace.AttachJournal({state.HostRoot(), &fileSystem.Drives()});
+            workspace.options = support::NeutralOptions();
+            workspace.options.chkInsertStart = 1;
+            workspace.options.txtInsertStart = "new ? ";
+            workspace.options.cboAutonumber = "Auto";
+            workspace.txtSourceDir = "S:\\";
+            workspace.txtDestDir = std::string{to, ':', '\\'};
+            workspace.updateFlag = true;
+            workspace.RefreshSourceList();
+            workspace.DoIt();
+            workspace.Undo();
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+        journaled_.clear();
+        std::string bytes;
+        for (const platform::JournalFile& journal :
+             platform::TakeAbandonedJournals(state.HostRoot())) {
+            ASSERT_TRUE(journal.ReadAll(bytes).Ok());
+            const auto contents = commit::ReadJournal(bytes);
+            ASSERT_TRUE(contents);
+            for (const commit::UndoEntry& step : contents->steps) {
+                journaled_.insert({step.oldPath, step.newPath});
+            }
+        }
+        EXPECT_EQ(CheckWhole(underBoth), moved);
+        // The next start asks once; Yes brings every old name back.
+        support::ScriptedUi ui;
+        ui.QueueAnswer(Answer::Yes);
+        RecoverInterruptedOperations(state.HostRoot(), ui);
+        EXPECT_EQ(ui.boxes().at(0).title, kInterruptedTitle);
+        EXPECT_EQ(CheckWhole(0), 0);
+        EXPECT_TRUE(std::filesystem::is_empty(state.HostRoot()));
+    }
+}
+
+TEST(JournalRecovery, AsksOnceAndUndoesForgetsOrKeepsTheJournal) {
+    support::TempDrive drive;
+    support::TempDrive state;
+    platform::PosixFileSystem& fs = drive.FileSystem();
+    // Steps that ran (F -> G, G\a -> G\b, a -> b), never ran (c -> d, o -> n
+    // whose new name was taken), copied (p -> q), stopped between copy and
+    // delete (m -> k), and lost their file (x -> y).
+    for (const char* name : {"G\\b", "b", "c", "o", "n", "p", "m"}) {
+        drive.WriteFile(name, name);
+    }
+    ASSERT_TRUE(fs.Copy(drive.Path("p"), drive.Path("q")).Ok());
+    ASSERT_TRUE(fs.Copy(drive.Path("m"), drive.Path("k")).Ok());
+    const auto leave = [&](commit::JournalOperation operation) {
+        commit::CommitJournal journal({state.HostRoot(), &fs.Drives()}, operation, 1);
+        // The kind's number, then the old and the new name.
+        for (const char* step : {"0FG", "0G\\aG\\b", "0ab", "0cd", "0on", "2pq", "1mk", "0xy"}) {
+            const std::string_view names(step + 1);
+            journal.Add(static_cast<commit::StepKind>(step[0] - '0'),
+                        drive.Path(names.substr(0, names.size() / 2)),
+                        drive.Path(names.substr(names.size() / 2)));
+        }
+        ASSERT_TRUE(journal.Flush().Ok());
+    };
+    const auto recover = [&](Answer answer) {
+        support::ScriptedUi ui;
+        ui.QueueAnswer(answer);
+        ui.QueueAnswer(Answer::Ok);
+        RecoverInterruptedOperations(state.HostRoot(), ui);
+        return ui.boxes();
+    };
+    leave(commit::JournalOperation::Commit);
+    const std::string left = std::filesystem::directory_iterator(state.HostRoot())->path();
+    std::ostringstream report;  // without a window
+    ReportInterruptedOperations(state.HostRoot(), report);
+    EXPECT_NE(report.str().find("\"Do It!\" left 4 entries under their new names (" + left + ")"),
+              std::string::npos);
+    EXPECT_EQ(recover(Answer::Cancel).at(0).text,
+              "Kestrel stopped before it finished a \"Do It!\": 4 entries are under their new "
+              "names.\r\rDo you wish to undo it and give back the old names?\r\rYes undoes "
+              "it, No keeps the files as they are now, and Cancel asks again at the next "
+              "start.");
+    // No forgets the journal and keeps the files: Yes below finds only the next one.
+    recover(Answer::No);
+
+    leave(commit::JournalOperation::Undo);
+    const auto undone = recover(Answer::Yes);
+    EXPECT_TRUE(
+        undone.at(0).text.starts_with("Kestrel stopped before it finished an \"Undo the "
+                                      "Do!\": 4 entries are still under their new names."));
+    EXPECT_EQ(undone.at(1).text, "These entries could not be given back their old names:\r\r" +
+                                     drive.Path("y") + " -> " + drive.Path("x") +
+                                     ": Error 53 (File not found)");
+    // Newest first: the file inside the renamed folder went back before the folder.
+    EXPECT_EQ(drive.ReadFile("F\\a"), "G\\b");
+    EXPECT_EQ(drive.ReadFile("a"), "b");
+    for (const char* name : {"c", "o", "n", "p", "q", "m"}) {
+        EXPECT_TRUE(drive.Exists(name)) << name;
+    }
+    EXPECT_FALSE(drive.Exists("G") || drive.Exists("b") || drive.Exists("d") || drive.Exists("k"));
+    EXPECT_TRUE(std::filesystem::is_empty(state.HostRoot()));
+}
+
+}  // namespace
+}  // namespace kestrel::app
