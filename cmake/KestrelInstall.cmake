@@ -29,10 +29,8 @@ install(FILES "${data}/${KESTREL_APP_ID}.metainfo.xml" DESTINATION "${CMAKE_INST
 install(FILES "${manual}.gz" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
 install(FILES "${data}/copyright" "${CMAKE_BINARY_DIR}/share/changelog.gz"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/kestrel")
-# The help manual, once there is one.
-if(EXISTS "${PROJECT_SOURCE_DIR}/help")
-    install(DIRECTORY "${PROJECT_SOURCE_DIR}/help/" DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/kestrel/help")
-endif()
+# The help manual, where the program looks for it beside its "bin" folder.
+install(DIRECTORY "${PROJECT_SOURCE_DIR}/help/" DESTINATION "${CMAKE_INSTALL_DATADIR}/kestrel/help")
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kestrel)

@@ -42,6 +42,10 @@ if [ -n "$warnings" ]; then
     echo "man -l: $warnings" >&2
     exit 1
 fi
+if [ ! -f /usr/share/kestrel/help/index.html ]; then
+    echo "the help manual is not where the program looks for it" >&2
+    exit 1
+fi
 lintian --fail-on error "$deb" 2>&1 | { grep -v "running with root privileges" || true; }
 version=$(kestrel --version)
 expected="Kestrel $(sed -n 's/^project(Kestrel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)"
@@ -53,7 +57,7 @@ echo "-- installed and ran: $version"
 
 trap - EXIT
 remove
-for file in /usr/bin/kestrel "/usr/share/applications/$id.desktop" /usr/share/man/man1/kestrel.1.gz; do
+for file in /usr/bin/kestrel "/usr/share/applications/$id.desktop" /usr/share/kestrel /usr/share/man/man1/kestrel.1.gz; do
     if [ -e "$file" ]; then
         echo "$file is still there after the package was removed" >&2
         exit 1

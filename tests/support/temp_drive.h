@@ -55,6 +55,11 @@ class TempDrive {
         return std::string{kLetter, ':', '\\'} + std::string(relative);
     }
 
+    /// The program path of `relative` on this drive's own letter.
+    std::string ProgramPath(std::string_view relative) const {
+        return std::string{letter_, ':', '\\'} + std::string(relative);
+    }
+
     /// The host path of `relative` ("a\\b.txt" -> "/tmp/kestrel-XXXXXX/a/b.txt").
     std::string HostPath(std::string_view relative) const {
         std::string out = root_;
