@@ -40,20 +40,6 @@ class UniqueFd {
     int fd_;
 };
 
-int WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return 0;
-}
-
 int CopyBytes(int source, int target) {
     std::vector<char> buffer(kCopyBufferSize);
     for (;;) {
@@ -206,6 +192,20 @@ FileError CopyFileThroughPart(const std::string& from, const std::string& to) {
 }
 
 }  // namespace
+
+int WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return 0;
+}
 
 std::string HostParentFolder(std::string_view hostPath) {
     while (hostPath.size() > 1 && hostPath.back() == '/') {

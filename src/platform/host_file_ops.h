@@ -36,6 +36,10 @@ FileError CopyEntryNoReplace(const std::string& from, const std::string& to);
 /// cases the same modification time.
 bool HostIsCopyOf(const std::string& copy, const std::string& original);
 
+/// Writes all of `bytes` to `fd`, going on after interrupted writes; 0 or the
+/// errno value.
+int WriteAll(int fd, std::string_view bytes);
+
 /// Flushes a folder's entries (a new or removed name) to disk; best effort.
 void SyncFolder(const std::string& hostFolder);
 

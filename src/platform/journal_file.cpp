@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "platform/host_file_ops.h"
+#include "platform/part_files.h"
 
 namespace kestrel::platform {
 namespace {
@@ -60,20 +61,6 @@ int MakeFolders(const std::string& folder) {
             return 0;
         }
     }
-}
-
-int WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return 0;
 }
 
 int WriteDurably(int fd, std::string_view bytes) {
@@ -204,17 +191,10 @@ std::vector<JournalFile> TakeAbandonedJournals(const std::string& folder) {
         if (!journal && !IsNewJournalName(item->d_name)) {
             continue;
         }
-        const int fd =
-            ::openat(folderFd, item->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) {
-            continue;
-        }
         struct stat info {};
-        // A lock we can take is one no running copy holds.
-        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-            ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            ::close(fd);
-            continue;
+        const int fd = OpenAbandonedFile(folderFd, item->d_name, info);
+        if (fd < 0) {
+            continue;  // written by a running copy right now
         }
         if (!journal) {
             // Killed before its first records were on disk: nothing happened yet.

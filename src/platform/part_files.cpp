@@ -65,6 +65,18 @@ int CreatePartFile(const std::string& hostFolder, PartFile& part) {
     return 0;
 }
 
+int OpenAbandonedFile(int folderFd, const char* name, struct stat& info) {
+    const int fd = ::openat(folderFd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return -1;
+    }
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 void RemoveLeftoverPartFiles(const std::string& hostFolder) {
     std::unique_ptr<DIR, DirCloser> dir(::opendir(hostFolder.c_str()));
     if (!dir) {
@@ -75,18 +87,11 @@ void RemoveLeftoverPartFiles(const std::string& hostFolder) {
         if (!IsPartFileName(item->d_name)) {
             continue;
         }
-        const int fd =
-            ::openat(folderFd, item->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) {
-            continue;
-        }
         struct stat info {};
-        // A lock we can take is one no copy holds any more.
-        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-            ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        if (const int fd = OpenAbandonedFile(folderFd, item->d_name, info); fd >= 0) {
             ::unlinkat(folderFd, item->d_name, 0);
+            ::close(fd);
         }
-        ::close(fd);
     }
 }
 

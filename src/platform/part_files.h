@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <string>
 #include <string_view>
 
@@ -21,6 +23,12 @@ struct PartFile {
 /// Creates and locks a new, empty part file (mode 0600) in `hostFolder`;
 /// 0 or the errno value.
 int CreatePartFile(const std::string& hostFolder, PartFile& part);
+
+/// Opens the regular file `name` in the folder open as `folderFd` and takes its
+/// lock, which only succeeds when no running process holds it: the file was
+/// left by one that died. The open descriptor (the caller closes it), with
+/// `info` filled, or -1.
+int OpenAbandonedFile(int folderFd, const char* name, struct stat& info);
 
 /// Removes the part files in `hostFolder` that no running copy is writing.
 void RemoveLeftoverPartFiles(const std::string& hostFolder);
