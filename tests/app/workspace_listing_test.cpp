@@ -61,14 +61,9 @@ TEST_F(ListingTest, StatusTextsOfAListingAndAutoRefreshOff) {
     workspace.RefreshSourceList();
     EXPECT_TRUE(workspace.SourceFileList().empty()) << "only a forced listing reads";
     Refresh();
-    std::vector<std::string> reading;
-    for (const std::string& text : ui.StatusHistory(StatusPanel::Message)) {
-        if (text.starts_with("Reading")) {
-            reading.push_back(text);
-        }
-    }
-    EXPECT_EQ(reading, (std::vector<std::string>{"Reading item 2...", "Reading item 3...",
-                                                 "Reading item 6..."}));
+    EXPECT_EQ(
+        ui.StatusHistory(StatusPanel::Message, "Reading"),
+        (std::vector<std::string>{"Reading item 2...", "Reading item 3...", "Reading item 6..."}));
     EXPECT_EQ(ui.LastStatus(StatusPanel::Source), "6 items listed.");
 }
 
@@ -109,13 +104,6 @@ TEST(ListingLimit, TheRowCapEndsTheListingWithAWarning) {
     EXPECT_EQ(workspace.SourceFileList().size(), 32767u);
     EXPECT_EQ(ui.LastStatus(StatusPanel::Source),
               "Warning: maximum of 32,767 items reached; remainder ignored.");
-}
-
-TEST_F(ListingTest, FilterFieldCheck) {
-    EXPECT_EQ(Workspace::CheckFilterField("a[bc]"), "");
-    EXPECT_EQ(Workspace::CheckFilterField("a[b"),
-              "You cannot have a [ outside a range.  Please use [[] to specify a single [.  "
-              "See the help file for more information.");
 }
 
 }  // namespace

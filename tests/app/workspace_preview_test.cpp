@@ -127,18 +127,11 @@ TEST_F(PreviewTest, ProgressTextIsWrittenForRowsWithBitOneSet) {
         drive.WriteFile("f" + std::to_string(i) + ".txt", "");
     }
     Refresh();
-    std::vector<std::string> progress;
-    for (const std::string& text : ui.StatusHistory(StatusPanel::Message)) {
-        if (text.starts_with("Refreshing")) {
-            progress.push_back(text);
-        }
-    }
-    EXPECT_EQ(progress, (std::vector<std::string>{
-                            "Refreshing preview list: 25% complete.",
-                            "Refreshing preview list: 38% complete.",
-                            "Refreshing preview list: 75% complete.",
-                            "Refreshing preview list: 88% complete.",
-                        }));
+    EXPECT_EQ(
+        ui.StatusHistory(StatusPanel::Message, "Refreshing"),
+        (std::vector<std::string>{
+            "Refreshing preview list: 25% complete.", "Refreshing preview list: 38% complete.",
+            "Refreshing preview list: 75% complete.", "Refreshing preview list: 88% complete."}));
 }
 
 TEST_F(PreviewTest, SoundPlaysWhenTheRunReachesTheThresholdAcrossMidnight) {
@@ -173,6 +166,46 @@ TEST_F(PreviewTest, BusyFlagSuppressesTheRefresh) {
     workspace.RefreshSourceList();
     EXPECT_EQ(workspace.TargetFileList(), (std::vector<std::string>{""}));
     EXPECT_TRUE(workspace.Buttons().Enabled(CommandButton::DoIt));
+}
+
+using support::TempDrive;
+
+class WorkspaceTemplateTest : public support::WorkspaceTest {
+  protected:
+    WorkspaceTemplateTest() : store(drive.HostPath("")) {
+        workspace.AttachSettings(store, TempDrive::Path("prog\\"));
+    }
+    settings::SettingsStore store;
+};
+
+TEST_F(WorkspaceTemplateTest, SavedTemplateLoadsBackWithFoldersAndBusyFlagRestored) {
+    drive.MakeFolder("Photos");
+    workspace.txtSourceDir = TempDrive::Path("Photos\\");
+    workspace.options.chkCrop = 1;
+    workspace.options.txtInsertEnd = "end";
+    workspace.preferences.maxLength = 31;
+    workspace.SaveTemplate(7, "Crop it");
+
+    workspace.options = engine::RenameOptions{};
+    workspace.preferences = settings::Preferences{};
+    workspace.txtSourceDir = TempDrive::Path("");
+    EXPECT_EQ(workspace.LoadTemplate(7), 1);
+    EXPECT_FALSE(workspace.busyFlag);
+    EXPECT_EQ(workspace.options.chkCrop, 1);
+    EXPECT_EQ(workspace.options.txtInsertEnd, "end");
+    EXPECT_EQ(workspace.preferences.maxLength, 31);
+    EXPECT_EQ(workspace.txtSourceDir, TempDrive::Path("Photos\\"));
+    EXPECT_EQ(workspace.txtDestDir, TempDrive::Path("Photos\\"));
+    EXPECT_EQ(workspace.WorkingFolder(), TempDrive::Path("Photos\\"));
+}
+
+TEST_F(WorkspaceTemplateTest, MissingTemplateChangesNothing) {
+    workspace.busyFlag = true;
+    workspace.options.chkCrop = 1;
+    EXPECT_EQ(workspace.LoadTemplate(5), 0);
+    EXPECT_TRUE(workspace.busyFlag);
+    EXPECT_EQ(workspace.options.chkCrop, 1);
+    EXPECT_EQ(workspace.txtSourceDir, TempDrive::Path(""));
 }
 
 }  // namespace

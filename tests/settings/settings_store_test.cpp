@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <optional>
 
 #include "settings/temp_config_folder.h"
@@ -157,22 +158,20 @@ TEST(DefaultConfigFolder, PrefersTheKestrelVariableThenXdgConfigHomeThenHome) {
     const auto set = [](const char* name, const char* value) {
         value != nullptr ? ::setenv(name, value, 1) : ::unsetenv(name);
     };
-    const auto saved = [](const char* name) {
-        const char* value = std::getenv(name);
-        return value != nullptr ? std::optional<std::string>(value) : std::nullopt;
-    };
-    const auto kestrel = saved("KESTREL_CONFIG_DIR");
-    const auto xdg = saved("XDG_CONFIG_HOME");
-    const auto home = saved("HOME");
+    std::map<std::string, std::optional<std::string>> saved;
+    for (const char* name : {"KESTREL_CONFIG_DIR", "XDG_CONFIG_HOME", "HOME"}) {
+        saved[name] =
+            std::getenv(name) ? std::optional<std::string>(std::getenv(name)) : std::nullopt;
+    }
     ::setenv("HOME", "/h", 1);
     for (const auto& c : cases) {
         set("KESTREL_CONFIG_DIR", c.kestrel);
         set("XDG_CONFIG_HOME", c.xdg);
         EXPECT_EQ(DefaultConfigFolder(), c.expected);
     }
-    set("KESTREL_CONFIG_DIR", kestrel ? kestrel->c_str() : nullptr);
-    set("XDG_CONFIG_HOME", xdg ? xdg->c_str() : nullptr);
-    set("HOME", home ? home->c_str() : nullptr);
+    for (const auto& [name, value] : saved) {
+        set(name.c_str(), value ? value->c_str() : nullptr);
+    }
 }
 
 }  // namespace

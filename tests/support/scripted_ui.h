@@ -81,9 +81,16 @@ class ScriptedUi : public app::Ui {
     /// expected box did appear.
     std::size_t UnusedAnswers() const { return answers_.size(); }
 
-    /// Every text written to a panel, oldest first.
-    const std::vector<std::string>& StatusHistory(app::StatusPanel panel) const {
-        return status_[Index(panel)];
+    /// Every text written to a panel that begins with `start`, oldest first.
+    std::vector<std::string> StatusHistory(app::StatusPanel panel,
+                                           std::string_view start = {}) const {
+        std::vector<std::string> found;
+        for (const std::string& text : status_[Index(panel)]) {
+            if (text.starts_with(start)) {
+                found.push_back(text);
+            }
+        }
+        return found;
     }
     /// The panel's current text; empty when nothing was written.
     std::string LastStatus(app::StatusPanel panel) const {
