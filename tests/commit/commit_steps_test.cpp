@@ -1,10 +1,14 @@
 #include "commit/commit_steps.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
+#include <tuple>
+#include <vector>
 
+#include "commit/commit_journal.h"
+#include "commit/commit_plan.h"
 #include "commit/undo.h"
+#include "engine/rename_options.h"
 #include "support/forwarding_file_system.h"
 #include "support/temp_drive.h"
 
@@ -65,6 +69,102 @@ TEST_F(CommitStepsTest, FolderWithSmartFolderPartStaysAndOnlyGetsItsTree) {
     EXPECT_FALSE(result.folderMoved);
     EXPECT_TRUE(drive.Exists("Photos\\a.jpg"));
     EXPECT_TRUE(drive.Exists("2001"));
+}
+
+TEST(CommitJournal, HoldsWhatWasFlushedAndNothingACrashCutShort) {
+    support::TempDrive state;
+    const std::string folder = state.HostRoot() + "/state/kestrel";
+    platform::DriveTable drives;
+    drives.Unmap('C');
+    drives.Map('T', "/tmp/photos");
+    const UndoEntry a{"T:\\a", "T:\\b", StepKind::Rename};
+    const UndoEntry g{"T:\\g\nh", "D:\\i", StepKind::MoveAcrossDrives};
+    {
+        CommitJournal journal({folder, &drives}, JournalOperation::Undo, 3);
+        journal.Add(a.kind, a.oldPath, a.newPath);
+        journal.Add(StepKind::Copy, "T:\\c", "");
+        journal.Add(StepKind::Copy, "T:\\e", "");
+        journal.Withdraw(2);
+        journal.Add(g.kind, g.oldPath, g.newPath);
+        ASSERT_TRUE(journal.Flush().Ok());
+        journal.Add(StepKind::Rename, "T:\\never", "T:\\flushed");
+        // Its writer still holds it: another running copy does not take it.
+        EXPECT_TRUE(platform::TakeAbandonedJournals(folder).empty());
+    }
+    std::vector<platform::JournalFile> left = platform::TakeAbandonedJournals(folder);
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(std::filesystem::status(left[0].Path()).permissions(), std::filesystem::perms(0600));
+    EXPECT_EQ(std::filesystem::status(folder).permissions(), std::filesystem::perms(0700));
+    std::string bytes;
+    ASSERT_TRUE(left[0].ReadAll(bytes).Ok());
+    const auto contents = ReadJournal(bytes);
+    ASSERT_TRUE(contents);
+    EXPECT_TRUE(contents->operation == JournalOperation::Undo && contents->level == 3);
+    EXPECT_TRUE(contents->drives.HostFolder('T') == "/tmp/photos" &&
+                !contents->drives.IsMapped('C'));
+    EXPECT_EQ(contents->steps, (std::vector<UndoEntry>{a, g}));
+    // Cut anywhere or with a byte changed, a record is whole or not there.
+    for (std::size_t size = 0; size < bytes.size(); ++size) {
+        std::string damaged = bytes;
+        damaged[size] ^= 0x20;
+        for (const std::string& text : {bytes.substr(0, size), damaged}) {
+            for (const UndoEntry& step : ReadJournal(text).value_or(JournalContents{}).steps) {
+                EXPECT_TRUE(step == a || step == g || step.newPath.empty()) << size;
+            }
+        }
+    }
+    left[0].Remove();
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
+}
+
+TEST(SplitEntry, FolderMarkIsSetAsideBeforeThePrefixIsTaken) {
+    // Entry text, folder, prefix, name, pipeline input.
+    const std::tuple<const char*, bool, const char*, const char*, const char*> cases[] = {
+        {"Photos\\", true, "", "Photos", "Photos\\"},
+        {"Sub\\Deeper\\a.txt", false, "Sub\\Deeper\\", "a.txt", "a.txt"},
+        {"T:\\A\\B\\", true, "T:\\A\\", "B", "B\\"},
+    };
+    for (const auto& [text, isFolder, prefix, name, pipelineInput] : cases) {
+        const EntryParts p = SplitEntry(text);
+        EXPECT_EQ(std::tuple(p.isFolder, p.prefix, p.name, p.pipelineInput),
+                  std::tuple(isFolder, std::string(prefix), std::string(name),
+                             std::string(pipelineInput)))
+            << text;
+    }
+}
+
+// Partial paths and Consolidate are shown through the workspace's commits.
+TEST(EntryFolders, FollowTheDisplayModeAndRecurse) {
+    const std::vector<std::string> table = {"T:\\Work\\", "T:\\Work\\Sub\\"};
+    using engine::kShowFilenameOnly, engine::kShowPartialPath, engine::kShowFullPath;
+    // Mode, recurse, consolidate, entry text, source folder, target folder.
+    const std::tuple<int, bool, bool, const char*, const char*, const char*> cases[] = {
+        {kShowFilenameOnly, false, false, "a.txt", "T:\\Work\\", "T:\\Out\\"},
+        {kShowFilenameOnly, true, false, "a.txt", "T:\\Work\\Sub\\", "T:\\Work\\Sub\\"},
+        {kShowFullPath, true, false, "T:\\Work\\Sub\\a.txt", "T:\\Work\\Sub\\", "T:\\Work\\Sub\\"},
+    };
+    for (const auto& [mode, recurse, consolidate, text, source, target] : cases) {
+        // Folder texts typed without their closing backslash still join correctly.
+        const FolderRules rules{mode, recurse, consolidate, "T:\\Work", "T:\\Out", &table};
+        const EntryParts parts = SplitEntry(text);
+        EXPECT_EQ(std::pair(SourceFolder(rules, parts, 2), TargetFolder(rules, parts, 2)),
+                  (std::pair<std::string, std::string>(source, target)))
+            << text << " mode " << mode << " recurse " << recurse;
+    }
+}
+
+TEST(RenamedFolders, ReplaceOnlyWholeFolderBeginningsRowAfterRow) {
+    RenamedFolders folders;
+    folders.Add("T:\\Photos\\", "T:\\Pictures from 2001\\");
+    folders.Add("T:\\Pictures from 2001\\Sub\\", "T:\\Pictures from 2001\\S\\");
+    const std::pair<const char*, const char*> cases[] = {
+        {"T:\\Photos\\", "T:\\Pictures from 2001\\"},
+        {"T:\\Photos\\Sub\\Deep\\", "T:\\Pictures from 2001\\S\\Deep\\"},
+        {"T:\\Photos2\\", "T:\\Photos2\\"},
+    };
+    for (const auto& [folder, expected] : cases) {
+        EXPECT_EQ(folders.ReAim(folder), expected) << folder;
+    }
 }
 
 }  // namespace

@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
-
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QSlider>
 #include <QTabWidget>
 #include <QToolButton>
@@ -216,6 +217,189 @@ TEST_F(SettingsWindowTest, ChosenSoundIsStoredTestedAndPlayedWhenThePreviewTakes
     Click(prefs, "btnOK");
     previewTaking(300);
     EXPECT_EQ(player.played.size(), 1u) << "muted";
+}
+
+std::vector<std::string> Rules(QDialog* editor) {
+    std::vector<std::string> rules;
+    QAbstractItemModel* model = editor->findChild<QAbstractItemView*>("LstCases")->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QModelIndex index = model->index(row, 0);
+        rules.push_back((index.data(Qt::CheckStateRole).toInt() == Qt::Checked ? "" : ":") +
+                        index.data().toString().toStdString());
+    }
+    return rules;
+}
+
+TEST_F(SettingsWindowTest, RuleEditorAsksConflictsThroughTheWindowAndKeepsMarksInFiles) {
+    drive.WriteFile("R\\load.csr", "DVD\r\ndvd\r\n:NASA\r\nMcDonald\r\n");
+    drive.WriteFile("R\\merge.csr", "Dvd\r\nnasa\r\nMCDONALD\r\nZed\r\n");
+    std::vector<FileRequest> requests;
+    std::string chosen;
+    qtUi.SetFileHook([&](const FileRequest& request) {
+        requests.push_back(request);
+        return std::optional<std::string>(chosen);
+    });
+    QDialog* editor = Open("cmdEditRules", "frmCaseRules");
+    ASSERT_NE(editor, nullptr);
+    const auto fileCommand = [&](const char* button, const char* file) {
+        chosen = support::TempDrive::Path(std::string("R\\") + file);
+        Click(editor, button);
+    };
+    fileCommand("btnLoad", "load.csr");
+    EXPECT_EQ(Rules(editor), (std::vector<std::string>{"DVD", "McDonald", ":NASA"}));
+    EXPECT_TRUE(boxes.empty()) << "a clash on loading drops the newcomer silently";
+
+    answers = {app::Answer::Cancel};
+    fileCommand("cmdMerge", "merge.csr");
+    ASSERT_EQ(boxes.size(), 1u) << "Cancel ignores the other duplicates";
+    EXPECT_EQ(boxes[0].text, engine::RuleConflictQuestion("DVD", "Dvd", true));
+    EXPECT_EQ(boxes[0].buttons, app::Buttons::YesNoCancel);
+    EXPECT_EQ(Rules(editor), (std::vector<std::string>{"DVD", "McDonald", ":NASA", "Zed"}));
+
+    auto* input = In<QLineEdit>(editor, "txtCaseInput");
+    QTest::keyClicks(input, "Dvd");
+    answers = {app::Answer::Yes};
+    Click(editor, "btnCaseAdd");
+    EXPECT_EQ(boxes.back().text, "Overwrite rule DVD with Dvd?   ");
+    EXPECT_EQ(boxes.back().buttons, app::Buttons::YesNo);
+    EXPECT_EQ(Rules(editor), (std::vector<std::string>{"Dvd", "McDonald", ":NASA", "Zed"}));
+
+    QTest::keyClicks(input, "DVD ");
+    EXPECT_EQ(boxes.back().text, engine::CaseRuleInputMessage());
+    EXPECT_EQ(boxes.back().icon, app::Icon::Exclamation);
+    EXPECT_EQ(input->text(), "DVD");
+
+    fileCommand("btnSaveAs", "saved.csr");
+    EXPECT_EQ(drive.ReadFile("R\\saved.csr"), "Dvd\r\nMcDonald\r\n:NASA\r\nZed\r\n");
+    Click(editor, "btnCaseDeleteAll");
+    fileCommand("btnLoad", "saved.csr");
+    EXPECT_EQ(Rules(editor), (std::vector<std::string>{"Dvd", "McDonald", ":NASA", "Zed"}));
+    EXPECT_EQ(requests[1].title, "Select case rules file");
+    EXPECT_EQ(requests[2].title, "Select Case Rules File");
+    EXPECT_EQ(requests[2].filters, QStringList({"Case Rules (*.csr)", "Initialization (*.ini)"}));
+
+    // "&OK" hands the rules to the preview.
+    drive.WriteFile("my dvd.avi", "");
+    window->RefreshForced();
+    workspace.options.cboCaseRules = engine::kCaseRulesName;
+    Click(editor, "cmdOK");
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(TargetRows(), std::vector<std::string>{"my Dvd.avi"});
+}
+
+// The states themselves are the engine's; the window follows the list and each keystroke.
+TEST_F(SettingsWindowTest, RuleEditorButtonsFollowTheListAndTheInput) {
+    workspace.caseRules.InsertSorted("DVD", true);
+    QDialog* editor = Open("cmdEditRules", "frmCaseRules");
+    ASSERT_NE(editor, nullptr);
+    const auto states = [editor] {
+        std::string on;
+        for (const char* name :
+             {"btnCaseAdd", "btnCaseModify", "btnCaseDelete", "btnCaseDeleteAll", "cmdMerge"}) {
+            on += editor->findChild<QPushButton*>(name)->isEnabled() ? '1' : '0';
+        }
+        return on;
+    };
+    EXPECT_EQ(states(), "00111");
+    QTest::keyClicks(In<QLineEdit>(editor, "txtCaseInput"), "x");
+    EXPECT_EQ(states(), "11111");
+}
+
+using settings::Scope;
+using support::TempDrive;
+
+std::vector<std::string> Rows(QListWidget* list) {
+    std::vector<std::string> rows;
+    for (int row = 0; row < list->count(); ++row) {
+        rows.push_back(list->item(row)->text().toStdString());
+    }
+    return rows;
+}
+
+// The list's rules are the model's; here the window shows them and acts on the store.
+TEST_F(SettingsWindowTest, TemplateListShowsNumbersAsRowsAndItsButtonsActOnTheStore) {
+    for (int number : {1, 2, 4}) {
+        workspace.SaveTemplate(number, "T" + std::to_string(number));
+    }
+    QDialog* templates = Open("cmdTemplates", "frmTemplates");
+    ASSERT_NE(templates, nullptr);
+    auto* list = In<QListWidget>(templates, "lstTemplates");
+    auto* caption = In<QGroupBox>(templates, "fmeTemplates");
+    EXPECT_EQ(caption->title(), "Template number 0 highlighted");
+    list->setCurrentRow(2);
+    EXPECT_EQ(caption->title(), "Template number 2 highlighted");
+    Click(templates, "cmdDelete");
+    EXPECT_EQ(store.ReadText(Scope::Machine, settings::TemplateKey(2), "", "gone"), "gone");
+
+    auto* name = In<QLineEdit>(templates, "txtTemplate");
+    EXPECT_EQ(name->text(), "");
+    QTest::keyClicks(name, "Fresh");
+    Click(templates, "cmdAdd");
+    EXPECT_EQ(Rows(list), (std::vector<std::string>{"{Last default state}", "T1", "{Deleted}",
+                                                    "{Empty}", "T4", "Fresh"}));
+    EXPECT_EQ(store.ReadText(Scope::Machine, settings::TemplateKey(5), ""), "Fresh");
+    EXPECT_EQ(name->text(), "");
+
+    Click(templates, "cmdDeleteAll");
+    EXPECT_EQ(list->count(), 0);
+    EXPECT_FALSE(In<QPushButton>(templates, "cmdUse")->isEnabled());
+    EXPECT_TRUE(store.ListSubkeys(Scope::Machine, settings::kTemplatesKey).empty());
+}
+
+TEST_F(SettingsWindowTest, UseLoadsTheTemplateIntoTheMainWindowAndRereadsTheFolder) {
+    drive.WriteFile("Sub\\a.txt", "");
+    workspace.txtSourceDir = TempDrive::Path("Sub\\");
+    workspace.options.chkInsertEnd = 1;
+    workspace.options.txtInsertEnd = "_x";
+    workspace.preferences.maxLength = 31;
+    workspace.SaveTemplate(2, "Suffix");
+    workspace.txtSourceDir = TempDrive::Path("");
+    workspace.options = support::NeutralOptions();
+    workspace.preferences = settings::Preferences{};
+    window->SyncFromWorkspace();
+
+    // Opened from the Preferences window, which then shows the template's
+    // preferences.
+    QDialog* prefs = Open("cmdPreferences", "frmPreferences");
+    ASSERT_NE(prefs, nullptr);
+    Click(prefs, "cmdTemplates");
+    auto* templates = window->findChild<QDialog*>("frmTemplates");
+    ASSERT_TRUE(templates != nullptr && templates->isVisible());
+    In<QListWidget>(templates, "lstTemplates")->setCurrentRow(2);
+    Click(templates, "cmdUse");
+    EXPECT_FALSE(templates->isVisible());
+    EXPECT_TRUE(Find<QCheckBox>("chkInsertEnd")->isChecked());
+    EXPECT_EQ(Find<QLineEdit>("txtInsertEnd")->text(), "_x");
+    EXPECT_EQ(Find<QLineEdit>("txtSourceDir")->text().toStdString(), TempDrive::Path("Sub\\"));
+    EXPECT_EQ(TargetRows(), std::vector<std::string>{"a_x.txt"});
+    EXPECT_EQ(In<QSlider>(prefs, "sldMaxLength")->value(), 31);
+    Click(prefs, "btnOK");
+    EXPECT_EQ(workspace.preferences.maxLength, 31);
+}
+
+TEST_F(SettingsWindowTest, TemplateAddedWithTheSaveBoxOffCarriesNoPreferences) {
+    workspace.preferences.maxLength = 31;
+    QDialog* prefs = Open("cmdPreferences", "frmPreferences");
+    ASSERT_NE(prefs, nullptr);
+    In<QCheckBox>(prefs, "chkSaveTemplate")->click();
+    Click(prefs, "cmdTemplates");
+    auto* templates = window->findChild<QDialog*>("frmTemplates");
+    ASSERT_TRUE(templates != nullptr && templates->isVisible());
+    auto* name = In<QLineEdit>(templates, "txtTemplate");
+    name->clear();
+    QTest::keyClicks(name, "Bare");
+    Click(templates, "cmdAdd");
+    const std::string key = settings::TemplateKey(1);
+    EXPECT_EQ(store.ReadText(Scope::Machine, key, ""), "Bare");
+    EXPECT_EQ(store.ReadNumber(Scope::Machine, key, "Max length", -1), -1);
+
+    // With the box on again, the next template takes the preferences along.
+    Click(templates, "cmdClose");
+    In<QCheckBox>(prefs, "chkSaveTemplate")->click();
+    Click(prefs, "cmdTemplates");
+    QTest::keyClicks(name, "Full");
+    Click(templates, "cmdAdd");
+    EXPECT_EQ(store.ReadNumber(Scope::Machine, settings::TemplateKey(2), "Max length", -1), 31);
 }
 
 }  // namespace

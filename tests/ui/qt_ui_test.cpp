@@ -1,14 +1,18 @@
 #include <gtest/gtest.h>
-
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QTimer>
+#include <filesystem>
+#include <string>
 #include <tuple>
 
+#include "ui/demo_files.h"
+#include "ui/list_scrolling.h"
 #include "ui/qt_ui.h"
+#include "ui/window_placement.h"
 
 namespace kestrel::ui {
 namespace {
@@ -104,6 +108,96 @@ TEST(QtUiPointer, BusyPointersOverrideUntilNormal) {
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
     ui.SetPointer(app::Pointer::Normal);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST(ListScrolling, KeysMoveTheTopRowByTheirRules) {
+    struct Case {
+        ScrollKey key;
+        int top;
+        int rows;
+        int expected;
+    };
+    const Case cases[] = {
+        {ScrollKey::PageDown, 0, 50, 42}, {ScrollKey::PageDown, 10, 50, 49},
+        {ScrollKey::PageDown, 7, 50, 49}, {ScrollKey::PageDown, 0, 10, 9},
+        {ScrollKey::PageUp, 41, 50, 0},   {ScrollKey::PageUp, 42, 100, 0},
+        {ScrollKey::PageUp, 50, 100, 8},  {ScrollKey::Home, 30, 50, 0},
+        {ScrollKey::End, 0, 50, 49},      {ScrollKey::End, 0, 0, 0},
+        {ScrollKey::Up, 0, 50, 0},        {ScrollKey::Up, 5, 50, 4},
+        {ScrollKey::Down, 48, 50, 49},    {ScrollKey::Down, 49, 50, 49},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(static_cast<int>(c.key)) + " from " + std::to_string(c.top) +
+                     " of " + std::to_string(c.rows));
+        EXPECT_EQ(ScrolledTopRow(c.key, c.top, c.rows), c.expected);
+    }
+}
+
+PlacementInput Screen1024x768(int startLocation) {
+    PlacementInput in;
+    in.startLocation = startLocation;
+    in.screen = {0, 0, 1024 * 15, 768 * 15};
+    in.workArea = {0, 0, 1024 * 15, 740 * 15};
+    in.windowWidth = kDesignWidthTwips;
+    in.windowHeight = kDesignHeightTwips;
+    in.currentLeft = 111;
+    in.currentTop = 222;
+    return in;
+}
+
+TEST(WindowPlacement, StartLocationsPlaceTheWindow) {
+    struct Case {
+        int location;
+        int savedLeft;
+        int savedTop;
+        TwipPoint expected;
+    };
+    const int right = 1024 * 15 - kDesignWidthTwips - 15;
+    const int bottom = 768 * 15 - kDesignHeightTwips - 15;
+    const TwipPoint centred{(1024 * 15 - kDesignWidthTwips) / 2,
+                            (740 * 15 - kDesignHeightTwips) / 2};
+    const Case cases[] = {
+        {0, 300, 450, {300, 450}},      {0, -1, -1, centred},
+        {0, right + 15, 0, centred},  // would hang off the right edge
+        {1, 300, 450, centred},         {2, 300, 450, {0, 0}},
+        {3, 300, 450, {right, bottom}}, {4, 300, 450, {0, bottom}},
+        {5, 300, 450, {right, 0}},      {9, 300, 450, {111, 222}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.location);
+        PlacementInput in = Screen1024x768(c.location);
+        in.savedLeft = c.savedLeft;
+        in.savedTop = c.savedTop;
+        const TwipPoint place = PlaceMainWindow(in);
+        EXPECT_EQ(place.left, c.expected.left);
+        EXPECT_EQ(place.top, c.expected.top);
+    }
+}
+
+TEST(WindowPlacement, OnlyTheSavedPositionStartWarnsAboutASmallScreen) {
+    const TwipRect small{0, 0, 1024 * 15, 768 * 15};
+    const TwipRect large{0, 0, 1280 * 15, 1024 * 15};
+    const int wide = 1030 * 15;  // a window one screen of 1024 cannot hold
+    EXPECT_TRUE(DisplayWarningDue(0, small, wide, 700 * 15, false));
+    EXPECT_TRUE(DisplayWarningDue(0, small, 950 * 15, 770 * 15, false));
+    EXPECT_FALSE(DisplayWarningDue(0, small, 950 * 15, 700 * 15, false));
+    EXPECT_FALSE(DisplayWarningDue(0, small, wide, 700 * 15, true));
+    EXPECT_FALSE(DisplayWarningDue(0, large, wide, 700 * 15, false));
+    for (int location = 1; location <= 5; ++location) {
+        EXPECT_FALSE(DisplayWarningDue(location, small, wide, 700 * 15, false)) << location;
+    }
+}
+
+TEST(DemoFolder, HoldsEverySampleAndIsRemovedAgain) {
+    const std::optional<DemoFolder> demo = CreateDemoFolder(std::filesystem::temp_directory_path());
+    ASSERT_TRUE(demo);
+    for (std::string_view name : DemoFileNames()) {
+        EXPECT_TRUE(std::filesystem::is_regular_file(demo->filesFolder + "/" + std::string(name)))
+            << name;
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(demo->configFolder));
+    RemoveDemoFolder(*demo);
+    EXPECT_FALSE(std::filesystem::exists(demo->root));
 }
 
 }  // namespace
