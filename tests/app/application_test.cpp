@@ -2,10 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <algorithm>
-#include <iterator>
-#include <sstream>
-#include <string>
-#include <tuple>
 
 #include "app/headless_ui.h"
 #include "app/unexpected_error.h"

@@ -1,8 +1,5 @@
 #include "app/case_rule_files.h"
 
-#include <string>
-#include <vector>
-
 #include <gtest/gtest.h>
 
 #include "engine/case_rule_list.h"

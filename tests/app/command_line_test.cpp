@@ -1,9 +1,6 @@
 #include "app/command_line.h"
 
 #include <gtest/gtest.h>
-#include <optional>
-#include <set>
-#include <tuple>
 
 namespace kestrel::app {
 namespace {

@@ -9,7 +9,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <iostream>
 #include <random>
 #include <thread>
 

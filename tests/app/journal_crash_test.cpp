@@ -7,10 +7,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <map>
-#include <set>
-#include <sstream>
-#include <tuple>
 
 #include "app/journal_recovery.h"
 #include "app/workspace.h"

@@ -2,10 +2,7 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <iterator>
 #include <stdexcept>
-#include <string>
-#include <vector>
 
 #include "app/workspace.h"
 #include "support/fake_clock.h"

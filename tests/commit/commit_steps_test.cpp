@@ -1,9 +1,6 @@
 #include "commit/commit_steps.h"
 
 #include <gtest/gtest.h>
-#include <string>
-#include <tuple>
-#include <vector>
 
 #include "commit/commit_journal.h"
 #include "commit/commit_plan.h"

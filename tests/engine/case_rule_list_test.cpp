@@ -1,12 +1,5 @@
 #include "engine/case_rule_list.h"
 
-#include <optional>
-#include <string>
-#include <string_view>
-#include <tuple>
-#include <utility>
-#include <vector>
-
 #include <gtest/gtest.h>
 
 namespace kestrel::engine {

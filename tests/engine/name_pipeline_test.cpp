@@ -1,10 +1,6 @@
 #include "engine/name_pipeline.h"
 
 #include <gtest/gtest.h>
-#include <functional>
-#include <limits>
-#include <string>
-#include <vector>
 
 #include "engine/case_handling.h"
 #include "support/neutral_options.h"

@@ -1,9 +1,6 @@
 #include "engine/rename_options.h"
 
 #include <gtest/gtest.h>
-#include <string>
-#include <tuple>
-#include <vector>
 
 #include "engine/field_checks.h"
 

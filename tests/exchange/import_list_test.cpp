@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "support/temp_drive.h"
 
 namespace kestrel::exchange {

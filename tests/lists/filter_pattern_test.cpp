@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string_view>
-#include <tuple>
-
 #include "text/unicode_text.h"
 
 namespace kestrel::lists {

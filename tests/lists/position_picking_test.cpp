@@ -1,10 +1,6 @@
 #include "lists/position_picking.h"
 
 #include <gtest/gtest.h>
-#include <array>
-#include <string>
-#include <tuple>
-#include <utility>
 
 #include "engine/rename_options.h"
 

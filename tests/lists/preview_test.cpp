@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "support/temp_drive.h"
 
 namespace kestrel::lists {

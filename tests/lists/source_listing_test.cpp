@@ -3,13 +3,6 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <functional>
-#include <map>
-#include <memory>
-#include <string>
-#include <tuple>
-#include <utility>
-#include <vector>
 
 #include <gtest/gtest.h>
 

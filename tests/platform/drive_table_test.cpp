@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <algorithm>
-#include <cstdlib>
 
 #include "platform/path_tools.h"
 #include "support/forwarding_file_system.h"

@@ -14,9 +14,7 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstddef>
 #include <random>
-#include <string>
 #include <thread>
 
 #include "platform/host_file_ops.h"

@@ -9,7 +9,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <map>
 
 #include "platform/file_attributes.h"
 #include "support/temp_drive.h"

@@ -1,9 +1,6 @@
 #include "settings/preferences.h"
 
 #include <gtest/gtest.h>
-#include <cstdint>
-#include <string>
-#include <utility>
 
 #include "platform/drive_table.h"
 #include "settings/drive_mapping.h"

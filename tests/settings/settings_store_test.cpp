@@ -7,11 +7,7 @@
 #include <unistd.h>
 
 #include <climits>
-#include <cstdlib>
 #include <fstream>
-#include <iterator>
-#include <map>
-#include <optional>
 
 #include "settings/temp_config_folder.h"
 

@@ -1,9 +1,5 @@
 #include "settings/template_manager.h"
 
-#include <string>
-#include <utility>
-#include <vector>
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 

@@ -5,13 +5,7 @@
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <cstdint>
 #include <filesystem>
-#include <optional>
-#include <string>
-#include <tuple>
-#include <utility>
-#include <vector>
 
 #include "platform/posix_file_system.h"
 #include "settings/key_paths.h"

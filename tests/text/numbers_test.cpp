@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <utility>
-
 namespace kestrel::text {
 namespace {
 

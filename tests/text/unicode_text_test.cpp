@@ -1,10 +1,6 @@
 #include "text/unicode_text.h"
 
 #include <gtest/gtest.h>
-#include <string>
-#include <string_view>
-#include <utility>
-#include <vector>
 
 #include "text/program_path.h"
 #include "text/windows1252.h"

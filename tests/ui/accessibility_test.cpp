@@ -6,7 +6,6 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QTabWidget>
-#include <set>
 #include <typeinfo>
 
 #include "settings_window_fixture.h"

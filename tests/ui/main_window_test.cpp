@@ -5,7 +5,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
-#include <functional>
 
 #include "engine/field_checks.h"
 #include "window_fixture.h"

@@ -6,8 +6,6 @@
 #include <QProgressBar>
 #include <QTimer>
 #include <filesystem>
-#include <string>
-#include <tuple>
 
 #include "ui/demo_files.h"
 #include "ui/list_scrolling.h"

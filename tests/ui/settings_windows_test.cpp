@@ -9,7 +9,6 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QToolButton>
-#include <set>
 
 #include "settings/key_paths.h"
 #include "settings/preferences.h"
