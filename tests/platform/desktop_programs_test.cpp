@@ -72,22 +72,17 @@ TEST(PathProgramRunner, WatchedProgramReportsItsExitOrRunsOn) {
 }
 
 TEST(PlayerCommand, PicksTheFirstInstalledPlayerThatReadsTheFile) {
-    struct Case {
-        std::set<std::string> installed;
-        const char* file;
-        Command expected;
-    };
-    const Case cases[] = {
+    const std::tuple<std::set<std::string>, const char*, Command> cases[] = {
         {{"pw-play", "paplay"}, "/s/a.oga", {"pw-play", "/s/a.oga"}},
         {{"aplay", "ogg123"}, "/s/a.WAV", {"aplay", "-q", "/s/a.WAV"}},
         {{"aplay", "ogg123"}, "/s/a.oga", {"ogg123", "-q", "/s/a.oga"}},
         {{"aplay"}, "/s.wav/a", {}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.file);
+    for (const auto& [installed, file, expected] : cases) {
+        SCOPED_TRACE(file);
         support::RecordingPrograms programs;
-        programs.installed = c.installed;
-        EXPECT_EQ(PlayerCommand(programs, c.file), c.expected);
+        programs.installed = installed;
+        EXPECT_EQ(PlayerCommand(programs, file), expected);
     }
 }
 

@@ -19,11 +19,7 @@ DriveTable TableWithT() {
 
 TEST(DriveTable, ProgramPathsBecomeHostPathsUnderTheLetterFolder) {
     const DriveTable table = TableWithT();
-    struct Row {
-        const char* program;
-        std::optional<std::string> host;
-    };
-    const Row rows[] = {
+    const std::pair<const char*, std::optional<std::string>> rows[] = {
         {"T:\\Photos\\a.jpg", "/srv/drive/Photos/a.jpg"},
         {"t:\\Photos", "/srv/drive/Photos"},
         {"T:\\Photos\\", "/srv/drive/Photos/"},
@@ -38,9 +34,9 @@ TEST(DriveTable, ProgramPathsBecomeHostPathsUnderTheLetterFolder) {
         {"1:\\a", std::nullopt},
         {"", std::nullopt},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.program);
-        EXPECT_EQ(table.ToHostPath(row.program), row.host);
+    for (const auto& [program, host] : rows) {
+        SCOPED_TRACE(program);
+        EXPECT_EQ(table.ToHostPath(program), host);
     }
 }
 
@@ -54,11 +50,7 @@ TEST(DriveTable, TildeIsTheHomeFolder) {
 
 TEST(DriveTable, HostPathsTakeTheLetterWithTheLongestFolderOnAComponentBoundary) {
     DriveTable table = TableWithT();
-    struct Row {
-        const char* host;
-        const char* program;
-    };
-    const Row rows[] = {
+    const std::pair<const char*, const char*> rows[] = {
         {"/home/me/Photos", "C:\\home\\me\\Photos"},
         {"/home/me/", "C:\\home\\me\\"},
         {"/srv/drive/a/b.txt", "T:\\a\\b.txt"},
@@ -68,9 +60,9 @@ TEST(DriveTable, HostPathsTakeTheLetterWithTheLongestFolderOnAComponentBoundary)
         {"/", "C:\\"},
         {"relative/a", ""},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.host);
-        EXPECT_EQ(table.ToProgramPath(row.host), row.program);
+    for (const auto& [host, program] : rows) {
+        SCOPED_TRACE(host);
+        EXPECT_EQ(table.ToProgramPath(host), program);
     }
     table.Unmap('C');
     EXPECT_EQ(table.ToProgramPath("/home/me"), "");
@@ -89,11 +81,7 @@ TEST(DriveTable, MapRefusesBadLettersAndRelativeFolders) {
 
 TEST(DriveTable, TypedFoldersBecomeProgramFoldersWithOneTrailingBackslash) {
     const DriveTable table = TableWithT();
-    struct Row {
-        const char* typed;
-        const char* folder;
-    };
-    const Row rows[] = {
+    const std::pair<const char*, const char*> rows[] = {
         {"/home/me/Photos", "C:\\home\\me\\Photos\\"},
         {"/srv/drive/", "T:\\"},
         {"t:\\photos", "t:\\photos\\"},
@@ -101,9 +89,9 @@ TEST(DriveTable, TypedFoldersBecomeProgramFoldersWithOneTrailingBackslash) {
         {"C:", "C:\\"},
         {"", ""},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.typed);
-        EXPECT_EQ(table.FolderInputToProgram(row.typed), row.folder);
+    for (const auto& [typed, folder] : rows) {
+        SCOPED_TRACE(typed);
+        EXPECT_EQ(table.FolderInputToProgram(typed), folder);
     }
 }
 
@@ -145,19 +133,15 @@ TEST(MakeFolderTree, CreatesBothLevelsAndSkipsTheDriveRoot) {
 TEST(PathExists, FindsFilesAndFoldersWithOrWithoutTrailingBackslash) {
     TempDrive drive;
     drive.WriteFile("Photos\\a.jpg", "");
-    struct Row {
-        const char* path;
-        bool exists;
-    };
-    const Row rows[] = {
+    const std::pair<const char*, bool> rows[] = {
         {"T:\\Photos\\a.jpg", true}, {"T:\\Photos", true},
         {"T:\\Photos\\", true},      {"T:\\", true},
         {"T:\\none", false},         {"T:\\Photos\\none\\", false},
         {"Q:\\Photos", false},       {"", false},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.path);
-        EXPECT_EQ(PathExists(drive.FileSystem(), row.path), row.exists);
+    for (const auto& [path, exists] : rows) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(PathExists(drive.FileSystem(), path), exists);
     }
 }
 
@@ -167,11 +151,7 @@ TEST(ExpandPathName, RestoresStoredLetterCaseOfEachComponent) {
     drive.MakeFolder("Case");
     drive.MakeFolder("CASE");
     drive.MakeFolder("case");
-    struct Row {
-        const char* typed;
-        const char* expanded;
-    };
-    const Row rows[] = {
+    const std::pair<const char*, const char*> rows[] = {
         {"T:\\PHOTOS\\2001\\beach.jpg", "T:\\Photos\\2001\\Beach.JPG"},
         {"T:\\photos\\", "T:\\Photos"},
         {"T:\\CASE", "T:\\CASE"},
@@ -183,9 +163,9 @@ TEST(ExpandPathName, RestoresStoredLetterCaseOfEachComponent) {
         {"Photos\\2001", "Photos\\2001"},
         {"Q:\\Photos", ""},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.typed);
-        EXPECT_EQ(ExpandPathName(drive.FileSystem(), row.typed), row.expanded);
+    for (const auto& [typed, expanded] : rows) {
+        SCOPED_TRACE(typed);
+        EXPECT_EQ(ExpandPathName(drive.FileSystem(), typed), expanded);
     }
 }
 

@@ -11,11 +11,7 @@ namespace {
 using namespace std::string_view_literals;
 
 TEST(FileAttributes, DosAttributeIsReadFromItsHexTextOnly) {
-    struct Row {
-        std::string_view value;
-        std::optional<int> bits;
-    };
-    const Row rows[] = {
+    const std::pair<std::string_view, std::optional<int>> rows[] = {
         {"0x20", kAttrArchive},
         {"0x22\0"sv, kAttrArchive | kAttrHidden},
         {"0X7", kAttrReadOnly | kAttrHidden | kAttrSystem},
@@ -25,9 +21,9 @@ TEST(FileAttributes, DosAttributeIsReadFromItsHexTextOnly) {
         {"0x20 ", std::nullopt},
         {"\0\0\x03\0"sv, std::nullopt},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(std::string(row.value));
-        EXPECT_EQ(ParseDosAttributes(row.value), row.bits);
+    for (const auto& [value, bits] : rows) {
+        SCOPED_TRACE(std::string(value));
+        EXPECT_EQ(ParseDosAttributes(value), bits);
     }
 }
 
@@ -36,13 +32,7 @@ TEST(FileAttributes, DosBitsAddHiddenAndSystemAndDecideArchive) {
     file.st_mode = S_IFREG | 0644;
     struct stat folder {};
     folder.st_mode = S_IFDIR | 0555;
-    struct Row {
-        const char* name;
-        const struct stat* info;
-        std::optional<int> dos;
-        int attributes;
-    };
-    const Row rows[] = {
+    const std::tuple<const char*, const struct stat*, std::optional<int>, int> rows[] = {
         {"a.txt", &file, std::nullopt, kAttrArchive},
         {"a.txt", &file, kAttrHidden, kAttrHidden},
         {"a.txt", &file, kAttrSystem | kAttrArchive, kAttrSystem | kAttrArchive},
@@ -51,18 +41,14 @@ TEST(FileAttributes, DosBitsAddHiddenAndSystemAndDecideArchive) {
         {"d", &folder, kAttrArchive, kAttrFolder | kAttrReadOnly | kAttrArchive},
         {"..", &folder, std::nullopt, kAttrFolder | kAttrReadOnly},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(AttributesOf(row.name, *row.info, row.dos), row.attributes);
+    for (const auto& [name, info, dos, attributes] : rows) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(AttributesOf(name, *info, dos), attributes);
     }
 }
 
 TEST(FileAttributes, HostNamesThatProgramTextCannotHoldGetQuestionMarks) {
-    struct Row {
-        std::string_view host;
-        std::string_view program;
-    };
-    const Row rows[] = {
+    const std::pair<std::string_view, std::string_view> rows[] = {
         {"plain.txt", "plain.txt"},
         {"caf\xC3\xA9.txt", "caf\xC3\xA9.txt"},
         {"bad\xFF.txt", "bad?.txt"},
@@ -70,30 +56,25 @@ TEST(FileAttributes, HostNamesThatProgramTextCannotHoldGetQuestionMarks) {
         {"a\\b", "a?b"},
         {"\xFF\\", "??"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(std::string(row.program));
-        EXPECT_EQ(ProgramNameFromHost(row.host), row.program);
+    for (const auto& [host, program] : rows) {
+        SCOPED_TRACE(std::string(program));
+        EXPECT_EQ(ProgramNameFromHost(host), program);
     }
 }
 
 TEST(FileError, ErrnoMapsToTheNearestNumberedError) {
-    struct Row {
-        int errnoValue;
-        bool parentExists;
-        int number;
-    };
-    const Row rows[] = {
+    const std::tuple<int, bool, int> rows[] = {
         {0, true, 0},          {ENOENT, true, 53},       {ENOENT, false, 76}, {EEXIST, true, 58},
         {ENOTEMPTY, true, 58}, {EACCES, true, 70},       {EPERM, true, 70},   {ENOSPC, true, 61},
         {EIO, true, 57},       {ENAMETOOLONG, true, 52}, {EXDEV, true, 75},   {EISDIR, false, 75},
         {EROFS, true, 70},     {EDQUOT, true, 61},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.errnoValue);
-        const FileError error = FileErrorFromErrno(row.errnoValue, row.parentExists);
-        EXPECT_EQ(error.number, row.number);
-        EXPECT_EQ(error.Ok(), row.number == 0);
-        EXPECT_EQ(error.description, FileErrorText(row.number));
+    for (const auto& [errnoValue, parentExists, number] : rows) {
+        SCOPED_TRACE(errnoValue);
+        const FileError error = FileErrorFromErrno(errnoValue, parentExists);
+        EXPECT_EQ(error.number, number);
+        EXPECT_EQ(error.Ok(), number == 0);
+        EXPECT_EQ(error.description, FileErrorText(number));
     }
 }
 

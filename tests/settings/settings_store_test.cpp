@@ -141,11 +141,7 @@ TEST(SettingsStore, CreatesAPrivateFolderAndPrivateFiles) {
 }
 
 TEST(DefaultConfigFolder, PrefersTheKestrelVariableThenXdgConfigHomeThenHome) {
-    const struct {
-        const char* kestrel;
-        const char* xdg;
-        const char* expected;
-    } cases[] = {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         {"/k", "/x", "/k"},
         {nullptr, "/x", "/x/kestrel"},
         {"", "", "/h/.config/kestrel"},
@@ -160,10 +156,10 @@ TEST(DefaultConfigFolder, PrefersTheKestrelVariableThenXdgConfigHomeThenHome) {
             std::getenv(name) ? std::optional<std::string>(std::getenv(name)) : std::nullopt;
     }
     ::setenv("HOME", "/h", 1);
-    for (const auto& c : cases) {
-        set("KESTREL_CONFIG_DIR", c.kestrel);
-        set("XDG_CONFIG_HOME", c.xdg);
-        EXPECT_EQ(DefaultConfigFolder(), c.expected);
+    for (const auto& [kestrel, xdg, expected] : cases) {
+        set("KESTREL_CONFIG_DIR", kestrel);
+        set("XDG_CONFIG_HOME", xdg);
+        EXPECT_EQ(DefaultConfigFolder(), expected);
     }
     for (const auto& [name, value] : saved) {
         set(name.c_str(), value ? value->c_str() : nullptr);

@@ -109,13 +109,7 @@ TEST(QtUiPointer, BusyPointersOverrideUntilNormal) {
 }
 
 TEST(ListScrolling, KeysMoveTheTopRowByTheirRules) {
-    struct Case {
-        ScrollKey key;
-        int top;
-        int rows;
-        int expected;
-    };
-    const Case cases[] = {
+    const std::tuple<ScrollKey, int, int, int> cases[] = {
         {ScrollKey::PageDown, 0, 50, 42}, {ScrollKey::PageDown, 10, 50, 49},
         {ScrollKey::PageDown, 7, 50, 49}, {ScrollKey::PageDown, 0, 10, 9},
         {ScrollKey::PageUp, 41, 50, 0},   {ScrollKey::PageUp, 42, 100, 0},
@@ -124,10 +118,10 @@ TEST(ListScrolling, KeysMoveTheTopRowByTheirRules) {
         {ScrollKey::Up, 0, 50, 0},        {ScrollKey::Up, 5, 50, 4},
         {ScrollKey::Down, 48, 50, 49},    {ScrollKey::Down, 49, 50, 49},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(static_cast<int>(c.key)) + " from " + std::to_string(c.top) +
-                     " of " + std::to_string(c.rows));
-        EXPECT_EQ(ScrolledTopRow(c.key, c.top, c.rows), c.expected);
+    for (const auto& [key, top, rows, expected] : cases) {
+        SCOPED_TRACE(std::to_string(static_cast<int>(key)) + " from " + std::to_string(top) +
+                     " of " + std::to_string(rows));
+        EXPECT_EQ(ScrolledTopRow(key, top, rows), expected);
     }
 }
 
