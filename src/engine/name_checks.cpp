@@ -44,10 +44,6 @@ void DuplicateTargets::Clear() {
     foldedTargets_.clear();
 }
 
-std::string DuplicateTargets::ErrorCheck3(std::string_view target) {
-    return ErrorCheck3({}, target);
-}
-
 std::string DuplicateTargets::ErrorCheck3(std::string_view folder, std::string_view name) {
     // A file and a folder with the same target name collide, so the folder
     // mark is dropped before the comparison key is made.

@@ -32,10 +32,9 @@ class DuplicateTargets {
     /// Forgets every target; called at the start of each preview pass.
     void Clear();
 
-    /// Reports the target when an earlier one of this pass equals it without
-    /// regard to case or a trailing folder mark, then remembers it.
-    std::string ErrorCheck3(std::string_view target);
-    /// The same for the target `folder` + `name`, without joining them first.
+    /// Reports the target `folder` + `name` when an earlier one of this pass
+    /// equals it without regard to case or a trailing folder mark, then
+    /// remembers it. The two parts need not be joined first.
     std::string ErrorCheck3(std::string_view folder, std::string_view name);
 
   private:

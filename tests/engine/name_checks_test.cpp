@@ -37,17 +37,30 @@ TEST(DiffersOtherThanCase, IgnoresLetterCaseOnly) {
 }
 
 TEST(DuplicateTargets, MarksOnlyTheLaterOfCollidingTargets) {
-    const std::pair<std::vector<const char*>, std::vector<const char*>> cases[] = {
-        {{"a.txt", "ba.txt", "a.txt"}, {"", "", "Duplicate filename"}},
-        {{"École.txt", "éCOLE.TXT"}, {"", "Duplicate filename"}},
-        {{"Photos\\", "photos"}, {"", "Duplicate filename"}},
+    // Passes of {folder, name}; '!' starts the name of a target that collides.
+    const std::vector<std::pair<const char*, const char*>> passes[] = {
+        {{"", "a.txt"}, {"", "ba.txt"}, {"", "!a.txt"}},
+        {{"", "École.txt"}, {"", "!éCOLE.TXT"}},
+        {{"", "Photos\\"}, {"", "!photos"}},
+        // The same path split differently between folder and name, and a
+        // folder met again after another one.
+        {{"T:\\A\\", "x.txt"},
+         {"T:\\", "!a\\X.txt"},
+         {"T:\\B\\", "x.txt"},
+         {"t:\\a\\", "!x.TXT"},
+         {"T:\\A", "!\\x.txt"},
+         {"T:\\", "!B\\x.txt"},
+         {"T:\\B\\", "y.txt"}},
     };
-    // One object across all cases, so each case also shows that Clear starts a new pass.
+    // One object across all passes, so each also shows that Clear starts a new pass.
     DuplicateTargets duplicates(8);
-    for (const auto& [targets, expected] : cases) {
+    for (const auto& targets : passes) {
         duplicates.Clear();
-        for (std::size_t i = 0; i < targets.size(); ++i) {
-            EXPECT_EQ(duplicates.ErrorCheck3(targets[i]), expected[i]) << targets[i];
+        for (const auto& [folder, name] : targets) {
+            const bool collides = name[0] == '!';
+            EXPECT_EQ(duplicates.ErrorCheck3(folder, name + (collides ? 1 : 0)),
+                      collides ? "Duplicate filename" : "")
+                << folder << name;
         }
     }
 }
