@@ -70,23 +70,19 @@ TEST_F(KestrelProcess, OutputsThatFailExitWithStatusOneAndSayWhy) {
     drive.WriteFile("Odd\\100%_sure.txt", "");
     drive.WriteFile("Odd\\say \"hi\".txt", "");
     drive.MakeFolder("empty-path");
-    const struct {
-        std::vector<std::string> arguments;
-        std::string error;
-    } cases[] = {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"FOLDER:" + Host("Odd"), "BAT:" + Host("odd.bat")},
          "1 entry could not be written to the batch file\n"},
         {{"CSV:" + Host("missing/out.csv")}, "Error 76: Path not found\n"},
         {{"PRINT"}, "No printing system found (the lp command of CUPS); install cups-client\n"},
     };
-    for (const auto& c : cases) {
-        std::vector<std::string> arguments = c.arguments;
+    for (auto [arguments, error] : cases) {
         arguments.insert(arguments.begin(), "NO-WINDOW");
         const ProcessResult run = support::RunProcess(
             KESTREL_BINARY, arguments,
             {"KESTREL_CONFIG_DIR=" + Host("cfg"), "PATH=" + Host("empty-path")}, drive.HostRoot());
         EXPECT_EQ(run.exitStatus, 1);
-        EXPECT_TRUE(run.standardError.starts_with(c.error)) << run.standardError;
+        EXPECT_TRUE(run.standardError.starts_with(error)) << run.standardError;
     }
     const std::string batch = drive.ReadFile("odd.bat");
     EXPECT_NE(batch.find("ren \"100%%_sure.txt\" \"100%% Sure.txt\"\r\n"), std::string::npos)

@@ -107,26 +107,19 @@ class RecordingFileSystem : public support::ForwardingFileSystem {
     std::vector<std::string> made;
 };
 
-TEST(MakeFolderTree, CreatesEachMissingFolderBeforeABackslashButNeverTheLastPart) {
+TEST(MakeFolderTree, CreatesEachMissingFolderBeforeABackslashButNeverTheLastPartNorTheRoot) {
     TempDrive drive;
     drive.MakeFolder("A");
     RecordingFileSystem fileSystem(drive.FileSystem());
 
     MakeFolderTree(fileSystem, "T:\\A\\B\\C\\x.txt");
-
-    EXPECT_EQ(fileSystem.made, (std::vector<std::string>{"T:\\A\\B", "T:\\A\\B\\C"}));
-    EXPECT_TRUE(drive.FileSystem().IsFolder("T:\\A\\B\\C"));
-    EXPECT_FALSE(drive.Exists("A\\B\\C\\x.txt"));
-}
-
-TEST(MakeFolderTree, CreatesBothLevelsAndSkipsTheDriveRoot) {
-    TempDrive drive;
-    RecordingFileSystem fileSystem(drive.FileSystem());
-
-    MakeFolderTree(fileSystem, "T:\\A\\B\\x.txt");
+    MakeFolderTree(fileSystem, "T:\\D\\E\\x.txt");
     MakeFolderTree(fileSystem, "T:\\top.txt");
 
-    EXPECT_EQ(fileSystem.made, (std::vector<std::string>{"T:\\A", "T:\\A\\B"}));
+    EXPECT_EQ(fileSystem.made,
+              (std::vector<std::string>{"T:\\A\\B", "T:\\A\\B\\C", "T:\\D", "T:\\D\\E"}));
+    EXPECT_TRUE(drive.FileSystem().IsFolder("T:\\A\\B\\C"));
+    EXPECT_FALSE(drive.Exists("A\\B\\C\\x.txt"));
     EXPECT_FALSE(drive.Exists("top.txt"));
 }
 

@@ -109,8 +109,7 @@ TEST_F(ListPointingTest, SingleRenameWindowRenamesAtOnceOrAsksAndKeepsTheFile) {
     window->RefreshForced();
     auto rename = [this](int row, const char* text) {
         RightClick(Source(), row, 1, Qt::ShiftModifier | Qt::AltModifier);
-        auto* dialog = window->findChild<QDialog*>("frmRenameSingle");
-        ASSERT_TRUE(dialog != nullptr && dialog->isVisible());
+        QDialog* dialog = Shown("frmRenameSingle");
         auto* name = In<QLineEdit>(dialog, "txtName");
         name->clear();
         EXPECT_FALSE(In<QPushButton>(dialog, "cmdOK")->isEnabled());
@@ -157,8 +156,7 @@ TEST_F(ListPointingTest, AltEnterShowsTheEntrysProperties) {
     window->RefreshForced();
     Source()->setCurrentIndex(Source()->model()->index(0, 0));
     QTest::keyClick(Source(), Qt::Key_Return, Qt::AltModifier);
-    auto* dialog = window->findChild<QDialog*>("frmProperties");
-    ASSERT_TRUE(dialog != nullptr && dialog->isVisible());
+    QDialog* dialog = Shown("frmProperties");
     EXPECT_EQ(In<QLineEdit>(dialog, "txtName")->text(), "a.txt");
     EXPECT_EQ(In<QLineEdit>(dialog, "txtFolder")->text().toStdString(), TempDrive::Path(""));
     EXPECT_EQ(In<QLineEdit>(dialog, "txtSize")->text(), "3 bytes");

@@ -60,12 +60,7 @@ TEST_F(WindowTest, ChangesThatComeWithoutAClickRefreshThePreview) {
     insert->setText("x");
     auto* toggle =
         QAccessible::queryAccessibleInterface(Find<QCheckBox>("chkInsertStart"))->actionInterface();
-    struct Step {
-        const char* what;
-        std::function<void()> change;
-        const char* preview;
-    };
-    const Step steps[] = {
+    const std::tuple<const char*, std::function<void()>, const char*> steps[] = {
         {"an accessibility tool ticks a box", [&] { toggle->doAction(toggle->toggleAction()); },
          "xa.txt"},
         {"a list entry chosen by the program",
@@ -79,10 +74,10 @@ TEST_F(WindowTest, ChangesThatComeWithoutAClickRefreshThePreview) {
         {"a box set by the program", [&] { Find<QCheckBox>("chkInsertStart")->setChecked(false); },
          "A.TXT"},
     };
-    for (const Step& step : steps) {
-        SCOPED_TRACE(step.what);
-        step.change();
-        EXPECT_EQ(TargetRows(), std::vector<std::string>{step.preview});
+    for (const auto& [what, change, preview] : steps) {
+        SCOPED_TRACE(what);
+        change();
+        EXPECT_EQ(TargetRows(), std::vector<std::string>{preview});
     }
 }
 
@@ -98,11 +93,7 @@ TEST_F(WindowTest, DoItCommitsWhatAFreshPreviewShowsWhenTheOptionsChangedUnseen)
 }
 
 TEST_F(WindowTest, EveryRangeCheckRunsWhenItsFieldIsLeftAndKeepsTheFocusAndText) {
-    const struct {
-        const char* field;
-        const char* text;
-        std::string message;
-    } cases[] = {
+    const std::tuple<const char*, const char*, std::string> cases[] = {
         {"txtSwapArea1", "256", engine::CheckSwapArea("256", "2")},
         {"txtSwapArea2", "1", engine::CheckSwapArea("1", "1")},
         {"txtSwapSep", "", engine::CheckSwapSep("")},
