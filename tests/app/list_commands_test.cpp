@@ -90,7 +90,7 @@ TEST_F(ListCommandsTest, CopyAndPasteNames) {
     EXPECT_EQ(drive.ReadFile("Sub\\new.txt"), "abc");
 }
 
-TEST_F(ListCommandsTest, SingleRenameChangesTheRowOrAsksAndLeavesTheFile) {
+TEST_F(ListCommandsTest, SingleRenameChangesTheRowOrAsksAndLeavesTheFileAndDeleteAsksFirst) {
     drive.WriteFile("a.txt", "a");
     drive.WriteFile("b.txt", "b");
     drive.MakeFolder("Fotos");
@@ -114,17 +114,15 @@ TEST_F(ListCommandsTest, SingleRenameChangesTheRowOrAsksAndLeavesTheFile) {
     EXPECT_EQ(SourceTexts(), (std::vector<std::string>{"c.txt", "b.txt", "Photos\\"}));
     EXPECT_EQ(drive.ReadFile("c.txt"), "a");
     EXPECT_TRUE(drive.Exists("Photos"));
-}
 
-TEST_F(ListCommandsTest, DeleteAsksFirst) {
-    drive.WriteFile("gone.txt", "");
-    PointAt("gone.txt", 1);
+    // Delete asks first.
+    PointAt("b.txt", 1);
     ui.QueueAnswer(Answer::Cancel);
     EXPECT_EQ(commands.Delete(), Follow::Nothing);
+    EXPECT_EQ(ui.boxes().back().text, "Delete the file " + TempDrive::Path("b.txt") + "?");
     ui.QueueAnswer(Answer::Ok);
     EXPECT_EQ(commands.Delete(), Follow::Listing);
-    EXPECT_EQ(ui.boxes()[0].text, "Delete the file " + TempDrive::Path("gone.txt") + "?");
-    EXPECT_FALSE(drive.Exists("gone.txt"));
+    EXPECT_FALSE(drive.Exists("b.txt"));
 }
 
 TEST_F(ListCommandsTest, ExecuteReportsWhatTheDesktopOpenerSaid) {

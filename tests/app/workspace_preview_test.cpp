@@ -131,7 +131,7 @@ TEST_F(PreviewTest, ProgressTextIsWrittenForRowsWithBitOneSet) {
             "Refreshing preview list: 75% complete.", "Refreshing preview list: 88% complete."}));
 }
 
-TEST_F(PreviewTest, SoundPlaysWhenTheRunReachesTheThresholdAcrossMidnight) {
+TEST_F(PreviewTest, SoundPlaysAtTheThresholdAcrossMidnightAndTheBusyFlagSuppressesTheRefresh) {
     workspace.sounds.files = {"done.wav", "warn.wav"};
     workspace.preferences.soundsThreshold = 20;
     // 23:59:50 to 00:00:10 is twenty seconds.
@@ -150,9 +150,8 @@ TEST_F(PreviewTest, SoundPlaysWhenTheRunReachesTheThresholdAcrossMidnight) {
     workspace.preferences.soundsMuted = 1;
     workspace.RefreshTargetList();
     EXPECT_EQ(ui.sounds().size(), 1u);
-}
 
-TEST_F(PreviewTest, BusyFlagSuppressesTheRefresh) {
+    // The busy flag suppresses the refresh.
     drive.WriteFile("a.txt", "");
     Refresh();
     workspace.options.chkInsertEnd = 1;
@@ -184,6 +183,7 @@ TEST_F(WorkspaceTemplateTest, MissingTemplateChangesNothingAndASavedOneLoadsBack
     EXPECT_EQ(workspace.options.chkCrop, 1);
     EXPECT_EQ(workspace.txtSourceDir, TempDrive::Path(""));
 
+    workspace.busyFlag = false;
     drive.MakeFolder("Photos");
     workspace.txtSourceDir = TempDrive::Path("Photos\\");
     workspace.options.txtInsertEnd = "end";

@@ -243,7 +243,7 @@ TEST_F(PosixFileSystemTest, DosAttributeIsHonouredWhereUserAttributesExist) {
     EXPECT_EQ(fs.GetAttributes("T:\\marked.txt").attributes, kAttrHidden | kAttrSystem);
 }
 
-TEST_F(PosixFileSystemTest, MissingFileIs53AndMissingFolderIs76) {
+TEST_F(PosixFileSystemTest, MissingFileIs53MissingFolderIs76AndReadableFileIsARegularFile) {
     drive.WriteFile("a.txt", "");
     FileError openError;
     EXPECT_EQ(fs.OpenFolder("T:\\NoFolder", openError), nullptr);
@@ -263,10 +263,8 @@ TEST_F(PosixFileSystemTest, MissingFileIs53AndMissingFolderIs76) {
         SCOPED_TRACE(row);
         EXPECT_EQ(rows[row].first.number, rows[row].second);
     }
-}
 
-TEST_F(PosixFileSystemTest, ReadableFileIsARegularFileOrALinkToOneAndSameEntryIsOneFile) {
-    drive.WriteFile("a.txt", "");
+    // A readable file is a regular file or a link to one; the same entry is one file.
     drive.WriteFile("b.txt", "");
     drive.MakeFolder("Folder");
     ASSERT_EQ(::mkfifo(drive.HostPath("pipe").c_str(), 0644), 0);

@@ -137,7 +137,7 @@ PlacementInput Screen1024x768(int startLocation) {
     return in;
 }
 
-TEST(WindowPlacement, StartLocationsPlaceTheWindow) {
+TEST(WindowPlacement, StartLocationsPlaceTheWindowAndOnlyTheSavedOneWarnsOfASmallScreen) {
     const int right = 1024 * 15 - kDesignWidthTwips - 15;
     const int bottom = 768 * 15 - kDesignHeightTwips - 15;
     const TwipPoint centred{(1024 * 15 - kDesignWidthTwips) / 2,
@@ -159,9 +159,8 @@ TEST(WindowPlacement, StartLocationsPlaceTheWindow) {
         EXPECT_EQ(place.left, expected.left);
         EXPECT_EQ(place.top, expected.top);
     }
-}
 
-TEST(WindowPlacement, OnlyTheSavedPositionStartWarnsAboutASmallScreen) {
+    // Only the saved-position start warns about a small screen.
     const TwipRect small{0, 0, 1024 * 15, 768 * 15};
     const TwipRect large{0, 0, 1280 * 15, 1024 * 15};
     const int wide = 1030 * 15;  // a window one screen of 1024 cannot hold

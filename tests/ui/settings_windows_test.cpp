@@ -22,7 +22,7 @@ QString TextOf(QDialog* dialog, const char* name) {
     return dialog->findChild<QWidget*>(QString::fromLatin1(name))->property("text").toString();
 }
 
-TEST_F(SettingsWindowTest, SliderCaptionsFollowEveryChangeOfTheirSlider) {
+TEST_F(SettingsWindowTest, SliderCaptionsFollowTheirSliderAndACutoffOutsideItsRangeIsRefused) {
     QDialog* prefs = Open("cmdPreferences", "frmPreferences");
     // Slider, key, and the value the key reaches: ranges and large steps.
     const std::tuple<const char*, Qt::Key, int> steps[] = {
@@ -44,10 +44,8 @@ TEST_F(SettingsWindowTest, SliderCaptionsFollowEveryChangeOfTheirSlider) {
         EXPECT_EQ(TextOf(prefs, "lblErrorCheck"),
                   ToQString(settings::ErrorCheckCaption(value("sldErrorCheck"))));
     }
-}
 
-TEST_F(SettingsWindowTest, CutoffOutsideItsRangeIsRefusedOnLeavingAndKeepsTheFocus) {
-    QDialog* prefs = Open("cmdPreferences", "frmPreferences");
+    // A cutoff outside its range is refused on leaving and keeps the focus.
     auto* cutoff = In<QLineEdit>(prefs, "txtMaxListCutoff");
     EXPECT_FALSE(cutoff->isEnabled());
     In<QCheckBox>(prefs, "chkMaxList")->click();
