@@ -37,13 +37,12 @@ class CaseRuleFilesTest : public ::testing::Test {
     CaseRuleList list;
 };
 
-TEST_F(CaseRuleFilesTest, ReadAddsDecodedLinesAndKeepsExistingTwinsSilently) {
+TEST_F(CaseRuleFilesTest, ReadAddsDecodedLinesKeepsTwinsSilentlyOrAsksAboutClashes) {
     EXPECT_EQ(Read("dvd\r\nCaf\xE9\r\n\r\n:New", engine::kConflictKeepExisting), 1);
     EXPECT_EQ(ListTexts(), (Texts{"", "Café", "DVD", "McDonald", "NASA", ":New"}));
     EXPECT_TRUE(ui.boxes().empty());
-}
 
-TEST_F(CaseRuleFilesTest, ClashesAreAskedInARuleConflictBoxWithCancelOnlyWhenMerging) {
+    // Clashes are asked in a rule conflict box, with Cancel only when merging.
     ui.QueueAnswer(Answer::Yes);
     Read("Dvd", engine::kConflictAskYesNo);
     ui.QueueAnswer(Answer::Yes);
@@ -56,7 +55,7 @@ TEST_F(CaseRuleFilesTest, ClashesAreAskedInARuleConflictBoxWithCancelOnlyWhenMer
     EXPECT_EQ(ui.boxes()[0].buttons, Buttons::YesNo);
     EXPECT_EQ(ui.boxes()[1].buttons, Buttons::YesNoCancel);
     EXPECT_EQ(ui.boxes()[1].text, engine::RuleConflictQuestion("NASA", "nasa", true));
-    EXPECT_EQ(ListTexts(), (Texts{"Dvd", "McDonald", "nasa"}));
+    EXPECT_EQ(ListTexts(), (Texts{"", "Café", "Dvd", "McDonald", "nasa", ":New"}));
 }
 
 TEST_F(CaseRuleFilesTest, MergeCancelKeepsExistingRulesForTheRestOfThatReadOnly) {
@@ -85,25 +84,23 @@ TEST_F(CaseRuleFilesTest, ReadStopsAddingAtTheRuleLimit) {
     EXPECT_EQ(list.At(list.Size() - 1).text, "x1");
 }
 
-TEST_F(CaseRuleFilesTest, LoadReplacesTheListUnlessTheFileCannotBeRead) {
-    const std::string missing = TempDrive::Path("none.csr");
-    EXPECT_EQ(ReadCaseRules(drive.FileSystem(), ui, list, missing, engine::kConflictKeepExisting),
-              0);
-    EXPECT_EQ(LoadCaseRules(drive.FileSystem(), ui, list, missing), 0);
-    EXPECT_EQ(ListTexts(), (Texts{"DVD", "McDonald", "NASA"}));
-
-    drive.WriteFile("b.csr", "NASA\r\nnasa\r\n");
-    EXPECT_EQ(LoadCaseRules(drive.FileSystem(), ui, list, TempDrive::Path("b.csr")), 1);
-    EXPECT_EQ(ListTexts(), Texts{"NASA"});
-    EXPECT_TRUE(ui.boxes().empty());
-}
-
-TEST_F(CaseRuleFilesTest, SaveWritesTheWholeListOrReportsTheFailure) {
+TEST_F(CaseRuleFilesTest, SaveWritesTheWholeListOrFailsAndLoadReplacesItUnlessUnreadable) {
     list.SetMarked(0, false);
     ASSERT_TRUE(CaseRulesSave(drive.FileSystem(), list, TempDrive::Path("Saved.csr")).Ok());
     EXPECT_EQ(drive.ReadFile("Saved.csr"), ":DVD\r\nMcDonald\r\nNASA\r\n");
     EXPECT_FALSE(
         CaseRulesSave(drive.FileSystem(), list, TempDrive::Path("missing\\Saved.csr")).Ok());
+
+    const std::string missing = TempDrive::Path("none.csr");
+    EXPECT_EQ(ReadCaseRules(drive.FileSystem(), ui, list, missing, engine::kConflictKeepExisting),
+              0);
+    EXPECT_EQ(LoadCaseRules(drive.FileSystem(), ui, list, missing), 0);
+    EXPECT_EQ(ListTexts(), (Texts{":DVD", "McDonald", "NASA"}));
+
+    drive.WriteFile("b.csr", "NASA\r\nnasa\r\n");
+    EXPECT_EQ(LoadCaseRules(drive.FileSystem(), ui, list, TempDrive::Path("b.csr")), 1);
+    EXPECT_EQ(ListTexts(), Texts{"NASA"});
+    EXPECT_TRUE(ui.boxes().empty());
 }
 
 }  // namespace

@@ -38,26 +38,22 @@ TEST_F(CommandLineTest, KeywordsInAnyCaseAndValuesAsTyped) {
 }
 
 TEST_F(CommandLineTest, FileValuesAndDefaults) {
-    struct Case {
-        const char* line;
-        std::optional<std::string> CommandLine::*file;
-        const char* expected;
-    };
-    const Case cases[] = {
-        {"CSV", &CommandLine::commaFile, "C:\\Prog\\Export\\Comma separated.csv"},
-        {"csv:d:\\Out.csv", &CommandLine::commaFile, "d:\\Out.csv"},
-        {"CSVX", &CommandLine::commaFile, "C:\\Prog\\Export\\Comma separated.csv"},
-        {"TAB", &CommandLine::tabFile, "C:\\Prog\\Export\\TAB delimited.csv"},
-        {"LIST", &CommandLine::listFile, "C:\\Prog\\File List.txt"},
-        {"LIST:\"/tmp/my list.txt\"", &CommandLine::listFile, "/tmp/my list.txt"},
-        {"BAT", &CommandLine::batchFile, "C:\\Prog\\Export\\Batch.bat"},
-        {"BAT:C:\\x\\", &CommandLine::batchFile, "C:\\x"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.line);
-        const CommandLine line = Parse(c.line);
+    const std::tuple<const char*, std::optional<std::string> CommandLine::*, const char*> cases[] =
+        {
+            {"CSV", &CommandLine::commaFile, "C:\\Prog\\Export\\Comma separated.csv"},
+            {"csv:d:\\Out.csv", &CommandLine::commaFile, "d:\\Out.csv"},
+            {"CSVX", &CommandLine::commaFile, "C:\\Prog\\Export\\Comma separated.csv"},
+            {"TAB", &CommandLine::tabFile, "C:\\Prog\\Export\\TAB delimited.csv"},
+            {"LIST", &CommandLine::listFile, "C:\\Prog\\File List.txt"},
+            {"LIST:\"/tmp/my list.txt\"", &CommandLine::listFile, "/tmp/my list.txt"},
+            {"BAT", &CommandLine::batchFile, "C:\\Prog\\Export\\Batch.bat"},
+            {"BAT:C:\\x\\", &CommandLine::batchFile, "C:\\x"},
+        };
+    for (const auto& [text, file, expected] : cases) {
+        SCOPED_TRACE(text);
+        const CommandLine line = Parse(text);
         EXPECT_EQ(line.errorText, "");
-        EXPECT_EQ(line.*c.file, c.expected);
+        EXPECT_EQ(line.*file, expected);
     }
 }
 

@@ -29,14 +29,9 @@ class ListCommandsTest : public support::WorkspaceTest {
 
 TEST_F(ListCommandsTest, PositionCommandsWriteTheOptionsAsTypingWould) {
     drive.WriteFile("Sub\\abc.txt", "");
-    struct Case {
-        PositionCommand command;
-        int mouseX;  // over 'Sub\abc.txt', whose name starts at character 5
-        Follow follow;
-        std::string position, insert, autonumber;
-    };
     using P = PositionCommand;
-    const Case cases[] = {
+    // The mouse's x is over 'Sub\abc.txt', whose name starts at character 5.
+    const std::tuple<P, int, Follow, std::string, std::string, std::string> cases[] = {
         {P::CropStart, 5, Follow::Preview, "1", "a?b?", "Off"},
         {P::PastePosition, 7, Follow::Preview, "3", "*", "Off"},
         {P::SmartFolderSplit, 6, Follow::Preview, "2", "\\", "Off"},
@@ -44,24 +39,24 @@ TEST_F(ListCommandsTest, PositionCommandsWriteTheOptionsAsTypingWould) {
         {P::Autonumber, 9, Follow::Preview, "5", "ab?", "Auto"},
         {P::InsertText, 2, Follow::FocusInsertPosition, "-2", "a?b?", "Off"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.position + c.insert);
+    for (const auto& [command, mouseX, follow, position, insert, autonumber] : cases) {
+        SCOPED_TRACE(position + insert);
         workspace.options = support::NeutralOptions();
         workspace.options.chkRecurse = 1;
         workspace.options.cboPathDisplay = engine::kShowPartialPath;
         workspace.options.txtInsertMiddle = "a?b?";
         workspace.options.cboCropLR = engine::kFromRight;
-        PointAt("Sub\\abc.txt", c.mouseX);
-        if (c.follow == Follow::FocusInsertPosition) {
+        PointAt("Sub\\abc.txt", mouseX);
+        if (follow == Follow::FocusInsertPosition) {
             ui.QueueAnswer(Answer::Ok);
         }
-        EXPECT_EQ(commands.RunPositionCommand(c.command), c.follow);
+        EXPECT_EQ(commands.RunPositionCommand(command), follow);
         const engine::RenameOptions& o = workspace.options;
-        const bool crop = c.command == P::CropStart;
-        EXPECT_EQ(crop ? o.txtEliminatePosition : o.txtInsertMiddlePosition, c.position);
+        const bool crop = command == P::CropStart;
+        EXPECT_EQ(crop ? o.txtEliminatePosition : o.txtInsertMiddlePosition, position);
         EXPECT_EQ(crop ? o.cboCropLR == engine::kFromLeft : o.chkInsertMiddle == 1, true);
-        EXPECT_EQ(o.txtInsertMiddle, c.insert);
-        EXPECT_EQ(o.cboAutonumber, c.autonumber);
+        EXPECT_EQ(o.txtInsertMiddle, insert);
+        EXPECT_EQ(o.cboAutonumber, autonumber);
     }
     EXPECT_EQ(ui.boxes().at(0).text, "Insert position value must be 1 through 255.");
 }
@@ -95,7 +90,7 @@ TEST_F(ListCommandsTest, CopyAndPasteNames) {
     EXPECT_EQ(drive.ReadFile("Sub\\new.txt"), "abc");
 }
 
-TEST_F(ListCommandsTest, SingleRenameChangesTheRowOrAsksAndLeavesTheFile) {
+TEST_F(ListCommandsTest, SingleRenameChangesTheRowOrAsksAndLeavesTheFileAndDeleteAsksFirst) {
     drive.WriteFile("a.txt", "a");
     drive.WriteFile("b.txt", "b");
     drive.MakeFolder("Fotos");
@@ -119,17 +114,15 @@ TEST_F(ListCommandsTest, SingleRenameChangesTheRowOrAsksAndLeavesTheFile) {
     EXPECT_EQ(SourceTexts(), (std::vector<std::string>{"c.txt", "b.txt", "Photos\\"}));
     EXPECT_EQ(drive.ReadFile("c.txt"), "a");
     EXPECT_TRUE(drive.Exists("Photos"));
-}
 
-TEST_F(ListCommandsTest, DeleteAsksFirst) {
-    drive.WriteFile("gone.txt", "");
-    PointAt("gone.txt", 1);
+    // Delete asks first.
+    PointAt("b.txt", 1);
     ui.QueueAnswer(Answer::Cancel);
     EXPECT_EQ(commands.Delete(), Follow::Nothing);
+    EXPECT_EQ(ui.boxes().back().text, "Delete the file " + TempDrive::Path("b.txt") + "?");
     ui.QueueAnswer(Answer::Ok);
     EXPECT_EQ(commands.Delete(), Follow::Listing);
-    EXPECT_EQ(ui.boxes()[0].text, "Delete the file " + TempDrive::Path("gone.txt") + "?");
-    EXPECT_FALSE(drive.Exists("gone.txt"));
+    EXPECT_FALSE(drive.Exists("b.txt"));
 }
 
 TEST_F(ListCommandsTest, ExecuteReportsWhatTheDesktopOpenerSaid) {

@@ -125,20 +125,18 @@ TEST_F(CommitTest, MoveToAnotherDriveKeepsLinksAsLinksAndUndoBringsBothBack) {
 }
 
 TEST_F(CommitTest, NamesNoEntryMayHaveAreRefusedWith52AndNothingIsMadeAtLevelZero) {
-    struct Row {
-        const char* insertStart;
-        const char* newExtension;  // null: the extension stays
-    };
-    const Row rows[] = {{"..\\", nullptr}, {"", "t/xt"}, {"Sub\\?", nullptr}};
+    // Inserted at the start, and the new extension (null: the extension stays).
+    const std::pair<const char*, const char*> rows[] = {
+        {"..\\", nullptr}, {"", "t/xt"}, {"Sub\\?", nullptr}};
     workspace.preferences.errorChecking = 0;
     drive.WriteFile("Work\\a.txt", "a");
     workspace.txtSourceDir = workspace.txtDestDir = "T:\\Work\\";
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.insertStart);
-        workspace.options.chkChangeExt = row.newExtension != nullptr ? 1 : 0;
-        workspace.options.txtChangeExt = row.newExtension != nullptr ? row.newExtension : "";
+    for (const auto& [insertStart, newExtension] : rows) {
+        SCOPED_TRACE(insertStart);
+        workspace.options.chkChangeExt = newExtension != nullptr ? 1 : 0;
+        workspace.options.txtChangeExt = newExtension != nullptr ? newExtension : "";
         ui.QueueAnswer(Answer::Ignore);
-        Commit(row.insertStart);
+        Commit(insertStart);
         ASSERT_FALSE(ui.boxes().empty());
         EXPECT_TRUE(ui.boxes().back().text.starts_with("Error 52 (Bad file name or number)"));
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(drive.HostRoot()), {}), 1);
@@ -190,36 +188,31 @@ TEST_F(CommitTest, MoreThanTwoHundredRenamedFoldersAllTakeTheirFilesAlong) {
 }
 
 TEST_F(CommitTest, AnswersToAFailedEntryAndTheAutonumberCounter) {
-    struct Case {
-        Answer answer;
-        int refusals;
-        std::vector<const char*> names;  // what a, b and c are called afterwards
-        int state;
-    };
-    const Case cases[] = {
+    // Answer, refusals, what a, b and c are called afterwards, and the commit state.
+    const std::tuple<Answer, int, std::vector<const char*>, int> cases[] = {
         {Answer::Ignore, 1000, {"a1", "b", "c2"}, 5},
         {Answer::Abort, 1000, {"a1", "b", "c"}, 3},
         {Answer::Retry, 1, {"a1", "b2", "c3"}, 5},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(AnswerName(c.answer));
+    for (const auto& [answer, refusals, names, state] : cases) {
+        SCOPED_TRACE(AnswerName(answer));
         std::filesystem::remove_all(drive.HostRoot() + "/");
         std::filesystem::create_directory(drive.HostRoot());
         for (const char* name : {"a", "b", "c"}) {
             drive.WriteFile(name, name);
         }
         fileSystem.refusedName = "\\b";
-        fileSystem.refusalsLeft = c.refusals;
+        fileSystem.refusalsLeft = refusals;
         workspace.options.chkInsertStart = 0;
         workspace.options.chkInsertEnd = 1;
         workspace.options.txtInsertEnd = "?";
         workspace.options.cboAutonumber = "Auto";
-        ui.QueueAnswer(c.answer);
+        ui.QueueAnswer(answer);
         Commit("");
         EXPECT_EQ(ui.UnusedAnswers(), 0u);
-        EXPECT_EQ(workspace.CommitState(), c.state);
+        EXPECT_EQ(workspace.CommitState(), state);
         for (std::size_t i = 0; i < 3; ++i) {
-            EXPECT_EQ(drive.ReadFile(c.names[i]), std::string(1, static_cast<char>('a' + i)));
+            EXPECT_EQ(drive.ReadFile(names[i]), std::string(1, static_cast<char>('a' + i)));
         }
     }
     // Abort comes before Retry: a commit after an aborted one must run again.

@@ -64,8 +64,21 @@ TEST_F(PreviewTest, ChecksFlagRowsAndTheLastFailingCheckWins) {
     drive.WriteFile("a1.txt", "");
     drive.WriteFile("b1.txt", "");
     drive.WriteFile("1.txt", "");
-    workspace.options.chkCrop = 1;  // delete the first character
+    workspace.options.chkInsertStart = 1;
+    workspace.options.txtInsertStart = "Holiday\\";
+    workspace.preferences.maxLengthCheck = 1;
+    workspace.preferences.maxLength = 5;
     Refresh();
+    EXPECT_EQ(workspace.ErrorMessages()[0], "");
+    EXPECT_EQ(workspace.ErrorMessages()[1], "Filename exceeds 5 characters in length.");
+    // A later failing check replaces the length check.
+    workspace.options.txtInsertStart = "Holiday\\?";
+    workspace.RefreshTargetList();
+    EXPECT_EQ(workspace.ErrorMessages()[1], "Invalid characters");
+
+    workspace.options.chkInsertStart = 0;
+    workspace.options.chkCrop = 1;  // delete the first character
+    workspace.RefreshTargetList();
     // '1.txt' itself becomes '.txt'; 'a1.txt' would land on the existing '1.txt',
     // and 'b1.txt' on the same target as 'a1.txt'.
     EXPECT_EQ(workspace.ErrorMessages()[1], "Filename already exists");
@@ -79,22 +92,6 @@ TEST_F(PreviewTest, ChecksFlagRowsAndTheLastFailingCheckWins) {
     workspace.RefreshTargetList();
     EXPECT_EQ(workspace.ErrorCount(), 0);
     EXPECT_EQ(ui.LastStatus(StatusPanel::Dest), "3 items to be changed.");
-}
-
-TEST_F(PreviewTest, LengthCheckIsReplacedByALaterFailingCheck) {
-    drive.WriteFile("IMG_0001.jpg", "");
-    drive.WriteFile("x.jpg", "");
-    workspace.options.chkInsertStart = 1;
-    workspace.options.txtInsertStart = "Holiday\\";
-    workspace.preferences.maxLengthCheck = 1;
-    workspace.preferences.maxLength = 8;
-    Refresh();
-    EXPECT_EQ(workspace.ErrorMessages()[0], "Filename exceeds 8 characters in length.");
-    EXPECT_EQ(workspace.ErrorMessages()[1], "");
-
-    workspace.options.txtInsertStart = "Holiday\\?";
-    workspace.RefreshTargetList();
-    EXPECT_EQ(workspace.ErrorMessages()[0], "Invalid characters");
 }
 
 TEST_F(PreviewTest, CaseOnlyChangeCollidesOnlyWithAnotherFileOfExactlyThatName) {
@@ -134,7 +131,7 @@ TEST_F(PreviewTest, ProgressTextIsWrittenForRowsWithBitOneSet) {
             "Refreshing preview list: 75% complete.", "Refreshing preview list: 88% complete."}));
 }
 
-TEST_F(PreviewTest, SoundPlaysWhenTheRunReachesTheThresholdAcrossMidnight) {
+TEST_F(PreviewTest, SoundPlaysAtTheThresholdAcrossMidnightAndTheBusyFlagSuppressesTheRefresh) {
     workspace.sounds.files = {"done.wav", "warn.wav"};
     workspace.preferences.soundsThreshold = 20;
     // 23:59:50 to 00:00:10 is twenty seconds.
@@ -153,9 +150,8 @@ TEST_F(PreviewTest, SoundPlaysWhenTheRunReachesTheThresholdAcrossMidnight) {
     workspace.preferences.soundsMuted = 1;
     workspace.RefreshTargetList();
     EXPECT_EQ(ui.sounds().size(), 1u);
-}
 
-TEST_F(PreviewTest, BusyFlagSuppressesTheRefresh) {
+    // The busy flag suppresses the refresh.
     drive.WriteFile("a.txt", "");
     Refresh();
     workspace.options.chkInsertEnd = 1;
@@ -178,10 +174,18 @@ class WorkspaceTemplateTest : public support::WorkspaceTest {
     settings::SettingsStore store;
 };
 
-TEST_F(WorkspaceTemplateTest, SavedTemplateLoadsBackWithFoldersAndBusyFlagRestored) {
+TEST_F(WorkspaceTemplateTest, MissingTemplateChangesNothingAndASavedOneLoadsBackWithItsFolders) {
+    // A missing template changes nothing.
+    workspace.busyFlag = true;
+    workspace.options.chkCrop = 1;
+    EXPECT_EQ(workspace.LoadTemplate(5), 0);
+    EXPECT_TRUE(workspace.busyFlag);
+    EXPECT_EQ(workspace.options.chkCrop, 1);
+    EXPECT_EQ(workspace.txtSourceDir, TempDrive::Path(""));
+
+    workspace.busyFlag = false;
     drive.MakeFolder("Photos");
     workspace.txtSourceDir = TempDrive::Path("Photos\\");
-    workspace.options.chkCrop = 1;
     workspace.options.txtInsertEnd = "end";
     workspace.preferences.maxLength = 31;
     workspace.SaveTemplate(7, "Crop it");
@@ -197,15 +201,6 @@ TEST_F(WorkspaceTemplateTest, SavedTemplateLoadsBackWithFoldersAndBusyFlagRestor
     EXPECT_EQ(workspace.txtSourceDir, TempDrive::Path("Photos\\"));
     EXPECT_EQ(workspace.txtDestDir, TempDrive::Path("Photos\\"));
     EXPECT_EQ(workspace.WorkingFolder(), TempDrive::Path("Photos\\"));
-}
-
-TEST_F(WorkspaceTemplateTest, MissingTemplateChangesNothing) {
-    workspace.busyFlag = true;
-    workspace.options.chkCrop = 1;
-    EXPECT_EQ(workspace.LoadTemplate(5), 0);
-    EXPECT_TRUE(workspace.busyFlag);
-    EXPECT_EQ(workspace.options.chkCrop, 1);
-    EXPECT_EQ(workspace.txtSourceDir, TempDrive::Path(""));
 }
 
 }  // namespace

@@ -42,7 +42,16 @@ class CommitStepsTest : public ::testing::Test {
     Failing fileSystem{drive.FileSystem()};
 };
 
-TEST_F(CommitStepsTest, AFailingStepAcrossDrivesLeavesEveryFileWhereItWas) {
+TEST_F(CommitStepsTest, SmartFolderPartOnlyMakesItsTreeAndAFailingStepAcrossDrivesMovesNothing) {
+    // A folder with a smart folder part stays where it is.
+    drive.WriteFile("Photos\\a.jpg", "");
+    const StepResult result =
+        CommitEntry(fileSystem, Plan("T:\\", "T:\\", "Photos\\", "2001\\Photos"), false);
+    EXPECT_TRUE(result.error.Ok());
+    EXPECT_FALSE(result.folderMoved);
+    EXPECT_TRUE(drive.Exists("Photos\\a.jpg"));
+    EXPECT_TRUE(drive.Exists("2001"));
+
     ASSERT_TRUE(other.Valid());
     drive.WriteFile("a.txt", "bytes");
     other.WriteFile("c.txt", "kept");
@@ -56,16 +65,6 @@ TEST_F(CommitStepsTest, AFailingStepAcrossDrivesLeavesEveryFileWhereItWas) {
     EXPECT_FALSE(other.Exists("b.txt"));
     EXPECT_EQ(other.ReadFile("c.txt"), "kept");
     EXPECT_FALSE(drive.Exists("c.txt"));
-}
-
-TEST_F(CommitStepsTest, FolderWithSmartFolderPartStaysAndOnlyGetsItsTree) {
-    drive.WriteFile("Photos\\a.jpg", "");
-    const StepResult result =
-        CommitEntry(fileSystem, Plan("T:\\", "T:\\", "Photos\\", "2001\\Photos"), false);
-    EXPECT_TRUE(result.error.Ok());
-    EXPECT_FALSE(result.folderMoved);
-    EXPECT_TRUE(drive.Exists("Photos\\a.jpg"));
-    EXPECT_TRUE(drive.Exists("2001"));
 }
 
 TEST(CommitJournal, HoldsWhatWasFlushedAndNothingACrashCutShort) {

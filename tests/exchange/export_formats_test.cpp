@@ -58,7 +58,8 @@ TEST(BatchExport, EntriesALineCannotCarryAreLeftOutAndCounted) {
 
 using Lines = std::vector<std::string>;
 
-TEST(PrintList, BothListsPrintSourceThenAPageBreakThenTheChangedTargetsPerCopy) {
+TEST(PrintList, BothListsPerCopyOrTheTargetListAloneAndTheJobsFailure) {
+    // Both lists: the source, a page break, then the changed targets, for each copy.
     const std::vector<lists::ListEntry> sources = {{"a.txt", 1, true}, {"b.txt", 1, true}};
     support::RecordingPrintJob job;
     EXPECT_TRUE(
@@ -71,10 +72,8 @@ TEST(PrintList, BothListsPrintSourceThenAPageBreakThenTheChangedTargetsPerCopy) 
     expected.insert(expected.end(), copy.begin(), copy.end());
     EXPECT_EQ(job.lines, expected);
     EXPECT_EQ(job.ended, 1);
-}
 
-TEST(PrintList, TargetListAloneAndTheJobsFailure) {
-    support::RecordingPrintJob job;
+    job.lines.clear();
     job.result = platform::FileError::Make(platform::kDeviceIoError);
     EXPECT_EQ(
         PrintList(job, PrintChoice::Target, 1, {"C:\\", "D:\\", {{"a.txt", 1, true}}, {"A.txt"}})

@@ -16,23 +16,15 @@ std::string Pair(int n, const char* error, const char* from, const char* to) {
            from + "\" to \"T:\\" + to + "\"";
 }
 
-struct Row {
-    const char* what;
-    Lines before;         // the names on T: before the import
-    std::string list;     // T:\L\list.txt; none when empty
-    std::string targets;  // T:\L\targets.txt: "" for one-file mode, "-" named but missing
-    const char* d1;
-    const char* d2;
-    Lines lines;  // the pair lines, or every line when the lists cannot be read
-    int renamed;  // -1 when the lists cannot be read
-    Lines after;
-};
-
 TEST(Import, RenamesPairsFromListFilesAndReportsEachLine) {
     const char* m58 = "58:File already exists";
     const char* m52 = "52:Bad file name or number";
+    // What the row shows; the names on T: before the import; T:\L\list.txt (none when
+    // empty); T:\L\targets.txt ("" for one-file mode, "-" named but missing); the two
+    // delimiters; the pair lines, or every line when the lists cannot be read; how many
+    // were renamed (-1 when the lists cannot be read); the names on T: after.
     // clang-format off
-    const Row rows[] = {
+    const std::tuple<const char*, Lines, std::string, std::string, const char*, const char*, Lines, int, Lines> rows[] = {
         {"tab list, blank lines after", {"a", "c"}, "a\tb\r\nc\td\r\n\r\n\r\n", "", "Tab", "CR+LF", {Pair(1, nullptr, "a", "b"), Pair(2, nullptr, "c", "d")}, 2, {"b", "d"}},
         {"an empty line ends it", {"a", "c"}, "a\tb\r\n\r\nc\td\r\n", "", "Tab", "CR+LF", {Pair(1, nullptr, "a", "b")}, 1, {"b", "c"}},
         {"absolute names as they are", {"x"}, "T:\\x\tT:\\y\r\n", "", "Tab", "CR+LF", {Pair(1, nullptr, "x", "y")}, 1, {"y"}},
@@ -49,40 +41,40 @@ TEST(Import, RenamesPairsFromListFilesAndReportsEachLine) {
         {"huge list", {"a"}, std::string(kMaxImportFileBytes + 1, 'a'), "", "Tab", "CR+LF", {"Source file is larger than 8 MB, too large for a list of names.", " "}, -1, {"a"}},
     };
     // clang-format on
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
+    for (const auto& [what, before, list, targetList, d1, d2, pairLines, renamed, after] : rows) {
+        SCOPED_TRACE(what);
         support::TempDrive drive;
-        for (const std::string& name : row.before) {
+        for (const std::string& name : before) {
             drive.WriteFile(name, "");
         }
         drive.MakeFolder("L");
-        if (!row.list.empty()) {
-            drive.WriteFile("L\\list.txt", row.list);
+        if (!list.empty()) {
+            drive.WriteFile("L\\list.txt", list);
         }
-        if (!row.targets.empty() && row.targets != "-") {
-            drive.WriteFile("L\\targets.txt", row.targets);
+        if (!targetList.empty() && targetList != "-") {
+            drive.WriteFile("L\\targets.txt", targetList);
         }
         // The target folder without its backslash: the import adds it.
-        const char* targets = row.targets.empty() ? "" : "T:\\L\\targets.txt";
-        const ImportRequest request{"T:\\L\\list.txt", targets, "T:\\", "T:", row.d1, row.d2};
+        const char* targets = targetList.empty() ? "" : "T:\\L\\targets.txt";
+        const ImportRequest request{"T:\\L\\list.txt", targets, "T:\\", "T:", d1, d2};
         Lines lines;
         RunImport(drive.FileSystem(), request, [&](std::string_view l) { lines.emplace_back(l); });
-        Lines expected = row.lines;
-        if (row.renamed >= 0) {
-            const auto found = static_cast<int>(row.lines.size());
+        Lines expected = pairLines;
+        if (renamed >= 0) {
+            const auto found = static_cast<int>(pairLines.size());
             expected.insert(expected.begin(), {"Processing import data.", " "});
             expected.push_back(" ");
             expected.push_back(std::to_string(found) + " entries found.  " +
-                               std::to_string(row.renamed) + " successfully renamed, " +
-                               std::to_string(found - row.renamed) + " errors.");
+                               std::to_string(renamed) + " successfully renamed, " +
+                               std::to_string(found - renamed) + " errors.");
             expected.push_back(" ");
         }
         EXPECT_EQ(lines, expected);
-        Lines after;
-        drive.FileSystem().ListNames("T:\\", after);
-        after.erase(std::find(after.begin(), after.end(), "L"));
-        std::sort(after.begin(), after.end());
-        EXPECT_EQ(after, row.after);
+        Lines left;
+        drive.FileSystem().ListNames("T:\\", left);
+        left.erase(std::find(left.begin(), left.end(), "L"));
+        std::sort(left.begin(), left.end());
+        EXPECT_EQ(left, after);
     }
 }
 

@@ -196,7 +196,7 @@ TEST(SortRows, IgnoresCaseAndKeepsReadOrderForEqualKeys) {
     EXPECT_EQ(order, expected);
 }
 
-TEST(ReadSourceList, FolderThatCannotBeReadIsPassedOver) {
+TEST(ReadSourceList, FolderThatCannotBeReadIsPassedOverAndEveryEntryReadIsCounted) {
     FakeFolders fileSystem;
     fileSystem.folders["T:\\"] = {Folder("Locked"), Folder("Open")};
     fileSystem.folders["T:\\Open\\"] = {File("x.txt")};
@@ -205,6 +205,13 @@ TEST(ReadSourceList, FolderThatCannotBeReadIsPassedOver) {
     const SourceListing missing = List(fileSystem, options, "T:\\Missing\\");
     EXPECT_TRUE(missing.rows.empty());
     EXPECT_EQ(missing.folderTable, Texts{"T:\\Missing\\"});
+
+    // The observer counts every entry read, excluded names too.
+    fileSystem.folders["T:\\"] = {File("a"), File("pagefile.sys"), File("b")};
+    RecordingObserver observer;
+    EXPECT_EQ(TextsOf(ReadSourceList(fileSystem, {}, "T:\\", observer)), (Texts{"a", "b"}));
+    EXPECT_EQ(observer.started, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(observer.continued, observer.started);
 }
 
 // The row cap and the observer ending a listing are shown through the workspace.
@@ -218,15 +225,6 @@ TEST(ReadSourceList, EntersNoFolderPastTheFolderCap) {
         EXPECT_EQ(listing.folderTable.size(), static_cast<std::size_t>(kMaxFolders));
         EXPECT_EQ(listing.folderLimitReached, folders == kMaxFolders) << folders;
     }
-}
-
-TEST(ReadSourceList, ObserverCountsEveryEntryReadIncludingExcludedNames) {
-    FakeFolders fileSystem;
-    fileSystem.folders["T:\\"] = {File("a"), File("pagefile.sys"), File("b")};
-    RecordingObserver observer;
-    EXPECT_EQ(TextsOf(ReadSourceList(fileSystem, {}, "T:\\", observer)), (Texts{"a", "b"}));
-    EXPECT_EQ(observer.started, (std::vector<int>{1, 2, 3}));
-    EXPECT_EQ(observer.continued, observer.started);
 }
 
 TEST(ReadSourceList, AsksOnlyForTheMarksItsRulesLookAt) {

@@ -112,13 +112,8 @@ TEST(FindThemeSound, TakesTheFirstDataFolderThatHoldsTheSound) {
 }
 
 TEST(StartDesktopTool, PrefersTheCurrentDesktopsToolAndFallsBackToAnyInstalledOne) {
-    struct Case {
-        DesktopTool tool;
-        const char* desktop;
-        std::set<std::string> installed;
-        Command expected;  // empty: nothing started
-    };
-    const Case cases[] = {
+    // The last column is the command started; empty: nothing started.
+    const std::tuple<DesktopTool, const char*, std::set<std::string>, Command> cases[] = {
         {DesktopTool::DisplaySettings,
          "KDE",
          {"gnome-control-center", "kcmshell5"},
@@ -134,13 +129,13 @@ TEST(StartDesktopTool, PrefersTheCurrentDesktopsToolAndFallsBackToAnyInstalledOn
         {DesktopTool::InternetSettings, "KDE", {"kcmshell6"}, {"kcmshell6", "kcm_proxy"}},
         {DesktopTool::InternetSettings, "XFCE", {"xfce4-display-settings"}, {}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.expected.empty() ? "none" : c.expected.front());
+    for (const auto& [tool, desktop, installed, expected] : cases) {
+        SCOPED_TRACE(expected.empty() ? "none" : expected.front());
         support::RecordingPrograms programs;
-        programs.installed = c.installed;
-        EXPECT_EQ(StartDesktopTool(programs, c.tool, c.desktop), !c.expected.empty());
+        programs.installed = installed;
+        EXPECT_EQ(StartDesktopTool(programs, tool, desktop), !expected.empty());
         EXPECT_EQ(programs.started,
-                  c.expected.empty() ? std::vector<Command>{} : std::vector<Command>{c.expected});
+                  expected.empty() ? std::vector<Command>{} : std::vector<Command>{expected});
     }
     // A tool that is there but will not start gives way to the next one.
     support::RecordingPrograms programs;

@@ -48,7 +48,7 @@ TEST(DriveTable, TildeIsTheHomeFolder) {
     EXPECT_EQ(DriveTable().ToHostPath("~/Photos"), std::string(home) + "/Photos");
 }
 
-TEST(DriveTable, HostPathsTakeTheLetterWithTheLongestFolderOnAComponentBoundary) {
+TEST(DriveTable, HostPathsTakeTheLongestFolderOnAComponentBoundaryAndMapRefusesBadOnes) {
     DriveTable table = TableWithT();
     const std::pair<const char*, const char*> rows[] = {
         {"/home/me/Photos", "C:\\home\\me\\Photos"},
@@ -67,10 +67,8 @@ TEST(DriveTable, HostPathsTakeTheLetterWithTheLongestFolderOnAComponentBoundary)
     table.Unmap('C');
     EXPECT_EQ(table.ToProgramPath("/home/me"), "");
     EXPECT_FALSE(table.ToHostPath("C:\\home").has_value());
-}
 
-TEST(DriveTable, MapRefusesBadLettersAndRelativeFolders) {
-    DriveTable table;
+    // Map refuses bad letters and relative folders.
     EXPECT_FALSE(table.Map('1', "/srv"));
     EXPECT_FALSE(table.Map('D', "srv/data"));
     EXPECT_FALSE(table.Map('D', ""));
@@ -107,26 +105,19 @@ class RecordingFileSystem : public support::ForwardingFileSystem {
     std::vector<std::string> made;
 };
 
-TEST(MakeFolderTree, CreatesEachMissingFolderBeforeABackslashButNeverTheLastPart) {
+TEST(MakeFolderTree, CreatesEachMissingFolderBeforeABackslashButNeverTheLastPartNorTheRoot) {
     TempDrive drive;
     drive.MakeFolder("A");
     RecordingFileSystem fileSystem(drive.FileSystem());
 
     MakeFolderTree(fileSystem, "T:\\A\\B\\C\\x.txt");
-
-    EXPECT_EQ(fileSystem.made, (std::vector<std::string>{"T:\\A\\B", "T:\\A\\B\\C"}));
-    EXPECT_TRUE(drive.FileSystem().IsFolder("T:\\A\\B\\C"));
-    EXPECT_FALSE(drive.Exists("A\\B\\C\\x.txt"));
-}
-
-TEST(MakeFolderTree, CreatesBothLevelsAndSkipsTheDriveRoot) {
-    TempDrive drive;
-    RecordingFileSystem fileSystem(drive.FileSystem());
-
-    MakeFolderTree(fileSystem, "T:\\A\\B\\x.txt");
+    MakeFolderTree(fileSystem, "T:\\D\\E\\x.txt");
     MakeFolderTree(fileSystem, "T:\\top.txt");
 
-    EXPECT_EQ(fileSystem.made, (std::vector<std::string>{"T:\\A", "T:\\A\\B"}));
+    EXPECT_EQ(fileSystem.made,
+              (std::vector<std::string>{"T:\\A\\B", "T:\\A\\B\\C", "T:\\D", "T:\\D\\E"}));
+    EXPECT_TRUE(drive.FileSystem().IsFolder("T:\\A\\B\\C"));
+    EXPECT_FALSE(drive.Exists("A\\B\\C\\x.txt"));
     EXPECT_FALSE(drive.Exists("top.txt"));
 }
 
@@ -145,7 +136,7 @@ TEST(PathExists, FindsFilesAndFoldersWithOrWithoutTrailingBackslash) {
     }
 }
 
-TEST(ExpandPathName, RestoresStoredLetterCaseOfEachComponent) {
+TEST(ExpandPathName, RestoresStoredLetterCaseOfEachComponentAlsoOnTheRootDrive) {
     TempDrive drive;
     drive.WriteFile("Photos\\2001\\Beach.JPG", "");
     drive.MakeFolder("Case");
@@ -167,11 +158,7 @@ TEST(ExpandPathName, RestoresStoredLetterCaseOfEachComponent) {
         SCOPED_TRACE(typed);
         EXPECT_EQ(ExpandPathName(drive.FileSystem(), typed), expanded);
     }
-}
-
-TEST(ExpandPathName, FindsHostFoldersTypedInCapitalsOnTheRootDrive) {
-    TempDrive drive;
-    drive.MakeFolder("Photos");
+    // A host folder typed in capitals on the root drive.
     std::string program = "C:" + drive.HostPath("Photos");
     std::replace(program.begin(), program.end(), '/', '\\');
 

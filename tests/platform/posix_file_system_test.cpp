@@ -136,11 +136,8 @@ TEST_F(PosixFileSystemTest, FailedCopiesAndMovesLeaveTheSourceAndNoPartialTarget
     RequireOtherFileSystem();
     drive.WriteFile("a.txt", "bytes");
     drive.MakeFolder("Folder");
-    const struct {
-        FileError error;
-        int number;
-        const char* left;  // what must not exist afterwards, on S: or T:
-    } rows[] = {
+    // The last column is what must not exist afterwards, on S: or T:.
+    const std::tuple<FileError, int, const char*> rows[] = {
         {fs.Copy("T:\\a.txt", "T:\\Missing\\a.txt"), kPathNotFound, "T:Missing"},
         {fs.Copy("T:\\a.txt", "T:\\a.txt\\inside.txt"), kPathFileAccessError,
          "T:a.txt\\inside.txt"},
@@ -148,11 +145,11 @@ TEST_F(PosixFileSystemTest, FailedCopiesAndMovesLeaveTheSourceAndNoPartialTarget
         {fs.Move("T:\\a.txt", "S:\\Missing\\a.txt"), kPathNotFound, "S:Missing"},
         {fs.Move("T:\\Folder", "S:\\Folder"), kPathFileAccessError, "S:Folder"},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.left);
-        EXPECT_EQ(row.error.number, row.number);
-        const std::string relative = std::string(row.left).substr(2);
-        EXPECT_FALSE(row.left[0] == 'S' ? other.Exists(relative) : drive.Exists(relative));
+    for (const auto& [error, number, left] : rows) {
+        SCOPED_TRACE(left);
+        EXPECT_EQ(error.number, number);
+        const std::string relative = std::string(left).substr(2);
+        EXPECT_FALSE(left[0] == 'S' ? other.Exists(relative) : drive.Exists(relative));
     }
     EXPECT_EQ(drive.ReadFile("a.txt"), "bytes");
 }
@@ -246,7 +243,7 @@ TEST_F(PosixFileSystemTest, DosAttributeIsHonouredWhereUserAttributesExist) {
     EXPECT_EQ(fs.GetAttributes("T:\\marked.txt").attributes, kAttrHidden | kAttrSystem);
 }
 
-TEST_F(PosixFileSystemTest, MissingFileIs53AndMissingFolderIs76) {
+TEST_F(PosixFileSystemTest, MissingFileIs53MissingFolderIs76AndReadableFileIsARegularFile) {
     drive.WriteFile("a.txt", "");
     FileError openError;
     EXPECT_EQ(fs.OpenFolder("T:\\NoFolder", openError), nullptr);
@@ -266,10 +263,8 @@ TEST_F(PosixFileSystemTest, MissingFileIs53AndMissingFolderIs76) {
         SCOPED_TRACE(row);
         EXPECT_EQ(rows[row].first.number, rows[row].second);
     }
-}
 
-TEST_F(PosixFileSystemTest, ReadableFileIsARegularFileOrALinkToOneAndSameEntryIsOneFile) {
-    drive.WriteFile("a.txt", "");
+    // A readable file is a regular file or a link to one; the same entry is one file.
     drive.WriteFile("b.txt", "");
     drive.MakeFolder("Folder");
     ASSERT_EQ(::mkfifo(drive.HostPath("pipe").c_str(), 0644), 0);

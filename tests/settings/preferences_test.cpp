@@ -14,12 +14,7 @@ namespace {
 
 // The value names other tools and older templates use (a renamed one would
 // lose every user's setting), each with a valid value away from its default.
-struct StoredField {
-    const char* valueName;
-    std::int32_t Preferences::*member;
-    std::int32_t unusual;
-};
-const StoredField kStoredFields[] = {
+const std::tuple<const char*, std::int32_t Preferences::*, std::int32_t> kStoredFields[] = {
     {"Auto update", &Preferences::autoUpdate, 1},
     {"Save settings", &Preferences::saveSettings, 0},
     {"Double-click file", &Preferences::doubleClickFile, 2},
@@ -38,14 +33,14 @@ const StoredField kStoredFields[] = {
 
 Preferences NothingLikeTheDefaults() {
     Preferences p;
-    for (const StoredField& field : kStoredFields) {
-        p.*field.member = field.unusual;
+    for (const auto& [valueName, member, unusual] : kStoredFields) {
+        p.*member = unusual;
     }
     p.startupLocation = 4;
     return p;
 }
 
-TEST(LoadPreferences, MissingValuesLoadTheDefaultsButAutoUpdateStaysAsItWas) {
+TEST(LoadPreferences, MissingValuesLoadTheDefaultsAndStoredOnesAreHeldToTheirRanges) {
     TempConfigFolder folder;
     SettingsStore store(folder.Path());
     store.WriteText(Scope::Machine, TemplateKey(5), "", "Options only");
@@ -53,6 +48,16 @@ TEST(LoadPreferences, MissingValuesLoadTheDefaultsButAutoUpdateStaysAsItWas) {
     LoadPreferences(store, 5, loaded);
     expected.autoUpdate = 1;       // decided at first run, not by a template
     expected.startupLocation = 4;  // not a template's
+    EXPECT_EQ(loaded, expected) << "auto update stays as it was";
+
+    const std::pair<const char*, std::int32_t> stored[] = {
+        {"Max list cutoff", 0}, {"Max length", 256}, {"Error checking", 9}, {"Auto update", -2}};
+    for (const auto& [valueName, value] : stored) {
+        store.WriteNumber(Scope::Machine, TemplateKey(5), valueName, value);
+    }
+    LoadPreferences(store, 5, loaded);
+    expected.maxListCutoff = 1, expected.maxLength = 255, expected.errorChecking = 3;
+    expected.autoUpdate = 0;
     EXPECT_EQ(loaded, expected);
 }
 
@@ -61,10 +66,9 @@ TEST(SavePreferences, WritesEveryFieldUnderItsNameAndLoadsBack) {
     SettingsStore store(folder.Path());
     const Preferences saved = NothingLikeTheDefaults();
     SavePreferences(store, 7, saved);
-    for (const StoredField& field : kStoredFields) {
-        EXPECT_EQ(store.ReadNumber(Scope::Machine, TemplateKey(7), field.valueName, -99),
-                  field.unusual)
-            << field.valueName;
+    for (const auto& [valueName, member, unusual] : kStoredFields) {
+        EXPECT_EQ(store.ReadNumber(Scope::Machine, TemplateKey(7), valueName, -99), unusual)
+            << valueName;
     }
     EXPECT_EQ(store.ReadNumber(Scope::Machine, TemplateKey(7), "Startup location", -99), -99);
     EXPECT_EQ(store.ReadNumber(Scope::Machine, kSettingsKey, "Startup location", -99), 4);
@@ -72,21 +76,6 @@ TEST(SavePreferences, WritesEveryFieldUnderItsNameAndLoadsBack) {
     LoadPreferences(store, 7, loaded);
     LoadStartupLocation(store, loaded);
     EXPECT_EQ(loaded, saved);
-}
-
-TEST(LoadPreferences, HoldsStoredValuesToTheirRanges) {
-    TempConfigFolder folder;
-    SettingsStore store(folder.Path());
-    const std::pair<const char*, std::int32_t> stored[] = {
-        {"Max list cutoff", 0}, {"Max length", 256}, {"Error checking", 9}, {"Auto update", -2}};
-    for (const auto& [valueName, value] : stored) {
-        store.WriteNumber(Scope::Machine, TemplateKey(1), valueName, value);
-    }
-    Preferences loaded, expected;
-    LoadPreferences(store, 1, loaded);
-    expected.maxListCutoff = 1, expected.maxLength = 255, expected.errorChecking = 3;
-    expected.autoUpdate = 0;
-    EXPECT_EQ(loaded, expected);
 }
 
 TEST(PreferenceCaptions, ReadAsTheWindowShowsThem) {

@@ -22,13 +22,9 @@ constexpr std::string_view kProgramFolder = "C:\\Program Files\\Kestrel\\";
 
 // The stored format: every value name a template holds, with a valid value
 // away from both its factory and its template default, so that a value
-// dropped, renamed or mixed up anywhere on the way shows.
-struct StoredNumber {
-    const char* name;
-    std::int32_t value;
-    int RenameOptions::*field;  // none for the autonumber position
-};
-const StoredNumber kStoredNumbers[] = {
+// dropped, renamed or mixed up anywhere on the way shows. The field is none
+// for the autonumber position and the swap areas.
+const std::tuple<const char*, std::int32_t, int RenameOptions::*> kStoredNumbers[] = {
     {"Path display", 2, &RenameOptions::cboPathDisplay},
     {"View filter option", 1, &RenameOptions::cboFilter},
     {"View filter files/folders", 2, &RenameOptions::cboFilesFolders},
@@ -63,12 +59,7 @@ const StoredNumber kStoredNumbers[] = {
     {"Case Rules", 3, &RenameOptions::cboCaseRules},
     {"TextFX", 2, &RenameOptions::cboTextFX},
 };
-struct StoredText {
-    const char* name;
-    const char* value;
-    std::string RenameOptions::*field;  // none for the swap areas
-};
-const StoredText kStoredTexts[] = {
+const std::tuple<const char*, const char*, std::string RenameOptions::*> kStoredTexts[] = {
     {"View filter text", "*.jpg", &RenameOptions::txtFilter},
     {"Change all extensions to", "png", &RenameOptions::txtChangeExt},
     {"Swap area 1", "3", nullptr},
@@ -94,14 +85,14 @@ const StoredText kStoredTexts[] = {
 
 RenameOptions NothingLikeTheDefaults() {
     RenameOptions options;
-    for (const StoredNumber& n : kStoredNumbers) {
-        if (n.field != nullptr) {
-            options.*n.field = n.value;
+    for (const auto& [name, value, field] : kStoredNumbers) {
+        if (field != nullptr) {
+            options.*field = value;
         }
     }
-    for (const StoredText& t : kStoredTexts) {
-        if (t.field != nullptr) {
-            options.*t.field = t.value;
+    for (const auto& [name, value, field] : kStoredTexts) {
+        if (field != nullptr) {
+            options.*field = value;
         }
     }
     options.txtSwapArea = {"3", "4"};
@@ -144,14 +135,13 @@ TEST_F(TemplateTest, SavesEveryValueUnderItsStoredNameAndLoadsItBack) {
     preferences_.maxLength = 31;
     SaveTemplate(store_, 7, "Holiday", saved, "C:\\tmp\\", preferences_, false);
     std::vector<std::string> names = {"", "Working folder"};
-    for (const StoredNumber& n : kStoredNumbers) {
-        EXPECT_EQ(store_.ReadNumber(Scope::Machine, TemplateKey(7), n.name, -99), n.value)
-            << n.name;
-        names.emplace_back(n.name);
+    for (const auto& [name, value, field] : kStoredNumbers) {
+        EXPECT_EQ(store_.ReadNumber(Scope::Machine, TemplateKey(7), name, -99), value) << name;
+        names.emplace_back(name);
     }
-    for (const StoredText& t : kStoredTexts) {
-        EXPECT_EQ(Stored(7, t.name), t.value) << t.name;
-        names.emplace_back(t.name);
+    for (const auto& [name, value, field] : kStoredTexts) {
+        EXPECT_EQ(Stored(7, name), value) << name;
+        names.emplace_back(name);
     }
     // Nothing else: no value of the replaced key, no preferences unless asked.
     EXPECT_THAT(store_.ListValueNames(Scope::Machine, TemplateKey(7)),
@@ -211,8 +201,9 @@ TEST_F(TemplateTest, MissingWorkingFolderFallsBackToADriveRootAndIsWrittenBack) 
 }
 
 // A list position goes to the nearest entry the list has; a check or attribute
-// state no box can show goes back to its default.
-TEST_F(TemplateTest, NumbersTheWindowCannotShowAreMended) {
+// state no box can show goes back to its default. Text that is not UTF-8 loads
+// as the default; the path splice fixes the path display to the full path.
+TEST_F(TemplateTest, NumbersTextsAndPathDisplayTheWindowCannotShowAreMended) {
     const std::tuple<const char*, std::int32_t, int RenameOptions::*, int> cases[] = {
         {"Path display", 7, &RenameOptions::cboPathDisplay, 2},
         {"Path display", -3, &RenameOptions::cboPathDisplay, 0},
@@ -226,6 +217,16 @@ TEST_F(TemplateTest, NumbersTheWindowCannotShowAreMended) {
         store_.WriteNumber(Scope::Machine, HandEdited(), valueName, stored);
         EXPECT_EQ(Load9().*field, expected) << valueName << " " << stored;
     }
+
+    const std::string key = HandEdited();
+    store_.WriteText(Scope::Machine, key, "Swap separator", "\xff\xfe");
+    store_.WriteText(Scope::Machine, key, "Search for", "ok \xc3");
+    store_.WriteNumber(Scope::Machine, key, "PathSplice", 1);
+    store_.WriteNumber(Scope::Machine, key, "Path display", 0);
+    const RenameOptions& options = Load9();
+    EXPECT_EQ(options.txtSwapSep, " - ");
+    EXPECT_EQ(options.txtSearch, "");
+    EXPECT_EQ(options.cboPathDisplay, engine::kShowFullPath);
 }
 
 // Text the list cannot show falls back to the stored list position.
@@ -244,20 +245,6 @@ TEST_F(TemplateTest, AutonumberTextTheListCannotShowFallsBackToTheStoredPosition
         EXPECT_EQ(Load9().cboAutonumber, expected)
             << text.value_or("(missing)") << " at " << position;
     }
-}
-
-// Text that is not UTF-8 loads as the default; the path splice fixes the path
-// display to the full path.
-TEST_F(TemplateTest, HandEditedTextsAndPathDisplayAreMended) {
-    const std::string key = HandEdited();
-    store_.WriteText(Scope::Machine, key, "Swap separator", "\xff\xfe");
-    store_.WriteText(Scope::Machine, key, "Search for", "ok \xc3");
-    store_.WriteNumber(Scope::Machine, key, "PathSplice", 1);
-    store_.WriteNumber(Scope::Machine, key, "Path display", 0);
-    const RenameOptions& options = Load9();
-    EXPECT_EQ(options.txtSwapSep, " - ");
-    EXPECT_EQ(options.txtSearch, "");
-    EXPECT_EQ(options.cboPathDisplay, engine::kShowFullPath);
 }
 
 // Another running copy saving the default template while this one loads it:

@@ -53,7 +53,6 @@ TEST_F(BrowseTest, OkSetsTheFolderOfItsKindOrBothWhenLockedAndReadsTheListAgain)
     drive.WriteFile("b.txt", "");
     workspace.txtDestDir = "T:\\Out\\Sub\\";
     QDialog* browser = Open("cmdBrowseDest", "frmBrowse");
-    ASSERT_NE(browser, nullptr);
     EXPECT_EQ(browser->windowTitle(), "Select target folder");
     EXPECT_EQ(In<QTreeView>(browser, "dirBrowse")->currentIndex().data().toString(), "Sub");
     Select(browser, "Out");
@@ -158,27 +157,24 @@ TEST_F(BrowseTest, MappedDriveIsKeptForTheNextRunUntilDisconnected) {
 
 TEST_F(BrowseTest, DroppedOrTypedHostPathsBecomeTheFolders) {
     drive.WriteFile("Photos\\a.jpg", "");
-    const struct {
-        const char* widget;
-        const char* relative;
-        const char* folders;
-    } rows[] = {
+    // Widget, path dropped or typed on it, and the source and target folders after.
+    const std::tuple<const char*, const char*, const char*> rows[] = {
         {"txtSourceDir", "Photos", "T:\\Photos\\|T:\\"},
         {"TargetFileList", "Photos\\a.jpg", "T:\\Photos\\|T:\\Photos\\"},
         {"SourceFileList", "", "T:\\|T:\\Photos\\"},
         {"txtDestDir", "", "T:\\|T:\\"},  // typed and entered
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.widget);
-        auto* widget = Find<QWidget>(row.widget);
-        if (auto* box = qobject_cast<QLineEdit*>(widget); box != nullptr && row.relative[0] == 0) {
+    for (const auto& [name, relative, folders] : rows) {
+        SCOPED_TRACE(name);
+        auto* widget = Find<QWidget>(name);
+        if (auto* box = qobject_cast<QLineEdit*>(widget); box != nullptr && relative[0] == 0) {
             box->setFocus(Qt::OtherFocusReason);
             box->selectAll();
-            QTest::keyClicks(box, Host(row.relative));
+            QTest::keyClicks(box, Host(relative));
             QTest::keyClick(box, Qt::Key_Return);
         } else {
             QMimeData data;
-            data.setUrls({QUrl::fromLocalFile(Host(row.relative))});
+            data.setUrls({QUrl::fromLocalFile(Host(relative))});
             auto* list = qobject_cast<QAbstractScrollArea*>(widget);
             QWidget* target = list != nullptr ? list->viewport() : widget;
             // A drop reaches the widget that accepted the drag's entry.
@@ -187,7 +183,7 @@ TEST_F(BrowseTest, DroppedOrTypedHostPathsBecomeTheFolders) {
             QApplication::sendEvent(target, &enter);
             QApplication::sendEvent(target, &drop);
         }
-        EXPECT_EQ(Folders(), row.folders);
+        EXPECT_EQ(Folders(), folders);
     }
 }
 

@@ -31,7 +31,7 @@ class ExportWindowTest : public SettingsWindowTest {
     QDialog* OpenBeside(bool source) {
         QTest::mouseClick(window->findChildren<QPushButton*>("cmdPrint").at(source ? 0 : 1),
                           Qt::LeftButton);
-        return window->findChild<QDialog*>("frmExport");
+        return Shown("frmExport");
     }
 };
 
@@ -50,7 +50,6 @@ TEST_F(ExportWindowTest, ExportWritesEachFormatAndAFailureKeepsTheWindowOpen) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.file);
         QDialog* dialog = OpenBeside(row.source);
-        ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(In<QComboBox>(dialog, "cboPrint")->currentIndex(), row.source ? 0 : 1);
         dialog->findChildren<QRadioButton*>("optOutputFormat").at(row.format)->click();
         In<QLineEdit>(dialog, "txtFilename")
@@ -88,7 +87,6 @@ TEST_F(ExportWindowTest, BothListsPrintTwoCopiesOnFourPagesAndPrinterToolsStart)
         return true;
     });
     QDialog* dialog = OpenBeside(false);
-    ASSERT_NE(dialog, nullptr);
     Click(dialog, "cmdPrinterSetup");
     In<QComboBox>(dialog, "cboPrint")->setCurrentIndex(2);
     Click(dialog, "cmdPrint");
@@ -131,7 +129,6 @@ TEST_F(ExportWindowTest, ImportTabTakesACustomDelimiterShowsASampleAndRenames) {
         return std::optional<std::string>(answer);
     });
     QDialog* dialog = OpenBeside(true);
-    ASSERT_NE(dialog, nullptr);
     In<QTabWidget>(dialog, "TabStrip")->setCurrentIndex(0);
     In<QLineEdit>(dialog, "txtSourceList")->setText("T:\\list.txt");
     Click(dialog, "cmd1stCustom");

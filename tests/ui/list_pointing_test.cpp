@@ -103,14 +103,22 @@ TEST_F(ListPointingTest, ToolTipsNameThePositionOrTheUnchangedEntry) {
     EXPECT_EQ(ToolTipAt(window->TargetList(), 3, 1), "Item 4 remains \"x.txt\"");
 }
 
-TEST_F(ListPointingTest, SingleRenameWindowRenamesAtOnceOrAsksAndKeepsTheFile) {
-    drive.WriteFile("a.txt", "a");
+TEST_F(ListPointingTest, AltEnterShowsPropertiesAndSingleRenameRenamesAtOnceOrAsks) {
+    drive.WriteFile("a.txt", "abc");
     drive.WriteFile("b.txt", "b");
     window->RefreshForced();
+    Source()->setCurrentIndex(Source()->model()->index(0, 0));
+    QTest::keyClick(Source(), Qt::Key_Return, Qt::AltModifier);
+    QDialog* properties = Shown("frmProperties");
+    EXPECT_EQ(In<QLineEdit>(properties, "txtName")->text(), "a.txt");
+    EXPECT_EQ(In<QLineEdit>(properties, "txtFolder")->text().toStdString(), TempDrive::Path(""));
+    EXPECT_EQ(In<QLineEdit>(properties, "txtSize")->text(), "3 bytes");
+    EXPECT_TRUE(In<QCheckBox>(properties, "chkArchive")->isChecked());
+    properties->hide();
+
     auto rename = [this](int row, const char* text) {
         RightClick(Source(), row, 1, Qt::ShiftModifier | Qt::AltModifier);
-        auto* dialog = window->findChild<QDialog*>("frmRenameSingle");
-        ASSERT_TRUE(dialog != nullptr && dialog->isVisible());
+        QDialog* dialog = Shown("frmRenameSingle");
         auto* name = In<QLineEdit>(dialog, "txtName");
         name->clear();
         EXPECT_FALSE(In<QPushButton>(dialog, "cmdOK")->isEnabled());
@@ -120,7 +128,7 @@ TEST_F(ListPointingTest, SingleRenameWindowRenamesAtOnceOrAsksAndKeepsTheFile) {
     };
     rename(0, "c.txt");
     EXPECT_EQ(Source()->model()->index(0, 0).data().toString(), "c.txt");
-    EXPECT_EQ(drive.ReadFile("c.txt"), "a");
+    EXPECT_EQ(drive.ReadFile("c.txt"), "abc");
     // A refused name asks; the answers and the texts are the core's.
     rename(1, "c.txt");
     ASSERT_EQ(boxes.size(), 1u);
@@ -150,19 +158,6 @@ TEST_F(ListPointingTest, DoubleClicksRunTheChosenActionAndShiftClickOpens) {
     QTest::mouseDClick(Source()->viewport(), Qt::LeftButton, {}, Source()->PointOf(1, 1));
     EXPECT_EQ(Find<QLineEdit>("txtSourceDir")->text().toStdString(), TempDrive::Path("Full\\"));
     EXPECT_EQ(TargetRows().size(), 1u);
-}
-
-TEST_F(ListPointingTest, AltEnterShowsTheEntrysProperties) {
-    drive.WriteFile("a.txt", "abc");
-    window->RefreshForced();
-    Source()->setCurrentIndex(Source()->model()->index(0, 0));
-    QTest::keyClick(Source(), Qt::Key_Return, Qt::AltModifier);
-    auto* dialog = window->findChild<QDialog*>("frmProperties");
-    ASSERT_TRUE(dialog != nullptr && dialog->isVisible());
-    EXPECT_EQ(In<QLineEdit>(dialog, "txtName")->text(), "a.txt");
-    EXPECT_EQ(In<QLineEdit>(dialog, "txtFolder")->text().toStdString(), TempDrive::Path(""));
-    EXPECT_EQ(In<QLineEdit>(dialog, "txtSize")->text(), "3 bytes");
-    EXPECT_TRUE(In<QCheckBox>(dialog, "chkArchive")->isChecked());
 }
 
 }  // namespace

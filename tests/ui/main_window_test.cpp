@@ -53,19 +53,14 @@ TEST_F(WindowTest, FitsA1024By768ScreenWithEveryControlInside) {
     }
 }
 
-TEST_F(WindowTest, ChangesThatComeWithoutAClickRefreshThePreview) {
+TEST_F(WindowTest, ChangesThatComeWithoutAClickAndFieldsOfAnOperationThatIsOnRefreshThePreview) {
     drive.WriteFile("a.txt", "");
     window->RefreshForced();
     auto* insert = Find<QLineEdit>("txtInsertStart");
     insert->setText("x");
     auto* toggle =
         QAccessible::queryAccessibleInterface(Find<QCheckBox>("chkInsertStart"))->actionInterface();
-    struct Step {
-        const char* what;
-        std::function<void()> change;
-        const char* preview;
-    };
-    const Step steps[] = {
+    const std::tuple<const char*, std::function<void()>, const char*> steps[] = {
         {"an accessibility tool ticks a box", [&] { toggle->doAction(toggle->toggleAction()); },
          "xa.txt"},
         {"a list entry chosen by the program",
@@ -78,12 +73,40 @@ TEST_F(WindowTest, ChangesThatComeWithoutAClickRefreshThePreview) {
          "YA.TXT"},
         {"a box set by the program", [&] { Find<QCheckBox>("chkInsertStart")->setChecked(false); },
          "A.TXT"},
+        {"the list entry set back", [&] { Find<QComboBox>("cboCaseHandling")->setCurrentIndex(0); },
+         ""},
     };
-    for (const Step& step : steps) {
-        SCOPED_TRACE(step.what);
-        step.change();
-        EXPECT_EQ(TargetRows(), std::vector<std::string>{step.preview});
+    for (const auto& [what, change, preview] : steps) {
+        SCOPED_TRACE(what);
+        change();
+        EXPECT_EQ(TargetRows(), std::vector<std::string>{preview});
     }
+
+    // The fields of an operation refresh only while it is on.
+    Find<QCheckBox>("chkInsertEnd")->click();
+    TypeAndLeave("txtInsertEnd", "x");
+    EXPECT_EQ(TargetRows(), std::vector<std::string>{"ax.txt"});
+
+    // Typing alone does not count; leaving the field does.
+    auto* insertEnd = Find<QLineEdit>("txtInsertEnd");
+    insertEnd->setFocus();
+    QTest::keyClicks(insertEnd, "y");
+    EXPECT_EQ(TargetRows(), std::vector<std::string>{"ax.txt"});
+    Find<QLineEdit>("txtSourceDir")->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(TargetRows(), std::vector<std::string>{"axy.txt"});
+
+    // The extension field counts on every keystroke, but only while its operation is on.
+    auto* extension = Find<QLineEdit>("txtChangeExt");
+    extension->setFocus();
+    extension->selectAll();
+    QTest::keyClicks(extension, "md");
+    EXPECT_EQ(TargetRows(), std::vector<std::string>{"axy.txt"});
+    Find<QCheckBox>("chkChangeExt")->click();
+    EXPECT_EQ(TargetRows(), std::vector<std::string>{"axy.md"});
+    QTest::keyClicks(extension, "x");
+    EXPECT_EQ(extension->text().toStdString(), "mdx");
+    EXPECT_EQ(workspace.options.txtChangeExt, "mdx");
+    EXPECT_EQ(TargetRows(), std::vector<std::string>{"axy.mdx"});
 }
 
 TEST_F(WindowTest, DoItCommitsWhatAFreshPreviewShowsWhenTheOptionsChangedUnseen) {
@@ -98,11 +121,7 @@ TEST_F(WindowTest, DoItCommitsWhatAFreshPreviewShowsWhenTheOptionsChangedUnseen)
 }
 
 TEST_F(WindowTest, EveryRangeCheckRunsWhenItsFieldIsLeftAndKeepsTheFocusAndText) {
-    const struct {
-        const char* field;
-        const char* text;
-        std::string message;
-    } cases[] = {
+    const std::tuple<const char*, const char*, std::string> cases[] = {
         {"txtSwapArea1", "256", engine::CheckSwapArea("256", "2")},
         {"txtSwapArea2", "1", engine::CheckSwapArea("1", "1")},
         {"txtSwapSep", "", engine::CheckSwapSep("")},
@@ -171,35 +190,6 @@ TEST_F(WindowTest, CoupledControlsFollowReplaceEntireFilenameAndThePathSplice) {
     EXPECT_TRUE(display->isEnabled());
 }
 
-TEST_F(WindowTest, FieldsOfAnOperationRefreshOnlyWhileItIsOn) {
-    drive.WriteFile("a.txt", "");
-    window->RefreshForced();
-    Find<QCheckBox>("chkInsertEnd")->click();
-    TypeAndLeave("txtInsertEnd", "x");
-    EXPECT_EQ(TargetRows(), std::vector<std::string>{"ax.txt"});
-
-    // Typing alone does not count; leaving the field does.
-    auto* insertEnd = Find<QLineEdit>("txtInsertEnd");
-    insertEnd->setFocus();
-    QTest::keyClicks(insertEnd, "y");
-    EXPECT_EQ(TargetRows(), std::vector<std::string>{"ax.txt"});
-    Find<QLineEdit>("txtSourceDir")->setFocus(Qt::TabFocusReason);
-    EXPECT_EQ(TargetRows(), std::vector<std::string>{"axy.txt"});
-
-    // The extension field counts on every keystroke, but only while its operation is on.
-    auto* extension = Find<QLineEdit>("txtChangeExt");
-    extension->setFocus();
-    extension->selectAll();
-    QTest::keyClicks(extension, "md");
-    EXPECT_EQ(TargetRows(), std::vector<std::string>{"axy.txt"});
-    Find<QCheckBox>("chkChangeExt")->click();
-    EXPECT_EQ(TargetRows(), std::vector<std::string>{"axy.md"});
-    QTest::keyClicks(extension, "x");
-    EXPECT_EQ(extension->text().toStdString(), "mdx");
-    EXPECT_EQ(workspace.options.txtChangeExt, "mdx");
-    EXPECT_EQ(TargetRows(), std::vector<std::string>{"axy.mdx"});
-}
-
 TEST_F(WindowTest, AttributeBoxesCycleFilterSelectDontCareAndRelist) {
     drive.WriteFile(".hidden.txt", "");
     drive.WriteFile("plain.txt", "");
@@ -218,22 +208,6 @@ TEST_F(WindowTest, AttributeBoxesCycleFilterSelectDontCareAndRelist) {
     hidden->click();  // don't care
     EXPECT_EQ(hidden->checkState(), Qt::PartiallyChecked);
     EXPECT_EQ(SourceRowCount(), 2);
-}
-
-TEST_F(WindowTest, F5WithAutoRefreshOffLeavesTheListsButRefreshRereads) {
-    drive.WriteFile("a.txt", "");
-    window->RefreshForced();
-    drive.WriteFile("b.txt", "");
-    workspace.preferences.autoRefresh = 0;
-    QTest::keyClick(Find<QLineEdit>("txtSearch"), Qt::Key_F5);
-    EXPECT_EQ(SourceRowCount(), 1);
-    workspace.preferences.autoRefresh = 1;
-    QTest::keyClick(window->SourceList(), Qt::Key_F5);
-    EXPECT_EQ(SourceRowCount(), 2);
-    drive.WriteFile("c.txt", "");
-    workspace.preferences.autoRefresh = 0;
-    QTest::mouseClick(Find<QPushButton>("cmdRefresh"), Qt::LeftButton);
-    EXPECT_EQ(SourceRowCount(), 3);
 }
 
 TEST_F(WindowTest, SelectionInTheSourceListDrivesThePreview) {
@@ -265,12 +239,24 @@ TEST_F(WindowTest, SelectionInTheSourceListDrivesThePreview) {
     EXPECT_EQ(list->selectionModel()->selectedRows().size(), 3);
 }
 
-TEST_F(WindowTest, CtrlZUndoesACommitOnlyOutsideTextFieldsAndWhileUndoIsOn) {
+TEST_F(WindowTest, F5AndCtrlZActOnlyWhenTheyShouldAndRefreshAlwaysRereads) {
     drive.WriteFile("a.txt", "a");
     window->RefreshForced();
     drive.WriteFile("b.txt", "");
     QTest::keyClick(window->SourceList(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(SourceRowCount(), 1) << "an undo would have re-read the folder";
+    // F5 with auto refresh off leaves the lists, but Refresh rereads.
+    workspace.preferences.autoRefresh = 0;
+    QTest::keyClick(Find<QLineEdit>("txtSearch"), Qt::Key_F5);
+    EXPECT_EQ(SourceRowCount(), 1);
+    workspace.preferences.autoRefresh = 1;
+    QTest::keyClick(window->SourceList(), Qt::Key_F5);
+    EXPECT_EQ(SourceRowCount(), 2);
+    drive.WriteFile("c.txt", "");
+    workspace.preferences.autoRefresh = 0;
+    QTest::mouseClick(Find<QPushButton>("cmdRefresh"), Qt::LeftButton);
+    EXPECT_EQ(SourceRowCount(), 3);
+
     Find<QLineEdit>("txtInsertStart")->setText("n");
     Find<QCheckBox>("chkInsertStart")->click();
     window->DoIt();

@@ -137,36 +137,30 @@ PlacementInput Screen1024x768(int startLocation) {
     return in;
 }
 
-TEST(WindowPlacement, StartLocationsPlaceTheWindow) {
-    struct Case {
-        int location;
-        int savedLeft;
-        int savedTop;
-        TwipPoint expected;
-    };
+TEST(WindowPlacement, StartLocationsPlaceTheWindowAndOnlyTheSavedOneWarnsOfASmallScreen) {
     const int right = 1024 * 15 - kDesignWidthTwips - 15;
     const int bottom = 768 * 15 - kDesignHeightTwips - 15;
     const TwipPoint centred{(1024 * 15 - kDesignWidthTwips) / 2,
                             (740 * 15 - kDesignHeightTwips) / 2};
-    const Case cases[] = {
+    // Start location, saved left and top, and where the window goes.
+    const std::tuple<int, int, int, TwipPoint> cases[] = {
         {0, 300, 450, {300, 450}},      {0, -1, -1, centred},
         {0, right + 15, 0, centred},  // would hang off the right edge
         {1, 300, 450, centred},         {2, 300, 450, {0, 0}},
         {3, 300, 450, {right, bottom}}, {4, 300, 450, {0, bottom}},
         {5, 300, 450, {right, 0}},      {9, 300, 450, {111, 222}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.location);
-        PlacementInput in = Screen1024x768(c.location);
-        in.savedLeft = c.savedLeft;
-        in.savedTop = c.savedTop;
+    for (const auto& [location, savedLeft, savedTop, expected] : cases) {
+        SCOPED_TRACE(location);
+        PlacementInput in = Screen1024x768(location);
+        in.savedLeft = savedLeft;
+        in.savedTop = savedTop;
         const TwipPoint place = PlaceMainWindow(in);
-        EXPECT_EQ(place.left, c.expected.left);
-        EXPECT_EQ(place.top, c.expected.top);
+        EXPECT_EQ(place.left, expected.left);
+        EXPECT_EQ(place.top, expected.top);
     }
-}
 
-TEST(WindowPlacement, OnlyTheSavedPositionStartWarnsAboutASmallScreen) {
+    // Only the saved-position start warns about a small screen.
     const TwipRect small{0, 0, 1024 * 15, 768 * 15};
     const TwipRect large{0, 0, 1280 * 15, 1024 * 15};
     const int wide = 1030 * 15;  // a window one screen of 1024 cannot hold

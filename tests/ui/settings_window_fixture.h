@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QPushButton>
+#include <stdexcept>
 
 #include "settings/settings_store.h"
 #include "settings/temp_config_folder.h"
@@ -21,7 +22,9 @@ class SettingsWindowTest : public WindowTest {
     }
 
     /// Clicks the main window's `button` and returns the dialog named `dialog`,
-    /// which it must have shown.
+    /// which it must have shown. A missing button or dialog ends the test with
+    /// an exception, which GoogleTest reports as a failure, so that callers need
+    /// not check for null.
     QDialog* Open(const char* button, const char* dialog) {
         QPushButton* push = nullptr;
         // The Preferences window has a button of the same name as one of these.
@@ -31,15 +34,21 @@ class SettingsWindowTest : public WindowTest {
                 push = candidate;
             }
         }
-        EXPECT_NE(push, nullptr) << button;
         if (push == nullptr) {
-            return nullptr;
+            throw std::runtime_error(std::string("no button ") + button);
         }
         QTest::mouseClick(push, Qt::LeftButton);
-        auto* shown = window->findChild<QDialog*>(QString::fromLatin1(dialog));
-        EXPECT_TRUE(shown != nullptr && shown->isVisible()) << dialog;
-        if (shown != nullptr) {
-            Activate(shown);
+        QDialog* shown = Shown(dialog);
+        Activate(shown);
+        return shown;
+    }
+
+    /// The window's dialog named `name`, which must be showing; as with Open,
+    /// the test ends when it is not.
+    QDialog* Shown(const char* name) {
+        auto* shown = window->findChild<QDialog*>(QString::fromLatin1(name));
+        if (shown == nullptr || !shown->isVisible()) {
+            throw std::runtime_error(std::string(name) + " is not showing");
         }
         return shown;
     }

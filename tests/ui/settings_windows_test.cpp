@@ -22,25 +22,21 @@ QString TextOf(QDialog* dialog, const char* name) {
     return dialog->findChild<QWidget*>(QString::fromLatin1(name))->property("text").toString();
 }
 
-TEST_F(SettingsWindowTest, SliderCaptionsFollowEveryChangeOfTheirSlider) {
+TEST_F(SettingsWindowTest, SliderCaptionsFollowTheirSliderAndACutoffOutsideItsRangeIsRefused) {
     QDialog* prefs = Open("cmdPreferences", "frmPreferences");
-    ASSERT_NE(prefs, nullptr);
-    const struct {
-        const char* slider;
-        Qt::Key key;
-        int value;  // reached by the key: ranges and large steps
-    } steps[] = {
+    // Slider, key, and the value the key reaches: ranges and large steps.
+    const std::tuple<const char*, Qt::Key, int> steps[] = {
         {"sldMaxLength", Qt::Key_Home, 1},    {"sldMaxLength", Qt::Key_PageUp, 11},
         {"sldMaxLength", Qt::Key_End, 255},   {"sldSoundsTime", Qt::Key_Home, 0},
         {"sldSoundsTime", Qt::Key_Right, 1},  {"sldSoundsTime", Qt::Key_PageUp, 31},
         {"sldSoundsTime", Qt::Key_End, 300},  {"sldErrorCheck", Qt::Key_Home, 0},
         {"sldErrorCheck", Qt::Key_PageUp, 1},
     };
-    for (const auto& step : steps) {
-        SCOPED_TRACE(std::string(step.slider) + " " + std::to_string(step.value));
-        QTest::keyClick(In<QSlider>(prefs, step.slider), step.key);
-        EXPECT_EQ(In<QSlider>(prefs, step.slider)->value(), step.value);
-        const auto value = [&](const char* slider) { return In<QSlider>(prefs, slider)->value(); };
+    for (const auto& [slider, key, reached] : steps) {
+        SCOPED_TRACE(std::string(slider) + " " + std::to_string(reached));
+        QTest::keyClick(In<QSlider>(prefs, slider), key);
+        EXPECT_EQ(In<QSlider>(prefs, slider)->value(), reached);
+        const auto value = [&](const char* name) { return In<QSlider>(prefs, name)->value(); };
         EXPECT_EQ(TextOf(prefs, "chkMaxLength"),
                   ToQString(settings::MaxLengthCaption(value("sldMaxLength"))));
         EXPECT_EQ(TextOf(prefs, "lblSoundsThreshold"),
@@ -48,11 +44,8 @@ TEST_F(SettingsWindowTest, SliderCaptionsFollowEveryChangeOfTheirSlider) {
         EXPECT_EQ(TextOf(prefs, "lblErrorCheck"),
                   ToQString(settings::ErrorCheckCaption(value("sldErrorCheck"))));
     }
-}
 
-TEST_F(SettingsWindowTest, CutoffOutsideItsRangeIsRefusedOnLeavingAndKeepsTheFocus) {
-    QDialog* prefs = Open("cmdPreferences", "frmPreferences");
-    ASSERT_NE(prefs, nullptr);
+    // A cutoff outside its range is refused on leaving and keeps the focus.
     auto* cutoff = In<QLineEdit>(prefs, "txtMaxListCutoff");
     EXPECT_FALSE(cutoff->isEnabled());
     In<QCheckBox>(prefs, "chkMaxList")->click();
@@ -93,12 +86,16 @@ TEST_F(SettingsWindowTest, CutoffOutsideItsRangeIsRefusedOnLeavingAndKeepsTheFoc
     EXPECT_EQ(workspace.preferences.maxListCutoff, 7);
 }
 
-TEST_F(SettingsWindowTest, CancelLeavesTheRecordAndTheNextOpeningShowsTheRecord) {
+TEST_F(SettingsWindowTest, CancelLeavesTheRecordAndOkCopiesTheControlsForTheNextPreview) {
+    drive.WriteFile("a.txt", "");
+    window->RefreshForced();
+    TypeAndLeave("txtInsertStart", "|");
+    Find<QCheckBox>("chkInsertStart")->click();
+    ASSERT_TRUE(workspace.TargetFlagged(0)) << "'|' is refused from the first level on";
     workspace.preferences.maxLength = 40;
     workspace.preferences.doubleClickFolder = 1;
     const settings::Preferences before = workspace.preferences;
     QDialog* prefs = Open("cmdPreferences", "frmPreferences");
-    ASSERT_NE(prefs, nullptr);
     In<QCheckBox>(prefs, "chkAutoRefresh")->click();
     In<QCheckBox>(prefs, "chkSaveTemplate")->click();
     QTest::keyClick(In<QSlider>(prefs, "sldMaxLength"), Qt::Key_End);
@@ -110,28 +107,18 @@ TEST_F(SettingsWindowTest, CancelLeavesTheRecordAndTheNextOpeningShowsTheRecord)
     EXPECT_FALSE(prefs->isVisible());
     EXPECT_EQ(workspace.preferences, before);
     EXPECT_TRUE(workspace.chkSaveTemplate);
+    // The next opening shows the record.
     prefs = Open("cmdPreferences", "frmPreferences");
     EXPECT_TRUE(In<QCheckBox>(prefs, "chkAutoRefresh")->isChecked());
     EXPECT_TRUE(In<QCheckBox>(prefs, "chkSaveTemplate")->isChecked());
     EXPECT_EQ(In<QSlider>(prefs, "sldMaxLength")->value(), 40);
     EXPECT_EQ(In<QComboBox>(prefs, "cboDClickFolder")->currentIndex(), 1);
     EXPECT_FALSE(In<QToolButton>(prefs, "imgSpeaker0")->isHidden());
-}
 
-TEST_F(SettingsWindowTest, OkCopiesTheControlsIntoTheRecordAndTheNextPreviewUsesThem) {
-    drive.WriteFile("a.txt", "");
-    window->RefreshForced();
-    TypeAndLeave("txtInsertStart", "|");
-    Find<QCheckBox>("chkInsertStart")->click();
-    ASSERT_TRUE(workspace.TargetFlagged(0)) << "'|' is refused from the first level on";
-
-    QDialog* prefs = Open("cmdPreferences", "frmPreferences");
-    ASSERT_NE(prefs, nullptr);
     QTest::keyClick(In<QSlider>(prefs, "sldErrorCheck"), Qt::Key_Home);
     In<QCheckBox>(prefs, "chkHideLists")->click();
     In<QComboBox>(prefs, "cboDisplay")->setCurrentIndex(2);
     Click(prefs, "btnOK");
-
     EXPECT_FALSE(prefs->isVisible());
     EXPECT_EQ(workspace.preferences.errorChecking, 0);
     EXPECT_EQ(workspace.preferences.hideLists, 0);
@@ -145,23 +132,18 @@ TEST_F(SettingsWindowTest, OkCopiesTheControlsIntoTheRecordAndTheNextPreviewUses
 
 TEST_F(SettingsWindowTest, DesktopToolButtonsStartTheToolOrSayNoneIsInstalled) {
     QDialog* prefs = Open("cmdPreferences", "frmPreferences");
-    ASSERT_NE(prefs, nullptr);
-    struct Case {
-        const char* button;
-        const char* missing;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"cmdDisplay", "No display settings tool was found on this desktop."},
         {"cmdMouse", "No mouse settings tool was found on this desktop."},
         {"cmdDialUp", "No network connections tool was found on this desktop."},
         {"cmdInternet", "No Internet settings tool was found on this desktop."},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.button);
+    for (const auto& [button, missing] : cases) {
+        SCOPED_TRACE(button);
         boxes.clear();
-        Click(prefs, c.button);
+        Click(prefs, button);
         ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].text, c.missing);
+        EXPECT_EQ(boxes[0].text, missing);
         EXPECT_EQ(boxes[0].icon, app::Icon::Information);
     }
     EXPECT_TRUE(programs.started.empty());
@@ -176,10 +158,8 @@ TEST_F(SettingsWindowTest, DesktopToolButtonsStartTheToolOrSayNoneIsInstalled) {
 TEST_F(SettingsWindowTest, ChosenSoundIsStoredTestedAndPlayedWhenThePreviewTakesLongEnough) {
     workspace.sounds = settings::ReadSoundTable(store);
     QDialog* prefs = Open("cmdPreferences", "frmPreferences");
-    ASSERT_NE(prefs, nullptr);
     Click(prefs, "cmdSounds");
-    QDialog* sounds = In<QDialog>(prefs, "frmSounds");
-    ASSERT_TRUE(sounds != nullptr && sounds->isVisible());
+    QDialog* sounds = Shown("frmSounds");
     auto* file = In<QLineEdit>(sounds, "txtSound1");
     EXPECT_EQ(file->text(), "") << "a fresh table reads \"0\": no sound";
     QTest::keyClicks(file, "/sounds/done.oga");
@@ -239,7 +219,16 @@ TEST_F(SettingsWindowTest, RuleEditorAsksConflictsThroughTheWindowAndKeepsMarksI
         return std::optional<std::string>(chosen);
     });
     QDialog* editor = Open("cmdEditRules", "frmCaseRules");
-    ASSERT_NE(editor, nullptr);
+    // The button states themselves are the engine's; the window follows the list
+    // and each keystroke.
+    const auto states = [editor] {
+        std::string on;
+        for (const char* name :
+             {"btnCaseAdd", "btnCaseModify", "btnCaseDelete", "btnCaseDeleteAll", "cmdMerge"}) {
+            on += editor->findChild<QPushButton*>(name)->isEnabled() ? '1' : '0';
+        }
+        return on;
+    };
     const auto fileCommand = [&](const char* button, const char* file) {
         chosen = support::TempDrive::Path(std::string("R\\") + file);
         Click(editor, button);
@@ -247,6 +236,7 @@ TEST_F(SettingsWindowTest, RuleEditorAsksConflictsThroughTheWindowAndKeepsMarksI
     fileCommand("btnLoad", "load.csr");
     EXPECT_EQ(Rules(editor), (std::vector<std::string>{"DVD", "McDonald", ":NASA"}));
     EXPECT_TRUE(boxes.empty()) << "a clash on loading drops the newcomer silently";
+    EXPECT_EQ(states(), "00111");
 
     answers = {app::Answer::Cancel};
     fileCommand("cmdMerge", "merge.csr");
@@ -257,6 +247,7 @@ TEST_F(SettingsWindowTest, RuleEditorAsksConflictsThroughTheWindowAndKeepsMarksI
 
     auto* input = In<QLineEdit>(editor, "txtCaseInput");
     QTest::keyClicks(input, "Dvd");
+    EXPECT_EQ(states(), "11111");
     answers = {app::Answer::Yes};
     Click(editor, "btnCaseAdd");
     EXPECT_EQ(boxes.back().text, "Overwrite rule DVD with Dvd?   ");
@@ -286,24 +277,6 @@ TEST_F(SettingsWindowTest, RuleEditorAsksConflictsThroughTheWindowAndKeepsMarksI
     EXPECT_EQ(TargetRows(), std::vector<std::string>{"my Dvd.avi"});
 }
 
-// The states themselves are the engine's; the window follows the list and each keystroke.
-TEST_F(SettingsWindowTest, RuleEditorButtonsFollowTheListAndTheInput) {
-    workspace.caseRules.InsertSorted("DVD", true);
-    QDialog* editor = Open("cmdEditRules", "frmCaseRules");
-    ASSERT_NE(editor, nullptr);
-    const auto states = [editor] {
-        std::string on;
-        for (const char* name :
-             {"btnCaseAdd", "btnCaseModify", "btnCaseDelete", "btnCaseDeleteAll", "cmdMerge"}) {
-            on += editor->findChild<QPushButton*>(name)->isEnabled() ? '1' : '0';
-        }
-        return on;
-    };
-    EXPECT_EQ(states(), "00111");
-    QTest::keyClicks(In<QLineEdit>(editor, "txtCaseInput"), "x");
-    EXPECT_EQ(states(), "11111");
-}
-
 using settings::Scope;
 using support::TempDrive;
 
@@ -321,7 +294,6 @@ TEST_F(SettingsWindowTest, TemplateListShowsNumbersAsRowsAndItsButtonsActOnTheSt
         workspace.SaveTemplate(number, "T" + std::to_string(number));
     }
     QDialog* templates = Open("cmdTemplates", "frmTemplates");
-    ASSERT_NE(templates, nullptr);
     auto* list = In<QListWidget>(templates, "lstTemplates");
     auto* caption = In<QGroupBox>(templates, "fmeTemplates");
     EXPECT_EQ(caption->title(), "Template number 0 highlighted");
@@ -345,7 +317,7 @@ TEST_F(SettingsWindowTest, TemplateListShowsNumbersAsRowsAndItsButtonsActOnTheSt
     EXPECT_TRUE(store.ListSubkeys(Scope::Machine, settings::kTemplatesKey).empty());
 }
 
-TEST_F(SettingsWindowTest, UseLoadsTheTemplateIntoTheMainWindowAndRereadsTheFolder) {
+TEST_F(SettingsWindowTest, UseLoadsTheTemplateAndAddTakesThePreferencesOnlyWithTheSaveBoxOn) {
     drive.WriteFile("Sub\\a.txt", "");
     workspace.txtSourceDir = TempDrive::Path("Sub\\");
     workspace.options.chkInsertEnd = 1;
@@ -358,12 +330,10 @@ TEST_F(SettingsWindowTest, UseLoadsTheTemplateIntoTheMainWindowAndRereadsTheFold
     window->SyncFromWorkspace();
 
     // Opened from the Preferences window, which then shows the template's
-    // preferences.
+    // preferences; "Use" loads the template into the main window and rereads the folder.
     QDialog* prefs = Open("cmdPreferences", "frmPreferences");
-    ASSERT_NE(prefs, nullptr);
     Click(prefs, "cmdTemplates");
-    auto* templates = window->findChild<QDialog*>("frmTemplates");
-    ASSERT_TRUE(templates != nullptr && templates->isVisible());
+    QDialog* templates = Shown("frmTemplates");
     In<QListWidget>(templates, "lstTemplates")->setCurrentRow(2);
     Click(templates, "cmdUse");
     EXPECT_FALSE(templates->isVisible());
@@ -372,33 +342,25 @@ TEST_F(SettingsWindowTest, UseLoadsTheTemplateIntoTheMainWindowAndRereadsTheFold
     EXPECT_EQ(Find<QLineEdit>("txtSourceDir")->text().toStdString(), TempDrive::Path("Sub\\"));
     EXPECT_EQ(TargetRows(), std::vector<std::string>{"a_x.txt"});
     EXPECT_EQ(In<QSlider>(prefs, "sldMaxLength")->value(), 31);
-    Click(prefs, "btnOK");
-    EXPECT_EQ(workspace.preferences.maxLength, 31);
-}
 
-TEST_F(SettingsWindowTest, TemplateAddedWithTheSaveBoxOffCarriesNoPreferences) {
-    workspace.preferences.maxLength = 31;
-    QDialog* prefs = Open("cmdPreferences", "frmPreferences");
-    ASSERT_NE(prefs, nullptr);
+    // A template added with the save box off carries no preferences; with the
+    // box on again, the next one takes them along.
     In<QCheckBox>(prefs, "chkSaveTemplate")->click();
     Click(prefs, "cmdTemplates");
-    auto* templates = window->findChild<QDialog*>("frmTemplates");
-    ASSERT_TRUE(templates != nullptr && templates->isVisible());
     auto* name = In<QLineEdit>(templates, "txtTemplate");
     name->clear();
     QTest::keyClicks(name, "Bare");
     Click(templates, "cmdAdd");
-    const std::string key = settings::TemplateKey(1);
-    EXPECT_EQ(store.ReadText(Scope::Machine, key, ""), "Bare");
-    EXPECT_EQ(store.ReadNumber(Scope::Machine, key, "Max length", -1), -1);
-
-    // With the box on again, the next template takes the preferences along.
+    EXPECT_EQ(store.ReadText(Scope::Machine, settings::TemplateKey(3), ""), "Bare");
+    EXPECT_EQ(store.ReadNumber(Scope::Machine, settings::TemplateKey(3), "Max length", -1), -1);
     Click(templates, "cmdClose");
     In<QCheckBox>(prefs, "chkSaveTemplate")->click();
     Click(prefs, "cmdTemplates");
     QTest::keyClicks(name, "Full");
     Click(templates, "cmdAdd");
-    EXPECT_EQ(store.ReadNumber(Scope::Machine, settings::TemplateKey(2), "Max length", -1), 31);
+    EXPECT_EQ(store.ReadNumber(Scope::Machine, settings::TemplateKey(4), "Max length", -1), 31);
+    Click(prefs, "btnOK");
+    EXPECT_EQ(workspace.preferences.maxLength, 31);
 }
 
 }  // namespace

@@ -53,41 +53,36 @@ TEST_F(UpdateCheckTest, ChecksReportOfferFetchAndStartAsTheVersionFileSays) {
     const std::string beta = "(1.0.280 beta available)";
     const std::string forced = "(1.0.276 release version available)";
     const std::string both = "(1.0.281 beta and 1.0.277 release available)";
-    const struct {
-        std::string file;
-        bool betas;
-        int mode;
-        bool force, yes, starts;
-        std::string status;
-        std::vector<Box> boxes;
-        bool saved;
-    } rows[] = {
-        {"OK1 0 276", 0, kManual, 0, 0, 1, "(most recent)", {MostCurrent}, 0},
-        {"OK1 0 277\r\n", 0, kManual, 0, 0, 1, release, {OfferRelease}, 0},
-        {"OK1 0 277", 0, kAuto, 0, 1, 1, release, {OfferRelease}, 1},
-        {"OK1 0 277", 0, kManual, 0, 1, 0, release, {OfferRelease, NotStarted}, 1},
-        {"OK1 0 276", 0, kManual, 1, 1, 1, forced, {OfferRelease}, 1},
-        {"OK1 0 276Beta1 0 280", 1, kManual, 0, 1, 1, beta, {OfferBeta, NotSaved}, 0},
-        {"OK1 0 276Beta1 0 280", 0, kManual, 0, 1, 1, beta, {MostCurrent}, 0},
-        {"OK1 0 277 bEtA 1 0 281", 1, kReportCurrent, 0, 1, 1, both, {}, 0},
-        {"<html>Not here</html>", 0, kManual, 0, 1, 1, "", {Unavailable}, 0},
-        {"<html>Not here</html>", 0, kAuto, 0, 1, 1, "", {}, 0},
-        {"OK1 0 277" + std::string(70 * 1024, ' '), 0, kManual, 0, 1, 1, "", {Unavailable}, 0},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.file.substr(0, 30) + " mode " + std::to_string(row.mode));
-        drive.WriteFile("site\\download\\updates\\Kestrelver.txt", row.file);
+    // Version file; betas offered; mode; forced; answered yes; updater starts; status text;
+    // boxes shown; updater saved.
+    const std::tuple<std::string, bool, int, bool, bool, bool, std::string, std::vector<Box>, bool>
+        rows[] = {
+            {"OK1 0 276", 0, kManual, 0, 0, 1, "(most recent)", {MostCurrent}, 0},
+            {"OK1 0 277\r\n", 0, kManual, 0, 0, 1, release, {OfferRelease}, 0},
+            {"OK1 0 277", 0, kAuto, 0, 1, 1, release, {OfferRelease}, 1},
+            {"OK1 0 277", 0, kManual, 0, 1, 0, release, {OfferRelease, NotStarted}, 1},
+            {"OK1 0 276", 0, kManual, 1, 1, 1, forced, {OfferRelease}, 1},
+            {"OK1 0 276Beta1 0 280", 1, kManual, 0, 1, 1, beta, {OfferBeta, NotSaved}, 0},
+            {"OK1 0 276Beta1 0 280", 0, kManual, 0, 1, 1, beta, {MostCurrent}, 0},
+            {"OK1 0 277 bEtA 1 0 281", 1, kReportCurrent, 0, 1, 1, both, {}, 0},
+            {"<html>Not here</html>", 0, kManual, 0, 1, 1, "", {Unavailable}, 0},
+            {"<html>Not here</html>", 0, kAuto, 0, 1, 1, "", {}, 0},
+            {"OK1 0 277" + std::string(70 * 1024, ' '), 0, kManual, 0, 1, 1, "", {Unavailable}, 0},
+        };
+    for (const auto& [file, betas, mode, force, yes, starts, status, boxes, saved] : rows) {
+        SCOPED_TRACE(file.substr(0, 30) + " mode " + std::to_string(mode));
+        drive.WriteFile("site\\download\\updates\\Kestrelver.txt", file);
         ::unlink(drive.HostPath("Kestrelupdate.exe").c_str());
-        host = RecordingHost(row.yes, row.starts);
-        settings.offerBetas = row.betas;
-        CheckForUpdate(host, drive.FileSystem(), settings, "1.0.276", row.mode, row.force);
-        EXPECT_EQ(host.status, row.status);
-        EXPECT_EQ(host.boxes, row.boxes);
+        host = RecordingHost(yes, starts);
+        settings.offerBetas = betas;
+        CheckForUpdate(host, drive.FileSystem(), settings, "1.0.276", mode, force);
+        EXPECT_EQ(host.status, status);
+        EXPECT_EQ(host.boxes, boxes);
         EXPECT_EQ(drive.Exists("Kestrelupdate.exe") ? drive.ReadFile("Kestrelupdate.exe") : "",
-                  row.saved ? kUpdater : "");
-        EXPECT_EQ(host.started, row.saved ? drive.HostPath("Kestrelupdate.exe") : "");
-        EXPECT_EQ(host.shutdowns, row.saved && row.starts);
-        EXPECT_EQ(host.action, row.saved ? "Saving file to disk" : "Getting file from server");
+                  saved ? kUpdater : "");
+        EXPECT_EQ(host.started, saved ? drive.HostPath("Kestrelupdate.exe") : "");
+        EXPECT_EQ(host.shutdowns, saved && starts);
+        EXPECT_EQ(host.action, saved ? "Saving file to disk" : "Getting file from server");
     }
 }
 
@@ -103,23 +98,20 @@ TEST_F(UpdateCheckTest, TransfersReportTheirStatesAndRefuseWhatTheyMustNot) {
     platform::TransferLimits trusting, brief;
     trusting.certificateFile = drive.HostPath("site\\cert.pem");
     brief.totalMilliseconds = 300;
-    const struct {
-        std::string url;
-        platform::TransferLimits limits;
-        const char* result;  // the text fetched, or a part of the error
-    } rows[] = {
+    // The last column is the text fetched, or a part of the error.
+    const std::tuple<std::string, platform::TransferLimits, const char*> rows[] = {
         {secure.Url("/moved/a.txt"), trusting, "OK1 0 277"},
         {secure.Url("/a.txt"), {}, "certificate"},
         {secure.Url("/moved/" + server.Url("/a.txt")), trusting, "not supported"},
         {server.Url("/loop"), {}, "redirects"},
         {server.Url("/silent"), brief, "timed out"},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.url);
+    for (const auto& [url, limits, result] : rows) {
+        SCOPED_TRACE(url);
         const auto begun = std::chrono::steady_clock::now();
-        const platform::FetchResult answer = platform::Fetch(row.url, row.limits, nullptr);
-        EXPECT_TRUE(answer.Ok() ? answer.bytes == row.result
-                                : answer.error.find(row.result) != std::string::npos)
+        const platform::FetchResult answer = platform::Fetch(url, limits, nullptr);
+        EXPECT_TRUE(answer.Ok() ? answer.bytes == result
+                                : answer.error.find(result) != std::string::npos)
             << answer.error;
         EXPECT_LT(std::chrono::steady_clock::now() - begun, std::chrono::seconds(5));
     }
