@@ -76,7 +76,7 @@ std::size_t RestoreLevel(platform::FileSystem& fileSystem, const std::vector<Und
     std::size_t restored = 0;
     std::unordered_set<std::string> sweptFolders;
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
-        // A copy back may land where a killed copy left its part file.
+        // A copy back may land where a killed copy left its temporary file.
         if (const std::string folder = FolderOf(entry->oldPath);
             sweptFolders.insert(folder).second) {
             fileSystem.RemoveLeftoverCopies(folder);

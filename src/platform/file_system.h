@@ -110,7 +110,7 @@ class FileSystem {
     virtual FileError Move(std::string_view from, std::string_view to) = 0;
     /// Copies a regular file with its modification time and permission bits,
     /// or a symbolic link as a link; 58 when `to` exists. The copy is written
-    /// under a hidden part file name and takes its final name only when whole.
+    /// under a hidden temporary name and takes its final name only when whole.
     virtual FileError Copy(std::string_view from, std::string_view to) = 0;
     /// Removes what copies into `folder` left behind when they were killed.
     virtual void RemoveLeftoverCopies(std::string_view folder) = 0;

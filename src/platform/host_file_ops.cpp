@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/part_files.h"
+#include "platform/temporary_copies.h"
 
 namespace kestrel::platform {
 namespace {
@@ -126,7 +126,7 @@ int RenameWithoutNoReplaceFlag(const std::string& from, const std::string& to) {
     return RenameOntoClaimedName(from, to, S_ISDIR(info.st_mode));
 }
 
-// symlink() fails when `to` exists, so a link needs no part file.
+// symlink() fails when `to` exists, so a link needs no temporary copy.
 FileError CopyLinkNoReplace(const std::string& from, const std::string& to,
                             const struct stat& info) {
     std::string target(static_cast<std::size_t>(info.st_size) + 1, '\0');
@@ -170,20 +170,20 @@ FileError CopyFileThroughPart(const std::string& from, const std::string& to) {
         return FileError::Make(kFileAlreadyExists);
     }
     const std::string folder = HostParentFolder(to);
-    PartFile part;
-    if (const int error = CreatePartFile(folder, part)) {
+    TemporaryCopy temporary;
+    if (const int error = CreateTemporaryCopy(folder, temporary)) {
         return ErrorAt(error, to);
     }
-    UniqueFd target(part.fd);
+    UniqueFd target(temporary.fd);
     int error = CopyBytes(source.Get(), target.Get());
     if (error == 0) {
         error = FinishCopy(target.Get(), info);
     }
     if (error == 0) {
-        error = RenameNoReplace(part.path, to);
+        error = RenameNoReplace(temporary.path, to);
     }
     if (error != 0) {
-        ::unlink(part.path.c_str());
+        ::unlink(temporary.path.c_str());
         return ErrorAt(error, to);
     }
     target.Close();

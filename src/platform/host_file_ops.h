@@ -26,7 +26,7 @@ int RenameNoReplace(const std::string& from, const std::string& to);
 
 /// Copies a regular file (with its permission bits and times) or a symbolic
 /// link (as a link with the same target text) to a new entry; 58 when `to`
-/// exists. A file is written under a part file name beside `to`, flushed and
+/// exists. A file is written under a temporary name beside `to`, flushed and
 /// only then moved to `to`, so `to` never holds part of it. The target folder
 /// is flushed before this returns.
 FileError CopyEntryNoReplace(const std::string& from, const std::string& to);

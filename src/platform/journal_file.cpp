@@ -13,7 +13,7 @@
 #include <utility>
 
 #include "platform/host_file_ops.h"
-#include "platform/part_files.h"
+#include "platform/temporary_copies.h"
 
 namespace kestrel::platform {
 namespace {

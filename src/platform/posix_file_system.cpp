@@ -11,7 +11,7 @@
 
 #include "platform/file_attributes.h"
 #include "platform/host_file_ops.h"
-#include "platform/part_files.h"
+#include "platform/temporary_copies.h"
 #include "text/unicode_text.h"
 
 namespace kestrel::platform {
@@ -114,7 +114,7 @@ class PosixFolderReader final : public FolderReader {
                 }
                 return false;
             }
-            if (IsDotOrDotDot(item->d_name) || IsPartFileName(item->d_name)) {
+            if (IsDotOrDotDot(item->d_name) || IsTemporaryCopyName(item->d_name)) {
                 continue;
             }
             std::optional<int> dosBits;
@@ -271,7 +271,7 @@ FileError PosixFileSystem::ListNames(std::string_view folder, std::vector<std::s
         if (item == nullptr) {
             return errno == 0 ? FileError{} : FolderOpenError(errno, *host);
         }
-        if (!IsDotOrDotDot(item->d_name) && !IsPartFileName(item->d_name)) {
+        if (!IsDotOrDotDot(item->d_name) && !IsTemporaryCopyName(item->d_name)) {
             names.push_back(ProgramNameFromHost(item->d_name));
         }
     }
@@ -486,18 +486,18 @@ FileError PosixFileSystem::WriteFileReplacing(std::string_view path, std::string
     if (!host) {
         return PathNotFound();
     }
-    PartFile part;
-    if (const int error = CreatePartFile(HostParentFolder(*host), part)) {
+    TemporaryCopy temporary;
+    if (const int error = CreateTemporaryCopy(HostParentFolder(*host), temporary)) {
         return ErrorAt(error, *host);
     }
-    const int error = WriteNewFile(part.fd, bytes, *host);
-    if (error == 0 && ::rename(part.path.c_str(), host->c_str()) == 0) {
-        ::close(part.fd);
+    const int error = WriteNewFile(temporary.fd, bytes, *host);
+    if (error == 0 && ::rename(temporary.path.c_str(), host->c_str()) == 0) {
+        ::close(temporary.fd);
         return {};
     }
     const int renameError = error != 0 ? error : errno;
-    ::close(part.fd);
-    ::unlink(part.path.c_str());
+    ::close(temporary.fd);
+    ::unlink(temporary.path.c_str());
     return ErrorAt(renameError, *host);
 }
 
@@ -519,7 +519,7 @@ bool PosixFileSystem::IsCopyOf(std::string_view copy, std::string_view original)
 
 void PosixFileSystem::RemoveLeftoverCopies(std::string_view folder) {
     if (const auto host = HostPath(folder)) {
-        RemoveLeftoverPartFiles(*host);
+        RemoveLeftoverTemporaryCopies(*host);
     }
 }
 

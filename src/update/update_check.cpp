@@ -195,7 +195,7 @@ long long FetchFile(platform::FileSystem& fileSystem, std::string_view url,
 
 void RemoveUpdaterLeftovers(platform::FileSystem& fileSystem, std::string_view programFolder) {
     fileSystem.DeleteFile(std::string(programFolder) + std::string(kUpdaterName));
-    // A download killed while it was being saved leaves its part file.
+    // A download killed while it was being saved leaves its temporary file.
     fileSystem.RemoveLeftoverCopies(programFolder);
 }
 

@@ -121,7 +121,7 @@ TEST_F(CommitCrash, KilledMoveToAnotherFileSystemLosesAndDamagesNothing) {
         std::filesystem::create_directory(target.HostRoot());
         SetUp();
     }
-    // A commit that runs to its end sweeps the part file a killed one left
+    // A commit that runs to its end sweeps the temporary copy a killed one left
     // and moves what is left.
     Commit(static_cast<int>(random() % 600));
     Commit(-1);

@@ -177,7 +177,7 @@ TEST_F(PosixFileSystemTest, NewNamesThisHostCannotHoldAreRefusedAndNothingIsMade
     EXPECT_TRUE(fs.Rename("T:\\Work\\a.txt", "T:\\Work\\12:30?.txt").Ok());
 }
 
-TEST_F(PosixFileSystemTest, LeftoverPartFilesAreHiddenAndSweptUnlessACopyHoldsThem) {
+TEST_F(PosixFileSystemTest, LeftoverTemporaryCopiesAreHiddenAndSweptUnlessACopyHoldsThem) {
     drive.WriteFile(".kestrel-Ab12Cd.part", "half a copy");
     drive.WriteFile(".kestrel-Xy34Zw.part", "a copy in progress");
     drive.WriteFile(".kestrel-short.part", "not one of ours");

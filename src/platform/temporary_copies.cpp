@@ -1,4 +1,4 @@
-#include "platform/part_files.h"
+#include "platform/temporary_copies.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -27,7 +27,7 @@ struct DirCloser {
 
 }  // namespace
 
-bool IsPartFileName(std::string_view name) {
+bool IsTemporaryCopyName(std::string_view name) {
     if (name.size() != kPrefix.size() + kRandomLength + kSuffix.size() ||
         !name.starts_with(kPrefix) || !name.ends_with(kSuffix)) {
         return false;
@@ -41,7 +41,7 @@ bool IsPartFileName(std::string_view name) {
     return true;
 }
 
-int CreatePartFile(const std::string& hostFolder, PartFile& part) {
+int CreateTemporaryCopy(const std::string& hostFolder, TemporaryCopy& copy) {
     std::string path = hostFolder;
     if (path.empty() || path.back() != '/') {
         path.push_back('/');
@@ -60,8 +60,8 @@ int CreatePartFile(const std::string& hostFolder, PartFile& part) {
         ::unlink(path.c_str());
         return error;
     }
-    part.fd = fd;
-    part.path = std::move(path);
+    copy.fd = fd;
+    copy.path = std::move(path);
     return 0;
 }
 
@@ -77,14 +77,14 @@ int OpenAbandonedFile(int folderFd, const char* name, struct stat& info) {
     return fd;
 }
 
-void RemoveLeftoverPartFiles(const std::string& hostFolder) {
+void RemoveLeftoverTemporaryCopies(const std::string& hostFolder) {
     std::unique_ptr<DIR, DirCloser> dir(::opendir(hostFolder.c_str()));
     if (!dir) {
         return;
     }
     const int folderFd = ::dirfd(dir.get());
     while (const dirent* item = ::readdir(dir.get())) {
-        if (!IsPartFileName(item->d_name)) {
+        if (!IsTemporaryCopyName(item->d_name)) {
             continue;
         }
         struct stat info {};

@@ -13,16 +13,16 @@
 namespace kestrel::platform {
 
 /// True for the names copies in progress have; the listing never shows them.
-bool IsPartFileName(std::string_view name);
+bool IsTemporaryCopyName(std::string_view name);
 
-struct PartFile {
+struct TemporaryCopy {
     int fd = -1;       // open for writing and locked; the caller closes it
     std::string path;  // host path
 };
 
-/// Creates and locks a new, empty part file (mode 0600) in `hostFolder`;
+/// Creates and locks a new, empty temporary copy (mode 0600) in `hostFolder`;
 /// 0 or the errno value.
-int CreatePartFile(const std::string& hostFolder, PartFile& part);
+int CreateTemporaryCopy(const std::string& hostFolder, TemporaryCopy& copy);
 
 /// Opens the regular file `name` in the folder open as `folderFd` and takes its
 /// lock, which only succeeds when no running process holds it: the file was
@@ -30,7 +30,7 @@ int CreatePartFile(const std::string& hostFolder, PartFile& part);
 /// `info` filled, or -1.
 int OpenAbandonedFile(int folderFd, const char* name, struct stat& info);
 
-/// Removes the part files in `hostFolder` that no running copy is writing.
-void RemoveLeftoverPartFiles(const std::string& hostFolder);
+/// Removes the temporary copies in `hostFolder` that no running copy is writing.
+void RemoveLeftoverTemporaryCopies(const std::string& hostFolder);
 
 }  // namespace kestrel::platform
