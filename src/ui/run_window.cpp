@@ -133,9 +133,10 @@ void ShowSplash(SplashWindow& splash) {
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-/// A first size that shows every panel, within the screen.
+/// A first size that shows every panel, within the screen with the frame the
+/// desktop adds around the window (a typical one: it is known only once shown).
 void SizeMainWindow(MainWindow& window, const QScreen& screen) {
-    const QSize available = screen.availableGeometry().size();
+    const QSize available = screen.availableGeometry().size() - kTypicalFrame;
     window.resize(window.sizeHint().expandedTo(QSize(1240, 940)).boundedTo(available));
 }
 
