@@ -42,10 +42,8 @@ std::string MapDrive(platform::FileSystem& fileSystem, platform::DriveTable& dri
     // Host paths pass through the file layer as they are, so the folder can
     // be checked before any letter stands for it.
     const std::string folder(hostFolder);
-    if (!folder.starts_with('/') && !folder.starts_with('~')) {
-        return "The folder " + folder + " is not there.";
-    }
-    if (!fileSystem.IsFolder(folder) || !drives.Map(letter, folder)) {
+    const bool hostPath = folder.starts_with('/') || folder.starts_with('~');
+    if (!hostPath || !fileSystem.IsFolder(folder) || !drives.Map(letter, folder)) {
         return "The folder " + folder + " is not there.";
     }
     if (store != nullptr) {

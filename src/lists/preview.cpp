@@ -1,6 +1,7 @@
 #include "lists/preview.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "engine/name_checks.h"
 #include "engine/rename_options.h"
@@ -108,10 +109,19 @@ const NameSet& ExistingTargets::NamesIn(std::string_view folder) {
 }
 
 bool ExistingTargets::HoldsExactly(std::string_view folder, std::string_view leaf) {
-    // Asked only for a change of letter case, which is rare: read the folder.
-    std::vector<std::string> names;
-    fileSystem_.ListNames(folder, names);
-    return std::find(names.begin(), names.end(), leaf) != names.end();
+    // Asked only for a change of letter case on a volume that ignores case;
+    // there it is asked for every such row, so each folder is read once.
+    auto found = exactNames_.find(std::string(folder));
+    if (found == exactNames_.end()) {
+        std::vector<std::string> names;
+        fileSystem_.ListNames(folder, names);
+        found = exactNames_
+                    .emplace(folder,
+                             std::unordered_set<std::string>(std::make_move_iterator(names.begin()),
+                                                             std::make_move_iterator(names.end())))
+                    .first;
+    }
+    return found->second.contains(std::string(leaf));
 }
 
 std::string ExistingTargets::ErrorCheck2(std::string_view destDir, std::string_view relativeName,

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "engine/name_pipeline.h"
@@ -93,6 +94,8 @@ class ExistingTargets {
     /// The listing's folders by their text, pointing at their folded names.
     std::unordered_map<std::string_view, const NameSet*> listed_;
     std::unordered_map<std::string, NameSet> readNow_;
+    /// The exact names of the folders HoldsExactly was asked about.
+    std::unordered_map<std::string, std::unordered_set<std::string>> exactNames_;
 };
 
 Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipeline& pipeline,

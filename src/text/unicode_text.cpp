@@ -182,19 +182,26 @@ bool IsAsciiText(std::string_view text) {
 // Most names are plain ASCII, which maps byte by byte; only other texts take
 // the round trip through code points.
 template <char32_t (*Map)(char32_t)>
-std::string MapCase(std::string_view utf8) {
+void MapCaseInto(std::string_view utf8, std::string& out) {
     if (IsAsciiText(utf8)) {
-        std::string out(utf8);
+        out.assign(utf8);
         for (char& c : out) {
             c = static_cast<char>(Map(static_cast<unsigned char>(c)));
         }
-        return out;
+        return;
     }
     std::u32string cps = ToCodePoints(utf8);
     for (char32_t& c : cps) {
         c = Map(c);
     }
-    return ToUtf8(cps);
+    out = ToUtf8(cps);
+}
+
+template <char32_t (*Map)(char32_t)>
+std::string MapCase(std::string_view utf8) {
+    std::string out;
+    MapCaseInto<Map>(utf8, out);
+    return out;
 }
 
 char32_t FoldOne(char32_t c) {
@@ -214,14 +221,7 @@ std::string FoldCase(std::string_view utf8) {
 }
 
 void FoldCaseInto(std::string_view utf8, std::string& out) {
-    if (!IsAsciiText(utf8)) {
-        out = FoldCase(utf8);
-        return;
-    }
-    out.assign(utf8);
-    for (char& c : out) {
-        c = static_cast<char>(FoldOne(static_cast<unsigned char>(c)));
-    }
+    MapCaseInto<&FoldOne>(utf8, out);
 }
 
 std::string ToUpper(std::string_view utf8) {

@@ -23,18 +23,6 @@
 #include "update/version_file.h"
 
 namespace kestrel::ui {
-namespace {
-
-QLabel* Title(const QString& text, int pointSizeDelta, bool bold, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    QFont font = label->font();
-    font.setPointSize(font.pointSize() + pointSizeDelta);
-    font.setBold(bold);
-    label->setFont(font);
-    return label;
-}
-
-}  // namespace
 
 AboutWindow::AboutWindow(settings::SettingsStore* store, QtUi& ui, UpdateCheck check,
                          QWidget* parent)
@@ -58,8 +46,9 @@ AboutWindow::AboutWindow(settings::SettingsStore* store, QtUi& ui, UpdateCheck c
     cmdOK_->setDefault(true);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Title(QStringLiteral("Kestrel"), 14, true, this));
-    layout->addWidget(Title(QStringLiteral("The ultimate file renaming utility"), 1, false, this));
+    layout->addWidget(ScaledLabel(QStringLiteral("Kestrel"), 14, true, this));
+    layout->addWidget(
+        ScaledLabel(QStringLiteral("The ultimate file renaming utility"), 1, false, this));
     layout->addWidget(lblVersion_);
     layout->addSpacing(12);
     layout->addWidget(chkOfferBetas_);

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <initializer_list>
 
+class QDialog;
+
 // Small pieces the program's dialogs are built from. Every control is named
 // after its name in the design (so tests and readers find it) and carries an
 // accessible name, so that a screen reader says what a sighted user reads.
@@ -24,6 +26,25 @@ inline QPushButton* DialogButton(const char* name, const char* caption, QWidget*
     auto* button = Named(new QPushButton(QString::fromUtf8(caption), parent), name);
     button->setAccessibleName(button->text().remove(QLatin1Char('&')));
     return button;
+}
+
+/// A "..." button. Its caption says nothing to a screen reader; its tooltip
+/// `tip` names it.
+inline QPushButton* BrowseButton(const char* name, const char* tip, QWidget* parent) {
+    QPushButton* button = DialogButton(name, "...", parent);
+    button->setToolTip(QString::fromUtf8(tip));
+    button->setAccessibleName(button->toolTip());
+    return button;
+}
+
+/// A label in the widget font made `pointSizeDelta` points larger, and bold when asked.
+inline QLabel* ScaledLabel(const QString& text, int pointSizeDelta, bool bold, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    QFont font = label->font();
+    font.setPointSize(font.pointSize() + pointSizeDelta);
+    font.setBold(bold);
+    label->setFont(font);
+    return label;
 }
 
 /// A caption that names `field` for keyboard and screen-reader users.
@@ -52,5 +73,18 @@ void ReserveWidthFor(Widget* widget, std::initializer_list<QString> texts) {
     widget->setText(current);
     widget->setMinimumWidth(width);
 }
+
+/// The controls of a window that asks for one line of text.
+struct TextBoxDialog {
+    QLineEdit* box;
+    QPushButton* ok;
+};
+
+/// Lays `dialog` out as one text box ("txtName") in a frame titled `caption`
+/// (named `frameName`), above OK and Cancel at the right. The box is named
+/// after the frame for screen readers and is wide enough for long names; OK is
+/// the default button and is enabled only while the box holds text; Cancel
+/// rejects. What OK does is the caller's.
+TextBoxDialog BuildTextBoxDialog(QDialog* dialog, const char* frameName, const QString& caption);
 
 }  // namespace kestrel::ui

@@ -78,9 +78,7 @@ QWidget* ExportWindow::BuildExportTab() {
     // The folder the user is looking at: the one the program started on may
     // be another, or a drive root no user may write to.
     txtFilename_->setText(ToQString(workspace_.txtSourceDir + "Kestrel listing.txt"));
-    QPushButton* browse = DialogButton("cmdBrowse", "...", tab);
-    browse->setToolTip(QStringLiteral("Select a folder to put export file"));
-    browse->setAccessibleName(browse->toolTip());
+    QPushButton* browse = BrowseButton("cmdBrowse", "Select a folder to put export file", tab);
     auto* note = new QLabel(
         QStringLiteral("A batch file needs the extension \".bat\" (or \".cmd\" for the NT "
                        "command prompt)."),

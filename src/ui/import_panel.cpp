@@ -29,14 +29,6 @@ QComboBox* DelimiterBox(const char* name, std::string_view initial, QWidget* par
     return box;
 }
 
-// "..." says nothing to a screen reader; the button's tooltip does.
-QPushButton* BrowseButton(const char* name, const char* tip, QWidget* parent) {
-    QPushButton* button = DialogButton(name, "...", parent);
-    button->setToolTip(QString::fromUtf8(tip));
-    button->setAccessibleName(button->toolTip());
-    return button;
-}
-
 }  // namespace
 
 ImportPanel::ImportPanel(app::Workspace& workspace, QtUi& ui, Hooks hooks, QWidget* parent)

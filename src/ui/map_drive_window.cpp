@@ -53,9 +53,7 @@ MapDriveWindow::MapDriveWindow(platform::FileSystem& fileSystem, platform::Drive
     txtFolder_ = Named(new QLineEdit(connectFrame), "txtFolder");
     txtFolder_->setMinimumWidth(txtFolder_->fontMetrics().averageCharWidth() * 50);
     txtFolder_->setToolTip(QStringLiteral("A folder of this computer, such as a mounted share"));
-    QPushButton* browse = DialogButton("cmdBrowseFolder", "...", connectFrame);
-    browse->setToolTip(QStringLiteral("Choose the folder"));
-    browse->setAccessibleName(browse->toolTip());
+    QPushButton* browse = BrowseButton("cmdBrowseFolder", "Choose the folder", connectFrame);
     auto* grid = new QGridLayout(connectFrame);
     grid->addWidget(FieldLabel(QStringLiteral("&Drive:"), cboDrive_, connectFrame), 0, 0);
     grid->addWidget(cboDrive_, 0, 1, Qt::AlignLeft);

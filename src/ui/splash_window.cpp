@@ -1,11 +1,11 @@
 #include "ui/splash_window.h"
 
-#include <QFont>
 #include <QFrame>
 #include <QLabel>
 #include <QVBoxLayout>
 
 #include "app/version.h"
+#include "ui/dialog_parts.h"
 #include "ui/qt_text.h"
 
 namespace kestrel::ui {
@@ -13,13 +13,8 @@ namespace {
 
 QLabel* MakeLabel(const char* name, const QString& text, QWidget* parent, int pointSizeDelta,
                   bool bold) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
+    QLabel* label = Named(ScaledLabel(text, pointSizeDelta, bold, parent), name);
     label->setAlignment(Qt::AlignCenter);
-    QFont font = label->font();
-    font.setPointSize(font.pointSize() + pointSizeDelta);
-    font.setBold(bold);
-    label->setFont(font);
     return label;
 }
 
