@@ -124,7 +124,8 @@ bool ExistingTargets::HoldsExactly(std::string_view folder, std::string_view lea
     return found->second.contains(std::string(leaf));
 }
 
-std::string ExistingTargets::ErrorCheck2(std::string_view destDir, std::string_view relativeName,
+std::string ExistingTargets::ErrorCheck2(std::string_view targetFolder,
+                                         std::string_view relativeName,
                                          std::string_view caseChangedItem) {
     if (relativeName.ends_with('\\')) {
         relativeName.remove_suffix(1);
@@ -136,9 +137,9 @@ std::string ExistingTargets::ErrorCheck2(std::string_view destDir, std::string_v
         slash == std::string_view::npos ? relativeName : relativeName.substr(slash + 1);
     std::string subFolder;
     if (slash != std::string_view::npos) {
-        subFolder.append(destDir).append(relativeName.substr(0, slash + 1));
+        subFolder.append(targetFolder).append(relativeName.substr(0, slash + 1));
     }
-    const std::string_view folder = slash == std::string_view::npos ? destDir : subFolder;
+    const std::string_view folder = slash == std::string_view::npos ? targetFolder : subFolder;
     // Names are matched without regard to case, so that a volume that ignores
     // case still gets its lookup; the lookup itself then decides.
     if (!NamesIn(folder).MayHold(leaf)) {

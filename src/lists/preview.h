@@ -75,13 +75,13 @@ class ExistingTargets {
                              const std::vector<std::string>* folderTable = nullptr,
                              const ListedNames* listedNames = nullptr);
 
-    /// "Filename already exists" when an existing readable file is at the target
-    /// folder + `relativeName` (one trailing backslash ignored); folders never
+    /// "Filename already exists" when an existing readable file is at
+    /// `targetFolder` + `relativeName` (one trailing backslash ignored); folders never
     /// report. For a change of letter case only, pass the item's own path: on a
     /// volume that ignores case the lookup finds the item itself, which is no
     /// collision, while on one that tells case apart another file may hold
     /// exactly the new name.
-    std::string ErrorCheck2(std::string_view destDir, std::string_view relativeName,
+    std::string ErrorCheck2(std::string_view targetFolder, std::string_view relativeName,
                             std::string_view caseChangedItem = {});
 
   private:

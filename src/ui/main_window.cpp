@@ -346,7 +346,7 @@ void MainWindow::FolderEntered(QLineEdit* box, std::string& folder) {
 
 void MainWindow::FolderDropped(bool source, const QString& hostPath) {
     const std::string folder = browse::DroppedFolder(
-        workspace_.FileSystem(), hooks_.drives != nullptr ? *hooks_.drives : ownDrives_,
+        workspace_.FileSystem(), Drives(),
         hostPath.toStdString());
     if (folder.empty()) {
         return;
@@ -605,7 +605,7 @@ void MainWindow::ShowExport(bool source) {
 BrowseWindow* MainWindow::Browser() {
     if (browser_ == nullptr) {
         browser_ = new BrowseWindow(workspace_, ui_,
-                                    hooks_.drives != nullptr ? *hooks_.drives : ownDrives_,
+                                    Drives(),
                                     browserState_, *this);
     }
     return browser_;

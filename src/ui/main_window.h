@@ -143,6 +143,10 @@ class MainWindow : public QMainWindow {
     void FolderEntered(QLineEdit* box, std::string& folder);
     /// A folder or file dropped from the desktop onto either list or folder box.
     void FolderDropped(bool source, const QString& hostPath);
+    /// The drive letters the window was given, else its own table.
+    platform::DriveTable& Drives() {
+        return hooks_.drives != nullptr ? *hooks_.drives : ownDrives_;
+    }
     BrowseWindow* Browser();
     void MarkTargetElsewhere();
     /// The window's shortcuts; `target` is the control the key went to.
