@@ -16,7 +16,7 @@
 #include "platform/system_versions.h"
 #include "settings/key_paths.h"
 #include "settings/settings_store.h"
-#include "ui/dialog_parts.h"
+#include "ui/dialog_controls.h"
 #include "ui/qt_text.h"
 #include "ui/qt_ui.h"
 #include "update/update_check.h"

@@ -18,7 +18,7 @@
 #include "browse/drive_letters.h"
 #include "platform/drive_table.h"
 #include "platform/path_tools.h"
-#include "ui/dialog_parts.h"
+#include "ui/dialog_controls.h"
 #include "ui/main_window.h"
 #include "ui/make_tree_window.h"
 #include "ui/map_drive_window.h"

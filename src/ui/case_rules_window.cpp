@@ -11,7 +11,7 @@
 #include "app/case_rule_files.h"
 #include "app/workspace.h"
 #include "exchange/export_formats.h"
-#include "ui/dialog_parts.h"
+#include "ui/dialog_controls.h"
 #include "ui/qt_text.h"
 #include "ui/qt_ui.h"
 

@@ -14,7 +14,7 @@
 #include "app/workspace.h"
 #include "exchange/print_list.h"
 #include "platform/desktop_tools.h"
-#include "ui/dialog_parts.h"
+#include "ui/dialog_controls.h"
 #include "ui/import_panel.h"
 #include "ui/qt_print_job.h"
 #include "ui/qt_text.h"

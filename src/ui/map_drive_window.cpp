@@ -12,7 +12,7 @@
 
 #include "app/ui.h"
 #include "browse/drive_letters.h"
-#include "ui/dialog_parts.h"
+#include "ui/dialog_controls.h"
 #include "ui/qt_text.h"
 #include "ui/qt_ui.h"
 

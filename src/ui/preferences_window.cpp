@@ -20,7 +20,7 @@
 #include "platform/desktop_tools.h"
 #include "settings/preferences.h"
 #include "text/numbers.h"
-#include "ui/dialog_parts.h"
+#include "ui/dialog_controls.h"
 #include "ui/qt_text.h"
 #include "ui/qt_ui.h"
 #include "ui/sounds_window.h"

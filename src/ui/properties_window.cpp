@@ -12,7 +12,7 @@
 
 #include "platform/file_attributes.h"
 #include "text/numbers.h"
-#include "ui/dialog_parts.h"
+#include "ui/dialog_controls.h"
 #include "ui/qt_text.h"
 
 namespace kestrel::ui {

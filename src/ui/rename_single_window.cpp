@@ -3,7 +3,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "ui/dialog_parts.h"
+#include "ui/dialog_controls.h"
 
 namespace kestrel::ui {
 

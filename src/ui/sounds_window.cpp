@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 #include "platform/sound_player.h"
-#include "ui/dialog_parts.h"
+#include "ui/dialog_controls.h"
 #include "ui/qt_text.h"
 #include "ui/qt_ui.h"
 

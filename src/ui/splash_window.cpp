@@ -5,7 +5,7 @@
 #include <QVBoxLayout>
 
 #include "app/version.h"
-#include "ui/dialog_parts.h"
+#include "ui/dialog_controls.h"
 #include "ui/qt_text.h"
 
 namespace kestrel::ui {

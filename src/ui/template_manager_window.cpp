@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/workspace.h"
-#include "ui/dialog_parts.h"
+#include "ui/dialog_controls.h"
 #include "ui/qt_text.h"
 
 namespace kestrel::ui {

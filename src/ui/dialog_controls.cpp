@@ -1,4 +1,4 @@
-#include "ui/dialog_parts.h"
+#include "ui/dialog_controls.h"
 
 #include <QDialog>
 #include <QGroupBox>
