@@ -127,6 +127,8 @@ class SourceLister {
             if (listing_.rowLimitReached) {
                 // No more rows, but the rest of the names still count for the
                 // existing-target check, which would otherwise read them again.
+                // Names are all it needs of them.
+                reader->LimitAttributes({.readOnly = false, .storedMarks = false});
                 while (reader->Next(entry)) {
                     names.Add(entry.name);
                 }

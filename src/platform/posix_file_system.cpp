@@ -2,13 +2,13 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
 
+#include "platform/entry_metadata.h"
 #include "platform/file_attributes.h"
 #include "platform/host_file_ops.h"
 #include "platform/temporary_copies.h"
@@ -27,60 +27,6 @@ FileError PathNotFound() {
     return FileError::Make(kPathNotFound);
 }
 
-// Reads user.DOSATTRIB; `supported` turns false once the file system says it
-// has no user attributes, so a large folder does not ask again per entry.
-std::optional<int> ReadDosAttributes(const std::string& hostPath, bool& supported) {
-    if (!supported) {
-        return std::nullopt;
-    }
-    std::array<char, 64> value{};
-    const ssize_t size =
-        ::getxattr(hostPath.c_str(), kDosAttributeName, value.data(), value.size());
-    if (size < 0) {
-        if (errno == ENOTSUP) {
-            supported = false;
-        }
-        return std::nullopt;
-    }
-    return ParseDosAttributes({value.data(), static_cast<std::size_t>(size)});
-}
-
-// Links are followed so that a link to a folder lists as a folder; a dangling
-// link (or one we may not follow) lists as the link itself. False when the
-// entry is gone.
-bool StatEntry(int folderFd, const char* name, struct stat& info) {
-    if (::fstatat(folderFd, name, &info, 0) == 0) {
-        return true;
-    }
-    return ::fstatat(folderFd, name, &info, AT_SYMLINK_NOFOLLOW) == 0;
-}
-
-// The file type bits of an entry as the folder read reports its kind.
-mode_t ModeOfType(unsigned char type) {
-    switch (type) {
-        case DT_DIR:
-            return S_IFDIR;
-        case DT_REG:
-            return S_IFREG;
-        case DT_FIFO:
-            return S_IFIFO;
-        case DT_SOCK:
-            return S_IFSOCK;
-        case DT_CHR:
-            return S_IFCHR;
-        default:
-            return S_IFBLK;
-    }
-}
-
-bool IsLink(int folderFd, const dirent& item) {
-    if (item.d_type != DT_UNKNOWN) {
-        return item.d_type == DT_LNK;
-    }
-    struct stat own {};
-    return ::fstatat(folderFd, item.d_name, &own, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(own.st_mode);
-}
-
 // An error opening a folder: the pattern "folder/*" has the folder itself as
 // its parent, so a missing folder reads as 76 "Path not found".
 FileError FolderOpenError(int errnoValue, const std::string& hostFolder) {
@@ -93,53 +39,32 @@ class DirCloser {
 };
 using DirHandle = std::unique_ptr<DIR, DirCloser>;
 
+// Reads a folder in batches: the names of a batch first, then what the
+// listing asked of each of them, all at once so that the metadata calls can
+// run side by side.
 class PosixFolderReader final : public FolderReader {
   public:
     PosixFolderReader(DirHandle dir, std::string hostFolder)
         : dir_(std::move(dir)), hostFolder_(std::move(hostFolder)) {
-        entryPath_ = hostFolder_;
-        if (entryPath_.back() != '/') {
-            entryPath_.push_back('/');
+        if (hostFolder_.size() > 1 && hostFolder_.back() == '/') {
+            hostFolder_.pop_back();
         }
-        folderPathLength_ = entryPath_.size();
     }
 
     bool Next(DirEntry& entry) override {
         for (;;) {
-            errno = 0;
-            const dirent* item = ::readdir(dir_.get());
-            if (item == nullptr) {
-                if (errno != 0) {
-                    error_ = FolderOpenError(errno, hostFolder_);
+            while (next_ < filled_) {
+                const EntryMetadata& item = batch_[next_++];
+                if (item.present) {
+                    entry.name = ProgramNameFromHost(item.hostName);
+                    entry.isLink = item.isLink;
+                    entry.attributes = AttributesOf(item.hostName, item.info, item.dosBits);
+                    return true;
                 }
+            }
+            if (!ReadBatch()) {
                 return false;
             }
-            if (IsDotOrDotDot(item->d_name) || IsTemporaryCopyName(item->d_name)) {
-                continue;
-            }
-            std::optional<int> dosBits;
-            if (needs_.storedMarks && xattrSupported_) {
-                entryPath_.resize(folderPathLength_);
-                entryPath_.append(item->d_name);
-                dosBits = ReadDosAttributes(entryPath_, xattrSupported_);
-            }
-            // The folder read already tells a file from a folder; only a link
-            // (whose target decides), an unknown kind and the read-only mark
-            // need the entry's metadata.
-            struct stat info {};
-            const bool needsStat =
-                needs_.readOnly || item->d_type == DT_UNKNOWN || item->d_type == DT_LNK;
-            if (needsStat) {
-                if (!StatEntry(::dirfd(dir_.get()), item->d_name, info)) {
-                    continue;  // removed since the folder was read
-                }
-            } else {
-                info.st_mode = ModeOfType(item->d_type) | S_IWUSR;
-            }
-            entry.name = ProgramNameFromHost(item->d_name);
-            entry.isLink = IsLink(::dirfd(dir_.get()), *item);
-            entry.attributes = AttributesOf(item->d_name, info, dosBits);
-            return true;
         }
     }
 
@@ -147,11 +72,47 @@ class PosixFolderReader final : public FolderReader {
     void LimitAttributes(AttributeNeeds needs) override { needs_ = needs; }
 
   private:
+    // Small at first, so that a small folder costs little, larger after.
+    static constexpr std::size_t kFirstBatch = 64;
+    static constexpr std::size_t kLargestBatch = 8192;
+
+    // False at the end of the folder or when reading it failed.
+    bool ReadBatch() {
+        const std::size_t size = filled_ == 0 ? kFirstBatch : kLargestBatch;
+        if (batch_.size() < size) {
+            batch_.resize(size);
+        }
+        filled_ = 0;
+        next_ = 0;
+        while (filled_ < size && !atEnd_) {
+            errno = 0;
+            const dirent* item = ::readdir(dir_.get());
+            if (item == nullptr) {
+                atEnd_ = true;
+                if (errno != 0) {
+                    error_ = FolderOpenError(errno, hostFolder_);
+                }
+            } else if (!IsDotOrDotDot(item->d_name) && !IsTemporaryCopyName(item->d_name)) {
+                EntryMetadata& entry = batch_[filled_++];
+                entry.hostName.assign(item->d_name);
+                entry.type = item->d_type;
+                entry.present = true;
+                entry.dosBits.reset();
+            }
+        }
+        const MetadataSource source{::dirfd(dir_.get()), &hostFolder_, needs_,
+                                    &storedMarksSupported_};
+        ReadEntryMetadata(source, std::span(batch_).first(filled_));
+        return filled_ > 0;
+    }
+
     DirHandle dir_;
     std::string hostFolder_;
-    std::string entryPath_;  // reused buffer: folder + "/" + entry name
-    std::size_t folderPathLength_ = 0;
-    bool xattrSupported_ = true;
+    std::vector<EntryMetadata> batch_;  // reused, with the names' buffers
+    std::size_t filled_ = 0;
+    std::size_t next_ = 0;
+    bool atEnd_ = false;
+    std::atomic<bool> storedMarksSupported_ = true;
     AttributeNeeds needs_;
     FileError error_;
 };
@@ -286,8 +247,7 @@ AttributesResult PosixFileSystem::GetAttributes(std::string_view path) {
     if (::stat(host->c_str(), &info) != 0 && ::lstat(host->c_str(), &info) != 0) {
         return {0, ErrorAt(errno, *host)};
     }
-    bool xattrSupported = true;
-    return {AttributesOf(HostBaseName(*host), info, ReadDosAttributes(*host, xattrSupported)), {}};
+    return {AttributesOf(HostBaseName(*host), info, ReadStoredMarks(*host)), {}};
 }
 
 EntryDetails PosixFileSystem::GetDetails(std::string_view path) {
@@ -311,10 +271,8 @@ EntryDetails PosixFileSystem::GetDetails(std::string_view path) {
     if (::stat(host->c_str(), &info) != 0) {
         info = own;
     }
-    bool xattrSupported = true;
     details.hostPath = *host;
-    details.attributes =
-        AttributesOf(HostBaseName(*host), info, ReadDosAttributes(*host, xattrSupported));
+    details.attributes = AttributesOf(HostBaseName(*host), info, ReadStoredMarks(*host));
     details.isLink = S_ISLNK(own.st_mode);
     details.size = static_cast<std::uint64_t>(info.st_size);
     details.modified = static_cast<std::int64_t>(info.st_mtime);

@@ -230,6 +230,19 @@ TEST_F(PosixFileSystemTest, ListingReportsAttributeBitsLinksAndUnshowableNames) 
     for (const std::string& name : names) {
         EXPECT_TRUE(expected.contains(name)) << name;
     }
+    // A large folder's metadata is read in batches on several threads: each
+    // entry must still get its own marks, whichever thread read them.
+    std::map<std::string, int> large = expected;
+    for (int i = 0; i < 3000; ++i) {
+        const std::string name = "n" + std::to_string(i);
+        drive.WriteFile(name, "");
+        large[name] = kAttrArchive;
+        if (i % 7 == 0) {
+            ASSERT_EQ(::chmod(drive.HostPath(name).c_str(), 0444), 0);
+            large[name] |= kAttrReadOnly;
+        }
+    }
+    EXPECT_EQ(List("T:\\"), large);
 }
 
 TEST_F(PosixFileSystemTest, DosAttributeIsHonouredWhereUserAttributesExist) {
