@@ -112,7 +112,8 @@ class FileSystem {
     /// or a symbolic link as a link; 58 when `to` exists. The copy is written
     /// under a hidden temporary name and takes its final name only when whole.
     virtual FileError Copy(std::string_view from, std::string_view to) = 0;
-    /// Removes what copies into `folder` left behind when they were killed.
+    /// Removes what copies into `folder` left behind when they were killed. A
+    /// folder this file system last read to its end without any is passed over.
     virtual void RemoveLeftoverCopies(std::string_view folder) = 0;
     virtual FileError DeleteFile(std::string_view path) = 0;
     /// Creates one folder level.

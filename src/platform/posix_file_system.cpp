@@ -44,8 +44,11 @@ using DirHandle = std::unique_ptr<DIR, DirCloser>;
 // run side by side.
 class PosixFolderReader final : public FolderReader {
   public:
-    PosixFolderReader(DirHandle dir, std::string hostFolder)
-        : dir_(std::move(dir)), hostFolder_(std::move(hostFolder)) {
+    PosixFolderReader(DirHandle dir, std::string hostFolder,
+                      std::shared_ptr<LeftoverCopyRecord> leftoverCopies)
+        : dir_(std::move(dir)),
+          hostFolder_(std::move(hostFolder)),
+          leftoverCopies_(std::move(leftoverCopies)) {
         if (hostFolder_.size() > 1 && hostFolder_.back() == '/') {
             hostFolder_.pop_back();
         }
@@ -91,8 +94,12 @@ class PosixFolderReader final : public FolderReader {
                 atEnd_ = true;
                 if (errno != 0) {
                     error_ = FolderOpenError(errno, hostFolder_);
+                } else {
+                    leftoverCopies_->NoteFolderRead(hostFolder_, sawTemporaryCopy_);
                 }
-            } else if (!IsDotOrDotDot(item->d_name) && !IsTemporaryCopyName(item->d_name)) {
+            } else if (IsTemporaryCopyName(item->d_name)) {
+                sawTemporaryCopy_ = true;
+            } else if (!IsDotOrDotDot(item->d_name)) {
                 EntryMetadata& entry = batch_[filled_++];
                 entry.hostName.assign(item->d_name);
                 entry.type = item->d_type;
@@ -112,6 +119,8 @@ class PosixFolderReader final : public FolderReader {
     std::size_t filled_ = 0;
     std::size_t next_ = 0;
     bool atEnd_ = false;
+    bool sawTemporaryCopy_ = false;
+    std::shared_ptr<LeftoverCopyRecord> leftoverCopies_;
     std::atomic<bool> storedMarksSupported_ = true;
     AttributeNeeds needs_;
     FileError error_;
@@ -213,7 +222,7 @@ std::unique_ptr<FolderReader> PosixFileSystem::OpenFolder(std::string_view folde
         return nullptr;
     }
     error = {};
-    return std::make_unique<PosixFolderReader>(std::move(dir), *host);
+    return std::make_unique<PosixFolderReader>(std::move(dir), *host, leftoverCopies_);
 }
 
 FileError PosixFileSystem::ListNames(std::string_view folder, std::vector<std::string>& names) {
@@ -226,13 +235,20 @@ FileError PosixFileSystem::ListNames(std::string_view folder, std::vector<std::s
     if (!dir) {
         return FolderOpenError(errno, *host);
     }
+    bool sawTemporaryCopy = false;
     for (;;) {
         errno = 0;
         const dirent* item = ::readdir(dir.get());
         if (item == nullptr) {
-            return errno == 0 ? FileError{} : FolderOpenError(errno, *host);
+            if (errno != 0) {
+                return FolderOpenError(errno, *host);
+            }
+            leftoverCopies_->NoteFolderRead(*host, sawTemporaryCopy);
+            return {};
         }
-        if (!IsDotOrDotDot(item->d_name) && !IsTemporaryCopyName(item->d_name)) {
+        if (IsTemporaryCopyName(item->d_name)) {
+            sawTemporaryCopy = true;
+        } else if (!IsDotOrDotDot(item->d_name)) {
             names.push_back(ProgramNameFromHost(item->d_name));
         }
     }
@@ -476,8 +492,9 @@ bool PosixFileSystem::IsCopyOf(std::string_view copy, std::string_view original)
 }
 
 void PosixFileSystem::RemoveLeftoverCopies(std::string_view folder) {
-    if (const auto host = HostPath(folder)) {
+    if (const auto host = HostPath(folder); host && leftoverCopies_->MayHoldLeftovers(*host)) {
         RemoveLeftoverTemporaryCopies(*host);
+        leftoverCopies_->NoteSwept(*host);
     }
 }
 

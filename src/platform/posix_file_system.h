@@ -3,11 +3,13 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
 #include "platform/drive_table.h"
 #include "platform/file_system.h"
+#include "platform/temporary_copies.h"
 
 namespace kestrel::platform {
 
@@ -60,6 +62,8 @@ class PosixFileSystem : public FileSystem {
     gid_t effectiveGroup_;
     std::vector<gid_t> groups_;
     unsigned temporaryCounter_ = 0;
+    // Shared with the folder readers, which note what each full read saw.
+    std::shared_ptr<LeftoverCopyRecord> leftoverCopies_ = std::make_shared<LeftoverCopyRecord>();
 };
 
 }  // namespace kestrel::platform

@@ -95,4 +95,34 @@ void RemoveLeftoverTemporaryCopies(const std::string& hostFolder) {
     }
 }
 
+namespace {
+
+// One spelling per folder: "/a/b/" and "/a/b" are the same folder.
+std::string_view FolderKey(std::string_view hostFolder) {
+    if (hostFolder.size() > 1 && hostFolder.back() == '/') {
+        hostFolder.remove_suffix(1);
+    }
+    return hostFolder;
+}
+
+}  // namespace
+
+void LeftoverCopyRecord::NoteFolderRead(std::string_view hostFolder, bool sawTemporaryCopy) {
+    if (sawTemporaryCopy) {
+        NoteSwept(hostFolder);
+    } else {
+        clean_.emplace(FolderKey(hostFolder));
+    }
+}
+
+bool LeftoverCopyRecord::MayHoldLeftovers(std::string_view hostFolder) const {
+    return !clean_.contains(std::string(FolderKey(hostFolder)));
+}
+
+void LeftoverCopyRecord::NoteSwept(std::string_view hostFolder) {
+    // A copy still being written survives a sweep: only a later read can
+    // tell whether it was finished or abandoned.
+    clean_.erase(std::string(FolderKey(hostFolder)));
+}
+
 }  // namespace kestrel::platform

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_set>
 
 // A copy is written under a hidden temporary name in its target folder and
 // moved to its final name only when complete, so that a final name never holds
@@ -32,5 +33,21 @@ int OpenAbandonedFile(int folderFd, const char* name, struct stat& info);
 
 /// Removes the temporary copies in `hostFolder` that no running copy is writing.
 void RemoveLeftoverTemporaryCopies(const std::string& hostFolder);
+
+/// Which folders were last read to their end without a temporary copy in
+/// them. Such a folder needs no sweep before a commit writes there: sweeping
+/// means reading the whole folder again, which on a large folder costs as much
+/// as a tenth of the renames. A leftover that turns up after that read is
+/// seen by the next one, and swept by the commit after it.
+class LeftoverCopyRecord {
+  public:
+    void NoteFolderRead(std::string_view hostFolder, bool sawTemporaryCopy);
+    /// False only while the folder's last full read showed none.
+    bool MayHoldLeftovers(std::string_view hostFolder) const;
+    void NoteSwept(std::string_view hostFolder);
+
+  private:
+    std::unordered_set<std::string> clean_;
+};
 
 }  // namespace kestrel::platform

@@ -192,6 +192,18 @@ TEST_F(PosixFileSystemTest, LeftoverTemporaryCopiesAreHiddenAndSweptUnlessACopyH
     EXPECT_TRUE(drive.Exists(".kestrel-Xy34Zw.part"));
     EXPECT_TRUE(drive.Exists(".kestrel-short.part"));
     ::close(live);
+    // A folder last read to its end without a leftover is not read again to
+    // sweep it; one left after that read goes once a later read has seen it.
+    List("T:\\");
+    fs.RemoveLeftoverCopies("T:\\");
+    EXPECT_FALSE(drive.Exists(".kestrel-Xy34Zw.part"));
+    List("T:\\");
+    drive.WriteFile(".kestrel-Lf56Gh.part", "killed after the read");
+    fs.RemoveLeftoverCopies("T:\\");
+    EXPECT_TRUE(drive.Exists(".kestrel-Lf56Gh.part"));
+    List("T:\\");
+    fs.RemoveLeftoverCopies("T:\\");
+    EXPECT_FALSE(drive.Exists(".kestrel-Lf56Gh.part"));
 }
 
 TEST_F(PosixFileSystemTest, ListingReportsAttributeBitsLinksAndUnshowableNames) {
