@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "app/percent_status.h"
 #include "app/unexpected_error.h"
 #include "engine/name_pipeline.h"
 #include "exchange/export_formats.h"
@@ -67,20 +68,18 @@ class ListingFeedback : public lists::ListingObserver {
 
 class PreviewFeedback : public lists::PreviewObserver {
   public:
-    explicit PreviewFeedback(Ui& ui) : ui_(ui) {}
+    explicit PreviewFeedback(Ui& ui) : ui_(ui), status_(ui, "Refreshing preview list: ") {}
 
     void RowStarted(int row, int rowCount) override {
         if ((row & 2) != 0) {
-            ui_.SetStatus(StatusPanel::Message,
-                          "Refreshing preview list: " +
-                              text::FormatPercent(static_cast<double>(row) / rowCount) +
-                              " complete.");
+            status_.Show(static_cast<std::size_t>(row), static_cast<std::size_t>(rowCount));
         }
         ui_.SetProgress(Progress::Preview, row);
     }
 
   private:
     Ui& ui_;
+    PercentStatus status_;
 };
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/percent_status.h"
 #include "app/workspace.h"
 #include "commit/commit_plan.h"
 #include "commit/commit_steps.h"
@@ -15,7 +16,6 @@
 #include "engine/name_pipeline.h"
 #include "engine/rename_options.h"
 #include "platform/file_error.h"
-#include "text/numbers.h"
 
 namespace kestrel::app {
 namespace {
@@ -78,10 +78,6 @@ int StateAfter(Answer answer) {
 // to abort.
 bool PassedOverSilently(int errorNumber) {
     return errorNumber == platform::kPathFileAccessError || errorNumber == platform::kPathNotFound;
-}
-
-std::string Percent(std::size_t done, std::size_t count) {
-    return text::FormatPercent(static_cast<double>(done) / static_cast<double>(count));
 }
 
 // The name and new name of the entry at hand, for the unexpected-error report.
@@ -304,9 +300,9 @@ void Workspace::DoIt() {
 }
 
 void Workspace::CommitRows(CommitRun& run) {
+    PercentStatus status(ui_, "Renaming: ");
     for (std::size_t row = 0; row < sourceRows_.size() && commitState_ != kAborted; ++row) {
-        ui_.SetStatus(StatusPanel::Message,
-                      "Renaming: " + Percent(row, sourceRows_.size()) + " complete.");
+        status.Show(row, sourceRows_.size());
         ui_.SetProgress(Progress::Preview, static_cast<int>(row));
         if (row >= preview_.targets.size() || preview_.targets[row].empty()) {
             continue;
