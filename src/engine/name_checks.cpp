@@ -37,11 +37,11 @@ bool DiffersOtherThanCase(std::string_view currentName, std::string_view newName
 }
 
 DuplicateTargets::DuplicateTargets(std::size_t expectedCount) {
-    foldedTargets_.reserve(expectedCount);
+    foldedTargets_.Reserve(expectedCount);
 }
 
 void DuplicateTargets::Clear() {
-    foldedTargets_.clear();
+    foldedTargets_.Clear();
 }
 
 std::string DuplicateTargets::ErrorCheck3(std::string_view folder, std::string_view name) {
@@ -50,10 +50,13 @@ std::string DuplicateTargets::ErrorCheck3(std::string_view folder, std::string_v
     if (name.ends_with('\\')) {
         name.remove_suffix(1);
     }
-    text::FoldCaseInto(folder, key_);
+    if (folder != folder_) {
+        folder_.assign(folder);
+        text::FoldCaseInto(folder, folderKey_);
+    }
     text::FoldCaseInto(name, nameKey_);
-    key_ += nameKey_;
-    const bool isNew = foldedTargets_.insert(key_).second;
+    key_.assign(folderKey_).append(nameKey_);
+    const bool isNew = foldedTargets_.Insert(key_);
     return isNew ? std::string() : std::string("Duplicate filename");
 }
 

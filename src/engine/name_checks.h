@@ -3,7 +3,8 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <unordered_set>
+
+#include "engine/key_set.h"
 
 // Pure text checks the preview runs on each new name. Each returns the message
 // to show for the item, or an empty text when the name passes; the preview
@@ -38,9 +39,13 @@ class DuplicateTargets {
     std::string ErrorCheck3(std::string_view folder, std::string_view name);
 
   private:
-    std::unordered_set<std::string> foldedTargets_;
-    std::string key_;  // reused for every target of the pass
+    KeySet foldedTargets_;
+    // Reused for every target of the pass. A pass mostly stays in one folder,
+    // which is folded again only when it changes.
+    std::string folder_;
+    std::string folderKey_;
     std::string nameKey_;
+    std::string key_;
 };
 
 }  // namespace kestrel::engine

@@ -1,15 +1,23 @@
 #include "lists/name_set.h"
 
 #include <algorithm>
+#include <bit>
 #include <functional>
 
 #include "text/unicode_text.h"
 
 namespace kestrel::lists {
+namespace {
+
+// Zero marks an empty slot, so no name may hash to it.
+constexpr std::uint64_t kEmptySlot = 0;
+
+}  // namespace
 
 std::uint64_t NameSet::Key(std::string_view name) const {
     text::FoldCaseInto(name, folded_);
-    return std::hash<std::string_view>{}(folded_);
+    const std::uint64_t hash = std::hash<std::string_view>{}(folded_);
+    return hash == kEmptySlot ? 1 : hash;
 }
 
 void NameSet::Add(std::string_view name) {
@@ -17,11 +25,37 @@ void NameSet::Add(std::string_view name) {
 }
 
 void NameSet::Seal() {
-    std::sort(keys_.begin(), keys_.end());
+    if (sealed_) {
+        return;
+    }
+    sealed_ = true;
+    // At most half full, so that a look-up ends after a slot or two.
+    std::vector<std::uint64_t> table(std::bit_ceil(std::max<std::size_t>(keys_.size() * 2, 2)),
+                                     kEmptySlot);
+    mask_ = table.size() - 1;
+    for (const std::uint64_t key : keys_) {
+        std::size_t i = key & mask_;
+        while (table[i] != kEmptySlot && table[i] != key) {
+            i = (i + 1) & mask_;
+        }
+        table[i] = key;
+    }
+    keys_ = std::move(table);
 }
 
 bool NameSet::MayHold(std::string_view name) const {
-    return std::binary_search(keys_.begin(), keys_.end(), Key(name));
+    const std::uint64_t key = Key(name);
+    if (!sealed_) {
+        return std::find(keys_.begin(), keys_.end(), key) != keys_.end();
+    }
+    for (std::size_t i = key & mask_;; i = (i + 1) & mask_) {
+        if (keys_[i] == key) {
+            return true;
+        }
+        if (keys_[i] == kEmptySlot) {
+            return false;
+        }
+    }
 }
 
 }  // namespace kestrel::lists

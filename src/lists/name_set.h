@@ -6,9 +6,10 @@
 #include <vector>
 
 // The names of one folder, compared without regard to letter case, kept as
-// sorted hashes: eight bytes a name and no allocation per name, for folders of
-// tens of thousands of entries. A hash can stand for two names, so a "yes" only
-// says that a name like this may be there; callers confirm it on disk.
+// hashes in an open-addressed table: sixteen bytes a name at most and no
+// allocation per name, for folders of tens of thousands of entries. A hash can
+// stand for two names, so a "yes" only says that a name like this may be
+// there; callers confirm it on disk.
 namespace kestrel::lists {
 
 class NameSet {
@@ -21,7 +22,9 @@ class NameSet {
   private:
     std::uint64_t Key(std::string_view name) const;
 
-    std::vector<std::uint64_t> keys_;
+    std::vector<std::uint64_t> keys_;  // as added; a table once sealed
+    std::size_t mask_ = 0;             // table size - 1
+    bool sealed_ = false;
     mutable std::string folded_;  // reused for every name
 };
 
