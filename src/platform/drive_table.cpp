@@ -1,5 +1,6 @@
 #include "platform/drive_table.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "text/program_path.h"
@@ -16,7 +17,9 @@ std::string JoinHost(const std::string& folder, std::string_view relative) {
     if (relative.empty()) {
         return folder;
     }
-    std::string out = folder;
+    std::string out;
+    out.reserve(folder.size() + 1 + relative.size());
+    out.append(folder);
     if (out.back() != '/') {
         out.push_back('/');
     }
@@ -115,17 +118,17 @@ std::optional<std::string> DriveTable::ToHostPath(std::string_view programPath) 
         (programPath.size() > 2 && programPath[2] != '\\')) {
         return std::nullopt;
     }
-    auto folder = HostFolder(programPath[0]);
-    if (!folder) {
+    const auto index = LetterIndex(programPath[0]);
+    if (!index || folders_[*index].empty()) {
         return std::nullopt;
     }
-    std::string relative(programPath.size() > 3 ? programPath.substr(3) : std::string_view());
-    for (char& c : relative) {
-        if (c == '\\') {
-            c = '/';
-        }
-    }
-    return JoinHost(*folder, relative);
+    // Made in one piece: a commit maps two paths for every entry. The
+    // relative part ends the host path; its backslashes become slashes.
+    const std::string_view relative =
+        programPath.size() > 3 ? programPath.substr(3) : std::string_view();
+    std::string host = JoinHost(folders_[*index], relative);
+    std::replace(host.end() - static_cast<std::ptrdiff_t>(relative.size()), host.end(), '\\', '/');
+    return host;
 }
 
 std::string DriveTable::ToProgramPath(std::string_view hostPath) const {
