@@ -36,16 +36,23 @@ std::string RemarkText(std::string_view text) {
 }
 
 // In a batch file "%" starts a variable; "%%" is a literal percent sign.
-std::string QuotedForBatch(std::string_view text) {
-    std::string out = "\"";
-    for (char c : text) {
-        out.push_back(c);
-        if (c == '%') {
-            out.push_back('%');
-        }
-    }
+void AppendQuotedForBatch(std::string& out, std::string_view text) {
     out.push_back('"');
-    return out;
+    for (std::size_t percent = text.find('%'); percent != std::string_view::npos;
+         percent = text.find('%')) {
+        out.append(text.substr(0, percent + 1)).push_back('%');
+        text.remove_prefix(percent + 1);
+    }
+    out.append(text).push_back('"');
+}
+
+// Written straight into the file's bytes: a full list makes 65,534 lines.
+void AppendRenameLine(std::string& out, std::string_view from, std::string_view to) {
+    out += "ren ";
+    AppendQuotedForBatch(out, from);
+    out.push_back(' ');
+    AppendQuotedForBatch(out, to);
+    out += kLineEnd;
 }
 
 std::string BatchHeader(std::string_view fileName) {
@@ -126,10 +133,8 @@ BatchFiles BatchBytes(std::string_view fileName, const std::vector<lists::ListEn
             ++files.leftOut;
             continue;
         }
-        files.renameBytes += "ren " + QuotedForBatch(oldName) + " " + QuotedForBatch(newName);
-        files.renameBytes += kLineEnd;
-        files.undoBytes += "ren " + QuotedForBatch(newName) + " " + QuotedForBatch(oldName);
-        files.undoBytes += kLineEnd;
+        AppendRenameLine(files.renameBytes, oldName, newName);
+        AppendRenameLine(files.undoBytes, newName, oldName);
     }
     return files;
 }
