@@ -1,5 +1,6 @@
 #include "engine/key_set.h"
 
+#include <algorithm>
 #include <bit>
 #include <functional>
 
@@ -8,7 +9,17 @@ namespace {
 
 constexpr std::size_t kSmallestTable = 16;
 
+std::uint64_t HashOf(std::string_view key) {
+    return std::hash<std::string_view>{}(key);
+}
+
+std::uint32_t TagOf(std::uint64_t hash) {
+    return static_cast<std::uint32_t>(hash >> 32);
+}
+
 }  // namespace
+
+KeySet::KeySet() : ends_{0} {}
 
 void KeySet::Reserve(std::size_t count) {
     if (count * 2 > slots_.size()) {
@@ -17,48 +28,42 @@ void KeySet::Reserve(std::size_t count) {
 }
 
 void KeySet::Clear() {
-    slots_.assign(slots_.size(), Slot{});
+    std::fill(slots_.begin(), slots_.end(), Slot{});
     bytes_.clear();
-    count_ = 0;
+    ends_.assign(1, 0);
 }
 
-// The slot holding `key`, or the empty slot where it would go.
-std::size_t KeySet::Probe(std::uint64_t hash, std::string_view key) const {
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-        const Slot& slot = slots_[i];
-        if (slot.offset == kEmpty || (slot.hash == hash && std::string_view(bytes_).substr(
-                                                               slot.offset, slot.length) == key)) {
-            return i;
-        }
-    }
+std::string_view KeySet::Key(std::uint32_t entry) const {
+    return std::string_view(bytes_).substr(ends_[entry - 1], ends_[entry] - ends_[entry - 1]);
 }
 
 void KeySet::Rehash(std::size_t slotCount) {
-    std::vector<Slot> old = std::move(slots_);
     slots_.assign(slotCount, Slot{});
     const std::size_t mask = slotCount - 1;
-    for (const Slot& slot : old) {
-        if (slot.offset != kEmpty) {
-            std::size_t i = slot.hash & mask;
-            while (slots_[i].offset != kEmpty) {
-                i = (i + 1) & mask;
-            }
-            slots_[i] = slot;
+    for (std::uint32_t entry = 1; entry < ends_.size(); ++entry) {
+        const std::uint64_t hash = HashOf(Key(entry));
+        std::size_t i = hash & mask;
+        while (slots_[i].entry != 0) {
+            i = (i + 1) & mask;
         }
+        slots_[i] = {TagOf(hash), entry};
     }
 }
 
 bool KeySet::Insert(std::string_view key) {
-    Reserve(count_ + 1);
-    const std::uint64_t hash = std::hash<std::string_view>{}(key);
-    Slot& slot = slots_[Probe(hash, key)];
-    if (slot.offset != kEmpty) {
-        return false;
+    Reserve(ends_.size());
+    const std::uint64_t hash = HashOf(key);
+    const std::uint32_t tag = TagOf(hash);
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t i = hash & mask;
+    for (; slots_[i].entry != 0; i = (i + 1) & mask) {
+        if (slots_[i].tag == tag && Key(slots_[i].entry) == key) {
+            return false;
+        }
     }
-    slot = {hash, bytes_.size(), key.size()};
     bytes_.append(key);
-    ++count_;
+    ends_.push_back(bytes_.size());
+    slots_[i] = {tag, static_cast<std::uint32_t>(ends_.size() - 1)};
     return true;
 }
 
