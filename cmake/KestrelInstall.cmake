@@ -22,6 +22,11 @@ add_custom_command(
 add_custom_target(kestrel_installed_files ALL DEPENDS "${manual}.gz")
 
 install(TARGETS kestrel RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+if(TARGET kestrel-window)
+    # Started by kestrel itself, never by a user: beside the program's other
+    # private files rather than on the PATH.
+    install(TARGETS kestrel-window RUNTIME DESTINATION "${CMAKE_INSTALL_LIBEXECDIR}/kestrel")
+endif()
 install(FILES "${data}/${KESTREL_APP_ID}.desktop" DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
 install(FILES "${data}/${KESTREL_APP_ID}.svg"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps")

@@ -53,11 +53,18 @@ if [ "$version" != "$expected" ]; then
     echo "kestrel --version printed \"$version\", not \"$expected\"" >&2
     exit 1
 fi
+# A window run goes on in the installed window program, which without a
+# display says that it needs one.
+message=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM kestrel 2>&1 || true)
+case "$message" in
+    *"needs a display"*) ;;
+    *) echo "kestrel did not reach its window program: $message" >&2; exit 1 ;;
+esac
 echo "-- installed and ran: $version"
 
 trap - EXIT
 remove
-for file in /usr/bin/kestrel "/usr/share/applications/$id.desktop" /usr/share/kestrel /usr/share/man/man1/kestrel.1.gz; do
+for file in /usr/bin/kestrel /usr/libexec/kestrel "/usr/share/applications/$id.desktop" /usr/share/kestrel /usr/share/man/man1/kestrel.1.gz; do
     if [ -e "$file" ]; then
         echo "$file is still there after the package was removed" >&2
         exit 1

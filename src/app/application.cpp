@@ -12,7 +12,7 @@
 #include "settings/key_paths.h"
 #include "settings/sound_table.h"
 #include "text/program_path.h"
-#include "update/update_check.h"
+#include "update/updater_leftovers.h"
 
 namespace kestrel::app {
 namespace {

@@ -1,9 +1,16 @@
 // Kestrel's entry point: picks the mode and hands over. NO-WINDOW runs need no
 // display at all; every other run opens the window.
+//
+// Built twice: as "kestrel", without the window, and as "kestrel-window", with
+// it. "kestrel" runs the command line itself and hands a window run over to
+// "kestrel-window" in the same process, so that a command-line run loads none
+// of the window's libraries, which would otherwise be half of its start-up.
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <string>
 
@@ -21,11 +28,42 @@
 
 namespace {
 
+// Set by "kestrel" for the window program it starts: the program a user ran,
+// whose folder holds the help manual and the updater's downloads.
+constexpr const char* kProgramPathVariable = "KESTREL_PROGRAM_PATH";
+
 std::string ExecutablePath() {
     std::string path(4096, '\0');
     const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
     path.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
     return path;
+}
+
+[[maybe_unused]] std::string ProgramPathFromLauncher() {
+    const char* value = std::getenv(kProgramPathVariable);
+    std::string path = value != nullptr && *value == '/' ? value : ExecutablePath();
+    // Not for the programs the window starts in turn.
+    ::unsetenv(kProgramPathVariable);
+    return path;
+}
+
+// The window program beside this one (a build tree) or in the installation's
+// libexec/kestrel folder; it replaces this process, keeping its arguments.
+[[maybe_unused]] int RunWindowProgram(char** argv, const std::string& self) {
+    const std::string folder = self.substr(0, self.rfind('/') + 1);
+    for (const std::string& program :
+         {folder + "kestrel-window", folder + "../libexec/kestrel/kestrel-window"}) {
+        if (::access(program.c_str(), X_OK) == 0) {
+            ::setenv(kProgramPathVariable, self.c_str(), 1);
+            ::execv(program.c_str(), argv);
+            std::cerr << "Kestrel could not start its window program " << program << ": "
+                      << std::strerror(errno) << "\n";
+            return 2;
+        }
+    }
+    std::cerr << "This installation of Kestrel has no window. Add NO-WINDOW to run it from the "
+                 "command line (kestrel --help lists the parameters).\n";
+    return 2;
 }
 
 [[maybe_unused]] bool HasDisplay() {
@@ -63,8 +101,12 @@ int main(int argc, char** argv) {
         std::cout << "Kestrel " << kestrel::app::kVersion << "\n";
         return 0;
     }
-    const kestrel::app::ProgramPlace place{ExecutablePath(),
-                                           kestrel::settings::DefaultConfigFolder()};
+#ifdef KESTREL_WITH_WINDOW
+    const std::string programPath = ProgramPathFromLauncher();
+#else
+    const std::string programPath = ExecutablePath();
+#endif
+    const kestrel::app::ProgramPlace place{programPath, kestrel::settings::DefaultConfigFolder()};
     if (request.noWindow) {
         return RunWithoutWindow(line, place);
     }
@@ -76,8 +118,6 @@ int main(int argc, char** argv) {
     }
     return kestrel::ui::RunWindow(argc, argv, line, place);
 #else
-    std::cerr << "This build of Kestrel has no window. Add NO-WINDOW to run it from the command "
-                 "line (kestrel --help lists the parameters).\n";
-    return 2;
+    return RunWindowProgram(argv, programPath);
 #endif
 }

@@ -193,10 +193,4 @@ long long FetchFile(platform::FileSystem& fileSystem, std::string_view url,
     return static_cast<long long>(answer.bytes.size()) - 1;
 }
 
-void RemoveUpdaterLeftovers(platform::FileSystem& fileSystem, std::string_view programFolder) {
-    fileSystem.DeleteFile(std::string(programFolder) + std::string(kUpdaterName));
-    // A download killed while it was being saved leaves its temporary file.
-    fileSystem.RemoveLeftoverCopies(programFolder);
-}
-
 }  // namespace kestrel::update

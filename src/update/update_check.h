@@ -97,7 +97,4 @@ long long FetchFile(platform::FileSystem& fileSystem, std::string_view url,
                     std::string_view localPath, const platform::TransferLimits& limits,
                     ProgressView* progress, std::string& error);
 
-/// Removes what an earlier update left in the program folder.
-void RemoveUpdaterLeftovers(platform::FileSystem& fileSystem, std::string_view programFolder);
-
 }  // namespace kestrel::update
