@@ -5,8 +5,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
+#include <atomic>
 #include <cerrno>
+#include <span>
 
 #include "platform/entry_metadata.h"
 #include "platform/file_attributes.h"
