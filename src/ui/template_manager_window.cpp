@@ -38,14 +38,14 @@ TemplateManagerWindow::TemplateManagerWindow(app::Workspace& workspace,
     frame->addWidget(lstTemplates_, 1);
     frame->addLayout(name);
 
-    struct ButtonSpec {
+    struct ButtonRow {
         QPushButton*& button;
         const char* name;
         const char* caption;
         const char* tip;
     };
     QPushButton* cmdClose = nullptr;
-    const ButtonSpec specs[] = {
+    const ButtonRow rows[] = {
         {cmdUse_, "cmdUse", "&Use", "Use the selected template"},
         {cmdAdd_, "cmdAdd", "&Add", "Create a template with current options"},
         {cmdModify_, "cmdModify", "&Modify", "Modify selected template to contain current options"},
@@ -54,12 +54,12 @@ TemplateManagerWindow::TemplateManagerWindow(app::Workspace& workspace,
         {cmdClose, "cmdClose", "&Close", nullptr},
     };
     auto* buttons = new QVBoxLayout;
-    for (const ButtonSpec& spec : specs) {
-        spec.button = DialogButton(spec.name, spec.caption, this);
-        if (spec.tip != nullptr) {
-            spec.button->setToolTip(QString::fromUtf8(spec.tip));
+    for (const ButtonRow& row : rows) {
+        row.button = DialogButton(row.name, row.caption, this);
+        if (row.tip != nullptr) {
+            row.button->setToolTip(QString::fromUtf8(row.tip));
         }
-        buttons->addWidget(spec.button);
+        buttons->addWidget(row.button);
     }
     buttons->insertStretch(buttons->count() - 1, 1);
     auto* layout = new QHBoxLayout(this);
