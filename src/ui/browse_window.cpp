@@ -120,21 +120,16 @@ BrowseWindow::BrowseWindow(app::Workspace& workspace, QtUi& ui, platform::DriveT
     mapDrive->setToolTip(QStringLiteral("Connects a network share to a drive letter"));
     QPushButton* createDir = DialogButton("cmdCreateDir", "Create &Folder...", this);
     createDir->setToolTip(QStringLiteral("Make a new folder"));
-    QPushButton* ok = DialogButton("cmdOK", "OK", this);
-    ok->setDefault(true);
-    QPushButton* cancel = DialogButton("cmdCancel", "&Cancel", this);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(mapDrive);
-    buttons->addWidget(createDir);
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    const OkCancelRow buttons = BuildOkCancelRow(this);
+    QPushButton* ok = buttons.ok;
+    QPushButton* cancel = buttons.cancel;
+    buttons.row->insertWidget(0, mapDrive);
+    buttons.row->insertWidget(1, createDir);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame, 1);
     layout->addWidget(chkDirLock_);
     layout->addWidget(chkConsolidate_);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
 
     // Folders are read and sorted in the background; as the ones on the way to
     // the chosen folder fill in, rows above it push it down, so the view

@@ -7,6 +7,18 @@
 
 namespace kestrel::ui {
 
+OkCancelRow BuildOkCancelRow(QWidget* dialog, const char* okName, const char* okCaption,
+                             const char* cancelName) {
+    QPushButton* ok = DialogButton(okName, okCaption, dialog);
+    QPushButton* cancel = DialogButton(cancelName, "&Cancel", dialog);
+    ok->setDefault(true);
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    return {ok, cancel, row};
+}
+
 TextBoxDialog BuildTextBoxDialog(QDialog* dialog, const char* frameName, const QString& caption) {
     auto* frame = Named(new QGroupBox(caption, dialog), frameName);
     auto* box = Named(new QLineEdit(frame), "txtName");
@@ -16,21 +28,16 @@ TextBoxDialog BuildTextBoxDialog(QDialog* dialog, const char* frameName, const Q
     auto* frameLayout = new QVBoxLayout(frame);
     frameLayout->addWidget(box);
 
-    QPushButton* ok = DialogButton("cmdOK", "OK", dialog);
-    QPushButton* cancel = DialogButton("cmdCancel", "&Cancel", dialog);
-    ok->setDefault(true);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    const OkCancelRow buttons = BuildOkCancelRow(dialog);
     auto* layout = new QVBoxLayout(dialog);
     layout->addWidget(frame);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
+    QPushButton* ok = buttons.ok;
     QObject::connect(box, &QLineEdit::textChanged, ok,
                      [ok](const QString& text) { ok->setEnabled(!text.isEmpty()); });
-    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    QObject::connect(buttons.cancel, &QPushButton::clicked, dialog, &QDialog::reject);
     return {box, ok};
 }
 

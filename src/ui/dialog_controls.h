@@ -9,6 +9,7 @@
 #include <initializer_list>
 
 class QDialog;
+class QHBoxLayout;
 
 // Small pieces the program's dialogs are built from. Every control is named
 // after its name in the design (so tests and readers find it) and carries an
@@ -73,6 +74,18 @@ void ReserveWidthFor(Widget* widget, std::initializer_list<QString> texts) {
     widget->setText(current);
     widget->setMinimumWidth(width);
 }
+
+/// OK and Cancel at the right end of a dialog's button row.
+struct OkCancelRow {
+    QPushButton* ok;
+    QPushButton* cancel;
+    QHBoxLayout* row;  // more buttons may go in front of the stretch
+};
+
+/// Makes OK (the default button, named `okName`, captioned `okCaption`) and
+/// Cancel ("cmdCancel" unless named otherwise) in a row that pushes them right.
+OkCancelRow BuildOkCancelRow(QWidget* dialog, const char* okName = "cmdOK",
+                             const char* okCaption = "OK", const char* cancelName = "cmdCancel");
 
 /// The controls of a window that asks for one line of text.
 struct TextBoxDialog {

@@ -71,17 +71,13 @@ MapDriveWindow::MapDriveWindow(platform::FileSystem& fileSystem, platform::Drive
     mappedLayout->addWidget(lstDrives_, 1);
     mappedLayout->addWidget(cmdDisconnect_, 0, Qt::AlignTop);
 
-    cmdOK_ = DialogButton("cmdOK", "OK", this);
-    cmdOK_->setDefault(true);
-    QPushButton* cancel = DialogButton("cmdCancel", "&Cancel", this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK_);
-    buttons->addWidget(cancel);
+    const OkCancelRow buttons = BuildOkCancelRow(this);
+    cmdOK_ = buttons.ok;
+    QPushButton* cancel = buttons.cancel;
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(connectFrame);
     layout->addWidget(mappedFrame, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
 
     connect(txtFolder_, &QLineEdit::textChanged, this, &MapDriveWindow::UpdateButtons);
     connect(lstDrives_, &QListWidget::currentRowChanged, this, &MapDriveWindow::UpdateButtons);

@@ -115,17 +115,13 @@ PreferencesWindow::PreferencesWindow(app::Workspace& workspace, QtUi& ui, Hooks 
     QWidget* processing = BuildProcessingFrame();
 
     // Made last, so that Tab reaches them after every setting.
-    btnOK_ = DialogButton("btnOK", "&OK", this);
-    btnCancel_ = DialogButton("btnCancel", "&Cancel", this);
-    btnOK_->setDefault(true);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(btnOK_);
-    buttons->addWidget(btnCancel_);
+    const OkCancelRow buttons = BuildOkCancelRow(this, "btnOK", "&OK", "btnCancel");
+    btnOK_ = buttons.ok;
+    btnCancel_ = buttons.cancel;
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(columns);
     layout->addWidget(processing);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
     Connect();
     DownloadSettings();
 }
