@@ -25,10 +25,9 @@ void NameSet::Add(std::string_view name) {
 }
 
 void NameSet::Seal() {
-    if (sealed_) {
+    if (Sealed()) {
         return;
     }
-    sealed_ = true;
     // At most half full, so that a look-up ends after a slot or two.
     std::vector<std::uint64_t> table(std::bit_ceil(std::max<std::size_t>(keys_.size() * 2, 2)),
                                      kEmptySlot);
@@ -45,7 +44,7 @@ void NameSet::Seal() {
 
 bool NameSet::MayHold(std::string_view name) const {
     const std::uint64_t key = Key(name);
-    if (!sealed_) {
+    if (!Sealed()) {
         return std::find(keys_.begin(), keys_.end(), key) != keys_.end();
     }
     for (std::size_t i = key & mask_;; i = (i + 1) & mask_) {

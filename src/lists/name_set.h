@@ -21,11 +21,12 @@ class NameSet {
 
   private:
     std::uint64_t Key(std::string_view name) const;
+    // A sealed table has at least two slots.
+    bool Sealed() const { return mask_ != 0; }
 
     std::vector<std::uint64_t> keys_;  // as added; a table once sealed
     std::size_t mask_ = 0;             // table size - 1
-    bool sealed_ = false;
-    mutable std::string folded_;  // reused for every name
+    mutable std::string folded_;       // reused for every name
 };
 
 }  // namespace kestrel::lists
