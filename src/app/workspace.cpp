@@ -98,9 +98,6 @@ void Workspace::SetSourceText(std::size_t row, std::string text) {
     if (row < sourceRows_.size()) {
         sourceRows_[row].text = std::move(text);
     }
-    // An entry renamed on its own leaves the names the listing read behind;
-    // the next preview reads its folders again.
-    listedNames_.clear();
 }
 
 void Workspace::SelectAll(bool selected) {

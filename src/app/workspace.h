@@ -175,7 +175,8 @@ class Workspace {
 
     std::vector<lists::ListEntry> sourceRows_;
     std::vector<std::string> folderTable_;
-    /// What the last listing read of each folder, for the existing-target check.
+    /// What the last listing read of each folder, for the existing-target check,
+    /// kept while nothing in the folder changes.
     lists::ListedNames listedNames_;
     lists::Preview preview_;
     PreviewBasis previewBasis_;

@@ -64,6 +64,18 @@ std::string CheckNewName(ExistingTargets& existing, const PreviewInput& input,
     return message;
 }
 
+// Every name in `folder`; a folder that cannot be read holds none.
+NameSet ReadNames(platform::FileSystem& fileSystem, std::string_view folder) {
+    std::vector<std::string> names;
+    fileSystem.ListNames(folder, names);
+    NameSet set;
+    for (const std::string& name : names) {
+        set.Add(name);
+    }
+    set.Seal();
+    return set;
+}
+
 }  // namespace
 
 std::string_view EntryFilename(std::string_view displayText) {
@@ -77,35 +89,41 @@ std::string_view EntryFilename(std::string_view displayText) {
 
 ExistingTargets::ExistingTargets(platform::FileSystem& fileSystem,
                                  const std::vector<std::string>* folderTable,
-                                 const ListedNames* listedNames)
-    : fileSystem_(fileSystem) {
+                                 ListedNames* listedNames)
+    : fileSystem_(fileSystem), listedNames_(listedNames) {
     if (folderTable == nullptr || listedNames == nullptr) {
         return;
     }
-    const std::size_t count = std::min(folderTable->size(), listedNames->size());
-    for (std::size_t f = 0; f < count; ++f) {
-        if ((*listedNames)[f]) {
-            listed_.emplace((*folderTable)[f], &*(*listedNames)[f]);
-        }
+    listedNames->ForgetChanged();
+    for (std::size_t f = 0; f < folderTable->size(); ++f) {
+        listed_.emplace((*folderTable)[f], ListedFolder{f, nullptr});
     }
 }
 
 const NameSet& ExistingTargets::NamesIn(std::string_view folder) {
     if (const auto listed = listed_.find(folder); listed != listed_.end()) {
-        return *listed->second;
+        ListedFolder& known = listed->second;
+        if (known.names == nullptr) {
+            known.names = &ListedNamesIn(folder, known.index);
+        }
+        return *known.names;
     }
     auto found = readNow_.find(std::string(folder));
     if (found == readNow_.end()) {
-        std::vector<std::string> names;
-        fileSystem_.ListNames(folder, names);  // a missing folder holds no names
-        NameSet set;
-        for (const std::string& name : names) {
-            set.Add(name);
-        }
-        set.Seal();
-        found = readNow_.emplace(folder, std::move(set)).first;
+        found = readNow_.emplace(folder, ReadNames(fileSystem_, folder)).first;
     }
     return found->second;
+}
+
+const NameSet& ExistingTargets::ListedNamesIn(std::string_view folder, std::size_t index) {
+    if (const NameSet* trusted = listedNames_->Trusted(index)) {
+        return *trusted;
+    }
+    // Asked before the read: a change after it is then reported to the next pass.
+    if (listedNames_->Watched(index)) {
+        return listedNames_->Keep(index, ReadNames(fileSystem_, folder));
+    }
+    return readNow_.emplace(folder, ReadNames(fileSystem_, folder)).first->second;
 }
 
 bool ExistingTargets::HoldsExactly(std::string_view folder, std::string_view leaf) {

@@ -9,6 +9,7 @@
 
 #include "engine/name_pipeline.h"
 #include "lists/list_entry.h"
+#include "lists/listed_names.h"
 #include "lists/name_set.h"
 #include "platform/file_system.h"
 
@@ -32,10 +33,6 @@ class PreviewObserver {
     virtual void RowStarted(int row, int rowCount) = 0;
 };
 
-/// Every name (folded) of each folder the listing read to its end; [0] is
-/// folder index 1, a folder not read to its end has none.
-using ListedNames = std::vector<std::optional<NameSet>>;
-
 struct PreviewInput {
     const std::vector<ListEntry>& rows;
     const std::vector<std::string>& folderTable;  // [0] is folder index 1
@@ -43,8 +40,9 @@ struct PreviewInput {
     std::string_view destDir;                     // the target folder
     int pathDisplay = 0;
     PreviewChecks checks;
-    /// The names the listing read, so that their folders are not read again.
-    const ListedNames* listedNames = nullptr;
+    /// The names the listing read, so that their folders are not read again
+    /// while nothing in them changes.
+    ListedNames* listedNames = nullptr;
 };
 
 struct Preview {
@@ -64,16 +62,18 @@ struct Preview {
 /// with a folder's trailing backslash kept.
 std::string_view EntryFilename(std::string_view displayText);
 
-/// Answers "is there a readable file at this target?" for one preview pass.
-/// Each target folder is listed once (or not at all when the listing read it);
+/// Answers "is there a readable file at this target?" for one preview pass, for
+/// the disk as it is when the pass starts. Each target folder is read once (or
+/// not at all while the names the listing read of it are known to be right);
 /// only names found there (compared without regard to case) cost a metadata
 /// call, so a pass over 32,767 renamed rows does not stat 32,767 missing paths.
 class ExistingTargets {
   public:
-    /// `folderTable` and `listedNames` are the listing's, when it read any.
+    /// `folderTable` and `listedNames` are the listing's, when it read any;
+    /// the names of folders changed since they were read are dropped here.
     explicit ExistingTargets(platform::FileSystem& fileSystem,
                              const std::vector<std::string>* folderTable = nullptr,
-                             const ListedNames* listedNames = nullptr);
+                             ListedNames* listedNames = nullptr);
 
     /// "Filename already exists" when an existing readable file is at
     /// `targetFolder` + `relativeName` (one trailing backslash ignored); folders never
@@ -87,12 +87,21 @@ class ExistingTargets {
   private:
     /// The names in `folder`, from the listing or read now.
     const NameSet& NamesIn(std::string_view folder);
+    /// The names of the listing's folder `index`, read again when they are not
+    /// known to be right, and then kept for later passes while it is watched.
+    const NameSet& ListedNamesIn(std::string_view folder, std::size_t index);
     /// Whether `folder` holds an entry of exactly the name `leaf`.
     bool HoldsExactly(std::string_view folder, std::string_view leaf);
 
     platform::FileSystem& fileSystem_;
-    /// The listing's folders by their text, pointing at their folded names.
-    std::unordered_map<std::string_view, const NameSet*> listed_;
+    ListedNames* listedNames_;
+    /// The listing's folders by their text: their table index and, once this
+    /// pass has asked, their names.
+    struct ListedFolder {
+        std::size_t index = 0;
+        const NameSet* names = nullptr;
+    };
+    std::unordered_map<std::string_view, ListedFolder> listed_;
     std::unordered_map<std::string, NameSet> readNow_;
     /// The exact names of the folders HoldsExactly was asked about.
     std::unordered_map<std::string, std::unordered_set<std::string>> exactNames_;

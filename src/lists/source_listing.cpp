@@ -83,6 +83,7 @@ class SourceLister {
           filter_(options.txtFilter) {}
 
     SourceListing Run() {
+        listing_.folderNames = ListedNames(fileSystem_.WatchFolders());
         listing_.folderTable.emplace_back(workingFolder_);
         // The table grows while it is walked, so it is indexed, not iterated.
         for (std::size_t f = 0; f < listing_.folderTable.size(); ++f) {
@@ -91,7 +92,6 @@ class SourceLister {
             }
         }
         SortRows(listing_.rows);
-        listing_.folderNames.resize(listing_.folderTable.size());
         return std::move(listing_);
     }
 
@@ -100,7 +100,10 @@ class SourceLister {
     bool ListFolder(int folderIndex) {
         platform::FileError error;
         // A copy: appending sub-folders may move the table's strings.
-        const std::string folder = listing_.folderTable[static_cast<std::size_t>(folderIndex) - 1];
+        const auto tableIndex = static_cast<std::size_t>(folderIndex) - 1;
+        const std::string folder = listing_.folderTable[tableIndex];
+        // Watched before it is read, so that no change after the read is missed.
+        const bool watched = listing_.folderNames.Watch(tableIndex, folder);
         const std::unique_ptr<platform::FolderReader> reader =
             fileSystem_.OpenFolder(folder, error);
         if (!reader) {
@@ -112,7 +115,9 @@ class SourceLister {
         while (reader->Next(entry)) {
             ++entryCount_;
             observer_.EntryStarted(entryCount_);
-            names.Add(entry.name);
+            if (watched) {
+                names.Add(entry.name);
+            }
             if (!IsExcludedName(entry.name)) {
                 HandleEntry(entry, folder, folderIndex);
             }
@@ -129,17 +134,15 @@ class SourceLister {
                 // existing-target check, which would otherwise read them again.
                 // Names are all it needs of them.
                 reader->LimitAttributes({.readOnly = false, .storedMarks = false});
-                while (reader->Next(entry)) {
+                while (watched && reader->Next(entry)) {
                     names.Add(entry.name);
                 }
                 break;
             }
         }
         // Only a folder read to its end is known to hold no other names.
-        if (reader->Error().Ok()) {
-            names.Seal();
-            listing_.folderNames.resize(listing_.folderTable.size());
-            listing_.folderNames[static_cast<std::size_t>(folderIndex) - 1] = std::move(names);
+        if (watched && reader->Error().Ok()) {
+            listing_.folderNames.Keep(tableIndex, std::move(names));
         }
         return !listing_.rowLimitReached;
     }

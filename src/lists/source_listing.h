@@ -7,7 +7,7 @@
 
 #include "engine/rename_options.h"
 #include "lists/list_entry.h"
-#include "lists/name_set.h"
+#include "lists/listed_names.h"
 #include "platform/file_system.h"
 
 // Reads the working folder (and, with "Recurse", its sub-folders breadth-first)
@@ -39,9 +39,9 @@ struct SourceListing {
     /// characters, for the lists' horizontal scroll extent.
     std::string widestText;
     /// For each folder of the table read to its end, every name in it, listed
-    /// or not, so that the preview's existing-target check need not read the
-    /// folder again.
-    std::vector<std::optional<NameSet>> folderNames;
+    /// or not, kept while the folder is watched, so that the preview's
+    /// existing-target check need not read the folder again.
+    ListedNames folderNames;
 };
 
 /// The entry names that are never listed (exact, case-sensitive), and any

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/file_error.h"
+#include "platform/folder_watch.h"
 
 // Everything Kestrel does to files, on program paths ('T:\Photos\a.jpg').
 // The commit, the listing and the file formats take a FileSystem& so that
@@ -72,6 +73,9 @@ class FileSystem {
     /// The entry names of a folder as stored ("?" for bytes that are not
     /// UTF-8), without "." and "..", and without reading each entry's metadata.
     virtual FileError ListNames(std::string_view folder, std::vector<std::string>& names) = 0;
+    /// A new, empty watch for changes in folders; null where this file system
+    /// cannot tell, so that callers read a folder whenever they need its names.
+    virtual std::unique_ptr<FolderWatch> WatchFolders() { return nullptr; }
     virtual AttributesResult GetAttributes(std::string_view path) = 0;
     /// A link is described by what it points to, unless it points nowhere.
     virtual EntryDetails GetDetails(std::string_view path) = 0;

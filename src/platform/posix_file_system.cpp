@@ -12,6 +12,7 @@
 #include "platform/entry_metadata.h"
 #include "platform/file_attributes.h"
 #include "platform/host_file_ops.h"
+#include "platform/inotify_folder_watch.h"
 #include "platform/temporary_copies.h"
 #include "text/unicode_text.h"
 
@@ -253,6 +254,10 @@ FileError PosixFileSystem::ListNames(std::string_view folder, std::vector<std::s
             names.push_back(ProgramNameFromHost(item->d_name));
         }
     }
+}
+
+std::unique_ptr<FolderWatch> PosixFileSystem::WatchFolders() {
+    return std::make_unique<InotifyFolderWatch>(drives_);
 }
 
 AttributesResult PosixFileSystem::GetAttributes(std::string_view path) {

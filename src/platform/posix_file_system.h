@@ -24,6 +24,7 @@ class PosixFileSystem : public FileSystem {
 
     std::unique_ptr<FolderReader> OpenFolder(std::string_view folder, FileError& error) override;
     FileError ListNames(std::string_view folder, std::vector<std::string>& names) override;
+    std::unique_ptr<FolderWatch> WatchFolders() override;
     AttributesResult GetAttributes(std::string_view path) override;
     EntryDetails GetDetails(std::string_view path) override;
     bool IsReadableFile(std::string_view path) override;

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+
 #include "support/workspace_fixture.h"
 
 namespace kestrel::app {
@@ -104,6 +107,69 @@ TEST_F(PreviewTest, CaseOnlyChangeCollidesOnlyWithAnotherFileOfExactlyThatName) 
     EXPECT_EQ(workspace.TargetFileList(), (std::vector<std::string>{"A1.TXT", "", "README.TXT"}));
     EXPECT_EQ(workspace.ErrorMessages(),
               (std::vector<std::string>{"Filename already exists", "", ""}));
+}
+
+// Another process changes the folder after the listing; the next preview,
+// without a listing, must see the disk as it is then. The rows are a.txt,
+// b.txt and xb.txt, each to get an "x" in front, so b.txt starts flagged.
+TEST_F(PreviewTest, ExistingTargetCheckSeesChangesMadeFromOutsideSinceTheListing) {
+    constexpr const char* kExists = "Filename already exists";
+    struct Case {
+        const char* what;
+        const char* folder;  // where the files are, under the working folder
+        int recurse;
+        const char* outside;  // a shell command; $W is the working folder's host path
+        std::vector<std::string> messages;
+        const char* status;
+    } const cases[] = {
+        {"a file appears under a new name",
+         "",
+         0,
+         "touch \"$W/xa.txt\"",
+         {kExists, kExists, ""},
+         "Warning: 2 possible errors in 3 items to be changed."},
+        {"in a sub-folder of a recursive listing",
+         "Sub\\",
+         1,
+         "touch \"$W/Sub/xa.txt\"",
+         {kExists, kExists, ""},
+         "Warning: 2 possible errors in 3 items to be changed."},
+        {"a file under a new name goes away",
+         "",
+         0,
+         "rm \"$W/xb.txt\"",
+         {"", "", ""},
+         "3 items to be changed."},
+        {"the folder is moved away and another takes its path",
+         "",
+         0,
+         "mv \"$W\" \"$W.old\" && mkdir \"$W\" && touch \"$W/xa.txt\"",
+         {kExists, "", ""},
+         "Warning: 1 possible error in 3 items to be changed."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string working = "W" + std::to_string(&c - cases) + "\\";
+        for (const char* name : {"a.txt", "b.txt", "xb.txt"}) {
+            drive.WriteFile(working + c.folder + name, "");
+        }
+        workspace.txtSourceDir = workspace.txtDestDir = TempDrive::Path(working);
+        workspace.options = support::NeutralOptions();
+        workspace.options.chkRecurse = c.recurse;
+        workspace.options.chkInsertStart = 1;
+        workspace.options.txtInsertStart = "x";
+        workspace.preferences.errorChecking = 3;
+        Refresh();
+        ASSERT_EQ(workspace.ErrorMessages(), (std::vector<std::string>{"", kExists, ""}));
+
+        std::string host = drive.HostPath(working);
+        host.pop_back();
+        const std::string command = "W='" + host + "'; " + c.outside;
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        workspace.RefreshTargetList();
+        EXPECT_EQ(workspace.ErrorMessages(), c.messages);
+        EXPECT_EQ(ui.LastStatus(StatusPanel::Dest), c.status);
+    }
 }
 
 TEST_F(PreviewTest, DotFoldersInANewNameAreInvalidAtEveryCheckingLevel) {

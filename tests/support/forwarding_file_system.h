@@ -31,6 +31,7 @@ class ForwardingFileSystem : public platform::FileSystem {
     FileError ListNames(std::string_view folder, std::vector<std::string>& names) override {
         return inner_.ListNames(folder, names);
     }
+    std::unique_ptr<platform::FolderWatch> WatchFolders() override { return inner_.WatchFolders(); }
     platform::AttributesResult GetAttributes(std::string_view path) override {
         return inner_.GetAttributes(path);
     }

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/drive_table.h"
+#include "platform/folder_watch.h"
+
+namespace kestrel::platform {
+
+/// A FolderWatch on the kernel's inotify events. The events of a change are
+/// queued by the call that makes it, so a change made a moment before
+/// TakeChanges, by any process, is reported by it.
+class InotifyFolderWatch final : public FolderWatch {
+  public:
+    explicit InotifyFolderWatch(DriveTable drives);
+    ~InotifyFolderWatch() override;
+    InotifyFolderWatch(const InotifyFolderWatch&) = delete;
+    InotifyFolderWatch& operator=(const InotifyFolderWatch&) = delete;
+
+    bool Watch(std::size_t key, std::string_view folder) override;
+    void TakeChanges(std::vector<std::size_t>& changed) override;
+    bool StillWatched(std::size_t key) override;
+
+  private:
+    struct Watched {
+        int descriptor = -1;  // -1 when not watched (any more)
+        std::string hostPath;
+        dev_t device = 0;
+        ino_t inode = 0;
+    };
+
+    void NoteEvent(int descriptor, std::uint32_t mask, std::vector<std::size_t>& changed);
+    void Forget(std::size_t key);
+
+    DriveTable drives_;
+    int fd_ = -1;
+    std::vector<Watched> watched_;
+    /// A folder reached under two paths (two drive letters) has one descriptor.
+    std::unordered_map<int, std::vector<std::size_t>> keysOf_;
+};
+
+}  // namespace kestrel::platform
