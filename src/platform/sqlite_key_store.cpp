@@ -7,7 +7,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "text/unicode_text.h"
 
@@ -125,9 +128,57 @@ bool HasDatabaseHeader(const std::string& path) {
            (got == static_cast<ssize_t>(kHeaderSize) && std::string_view(header, 16) == kMagic);
 }
 
-/// Looks at the file without changing it: the header, then SQLite's own quick
-/// check on a read-only connection. A file another copy keeps busy past the
-/// time-out counts as sound: it is being written, not damaged.
+/// The rows of the first column of `query`; nullopt when it cannot be run.
+std::optional<std::vector<std::string>> FirstColumn(sqlite3* db, const char* query) {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, query, -1, &statement, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(statement);
+        return std::nullopt;
+    }
+    std::vector<std::string> rows;
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+        rows.emplace_back(text != nullptr ? text : "");
+    }
+    sqlite3_finalize(statement);
+    return rc == SQLITE_DONE ? std::optional(std::move(rows)) : std::nullopt;
+}
+
+/// True when the tables are Kestrel's, or there are none yet. A database of
+/// another program (tables of its own, or "keys" and "vals" with other
+/// columns) must not be given Kestrel's tables or written.
+bool HoldsOwnTables(sqlite3* db) {
+    const auto tables = FirstColumn(
+        db,
+        "SELECT name FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' "
+        "ESCAPE '\\'");
+    if (!tables) {
+        return true;  // busy or unreadable now: the read-write open decides
+    }
+    const auto has = [&tables](std::string_view name) {
+        return std::find(tables->begin(), tables->end(), name) != tables->end();
+    };
+    if (!tables->empty() && !has("keys") && !has("vals")) {
+        return false;
+    }
+    const std::pair<const char*, std::vector<std::string>> expected[] = {
+        {"SELECT name FROM pragma_table_info('keys')", {"path", "folded"}},
+        {"SELECT name FROM pragma_table_info('vals')", {"key", "name", "folded", "type", "data"}},
+    };
+    for (const auto& [query, columns] : expected) {
+        const auto found = FirstColumn(db, query);
+        if (found && !found->empty() && *found != columns) {
+            return false;
+        }
+    }
+    return true;
+}
+
+/// Looks at the file without changing it: the header, SQLite's own quick
+/// check on a read-only connection, and whose tables it holds. A file another
+/// copy keeps busy past the time-out counts as sound: it is being written, not
+/// damaged.
 bool LooksSound(const std::string& path) {
     if (!HasDatabaseHeader(path)) {
         return false;
@@ -152,6 +203,7 @@ bool LooksSound(const std::string& path) {
         sound = false;
     }
     sqlite3_finalize(check);
+    sound = sound && HoldsOwnTables(db);
     sqlite3_close(db);
     return sound;
 }

@@ -2,11 +2,15 @@
 // exit statuses, as a script calling it sees them.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "settings/key_paths.h"
@@ -124,6 +128,20 @@ TEST_F(KestrelProcess, ARunWithParameterErrorsSavesNothing) {
     EXPECT_EQ(store.ReadNumber(settings::Scope::Machine, key, "Copy", -1), 0);
 }
 
+// The bytes of a database that `statements` make, as another program would leave it.
+std::string DatabaseBytes(const char* statements) {
+    const std::string path = ::testing::TempDir() + "kestrel-foreign.db";
+    std::remove(path.c_str());
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, statements, nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::remove(path.c_str());
+    return bytes;
+}
+
 TEST_F(KestrelProcess, ADamagedSettingsFileIsNeverWritten) {
     ASSERT_EQ(Run({"NO-WINDOW", "FOLDER:" + Host("My Photos")}).exitStatus, 0);
     std::string healthy = drive.ReadFile("cfg\\machine.db");
@@ -141,6 +159,11 @@ TEST_F(KestrelProcess, ADamagedSettingsFileIsNeverWritten) {
         {"garbage", garbage},
         {"truncated", healthy.substr(0, 4096 + 1000)},
         {"a corrupted page", corruptPage},
+        {"another program's keys and vals",
+         DatabaseBytes("CREATE TABLE keys(id INTEGER, label TEXT);"
+                       "CREATE TABLE vals(id INTEGER, value TEXT);"
+                       "INSERT INTO keys VALUES(1, 'kept');")},
+        {"another program's tables", DatabaseBytes("CREATE TABLE notes(body TEXT);")},
     };
     for (const auto& [what, bytes] : damaged) {
         SCOPED_TRACE(what);
