@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <optional>
 #include <ostream>
+#include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -24,7 +26,9 @@ struct Interrupted {
     std::size_t underNewNames = 0;
 };
 
-std::vector<Interrupted> FindInterrupted(const std::string& stateFolder) {
+// `countOnDisk`: find out how many steps left their entry under its new name,
+// which costs a look at each step on disk.
+std::vector<Interrupted> FindInterrupted(const std::string& stateFolder, bool countOnDisk) {
     std::vector<Interrupted> found;
     if (stateFolder.empty()) {
         return found;
@@ -39,14 +43,33 @@ std::vector<Interrupted> FindInterrupted(const std::string& stateFolder) {
         if (!contents) {
             continue;
         }
-        platform::PosixFileSystem fileSystem(contents->drives);
         std::size_t underNewNames = 0;
-        for (const commit::UndoEntry& step : contents->steps) {
-            underNewNames += commit::UnderNewName(fileSystem, step) ? 1 : 0;
+        if (countOnDisk) {
+            platform::PosixFileSystem fileSystem(contents->drives);
+            for (const commit::UndoEntry& step : contents->steps) {
+                underNewNames += commit::UnderNewName(fileSystem, step) ? 1 : 0;
+            }
         }
         found.push_back({std::move(file), std::move(*contents), underNewNames});
     }
     return found;
+}
+
+// A copy to another drive that was cut short leaves its hidden temporary copy
+// beside the new name (an undo's copy back, beside the old one). No later
+// commit may write to those folders, so the recovery sweeps them; a copy that
+// a running program still holds is left alone.
+void RemoveTemporaryCopies(const commit::JournalContents& contents) {
+    platform::PosixFileSystem fileSystem(contents.drives);
+    std::unordered_set<std::string> folders;
+    for (const commit::UndoEntry& step : contents.steps) {
+        for (const std::string* path : {&step.oldPath, &step.newPath}) {
+            folders.insert(path->substr(0, path->rfind('\\') + 1));
+        }
+    }
+    for (const std::string& folder : folders) {
+        fileSystem.RemoveLeftoverCopies(folder);
+    }
 }
 
 std::string Entries(std::size_t count) {
@@ -92,9 +115,10 @@ std::string UnrestoredReport(const std::vector<commit::UnrestoredEntry>& unresto
 }  // namespace
 
 void RecoverInterruptedOperations(const std::string& stateFolder, Ui& ui) {
-    for (Interrupted& journal : FindInterrupted(stateFolder)) {
+    for (Interrupted& journal : FindInterrupted(stateFolder, true)) {
         // Stopped before any step ran, or already undone by hand.
         if (journal.underNewNames == 0) {
+            RemoveTemporaryCopies(journal.contents);
             journal.file.Remove();
             continue;
         }
@@ -114,17 +138,17 @@ void RecoverInterruptedOperations(const std::string& stateFolder, Ui& ui) {
                        Icon::Exclamation);
             }
         }
+        RemoveTemporaryCopies(journal.contents);
         journal.file.Remove();
     }
 }
 
 void ReportInterruptedOperations(const std::string& stateFolder, std::ostream& errors) {
-    for (const Interrupted& journal : FindInterrupted(stateFolder)) {
+    for (const Interrupted& journal : FindInterrupted(stateFolder, false)) {
+        RemoveTemporaryCopies(journal.contents);
         const bool undo = journal.contents.operation == commit::JournalOperation::Undo;
-        errors << "An interrupted " << (undo ? "\"Undo the Do!\"" : "\"Do It!\"") << " left "
-               << Entries(journal.underNewNames)
-               << (journal.underNewNames == 1 ? " under its new name" : " under their new names")
-               << " (" << journal.file.Path()
+        errors << "An interrupted " << (undo ? "\"Undo the Do!\"" : "\"Do It!\"")
+               << " may have left entries under their new names (" << journal.file.Path()
                << "). Start Kestrel with its window to undo it or to keep the files as they "
                   "are.\n";
     }

@@ -187,8 +187,12 @@ TEST(JournalRecovery, AsksOnceAndUndoesForgetsOrKeepsTheJournal) {
     const std::string left = std::filesystem::directory_iterator(state.HostRoot())->path();
     std::ostringstream report;  // without a window
     ReportInterruptedOperations(state.HostRoot(), report);
-    EXPECT_NE(report.str().find("\"Do It!\" left 4 entries under their new names (" + left + ")"),
-              std::string::npos);
+    EXPECT_EQ(report.str(),
+              "An interrupted \"Do It!\" may have left entries under their new "
+              "names (" +
+                  left +
+                  "). Start Kestrel with its window to undo it or "
+                  "to keep the files as they are.\n");
     EXPECT_EQ(recover(Answer::Cancel).at(0).text,
               "Kestrel stopped before it finished a \"Do It!\": 4 entries are under their new "
               "names.\r\rDo you wish to undo it and give back the old names?\r\rYes undoes "
