@@ -6,6 +6,7 @@
 #include "app/journal_recovery.h"
 #include "app/version.h"
 #include "exchange/print_list.h"
+#include "lists/position_picking.h"
 #include "platform/lp_print_job.h"
 #include "platform/path_tools.h"
 #include "settings/drive_mapping.h"
@@ -50,24 +51,50 @@ Application::Application(const ProgramPlace& place, Ui& ui, const platform::Cloc
     workspace_ = std::make_unique<Workspace>(fileSystem_, ui_, clock, [this] {
         return std::uniform_real_distribution<double>(0.0, 1.0)(random_);
     });
-    LocateProgramFolder(place);
-    workspace_->AttachSettings(store_, programFolder_);
+    LocateFolders(place);
+    workspace_->AttachSettings(store_, folders_);
     workspace_->AttachJournal({stateFolder_, &fileSystem_.Drives()});
 }
 
-void Application::LocateProgramFolder(const ProgramPlace& place) {
+void Application::LocateFolders(const ProgramPlace& place) {
     // The installer records the program folder; a copy run from elsewhere
     // finds itself through its own path instead.
-    programFolder_ = text::AddTrailingBackslash(
+    std::string& program = folders_.program;
+    program = text::AddTrailingBackslash(
         ProgramPath(store_.ReadText(Scope::Machine, settings::kRootKey, "App Path", "")));
-    if (!platform::PathExists(fileSystem_, programFolder_ + std::string(kExecutableName))) {
+    if (!platform::PathExists(fileSystem_, program + std::string(kExecutableName))) {
         const std::string folder =
             fileSystem_.Drives().ToProgramPath(HostFolderOf(place.executablePath));
         const std::string expanded = platform::ExpandPathName(fileSystem_, folder);
-        programFolder_ = text::AddTrailingBackslash(expanded.empty() ? folder : expanded);
+        program = text::AddTrailingBackslash(expanded.empty() ? folder : expanded);
     }
-    exportFolder_ = programFolder_ + "Export\\";
-    caseRuleFiles_ = {programFolder_ + "Case Rules\\Default.csr"};
+    // An installed program folder is not the user's to write: what Kestrel
+    // writes by itself goes to the user's data folder.
+    const std::string data = fileSystem_.Drives().FolderInputToProgram(place.dataFolder);
+    folders_.data = data.empty() || data.starts_with('/') ? program : data;
+    const std::string home = fileSystem_.Drives().FolderInputToProgram(place.homeFolder);
+    folders_.home = home.starts_with('/') ? std::string() : home;
+    exportFolder_ = folders_.data + "Export\\";
+    caseRuleFiles_ = {DefaultCaseRuleFile()};
+}
+
+std::string Application::DefaultCaseRuleFile() {
+    const std::string own = folders_.data + "Case Rules\\Default.csr";
+    if (folders_.data == folders_.program || platform::PathExists(fileSystem_, own)) {
+        return own;
+    }
+    // Beside the program, or in the installation's shared files, as the manual.
+    const std::string parent = lists::ParentFolder(folders_.program);
+    for (const std::string& shipped :
+         {folders_.program + "Case Rules\\Default.csr",
+          parent.empty() ? std::string() : parent + "share\\kestrel\\Case Rules\\Default.csr"}) {
+        if (!shipped.empty() && fileSystem_.IsReadableFile(shipped)) {
+            platform::MakeFolderTree(fileSystem_, own);
+            fileSystem_.Copy(shipped, own);
+            break;
+        }
+    }
+    return own;
 }
 
 std::string Application::ProgramPath(std::string_view typed) const {
@@ -88,7 +115,6 @@ std::string Application::ExpandedFolder(std::string_view typed) {
 StartResult Application::Start(std::string_view commandLine, bool windowMode) {
     Workspace& ws = *workspace_;
     ws.busyFlag = true;
-    update::RemoveUpdaterLeftovers(fileSystem_, programFolder_);
     ws.sounds = settings::ReadSoundTable(store_);
     // Saving preferences writes the start location too; read it first so that
     // a run without the window does not reset it.
@@ -104,7 +130,7 @@ StartResult Application::Start(std::string_view commandLine, bool windowMode) {
     probes.pathExists = [this](std::string_view path) {
         return platform::PathExists(fileSystem_, ProgramPath(path));
     };
-    const CommandLine line = ParseCommandLine(commandLine, {programFolder_, exportFolder_}, probes);
+    const CommandLine line = ParseCommandLine(commandLine, {folders_.data, exportFolder_}, probes);
     ws.busyFlag = false;
 
     if (line.help || line.version) {
@@ -118,7 +144,11 @@ StartResult Application::Start(std::string_view commandLine, bool windowMode) {
         return {false, 2};
     }
     const bool window = windowMode && !line.noWindow;
-    if (!window) {
+    if (window) {
+        // Only the window downloads updaters; a command-line run has no
+        // business with what one left.
+        update::RemoveUpdaterLeftovers(fileSystem_, folders_.data);
+    } else {
         // Nobody can be asked; the next start of the window will ask.
         ReportInterruptedOperations(stateFolder_, errors_);
     }
@@ -223,7 +253,7 @@ bool Application::ReportOutputError(const platform::FileError& error, std::strin
 bool Application::ExportAfterRefresh(exchange::ExportFormat format, const std::string& file,
                                      bool windowMode) {
     ListForOutput();
-    if (file.starts_with(exportFolder_)) {
+    if (file.starts_with(folders_.data)) {
         platform::MakeFolderTree(fileSystem_, file);
     }
     Workspace& ws = *workspace_;

@@ -25,6 +25,11 @@ namespace kestrel::app {
 struct ProgramPlace {
     std::string executablePath;  // host path of the running program
     std::string configFolder;    // where machine.db and user.db live
+    /// Host path of the user's data folder (case rules, exports, downloads);
+    /// empty: the program folder.
+    std::string dataFolder;
+    /// Host path of the user's home folder; empty: none is known.
+    std::string homeFolder;
 };
 
 /// How start-up ended: run the window, or exit with this status.
@@ -62,7 +67,8 @@ class Application {
     settings::SettingsStore& store() { return store_; }
     platform::PosixFileSystem& fileSystem() { return fileSystem_; }
 
-    const std::string& ProgramFolder() const { return programFolder_; }
+    const std::string& ProgramFolder() const { return folders_.program; }
+    const std::string& DataFolder() const { return folders_.data; }
     const std::string& ExportFolder() const { return exportFolder_; }
     const std::vector<std::string>& CaseRuleFiles() const { return caseRuleFiles_; }
 
@@ -80,7 +86,10 @@ class Application {
     bool ReportOutputError(const platform::FileError& error, std::string_view activity,
                            std::string_view target, bool windowMode);
     void ReportSyntaxError(const std::string& errorText, bool windowMode);
-    void LocateProgramFolder(const ProgramPlace& place);
+    void LocateFolders(const ProgramPlace& place);
+    /// The data folder's default case-rule file; one the program brings
+    /// along is copied there the first time it is missing.
+    std::string DefaultCaseRuleFile();
     /// A folder or file value as typed: native paths become program paths.
     std::string ProgramPath(std::string_view typed) const;
     /// A typed folder as stored on disk: letter case of each component, "."
@@ -93,7 +102,7 @@ class Application {
     platform::PosixFileSystem fileSystem_;
     settings::SettingsStore store_;
     std::unique_ptr<Workspace> workspace_;
-    std::string programFolder_;
+    ProgramFolders folders_;
     std::string exportFolder_;
     std::vector<std::string> caseRuleFiles_;
     std::string stateFolder_;

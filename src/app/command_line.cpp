@@ -138,7 +138,7 @@ class Parser {
             test(kTab, true, true);
         }
         if (upper.starts_with("LIST")) {
-            result_.listFile = FileValue(token, 4, defaults_.programFolder + "File List.txt");
+            result_.listFile = FileValue(token, 4, defaults_.dataFolder + "File List.txt");
             test(kList, true, true);
         }
         test(kReset, upper.starts_with("RESET"),

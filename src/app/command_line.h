@@ -14,8 +14,8 @@
 namespace kestrel::app {
 
 struct CommandLineDefaults {
-    std::string programFolder;  // ends with a backslash
-    std::string exportFolder;   // programFolder + "Export\"
+    std::string dataFolder;    // the user's data folder, ending with a backslash
+    std::string exportFolder;  // dataFolder + "Export\"
 };
 
 /// What parsing needs to ask the outside world.

@@ -10,6 +10,7 @@
 
 #include "commit/commit_journal.h"
 #include "commit/undo.h"
+#include "platform/file_error.h"
 #include "platform/journal_file.h"
 #include "platform/posix_file_system.h"
 #include "text/numbers.h"
@@ -103,8 +104,8 @@ std::string UnrestoredReport(const std::vector<commit::UnrestoredEntry>& unresto
     std::string report = "These entries could not be given back their old names:\r";
     for (std::size_t i = 0; i < unrestored.size() && i < kNamesShown; ++i) {
         const commit::UnrestoredEntry& failed = unrestored[i];
-        report += "\r" + failed.entry.newPath + " -> " + failed.entry.oldPath + ": Error " +
-                  std::to_string(failed.error.number) + " (" + failed.error.description + ")";
+        report += "\r" + failed.entry.newPath + " -> " + failed.entry.oldPath + ": " +
+                  platform::DescribeError(failed.error);
     }
     if (unrestored.size() > kNamesShown) {
         report += "\r... and " + Entries(unrestored.size() - kNamesShown) + " more.";

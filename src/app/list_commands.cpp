@@ -6,6 +6,7 @@
 #include "app/workspace.h"
 #include "browse/folder_navigation.h"
 #include "engine/field_checks.h"
+#include "platform/file_error.h"
 #include "platform/path_tools.h"
 #include "text/numbers.h"
 #include "text/program_path.h"
@@ -160,8 +161,8 @@ Follow ListCommands::PasteName(std::string_view clipboard) {
                                           ? workspace_.FileSystem().Rename(current, newPath)
                                           : platform::FileError::Make(platform::kBadFileName);
     if (!error.Ok()) {
-        ui.Ask("Error " + std::to_string(error.number) + " (" + error.description +
-                   ") occurred while trying to rename the following file:\r\r" + Quoted(current) +
+        ui.Ask(platform::DescribeError(error) +
+                   " occurred while trying to rename the following file:\r\r" + Quoted(current) +
                    " to " + Quoted(newPath),
                "Error", Buttons::Ok, Icon::Exclamation);
         return Follow::Nothing;

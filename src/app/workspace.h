@@ -29,6 +29,18 @@
 // the same commands without a display.
 namespace kestrel::app {
 
+/// Where the program's own files are and where it keeps the user's, in
+/// program form with a trailing backslash.
+struct ProgramFolders {
+    /// The program's folder; an installed one may not be writable, so it
+    /// holds only what the program reads (the manual).
+    std::string program;
+    /// The user's data folder: case rules, default exports, downloads.
+    std::string data;
+    /// The user's home folder, where a template without a folder opens.
+    std::string home;
+};
+
 class Workspace {
   public:
     Workspace(platform::FileSystem& fileSystem, Ui& ui, const platform::Clock& clock,
@@ -108,10 +120,12 @@ class Workspace {
     /// The report for a failure no command handled: shows it, then closes all.
     void ReportUnexpectedError(const std::exception& error, std::string_view data);
 
-    /// Templates live in `store`; `programFolder` gives the fallback drive root.
-    void AttachSettings(settings::SettingsStore& store, std::string programFolder);
+    /// Templates live in `store`; `folders` say where the program's files are.
+    void AttachSettings(settings::SettingsStore& store, ProgramFolders folders);
     /// The program's folder, with its trailing backslash, as AttachSettings named it.
-    const std::string& ProgramFolder() const { return programFolder_; }
+    const std::string& ProgramFolder() const { return folders_.program; }
+    /// Where the user's case rules, exports and downloads are written.
+    const std::string& DataFolder() const { return folders_.data; }
     /// The store AttachSettings named; null before.
     settings::SettingsStore* Settings() const { return store_; }
     /// Applies template `number` to the options, folders and preferences; 1 when
@@ -184,7 +198,7 @@ class Workspace {
     Answer interruptAnswer_ = Answer::No;
     CommandButtons buttons_;
     settings::SettingsStore* store_ = nullptr;
-    std::string programFolder_;
+    ProgramFolders folders_;
     std::string workingFolder_;
     commit::UndoLog undoLog_;
     commit::JournalPlace journalPlace_;

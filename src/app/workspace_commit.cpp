@@ -44,9 +44,9 @@ bool GoOnWithoutJournal(Ui& ui, const platform::FileError& error, std::string_vi
     if (error.Ok()) {
         return true;
     }
-    return ui.Ask("Kestrel cannot write its journal in \"" + std::string(folder) + "\": Error " +
-                      std::to_string(error.number) + " (" + error.description +
-                      ").\r\rWithout it, an operation that the computer or the program stops "
+    return ui.Ask("Kestrel cannot write its journal in \"" + std::string(folder) +
+                      "\": " + platform::DescribeError(error) +
+                      ".\r\rWithout it, an operation that the computer or the program stops "
                       "halfway cannot be undone at the next start. Do you wish to continue "
                       "without it?",
                   kProgramTitle, Buttons::YesNo, Icon::Exclamation) == Answer::Yes;
@@ -54,8 +54,8 @@ bool GoOnWithoutJournal(Ui& ui, const platform::FileError& error, std::string_vi
 
 std::string ErrorPromptText(const platform::FileError& error, std::string_view name,
                             std::string_view newName) {
-    return "Error " + std::to_string(error.number) + " (" + error.description +
-           ") occurred while trying to rename the following file:\r\r\"" + std::string(name) +
+    return platform::DescribeError(error) +
+           " occurred while trying to rename the following file:\r\r\"" + std::string(name) +
            "\" to \"" + std::string(newName) +
            "\"\r\rDo you wish to abort the process, retry renaming the file, or ignore and "
            "continue?";

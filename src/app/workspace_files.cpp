@@ -6,9 +6,9 @@
 
 namespace kestrel::app {
 
-void Workspace::AttachSettings(settings::SettingsStore& store, std::string programFolder) {
+void Workspace::AttachSettings(settings::SettingsStore& store, ProgramFolders folders) {
     store_ = &store;
-    programFolder_ = std::move(programFolder);
+    folders_ = std::move(folders);
 }
 
 int Workspace::LoadTemplate(int number, bool storeMendedFolder) {
@@ -19,7 +19,7 @@ int Workspace::LoadTemplate(int number, bool storeMendedFolder) {
     const bool wasBusy = busyFlag;
     busyFlag = true;
     const settings::TemplateLoad load =
-        settings::LoadTemplate(*store_, fileSystem_, number, programFolder_, options, preferences);
+        settings::LoadTemplate(*store_, fileSystem_, number, folders_.home, options, preferences);
     if (storeMendedFolder) {
         settings::StoreMendedFolder(*store_, number, load);
     }

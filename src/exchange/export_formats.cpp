@@ -109,8 +109,8 @@ std::string LeftOutOfBatchText(std::size_t count) {
 
 std::string OutputErrorText(const platform::FileError& error, std::string_view activity,
                             std::string_view target) {
-    return "Error " + std::to_string(error.number) + " (" + error.description +
-           ") occurred while " + std::string(activity) + " \"" + std::string(target) + "\"";
+    return platform::DescribeError(error) + " occurred while " + std::string(activity) + " \"" +
+           std::string(target) + "\"";
 }
 
 std::string UndoBatchName(std::string_view fileName) {

@@ -19,7 +19,7 @@
 #include "app/headless_ui.h"
 #include "app/version.h"
 #include "platform/clock.h"
-#include "platform/journal_file.h"
+#include "platform/user_folders.h"
 #include "settings/settings_store.h"
 
 #ifdef KESTREL_WITH_WINDOW
@@ -106,7 +106,9 @@ int main(int argc, char** argv) {
 #else
     const std::string programPath = ExecutablePath();
 #endif
-    const kestrel::app::ProgramPlace place{programPath, kestrel::settings::DefaultConfigFolder()};
+    const kestrel::app::ProgramPlace place{programPath, kestrel::settings::DefaultConfigFolder(),
+                                           kestrel::platform::DefaultDataFolder(),
+                                           kestrel::platform::HomeFolder()};
     if (request.noWindow) {
         return RunWithoutWindow(line, place);
     }

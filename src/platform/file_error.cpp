@@ -58,4 +58,8 @@ FileError FileErrorFromErrno(int errnoValue, bool parentFolderExists) {
     }
 }
 
+std::string DescribeError(const FileError& error) {
+    return "Error " + std::to_string(error.number) + " (" + error.description + ")";
+}
+
 }  // namespace kestrel::platform

@@ -28,6 +28,9 @@ struct FileError {
 /// The standard text of an error number ("File not found" for 53).
 std::string_view FileErrorText(int number);
 
+/// "Error 53 (File not found)": how the program's boxes name a failure.
+std::string DescribeError(const FileError& error);
+
 /// Maps an errno value to the nearest error. ENOENT is told apart by whether
 /// the parent folder of the missing path exists: 53 when it does, 76 when not.
 FileError FileErrorFromErrno(int errnoValue, bool parentFolderExists);

@@ -29,11 +29,6 @@ struct DirCloser {
     void operator()(DIR* dir) const { ::closedir(dir); }
 };
 
-std::string Environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr && *value == '/' ? std::string(value) : std::string();
-}
-
 bool IsRandomPart(std::string_view text) {
     return text.size() == kRandomLength && std::all_of(text.begin(), text.end(), [](char c) {
                return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
@@ -76,14 +71,6 @@ struct Found {
 };
 
 }  // namespace
-
-std::string DefaultStateFolder() {
-    if (std::string state = Environment("XDG_STATE_HOME"); !state.empty()) {
-        return state + "/kestrel";
-    }
-    const std::string home = Environment("HOME");
-    return home.empty() ? std::string() : home + "/.local/state/kestrel";
-}
 
 JournalFile::JournalFile(JournalFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}

@@ -12,10 +12,6 @@
 // holds locked was left by a run that ended without finishing its operation.
 namespace kestrel::platform {
 
-/// Where state that must outlive a crash is kept: $XDG_STATE_HOME/kestrel,
-/// else ~/.local/state/kestrel; empty when neither can be named.
-std::string DefaultStateFolder();
-
 class JournalFile {
   public:
     JournalFile() = default;

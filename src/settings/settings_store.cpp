@@ -1,10 +1,9 @@
 #include "settings/settings_store.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <optional>
+
+#include "platform/user_folders.h"
 
 namespace kestrel::settings {
 namespace {
@@ -28,15 +27,6 @@ std::optional<std::string> Environment(const char* name) {
         return std::nullopt;
     }
     return std::string(value);
-}
-
-std::string HomeFolder() {
-    if (std::optional<std::string> home = Environment("HOME")) {
-        return *home;
-    }
-    // Services and some launchers start programs without HOME.
-    const passwd* entry = ::getpwuid(::getuid());
-    return entry != nullptr && entry->pw_dir != nullptr ? entry->pw_dir : "";
 }
 
 }  // namespace
@@ -117,7 +107,7 @@ std::string DefaultConfigFolder() {
     if (std::optional<std::string> config = Environment("XDG_CONFIG_HOME")) {
         return *config + "/kestrel";
     }
-    const std::string home = HomeFolder();
+    const std::string home = platform::HomeFolder();
     return home.empty() ? std::string() : home + "/.config/kestrel";
 }
 

@@ -131,25 +131,35 @@ std::string DriveRoot(std::string_view path) {
     return isRoot ? std::string(path.substr(0, 3)) : std::string();
 }
 
+// The folder a template opens on when its own is missing or gone. The drive
+// root of a stored folder that is gone is taken only on another drive than
+// the factory folder's: on the factory folder's drive (the root of the whole
+// file system, for the home folder) the factory folder is nearer to what the
+// user had, and a root with every row selected invites renaming system files.
 std::string MendWorkingFolder(platform::FileSystem& fileSystem, std::string_view stored,
-                              std::string_view programFolder) {
-    std::string programRoot = DriveRoot(programFolder);
-    if (programRoot.empty()) {
+                              std::string_view factoryFolder) {
+    std::string factoryRoot = DriveRoot(factoryFolder);
+    if (factoryRoot.empty()) {
         // C: is always mapped, so the program still opens on a real folder.
-        programRoot = "C:\\";
+        factoryRoot = "C:\\";
     }
+    const std::string factory =
+        factoryFolder.empty() || !platform::PathExists(fileSystem, factoryFolder)
+            ? factoryRoot
+            : text::AddTrailingBackslash(factoryFolder);
     const std::string folder = text::AddTrailingBackslash(stored);
     if (folder == "\\") {
-        return programRoot;
+        return factory;
     }
     if (platform::PathExists(fileSystem, folder)) {
         return folder;
     }
     const std::string ownRoot = DriveRoot(folder);
-    if (!ownRoot.empty() && platform::PathExists(fileSystem, ownRoot)) {
+    if (!ownRoot.empty() && !text::EqualIgnoringCase(ownRoot, factoryRoot) &&
+        platform::PathExists(fileSystem, ownRoot)) {
         return ownRoot;
     }
-    return programRoot;
+    return factory;
 }
 
 // A stored number the window cannot show becomes the nearest it can (list
@@ -264,7 +274,7 @@ bool IsValidAutonumberText(std::string_view text) {
 }
 
 TemplateLoad LoadTemplate(SettingsStore& store, platform::FileSystem& fileSystem, int number,
-                          std::string_view programFolder, engine::RenameOptions& options,
+                          std::string_view factoryFolder, engine::RenameOptions& options,
                           Preferences& preferences) {
     if (!IsTemplateNumber(number)) {
         return {};
@@ -288,7 +298,7 @@ TemplateLoad LoadTemplate(SettingsStore& store, platform::FileSystem& fileSystem
     if (!result.loaded) {
         return result;
     }
-    result.workingFolder = MendWorkingFolder(fileSystem, storedFolder, programFolder);
+    result.workingFolder = MendWorkingFolder(fileSystem, storedFolder, factoryFolder);
     result.folderMended = result.workingFolder != storedFolder;
     return result;
 }

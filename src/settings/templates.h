@@ -63,10 +63,13 @@ struct TemplateLoad {
 /// Applies template `number` to the options and preferences. A template other
 /// than 0 without a name is not present: then nothing changes at all. Missing
 /// values take the table's defaults and values the window cannot show are
-/// mended; the working folder falls back to its drive root, then to the
-/// program folder's drive root. Nothing is written.
+/// mended. A template without a working folder opens on `factoryFolder` (the
+/// user's home folder); one whose folder is gone opens on that folder's drive
+/// root when the drive is another than the factory folder's, else on the
+/// factory folder; a factory folder that is gone gives way to its drive root.
+/// Nothing is written.
 TemplateLoad LoadTemplate(SettingsStore& store, platform::FileSystem& fileSystem, int number,
-                          std::string_view programFolder, engine::RenameOptions& options,
+                          std::string_view factoryFolder, engine::RenameOptions& options,
                           Preferences& preferences);
 
 /// Writes a load's mended working folder back into template `number`.

@@ -11,6 +11,7 @@
 #include "app/case_rule_files.h"
 #include "app/workspace.h"
 #include "exchange/export_formats.h"
+#include "platform/path_tools.h"
 #include "ui/dialog_controls.h"
 #include "ui/qt_text.h"
 #include "ui/qt_ui.h"
@@ -272,9 +273,11 @@ void CaseRulesWindow::SaveAs() {
 
 FileRequest CaseRulesWindow::RuleFileRequest(FileRequest::Kind kind, const QString& title,
                                              const QStringList& filters) {
-    FileRequest request{kind, title, filters, QStringLiteral("csr"), {}};
-    // The dialogs start in the program's rule folder when there is one.
-    const std::string ruleFolder = workspace_.ProgramFolder() + "Case Rules\\";
+    FileRequest request{kind, title, filters, QStringLiteral("csr"), {}, QStringLiteral("*.csr")};
+    // The dialogs start in the user's rule folder, where the default rule
+    // file is read from at start; saving there is what keeps rules.
+    const std::string ruleFolder = workspace_.DataFolder() + "Case Rules\\";
+    platform::MakeFolderTree(workspace_.FileSystem(), ruleFolder);
     if (workspace_.FileSystem().IsFolder(ruleFolder)) {
         request.folder = ruleFolder;
     }

@@ -162,7 +162,8 @@ void ExportWindow::BrowseExportFile() {
                         {QStringLiteral("Text file (*.txt)"), QStringLiteral("Delimited (*.csv)"),
                          QStringLiteral("DOS Batch (*.bat)"), QStringLiteral("All files (*)")},
                         QStringLiteral("txt"),
-                        folder});
+                        folder,
+                        {}});
     // A cancelled dialog leaves the name as it was.
     if (file) {
         txtFilename_->setText(ToQString(*file));

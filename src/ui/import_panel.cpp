@@ -168,8 +168,8 @@ void ImportPanel::AskCustomDelimiter(QComboBox* box) {
 }
 
 void ImportPanel::BrowseList(QLineEdit* box, const QString& title) {
-    const std::optional<std::string> file =
-        ui_.ChooseFile({FileRequest::Kind::Open, title, {QStringLiteral("All files (*)")}, {}, {}});
+    const std::optional<std::string> file = ui_.ChooseFile(
+        {FileRequest::Kind::Open, title, {QStringLiteral("All files (*)")}, {}, {}, {}});
     if (file) {
         box->setText(ToQString(*file));
     }

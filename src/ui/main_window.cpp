@@ -345,9 +345,8 @@ void MainWindow::FolderEntered(QLineEdit* box, std::string& folder) {
 }
 
 void MainWindow::FolderDropped(bool source, const QString& hostPath) {
-    const std::string folder = browse::DroppedFolder(
-        workspace_.FileSystem(), Drives(),
-        hostPath.toStdString());
+    const std::string folder =
+        browse::DroppedFolder(workspace_.FileSystem(), Drives(), hostPath.toStdString());
     if (folder.empty()) {
         return;
     }
@@ -604,9 +603,7 @@ void MainWindow::ShowExport(bool source) {
 
 BrowseWindow* MainWindow::Browser() {
     if (browser_ == nullptr) {
-        browser_ = new BrowseWindow(workspace_, ui_,
-                                    Drives(),
-                                    browserState_, *this);
+        browser_ = new BrowseWindow(workspace_, ui_, Drives(), browserState_, *this);
     }
     return browser_;
 }
@@ -651,7 +648,7 @@ void MainWindow::CheckForUpdate(int mode, bool force,
     WindowUpdateHost host(ui_, *progress_, status, [this] { ShutdownForUpdate(); });
     update::CheckForUpdate(
         host, workspace_.FileSystem(),
-        update::ReadUpdateSettings(workspace_.Settings(), workspace_.ProgramFolder(), mode),
+        update::ReadUpdateSettings(workspace_.Settings(), workspace_.DataFolder(), mode),
         app::kVersion, mode, force);
 }
 

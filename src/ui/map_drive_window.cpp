@@ -120,7 +120,8 @@ void MapDriveWindow::BrowseFolder() {
                         QStringLiteral("Select the folder for the drive letter"),
                         {},
                         {},
-                        start.toStdString()});
+                        start.toStdString(),
+                        {}});
     if (folder) {
         txtFolder_->setText(ToQString(*folder));
         // Enter now connects, rather than opening the folder dialog again.

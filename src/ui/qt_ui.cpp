@@ -175,6 +175,9 @@ std::optional<std::string> QtUi::ChooseFile(const FileRequest& request) {
     QFileDialog dialog(DialogParent(), request.title, folder);
     dialog.setNameFilters(request.filters);
     dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.initialName.isEmpty()) {
+        dialog.selectFile(request.initialName);
+    }
     switch (request.kind) {
         case FileRequest::Kind::Open:
             dialog.setFileMode(QFileDialog::ExistingFile);

@@ -53,6 +53,8 @@ struct FileRequest {
     /// The program path (a host path for HostFolder) of the folder to start
     /// in; empty for the dialog's own.
     std::string folder;
+    /// What the file name box holds at first ("*.csr"); empty for nothing.
+    QString initialName;
 };
 
 enum class PrinterDialog { Print, PageSetup };

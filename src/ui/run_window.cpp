@@ -18,7 +18,7 @@
 #include "app/version.h"
 #include "platform/clock.h"
 #include "platform/drive_table.h"
-#include "platform/journal_file.h"
+#include "platform/user_folders.h"
 #include "settings/key_paths.h"
 #include "settings/settings_store.h"
 #include "ui/demo_files.h"

@@ -1,5 +1,6 @@
 #include "update/update_check.h"
 
+#include "platform/path_tools.h"
 #include "settings/key_paths.h"
 #include "update/version_file.h"
 
@@ -72,7 +73,7 @@ void FetchAndStartUpdater(UpdateHost& host, platform::FileSystem& fileSystem,
     std::string error;
     const std::string url = settings.site + std::string(kUpdatesPath) + std::string(serverName);
     if (FetchFile(fileSystem, url, settings.updaterPath, settings.updater, &host.Progress(),
-                  error) < 1) {
+                  error) == 0) {
         if (!error.empty()) {
             host.Show(Box::NotSaved, "The update could not be downloaded.\r\r" + error);
         }
@@ -93,7 +94,7 @@ void FetchAndStartUpdater(UpdateHost& host, platform::FileSystem& fileSystem,
 }  // namespace
 
 UpdateSettings ReadUpdateSettings(const settings::SettingsStore* store,
-                                  std::string_view programFolder, int mode) {
+                                  std::string_view downloadFolder, int mode) {
     using settings::Scope;
     UpdateSettings update;
     if (store != nullptr) {
@@ -105,7 +106,7 @@ UpdateSettings ReadUpdateSettings(const settings::SettingsStore* store,
     while (update.site.ends_with('/')) {
         update.site.pop_back();
     }
-    update.updaterPath = std::string(programFolder) + std::string(kUpdaterName);
+    update.updaterPath = std::string(downloadFolder) + std::string(kUpdaterName);
     update.versionFile.maxBytes = kVersionFileMaxBytes;
     if ((mode & (kReportUnreadable | kReportCurrent)) == 0) {
         update.versionFile.connectMilliseconds = kAutomaticConnectMilliseconds;
@@ -157,25 +158,18 @@ void CheckForUpdate(UpdateHost& host, platform::FileSystem& fileSystem,
     }
 }
 
-std::string FetchText(std::string_view url, const platform::TransferLimits& limits,
-                      ProgressView* progress) {
-    platform::FetchResult answer = FetchShowing(url, limits, progress);
-    if (progress != nullptr) {
-        progress->Close();
-    }
-    return answer.Ok() ? std::move(answer.bytes) : std::string();
-}
-
-long long FetchFile(platform::FileSystem& fileSystem, std::string_view url,
-                    std::string_view localPath, const platform::TransferLimits& limits,
-                    ProgressView* progress, std::string& error) {
+std::size_t FetchFile(platform::FileSystem& fileSystem, std::string_view url,
+                      std::string_view localPath, const platform::TransferLimits& limits,
+                      ProgressView* progress, std::string& error) {
     fileSystem.DeleteFile(localPath);
     const platform::FetchResult answer = FetchShowing(url, limits, progress);
+    const bool usable = answer.Ok() && !answer.bytes.empty();
     platform::FileError saved;
-    if (answer.Ok()) {
+    if (usable) {
         if (progress != nullptr) {
             progress->SetAction("Saving file to disk");
         }
+        platform::MakeFolderTree(fileSystem, localPath);
         saved = fileSystem.WriteFileReplacing(localPath, answer.bytes);
     }
     if (progress != nullptr) {
@@ -185,12 +179,16 @@ long long FetchFile(platform::FileSystem& fileSystem, std::string_view url,
         error = answer.cancelled ? std::string() : answer.error;
         return 0;
     }
+    if (!usable) {
+        error = "The server sent an empty file.";
+        return 0;
+    }
     if (!saved.Ok()) {
         error = "Error " + std::to_string(saved.number) + ": " + saved.description + "\r" +
                 std::string(localPath);
         return 0;
     }
-    return static_cast<long long>(answer.bytes.size()) - 1;
+    return answer.bytes.size();
 }
 
 }  // namespace kestrel::update

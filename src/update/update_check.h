@@ -8,8 +8,8 @@
 #include "settings/settings_store.h"
 
 // The Internet update: asks the maker's site whether a newer Kestrel is out,
-// offers the updater, fetches it into the program folder, starts it and lets
-// the program end so that the updater can replace it.
+// offers the updater, fetches it into the user's data folder, starts it and
+// lets the program end so that the updater can replace it.
 namespace kestrel::update {
 
 /// What a check may do: offer the download, report a version file that
@@ -79,22 +79,18 @@ struct UpdateSettings {
 /// point elsewhere), "Offer Betas", and the time-outs of `mode`: the check at
 /// start-up gives up on an absent server sooner. Without a store, the defaults.
 UpdateSettings ReadUpdateSettings(const settings::SettingsStore* store,
-                                  std::string_view programFolder, int mode);
+                                  std::string_view downloadFolder, int mode);
 
 /// Runs one check against the running `version` ("1.0.276"); `force` offers
 /// the download even when nothing is newer.
 void CheckForUpdate(UpdateHost& host, platform::FileSystem& fileSystem,
                     const UpdateSettings& settings, std::string_view version, int mode, bool force);
 
-/// The file at `url` as text, one character per byte; empty on failure.
-std::string FetchText(std::string_view url, const platform::TransferLimits& limits,
-                      ProgressView* progress);
-
 /// Replaces `localPath` by the file at `url`, byte for byte, and returns the
-/// highest byte index (the count minus one); 0 or less on failure, with the
-/// reason in `error` (left empty when the user cancelled).
-long long FetchFile(platform::FileSystem& fileSystem, std::string_view url,
-                    std::string_view localPath, const platform::TransferLimits& limits,
-                    ProgressView* progress, std::string& error);
+/// number of bytes saved; 0 on failure, with the reason in `error` (left empty
+/// when the user cancelled). An empty file is refused: no updater is empty.
+std::size_t FetchFile(platform::FileSystem& fileSystem, std::string_view url,
+                      std::string_view localPath, const platform::TransferLimits& limits,
+                      ProgressView* progress, std::string& error);
 
 }  // namespace kestrel::update

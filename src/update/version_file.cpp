@@ -1,9 +1,9 @@
 #include "update/version_file.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "text/numbers.h"
+#include "text/unicode_text.h"
 
 namespace kestrel::update {
 namespace {
@@ -21,6 +21,17 @@ std::string Dotted(std::string_view version) {
     std::string dotted(version);
     std::replace(dotted.begin(), dotted.end(), ' ', '.');
     return dotted;
+}
+
+// Where "Beta" starts, in any letter case; byte positions stay those of `text`.
+std::size_t FindBeta(std::string_view text) {
+    constexpr std::string_view kBeta = "beta";
+    for (std::size_t i = 0; i + kBeta.size() <= text.size(); ++i) {
+        if (text::EqualAsLowerCase(text.substr(i, kBeta.size()), kBeta)) {
+            return i;
+        }
+    }
+    return std::string_view::npos;
 }
 
 }  // namespace
@@ -42,10 +53,7 @@ VersionNews ReadVersionFile(std::string_view text, double current, bool force) {
     }
     news.readable = true;
     const std::string_view rest = text.substr(2);
-    std::string folded(rest);
-    std::transform(folded.begin(), folded.end(), folded.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    const std::size_t beta = folded.find("beta");
+    const std::size_t beta = FindBeta(rest);
     const std::string_view release = rest.substr(0, beta);
     const std::string_view betaVersion =
         beta == std::string_view::npos ? std::string_view() : rest.substr(beta + 4);

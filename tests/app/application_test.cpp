@@ -22,12 +22,15 @@ class ApplicationTest : public ::testing::Test {
   protected:
     ApplicationTest() {
         drive.MakeFolder("cfg");
+        drive.MakeFolder("home");
         drive.WriteFile("Work\\a.txt", "");
     }
 
     std::unique_ptr<Application> Make() {
         return std::make_unique<Application>(
-            ProgramPlace{drive.HostPath("prog/kestrel"), drive.HostPath("cfg")}, ui, clock, errors);
+            ProgramPlace{drive.HostPath("prog/kestrel"), drive.HostPath("cfg"),
+                         drive.HostPath("data"), drive.HostPath("home")},
+            ui, clock, errors);
     }
 
     settings::SettingsStore Store() { return settings::SettingsStore(drive.HostPath("cfg")); }
@@ -115,20 +118,43 @@ TEST_F(ApplicationTest, FolderValuesAreFoundWithoutRegardToCaseAndEndWithABacksl
     EXPECT_EQ(app->workspace().options.chkCopy, 1);
 }
 
-TEST_F(ApplicationTest, ProgramFolderComesFromTheStoreOrTheExecutable) {
+// The program folder holds only what the program reads: what it writes by
+// itself goes to the user's data folder, which an installation's read-only
+// folder cannot stop.
+TEST_F(ApplicationTest, ProgramFolderIsReadAndTheUsersFilesGoToTheDataFolder) {
     auto fromExecutable = Make();
-    const std::string expected =
-        fromExecutable->fileSystem().Drives().FolderInputToProgram(drive.HostPath("prog"));
-    EXPECT_EQ(fromExecutable->ProgramFolder(), expected);
-    EXPECT_EQ(fromExecutable->ExportFolder(), expected + "Export\\");
+    const platform::DriveTable& drives = fromExecutable->fileSystem().Drives();
+    const std::string data = drives.FolderInputToProgram(drive.HostPath("data"));
+    EXPECT_EQ(fromExecutable->ProgramFolder(), drives.FolderInputToProgram(drive.HostPath("prog")));
+    EXPECT_EQ(fromExecutable->ExportFolder(), data + "Export\\");
     EXPECT_EQ(fromExecutable->CaseRuleFiles(),
-              (std::vector<std::string>{expected + "Case Rules\\Default.csr"}));
+              (std::vector<std::string>{data + "Case Rules\\Default.csr"}));
 
-    drive.WriteFile("installed\\kestrel", "");
-    Store().WriteText(Scope::Machine, settings::kRootKey, "App Path", drive.HostPath("installed"));
-    auto installed = Make();
-    EXPECT_EQ(installed->ProgramFolder(),
-              installed->fileSystem().Drives().FolderInputToProgram(drive.HostPath("installed")));
+    // Installed: the rule file the installation brings is copied into the
+    // data folder the first time it is missing there, and never again.
+    drive.WriteFile("usr\\bin\\kestrel", "");
+    drive.WriteFile("usr\\share\\kestrel\\Case Rules\\Default.csr", "DVD\r\n");
+    Store().WriteText(Scope::Machine, settings::kRootKey, "App Path", drive.HostPath("usr/bin"));
+    EXPECT_EQ(Make()->ProgramFolder(), drives.FolderInputToProgram(drive.HostPath("usr/bin")));
+    EXPECT_EQ(drive.ReadFile("data\\Case Rules\\Default.csr"), "DVD\r\n");
+    drive.WriteFile("data\\Case Rules\\Default.csr", "Mine\r\n");
+    Make();
+    EXPECT_EQ(drive.ReadFile("data\\Case Rules\\Default.csr"), "Mine\r\n");
+}
+
+// A store with no working folder (the first start, "Reset Options" on a fresh
+// store) opens on the home folder, never on the root of the file system.
+TEST_F(ApplicationTest, AFreshStoreOpensOnTheHomeFolder) {
+    auto app = Make();
+    ASSERT_TRUE(app->Start("", true).runWindow);
+    const std::string home =
+        app->fileSystem().Drives().FolderInputToProgram(drive.HostPath("home"));
+    EXPECT_EQ(app->workspace().txtSourceDir, home);
+    EXPECT_EQ(app->workspace().txtDestDir, home);
+    app->workspace().txtSourceDir = "C:\\";
+    Store().DeleteKey(Scope::Machine, settings::TemplateKey(0));
+    app->workspace().LoadTemplate(0);
+    EXPECT_EQ(app->workspace().txtSourceDir, home);
 }
 
 TEST_F(ApplicationTest, UnexpectedErrorReportText) {

@@ -235,7 +235,8 @@ using support::TempDrive;
 class WorkspaceTemplateTest : public support::WorkspaceTest {
   protected:
     WorkspaceTemplateTest() : store(drive.HostPath("")) {
-        workspace.AttachSettings(store, TempDrive::Path("prog\\"));
+        workspace.AttachSettings(
+            store, {TempDrive::Path("prog\\"), TempDrive::Path("data\\"), TempDrive::Path("")});
     }
     settings::SettingsStore store;
 };

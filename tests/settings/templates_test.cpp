@@ -18,7 +18,8 @@ namespace {
 
 using engine::RenameOptions;
 
-constexpr std::string_view kProgramFolder = "C:\\Program Files\\Kestrel\\";
+// A home folder that is not there: templates fall back to its drive root.
+constexpr std::string_view kMissingFactoryFolder = "C:\\home\\nobody at all\\";
 
 // The stored format: every value name a template holds, with a valid value
 // away from both its factory and its template default, so that a value
@@ -102,8 +103,8 @@ RenameOptions NothingLikeTheDefaults() {
 class TemplateTest : public ::testing::Test {
   protected:
     // Loads into options_ and preferences_, and stores a mended working folder.
-    TemplateLoad Load(int number) {
-        const TemplateLoad load = LoadTemplate(store_, drive_.FileSystem(), number, kProgramFolder,
+    TemplateLoad Load(int number, std::string_view factoryFolder = kMissingFactoryFolder) {
+        const TemplateLoad load = LoadTemplate(store_, drive_.FileSystem(), number, factoryFolder,
                                                options_, preferences_);
         StoreMendedFolder(store_, number, load);
         return load;
@@ -185,18 +186,28 @@ TEST_F(TemplateTest, OnlyNamedTemplatesNumberedFrom0To255AreLoadedOrSaved) {
     EXPECT_THAT(store_.ListSubkeys(Scope::Machine, kTemplatesKey), ::testing::IsEmpty());
 }
 
-TEST_F(TemplateTest, MissingWorkingFolderFallsBackToADriveRootAndIsWrittenBack) {
+TEST_F(TemplateTest, MissingWorkingFolderFallsBackToTheHomeFolderOrADriveRootAndIsWrittenBack) {
     ASSERT_TRUE(drive_.Valid());
     drive_.MakeFolder("Here");
-    const std::pair<std::string, std::string> cases[] = {
-        {"D:\\Gone\\", "D:\\"}, {"D:\\Here", "D:\\Here\\"}, {"D:\\Here\\Gone\\Deeper\\", "D:\\"},
-        {"Q:\\Gone\\", "C:\\"},                    // drive Q is not mapped
-        {"", "C:\\"},           {"Gone", "C:\\"},  // no drive root of its own
+    drive_.MakeFolder("Home");
+    // Stored folder, expected with a home folder that is gone, and with D:\Home\.
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {"D:\\Here", "D:\\Here\\", "D:\\Here\\"},
+        {"D:\\Gone\\", "D:\\", "D:\\Home\\"},  // on the home folder's drive: home
+        {"D:\\Here\\Gone\\Deeper\\", "D:\\", "D:\\Home\\"},
+        {"C:\\Gone in C\\", "C:\\", "C:\\"},   // another drive: its root
+        {"Q:\\Gone\\", "C:\\", "D:\\Home\\"},  // drive Q is not mapped
+        {"", "C:\\", "D:\\Home\\"},
+        {"Gone", "C:\\", "D:\\Home\\"},  // no drive root of its own
     };
-    for (const auto& [stored, expected] : cases) {
-        store_.WriteText(Scope::Machine, HandEdited(), "Working folder", stored);
-        EXPECT_EQ(Load(9).workingFolder, expected) << stored;
-        EXPECT_EQ(Stored(9, "Working folder"), expected);
+    for (const auto& [stored, withoutHome, withHome] : cases) {
+        SCOPED_TRACE(stored);
+        for (const auto& [home, expected] : {std::pair(kMissingFactoryFolder, withoutHome),
+                                             std::pair(std::string_view("D:\\Home"), withHome)}) {
+            store_.WriteText(Scope::Machine, HandEdited(), "Working folder", stored);
+            EXPECT_EQ(Load(9, home).workingFolder, expected) << home;
+            EXPECT_EQ(Stored(9, "Working folder"), expected);
+        }
     }
 }
 

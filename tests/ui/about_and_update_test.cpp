@@ -93,7 +93,7 @@ TEST_F(AboutAndUpdateTest, ManualOpensFromHelpAndF1AndEveryLinkedPageExists) {
     const std::filesystem::path source = std::filesystem::path(__FILE__).parent_path() / "../..";
     std::string folder = "C:" + std::filesystem::canonical(source).string() + "/";
     std::replace(folder.begin(), folder.end(), '/', '\\');
-    workspace.AttachSettings(store, folder);
+    workspace.AttachSettings(store, {folder, folder, folder});
     QTest::keyClick(window->SourceList(), Qt::Key_F1);
     QTest::mouseClick(Find<QPushButton>("cmdHelp"), Qt::LeftButton);
     const std::filesystem::path help = std::filesystem::canonical(source / "help");

@@ -16,7 +16,8 @@ namespace kestrel::ui {
 class SettingsWindowTest : public WindowTest {
   protected:
     SettingsWindowTest() : store(config.Path()) {
-        workspace.AttachSettings(store, support::TempDrive::Path(""));
+        workspace.AttachSettings(store, {support::TempDrive::Path(""), support::TempDrive::Path(""),
+                                         support::TempDrive::Path("")});
         qtUi.SetProgramRunner(programs);
         qtUi.SetSoundPlayer(player);
     }

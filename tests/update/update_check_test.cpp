@@ -16,7 +16,10 @@ const std::string kUpdater("MZ\0\x01\xff\r\n\x1a", 8);
 // Records what a check shows and does, and answers its questions.
 struct RecordingHost : UpdateHost, ProgressView {
     RecordingHost(bool yes = false, bool starts = true) : yes(yes), starts(starts) {}
-    bool Show(Box box, std::string_view) override { return boxes.push_back(box), yes; }
+    bool Show(Box box, std::string_view text) override {
+        texts.emplace_back(text);
+        return boxes.push_back(box), yes;
+    }
     void ShowStatus(std::string_view text) override { status = text; }
     ProgressView& Progress() override { return *this; }
     bool StartUpdater(const std::string& hostPath) override { return started = hostPath, starts; }
@@ -30,6 +33,7 @@ struct RecordingHost : UpdateHost, ProgressView {
     bool yes, starts;
     int shutdowns = 0;
     std::vector<Box> boxes;
+    std::vector<std::string> texts;
     std::string status, started, action;
     std::vector<std::string> states;
 };
@@ -86,9 +90,36 @@ TEST_F(UpdateCheckTest, ChecksReportOfferFetchAndStartAsTheVersionFileSays) {
     }
 }
 
+// However short, an updater arrives whole; an empty one is refused in words.
+TEST_F(UpdateCheckTest, AnUpdaterOfAnyLengthIsSavedAndAnEmptyOneIsRefused) {
+    drive.WriteFile("site\\download\\updates\\Kestrelver.txt", "OK1 0 277");
+    UpdateSettings settings = ReadUpdateSettings(nullptr, support::TempDrive::Path("dl\\"), 0);
+    settings.site = server.Url();
+    for (const std::string& updater : {std::string("M"), std::string("MZ"), std::string()}) {
+        SCOPED_TRACE(updater.size());
+        drive.WriteFile("site\\download\\updates\\Kestrelupdate.exe", updater);
+        host = RecordingHost(true);
+        CheckForUpdate(host, drive.FileSystem(), settings, "1.0.276", kManualCheck, false);
+        if (updater.empty()) {
+            EXPECT_EQ(host.boxes, (std::vector<Box>{Box::OfferRelease, Box::NotSaved}));
+            EXPECT_EQ(host.texts.back(),
+                      "The update could not be downloaded.\r\rThe server sent an empty file.");
+            EXPECT_FALSE(drive.Exists("dl\\Kestrelupdate.exe"));
+        } else {
+            EXPECT_EQ(host.boxes, (std::vector<Box>{Box::OfferRelease}));
+            EXPECT_EQ(drive.ReadFile("dl\\Kestrelupdate.exe"), updater);
+            EXPECT_EQ(host.shutdowns, 1);
+        }
+    }
+}
+
 TEST_F(UpdateCheckTest, TransfersReportTheirStatesAndRefuseWhatTheyMustNot) {
+    drive.WriteFile("site\\download\\updates\\Kestrelver.txt", "OK1 0 276");
     drive.WriteFile("site\\a.txt", "OK1 0 277");
-    EXPECT_EQ(FetchText(server.Url("/a.txt"), {}, &host), "OK1 0 277");
+    UpdateSettings settings = ReadUpdateSettings(nullptr, support::TempDrive::Path(""), 0);
+    settings.site = server.Url();
+    CheckForUpdate(host, drive.FileSystem(), settings, "1.0.276", kManualCheck, false);
+    EXPECT_EQ(host.status, "(most recent)");
     EXPECT_EQ(host.states,
               (std::vector<std::string>{"Contacting server", "Server contacted", "Connecting",
                                         "Connected", "Sending request", "Request sent", "Receiving",
