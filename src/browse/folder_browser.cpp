@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "browse/folder_navigation.h"
 #include "platform/path_tools.h"
 #include "text/program_path.h"
 
@@ -40,10 +41,12 @@ std::string ChosenFolder(std::string_view treePath) {
 
 void ApplyChosenFolder(const std::string& chosen, BrowseTarget target, bool locked,
                        std::string& working, std::string& targetFolder) {
-    if (target == BrowseTarget::Target || locked) {
-        targetFolder = chosen;
+    if (target == BrowseTarget::Source) {
+        MoveWorkingFolder(chosen, locked, working, targetFolder);
+        return;
     }
-    if (target == BrowseTarget::Source || locked) {
+    targetFolder = chosen;
+    if (locked) {
         working = chosen;
     }
 }

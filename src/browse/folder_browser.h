@@ -49,7 +49,8 @@ BrowserStart StartBrowsing(platform::FileSystem& fileSystem, std::string_view fo
 std::string ChosenFolder(std::string_view treePath);
 
 /// OK: the chosen folder becomes the target folder when the browser was opened
-/// for it, the working folder when it was opened for that, and both when locked.
+/// for it, the working folder when it was opened for that (the target folder
+/// following as MoveWorkingFolder says), and both when locked.
 void ApplyChosenFolder(const std::string& chosen, BrowseTarget target, bool locked,
                        std::string& working, std::string& targetFolder);
 

@@ -6,12 +6,19 @@
 
 namespace kestrel::browse {
 
+bool SameFolderText(std::string_view a, std::string_view b) {
+    const auto trimmed = [](std::string_view folder) {
+        return folder.ends_with('\\') ? folder.substr(0, folder.size() - 1) : folder;
+    };
+    return trimmed(a) == trimmed(b);
+}
+
 void MoveWorkingFolder(const std::string& folder, bool locked, std::string& working,
                        std::string& target) {
-    working = folder;
-    if (locked) {
+    if (locked || SameFolderText(working, target)) {
         target = folder;
     }
+    working = folder;
 }
 
 bool BackUpOneLevel(platform::FileSystem& fileSystem, bool locked, std::string& working,

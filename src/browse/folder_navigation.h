@@ -9,10 +9,16 @@
 // The steps that move the main window's working folder (txtSourceDir) and
 // target folder (txtDestDir). While "Lock source and target folders" is on,
 // every step that moves the working folder moves the target folder with it,
-// so that new names never land in a folder the user has left behind.
+// so that new names never land in a folder the user has left behind. Without
+// the lock, a target folder that is the working folder follows it too: only a
+// target the user set apart stays where it is.
 namespace kestrel::browse {
 
-/// Makes `folder` the working folder, and the target folder too when `locked`.
+/// Whether two folder texts name the same folder (one trailing backslash aside).
+bool SameFolderText(std::string_view a, std::string_view b);
+
+/// Makes `folder` the working folder, and the target folder too when `locked`
+/// or when the target folder was the working folder.
 void MoveWorkingFolder(const std::string& folder, bool locked, std::string& working,
                        std::string& target);
 

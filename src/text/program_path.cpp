@@ -1,5 +1,7 @@
 #include "text/program_path.h"
 
+#include <vector>
+
 namespace kestrel::text {
 namespace {
 
@@ -54,6 +56,37 @@ bool IsAcceptableNewName(std::string_view newName) {
                component.find_first_of(kInvalidNameCharacters) == std::string_view::npos &&
                component.find('\0') == std::string_view::npos;
     });
+}
+
+std::string ResolveDotComponents(std::string_view path) {
+    if (path.size() < 3 || path[1] != ':' || path[2] != '\\' || !HasDotComponent(path)) {
+        return std::string(path);
+    }
+    std::vector<std::string_view> kept;
+    std::size_t start = 3;
+    while (start <= path.size()) {
+        std::size_t end = path.find('\\', start);
+        if (end == std::string_view::npos) {
+            end = path.size();
+        }
+        const std::string_view component = path.substr(start, end - start);
+        if (component == "..") {
+            if (!kept.empty()) {
+                kept.pop_back();
+            }
+        } else if (component != "." && !component.empty()) {
+            kept.push_back(component);
+        }
+        start = end + 1;
+    }
+    std::string resolved(path.substr(0, 3));
+    for (const std::string_view component : kept) {
+        resolved.append(component).push_back('\\');
+    }
+    if (!path.ends_with('\\') && !kept.empty()) {
+        resolved.pop_back();
+    }
+    return resolved;
 }
 
 }  // namespace kestrel::text

@@ -21,6 +21,11 @@ bool StripTrailingBackslash(std::string& path);
 /// would lead out of the folder the path seems to name.
 bool HasDotComponent(std::string_view path);
 
+/// A drive-letter path with its "." components dropped and each ".." taking
+/// the component before it away, never above the drive root, as the host
+/// would go; other texts come back unchanged. A trailing backslash stays.
+std::string ResolveDotComponents(std::string_view path);
+
 /// True when `newName` (relative to its target folder; it may hold sub-folders
 /// and one trailing folder mark) can be given to an entry: it is not empty,
 /// and no component is empty, "." or "..", or holds an invalid character.

@@ -28,6 +28,7 @@
 #include "platform/desktop_opener.h"
 #include "platform/drive_table.h"
 #include "platform/path_tools.h"
+#include "text/program_path.h"
 #include "ui/about_window.h"
 #include "ui/browse_window.h"
 #include "ui/case_rules_window.h"
@@ -297,8 +298,16 @@ void MainWindow::ConnectLists() {
 }
 
 void MainWindow::ConnectFolderBoxes() {
-    connect(txtSourceDir_, &QLineEdit::textChanged, this,
-            [this] { FolderEdited(txtSourceDir_, cmdUp_, workspace_.txtSourceDir); });
+    connect(txtSourceDir_, &QLineEdit::textChanged, this, [this] {
+        // A target folder that is the working folder follows it as it is typed.
+        const std::string target = workspace_.txtDestDir;
+        browse::MoveWorkingFolder(txtSourceDir_->text().toStdString(), false,
+                                  workspace_.txtSourceDir, workspace_.txtDestDir);
+        if (workspace_.txtDestDir != target) {
+            txtDestDir_->setText(ToQString(workspace_.txtDestDir));
+        }
+        FolderEdited(txtSourceDir_, cmdUp_, workspace_.txtSourceDir);
+    });
     connect(txtDestDir_, &QLineEdit::textChanged, this,
             [this] { FolderEdited(txtDestDir_, cmdUpDest_, workspace_.txtDestDir); });
     connect(txtSourceDir_, &QLineEdit::editingFinished, this,
@@ -338,7 +347,9 @@ void MainWindow::FolderEntered(QLineEdit* box, std::string& folder) {
     if (hooks_.drives == nullptr) {
         return;
     }
-    const std::string program = hooks_.drives->FolderInputToProgram(box->text().toStdString());
+    // Shown as the folder it is, so that two spellings of one folder read alike.
+    const std::string program =
+        text::ResolveDotComponents(hooks_.drives->FolderInputToProgram(box->text().toStdString()));
     if (program != folder) {
         box->setText(ToQString(program));
     }

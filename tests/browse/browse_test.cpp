@@ -20,20 +20,32 @@ class BrowseRules : public ::testing::Test {
     TempDrive drive;
 };
 
-TEST_F(BrowseRules, OkChoosesACapitalizedFolderForItsKindOrBothWhenLocked) {
+// The target folder goes with the working folder when they were one folder,
+// or when locked; a target folder the user set apart stays.
+TEST_F(BrowseRules, OkChoosesACapitalizedFolderForItsKindAndTheTargetFollowsWhenItWasTheSame) {
     // clang-format off
-    const struct { const char* tree; BrowseTarget target; bool locked; const char* folders; } rows[] = {
-        {"t:\\Photos", BrowseTarget::Source, false, "T:\\Photos\\|T:\\Old\\"},
-        {"T:\\",       BrowseTarget::Target, false, "T:\\Work\\|T:\\"},
-        {"T:\\a\\",    BrowseTarget::Target, true,  "T:\\a\\|T:\\a\\"},
-        {"T:\\a",      BrowseTarget::Source, true,  "T:\\a\\|T:\\a\\"},
+    const struct { const char* tree; BrowseTarget target; bool locked; const char* before; const char* folders; } rows[] = {
+        {"t:\\Photos", BrowseTarget::Source, false, "T:\\Old\\",  "T:\\Photos\\|T:\\Old\\"},
+        {"t:\\Photos", BrowseTarget::Source, false, "T:\\Work\\", "T:\\Photos\\|T:\\Photos\\"},
+        {"t:\\Photos", BrowseTarget::Source, false, "T:\\Work",   "T:\\Photos\\|T:\\Photos\\"},
+        {"T:\\",       BrowseTarget::Target, false, "T:\\Old\\",  "T:\\Work\\|T:\\"},
+        {"T:\\",       BrowseTarget::Target, false, "T:\\Work\\", "T:\\Work\\|T:\\"},
+        {"T:\\a\\",    BrowseTarget::Target, true,  "T:\\Old\\",  "T:\\a\\|T:\\a\\"},
+        {"T:\\a",      BrowseTarget::Source, true,  "T:\\Old\\",  "T:\\a\\|T:\\a\\"},
     };
     // clang-format on
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.tree);
-        std::string working = "T:\\Work\\", target = "T:\\Old\\";
+        SCOPED_TRACE(std::string(row.tree) + " " + row.before);
+        std::string working = "T:\\Work\\", target = row.before;
         ApplyChosenFolder(ChosenFolder(row.tree), row.target, row.locked, working, target);
         EXPECT_EQ(working + "|" + target, row.folders);
+        // Back up one level takes the same rule.
+        working = "T:\\Work\\";
+        target = row.before;
+        drive.MakeFolder("Work");
+        ASSERT_TRUE(BackUpOneLevel(drive.FileSystem(), row.locked, working, target));
+        EXPECT_EQ(target,
+                  row.locked || SameFolderText(row.before, "T:\\Work\\") ? "T:\\" : row.before);
     }
 }
 

@@ -49,6 +49,22 @@ TEST(ProgramPath, TrailingBackslashIsAddedOnceAndStrippedOnce) {
     EXPECT_FALSE(StripTrailingBackslash(file));
 }
 
+TEST(ProgramPath, DotComponentsAreResolvedNeverAboveTheDriveRoot) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"C:\\root\\..\\tmp\\x\\", "C:\\tmp\\x\\"},
+        {"C:\\a\\.\\b\\.\\", "C:\\a\\b\\"},
+        {"C:\\a\\b\\..", "C:\\a"},
+        {"C:\\..\\..\\a\\", "C:\\a\\"},
+        {"C:\\a\\..\\..", "C:\\"},
+        {"D:\\a..b\\.c\\", "D:\\a..b\\.c\\"},  // dots inside names stay
+        {"C:\\Photos\\", "C:\\Photos\\"},
+        {"..\\relative", "..\\relative"},  // not a drive-letter path
+    };
+    for (const auto& [path, resolved] : rows) {
+        EXPECT_EQ(ResolveDotComponents(path), resolved) << path;
+    }
+}
+
 TEST(DecodeTextLine, KeepsUtf8AndReadsAnythingElseAsWindows1252) {
     const std::pair<std::string_view, std::string_view> cases[] = {
         {"Café", "Café"},

@@ -159,10 +159,10 @@ TEST_F(BrowseTest, DroppedOrTypedHostPathsBecomeTheFolders) {
     drive.WriteFile("Photos\\a.jpg", "");
     // Widget, path dropped or typed on it, and the source and target folders after.
     const std::tuple<const char*, const char*, const char*> rows[] = {
-        {"txtSourceDir", "Photos", "T:\\Photos\\|T:\\"},
-        {"TargetFileList", "Photos\\a.jpg", "T:\\Photos\\|T:\\Photos\\"},
-        {"SourceFileList", "", "T:\\|T:\\Photos\\"},
-        {"txtDestDir", "", "T:\\|T:\\"},  // typed and entered
+        {"txtSourceDir", "Photos", "T:\\Photos\\|T:\\Photos\\"},  // the target was the same
+        {"txtDestDir", "", "T:\\Photos\\|T:\\"},  // typed and entered: set apart
+        {"SourceFileList", "", "T:\\|T:\\"},
+        {"TargetFileList", "Photos\\a.jpg", "T:\\|T:\\Photos\\"},
     };
     for (const auto& [name, relative, folders] : rows) {
         SCOPED_TRACE(name);

@@ -299,16 +299,43 @@ TEST_F(WindowTest, FlaggedTargetRowsAreMarkedAndExplainThemselves) {
     EXPECT_NE(warning, colourAt(window->TargetList(), 2)) << "a row that passed";
 }
 
-TEST_F(WindowTest, ATargetFolderOtherThanTheWorkingFolderIsMarked) {
+// While the two boxes hold one folder, the target goes wherever the working
+// folder goes; a target the user set apart stays, and is marked.
+TEST_F(WindowTest, TheTargetFolderFollowsTheWorkingFolderUntilTheUserSetsItApart) {
     drive.MakeFolder("Sub");
+    drive.MakeFolder("Other");
+    MainWindow::Hooks hooks;
+    hooks.drives = &drive.FileSystem().Drives();
+    window = std::make_unique<MainWindow>(workspace, qtUi, hooks);
+    window->show();
+    auto* source = Find<QLineEdit>("txtSourceDir");
     auto* target = Find<QLineEdit>("txtDestDir");
     const QColor plain = target->palette().color(QPalette::Base);
-    Find<QLineEdit>("txtSourceDir")->setText("T:\\Sub\\");
-    EXPECT_NE(target->palette().color(QPalette::Base), plain);
-    EXPECT_EQ(target->toolTip(), "New names go to T:\\");
-    target->setText("T:\\Sub\\");
+    const auto type = [source](const std::string& text) {
+        source->setFocus(Qt::OtherFocusReason);
+        source->selectAll();
+        QTest::keyClicks(source, QString::fromStdString(text));
+        QTest::keyClick(source, Qt::Key_Return);
+    };
+    // Typed as this computer writes it, with a detour: shown resolved, and
+    // the target box goes along.
+    type(drive.HostPath("Other") + "/../Sub");
+    EXPECT_EQ(source->text().toStdString(), TempDrive::Path("Sub\\"));
+    EXPECT_EQ(target->text().toStdString(), TempDrive::Path("Sub\\"));
+    EXPECT_EQ(workspace.txtDestDir, TempDrive::Path("Sub\\"));
     EXPECT_EQ(target->palette().color(QPalette::Base), plain);
-    EXPECT_EQ(target->toolTip(), "T:\\Sub\\");
+    QTest::keyClick(window->SourceList(), Qt::Key_Backspace, Qt::AltModifier);
+    EXPECT_EQ(workspace.txtDestDir, TempDrive::Path(""));
+
+    // Set apart by the user: the working folder moves alone from now on.
+    target->setText(QString::fromStdString(TempDrive::Path("Other\\")));
+    type(TempDrive::Path("Sub\\"));
+    EXPECT_EQ(workspace.txtSourceDir, TempDrive::Path("Sub\\"));
+    EXPECT_EQ(workspace.txtDestDir, TempDrive::Path("Other\\"));
+    EXPECT_NE(target->palette().color(QPalette::Base), plain);
+    EXPECT_EQ(target->toolTip().toStdString(), "New names go to " + TempDrive::Path("Other\\"));
+    target->setText(QString::fromStdString(TempDrive::Path("Sub\\")));
+    EXPECT_EQ(target->palette().color(QPalette::Base), plain);
 }
 
 TEST_F(WindowTest, AltPageDownMovesBothListsByAPage) {
@@ -340,7 +367,9 @@ TEST_F(WindowTest, BackUpOneLevelStopsAtTheDriveRoot) {
               TempDrive::Path("Photos\\"));
     ASSERT_EQ(SourceRowCount(), 0);
 
-    // The target folder is a drive root: its Up button is off.
+    // The target folder went along; set apart at a drive root, its Up button is off.
+    EXPECT_EQ(workspace.txtDestDir, TempDrive::Path("Photos\\"));
+    Find<QLineEdit>("txtDestDir")->setText(QString::fromStdString(TempDrive::Path("")));
     EXPECT_FALSE(Find<QPushButton>("cmdUpDest")->isEnabled());
     QTest::mouseClick(Find<QPushButton>("cmdUp"), Qt::LeftButton);
     EXPECT_EQ(workspace.txtSourceDir, TempDrive::Path(""));
