@@ -14,6 +14,7 @@
 #include <QPalette>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTimer>
@@ -44,6 +45,7 @@
 #include "ui/qt_ui.h"
 #include "ui/template_manager_window.h"
 #include "ui/update_host.h"
+#include "ui/window_placement.h"
 #include "update/update_check.h"
 
 namespace kestrel::ui {
@@ -51,7 +53,6 @@ namespace {
 
 using app::CommandButton;
 
-constexpr int kTwipsPerInch = 1440;
 // The target folder box while it names another folder than the working folder.
 const QColor kTargetElsewhereBackground{0xFF, 0xE8, 0xA8};
 
@@ -670,8 +671,10 @@ void MainWindow::ScheduleAutomaticUpdateCheck() {
 }
 
 QPoint MainWindow::PositionInTwips() const {
-    return {x() * kTwipsPerInch / std::max(logicalDpiX(), 1),
-            y() * kTwipsPerInch / std::max(logicalDpiY(), 1)};
+    // The frame's corner, converted as the start-up converts it back.
+    const QScreen* shown = screen();
+    return {PixelsToTwips(x(), shown != nullptr ? shown->logicalDotsPerInchX() : 96),
+            PixelsToTwips(y(), shown != nullptr ? shown->logicalDotsPerInchY() : 96)};
 }
 
 void MainWindow::ShutdownForUpdate() {

@@ -62,6 +62,10 @@ class MainWindow : public QMainWindow {
     MainWindow(app::Workspace& workspace, QtUi& ui, Hooks hooks, QWidget* parent = nullptr);
     ~MainWindow() override;
 
+    /// The window's left and top edge (its frame's) in twips, as the settings
+    /// keep them and the start-up places the window by them.
+    QPoint PositionInTwips() const;
+
     /// Brings every control, both lists and the buttons to the Workspace's state.
     void SyncFromWorkspace();
     /// Sets the option controls from the Workspace's options (refreshes suppressed).
@@ -153,8 +157,6 @@ class MainWindow : public QMainWindow {
     bool HandleWindowKey(const QKeyEvent& event, const QObject& target);
     /// Applies template `number` and shows its options and folders (no refresh).
     void LoadTemplateIntoControls(int number);
-    /// The window's left and top edge in twips, as the settings keep them.
-    QPoint PositionInTwips() const;
     /// Ends the program as closing the window does, so that an updater that
     /// has just started can replace it.
     void ShutdownForUpdate();

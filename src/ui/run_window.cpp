@@ -32,26 +32,23 @@
 namespace kestrel::ui {
 namespace {
 
-constexpr int kTwipsPerInch = 1440;
 // Borders and title bar of a usual desktop's window frame, in pixels.
 constexpr QSize kTypicalFrame(8, 32);
 // The build the first-run question compares against; a demo never asks it.
 
+// A screen's resolution, across and down.
 struct TwipScale {
-    int x = 15;
-    int y = 15;
+    double x = 96;
+    double y = 96;
 };
 
 TwipScale ScaleOf(const QScreen& screen) {
-    const auto perPixel = [](qreal dpi) {
-        return std::max(1, static_cast<int>(kTwipsPerInch / std::max(dpi, 1.0)));
-    };
-    return {perPixel(screen.logicalDotsPerInchX()), perPixel(screen.logicalDotsPerInchY())};
+    return {screen.logicalDotsPerInchX(), screen.logicalDotsPerInchY()};
 }
 
 TwipRect ToTwips(const QRect& pixels, TwipScale scale) {
-    return {pixels.x() * scale.x, pixels.y() * scale.y, pixels.width() * scale.x,
-            pixels.height() * scale.y};
+    return {PixelsToTwips(pixels.x(), scale.x), PixelsToTwips(pixels.y(), scale.y),
+            PixelsToTwips(pixels.width(), scale.x), PixelsToTwips(pixels.height(), scale.y)};
 }
 
 // SIGTERM and SIGINT end the event loop like a closed window, so that what
@@ -140,49 +137,6 @@ void SizeMainWindow(MainWindow& window, const QScreen& screen) {
     window.resize(window.sizeHint().expandedTo(QSize(1240, 940)).boundedTo(available));
 }
 
-/// Places the window by the start location; false when the user chose to
-/// exit from the display warning.
-bool PlaceMainWindow(MainWindow& window, int startLocation, settings::SettingsStore& store) {
-    const QScreen* screen =
-        window.screen() != nullptr ? window.screen() : QGuiApplication::primaryScreen();
-    if (screen == nullptr) {
-        return true;
-    }
-    const TwipScale scale = ScaleOf(*screen);
-    const TwipRect screenTwips = ToTwips(screen->geometry(), scale);
-    const bool warningDisabled = store.ReadNumber(settings::Scope::Machine, settings::kSettingsKey,
-                                                  "Disable display warning", 0) != 0;
-    // The frame the desktop adds is known once the window has been shown; a
-    // typical one is assumed before that.
-    const QSize frame = window.frameGeometry().size() - window.geometry().size();
-    const QSize smallest = window.minimumSizeHint() + frame.expandedTo(kTypicalFrame);
-    if (DisplayWarningDue(startLocation, screenTwips, smallest.width() * scale.x,
-                          smallest.height() * scale.y, warningDisabled)) {
-        DisplayWarningWindow warning(store);
-        if (warning.exec() != DisplayWarningWindow::kContinue) {
-            return false;
-        }
-        window.resize(kDesignWidthTwips / scale.x, kDesignHeightTwips / scale.y);
-    }
-    PlacementInput input;
-    input.startLocation = startLocation;
-    input.screen = screenTwips;
-    input.workArea = ToTwips(screen->availableGeometry(), scale);
-    input.windowWidth = window.frameGeometry().width() * scale.x;
-    input.windowHeight = window.frameGeometry().height() * scale.y;
-    input.pixelWidth = scale.x;
-    input.pixelHeight = scale.y;
-    input.savedLeft =
-        store.ReadNumber(settings::Scope::Machine, settings::kSettingsKey, "Window Position X", -1);
-    input.savedTop =
-        store.ReadNumber(settings::Scope::Machine, settings::kSettingsKey, "Window Position Y", -1);
-    input.currentLeft = window.x() * scale.x;
-    input.currentTop = window.y() * scale.y;
-    const TwipPoint place = ui::PlaceMainWindow(input);
-    window.move(place.left / scale.x, place.top / scale.y);
-    return true;
-}
-
 int RunStartedWindow(app::Application& application, QtUi& qtUi, SplashWindow& splash,
                      const QuitOnSignals& quitOnSignals) {
     ShowSplash(splash);
@@ -208,14 +162,12 @@ int RunStartedWindow(app::Application& application, QtUi& qtUi, SplashWindow& sp
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         SizeMainWindow(window, *screen);
     }
-    if (!PlaceMainWindow(window, startLocation, application.store())) {
+    if (!PlaceOnScreen(window, startLocation, application.store())) {
         if (quitOnSignals.Signalled()) {
             return 0;
         }
-        const TwipScale scale = QGuiApplication::primaryScreen() != nullptr
-                                    ? ScaleOf(*QGuiApplication::primaryScreen())
-                                    : TwipScale{};
-        application.Shutdown(window.x() * scale.x, window.y() * scale.y);
+        const QPoint position = window.PositionInTwips();
+        application.Shutdown(position.x(), position.y());
         return 0;
     }
     application.RunFirstListing();
@@ -227,6 +179,48 @@ int RunStartedWindow(app::Application& application, QtUi& qtUi, SplashWindow& sp
 }
 
 }  // namespace
+
+bool PlaceOnScreen(MainWindow& window, int startLocation, settings::SettingsStore& store) {
+    const QScreen* screen =
+        window.screen() != nullptr ? window.screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return true;
+    }
+    const TwipScale scale = ScaleOf(*screen);
+    const TwipRect screenTwips = ToTwips(screen->geometry(), scale);
+    const bool warningDisabled = store.ReadNumber(settings::Scope::Machine, settings::kSettingsKey,
+                                                  "Disable display warning", 0) != 0;
+    // The frame the desktop adds is known once the window has been shown; a
+    // typical one is assumed before that.
+    const QSize frame = window.frameGeometry().size() - window.geometry().size();
+    const QSize smallest = window.minimumSizeHint() + frame.expandedTo(kTypicalFrame);
+    if (DisplayWarningDue(startLocation, screenTwips, PixelsToTwips(smallest.width(), scale.x),
+                          PixelsToTwips(smallest.height(), scale.y), warningDisabled)) {
+        DisplayWarningWindow warning(store);
+        if (warning.exec() != DisplayWarningWindow::kContinue) {
+            return false;
+        }
+        window.resize(TwipsToPixels(kDesignWidthTwips, scale.x),
+                      TwipsToPixels(kDesignHeightTwips, scale.y));
+    }
+    PlacementInput input;
+    input.startLocation = startLocation;
+    input.screen = screenTwips;
+    input.workArea = ToTwips(screen->availableGeometry(), scale);
+    input.windowWidth = PixelsToTwips(window.frameGeometry().width(), scale.x);
+    input.windowHeight = PixelsToTwips(window.frameGeometry().height(), scale.y);
+    input.pixelWidth = PixelsToTwips(1, scale.x);
+    input.pixelHeight = PixelsToTwips(1, scale.y);
+    input.savedLeft =
+        store.ReadNumber(settings::Scope::Machine, settings::kSettingsKey, "Window Position X", -1);
+    input.savedTop =
+        store.ReadNumber(settings::Scope::Machine, settings::kSettingsKey, "Window Position Y", -1);
+    input.currentLeft = PixelsToTwips(window.x(), scale.x);
+    input.currentTop = PixelsToTwips(window.y(), scale.y);
+    const TwipPoint place = ui::PlaceMainWindow(input);
+    window.move(TwipsToPixels(place.left, scale.x), TwipsToPixels(place.top, scale.y));
+    return true;
+}
 
 int RunWindow(int argc, char** argv, std::string_view commandLine, const app::ProgramPlace& place) {
     QApplication qtApplication(argc, argv);

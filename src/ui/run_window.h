@@ -3,8 +3,16 @@
 #include <string_view>
 
 #include "app/application.h"
+#include "settings/settings_store.h"
 
 namespace kestrel::ui {
+
+class MainWindow;
+
+/// Places the main window by the start location (the saved position, the
+/// centre, a corner), showing the display warning when it is due; false when
+/// the user chose to exit from that warning.
+bool PlaceOnScreen(MainWindow& window, int startLocation, settings::SettingsStore& store);
 
 /// The program in window mode: start-up with the splash window, the main
 /// window until the user closes it, then shutdown. Returns the exit status.

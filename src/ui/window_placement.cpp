@@ -1,9 +1,16 @@
 #include "ui/window_placement.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace kestrel::ui {
 namespace {
+
+constexpr double kTwipsPerInch = 1440.0;
+
+double Sane(double dotsPerInch) {
+    return std::clamp(dotsPerInch, 1.0, kTwipsPerInch);
+}
 
 TwipPoint Centred(const PlacementInput& in) {
     const TwipRect& area = in.workArea.width > 0 ? in.workArea : in.screen;
@@ -13,6 +20,14 @@ TwipPoint Centred(const PlacementInput& in) {
 }
 
 }  // namespace
+
+int PixelsToTwips(int pixels, double dotsPerInch) {
+    return static_cast<int>(std::lround(pixels * kTwipsPerInch / Sane(dotsPerInch)));
+}
+
+int TwipsToPixels(int twips, double dotsPerInch) {
+    return static_cast<int>(std::lround(twips * Sane(dotsPerInch) / kTwipsPerInch));
+}
 
 TwipPoint PlaceMainWindow(const PlacementInput& in) {
     const int right = in.screen.width - in.windowWidth - in.pixelWidth;

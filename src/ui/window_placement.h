@@ -9,6 +9,12 @@ namespace kestrel::ui {
 inline constexpr int kDesignWidthTwips = 14250;
 inline constexpr int kDesignHeightTwips = 10920;
 
+/// Screen pixels to twips at `dotsPerInch`, rounded; TwipsToPixels is its
+/// inverse, so a position saved in twips and read back lands on the pixel it
+/// was saved from at any resolution (also where 1440 is no multiple of it).
+int PixelsToTwips(int pixels, double dotsPerInch);
+int TwipsToPixels(int twips, double dotsPerInch);
+
 struct TwipRect {
     int left = 0;
     int top = 0;

@@ -4,12 +4,21 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QTest>
 #include <QTimer>
 #include <filesystem>
 
+#include "app/workspace.h"
+#include "settings/key_paths.h"
+#include "settings/settings_store.h"
+#include "settings/temp_config_folder.h"
+#include "support/fake_clock.h"
+#include "support/temp_drive.h"
 #include "ui/demo_files.h"
 #include "ui/list_scrolling.h"
+#include "ui/main_window.h"
 #include "ui/qt_ui.h"
+#include "ui/run_window.h"
 #include "ui/window_placement.h"
 
 namespace kestrel::ui {
@@ -171,6 +180,48 @@ TEST(WindowPlacement, StartLocationsPlaceTheWindowAndOnlyTheSavedOneWarnsOfASmal
     EXPECT_FALSE(DisplayWarningDue(0, large, wide, 700 * 15, false));
     for (int location = 1; location <= 5; ++location) {
         EXPECT_FALSE(DisplayWarningDue(location, small, wide, 700 * 15, false)) << location;
+    }
+}
+
+// Saved in twips and read back, a position is the same pixel at any screen
+// resolution, so that a window does not creep across the screen by restarts.
+TEST(WindowPlacement, PixelsToTwipsAndBackIsTheSamePixelAtEveryResolution) {
+    for (const double dpi : {72.0, 91.0, 96.0, 100.0, 110.0, 120.0, 144.0, 157.5, 192.0, 288.0}) {
+        for (int pixels = -50; pixels <= 4000; ++pixels) {
+            const int twips = PixelsToTwips(pixels, dpi);
+            ASSERT_EQ(TwipsToPixels(twips, dpi), pixels) << dpi << " dpi, " << pixels;
+        }
+    }
+    EXPECT_EQ(PixelsToTwips(300, 96), 4500);
+    EXPECT_EQ(PixelsToTwips(300, 100), 4320);
+    EXPECT_EQ(TwipsToPixels(kDesignWidthTwips, 96), 950);
+}
+
+// The real start-up placement and the real shutdown position, three times.
+TEST(WindowPlacement, ARestoredPositionEqualsTheSavedOneAfterThreeRestarts) {
+    settings::TempConfigFolder folder;
+    settings::SettingsStore store(folder.Path());
+    store.WriteNumber(settings::Scope::Machine, settings::kSettingsKey, "Window Position X", 1230);
+    store.WriteNumber(settings::Scope::Machine, settings::kSettingsKey, "Window Position Y", 1545);
+    // The test screen is smaller than the window can be made.
+    store.WriteNumber(settings::Scope::Machine, settings::kSettingsKey, "Disable display warning",
+                      1);
+    support::TempDrive drive;
+    support::FakeClock clock;
+    QtUi qtUi;
+    for (int restart = 0; restart < 3; ++restart) {
+        SCOPED_TRACE(restart);
+        app::Workspace workspace(drive.FileSystem(), qtUi, clock, [] { return 0.5; });
+        MainWindow window(workspace, qtUi, {});
+        window.resize(700, 500);
+        ASSERT_TRUE(PlaceOnScreen(window, 0, store));
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        EXPECT_EQ(window.PositionInTwips(), QPoint(1230, 1545));
+        store.WriteNumber(settings::Scope::Machine, settings::kSettingsKey, "Window Position X",
+                          window.PositionInTwips().x());
+        store.WriteNumber(settings::Scope::Machine, settings::kSettingsKey, "Window Position Y",
+                          window.PositionInTwips().y());
     }
 }
 
