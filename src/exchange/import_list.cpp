@@ -155,6 +155,23 @@ bool ReadList(platform::FileSystem& fileSystem, std::string_view path, std::stri
     return true;
 }
 
+bool IsReturn(std::string_view boxText) {
+    return boxText == kDelimiterItems[2];
+}
+
+// CR LF and LF become CR, the line end the "Return" delimiter stands for.
+std::string LineEndsAsReturns(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            continue;  // the LF after it becomes the CR
+        }
+        out.push_back(text[i] == '\n' ? '\r' : text[i]);
+    }
+    return out;
+}
+
 // Steps 1 to 4 shared by the sample and the import: the delimiters and the
 // data of both files. Nullopt, with the reason reported, when they cannot be had.
 std::optional<PairReader> OpenLists(platform::FileSystem& fileSystem, const ImportRequest& request,
@@ -179,6 +196,15 @@ std::optional<PairReader> OpenLists(platform::FileSystem& fileSystem, const Impo
     if (!request.targetList.empty() &&
         !ReadList(fileSystem, request.targetList, "Target", zeroIsDelimiter, status, b)) {
         return std::nullopt;
+    }
+    // "Return" is a line end of any kind: lists come from every desktop.
+    if (IsReturn(request.firstDelimiter) || IsReturn(request.secondDelimiter)) {
+        for (std::string* data : {&a, &b}) {
+            *data = LineEndsAsReturns(*data);
+        }
+        for (std::string* delimiter : {&d1, &d2}) {
+            *delimiter = LineEndsAsReturns(*delimiter);
+        }
     }
     return PairReader(std::move(a), std::move(b), std::move(d1), std::move(d2));
 }

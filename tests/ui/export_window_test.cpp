@@ -120,8 +120,9 @@ TEST_F(ExportWindowTest, BothListsPrintTwoCopiesOnFourPagesAndPrinterToolsStart)
     EXPECT_EQ(programs.started, std::vector<std::vector<std::string>>{{"system-config-printer"}});
 }
 
+// A list written on this desktop: LF line ends, which "Return" takes.
 TEST_F(ExportWindowTest, ImportTabTakesACustomDelimiterShowsASampleAndRenames) {
-    drive.WriteFile("list.txt", "a.txt;A1.txt\r\nb.txt;B1.txt\r\n");
+    drive.WriteFile("list.txt", "a.txt;A1.txt\nb.txt;B1.txt\n");
     std::vector<std::string> typed = {"300", "abc", "59"};
     qtUi.SetInputHook([&](std::string_view, std::string_view, std::string_view) {
         std::string answer = typed.front();
@@ -134,6 +135,7 @@ TEST_F(ExportWindowTest, ImportTabTakesACustomDelimiterShowsASampleAndRenames) {
     Click(dialog, "cmd1stCustom");
     EXPECT_TRUE(typed.empty()) << "asked until the answer is a code";
     EXPECT_EQ(In<QComboBox>(dialog, "cbo1stDelimiter")->currentText(), "Custom Char (59)");
+    In<QComboBox>(dialog, "cbo2ndDelimiter")->setCurrentText("Return");
     auto* status = In<QListWidget>(dialog, "lstStatusWindow");
     Click(dialog, "cmdPreview");
     ASSERT_EQ(status->count(), 4);
