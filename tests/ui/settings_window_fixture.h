@@ -16,8 +16,9 @@ namespace kestrel::ui {
 class SettingsWindowTest : public WindowTest {
   protected:
     SettingsWindowTest() : store(config.Path()) {
-        workspace.AttachSettings(store, {support::TempDrive::Path(""), support::TempDrive::Path(""),
-                                         support::TempDrive::Path("")});
+        workspace.AttachSettings(store,
+                                 {support::TempDrive::Path(""), support::TempDrive::Path("data\\"),
+                                  support::TempDrive::Path("")});
         qtUi.SetProgramRunner(programs);
         qtUi.SetSoundPlayer(player);
     }

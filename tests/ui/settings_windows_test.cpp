@@ -267,6 +267,13 @@ TEST_F(SettingsWindowTest, RuleEditorAsksConflictsThroughTheWindowAndKeepsMarksI
     EXPECT_EQ(requests[1].title, "Select case rules file");
     EXPECT_EQ(requests[2].title, "Select Case Rules File");
     EXPECT_EQ(requests[2].filters, QStringList({"Case Rules (*.csr)", "Initialization (*.ini)"}));
+    // Every rule dialog starts in the user's rule folder, made when missing,
+    // with "*.csr" as the name to start from.
+    for (const FileRequest& request : requests) {
+        EXPECT_EQ(request.folder, support::TempDrive::Path("data\\Case Rules\\"));
+        EXPECT_EQ(request.initialName, "*.csr");
+    }
+    EXPECT_TRUE(drive.Exists("data\\Case Rules"));
 
     // "&OK" hands the rules to the preview.
     drive.WriteFile("my dvd.avi", "");
