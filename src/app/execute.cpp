@@ -40,34 +40,40 @@ std::string_view ExecuteResultText(int code) {
     }
 }
 
-std::string Execute(platform::FileSystem& fileSystem, platform::DesktopOpener& opener, Ui& ui,
-                    std::string_view path, int showErrors, std::string_view operation) {
-    const platform::EntryDetails details = fileSystem.GetDetails(path);
-    int code = 0;
-    if (details.error.number == platform::kFileNotFound) {
-        code = kFileNotFound;
-    } else if (details.error.number == platform::kPermissionDenied) {
-        code = kAccessDenied;
-    } else if (!details.error.Ok()) {
-        code = kPathNotFound;
-    } else {
-        code = opener.Open(details.hostPath);
-    }
-    if (code == platform::kNoDesktopOpener) {
-        // Not a failure of this entry: the desktop lacks the tool altogether.
-        const std::string text =
-            "Kestrel cannot open \"" + std::string(path) +
-            "\": no program for opening files (xdg-open or gio) is installed on this desktop.";
-        if (showErrors > 0) {
-            ui.Ask(text, kProgramTitle, Buttons::Ok, Icon::Information);
+void Execute(platform::FileSystem& fileSystem, platform::DesktopOpener& opener, Ui& ui,
+             std::string_view path, int showErrors, std::string_view operation, ExecuteDone done) {
+    // Kept by value: the outcome may come after this call has returned.
+    auto finish = [&ui, path = std::string(path), showErrors, operation = std::string(operation),
+                   done = std::move(done)](int code) {
+        std::string text;
+        if (code == platform::kNoDesktopOpener) {
+            // Not a failure of this entry: the desktop lacks the tool altogether.
+            text = "Kestrel cannot open \"" + path +
+                   "\": no program for opening files (xdg-open or gio) is installed on this "
+                   "desktop.";
+            if (showErrors > 0) {
+                ui.Ask(text, kProgramTitle, Buttons::Ok, Icon::Information);
+            }
+        } else {
+            text = ExecuteResultText(code);
+            if (!text.empty() && showErrors > 0) {
+                ui.Ask(text, operation + " error", Buttons::Ok, Icon::Critical);
+            }
         }
-        return text;
+        if (done) {
+            done(text);
+        }
+    };
+    const platform::EntryDetails details = fileSystem.GetDetails(path);
+    if (details.error.number == platform::kFileNotFound) {
+        finish(kFileNotFound);
+    } else if (details.error.number == platform::kPermissionDenied) {
+        finish(kAccessDenied);
+    } else if (!details.error.Ok()) {
+        finish(kPathNotFound);
+    } else {
+        opener.Open(details.hostPath, std::move(finish));
     }
-    const std::string text(ExecuteResultText(code));
-    if (!text.empty() && showErrors > 0) {
-        ui.Ask(text, std::string(operation) + " error", Buttons::Ok, Icon::Critical);
-    }
-    return text;
 }
 
 }  // namespace kestrel::app

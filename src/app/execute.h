@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -15,11 +16,16 @@ namespace kestrel::app {
 /// extension" for 31); empty for a code above 32, which is success.
 std::string_view ExecuteResultText(int code);
 
-/// Opens the entry at program path `path` (a folder mark is allowed). Returns
+/// What an open request came to: empty text on success, else the reason.
+using ExecuteDone = std::function<void(const std::string& failure)>;
+
+/// Opens the entry at program path `path` (a folder mark is allowed) without
+/// waiting for the desktop: the outcome comes later, through `done`, as
 /// empty text on success, else the table's text, first shown when
 /// `showErrors` is above 0 in a critical box titled `operation` + " error".
 /// The desktop's opener needs neither a working folder nor a window state.
-std::string Execute(platform::FileSystem& fileSystem, platform::DesktopOpener& opener, Ui& ui,
-                    std::string_view path, int showErrors, std::string_view operation);
+void Execute(platform::FileSystem& fileSystem, platform::DesktopOpener& opener, Ui& ui,
+             std::string_view path, int showErrors, std::string_view operation,
+             ExecuteDone done = {});
 
 }  // namespace kestrel::app

@@ -26,14 +26,18 @@ void ShowHelp(platform::FileSystem& fileSystem, platform::DesktopOpener& opener,
             kProgramTitle, Buttons::Ok, Icon::Exclamation);
         return;
     }
-    std::string failure = Execute(fileSystem, opener, ui, manual, 0, "Help");
-    if (failure == ExecuteResultText(platform::kNoAssociation)) {
-        failure = kNoBrowserText;
-    }
-    if (!failure.empty()) {
-        ui.Ask("Kestrel could not open its manual, " + manual + ".\r\r" + failure, kProgramTitle,
-               Buttons::Ok, Icon::Exclamation);
-    }
+    // The path as this computer writes it, on a line of its own, so that it
+    // can be copied into a browser or a terminal whole.
+    const std::string hostPath = fileSystem.GetDetails(manual).hostPath;
+    Execute(fileSystem, opener, ui, manual, 0, "Help", [&ui, hostPath](std::string failure) {
+        if (failure == ExecuteResultText(platform::kNoAssociation)) {
+            failure = kNoBrowserText;
+        }
+        if (!failure.empty()) {
+            ui.Ask("Kestrel could not open its manual:\r" + hostPath + "\r\r" + failure,
+                   kProgramTitle, Buttons::Ok, Icon::Exclamation);
+        }
+    });
 }
 
 }  // namespace kestrel::app

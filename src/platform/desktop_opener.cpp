@@ -31,26 +31,49 @@ int XdgOpenResult(int exitStatus) {
     }
 }
 
-int XdgDesktopOpener::Open(std::string_view hostTarget) {
-    const std::string target(hostTarget);
-    if (programs_.Installed("xdg-open")) {
-        const RunReport report = programs_.StartAndWatch({"xdg-open", target}, kReportMilliseconds);
-        if (!report.started) {
-            return kUnknownError;
-        }
+namespace {
+
+// The opener's command for `target`; empty when none is installed.
+std::vector<std::string> OpenerCommand(const ProgramRunner& programs, const std::string& target) {
+    if (programs.Installed("xdg-open")) {
+        return {"xdg-open", target};
+    }
+    if (programs.Installed("gio")) {
+        return {"gio", "open", target};
+    }
+    return {};
+}
+
+int CodeOf(const std::vector<std::string>& command, const RunReport& report) {
+    if (!report.started) {
+        return kUnknownError;
+    }
+    if (command.front() == "xdg-open") {
         return report.exitStatus ? XdgOpenResult(*report.exitStatus) : kOpenStarted;
     }
-    if (programs_.Installed("gio")) {
-        const RunReport report =
-            programs_.StartAndWatch({"gio", "open", target}, kReportMilliseconds);
-        if (!report.started) {
-            return kUnknownError;
-        }
-        // gio says nothing more precise than "failed"; the file was found to
-        // exist before, so what is left is a type without a program.
-        return !report.exitStatus || *report.exitStatus == 0 ? kOpenStarted : kNoAssociation;
+    // gio says nothing more precise than "failed"; the file was found to
+    // exist before, so what is left is a type without a program.
+    return !report.exitStatus || *report.exitStatus == 0 ? kOpenStarted : kNoAssociation;
+}
+
+}  // namespace
+
+void XdgDesktopOpener::Open(std::string_view hostTarget, Report report) {
+    std::vector<std::string> command = OpenerCommand(programs_, std::string(hostTarget));
+    if (command.empty()) {
+        report(kNoDesktopOpener);
+        return;
     }
-    return kNoDesktopOpener;
+    programs_.StartWatched(command, kReportMilliseconds,
+                           [command, report = std::move(report)](const RunReport& run) {
+                               report(CodeOf(command, run));
+                           });
+}
+
+int XdgDesktopOpener::OpenAndWait(std::string_view hostTarget) {
+    const std::vector<std::string> command = OpenerCommand(programs_, std::string(hostTarget));
+    return command.empty() ? kNoDesktopOpener
+                           : CodeOf(command, programs_.StartAndWatch(command, kReportMilliseconds));
 }
 
 }  // namespace kestrel::platform

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string_view>
 
 #include "platform/program_runner.h"
@@ -18,9 +19,13 @@ inline constexpr int kNoAssociation = 31;
 
 class DesktopOpener {
   public:
+    /// Receives what became of an open request, as a code.
+    using Report = std::function<void(int code)>;
+
     virtual ~DesktopOpener() = default;
-    /// `hostTarget` is a host path or a web address.
-    virtual int Open(std::string_view hostTarget) = 0;
+    /// Hands `hostTarget` (a host path or a web address) to the desktop and
+    /// returns without waiting for it; `report` gets the code once it is known.
+    virtual void Open(std::string_view hostTarget, Report report) = 0;
 };
 
 /// xdg-open, else GLib's "gio open", started through `programs`. An opener
@@ -31,7 +36,11 @@ class XdgDesktopOpener final : public DesktopOpener {
     static constexpr int kReportMilliseconds = 1500;
 
     explicit XdgDesktopOpener(ProgramRunner& programs) : programs_(programs) {}
-    int Open(std::string_view hostTarget) override;
+    /// The report comes from the runner's event loop when it has one, so the
+    /// window goes on meanwhile; the opener itself need not outlive the call.
+    void Open(std::string_view hostTarget, Report report) override;
+    /// Waits for the code, for a caller that must know before it goes on.
+    int OpenAndWait(std::string_view hostTarget);
 
   private:
     ProgramRunner& programs_;

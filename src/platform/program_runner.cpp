@@ -41,30 +41,74 @@ bool PathProgramRunner::Start(const std::vector<std::string>& argv) {
     return true;
 }
 
+namespace {
+
+constexpr int kWatchStepMilliseconds = 10;
+
+// The program's report if it has ended (or cannot be asked about); none while it runs.
+std::optional<RunReport> EndedReport(pid_t child) {
+    int status = 0;
+    const pid_t result = ::waitpid(child, &status, WNOHANG);
+    if (result == child) {
+        // A program killed by a signal did not do its work either.
+        return RunReport{true, WIFEXITED(status) ? WEXITSTATUS(status) : 128};
+    }
+    if (result < 0) {
+        return RunReport{true, std::nullopt};
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 RunReport PathProgramRunner::StartAndWatch(const std::vector<std::string>& argv,
                                            int waitMilliseconds) {
     const pid_t child = Spawn(argv);
     if (child == 0) {
         return {};
     }
-    constexpr int kStepMilliseconds = 10;
-    for (int waited = 0;; waited += kStepMilliseconds) {
-        int status = 0;
-        const pid_t result = ::waitpid(child, &status, WNOHANG);
-        if (result == child) {
-            // A program killed by a signal did not do its work either.
-            return {true, WIFEXITED(status) ? WEXITSTATUS(status) : 128};
-        }
-        if (result < 0) {
-            return {true, std::nullopt};
+    for (int waited = 0;; waited += kWatchStepMilliseconds) {
+        if (const std::optional<RunReport> ended = EndedReport(child)) {
+            return *ended;
         }
         if (waited >= waitMilliseconds) {
             break;
         }
-        ::usleep(kStepMilliseconds * 1000);
+        ::usleep(kWatchStepMilliseconds * 1000);
     }
     children_.push_back(child);
     return {true, std::nullopt};
+}
+
+void PathProgramRunner::StartWatched(const std::vector<std::string>& argv, int waitMilliseconds,
+                                     const std::function<void(const RunReport&)>& done) {
+    if (!scheduler_) {
+        done(StartAndWatch(argv, waitMilliseconds));
+        return;
+    }
+    const pid_t child = Spawn(argv);
+    if (child == 0) {
+        done({});
+        return;
+    }
+    CheckWatched(child, 0, waitMilliseconds, done);
+}
+
+void PathProgramRunner::CheckWatched(pid_t child, int waited, int waitMilliseconds,
+                                     std::function<void(const RunReport&)> done) {
+    if (const std::optional<RunReport> ended = EndedReport(child)) {
+        done(*ended);
+        return;
+    }
+    if (waited >= waitMilliseconds) {
+        children_.push_back(child);
+        done({true, std::nullopt});
+        return;
+    }
+    scheduler_(kWatchStepMilliseconds, [this, child, waited, waitMilliseconds,
+                                        done = std::move(done)]() mutable {
+        CheckWatched(child, waited + kWatchStepMilliseconds, waitMilliseconds, std::move(done));
+    });
 }
 
 pid_t PathProgramRunner::Spawn(const std::vector<std::string>& argv) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,7 +34,19 @@ class ProgramRunner {
     /// for programs that report failure at once but may go on running when
     /// they succeed (a file opener running the viewer it chose).
     virtual RunReport StartAndWatch(const std::vector<std::string>& argv, int waitMilliseconds) = 0;
+    /// StartAndWatch without waiting where the runner has a way to look again
+    /// later: `done` gets the report once the program has ended or has run for
+    /// `waitMilliseconds` (at once when it cannot be started). By default it
+    /// waits, as StartAndWatch does.
+    virtual void StartWatched(const std::vector<std::string>& argv, int waitMilliseconds,
+                              const std::function<void(const RunReport&)>& done) {
+        done(StartAndWatch(argv, waitMilliseconds));
+    }
 };
+
+/// Runs `task` after `milliseconds` on the thread that asked, from its event
+/// loop; the window provides one.
+using LaterScheduler = std::function<void(int milliseconds, std::function<void()> task)>;
 
 class PathProgramRunner final : public ProgramRunner {
   public:
@@ -45,13 +58,22 @@ class PathProgramRunner final : public ProgramRunner {
     bool Installed(std::string_view program) const override;
     bool Start(const std::vector<std::string>& argv) override;
     RunReport StartAndWatch(const std::vector<std::string>& argv, int waitMilliseconds) override;
+    void StartWatched(const std::vector<std::string>& argv, int waitMilliseconds,
+                      const std::function<void(const RunReport&)>& done) override;
+    /// With a scheduler, StartWatched looks at the program again from the
+    /// caller's event loop instead of waiting.
+    void SetScheduler(LaterScheduler scheduler) { scheduler_ = std::move(scheduler); }
 
   private:
+    /// Looks at a watched program now and again until it ends or its time is up.
+    void CheckWatched(pid_t child, int waited, int waitMilliseconds,
+                      std::function<void(const RunReport&)> done);
     /// The started child, or 0 when it could not be started.
     pid_t Spawn(const std::vector<std::string>& argv);
     void ReapFinished();
 
     std::vector<pid_t> children_;
+    LaterScheduler scheduler_;
 };
 
 /// The full path of `program` in the first folder of `pathList` (colon-separated,

@@ -95,16 +95,17 @@ void AboutWindow::CheckNow(Qt::KeyboardModifiers modifiers) {
 void AboutWindow::VisitWebSite() {
     const std::string site = update::ReadUpdateSettings(store_, "", update::kManualCheck).site;
     platform::XdgDesktopOpener opener(ui_.Programs());
-    const int code = opener.Open(site);
-    if (code > 32) {
-        return;
-    }
-    const std::string_view reason =
-        code == platform::kNoDesktopOpener || code == platform::kNoAssociation
-            ? app::kNoBrowserText
-            : app::ExecuteResultText(code);
-    ui_.Ask("Kestrel could not open " + site + ".\r\r" + std::string(reason), app::kProgramTitle,
-            app::Buttons::Ok, app::Icon::Exclamation);
+    opener.Open(site, [&ui = ui_, site](int code) {
+        if (code >= platform::kOpenStarted) {
+            return;
+        }
+        const std::string_view reason =
+            code == platform::kNoDesktopOpener || code == platform::kNoAssociation
+                ? app::kNoBrowserText
+                : app::ExecuteResultText(code);
+        ui.Ask("Kestrel could not open " + site + ".\r\r" + std::string(reason), app::kProgramTitle,
+               app::Buttons::Ok, app::Icon::Exclamation);
+    });
 }
 
 void AboutWindow::ShowSystemInformation() {

@@ -328,9 +328,7 @@ void ListInteraction::RenameSingle() {
 
 void ListInteraction::Open() {
     platform::XdgDesktopOpener opener(ui_.Programs());
-    ui_.SetPointer(app::Pointer::Busy);
     commands_.Open(opener);
-    ui_.SetPointer(app::Pointer::Normal);
 }
 
 void ListInteraction::ShowProperties(int row) {

@@ -12,6 +12,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressBar>
+#include <QTimer>
 #include <QWidget>
 
 #include "platform/drive_table.h"
@@ -113,6 +114,11 @@ QString DisplayText(std::string_view text) {
 QtUi::QtUi() {
     sinceRepaint_.start();
     UseNamedComboBoxAccessibility();
+    // Programs the desktop runs for the window (a file opener) are looked at
+    // again from the event loop, never waited for.
+    pathPrograms_.SetScheduler([this](int milliseconds, std::function<void()> task) {
+        QTimer::singleShot(milliseconds, &watchTimers_, std::move(task));
+    });
 }
 
 QtUi::~QtUi() {

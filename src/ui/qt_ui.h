@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -132,6 +133,8 @@ class QtUi : public app::Ui {
     platform::DesktopSoundPlayer desktopPlayer_{pathPrograms_};
     platform::ProgramRunner* programs_ = &pathPrograms_;
     platform::SoundPlayer* player_ = &desktopPlayer_;
+    /// Owns the timers of programs being watched, so that none outlives this.
+    QObject watchTimers_;
     std::array<std::string, 3> statusTexts_;
     std::array<int, 2> progressValues_{};
     QElapsedTimer sinceRepaint_;

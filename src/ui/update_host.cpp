@@ -34,8 +34,10 @@ void WindowUpdateHost::ShowStatus(std::string_view status) {
 }
 
 bool WindowUpdateHost::StartUpdater(const std::string& hostPath) {
+    // The program ends once the updater runs, so this one answer is waited
+    // for: an updater nothing could start must leave the program running.
     platform::XdgDesktopOpener opener(ui_.Programs());
-    return opener.Open(hostPath) >= platform::kOpenStarted;
+    return opener.OpenAndWait(hostPath) >= platform::kOpenStarted;
 }
 
 }  // namespace kestrel::ui

@@ -129,6 +129,13 @@ TEST_F(ListCommandsTest, ExecuteReportsWhatTheDesktopOpenerSaid) {
     drive.WriteFile("a.odd", "");
     support::RecordingPrograms programs;
     platform::XdgDesktopOpener opener(programs);
+    const auto outcome = [&](const char* relative, int showErrors) {
+        std::optional<std::string> failure;
+        Execute(drive.FileSystem(), opener, ui, TempDrive::Path(relative), showErrors, "Open",
+                [&failure](const std::string& text) { failure = text; });
+        EXPECT_TRUE(failure) << "a recording runner answers at once";
+        return failure.value_or("?");
+    };
     // xdg-open's exit status (none: still running) and the text shown.
     const std::string none = "No association for File extension";
     const std::pair<std::optional<int>, std::string> cases[] = {
@@ -149,20 +156,17 @@ TEST_F(ListCommandsTest, ExecuteReportsWhatTheDesktopOpenerSaid) {
         if (!text.empty()) {
             ui.QueueAnswer(Answer::Ok);
         }
-        EXPECT_EQ(Execute(drive.FileSystem(), opener, ui, TempDrive::Path("a.odd"), 1, "Open"),
-                  text);
+        EXPECT_EQ(outcome("a.odd", 1), text);
     }
     EXPECT_EQ(programs.started.back(),
               (std::vector<std::string>{"xdg-open", drive.HostPath("a.odd")}));
     EXPECT_EQ(ui.boxes().back().title, "Open error");
     EXPECT_EQ(ui.boxes().back().icon, Icon::Critical);
-    EXPECT_EQ(Execute(drive.FileSystem(), opener, ui, TempDrive::Path("none.odd"), 0, "Open"),
-              "File not found");
-    EXPECT_EQ(Execute(drive.FileSystem(), opener, ui, TempDrive::Path("no\\none.odd"), 0, "Open"),
-              "Path not found");
+    EXPECT_EQ(outcome("none.odd", 0), "File not found");
+    EXPECT_EQ(outcome("no\\none.odd", 0), "Path not found");
     programs.installed.clear();
     ui.QueueAnswer(Answer::Ok);
-    Execute(drive.FileSystem(), opener, ui, TempDrive::Path("a.odd"), 1, "Open");
+    outcome("a.odd", 1);
     EXPECT_EQ(ui.boxes().back().icon, Icon::Information);
 }
 

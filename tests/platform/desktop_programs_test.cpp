@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <deque>
+#include <functional>
+#include <optional>
 
 #include <chrono>
 #include <filesystem>
@@ -69,6 +72,38 @@ TEST(PathProgramRunner, WatchedProgramReportsItsExitOrRunsOn) {
     EXPECT_TRUE(running.started);
     EXPECT_FALSE(running.exitStatus);
     EXPECT_FALSE(runner.StartAndWatch({"no-such-tool"}, 50).started);
+}
+
+// With an event loop to come back from, watching never waits: the report
+// comes from a later turn of the loop.
+TEST(PathProgramRunner, AWatchedProgramIsLookedAtAgainFromTheLoopWithoutWaiting) {
+    PathProgramRunner runner;
+    std::deque<std::function<void()>> loop;
+    runner.SetScheduler([&loop](int, std::function<void()> task) { loop.push_back(task); });
+    const auto run = [&](std::vector<std::string> argv, int wait) {
+        std::optional<RunReport> report;
+        runner.StartWatched(argv, wait, [&report](const RunReport& r) { report = r; });
+        const bool reportedAtOnce = report.has_value();
+        const auto begun = std::chrono::steady_clock::now();
+        while (!report && !loop.empty()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            std::function<void()> task = std::move(loop.front());
+            loop.pop_front();
+            task();
+        }
+        EXPECT_LT(std::chrono::steady_clock::now() - begun, std::chrono::seconds(5));
+        return std::pair(reportedAtOnce, report.value_or(RunReport{}));
+    };
+    const auto [failedAtOnce, failed] = run({"sh", "-c", "sleep 0.2; exit 3"}, 5000);
+    EXPECT_FALSE(failedAtOnce);
+    EXPECT_EQ(failed.exitStatus, 3);
+    const auto [runningAtOnce, running] = run({"sleep", "2"}, 50);
+    EXPECT_FALSE(runningAtOnce);
+    EXPECT_TRUE(running.started);
+    EXPECT_FALSE(running.exitStatus);
+    const auto [missingAtOnce, missing] = run({"no-such-tool"}, 50);
+    EXPECT_TRUE(missingAtOnce);
+    EXPECT_FALSE(missing.started);
 }
 
 TEST(PlayerCommand, PicksTheFirstInstalledPlayerThatReadsTheFile) {

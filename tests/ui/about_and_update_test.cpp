@@ -8,6 +8,7 @@
 #include <fstream>
 #include <regex>
 
+#include "app/help_manual.h"
 #include "settings/key_paths.h"
 #include "settings_window_fixture.h"
 #include "support/loopback_server.h"
@@ -99,6 +100,13 @@ TEST_F(AboutAndUpdateTest, ManualOpensFromHelpAndF1AndEveryLinkedPageExists) {
     const std::filesystem::path help = std::filesystem::canonical(source / "help");
     const std::vector<std::string> open{"xdg-open", help / "index.html"};
     EXPECT_EQ(programs.started, (std::vector<std::vector<std::string>>{open, open}));
+    // Without a browser: the manual named as this computer writes it, on a
+    // line of its own.
+    programs.exitStatus["xdg-open"] = 3;
+    QTest::mouseClick(Find<QPushButton>("cmdHelp"), Qt::LeftButton);
+    EXPECT_EQ(boxes.back().text, "Kestrel could not open its manual:\r" +
+                                     (help / "index.html").string() + "\r\r" +
+                                     std::string(app::kNoBrowserText));
 
     const std::regex link(R"(href="([^"#:]+))");
     for (const auto& page : std::filesystem::directory_iterator(help)) {
