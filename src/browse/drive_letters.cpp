@@ -43,7 +43,13 @@ std::string MapDrive(platform::FileSystem& fileSystem, platform::DriveTable& dri
     // be checked before any letter stands for it.
     const std::string folder(hostFolder);
     const bool hostPath = folder.starts_with('/') || folder.starts_with('~');
-    if (!hostPath || !fileSystem.IsFolder(folder) || !drives.Map(letter, folder)) {
+    if (!hostPath) {
+        // A letter stands for a folder of this computer, not for another letter.
+        return "A drive letter stands for a folder of this computer: write it the way this "
+               "computer does, starting with / (for example /media/usb), not " +
+               folder + ".";
+    }
+    if (!fileSystem.IsFolder(folder) || !drives.Map(letter, folder)) {
         return "The folder " + folder + " is not there.";
     }
     if (store != nullptr) {

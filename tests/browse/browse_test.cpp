@@ -89,7 +89,12 @@ TEST_F(BrowseRules, MapDriveRefusesTakenLettersAndMissingFoldersAndNeverTakesC) 
     EXPECT_EQ(MapDrive(Files(), drives, &store, 'T', share), "Drive T: is already in use.");
     EXPECT_EQ(MapDrive(Files(), drives, &store, 'd', share + "/none"),
               "The folder " + share + "/none is not there.");
-    EXPECT_EQ(MapDrive(Files(), drives, &store, 'd', "Photos"), "The folder Photos is not there.");
+    for (const char* elsewhere : {"Photos", "T:\\Photos"}) {
+        EXPECT_EQ(MapDrive(Files(), drives, &store, 'd', elsewhere),
+                  "A drive letter stands for a folder of this computer: write it the way this "
+                  "computer does, starting with / (for example /media/usb), not " +
+                      std::string(elsewhere) + ".");
+    }
     EXPECT_EQ(MapDrive(Files(), drives, &store, 'd', share + "/"), "");
     EXPECT_EQ(store.ReadText(settings::Scope::Machine, settings::kDrivesKey, "D:"), share);
     EXPECT_EQ(ListDrives(drives).front().letter, 'C');
