@@ -16,6 +16,7 @@
 #include "engine/name_pipeline.h"
 #include "engine/rename_options.h"
 #include "platform/file_error.h"
+#include "text/numbers.h"
 
 namespace kestrel::app {
 namespace {
@@ -59,6 +60,25 @@ std::string ErrorPromptText(const platform::FileError& error, std::string_view n
            "\" to \"" + std::string(newName) +
            "\"\r\rDo you wish to abort the process, retry renaming the file, or ignore and "
            "continue?";
+}
+
+// An entry copied back from another drive whose copy there could not be
+// deleted is whole twice; the user decides which to keep.
+std::string KeptTwiceReport(const std::vector<commit::UnrestoredEntry>& keptTwice) {
+    constexpr std::size_t kNamesShown = 20;
+    std::string report =
+        "These entries are back under their old names, but the files under their new names "
+        "could not be deleted, so each is there twice, whole both times:\r";
+    for (std::size_t i = 0; i < keptTwice.size() && i < kNamesShown; ++i) {
+        report +=
+            "\r" + keptTwice[i].entry.newPath + ": " + platform::DescribeError(keptTwice[i].error);
+    }
+    if (keptTwice.size() > kNamesShown) {
+        report += "\r... and " +
+                  text::FormatCount(static_cast<std::int64_t>(keptTwice.size() - kNamesShown)) +
+                  " more.";
+    }
+    return report;
 }
 
 int StateAfter(Answer answer) {
@@ -371,8 +391,13 @@ void Workspace::RestoreNewestLevel() {
         if (!GoOnWithoutJournal(ui_, journal.Flush(), journal.Folder())) {
             return;
         }
-        commit::RestoreLevel(fileSystem_, undoLog_.TakeNewest());
+        const commit::LevelRestored restored =
+            commit::RestoreLevel(fileSystem_, undoLog_.TakeNewest());
         journal.Finish();
+        if (!restored.keptTwice.empty()) {
+            ui_.Ask(KeptTwiceReport(restored.keptTwice), kProgramTitle, Buttons::Ok,
+                    Icon::Exclamation);
+        }
     }
     if (undoLog_.Level() == 0) {
         buttons_.SetEnabled(CommandButton::Undo, false);

@@ -60,20 +60,21 @@ Standing StandingOf(platform::FileSystem& fileSystem, const UndoEntry& entry) {
 
 }  // namespace
 
-platform::FileError RestoreEntry(platform::FileSystem& fileSystem, const UndoEntry& entry) {
+EntryRestored RestoreEntry(platform::FileSystem& fileSystem, const UndoEntry& entry) {
     if (SameVolumePrefix(entry.oldPath, entry.newPath)) {
         // A letter may map to two file systems; Move copies across them.
-        return fileSystem.Move(entry.newPath, entry.oldPath);
+        return {fileSystem.Move(entry.newPath, entry.oldPath), {}};
     }
     platform::FileError copied = fileSystem.Copy(entry.newPath, entry.oldPath);
     if (!copied.Ok()) {
-        return copied;
+        return {std::move(copied), {}};
     }
-    return fileSystem.DeleteFile(entry.newPath);
+    return {{}, fileSystem.DeleteFile(entry.newPath)};
 }
 
-std::size_t RestoreLevel(platform::FileSystem& fileSystem, const std::vector<UndoEntry>& entries) {
-    std::size_t restored = 0;
+LevelRestored RestoreLevel(platform::FileSystem& fileSystem,
+                           const std::vector<UndoEntry>& entries) {
+    LevelRestored result;
     std::unordered_set<std::string> sweptFolders;
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
         // A copy back may land where a killed copy left its temporary file.
@@ -81,11 +82,15 @@ std::size_t RestoreLevel(platform::FileSystem& fileSystem, const std::vector<Und
             sweptFolders.insert(folder).second) {
             fileSystem.RemoveLeftoverCopies(folder);
         }
-        if (RestoreEntry(fileSystem, *entry).Ok()) {
-            ++restored;
+        EntryRestored restored = RestoreEntry(fileSystem, *entry);
+        if (restored.error.Ok()) {
+            ++result.restored;
+        }
+        if (!restored.originalKept.Ok()) {
+            result.keptTwice.push_back({*entry, std::move(restored.originalKept)});
         }
     }
-    return restored;
+    return result;
 }
 
 bool UnderNewName(platform::FileSystem& fileSystem, const UndoEntry& entry) {
@@ -106,9 +111,14 @@ std::vector<UnrestoredEntry> RestoreInterrupted(platform::FileSystem& fileSystem
         switch (StandingOf(fileSystem, *entry)) {
             case Standing::OldName:
                 break;
-            case Standing::NewName:
-                error = RestoreEntry(fileSystem, *entry);
+            case Standing::NewName: {
+                // Back, but still under the new name too: reported, as the
+                // user should know, with why the new one could not go.
+                EntryRestored restored = RestoreEntry(fileSystem, *entry);
+                error = restored.error.Ok() ? std::move(restored.originalKept)
+                                            : std::move(restored.error);
                 break;
+            }
             case Standing::HalfMoved:
                 // The file is whole under its old name; the extra name goes.
                 error = fileSystem.DeleteFile(entry->newPath);

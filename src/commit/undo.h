@@ -10,14 +10,35 @@
 // Bringing the entries of one commit back from their new paths.
 namespace kestrel::commit {
 
+/// What became of one entry taken back.
+struct EntryRestored {
+    /// Set when the entry is not back under its old path.
+    platform::FileError error;
+    /// Set when it came back by a copy whose original, under the new path,
+    /// could not be deleted: the entry is then there twice, whole both times.
+    platform::FileError originalKept;
+};
+
 /// Moves one entry back to its old path; across drives it is copied back and
 /// the new path deleted only after the copy succeeded. Nothing is replaced.
-platform::FileError RestoreEntry(platform::FileSystem& fileSystem, const UndoEntry& entry);
+EntryRestored RestoreEntry(platform::FileSystem& fileSystem, const UndoEntry& entry);
+
+struct UnrestoredEntry {
+    UndoEntry entry;
+    platform::FileError error;
+};
+
+struct LevelRestored {
+    std::size_t restored = 0;
+    /// Entries back under their old paths that are also still under their new
+    /// ones, with why the new one could not go.
+    std::vector<UnrestoredEntry> keptTwice;
+};
 
 /// Restores a level's entries newest first, so that the files of a renamed
 /// folder come back before the folder takes its old name again. Failures are
-/// passed over; returns how many entries came back.
-std::size_t RestoreLevel(platform::FileSystem& fileSystem, const std::vector<UndoEntry>& entries);
+/// passed over.
+LevelRestored RestoreLevel(platform::FileSystem& fileSystem, const std::vector<UndoEntry>& entries);
 
 // The entries of a commit or undo that stopped halfway. Each step may or may
 // not have run, or may have stopped between the copy and the delete of a
@@ -26,11 +47,6 @@ std::size_t RestoreLevel(platform::FileSystem& fileSystem, const std::vector<Und
 /// True when the entry is under its new name, wholly or as a move that
 /// stopped between its copy and its delete.
 bool UnderNewName(platform::FileSystem& fileSystem, const UndoEntry& entry);
-
-struct UnrestoredEntry {
-    UndoEntry entry;
-    platform::FileError error;
-};
 
 /// Gives the entries their old names again, newest first, by the undo's
 /// rules: nothing is replaced, a move across drives is copied back before

@@ -36,7 +36,12 @@ struct Refusing : support::ForwardingFileSystem {
     FileError Copy(std::string_view from, std::string_view to) override {
         return copyError != 0 ? FileError::Make(copyError) : inner_.Copy(from, to);
     }
+    FileError DeleteFile(std::string_view path) override {
+        return path == refusedDelete ? FileError::Make(platform::kPermissionDenied)
+                                     : inner_.DeleteFile(path);
+    }
     std::string refusedName;
+    std::string refusedDelete;
     int renameError = platform::kPermissionDenied;
     int refusalsLeft = 1000;
     int copyError = 0;
@@ -122,6 +127,29 @@ TEST_F(CommitTest, MoveToAnotherDriveKeepsLinksAsLinksAndUndoBringsBothBack) {
     EXPECT_EQ(drive.ReadFile("a.txt"), "bytes");
     EXPECT_EQ(::readlink(drive.HostPath("link").c_str(), text, sizeof text), 5);
     EXPECT_FALSE(other.Exists("na.txt") || other.Exists("nlink"));
+}
+
+// Copied back, but the moved file cannot be deleted: nothing is lost, and
+// the user learns that the entry is there twice.
+TEST_F(CommitTest, UndoAcrossDrivesSaysWhichEntriesItLeftTwice) {
+    ASSERT_TRUE(other.Valid());
+    drive.WriteFile("a.txt", "bytes");
+    drive.WriteFile("b.txt", "other bytes");
+    workspace.txtDestDir = "U:\\";
+    Commit("n");
+    fileSystem.refusedDelete = "U:\\na.txt";
+    ui.QueueAnswer(Answer::Ok);
+    workspace.Undo();
+    EXPECT_EQ(drive.ReadFile("a.txt"), "bytes");
+    EXPECT_EQ(other.ReadFile("na.txt"), "bytes");
+    EXPECT_EQ(drive.ReadFile("b.txt"), "other bytes");
+    EXPECT_FALSE(other.Exists("nb.txt"));
+    ASSERT_EQ(ui.boxes().size(), 1u);
+    EXPECT_EQ(ui.boxes()[0].text,
+              "These entries are back under their old names, but the files under their new "
+              "names could not be deleted, so each is there twice, whole both times:\r\r"
+              "U:\\na.txt: Error 70 (Permission denied)");
+    EXPECT_EQ(ui.boxes()[0].icon, Icon::Exclamation);
 }
 
 TEST_F(CommitTest, NamesNoEntryMayHaveAreRefusedWith52AndNothingIsMadeAtLevelZero) {

@@ -56,7 +56,8 @@ TEST_F(CommitStepsTest, SmartFolderPartOnlyMakesItsTreeAndAFailingStepAcrossDriv
     drive.WriteFile("a.txt", "bytes");
     other.WriteFile("c.txt", "kept");
     fileSystem.copyError = platform::kDiskFull;  // a failed commit copy is shown by the workspace
-    EXPECT_EQ(RestoreEntry(fileSystem, {"T:\\c.txt", "U:\\c.txt"}).number, platform::kDiskFull);
+    EXPECT_EQ(RestoreEntry(fileSystem, {"T:\\c.txt", "U:\\c.txt"}).error.number,
+              platform::kDiskFull);
     fileSystem.copyError = 0;
     fileSystem.refusedDelete = "T:\\a.txt";  // the copy is taken back
     EXPECT_EQ(CommitEntry(fileSystem, Plan("T:\\", "U:\\", "a.txt", "b.txt"), false).error.number,
