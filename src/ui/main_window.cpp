@@ -43,6 +43,7 @@
 #include "ui/preferences_window.h"
 #include "ui/progress_window.h"
 #include "ui/qt_ui.h"
+#include "ui/status_panels.h"
 #include "ui/template_manager_window.h"
 #include "ui/update_host.h"
 #include "ui/window_placement.h"
@@ -58,16 +59,6 @@ const QColor kTargetElsewhereBackground{0xFF, 0xE8, 0xA8};
 
 std::size_t Index(CommandButton button) {
     return static_cast<std::size_t>(button);
-}
-
-QLabel* StatusPanel(const char* name, QWidget* parent) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    // Long texts must not widen the panel and re-flow the status bar.
-    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    label->setMinimumWidth(120);
-    return label;
 }
 
 }  // namespace
@@ -108,7 +99,8 @@ MainWindow::MainWindow(app::Workspace& workspace, QtUi& ui, Hooks hooks, QWidget
     targetElsewherePalette_.setColor(QPalette::Base, kTargetElsewhereBackground);
     targetElsewherePalette_.setColor(QPalette::Text, Qt::black);
     lists_ = new ListInteraction(workspace_, ui_, *this, hooks_.desktopProperties);
-    ui_.AttachWindow({statusPanels_, progressBars_, sourceList_, targetList_, this});
+    ui_.AttachWindow({statusPanels_->Panels(), statusPanels_->ProgressBars(), sourceList_,
+                      targetList_, this, statusPanels_});
     ui_.SetDrives(hooks_.drives);
     qApp->installEventFilter(this);
     SyncFromWorkspace();
@@ -262,22 +254,8 @@ QWidget* MainWindow::BuildCommandButtons() {
 void MainWindow::BuildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setSizeGripEnabled(true);
-    statusPanels_ = {StatusPanel("StatMsg", bar), StatusPanel("StatSource", bar),
-                     StatusPanel("StatDest", bar)};
-    for (int i = 0; i < 2; ++i) {
-        auto* progress = new QProgressBar(bar);
-        progress->setObjectName(i == 0 ? QStringLiteral("ProgressBar1")
-                                       : QStringLiteral("ProgressBar2"));
-        progress->setTextVisible(false);
-        progress->setFixedWidth(140);
-        progress->hide();
-        progressBars_[static_cast<std::size_t>(i)] = progress;
-    }
-    bar->addWidget(statusPanels_[0], 3);
-    bar->addWidget(progressBars_[0]);
-    bar->addWidget(progressBars_[1]);
-    bar->addWidget(statusPanels_[1], 2);
-    bar->addWidget(statusPanels_[2], 3);
+    statusPanels_ = new StatusPanels(bar);
+    bar->addWidget(statusPanels_, 1);
 }
 
 void MainWindow::ConnectLists() {

@@ -29,6 +29,8 @@ class Workspace;
 // window then mirrors the Workspace's rows, selection and button states.
 namespace kestrel::ui {
 
+class StatusPanels;
+
 class BrowseWindow;
 class AboutWindow;
 class CaseRulesWindow;
@@ -175,8 +177,7 @@ class MainWindow : public QMainWindow {
     QPushButton* cmdUp_ = nullptr;
     QPushButton* cmdUpDest_ = nullptr;
     std::array<QPushButton*, static_cast<std::size_t>(app::CommandButton::Count)> buttons_{};
-    std::array<QLabel*, 3> statusPanels_{};
-    std::array<QProgressBar*, 2> progressBars_{};
+    StatusPanels* statusPanels_ = nullptr;
     PreferencesWindow* preferences_ = nullptr;
     TemplateManagerWindow* templates_ = nullptr;
     QPalette targetElsewherePalette_;

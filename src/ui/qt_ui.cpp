@@ -17,6 +17,7 @@
 
 #include "platform/drive_table.h"
 #include "ui/splash_window.h"
+#include "ui/status_panels.h"
 
 namespace kestrel::ui {
 namespace {
@@ -235,6 +236,9 @@ void QtUi::SetStatus(app::StatusPanel panel, std::string_view text) {
     statusTexts_[Index(panel)] = std::string(text);
     if (QLabel* label = parts_.statusPanels[Index(panel)]) {
         label->setText(ToQString(text));
+        if (parts_.statusBar != nullptr) {
+            parts_.statusBar->TextsChanged();
+        }
     }
     RepaintWhenDue();
 }

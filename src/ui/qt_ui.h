@@ -28,6 +28,8 @@ class DriveTable;
 // are kept and shown when the panels arrive.
 namespace kestrel::ui {
 
+class StatusPanels;
+
 class SplashWindow;
 
 /// The parts of the main window the core reaches through the interface.
@@ -37,6 +39,8 @@ struct WindowParts {
     QWidget* sourceList = nullptr;
     QWidget* targetList = nullptr;
     QWidget* window = nullptr;  // parent of the message boxes
+    /// Shares the status bar's width among the panels by their texts.
+    StatusPanels* statusBar = nullptr;
 };
 
 /// The message-box text with the core's CR line breaks turned into "\n".

@@ -53,6 +53,43 @@ TEST_F(WindowTest, FitsA1024By768ScreenWithEveryControlInside) {
     }
 }
 
+// The longest status texts, side by side at the smallest size the window is
+// made for: each is read whole, also while a progress bar takes its room.
+TEST_F(WindowTest, EveryStatusTextIsReadWholeAt1024By768) {
+    window->resize(1024 - 8, 768 - 32 - 40);
+    const std::pair<const char*, std::array<const char*, 3>> rows[] = {
+        {"after a listing",
+         {"Ready.", "Warning: maximum of 32,767 items reached; remainder ignored.",
+          "Warning: 32,767 possible errors in 32,767 items to be changed."}},
+        {"while previewing",
+         {"Refreshing preview list: 100% complete.", "32,767 items listed.",
+          "Warning: 32,767 possible errors in 32,767 items to be changed."}},
+    };
+    for (const auto& [what, texts] : rows) {
+        SCOPED_TRACE(what);
+        const bool busy = std::string_view(what) == "while previewing";
+        if (busy) {
+            qtUi.ShowProgress(app::Progress::Preview, 100);
+        }
+        qtUi.SetStatus(app::StatusPanel::Message, texts[0]);
+        qtUi.SetStatus(app::StatusPanel::Source, texts[1]);
+        qtUi.SetStatus(app::StatusPanel::Dest, texts[2]);
+        QApplication::processEvents();
+        for (const char* name : {"StatMsg", "StatSource", "StatDest"}) {
+            auto* panel = Find<QLabel>(name);
+            const int needed =
+                panel->fontMetrics().horizontalAdvance(panel->text()) + 2 * panel->frameWidth();
+            EXPECT_GE(panel->contentsRect().width() + 2 * panel->frameWidth(), needed) << name;
+            EXPECT_TRUE(window->rect().contains(
+                QRect(panel->mapTo(window.get(), QPoint(0, 0)), panel->size())))
+                << name;
+        }
+        if (busy) {
+            qtUi.HideProgress(app::Progress::Preview);
+        }
+    }
+}
+
 TEST_F(WindowTest, ChangesThatComeWithoutAClickAndFieldsOfAnOperationThatIsOnRefreshThePreview) {
     drive.WriteFile("a.txt", "");
     window->RefreshForced();
