@@ -67,7 +67,8 @@ void RunPipeline(benchmark::State& state, const RenameOptions& options,
         const NamePipeline pipeline(options, rules, [] { return 0.5; });
         for (int i = 0; i < kRows; ++i) {
             const NameContext context{"C:\\Work\\Photos\\x", kRows, i};
-            benchmark::DoNotOptimize(pipeline.Process(names[static_cast<std::size_t>(i)], context));
+            benchmark::DoNotOptimize(
+                pipeline.Process(names[static_cast<std::size_t>(i)], context).name);
         }
     }
     state.SetItemsProcessed(state.iterations() * kRows);

@@ -181,8 +181,11 @@ Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipel
         const std::string_view folder = FolderOf(input, entry);
         // The real folder of the entry, whatever the display mode shows.
         fullPath.assign(folder).append(filename);
-        const std::string newName = pipeline.Process(
-            filename, {fullPath, selectedCount, static_cast<std::int64_t>(preview.renameCounter)});
+        const std::string newName =
+            pipeline
+                .Process(filename, {fullPath, selectedCount,
+                                    static_cast<std::int64_t>(preview.renameCounter)})
+                .name;
         if (newName == filename) {
             continue;
         }
