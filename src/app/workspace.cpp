@@ -148,6 +148,7 @@ void Workspace::ListSource() {
 
     if ((preferences.autoRefresh == 1 || updateFlag) && !busyFlag) {
         preview_ = {};
+        previewWarning_.clear();
         sourceRows_.clear();
         ListingFeedback feedback(ui_, preferences, interruptAnswer_);
         ui_.ShowProgress(Progress::Listing, feedback.Cutoff());
@@ -221,6 +222,10 @@ void Workspace::ComputeTargets() {
         &listedNames_};
     PreviewFeedback feedback(ui_);
     preview_ = lists::ComputePreview(fileSystem_, pipeline, input, feedback);
+    previewWarning_ = pipeline.PatternError();
+    if (!previewWarning_.empty()) {
+        previewWarning_ += " Names are left unchanged.";
+    }
     area = 55;
     if (text::CodePointCount(preview_.widestName) > text::CodePointCount(widestText_)) {
         widestText_ = preview_.widestName;
@@ -239,6 +244,11 @@ void Workspace::ComputeTargets() {
 }
 
 void Workspace::ReportSummary(double elapsedSeconds) {
+    if (!previewWarning_.empty()) {
+        PlayIfDue(settings::SoundEvent::OperationCompleteWithWarnings, elapsedSeconds);
+        ui_.SetStatus(StatusPanel::Dest, previewWarning_);
+        return;
+    }
     const int changed = preview_.renameCounter;
     const int errors = preview_.errorCount;
     if (errors > 0) {
