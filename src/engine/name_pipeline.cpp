@@ -129,9 +129,8 @@ NamePipeline::NamePipeline(const RenameOptions& o, const std::vector<std::string
     collapseSpaces_ = o.chkForceSingleSpaces == 1;
 }
 
-const std::string& NamePipeline::PatternError() const {
-    static const std::string kNone;
-    return pattern_ ? pattern_->Error() : kNone;
+std::string_view NamePipeline::PatternError() const {
+    return pattern_ ? std::string_view(pattern_->Error()) : std::string_view();
 }
 
 NameResult NamePipeline::Process(std::string_view filename, const NameContext& context) const {

@@ -54,7 +54,7 @@ class NamePipeline {
 
     /// Why the search text cannot be used as a regular expression; while it
     /// is set, every name stays as it is.
-    const std::string& PatternError() const;
+    std::string_view PatternError() const;
 
   private:
     struct Swap {
