@@ -60,22 +60,27 @@ std::string Reason(UErrorCode status) {
     }
 }
 
-bool StartsLine(char32_t c, char32_t before) {
-    return c == U'\r' || c == 0x85 || c == 0x2028 || (c == U'\n' && before != U'\r');
-}
-
-// ICU counts the characters of the line it stopped on; a pattern from a
-// template may hold line breaks, so the lines before it are counted too.
+// ICU reports the line and the column it had read up to, counting lines and
+// columns its own way; a pattern from a template may hold line breaks. The
+// same count finds the character in the whole pattern.
 std::size_t CharacterPosition(std::u32string_view pattern, const UParseError& where) {
-    std::size_t lineStart = 0;
     std::int32_t line = 1;
-    for (std::size_t i = 0; i < pattern.size() && line < where.line; ++i) {
-        if (StartsLine(pattern[i], i > 0 ? pattern[i - 1] : 0)) {
+    std::int32_t column = 0;
+    char32_t last = 0;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const char32_t c = pattern[i];
+        if (c == U'\r' || c == 0x85 || c == 0x2028 || (c == U'\n' && last != U'\r')) {
             ++line;
-            lineStart = i + 1;
+            column = 0;
+        } else if (c != U'\n') {
+            ++column;
+        }
+        last = c;
+        if (line == where.line && column >= where.offset) {
+            return i + 1;
         }
     }
-    return lineStart + static_cast<std::size_t>(std::max(where.offset, 1));
+    return std::max<std::size_t>(pattern.size(), 1);
 }
 
 void FillUtf16(icu::UnicodeString& target, std::u32string_view text) {

@@ -246,6 +246,7 @@ TEST(Pipeline, APatternThatDoesNotCompileLeavesEveryNameAsItIs) {
         {"[a-", "in a character range [x-y], x is greater than y (at character 3)."},
         {"é(?<1a>x)", "syntax error (at character 5)."},
         {"ab\ncd\\", "unrecognized backslash escape sequence (at character 6)."},
+        {"ab\r\ncd\\", "unrecognized backslash escape sequence (at character 7)."},
     };
     for (const auto& [pattern, reason] : cases) {
         SCOPED_TRACE(pattern);
