@@ -222,10 +222,11 @@ void Workspace::ComputeTargets() {
         &listedNames_};
     PreviewFeedback feedback(ui_);
     preview_ = lists::ComputePreview(fileSystem_, pipeline, input, feedback);
-    previewWarning_ = pipeline.PatternError();
-    if (!previewWarning_.empty()) {
-        previewWarning_ += " Names are left unchanged.";
-    }
+    // What matters most comes first: a status panel shows only the start of
+    // a long text.
+    const std::string_view patternError = pipeline.PatternError();
+    previewWarning_ =
+        patternError.empty() ? "" : "Names are left unchanged. " + std::string(patternError);
     area = 55;
     if (text::CodePointCount(preview_.widestName) > text::CodePointCount(widestText_)) {
         widestText_ = preview_.widestName;

@@ -226,6 +226,8 @@ void QtUi::SetStatus(app::StatusPanel panel, std::string_view text) {
     statusTexts_[Index(panel)] = std::string(text);
     if (QLabel* label = parts_.statusPanels[Index(panel)]) {
         label->setText(ToQString(text));
+        // A panel shows only as much as fits; the whole text on pointing at it.
+        label->setToolTip(label->text());
     }
     RepaintWhenDue();
 }

@@ -115,8 +115,8 @@ TEST_F(KestrelProcess, RegularExpressionTemplatesExportTheirNamesOrWarnAndChange
                                    "BAT:" + Host("bad.bat"), "LIST:" + Host("bad.txt")});
     EXPECT_EQ(bad.exitStatus, 0);
     EXPECT_EQ(bad.standardError,
-              "The search text is not a valid regular expression: look-behind must have a "
-              "bounded maximum length (at character 7). Names are left unchanged.\n");
+              "Names are left unchanged. The search text is not a valid regular expression: "
+              "look-behind must have a bounded maximum length (at character 7).\n");
     EXPECT_EQ(drive.ReadFile("bad.bat").find("ren "), std::string::npos);
     EXPECT_NE(drive.ReadFile("bad.txt").find("IMG 2023-05-17.jpg\r\n"), std::string::npos);
 }

@@ -157,8 +157,8 @@ TEST_F(PreviewTest, APatternThatDoesNotCompileChangesNoNameAndTheStatusSaysWhy) 
     Refresh();
     EXPECT_EQ(workspace.TargetFileList(), std::vector<std::string>{""});
     const std::string warning =
-        "The search text is not a valid regular expression: incorrectly nested parentheses (at "
-        "character 4). Names are left unchanged.";
+        "Names are left unchanged. The search text is not a valid regular expression: incorrectly "
+        "nested parentheses (at character 4).";
     EXPECT_EQ(workspace.PreviewWarning(), warning);
     EXPECT_EQ(ui.LastStatus(StatusPanel::Dest), warning);
 

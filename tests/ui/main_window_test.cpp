@@ -172,6 +172,17 @@ TEST_F(WindowTest, RegularExpressionSearchPreviewsAndABadPatternIsRefusedOnLeavi
     EXPECT_EQ(QApplication::focusWidget(), Find<QLineEdit>("txtSearch"));
     EXPECT_EQ(Find<QLineEdit>("txtSearch")->text(), "(IMG");
     EXPECT_EQ(TargetRows(), std::vector<std::string>{"17.05.2023.jpg"}) << "nothing refreshed";
+
+    // Brought by a template, the pattern changes no name and the status bar
+    // says why, all of it on pointing at the panel.
+    TypeAndLeave("txtSearch", "(IMG)");
+    workspace.options.txtSearch = "(IMG";
+    window->RefreshForced();
+    EXPECT_EQ(TargetRows(), std::vector<std::string>{""});
+    auto* status = Find<QLabel>("StatDest");
+    ASSERT_FALSE(workspace.PreviewWarning().empty());
+    EXPECT_EQ(status->text().toStdString(), workspace.PreviewWarning());
+    EXPECT_EQ(status->toolTip(), status->text());
 }
 
 TEST_F(WindowTest, AutonumberKeystrokesRecomputeThePreviewAndTooManyDigitsBecomeAuto) {
