@@ -5,6 +5,7 @@
 #include <unicode/utf16.h>
 
 #include <algorithm>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -86,6 +87,9 @@ std::size_t CharacterPosition(std::u32string_view pattern, const UParseError& wh
 void FillUtf16(icu::UnicodeString& target, std::u32string_view text) {
     const auto capacity = static_cast<std::int32_t>(text.size() * 2 + 1);
     char16_t* units = target.getBuffer(capacity);
+    if (units == nullptr) {
+        throw std::bad_alloc();
+    }
     std::int32_t length = 0;
     for (const char32_t c : text) {
         U16_APPEND_UNSAFE(units, length, static_cast<UChar32>(c));
