@@ -42,6 +42,7 @@ RenameOptions FuzzedOptions(FuzzedDataProvider& in) {
     o.txtReplace = Text(in);
     o.chkCaseSensitive = Check(in);
     o.chkFirstOccur = Check(in);
+    o.chkRegex = Check(in);
     o.chkUnderscore = Check(in);
     o.chkPercent20 = Check(in);
     o.chkWildcard = Check(in);
@@ -83,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto sequence = in.ConsumeIntegral<std::int32_t>();
     const std::string name = in.ConsumeRemainingBytesAsString();
     const kestrel::engine::NamePipeline pipeline(options, rules, [] { return 0.25; });
-    const std::string result = pipeline.Process(name, {fullPath, selected, sequence});
+    const std::string result = pipeline.Process(name, {fullPath, selected, sequence}).name;
     // Every text inside the pipeline is capped; only a folder mark may follow.
     if (kestrel::text::CodePointCount(result) > kestrel::engine::kMaxNameLength + 1) {
         __builtin_trap();

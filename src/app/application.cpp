@@ -213,6 +213,13 @@ int Application::ApplyCommandLine(const CommandLine& line, bool windowMode) {
     if (line.print) {
         ok = PrintAfterRefresh(windowMode) && ok;
     }
+    // The outputs were written all the same, with every name as it was: a
+    // warning, which leaves the exit status alone. The window shows it in
+    // its status bar instead.
+    if (!windowMode && !ws.PreviewWarning().empty()) {
+        errors_ << ws.PreviewWarning() << "\n";
+        errors_.flush();
+    }
     return ok ? 0 : 1;
 }
 

@@ -145,6 +145,7 @@ void Workspace::ListSource() {
 
     if ((preferences.autoRefresh == 1 || updateFlag) && !busyFlag) {
         preview_ = {};
+        previewWarning_.clear();
         sourceRows_.clear();
         ListingFeedback feedback(ui_, preferences, interruptAnswer_);
         ui_.ShowProgress(Progress::Listing, feedback.Cutoff());
@@ -218,6 +219,11 @@ void Workspace::ComputeTargets() {
         &listedNames_};
     PreviewFeedback feedback(ui_);
     preview_ = lists::ComputePreview(fileSystem_, pipeline, input, feedback);
+    // What matters most comes first: a status panel shows only the start of
+    // a long text.
+    const std::string_view patternError = pipeline.PatternError();
+    previewWarning_ =
+        patternError.empty() ? "" : "Names are left unchanged. " + std::string(patternError);
     area = 55;
     if (text::CodePointCount(preview_.widestName) > text::CodePointCount(widestText_)) {
         widestText_ = preview_.widestName;
@@ -236,6 +242,11 @@ void Workspace::ComputeTargets() {
 }
 
 void Workspace::ReportSummary(double elapsedSeconds) {
+    if (!previewWarning_.empty()) {
+        PlayIfDue(settings::SoundEvent::OperationCompleteWithWarnings, elapsedSeconds);
+        ui_.SetStatus(StatusPanel::Dest, previewWarning_);
+        return;
+    }
     const int changed = preview_.renameCounter;
     const int errors = preview_.errorCount;
     if (errors > 0) {

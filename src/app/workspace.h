@@ -78,6 +78,9 @@ class Workspace {
     bool TargetFlagged(std::size_t row) const { return preview_.Flagged(row); }
     int RenameCounter() const { return preview_.renameCounter; }
     int ErrorCount() const { return preview_.errorCount; }
+    /// Why the last preview left every name as it was (a search pattern that
+    /// does not compile), or empty text.
+    const std::string& PreviewWarning() const { return previewWarning_; }
     Answer InterruptAnswer() const { return interruptAnswer_; }
     /// The widest display text seen by the listings, for the scroll extent.
     const std::string& WidestText() const { return widestText_; }
@@ -193,6 +196,7 @@ class Workspace {
     /// kept while nothing in the folder changes.
     lists::ListedNames listedNames_;
     lists::Preview preview_;
+    std::string previewWarning_;
     PreviewBasis previewBasis_;
     std::string widestText_;
     Answer interruptAnswer_ = Answer::No;

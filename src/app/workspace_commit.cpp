@@ -142,8 +142,12 @@ struct Workspace::CommitRun {
         plan.sourceFolder = commit::SourceFolder(rules, plan.parts, row.folderIndex);
         // Named by the folder the entry was listed in, as the preview named it.
         const std::string fullPath = plan.sourceFolder + plan.parts.pipelineInput;
+        // Only rows the preview renamed get here. A search pattern's step
+        // budget counts steps, not time, so such a row never runs out of
+        // steps now: its name comes out as the preview showed it.
         plan.newName = commit::NewNameFrom(
-            pipeline.Process(plan.parts.pipelineInput, {fullPath, selectionCount, renameCounter}));
+            pipeline.Process(plan.parts.pipelineInput, {fullPath, selectionCount, renameCounter})
+                .name);
         plan.smartFolder = commit::SmartFolderPart(plan.newName);
         plan.targetFolder =
             renamedTargets.ReAim(commit::TargetFolder(rules, plan.parts, row.folderIndex));

@@ -2,8 +2,10 @@
 
 #include <cstdint>
 
+#include "engine/regex_replace.h"
 #include "engine/rename_options.h"
 #include "text/numbers.h"
+#include "text/unicode_text.h"
 
 namespace kestrel::engine {
 namespace {
@@ -55,6 +57,10 @@ std::string CheckUNL(std::string_view text) {
 
 std::string CheckAutonumberStep(std::string_view text) {
     return text::WholeNumber(text) == 0 ? "Autonumber Step value cannot be zero." : "";
+}
+
+std::string CheckSearchPattern(std::string_view text) {
+    return RegexReplace(text::ToCodePoints(text), U"", true, false).Error();
 }
 
 std::string CheckAutonumberText(std::string_view text) {

@@ -17,6 +17,8 @@ std::string CheckEliminatePosition(std::string_view text);
 std::string CheckInsertMiddlePosition(std::string_view text);
 std::string CheckUNL(std::string_view text);
 std::string CheckAutonumberStep(std::string_view text);
+/// The search text while "Regular expression" is ticked: the pattern must compile.
+std::string CheckSearchPattern(std::string_view text);
 /// Text typed into the autonumber box (list choices always pass). When it is
 /// refused, the box is set to "Auto".
 std::string CheckAutonumberText(std::string_view text);

@@ -96,6 +96,11 @@ NamePipeline::NamePipeline(const RenameOptions& o, const std::vector<std::string
     searchReplace_ = o.chkSearchReplace == 1 && !search_.empty();
     caseSensitive_ = o.chkCaseSensitive == 1;
     firstOnly_ = o.chkFirstOccur == 1;
+    if (searchReplace_ && o.chkRegex == 1) {
+        // Compiled once for the whole pass; the plain search is then off.
+        pattern_.emplace(search_, replacement_, caseSensitive_, firstOnly_);
+        searchReplace_ = false;
+    }
     underscore_ = o.chkUnderscore == 1;
     percent20_ = o.chkPercent20 == 1;
     characterReplace_ = o.chkWildcard == 1;
@@ -124,7 +129,16 @@ NamePipeline::NamePipeline(const RenameOptions& o, const std::vector<std::string
     collapseSpaces_ = o.chkForceSingleSpaces == 1;
 }
 
-std::string NamePipeline::Process(std::string_view filename, const NameContext& context) const {
+std::string_view NamePipeline::PatternError() const {
+    return pattern_ ? std::string_view(pattern_->Error()) : std::string_view();
+}
+
+NameResult NamePipeline::Process(std::string_view filename, const NameContext& context) const {
+    // A pass whose search cannot run renames nothing rather than half of what
+    // was asked.
+    if (!PatternError().empty()) {
+        return {std::string(filename), {}};
+    }
     std::u32string whole = text::ToCodePoints(filename);
     Cap(whole);
     const FolderMarkSplit split = SplitFolderMark(whole);
@@ -136,13 +150,7 @@ std::string NamePipeline::Process(std::string_view filename, const NameContext& 
                  insertEnd_.text.size() + 32);
     base.assign(split.name);
     std::u32string extension;
-    if (!periodsAreCharacters_) {
-        const std::size_t period = base.rfind(U'.');
-        if (period != std::u32string::npos && period + 1 < base.size()) {
-            extension = base.substr(period + 1);
-            base.resize(period);
-        }
-    }
+    SplitExtension(base, extension);
     // The name the item started with; `whole` stays as it is to the end.
     const std::u32string_view startingBase = split.name.substr(0, base.size());
 
@@ -173,6 +181,16 @@ std::string NamePipeline::Process(std::string_view filename, const NameContext& 
     }
     if (changeExtension_) {
         ChangeExtension(base, extension);
+    }
+    if (pattern_) {
+        switch (ReplacePattern(base, extension)) {
+            case RegexReplace::Outcome::Done:
+                break;
+            case RegexReplace::Outcome::TooSlow:
+                return {std::string(filename), kPatternTooSlow};
+            case RegexReplace::Outcome::GaveUp:
+                return {std::string(filename), kPatternGaveUp};
+        }
     }
     ApplyToNameAndExtension(base, extension);
 
@@ -212,7 +230,37 @@ std::string NamePipeline::Process(std::string_view filename, const NameContext& 
     Cap(result);
     result += split.mark;
     CollapseBackslashes(result);
-    return text::ToUtf8(result);
+    return {text::ToUtf8(result), {}};
+}
+
+// The extension is everything after the last period, unless periods are
+// characters or nothing follows the period.
+void NamePipeline::SplitExtension(std::u32string& base, std::u32string& extension) const {
+    if (periodsAreCharacters_) {
+        return;
+    }
+    const std::size_t period = base.rfind(U'.');
+    if (period != std::u32string::npos && period + 1 < base.size()) {
+        extension.assign(base, period + 1);
+        base.resize(period);
+    }
+}
+
+// With "Include extension" the pattern sees the whole name, so that it can
+// match across the period ("(.*)\.JPE?G$"); what it makes is split again as
+// a name is. Without, it sees the base name alone, as the plain search does.
+RegexReplace::Outcome NamePipeline::ReplacePattern(std::u32string& base,
+                                                   std::u32string& extension) const {
+    if (includeExtension_ && !extension.empty()) {
+        base.push_back(U'.');
+        base += extension;
+        extension.clear();
+    }
+    const RegexReplace::Outcome outcome = pattern_->Apply(base, kMaxNameLength);
+    if (includeExtension_) {
+        SplitExtension(base, extension);
+    }
+    return outcome;
 }
 
 void NamePipeline::SplicePath(std::u32string& base, std::string_view fullPath) const {
@@ -337,7 +385,7 @@ void NamePipeline::ApplyCase(std::u32string& base, std::u32string& extension) co
 std::string ProcessName(std::string_view filename, const RenameOptions& options,
                         const NameContext& context, const std::vector<std::string>& caseRules,
                         RandomUnit random) {
-    return NamePipeline(options, caseRules, std::move(random)).Process(filename, context);
+    return NamePipeline(options, caseRules, std::move(random)).Process(filename, context).name;
 }
 
 }  // namespace kestrel::engine

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/case_handling.h"
+#include "engine/regex_replace.h"
 #include "engine/rename_options.h"
 #include "engine/text_effects.h"
 
@@ -30,15 +32,29 @@ struct NameContext {
     std::int64_t sequenceIndex = 0;
 };
 
+/// A new name, or the reason an item keeps the one it has.
+struct NameResult {
+    std::string name;
+    /// Empty when every operation ran; otherwise the row's message, and `name`
+    /// is the item's own name.
+    std::string_view message;
+};
+
 /// The options of one pass, converted once so that every name of the pass is
-/// processed with the same values and without re-parsing option texts.
+/// processed with the same values and without re-parsing option texts. A
+/// pipeline belongs to one thread: the search pattern's matcher and its count
+/// of slow names live in it for the pass.
 class NamePipeline {
   public:
     NamePipeline(const RenameOptions& options, const std::vector<std::string>& caseRules,
                  RandomUnit random = {});
 
     /// `filename` is the item's own name; a folder carries one trailing "\".
-    std::string Process(std::string_view filename, const NameContext& context) const;
+    NameResult Process(std::string_view filename, const NameContext& context) const;
+
+    /// Why the search text cannot be used as a regular expression; while it
+    /// is set, every name stays as it is.
+    std::string_view PatternError() const;
 
   private:
     struct Swap {
@@ -69,6 +85,8 @@ class NamePipeline {
         std::int64_t step = 0;
     };
 
+    void SplitExtension(std::u32string& base, std::u32string& extension) const;
+    RegexReplace::Outcome ReplacePattern(std::u32string& base, std::u32string& extension) const;
     void ApplyToNameAndExtension(std::u32string& base, std::u32string& extension) const;
     void SplicePath(std::u32string& base, std::string_view fullPath) const;
     void ChangeExtension(std::u32string& base, std::u32string& extension) const;
@@ -90,6 +108,7 @@ class NamePipeline {
     std::u32string replacement_;
     bool caseSensitive_ = false;
     bool firstOnly_ = false;
+    std::optional<RegexReplace> pattern_;
     bool underscore_ = false;
     bool percent20_ = false;
     bool characterReplace_ = false;

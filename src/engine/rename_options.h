@@ -56,6 +56,8 @@ struct RenameOptions {
     std::string txtReplace;
     int chkCaseSensitive = 0;
     int chkFirstOccur = 0;
+    /// The search text is a regular expression and the replacement may name its groups.
+    int chkRegex = 0;
     int chkUnderscore = 1;
     int chkPercent20 = 1;
     int chkWildcard = 0;

@@ -70,11 +70,12 @@ std::string SourceToolTip(std::string_view text, int row, int mouseX, int prefix
 
 std::string TargetToolTip(std::string_view target, std::string_view source,
                           std::string_view message, int row, int mouseX) {
-    if (target.empty()) {
-        return "Item " + std::to_string(row + 1) + " remains " + Quoted(source);
-    }
+    // A row that keeps its name has a message only when no new name could be made.
     if (!message.empty()) {
         return std::string(message);
+    }
+    if (target.empty()) {
+        return "Item " + std::to_string(row + 1) + " remains " + Quoted(source);
     }
     // The new name starts after its last sub-folder; a folder's own mark at
     // the end does not count.

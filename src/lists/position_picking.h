@@ -29,7 +29,8 @@ int PrefixLength(const ListEntry& row, const std::vector<std::string>& folderTab
 
 /// The tooltip over source row `row` (0-based) with the pointer at `mouseX`.
 std::string SourceToolTip(std::string_view text, int row, int mouseX, int prefix);
-/// The tooltip over target row `row`; `message` is the row's check message.
+/// The tooltip over target row `row`; `message` is the row's check message,
+/// or why a row that keeps its name got none.
 std::string TargetToolTip(std::string_view target, std::string_view source,
                           std::string_view message, int row, int mouseX);
 

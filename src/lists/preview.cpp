@@ -199,8 +199,16 @@ Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipel
         const std::string_view folder = FolderOf(input, entry);
         // The real folder of the entry, whatever the display mode shows.
         fullPath.assign(folder).append(filename);
-        const std::string newName = pipeline.Process(
+        engine::NameResult made = pipeline.Process(
             filename, {fullPath, selectedCount, static_cast<std::int64_t>(preview.renameCounter)});
+        if (!made.message.empty()) {
+            // The row keeps its name, so neither the commit nor an export
+            // touches it, and says why.
+            preview.messages[i] = made.message;
+            ++preview.errorCount;
+            continue;
+        }
+        const std::string newName = std::move(made.name);
         if (newName == filename) {
             continue;
         }

@@ -48,7 +48,9 @@ struct PreviewInput {
 struct Preview {
     /// Target row i belongs to source row i; empty when it does not change.
     std::vector<std::string> targets;
-    /// One message per row; empty when the row passed its checks (or did not change).
+    /// One message per row; empty when the row passed its checks (or did not
+    /// change). A row the pipeline could not make a name for keeps its name
+    /// (an empty target) and has the pipeline's message.
     std::vector<std::string> messages;
     int renameCounter = 0;  // changed rows
     int errorCount = 0;     // flagged rows

@@ -57,7 +57,7 @@ constexpr TemplateValue Position(std::string_view name, int RenameOptions::*memb
 
 // Value names are the storage format shared with every template already
 // written: a renamed one would silently drop that setting from them all.
-constexpr std::array<TemplateValue, 54> kTemplateValues = {{
+constexpr std::array<TemplateValue, 55> kTemplateValues = {{
     Position("Path display", &RenameOptions::cboPathDisplay, 0, 2),
     Position("View filter option", &RenameOptions::cboFilter, 2, 3),
     Position("View filter files/folders", &RenameOptions::cboFilesFolders, 0, 2),
@@ -92,6 +92,9 @@ constexpr std::array<TemplateValue, 54> kTemplateValues = {{
     Text("Replace with", Field<&RenameOptions::txtReplace>(), ""),
     Check("Case sensitive search", &RenameOptions::chkCaseSensitive, 0),
     Check("Replace only first", &RenameOptions::chkFirstOccur, 0),
+    // Absent from every template written before it existed: those read 0, a
+    // plain search, and preview as they always did.
+    Check("Regular expression", &RenameOptions::chkRegex, 0),
     Check("Underscore", &RenameOptions::chkUnderscore, 1),
     Check("%20", &RenameOptions::chkPercent20, 1),
     Check("User preset", &RenameOptions::chkWildcard, 0),

@@ -96,6 +96,7 @@ void OptionBinder::BuildTables() {
         {c_.chkSearchReplace, &O::chkSearchReplace, P},
         {c_.chkCaseSensitive, &O::chkCaseSensitive, W, &O::chkSearchReplace},
         {c_.chkFirstOccur, &O::chkFirstOccur, W, &O::chkSearchReplace},
+        {c_.chkRegex, &O::chkRegex, W, &O::chkSearchReplace},
         {c_.chkUnderscore, &O::chkUnderscore, P},
         {c_.chkPercent20, &O::chkPercent20, P},
         {c_.chkWildcard, &O::chkWildcard, P},
@@ -137,7 +138,10 @@ void OptionBinder::BuildTables() {
         {c_.txtChangeExt, [](O& o) -> std::string& { return o.txtChangeExt; },
          &IsOn<&O::chkChangeExt>, nullptr, true},
         {c_.txtSearch, [](O& o) -> std::string& { return o.txtSearch; },
-         &IsOn<&O::chkSearchReplace>},
+         &IsOn<&O::chkSearchReplace>,
+         [](const O& o) {
+             return o.chkRegex == 1 ? engine::CheckSearchPattern(o.txtSearch) : std::string();
+         }},
         {c_.txtReplace, [](O& o) -> std::string& { return o.txtReplace; },
          &IsOn<&O::chkSearchReplace>},
         {c_.txtSearchChar, [](O& o) -> std::string& { return o.txtSearchChar; },
@@ -356,7 +360,7 @@ void OptionBinder::UpdateEnabledStates() {
     const bool searchAndReplace = engine::SearchAndReplaceEnabled(workspace_.options);
     for (QWidget* control : std::initializer_list<QWidget*>{
              c_.chkSwapSep, c_.txtSwapSep, c_.chkSearchReplace, c_.txtSearch, c_.lblWith,
-             c_.txtReplace, c_.chkCaseSensitive, c_.chkFirstOccur, c_.chkUnderscore,
+             c_.txtReplace, c_.chkCaseSensitive, c_.chkFirstOccur, c_.chkRegex, c_.chkUnderscore,
              c_.chkPercent20, c_.chkWildcard}) {
         control->setEnabled(searchAndReplace);
     }

@@ -135,7 +135,10 @@ void BuildRenameOperations(OptionControls& c, QWidget* parent) {
     replaceRow->setStretch(3, 1);
     c.chkCaseSensitive = Check("chkCaseSensitive", "Case sensitive search", box);
     c.chkFirstOccur = Check("chkFirstOccur", "Replace only first occurrence", box);
-    QHBoxLayout* replaceOptions = Row(column, {c.chkCaseSensitive, c.chkFirstOccur});
+    c.chkRegex = Check("chkRegex", "Regular expression", box);
+    SetTip(c.chkRegex,
+           "The search text is a regular expression; $1 to $9 in the new text put back its groups");
+    QHBoxLayout* replaceOptions = Row(column, {c.chkCaseSensitive, c.chkFirstOccur, c.chkRegex});
     replaceOptions->insertSpacing(0, 20);
 
     c.chkUnderscore = Check("chkUnderscore", "\"_\" to space", box);
@@ -280,6 +283,7 @@ void NameForScreenReaders(const OptionControls& c) {
         {c.txtChangeExt, "New extension"},
         {c.txtSearch, "Search for"},
         {c.txtReplace, "Replace with"},
+        {c.chkRegex, "Search text is a regular expression"},
         {c.chkWildcard, "Change characters"},
         {c.txtSearchChar, "Characters to replace"},
         {c.txtReplaceChar, "Replacement characters"},

@@ -39,6 +39,7 @@ struct OptionControls {
     QLineEdit* txtReplace = nullptr;
     QCheckBox* chkCaseSensitive = nullptr;
     QCheckBox* chkFirstOccur = nullptr;
+    QCheckBox* chkRegex = nullptr;
     QCheckBox* chkUnderscore = nullptr;
     QCheckBox* chkPercent20 = nullptr;
     QCheckBox* chkWildcard = nullptr;

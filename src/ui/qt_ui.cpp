@@ -236,6 +236,8 @@ void QtUi::SetStatus(app::StatusPanel panel, std::string_view text) {
     statusTexts_[Index(panel)] = std::string(text);
     if (QLabel* label = parts_.statusPanels[Index(panel)]) {
         label->setText(ToQString(text));
+        // Where the panels cannot all be read whole, the whole text on pointing.
+        label->setToolTip(label->text());
         if (parts_.statusBar != nullptr) {
             parts_.statusBar->TextsChanged();
         }

@@ -13,8 +13,11 @@
 #include <iterator>
 #include <thread>
 
+#include "engine/rename_options.h"
 #include "settings/key_paths.h"
 #include "settings/settings_store.h"
+#include "settings/templates.h"
+#include "support/neutral_options.h"
 #include "support/process_run.h"
 #include "support/temp_drive.h"
 
@@ -88,6 +91,39 @@ TEST_F(KestrelProcess, OutputsThatFailExitWithStatusOneAndSayWhy) {
     EXPECT_NE(batch.find("ren \"100%%_sure.txt\" \"100%% Sure.txt\"\r\n"), std::string::npos)
         << batch;
     EXPECT_EQ(batch.find("hi"), std::string::npos);
+}
+
+// A template searching with a regular expression exports what it makes; one
+// whose pattern does not compile still writes its exports, with every name as
+// it was, warns on standard error and leaves the exit status at 0.
+TEST_F(KestrelProcess, RegularExpressionTemplatesExportTheirNamesOrWarnAndChangeNone) {
+    drive.WriteFile("Shots\\IMG 2023-05-17.jpg", "");
+    drive.WriteFile("Shots\\IMG 2024-01-02.jpg", "");
+    engine::RenameOptions options = support::NeutralOptions();
+    options.chkSearchReplace = options.chkRegex = 1;
+    options.txtSearch = R"(^img (\d{4})-(\d\d)-(\d\d))";
+    options.txtReplace = "$3.$2.$1";
+    settings::SettingsStore store(Host("cfg"));
+    settings::SaveTemplate(store, 5, "Dates", options, "C:\\", settings::Preferences{}, false);
+    const ProcessResult good =
+        Run({"NO-WINDOW", "TEMPLATE:5", "FOLDER:" + Host("Shots"), "BAT:" + Host("good.bat")});
+    EXPECT_EQ(good.exitStatus, 0);
+    EXPECT_EQ(good.standardError, "");
+    const std::string batch = drive.ReadFile("good.bat");
+    EXPECT_NE(batch.find("ren \"IMG 2023-05-17.jpg\" \"17.05.2023.jpg\"\r\n"), std::string::npos)
+        << batch;
+    EXPECT_NE(batch.find("ren \"IMG 2024-01-02.jpg\" \"02.01.2024.jpg\"\r\n"), std::string::npos);
+
+    options.txtSearch = "(?<=a+)img";
+    settings::SaveTemplate(store, 5, "Dates", options, "C:\\", settings::Preferences{}, false);
+    const ProcessResult bad = Run({"NO-WINDOW", "TEMPLATE:5", "FOLDER:" + Host("Shots"),
+                                   "BAT:" + Host("bad.bat"), "LIST:" + Host("bad.txt")});
+    EXPECT_EQ(bad.exitStatus, 0);
+    EXPECT_EQ(bad.standardError,
+              "Names are left unchanged. The search text is not a valid regular expression: "
+              "look-behind must have a bounded maximum length (at character 7).\n");
+    EXPECT_EQ(drive.ReadFile("bad.bat").find("ren "), std::string::npos);
+    EXPECT_NE(drive.ReadFile("bad.txt").find("IMG 2023-05-17.jpg\r\n"), std::string::npos);
 }
 
 // A run with parameter errors exits with status 2, says why, and neither

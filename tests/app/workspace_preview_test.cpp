@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "engine/regex_replace.h"
 #include "support/workspace_fixture.h"
 
 namespace kestrel::app {
@@ -183,6 +184,55 @@ TEST_F(PreviewTest, DotFoldersInANewNameAreInvalidAtEveryCheckingLevel) {
         EXPECT_EQ(workspace.TargetFileList()[0], "..\\a.txt");
         EXPECT_EQ(workspace.ErrorMessages()[0], "Invalid characters");
     }
+}
+
+// A name the search pattern runs out of steps on keeps its name: its row is
+// flagged with an empty target, Do It passes it over and renames the rest.
+TEST_F(PreviewTest, ANameThePatternTakesTooLongOnIsFlaggedAndDoItLeavesIt) {
+    const std::string slow = std::string(40, 'a') + "b.txt";
+    drive.WriteFile(slow, "slow");
+    drive.WriteFile("caa.txt", "quick");
+    workspace.options.chkSearchReplace = workspace.options.chkRegex = 1;
+    workspace.options.chkExtIncluded = 0;
+    workspace.options.txtSearch = "(a+)+$";
+    workspace.options.txtReplace = "x";
+    Refresh();
+    ASSERT_EQ(SourceTexts(), (std::vector<std::string>{slow, "caa.txt"}));
+    EXPECT_EQ(workspace.TargetFileList(), (std::vector<std::string>{"", "cx.txt"}));
+    EXPECT_EQ(workspace.ErrorMessages(),
+              (std::vector<std::string>{std::string(engine::kPatternTooSlow), ""}));
+    EXPECT_TRUE(workspace.TargetFlagged(0));
+    EXPECT_EQ(ui.LastStatus(StatusPanel::Dest),
+              "Warning: 1 possible error in 1 item to be changed.");
+
+    workspace.DoIt();
+    EXPECT_EQ(drive.ReadFile(slow), "slow");
+    EXPECT_EQ(drive.ReadFile("cx.txt"), "quick");
+    EXPECT_EQ(workspace.UndoHistory().Newest().size(), 1u);
+}
+
+// A template can bring a pattern the field check would have refused: nothing
+// is renamed, and the status bar says why instead of counting.
+TEST_F(PreviewTest, APatternThatDoesNotCompileChangesNoNameAndTheStatusSaysWhy) {
+    drive.WriteFile("IMG_1.jpg", "");
+    workspace.options.chkSearchReplace = workspace.options.chkRegex = 1;
+    workspace.options.txtSearch = "(IMG";
+    workspace.options.txtReplace = "$1";
+    workspace.options.chkInsertStart = 1;
+    workspace.options.txtInsertStart = "new ";
+    Refresh();
+    EXPECT_EQ(workspace.TargetFileList(), std::vector<std::string>{""});
+    const std::string warning =
+        "Names are left unchanged. The search text is not a valid regular expression: incorrectly "
+        "nested parentheses (at character 4).";
+    EXPECT_EQ(workspace.PreviewWarning(), warning);
+    EXPECT_EQ(ui.LastStatus(StatusPanel::Dest), warning);
+
+    workspace.options.txtSearch = "(IMG)_";
+    workspace.RefreshTargetList();
+    EXPECT_EQ(workspace.TargetFileList(), std::vector<std::string>{"new IMG1.jpg"});
+    EXPECT_EQ(workspace.PreviewWarning(), "");
+    EXPECT_EQ(ui.LastStatus(StatusPanel::Dest), "1 item to be changed.");
 }
 
 TEST_F(PreviewTest, ProgressTextIsWrittenForRowsWithBitOneSet) {

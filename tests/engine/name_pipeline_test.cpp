@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/case_handling.h"
+#include "engine/field_checks.h"
 #include "support/neutral_options.h"
 #include "text/unicode_text.h"
 
@@ -166,6 +167,132 @@ TEST(Pipeline, OneRowPerStep) {
         EXPECT_EQ(ProcessName(row.name, options, row.context, row.rules), row.expected)
             << row.name.substr(0, 30);
     }
+}
+
+// The search as a regular expression. Letters are compared without regard to
+// case unless the row says otherwise; with the extension included the pattern
+// sees the whole name.
+TEST(Pipeline, RegularExpressionSearch) {
+    struct RegexRow {
+        S name;
+        S pattern;
+        S replacement;
+        bool caseSensitive;
+        bool firstOnly;
+        bool withExtension;
+        S expected;
+        Set also = None;
+    };
+    const bool y = true, n = false;
+    const RegexRow rows[] = {
+        {"IMG 2023-05-17.jpg", R"((\d{4})-(\d\d)-(\d\d))", "$3.$2.$1", n, n, y,
+         "IMG 17.05.2023.jpg"},
+        {"Smith, John.txt", R"((?<last>\w+), (?<first>\w+))", "${first} ${last}", n, n, y,
+         "John Smith.txt"},
+        {"track.mp3", R"(\w+)", "[$0]", n, n, y, "[track].[mp3]"},
+        {"track.mp3", R"(\w+)", "[$0]", n, n, n, "[track].mp3"},
+        {"price 5.txt", R"((\d+))", R"(\$$1)", n, n, y, "price $5.txt"},
+        // Groups the pattern lacks stay as typed; a group that took no part adds nothing.
+        {"ab", "(a)", "$5$1${y}", n, n, y, "$5a${y}b"},
+        {"b", "(a)?b", "[$1]", n, n, y, "[]"},
+        // Empty matches: between every two characters, or only at the start.
+        {"abc", "x*", "-", n, n, y, "-a-b-c-"},
+        {"abc.txt", "^", "New ", n, n, y, "New abc.txt"},
+        // Anchors hold at the ends of what the pattern sees.
+        {"abcabc.txt", "^abc", "X", n, n, y, "Xabc.txt"},
+        {"abcabc.txt", "abc$", "X", n, n, n, "abcX.txt"},
+        {"abcabc.txt", "abc$", "X", n, n, y, "abcabc.txt"},
+        {"Photo.JPEG", R"((.*)\.JPE?G$)", "$1.jpg", n, n, y, "Photo.jpg"},
+        {"Photo.JPEG", R"((.*)\.JPE?G$)", "$1.jpg", n, n, n, "Photo.JPEG"},
+        {"Photo.JPEG", R"((.*)\.jpe?g$)", "$1.jpg", y, n, y, "Photo.JPEG"},
+        {"Photo.JPEG", R"(\.jpe?g$)", "", n, n, y, "Photo"},
+        {"a.b.txt", R"(\.)", "_", n, n, n, "a_b.txt"},
+        {"a.b.txt", R"(\.)", "_", n, n, y, "a_b_txt"},
+        {"a-b-c", "-", "+", n, y, y, "a+b-c"},
+        {"a-b-c", "-", "+", n, n, y, "a+b+c"},
+        // Unicode letters, with and without regard to case.
+        {"Été à Paris.txt", "é", "e", n, n, y, "ete à Paris.txt"},
+        {"Été à Paris.txt", "é", "e", y, n, y, "Éte à Paris.txt"},
+        {"Straße.txt", "ß", "ss", n, n, y, "Strasse.txt"},
+        {"ΣΟΦΙΑ.txt", "σοφια", "Sofia", n, n, y, "Sofia.txt"},
+        {"Αθήνα 2004.jpg", R"((\p{L}+) (\d+))", "$2 $1", n, n, y, "2004 Αθήνα.jpg"},
+        // Instruction characters keep their meaning after the replacement: "\"
+        // makes a folder ("\\" a backslash right before a group), "/" a folder
+        // holding the name as it was, "?" the number, "*" the cut text.
+        {"2023-05-17 Beach.jpg", R"(^(\d{4})-\d\d-\d\d )", R"($1\)", n, n, y, "2023\\Beach.jpg"},
+        {"2023-05 Beach.jpg", R"(^(\d{4})-(\d\d) )", R"($1\\$2\)", n, n, y, "2023\\05\\Beach.jpg"},
+        {"IMG_1.jpg", "^IMG", "Holiday/", n, n, y, "Holiday\\IMG_1.jpg"},
+        {"Beach.jpg", "^(.*)$", "$1 ?", n, n, n, "Beach 01.jpg", Number("Auto")},
+        {"ABCDE", R"((\w)$)", "*$1", n, n, y, "BCDAE", Crop("1", "1")},
+    };
+    for (const RegexRow& row : rows) {
+        SCOPED_TRACE(row.name + " / " + row.pattern + " / " + row.replacement);
+        O options = support::NeutralOptions();
+        (Replace(row.pattern, row.replacement) + On(&O::chkRegex) + row.also)(options);
+        options.chkCaseSensitive = row.caseSensitive ? 1 : 0;
+        options.chkFirstOccur = row.firstOnly ? 1 : 0;
+        options.chkExtIncluded = row.withExtension ? 1 : 0;
+        EXPECT_EQ(ProcessName(row.name, options, {"C:\\Work\\x", 12, 0}), row.expected);
+    }
+}
+
+// A pattern from a template or the command line that does not compile: every
+// name stays exactly as it is, other operations included, and the pipeline
+// says why with ICU's reason and the character where ICU stopped.
+TEST(Pipeline, APatternThatDoesNotCompileLeavesEveryNameAsItIs) {
+    const std::pair<S, S> cases[] = {
+        {"(abc", "incorrectly nested parentheses (at character 4)."},
+        {"a**", "syntax error (at character 3)."},
+        {"[a-", "in a character range [x-y], x is greater than y (at character 3)."},
+        {"é(?<1a>x)", "syntax error (at character 5)."},
+        {"ab\ncd\\", "unrecognized backslash escape sequence (at character 6)."},
+        {"ab\r\ncd\\", "unrecognized backslash escape sequence (at character 7)."},
+    };
+    for (const auto& [pattern, reason] : cases) {
+        SCOPED_TRACE(pattern);
+        O options = support::NeutralOptions();
+        (Replace(pattern, "x") + On(&O::chkRegex) + Start("new ") + Caps(2))(options);
+        const NamePipeline pipeline(options, {});
+        const S message = "The search text is not a valid regular expression: " + reason;
+        EXPECT_EQ(pipeline.PatternError(), message);
+        EXPECT_EQ(CheckSearchPattern(pattern), message);
+        const NameResult result = pipeline.Process("a_b.txt", {});
+        EXPECT_EQ(result.name, "a_b.txt");
+        EXPECT_EQ(result.message, "");
+    }
+    // Only a search that runs as a regular expression needs to compile.
+    O options = support::NeutralOptions();
+    (Replace("(", "x") + Start("new "))(options);
+    EXPECT_EQ(NamePipeline(options, {}).PatternError(), "");
+    EXPECT_EQ(ProcessName("a(b", options, {}), "new axb");
+    options.chkRegex = 1, options.chkSearchReplace = 0;
+    EXPECT_EQ(NamePipeline(options, {}).PatternError(), "");
+    EXPECT_EQ(CheckSearchPattern(R"((?<y>\d+)-\k<y>)"), "");
+}
+
+// Exponential backtracking runs out of steps on a long name: that row keeps its
+// name and is flagged, the others are made. After too many such names the pass
+// stops trying the pattern at all, so that a full list still ends quickly.
+TEST(Pipeline, ANameThePatternTakesTooLongOnKeepsItsNameAndIsFlagged) {
+    O options = support::NeutralOptions();
+    (Replace("(a+)+$", "x") + On(&O::chkRegex) + End("!") + On(&O::chkExtIncluded, 0))(options);
+    const NamePipeline pipeline(options, {});
+    const S slow = S(40, 'a') + "b.txt";
+    const auto expect = [&](const S& name, const S& newName, std::string_view message) {
+        const NameResult result = pipeline.Process(name, {});
+        EXPECT_EQ(result.name, newName);
+        EXPECT_EQ(result.message, message);
+    };
+    expect("caaa.txt", "cx!.txt", "");
+    expect(slow, slow, kPatternTooSlow);
+    for (int k = 1; k < 100; ++k) {
+        expect("caaa.txt", "cx!.txt", "");
+        expect(slow, slow, kPatternTooSlow);
+    }
+    expect("caaa.txt", "caaa.txt", kPatternGaveUp);
+    expect(slow, slow, kPatternGaveUp);
+    // The count belongs to one pass: the next pipeline tries again.
+    EXPECT_EQ(NamePipeline(options, {}).Process("caaa.txt", {}).name, "cx!.txt");
 }
 
 TEST(Pipeline, RandomCaseDrawsFromTheGivenGenerator) {

@@ -10,6 +10,7 @@ namespace {
 TEST(RenameOptions, FactoryResetKeepsTheSwapAreas) {
     RenameOptions options, expected;
     options.chkCrop = 1, options.txtFilter = "*.jpg", options.txtSwapArea = {"3", "4"};
+    options.chkRegex = 1;
     expected.txtSwapArea = options.txtSwapArea;
     ResetToFactoryDefaults(options);
     EXPECT_EQ(options, expected);
@@ -22,6 +23,7 @@ TEST(RenameOptions, ClearOperationsSwitchesOperationsOffAndKeepsTheRest) {
     options.chkExtIncluded = options.chkUnderscore = 0;
     options.txtSwapSep = "#", options.cboAutonumber = "Auto";
     options.chkUNL = expected.chkUNL = 1;
+    options.chkRegex = expected.chkRegex = 1;
     options.txtInsertEnd = expected.txtInsertEnd = "kept";
     options.cboCaseHandling = expected.cboCaseHandling = 2;
     ClearOperations(options);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/regex_replace.h"
 #include "engine/rename_options.h"
 
 namespace kestrel::lists {
@@ -43,6 +44,8 @@ TEST(PositionPicking, ToolTipsNameTheCharacterOrTheWholeItem) {
     }
     EXPECT_EQ(TargetToolTip("a.txt", "b.txt", "Filename already exists", 0, 1),
               "Filename already exists");
+    EXPECT_EQ(TargetToolTip("", "b.txt", "", 1, 1), "Item 2 remains \"b.txt\"");
+    EXPECT_EQ(TargetToolTip("", "b.txt", engine::kPatternTooSlow, 1, 1), engine::kPatternTooSlow);
     EXPECT_EQ(TargetToolTip("New\\x.txt", "x.txt", "", 0, 5),
               "\"x\" is position 1 of 5 in item 1: \"New\\x.txt\"");
 }

@@ -7,6 +7,7 @@
 #include <unistd.h>
 #include <filesystem>
 
+#include "engine/name_pipeline.h"
 #include "platform/posix_file_system.h"
 #include "settings/key_paths.h"
 #include "settings/temp_config_folder.h"
@@ -47,6 +48,7 @@ const std::tuple<const char*, std::int32_t, int RenameOptions::*> kStoredNumbers
     {"Search and Replace", 1, &RenameOptions::chkSearchReplace},
     {"Case sensitive search", 1, &RenameOptions::chkCaseSensitive},
     {"Replace only first", 1, &RenameOptions::chkFirstOccur},
+    {"Regular expression", 1, &RenameOptions::chkRegex},
     {"Underscore", 0, &RenameOptions::chkUnderscore},
     {"%20", 0, &RenameOptions::chkPercent20},
     {"User preset", 1, &RenameOptions::chkWildcard},
@@ -256,6 +258,20 @@ TEST_F(TemplateTest, AutonumberTextTheListCannotShowFallsBackToTheStoredPosition
         EXPECT_EQ(Load9().cboAutonumber, expected)
             << text.value_or("(missing)") << " at " << position;
     }
+}
+
+// A template saved before searches could be regular expressions holds no
+// value for it: its search text is plain text again, whatever was on before.
+TEST_F(TemplateTest, ATemplateFromBeforeRegularExpressionsSearchesForPlainText) {
+    const std::string key = HandEdited();
+    store_.WriteNumber(Scope::Machine, key, "Search and Replace", 1);
+    store_.WriteText(Scope::Machine, key, "Search for", "(.)");
+    store_.WriteText(Scope::Machine, key, "Replace with", "[$1]");
+    store_.WriteNumber(Scope::Machine, key, "Case Handling", 0);
+    options_.chkRegex = 1;
+    const RenameOptions& options = Load9();
+    EXPECT_EQ(options.chkRegex, 0);
+    EXPECT_EQ(engine::ProcessName("a(.)b.txt", options, {}), "a[$1]b.txt");
 }
 
 // Another running copy saving the default template while this one loads it:

@@ -187,6 +187,41 @@ TEST_F(WindowTest, EveryRangeCheckRunsWhenItsFieldIsLeftAndKeepsTheFocusAndText)
     }
 }
 
+TEST_F(WindowTest, RegularExpressionSearchPreviewsAndABadPatternIsRefusedOnLeaving) {
+    drive.WriteFile("IMG 2023-05-17.jpg", "");
+    window->RefreshForced();
+    Find<QCheckBox>("chkSearchReplace")->click();
+    auto* regex = Find<QCheckBox>("chkRegex");
+    regex->click();
+    TypeAndLeave("txtSearch", R"(IMG (\d{4})-(\d\d)-(\d\d))");
+    TypeAndLeave("txtReplace", "$3.$2.$1");
+    EXPECT_EQ(TargetRows(), std::vector<std::string>{"17.05.2023.jpg"});
+    regex->click();  // the same text as plain text is found nowhere
+    EXPECT_EQ(TargetRows(), std::vector<std::string>{""});
+    regex->click();
+    EXPECT_EQ(TargetRows(), std::vector<std::string>{"17.05.2023.jpg"});
+    ASSERT_TRUE(boxes.empty());
+
+    TypeAndLeave("txtSearch", "(IMG");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, engine::CheckSearchPattern("(IMG"));
+    EXPECT_EQ(boxes[0].icon, app::Icon::Exclamation);
+    EXPECT_EQ(QApplication::focusWidget(), Find<QLineEdit>("txtSearch"));
+    EXPECT_EQ(Find<QLineEdit>("txtSearch")->text(), "(IMG");
+    EXPECT_EQ(TargetRows(), std::vector<std::string>{"17.05.2023.jpg"}) << "nothing refreshed";
+
+    // Brought by a template, the pattern changes no name and the status bar
+    // says why, all of it on pointing at the panel.
+    TypeAndLeave("txtSearch", "(IMG)");
+    workspace.options.txtSearch = "(IMG";
+    window->RefreshForced();
+    EXPECT_EQ(TargetRows(), std::vector<std::string>{""});
+    auto* status = Find<QLabel>("StatDest");
+    ASSERT_FALSE(workspace.PreviewWarning().empty());
+    EXPECT_EQ(status->text().toStdString(), workspace.PreviewWarning());
+    EXPECT_EQ(status->toolTip(), status->text());
+}
+
 TEST_F(WindowTest, AutonumberKeystrokesRecomputeThePreviewAndTooManyDigitsBecomeAuto) {
     drive.WriteFile("a.txt", "");
     drive.WriteFile("b.txt", "");
@@ -209,9 +244,9 @@ TEST_F(WindowTest, CoupledControlsFollowReplaceEntireFilenameAndThePathSplice) {
     auto* whole = Find<QCheckBox>("chkReplaceWholeName");
     whole->click();
     EXPECT_EQ(Find<QComboBox>("cboAutonumber")->currentText(), "Auto");
-    for (const char* name :
-         {"chkSwapSep", "txtSwapSep", "chkSearchReplace", "txtSearch", "lblWith", "txtReplace",
-          "chkCaseSensitive", "chkFirstOccur", "chkUnderscore", "chkPercent20", "chkWildcard"}) {
+    for (const char* name : {"chkSwapSep", "txtSwapSep", "chkSearchReplace", "txtSearch", "lblWith",
+                             "txtReplace", "chkCaseSensitive", "chkFirstOccur", "chkRegex",
+                             "chkUnderscore", "chkPercent20", "chkWildcard"}) {
         EXPECT_FALSE(Find<QWidget>(name)->isEnabled()) << name;
     }
     EXPECT_TRUE(Find<QWidget>("txtSearchChar")->isEnabled());
