@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -67,6 +69,44 @@ TEST_F(KestrelProcess, LowerCaseKeywordsDefaultExportPlacesAndTwoCaseRuleFilesRe
     EXPECT_NE(batch.find("ren \"my dvd.txt\" \"My DVD.txt\"\r\n"), std::string::npos) << batch;
     EXPECT_NE(batch.find("ren \"my_holiday.JPG\" \"My Holiday.jpg\"\r\n"), std::string::npos);
     EXPECT_TRUE(drive.Exists("out.bat.undo.bat"));
+}
+
+// Installed as a package installs it, the program folder is not the user's to
+// write: the default exports go to the data folder, and the rule file the
+// installation brings is copied there and read. Nothing in the installed tree
+// changes, whatever its permissions (tests may run as root).
+TEST_F(KestrelProcess, AnInstalledProgramWritesOnlyInTheUsersDataFolder) {
+    const std::string prefix = Host("usr");
+    const ProcessResult installed = support::RunProcess(
+        KESTREL_CMAKE, {"--install", KESTREL_BUILD_DIR, "--prefix", prefix}, {}, drive.HostRoot());
+    ASSERT_EQ(installed.exitStatus, 0) << installed.standardError;
+    drive.WriteFile("usr\\share\\kestrel\\Case Rules\\Default.csr", "DVD\r\n");
+    settings::SettingsStore(Host("cfg"))
+        .WriteText(settings::Scope::Machine, settings::kRootKey, "App Path", prefix + "/bin");
+    const auto tree = [&prefix] {
+        std::vector<std::string> entries;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(prefix)) {
+            entries.push_back(entry.path().string() + " " +
+                              std::to_string(entry.is_regular_file() ? entry.file_size() : 0));
+        }
+        std::sort(entries.begin(), entries.end());
+        return entries;
+    };
+    const std::vector<std::string> before = tree();
+    ::chmod((prefix + "/bin").c_str(), 0555);
+    for (int run = 0; run < 2; ++run) {
+        const ProcessResult ok = support::RunProcess(
+            prefix + "/bin/kestrel", {"NO-WINDOW", "FOLDER:" + Host("My Photos"), "BAT", "LIST"},
+            {"KESTREL_CONFIG_DIR=" + Host("cfg"), "XDG_DATA_HOME=" + Host("data")},
+            drive.HostRoot());
+        ASSERT_EQ(ok.exitStatus, 0) << ok.standardError;
+    }
+    ::chmod((prefix + "/bin").c_str(), 0755);
+    EXPECT_EQ(tree(), before);
+    EXPECT_EQ(drive.ReadFile("data\\kestrel\\Case Rules\\Default.csr"), "DVD\r\n");
+    EXPECT_NE(drive.ReadFile("data\\kestrel\\Export\\Batch.bat").find("\"My DVD.txt\""),
+              std::string::npos);
+    EXPECT_TRUE(drive.Exists("data\\kestrel\\File List.txt"));
 }
 
 TEST_F(KestrelProcess, OutputsThatFailExitWithStatusOneAndSayWhy) {
