@@ -2,6 +2,7 @@
 
 #include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -23,6 +24,34 @@ constexpr std::uint32_t kGoneEvents = IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED
 // name of NAME_MAX bytes.
 constexpr std::size_t kEventBufferSize = 16 * 1024;
 
+// File systems whose changes may come from elsewhere (another computer, a
+// user-space server) without the kernel seeing them: a watch there would say
+// nothing while the folder changes.
+constexpr long kUnwatchedFileSystems[] = {
+    0x6969,      // NFS
+    0x517B,      // SMB
+    0xFF534D42,  // CIFS
+    0xFE534D42,  // SMB2
+    0x65735546,  // FUSE
+    0x564C,      // NCP
+    0x73757245,  // Coda
+    0x5346414F,  // AFS
+    0x6B414653,  // kAFS
+    0x01021997,  // 9P
+    0x47504653,  // GPFS
+    0x0BD00BD0,  // Lustre
+    0x19830326,  // FhGFS / BeeGFS
+    0x00C36400,  // Ceph
+};
+
+bool KernelSeesEveryChange(const std::string& hostPath) {
+    struct statfs info {};
+    if (::statfs(hostPath.c_str(), &info) != 0) {
+        return false;
+    }
+    return IsLocalFileSystemType(static_cast<long>(info.f_type));
+}
+
 std::string WithoutTrailingSlash(std::string path) {
     while (path.size() > 1 && path.back() == '/') {
         path.pop_back();
@@ -31,6 +60,15 @@ std::string WithoutTrailingSlash(std::string path) {
 }
 
 }  // namespace
+
+bool IsLocalFileSystemType(long type) {
+    for (const long unwatched : kUnwatchedFileSystems) {
+        if (static_cast<std::uint32_t>(type) == static_cast<std::uint32_t>(unwatched)) {
+            return false;
+        }
+    }
+    return true;
+}
 
 InotifyFolderWatch::InotifyFolderWatch(DriveTable drives)
     : drives_(std::move(drives)), fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {}
@@ -51,6 +89,9 @@ bool InotifyFolderWatch::Watch(std::size_t key, std::string_view folder) {
     // replaced in between, StillWatched sees another folder and says no.
     struct stat info {};
     if (::stat(watched.hostPath.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        return false;
+    }
+    if (!KernelSeesEveryChange(watched.hostPath)) {
         return false;
     }
     watched.device = info.st_dev;

@@ -12,7 +12,13 @@
 
 namespace kestrel::platform {
 
-/// A FolderWatch on the kernel's inotify events. The events of a change are
+/// False for a network or user-space file system (a statfs type), whose
+/// changes made elsewhere reach no watch.
+bool IsLocalFileSystemType(long type);
+
+/// A FolderWatch on the kernel's inotify events. Folders on network and
+/// user-space file systems are not watched: what changes there may come from
+/// elsewhere, unseen. The events of a change are
 /// queued by the call that makes it, so a change made a moment before
 /// TakeChanges, by any process, is reported by it.
 class InotifyFolderWatch final : public FolderWatch {

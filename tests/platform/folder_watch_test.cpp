@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/folder_watch.h"
+#include "platform/inotify_folder_watch.h"
 #include "support/temp_drive.h"
 
 namespace kestrel::platform {
@@ -110,6 +111,20 @@ TEST(InotifyFolderWatch, LostEventsReportEveryWatchedFolder) {
     }
     EXPECT_EQ(Changes(*watch), (std::vector<std::size_t>{0, 1}));
     EXPECT_TRUE(watch->StillWatched(1));
+}
+
+// A network or user-space file system changes without the kernel seeing it:
+// its folders are read for every pass instead of being watched.
+TEST(InotifyFolderWatch, OnlyLocalFileSystemsAreWatched) {
+    const std::pair<long, bool> types[] = {
+        {0xEF53, true},      {0x01021994, true},  {0x9123683E, true},  // ext4, tmpfs, btrfs
+        {0x6969, false},     {0xFF534D42, false},                      // NFS, CIFS
+        {0xFE534D42, false}, {0x65735546, false},                      // SMB2, FUSE
+        {0x01021997, false},                                           // 9P
+    };
+    for (const auto& [type, watched] : types) {
+        EXPECT_EQ(IsLocalFileSystemType(type), watched) << std::hex << type;
+    }
 }
 
 }  // namespace
