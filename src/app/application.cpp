@@ -13,6 +13,7 @@
 #include "settings/key_paths.h"
 #include "settings/sound_table.h"
 #include "text/program_path.h"
+#include "text/unicode_text.h"
 #include "update/updater_leftovers.h"
 
 namespace kestrel::app {
@@ -113,6 +114,10 @@ std::string Application::ExpandedFolder(std::string_view typed) {
 }
 
 StartResult Application::Start(std::string_view commandLine, bool windowMode) {
+    return Start(SplitCommandLine(commandLine), windowMode);
+}
+
+StartResult Application::Start(const std::vector<std::string>& arguments, bool windowMode) {
     Workspace& ws = *workspace_;
     ws.busyFlag = true;
     ws.sounds = settings::ReadSoundTable(store_);
@@ -130,7 +135,7 @@ StartResult Application::Start(std::string_view commandLine, bool windowMode) {
     probes.pathExists = [this](std::string_view path) {
         return platform::PathExists(fileSystem_, ProgramPath(path));
     };
-    const CommandLine line = ParseCommandLine(commandLine, {folders_.data, exportFolder_}, probes);
+    const CommandLine line = ParseArguments(arguments, {folders_.data, exportFolder_}, probes);
     ws.busyFlag = false;
 
     if (line.help || line.version) {
@@ -179,6 +184,9 @@ int Application::ApplyCommandLine(const CommandLine& line, bool windowMode) {
         ws.txtSourceDir = text::AddTrailingBackslash(ExpandedFolder(*line.folder));
         ws.txtDestDir = ws.txtSourceDir;
     }
+    if (!line.entries.empty()) {
+        ListGivenEntries(line.entries, windowMode);
+    }
     if (!line.caseRuleFiles.empty()) {
         caseRuleFiles_.clear();
         for (const std::string& file : line.caseRuleFiles) {
@@ -221,6 +229,43 @@ int Application::ApplyCommandLine(const CommandLine& line, bool windowMode) {
         errors_.flush();
     }
     return ok ? 0 : 1;
+}
+
+void Application::ListGivenEntries(const std::vector<std::string>& typed, bool windowMode) {
+    std::vector<std::string> paths;
+    std::string unlisted;
+    for (const std::string& given : typed) {
+        const char* reason = nullptr;
+        std::string path;
+        if (!text::IsValidUtf8(given)) {
+            // Kestrel's names are text; these bytes cannot be shown or renamed as one.
+            reason = "its name is not UTF-8 text";
+        } else if (given.starts_with('/') && given.find('\\') != std::string::npos) {
+            reason = "its name holds a backslash, which Kestrel takes for a folder mark";
+        } else {
+            path = ProgramPath(given);
+            if (!platform::PathExists(fileSystem_, path)) {
+                reason = "it is not there";
+            }
+        }
+        if (reason == nullptr) {
+            paths.push_back(std::move(path));
+        } else {
+            unlisted += (windowMode ? "\r" : "") + given + ": " + reason + (windowMode ? "" : "\n");
+        }
+    }
+    if (!unlisted.empty()) {
+        if (windowMode) {
+            ui_.Ask("Kestrel cannot list these entries:\r" + unlisted, kProgramTitle, Buttons::Ok,
+                    Icon::Exclamation);
+        } else {
+            errors_ << "Kestrel cannot list these entries:\n" << unlisted;
+            errors_.flush();
+        }
+    }
+    if (!paths.empty()) {
+        workspace_->ListGivenEntries(std::move(paths));
+    }
 }
 
 void Application::ListForOutput() {

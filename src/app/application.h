@@ -48,6 +48,8 @@ class Application {
     /// Start-up up to and including the command line. In window mode the
     /// caller then asks the first-run question, places and shows the window
     /// (FinishWindowStart does the non-window part of that).
+    StartResult Start(const std::vector<std::string>& arguments, bool windowMode);
+    /// Start on a command-line text, split as SplitCommandLine splits it.
     StartResult Start(std::string_view commandLine, bool windowMode);
 
     /// The part of a window start before the window is placed: the first-run
@@ -80,6 +82,9 @@ class Application {
     bool ExportAfterRefresh(exchange::ExportFormat format, const std::string& file,
                             bool windowMode);
     bool PrintAfterRefresh(bool windowMode);
+    /// Lists the entries given alone on the command line; names in a box (or
+    /// on standard error) each that cannot be listed.
+    void ListGivenEntries(const std::vector<std::string>& typed, bool windowMode);
     void ListForOutput();
     /// True for success; otherwise tells the user (a box in window mode,
     /// standard error without one) and returns false.

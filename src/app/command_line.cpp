@@ -78,11 +78,11 @@ class Parser {
     Parser(const CommandLineDefaults& defaults, const CommandLineProbes& probes)
         : defaults_(defaults), probes_(probes) {}
 
-    CommandLine Parse(std::string_view line) {
-        const std::vector<std::string> tokens = engine::SplitFields(line, " ", '"');
+    CommandLine Parse(const std::vector<std::string>& tokens) {
         for (const std::string& token : tokens) {
             ParseToken(token);
         }
+        TakeBarePaths();
         return std::move(result_);
     }
 
@@ -114,7 +114,11 @@ class Parser {
             test(kTemplate, true, Template(upper.substr(9)));
         }
         if (upper.starts_with("FOLDER:")) {
-            test(kFolder, true, Folder(token.substr(7)));
+            // Paths given alone before it already chose what to list.
+            test(kFolder, true, Folder(token.substr(7)) || !barePaths_.empty());
+            if (!barePaths_.empty()) {
+                counts_[kFolder] = 1;
+            }
         }
         if (upper.ends_with(".CSR")) {
             test(kCaseRules, true, CaseRuleFile(token));
@@ -144,9 +148,15 @@ class Parser {
         test(kReset, upper.starts_with("RESET"),
              upper.starts_with("RESET") && SetFlag(result_.reset));
 
-        // A file manager's "Open With" hands over a folder's path alone.
+        // A file manager hands over the selected paths alone: one folder is
+        // the working folder, anything else the entries to list.
         if (!handled && LooksLikePath(token)) {
-            test(kFolder, true, Folder(token));
+            if (result_.folder) {
+                result_.errorText += "Multiple instances not allowed: " + token + "\r\n";
+            } else {
+                barePaths_.push_back(token);
+            }
+            return;
         }
         if (!handled) {
             result_.errorText += "Unknown or incomplete parameter: " + token + "\r\n";
@@ -158,6 +168,24 @@ class Parser {
                 break;
             }
         }
+    }
+
+    void TakeBarePaths() {
+        if (barePaths_.size() == 1) {
+            const std::string& path = barePaths_.front();
+            if (Folder(path)) {
+                return;
+            }
+            // One path alone that is not a folder is a file to list; one that
+            // is not there is a mistyped parameter, as ever.
+            if (!probes_.pathExists || !probes_.pathExists(path)) {
+                result_.errorText += "Unknown or incomplete parameter: " + path + "\r\n";
+                return;
+            }
+        }
+        // Several paths: each is named by the start-up when it cannot be
+        // listed, and the rest are opened, rather than one bad name failing all.
+        result_.entries = std::move(barePaths_);
     }
 
     static bool SetFlag(bool& flag) {
@@ -176,12 +204,15 @@ class Parser {
     }
 
     bool Folder(std::string_view value) {
-        std::string folder = text::AddTrailingBackslash(WithoutQuotes(value));
-        if (!probes_.isFolder || !probes_.isFolder(folder)) {
-            return false;
+        // As given first: a folder name may hold a quote.
+        for (std::string folder : {std::string(value), WithoutQuotes(value)}) {
+            folder = text::AddTrailingBackslash(folder);
+            if (probes_.isFolder && probes_.isFolder(folder)) {
+                result_.folder = std::move(folder);
+                return true;
+            }
         }
-        result_.folder = std::move(folder);
-        return true;
+        return false;
     }
 
     bool CaseRuleFile(std::string_view token) {
@@ -197,40 +228,23 @@ class Parser {
     const CommandLineProbes& probes_;
     CommandLine result_;
     std::array<int, kKeywordCount> counts_{};
+    std::vector<std::string> barePaths_;
 };
 
 }  // namespace
 
-CommandLine ParseCommandLine(std::string_view line, const CommandLineDefaults& defaults,
-                             const CommandLineProbes& probes) {
-    if (line.empty()) {
-        return {};
-    }
-    return Parser(defaults, probes).Parse(line);
+CommandLine ParseArguments(const std::vector<std::string>& arguments,
+                           const CommandLineDefaults& defaults, const CommandLineProbes& probes) {
+    return Parser(defaults, probes).Parse(arguments);
 }
 
-std::string JoinArguments(int argc, const char* const* argv) {
-    std::string line;
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1) {
-            line.push_back(' ');
-        }
-        const std::string_view argument = argv[i];
-        const bool needsQuotes = argument.find(' ') != std::string_view::npos &&
-                                 argument.find('"') == std::string_view::npos;
-        if (needsQuotes) {
-            // Quote only the value, so that "FOLDER:" stays the token's start.
-            const std::size_t colon = argument.find(':');
-            const std::size_t split = colon == std::string_view::npos ? 0 : colon + 1;
-            line.append(argument.substr(0, split));
-            line.push_back('"');
-            line.append(argument.substr(split));
-            line.push_back('"');
-        } else {
-            line.append(argument);
-        }
-    }
-    return line;
+std::vector<std::string> SplitCommandLine(std::string_view line) {
+    return line.empty() ? std::vector<std::string>() : engine::SplitFields(line, " ", '"');
+}
+
+CommandLine ParseCommandLine(std::string_view line, const CommandLineDefaults& defaults,
+                             const CommandLineProbes& probes) {
+    return ParseArguments(SplitCommandLine(line), defaults, probes);
 }
 
 std::span<const ParameterHelp> ParameterTable() {
@@ -238,7 +252,9 @@ std::span<const ParameterHelp> ParameterTable() {
         {"NO-WINDOW", "run without a window and exit when done"},
         {"TEMPLATE:n", "load template number n (0 to 255) instead of the default"},
         {"FOLDER:path", "working folder (C:\\Photos or /home/me/Photos; quote spaces)"},
-        {"path", "a folder given alone is the working folder, as FOLDER:path"},
+        {"path ...",
+         "one folder alone is the working folder, as FOLDER:path; files and "
+         "folders given alone are listed and nothing else"},
         {"file.csr", "read this case-rule file instead of the default (repeatable)"},
         {"RECURSE", "include all sub-folders"},
         {"COPY[:folder]", "copy rather than rename, into folder"},

@@ -32,6 +32,9 @@ struct CommandLine {
     bool noWindow = false;
     int templateNumber = 0;
     std::optional<std::string> folder;
+    /// Paths given alone beyond one folder: the entries to list, exactly as
+    /// given (files and folders, from one folder or several).
+    std::vector<std::string> entries;
     std::vector<std::string> caseRuleFiles;  // empty: the default file
     std::optional<std::string> batchFile;
     std::optional<std::string> commaFile;
@@ -48,12 +51,18 @@ struct CommandLine {
     std::string errorText;
 };
 
+/// Parses the program's arguments, one token each, as the shell or the
+/// desktop handed them over: a value keeps every character, quotes included.
+CommandLine ParseArguments(const std::vector<std::string>& arguments,
+                           const CommandLineDefaults& defaults, const CommandLineProbes& probes);
+
+/// The arguments of a command-line text: split at spaces, a quoted space not
+/// splitting ("FOLDER:\"C:\My Files\"").
+std::vector<std::string> SplitCommandLine(std::string_view line);
+
+/// ParseArguments on SplitCommandLine(line).
 CommandLine ParseCommandLine(std::string_view line, const CommandLineDefaults& defaults,
                              const CommandLineProbes& probes);
-
-/// Joins argv[1..] back into the command-line text the parser reads, quoting
-/// arguments that hold a space so that they stay one token.
-std::string JoinArguments(int argc, const char* const* argv);
 
 /// One parameter as --help and the manual page describe it.
 struct ParameterHelp {

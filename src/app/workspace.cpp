@@ -100,6 +100,12 @@ void Workspace::SetSourceText(std::size_t row, std::string text) {
     }
 }
 
+void Workspace::ListGivenEntries(std::vector<std::string> paths) {
+    given_ = lists::GiveEntries(std::move(paths));
+    txtSourceDir = given_->workingFolder;
+    txtDestDir = given_->workingFolder;
+}
+
 void Workspace::SelectAll(bool selected) {
     for (lists::ListEntry& entry : sourceRows_) {
         entry.selected = selected;
@@ -149,8 +155,14 @@ void Workspace::ListSource() {
         sourceRows_.clear();
         ListingFeedback feedback(ui_, preferences, interruptAnswer_);
         ui_.ShowProgress(Progress::Listing, feedback.Cutoff());
+        // Another working folder (typed, browsed, "Back up one level") ends
+        // the listing of given entries.
+        if (!ListsGivenEntries()) {
+            given_.reset();
+        }
         lists::SourceListing listing =
-            lists::ReadSourceList(fileSystem_, options, txtSourceDir, feedback);
+            given_ ? lists::ReadGivenEntries(fileSystem_, options, *given_, feedback)
+                   : lists::ReadSourceList(fileSystem_, options, txtSourceDir, feedback);
         sourceRows_ = std::move(listing.rows);
         folderTable_ = std::move(listing.folderTable);
         listedNames_ = std::move(listing.folderNames);

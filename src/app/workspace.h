@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -14,6 +15,7 @@
 #include "engine/case_rule_list.h"
 #include "engine/rename_options.h"
 #include "exchange/export_formats.h"
+#include "lists/given_entries.h"
 #include "lists/list_entry.h"
 #include "lists/preview.h"
 #include "platform/clock.h"
@@ -93,6 +95,13 @@ class Workspace {
 
     /// Re-reads the working folder into the source list and recomputes the preview.
     void RefreshSourceList();
+    /// Lists exactly these entries (program paths) from now on, instead of a
+    /// whole folder: the working and target folders become the folder that
+    /// holds them all. Any other working folder returns to folder listings.
+    /// Does not refresh.
+    void ListGivenEntries(std::vector<std::string> paths);
+    /// True while the source list holds given entries rather than a folder.
+    bool ListsGivenEntries() const { return given_ && given_->workingFolder == txtSourceDir; }
     /// Recomputes the target list from the source rows and the options.
     void RefreshTargetList();
     /// The message for a filter text that cannot be used, or empty text.
@@ -183,6 +192,8 @@ class Workspace {
     /// True when the user asked to run the entry again.
     bool CommitRow(CommitRun& run, std::size_t row);
     void RestoreNewestLevel();
+    /// The given entries under the paths a commit (or its undo) gave them.
+    void FollowGivenEntries(const std::vector<commit::UndoEntry>& steps, bool undone);
 
     platform::FileSystem& fileSystem_;
     Ui& ui_;
@@ -195,6 +206,8 @@ class Workspace {
     /// What the last listing read of each folder, for the existing-target check,
     /// kept while nothing in the folder changes.
     lists::ListedNames listedNames_;
+    /// The entries a file manager handed over, while they are what is listed.
+    std::optional<lists::GivenEntries> given_;
     lists::Preview preview_;
     std::string previewWarning_;
     PreviewBasis previewBasis_;

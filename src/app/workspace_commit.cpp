@@ -307,6 +307,7 @@ void Workspace::DoIt() {
         ui_.ShowProgress(Progress::Preview, static_cast<int>(sourceRows_.size()));
         CommitRows(run);
         run.journal.Finish();
+        FollowGivenEntries(undoLog_.Newest(), false);
         ui_.HideProgress(Progress::Preview);
         ui_.SetPointer(Pointer::Normal);
         if (preferences.autoResetOptions == 1) {
@@ -321,6 +322,22 @@ void Workspace::DoIt() {
     } catch (const std::exception& error) {
         ReportUnexpectedError(error, atHand.name + " | " + atHand.newName);
     }
+}
+
+void Workspace::FollowGivenEntries(const std::vector<commit::UndoEntry>& steps, bool undone) {
+    if (!ListsGivenEntries()) {
+        return;
+    }
+    std::vector<std::pair<std::string, std::string>> moves;
+    moves.reserve(steps.size());
+    for (const commit::UndoEntry& step : steps) {
+        // A copy, or a folder that only had sub-folders made, stays where it was.
+        if (step.kind != commit::StepKind::Copy && step.kind != commit::StepKind::FolderTree) {
+            moves.emplace_back(undone ? step.newPath : step.oldPath,
+                               undone ? step.oldPath : step.newPath);
+        }
+    }
+    lists::FollowMovedEntries(*given_, moves);
 }
 
 void Workspace::CommitRows(CommitRun& run) {
@@ -395,8 +412,9 @@ void Workspace::RestoreNewestLevel() {
         if (!GoOnWithoutJournal(ui_, journal.Flush(), journal.Folder())) {
             return;
         }
-        const commit::LevelRestored restored =
-            commit::RestoreLevel(fileSystem_, undoLog_.TakeNewest());
+        const std::vector<commit::UndoEntry> level = undoLog_.TakeNewest();
+        const commit::LevelRestored restored = commit::RestoreLevel(fileSystem_, level);
+        FollowGivenEntries(level, true);
         journal.Finish();
         if (!restored.keptTwice.empty()) {
             ui_.Ask(KeptTwiceReport(restored.keptTwice), kProgramTitle, Buttons::Ok,

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "app/application.h"
 #include "app/command_line.h"
@@ -76,14 +77,15 @@ std::string ExecutablePath() {
     return false;
 }
 
-int RunWithoutWindow(const std::string& line, const kestrel::app::ProgramPlace& place) {
+int RunWithoutWindow(const std::vector<std::string>& arguments,
+                     const kestrel::app::ProgramPlace& place) {
     kestrel::app::HeadlessUi ui;
     kestrel::platform::SystemClock clock;
     kestrel::app::Application application(place, ui, clock, std::cerr,
                                           kestrel::platform::DefaultStateFolder());
     // The unexpected-error report has been shown; nothing may be saved now.
     application.workspace().SetCloseAllHandler([] { std::_Exit(1); });
-    return application.Start(line, false).exitStatus;
+    return application.Start(arguments, false).exitStatus;
 }
 
 }  // namespace
@@ -91,8 +93,10 @@ int RunWithoutWindow(const std::string& line, const kestrel::app::ProgramPlace& 
 int main(int argc, char** argv) {
     // A print command that ends early must not take the program with it.
     std::signal(SIGPIPE, SIG_IGN);
-    const std::string line = kestrel::app::JoinArguments(argc, argv);
-    const kestrel::app::CommandLine request = kestrel::app::ParseCommandLine(line, {}, {});
+    // Each argument is one parameter as the shell or the desktop handed it
+    // over, so that a path keeps its spaces, quotes and line breaks.
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const kestrel::app::CommandLine request = kestrel::app::ParseArguments(arguments, {}, {});
     if (request.help) {
         std::cout << kestrel::app::UsageText();
         return 0;
@@ -110,7 +114,7 @@ int main(int argc, char** argv) {
                                            kestrel::platform::DefaultDataFolder(),
                                            kestrel::platform::HomeFolder()};
     if (request.noWindow) {
-        return RunWithoutWindow(line, place);
+        return RunWithoutWindow(arguments, place);
     }
 #ifdef KESTREL_WITH_WINDOW
     if (!HasDisplay()) {
@@ -118,7 +122,7 @@ int main(int argc, char** argv) {
                      "(kestrel --help lists the parameters).\n";
         return 2;
     }
-    return kestrel::ui::RunWindow(argc, argv, line, place);
+    return kestrel::ui::RunWindow(argc, argv, arguments, place);
 #else
     return RunWindowProgram(argv, programPath);
 #endif

@@ -57,4 +57,13 @@ bool NameSet::MayHold(std::string_view name) const {
     }
 }
 
+NameSet NameSetOf(const std::vector<std::string>& names) {
+    NameSet set;
+    for (const std::string& name : names) {
+        set.Add(name);
+    }
+    set.Seal();
+    return set;
+}
+
 }  // namespace kestrel::lists

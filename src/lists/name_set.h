@@ -29,4 +29,7 @@ class NameSet {
     mutable std::string folded_;       // reused for every name
 };
 
+/// A sealed set of `names`.
+NameSet NameSetOf(const std::vector<std::string>& names);
+
 }  // namespace kestrel::lists

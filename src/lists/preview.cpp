@@ -68,12 +68,7 @@ std::string CheckNewName(ExistingTargets& existing, const PreviewInput& input,
 NameSet ReadNames(platform::FileSystem& fileSystem, std::string_view folder) {
     std::vector<std::string> names;
     fileSystem.ListNames(folder, names);
-    NameSet set;
-    for (const std::string& name : names) {
-        set.Add(name);
-    }
-    set.Seal();
-    return set;
+    return NameSetOf(names);
 }
 
 }  // namespace

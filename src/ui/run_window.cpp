@@ -108,7 +108,8 @@ bool DemoRequested() {
 }
 
 /// Prepares the demo folder and its settings; the command line then opens it.
-std::optional<DemoFolder> PrepareDemo(std::string& commandLine, app::ProgramPlace& place) {
+std::optional<DemoFolder> PrepareDemo(std::vector<std::string>& arguments,
+                                      app::ProgramPlace& place) {
     std::optional<DemoFolder> demo = CreateDemoFolder(QDir::tempPath().toStdString());
     if (!demo) {
         return std::nullopt;
@@ -117,7 +118,7 @@ std::optional<DemoFolder> PrepareDemo(std::string& commandLine, app::ProgramPlac
     store.WriteNumber(settings::Scope::Machine, settings::kSettingsKey, "Build", app::kBuildNumber);
     place.configFolder = demo->configFolder;
     const std::string folder = platform::DriveTable().ToProgramPath(demo->filesFolder);
-    commandLine += (commandLine.empty() ? "" : " ") + std::string("FOLDER:\"") + folder + "\"";
+    arguments.push_back("FOLDER:" + folder);
     return demo;
 }
 
@@ -222,11 +223,12 @@ bool PlaceOnScreen(MainWindow& window, int startLocation, settings::SettingsStor
     return true;
 }
 
-int RunWindow(int argc, char** argv, std::string_view commandLine, const app::ProgramPlace& place) {
+int RunWindow(int argc, char** argv, const std::vector<std::string>& arguments,
+              const app::ProgramPlace& place) {
     QApplication qtApplication(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kestrel"));
     const QuitOnSignals quitOnSignals;
-    std::string line(commandLine);
+    std::vector<std::string> line = arguments;
     app::ProgramPlace programPlace = place;
     const std::optional<DemoFolder> demo =
         DemoRequested() ? PrepareDemo(line, programPlace) : std::nullopt;
@@ -234,7 +236,7 @@ int RunWindow(int argc, char** argv, std::string_view commandLine, const app::Pr
     QtUi qtUi;
     SplashWindow splash;
     qtUi.AttachSplash(&splash);
-    if (commandLine.empty()) {
+    if (arguments.empty()) {
         ShowSplash(splash);
     }
     const platform::SystemClock clock;

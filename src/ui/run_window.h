@@ -1,6 +1,7 @@
 #pragma once
 
-#include <string_view>
+#include <string>
+#include <vector>
 
 #include "app/application.h"
 #include "settings/settings_store.h"
@@ -18,6 +19,7 @@ bool PlaceOnScreen(MainWindow& window, int startLocation, settings::SettingsStor
 /// window until the user closes it, then shutdown. Returns the exit status.
 /// With KESTREL_DEMO=1 in the environment the window opens on a fresh folder
 /// of sample files, with settings of its own, both removed at the end.
-int RunWindow(int argc, char** argv, std::string_view commandLine, const app::ProgramPlace& place);
+int RunWindow(int argc, char** argv, const std::vector<std::string>& arguments,
+              const app::ProgramPlace& place);
 
 }  // namespace kestrel::ui

@@ -90,28 +90,39 @@ TEST_F(CommandLineTest, CopyResetPrintAndEmptyLine) {
     EXPECT_TRUE(loaded.empty());
 }
 
-TEST(JoinArguments, QuotesValuesThatHoldSpaces) {
-    const char* argv[] = {"kestrel", "FOLDER:/tmp/My Files", "CSV", "plain"};
-    EXPECT_EQ(JoinArguments(4, argv), "FOLDER:\"/tmp/My Files\" CSV plain");
-}
-
-// What a file manager's "Open With" hands over: a folder's path alone.
-TEST(CommandLinePath, AFolderGivenAloneIsTheWorkingFolder) {
+// What a file manager hands over: a folder's path alone, or the paths of
+// the entries selected, each one argument as the desktop passes it.
+TEST(CommandLinePath, OneFolderIsTheWorkingFolderAndAnythingElseTheEntriesToList) {
     CommandLineProbes probes;
     probes.isFolder = [](std::string_view path) {
         return path == "/home/me/My Photos\\" || path == "D:\\Photos\\";
     };
-    for (const auto& [text, folder, error] :
-         {std::tuple<const char*, std::optional<std::string>, const char*>{
-              "\"/home/me/My Photos\"", "/home/me/My Photos\\", ""},
-          {"NO-WINDOW D:\\Photos", "D:\\Photos\\", ""},
-          {"/home/me/gone", std::nullopt, "Unknown or incomplete parameter: /home/me/gone\r\n"},
-          {"Photos", std::nullopt, "Unknown or incomplete parameter: Photos\r\n"},
-          {"D:\\Photos FOLDER:D:\\Photos", "D:\\Photos\\",
-           "Multiple instances not allowed: FOLDER:D:\\Photos\r\n"}}) {
-        SCOPED_TRACE(text);
-        const CommandLine line = ParseCommandLine(text, {"C:\\", "C:\\Export\\"}, probes);
+    probes.pathExists = [](std::string_view path) { return path == "/home/me/a \"b\".jpg"; };
+    using Texts = std::vector<std::string>;
+    const std::tuple<Texts, std::optional<std::string>, Texts, const char*> rows[] = {
+        {{"\"/home/me/My Photos\""}, "/home/me/My Photos\\", {}, ""},
+        {{"NO-WINDOW", "D:\\Photos"}, "D:\\Photos\\", {}, ""},
+        {{"/home/me/a \"b\".jpg"}, std::nullopt, {"/home/me/a \"b\".jpg"}, ""},
+        {{"/home/me/-x", "/home/me/new\nline", "D:\\Photos"},
+         std::nullopt,
+         {"/home/me/-x", "/home/me/new\nline", "D:\\Photos"},
+         ""},
+        {{"/home/me/gone"}, std::nullopt, {}, "Unknown or incomplete parameter: /home/me/gone\r\n"},
+        {{"Photos"}, std::nullopt, {}, "Unknown or incomplete parameter: Photos\r\n"},
+        {{"D:\\Photos", "FOLDER:D:\\Photos"},
+         "D:\\Photos\\",
+         {},
+         "Multiple instances not allowed: FOLDER:D:\\Photos\r\n"},
+        {{"FOLDER:D:\\Photos", "/home/me/a \"b\".jpg"},
+         "D:\\Photos\\",
+         {},
+         "Multiple instances not allowed: /home/me/a \"b\".jpg\r\n"},
+    };
+    for (const auto& [arguments, folder, entries, error] : rows) {
+        SCOPED_TRACE(arguments.front());
+        const CommandLine line = ParseArguments(arguments, {"C:\\", "C:\\Export\\"}, probes);
         EXPECT_EQ(line.folder, folder);
+        EXPECT_EQ(line.entries, entries);
         EXPECT_EQ(line.errorText, error);
     }
 }

@@ -38,6 +38,44 @@ TEST_F(WindowTest, InsertedFolderPreviewsCommitsAndUndoes) {
     EXPECT_TRUE(boxes.empty());
 }
 
+// "Rename with Kestrel" on five files of twenty: the window lists those five,
+// the commit renames them, and F5 lists the same five under their new names.
+TEST_F(WindowTest, FiveGivenFilesOfTwentyAreListedCommittedAndRelistedAlone) {
+    std::vector<std::string> given;
+    for (int i = 0; i < 20; ++i) {
+        const std::string name = "Photos\\IMG_" + std::to_string(100 + i) + ".jpg";
+        drive.WriteFile(name, "photo " + std::to_string(i));
+        if (i % 4 == 1) {
+            given.push_back(TempDrive::Path(name));
+        }
+    }
+    workspace.ListGivenEntries(given);
+    window->SyncFromWorkspace();
+    window->RefreshForced();
+    ASSERT_EQ(SourceRowCount(), 5);
+    EXPECT_EQ(Find<QLineEdit>("txtSourceDir")->text().toStdString(), TempDrive::Path("Photos\\"));
+    Find<QCheckBox>("chkInsertStart")->click();
+    TypeAndLeave("txtInsertStart", "new ");
+    EXPECT_EQ(TargetRows(),
+              (std::vector<std::string>{"new IMG_101.jpg", "new IMG_105.jpg", "new IMG_109.jpg",
+                                        "new IMG_113.jpg", "new IMG_117.jpg"}));
+    QTest::mouseClick(Find<QPushButton>("cmdDoIt"), Qt::LeftButton);
+    EXPECT_EQ(drive.ReadFile("Photos\\new IMG_105.jpg"), "photo 5");
+    QTest::keyClick(window->SourceList(), Qt::Key_F5);
+    std::vector<std::string> rows;
+    for (int row = 0; row < SourceRowCount(); ++row) {
+        rows.push_back(
+            window->SourceList()->model()->index(row, 0).data().toString().toStdString());
+    }
+    EXPECT_EQ(rows,
+              (std::vector<std::string>{"new IMG_101.jpg", "new IMG_105.jpg", "new IMG_109.jpg",
+                                        "new IMG_113.jpg", "new IMG_117.jpg"}));
+    // Back up one level is a folder listing again.
+    QTest::keyClick(window->SourceList(), Qt::Key_Backspace, Qt::AltModifier);
+    EXPECT_EQ(SourceRowCount(), 0);  // T:\ holds only the folder, and files are listed
+    EXPECT_FALSE(workspace.ListsGivenEntries());
+}
+
 TEST_F(WindowTest, FitsA1024By768ScreenWithEveryControlInside) {
     // The screen less a usual frame (borders, title bar) and a desktop panel.
     const QSize available(1024 - 8, 768 - 32 - 40);
