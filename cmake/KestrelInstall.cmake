@@ -34,6 +34,17 @@ install(FILES "${data}/${KESTREL_APP_ID}.metainfo.xml" DESTINATION "${CMAKE_INST
 install(FILES "${manual}.gz" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
 install(FILES "${data}/copyright" "${CMAKE_BINARY_DIR}/share/changelog.gz"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/kestrel")
+# "Rename with Kestrel" in the file managers that read system-wide actions:
+# Dolphin's service menus, Nemo's actions, and the file-manager actions Caja
+# reads. Files and Thunar read only per-user ones: kestrel
+# --install-file-manager-actions adds those.
+set(file_managers "${data}/file-managers")
+install(FILES "${file_managers}/kestrel-rename.servicemenu.desktop"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/kio/servicemenus" RENAME kestrel-rename.desktop)
+install(FILES "${file_managers}/kestrel-rename.nemo_action"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/nemo/actions")
+install(FILES "${file_managers}/kestrel-rename.caja-action.desktop"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/file-manager/actions" RENAME kestrel-rename.desktop)
 # The help manual, where the program looks for it beside its "bin" folder.
 install(DIRECTORY "${PROJECT_SOURCE_DIR}/help/" DESTINATION "${CMAKE_INSTALL_DATADIR}/kestrel/help")
 

@@ -6,10 +6,13 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build clang libclang-rt-14-dev
-    libicu-dev libsqlite3-dev libcurl4-openssl-dev libgtest-dev libgmock-dev libbenchmark-dev
+    libicu-dev libsqlite3-dev libcurl4-openssl-dev libxml2-dev libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev fonts-dejavu-core xvfb xauth poppler-utils
     # The transfer tests run a loopback web server with its own certificate.
     python3 openssl
+    # The desktop integration tests validate the menu entry and launch it as
+    # a desktop does.
+    desktop-file-utils libglib2.0-bin
     "$@"
 )
 

@@ -42,6 +42,15 @@ if [ -n "$warnings" ]; then
     echo "man -l: $warnings" >&2
     exit 1
 fi
+actions=(/usr/share/kio/servicemenus/kestrel-rename.desktop
+         /usr/share/nemo/actions/kestrel-rename.nemo_action
+         /usr/share/file-manager/actions/kestrel-rename.desktop)
+for file in "${actions[@]}"; do
+    if [ ! -f "$file" ]; then
+        echo "the file manager action $file was not installed" >&2
+        exit 1
+    fi
+done
 if [ ! -f /usr/share/kestrel/help/index.html ]; then
     echo "the help manual is not where the program looks for it" >&2
     exit 1
@@ -64,7 +73,7 @@ echo "-- installed and ran: $version"
 
 trap - EXIT
 remove
-for file in /usr/bin/kestrel /usr/libexec/kestrel "/usr/share/applications/$id.desktop" /usr/share/kestrel /usr/share/man/man1/kestrel.1.gz; do
+for file in /usr/bin/kestrel /usr/libexec/kestrel "/usr/share/applications/$id.desktop" /usr/share/kestrel /usr/share/man/man1/kestrel.1.gz "${actions[@]}"; do
     if [ -e "$file" ]; then
         echo "$file is still there after the package was removed" >&2
         exit 1

@@ -97,6 +97,14 @@ class Parser {
             result_.version = true;
             return;
         }
+        if (upper == "--INSTALL-FILE-MANAGER-ACTIONS") {
+            result_.installActions = true;
+            return;
+        }
+        if (upper == "--REMOVE-FILE-MANAGER-ACTIONS") {
+            result_.removeActions = true;
+            return;
+        }
         bool handled = false;
         std::vector<Keyword> matched;
         // A token may pass several tests ('TABLE.CSR'); each runs in its order.
@@ -266,6 +274,9 @@ std::span<const ParameterHelp> ParameterTable() {
         {"RESET", "discard the default template before loading"},
         {"--help, -h, /?", "list the parameters"},
         {"--version", "show the version"},
+        {"--install-file-manager-actions",
+         "add \"Rename with Kestrel\" to Files (Nautilus) and Thunar for this user"},
+        {"--remove-file-manager-actions", "take those entries away again"},
     };
     return kTable;
 }
@@ -279,7 +290,13 @@ std::string UsageText() {
     for (const ParameterHelp& parameter : ParameterTable()) {
         text += "  ";
         text += parameter.syntax;
-        text.append(kSyntaxWidth - std::min(kSyntaxWidth - 1, parameter.syntax.size()), ' ');
+        if (parameter.syntax.size() >= kSyntaxWidth) {
+            // Too long for the column: the description goes under it.
+            text += '\n';
+            text.append(kSyntaxWidth + 2, ' ');
+        } else {
+            text.append(kSyntaxWidth - parameter.syntax.size(), ' ');
+        }
         text += parameter.description;
         text += '\n';
     }

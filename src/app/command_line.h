@@ -46,6 +46,9 @@ struct CommandLine {
     bool reset = false;
     bool help = false;     // --help, -h, /?
     bool version = false;  // --version
+    /// --install-file-manager-actions, --remove-file-manager-actions
+    bool installActions = false;
+    bool removeActions = false;
     /// "Unknown or incomplete parameter: ..." and "Multiple instances not
     /// allowed: ..." lines, each ended by CR LF; empty when the line is valid.
     std::string errorText;

@@ -17,6 +17,7 @@
 
 #include "app/application.h"
 #include "app/command_line.h"
+#include "app/file_manager_actions.h"
 #include "app/headless_ui.h"
 #include "app/version.h"
 #include "platform/clock.h"
@@ -104,6 +105,16 @@ int main(int argc, char** argv) {
     if (request.version) {
         std::cout << "Kestrel " << kestrel::app::kVersion << "\n";
         return 0;
+    }
+    if (request.installActions || request.removeActions) {
+        const kestrel::app::ActionFolders folders = kestrel::app::UserActionFolders();
+        const kestrel::app::ActionsReport report =
+            request.installActions ? kestrel::app::InstallFileManagerActions(folders)
+                                   : kestrel::app::RemoveFileManagerActions(folders);
+        for (const std::string& line : report.lines) {
+            (report.ok ? std::cout : std::cerr) << line << "\n";
+        }
+        return report.ok ? 0 : 1;
     }
 #ifdef KESTREL_WITH_WINDOW
     const std::string programPath = ProgramPathFromLauncher();
