@@ -18,7 +18,7 @@ struct PreferenceField {
 
 // Stored in this order. A template may come from another tool or an older
 // copy of the program, so every value read is held to its range.
-constexpr std::array<PreferenceField, 14> kTemplateFields = {{
+constexpr std::array<PreferenceField, 15> kTemplateFields = {{
     {"Auto update", &Preferences::autoUpdate, 0, 1},
     {"Save settings", &Preferences::saveSettings, 0, 1},
     {"Double-click file", &Preferences::doubleClickFile, 0, 2},
@@ -33,6 +33,7 @@ constexpr std::array<PreferenceField, 14> kTemplateFields = {{
     {"Error checking", &Preferences::errorChecking, 0, kMaxErrorChecking},
     {"Sounds muted", &Preferences::soundsMuted, 0, 1},
     {"Sounds threshold", &Preferences::soundsThreshold, 0, kMaxSoundsThreshold},
+    {"Preview while typing", &Preferences::previewWhileTyping, 0, 1},
 }};
 
 constexpr std::string_view kStartupLocationName = "Startup location";

@@ -33,6 +33,8 @@ struct Preferences {
     /// 0 last saved position, 1 centre, 2 upper-left, 3 lower-right, 4 lower-left,
     /// 5 upper-right.
     std::int32_t startupLocation = 0;
+    /// A text field's change previews at once, not only when the field is left.
+    std::int32_t previewWhileTyping = 1;
 
     bool operator==(const Preferences&) const = default;
 };

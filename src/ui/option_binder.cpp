@@ -256,7 +256,35 @@ void OptionBinder::TextChanged(const TextField& field) {
     changedSinceAccepted_.insert(field.edit);
     if (field.refreshOnChange && field.operationOn(workspace_.options)) {
         refreshes_.preview();
+    } else if (workspace_.preferences.previewWhileTyping == 1) {
+        FollowTyping(field);
     }
+}
+
+void OptionBinder::FollowTyping(const TextField& field) {
+    if (field.check != nullptr && !field.check(workspace_.options).empty()) {
+        return;
+    }
+    bool& due = field.operationOn == nullptr ? listingDue_ : previewDue_;
+    if (field.operationOn == nullptr ? workspace_.options.cboFilter == engine::kViewAndSelectAll
+                                     : !field.operationOn(workspace_.options)) {
+        return;
+    }
+    if (std::exchange(due, true)) {
+        return;
+    }
+    // Keys that arrive together are taken together: one refresh for all.
+    QTimer::singleShot(0, this, [this, &due, listing = field.operationOn == nullptr] {
+        due = false;
+        if (Busy()) {
+            return;
+        }
+        if (listing) {
+            refreshes_.listing();
+        } else {
+            refreshes_.preview();
+        }
+    });
 }
 
 bool OptionBinder::Accept(const TextField& field) {

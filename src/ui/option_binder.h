@@ -71,6 +71,10 @@ class OptionBinder : public QObject {
     void Connect();
     void CheckChanged(const CheckField& field);
     void TextChanged(const TextField& field);
+    /// While typing: the preview (or, for the filter, the listing) follows
+    /// the field once per turn of the event loop, with a value its check
+    /// accepts; a refused one waits until it passes or the field is left.
+    void FollowTyping(const TextField& field);
     /// The checks and refresh of a field the user leaves; false when refused.
     bool Accept(const TextField& field);
     void Reject(QLineEdit* edit, const std::string& message);
@@ -93,6 +97,9 @@ class OptionBinder : public QObject {
     QLineEdit* justLeft_ = nullptr;
     /// Fields whose text changed since they were last accepted.
     std::set<QLineEdit*> changedSinceAccepted_;
+    /// A refresh for typing is due at the next turn of the event loop.
+    bool previewDue_ = false;
+    bool listingDue_ = false;
 };
 
 }  // namespace kestrel::ui

@@ -245,6 +245,10 @@ QWidget* PreferencesWindow::BuildProcessingFrame() {
         "Automatically refresh file lists upon detecting change in view or rename options", frame);
     chkAutoRefresh_->setToolTip(
         QStringLiteral("Automatically updates lists whenever options change"));
+    chkPreviewWhileTyping_ =
+        Check("chkPreviewWhileTyping", "Update the preview while typing", frame);
+    chkPreviewWhileTyping_->setToolTip(QStringLiteral(
+        "Shows new names as each character is typed, not only when you leave a box"));
     chkAutoResetOptions_ =
         Check("chkAutoResetOptions",
               "Automatically clear rename option checkboxes after every operation", frame);
@@ -269,7 +273,8 @@ QWidget* PreferencesWindow::BuildProcessingFrame() {
     cutoff->addWidget(files);
     cutoff->addStretch(1);
     auto* column = new QVBoxLayout(frame);
-    for (QCheckBox* box : {chkAutoRefresh_, chkAutoResetOptions_, chkHideLists_}) {
+    for (QCheckBox* box :
+         {chkAutoRefresh_, chkPreviewWhileTyping_, chkAutoResetOptions_, chkHideLists_}) {
         column->addWidget(box);
     }
     column->addLayout(cutoff);
@@ -362,6 +367,7 @@ void PreferencesWindow::ShowRecord() {
     const settings::Preferences& p = workspace_.preferences;
     chkAutoUpdate_->setChecked(p.autoUpdate == 1);
     chkAutoRefresh_->setChecked(p.autoRefresh == 1);
+    chkPreviewWhileTyping_->setChecked(p.previewWhileTyping == 1);
     chkAutoResetOptions_->setChecked(p.autoResetOptions == 1);
     chkHideLists_->setChecked(p.hideLists == 1);
     chkMaxList_->setChecked(p.maxList == 1);
@@ -389,6 +395,7 @@ void PreferencesWindow::accept() {
     p.autoUpdate = chkAutoUpdate_->isChecked() ? 1 : 0;
     p.saveSettings = chkSaveTemplate_->isChecked() ? 1 : 0;
     p.autoRefresh = chkAutoRefresh_->isChecked() ? 1 : 0;
+    p.previewWhileTyping = chkPreviewWhileTyping_->isChecked() ? 1 : 0;
     p.autoResetOptions = chkAutoResetOptions_->isChecked() ? 1 : 0;
     p.hideLists = chkHideLists_->isChecked() ? 1 : 0;
     p.maxList = chkMaxList_->isChecked() ? 1 : 0;

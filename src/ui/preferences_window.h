@@ -101,6 +101,7 @@ class PreferencesWindow : public QDialog {
     QLabel* lblSoundsThreshold_ = nullptr;
     std::array<QToolButton*, 2> imgSpeaker_{};
     QCheckBox* chkAutoRefresh_ = nullptr;
+    QCheckBox* chkPreviewWhileTyping_ = nullptr;
     QCheckBox* chkAutoResetOptions_ = nullptr;
     QCheckBox* chkHideLists_ = nullptr;
     QCheckBox* chkMaxList_ = nullptr;

@@ -29,6 +29,9 @@ const std::tuple<const char*, std::int32_t Preferences::*, std::int32_t> kStored
     {"Error checking", &Preferences::errorChecking, 0},
     {"Sounds muted", &Preferences::soundsMuted, 1},
     {"Sounds threshold", &Preferences::soundsThreshold, 300},
+    // On unless a template says otherwise: an older template previews as
+    // the user types too.
+    {"Preview while typing", &Preferences::previewWhileTyping, 0},
 };
 
 Preferences NothingLikeTheDefaults() {

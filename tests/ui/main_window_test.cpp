@@ -76,6 +76,47 @@ TEST_F(WindowTest, FiveGivenFilesOfTwentyAreListedCommittedAndRelistedAlone) {
     EXPECT_FALSE(workspace.ListsGivenEntries());
 }
 
+// The preview follows each key while the field still has the focus; a value
+// the field's check refuses waits, and with the preference off only leaving
+// the field previews, as ever.
+TEST_F(WindowTest, ThePreviewFollowsTypingWithValuesTheFieldWouldAccept) {
+    drive.WriteFile("a.txt", "");
+    drive.WriteFile("b.txt", "");
+    window->RefreshForced();
+    Find<QCheckBox>("chkInsertEnd")->click();
+    Find<QComboBox>("cboAutonumber")->setCurrentText("1");
+    auto* end = Find<QLineEdit>("txtInsertEnd");
+    end->setFocus(Qt::OtherFocusReason);
+    std::vector<std::string> seen;
+    for (const char key : std::string("EN?")) {
+        QTest::keyClick(end, key);
+        QApplication::processEvents();
+        seen.push_back(TargetRows().back());
+    }
+    // Without a "?" the number goes in front.
+    EXPECT_EQ(seen, (std::vector<std::string>{"2bE.txt", "2bEN.txt", "bEN2.txt"}));
+    // A step of 0 is refused when the field is left; while typing it waits.
+    auto* step = Find<QLineEdit>("txtAutonumberStep");
+    step->setFocus(Qt::OtherFocusReason);
+    step->selectAll();
+    QTest::keyClicks(step, "0");
+    QApplication::processEvents();
+    EXPECT_EQ(TargetRows().back(), "bEN2.txt");
+    EXPECT_TRUE(boxes.empty()) << "no message while typing";
+    QTest::keyClicks(step, "3");  // "03"
+    QApplication::processEvents();
+    EXPECT_EQ(TargetRows().back(), "bEN4.txt");
+
+    workspace.preferences.previewWhileTyping = 0;
+    end->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(end, Qt::Key_Backspace);
+    QApplication::processEvents();
+    EXPECT_EQ(TargetRows().back(), "bEN4.txt");
+    Find<QLineEdit>("txtSourceDir")->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    EXPECT_EQ(TargetRows().back(), "4bEN.txt");
+}
+
 TEST_F(WindowTest, FitsA1024By768ScreenWithEveryControlInside) {
     // The screen less a usual frame (borders, title bar) and a desktop panel.
     const QSize available(1024 - 8, 768 - 32 - 40);
