@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/command_line.h"
 
@@ -37,9 +38,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         errors.remove_prefix(end + 2);
     }
-    // Arguments joined back must split into the same tokens once more.
-    const char* argv[] = {"kestrel", line.c_str()};
-    const std::string joined = kestrel::app::JoinArguments(2, argv);
-    kestrel::app::ParseCommandLine(joined, {"C:\\", "C:\\Export\\"}, probes);
+    // The same text as the arguments a desktop hands over, split at line
+    // breaks: any bytes, one path each, quotes and all.
+    std::vector<std::string> arguments(1);
+    for (const char c : line) {
+        if (c == '\n') {
+            arguments.emplace_back();
+        } else {
+            arguments.back().push_back(c);
+        }
+    }
+    const kestrel::app::CommandLine given =
+        kestrel::app::ParseArguments(arguments, {"C:\\", "C:\\Export\\"}, probes);
+    // A path given alone is listed as it was given, never cut or joined.
+    for (const std::string& entry : given.entries) {
+        bool found = false;
+        for (const std::string& argument : arguments) {
+            found = found || argument == entry;
+        }
+        if (!found) {
+            __builtin_trap();
+        }
+    }
     return 0;
 }
