@@ -37,6 +37,7 @@ constexpr std::array<PreferenceField, 15> kTemplateFields = {{
 }};
 
 constexpr std::string_view kStartupLocationName = "Startup location";
+constexpr std::string_view kPathStyleName = "Path style";
 
 constexpr std::array<std::string_view, 4> kErrorCheckLevels = {
     "No error checking (fastest)",
@@ -69,6 +70,7 @@ void SavePreferences(SettingsStore& store, int templateNumber, const Preferences
     }
     store.WriteNumber(Scope::Machine, kSettingsKey, kStartupLocationName,
                       preferences.startupLocation);
+    store.WriteNumber(Scope::Machine, kSettingsKey, kPathStyleName, preferences.pathStyle);
 }
 
 void LoadStartupLocation(const SettingsStore& store, Preferences& preferences) {
@@ -76,6 +78,9 @@ void LoadStartupLocation(const SettingsStore& store, Preferences& preferences) {
     // value it does not know.
     preferences.startupLocation = store.ReadNumber(
         Scope::Machine, kSettingsKey, kStartupLocationName, Preferences{}.startupLocation);
+    preferences.pathStyle = std::clamp(
+        store.ReadNumber(Scope::Machine, kSettingsKey, kPathStyleName, Preferences{}.pathStyle), 0,
+        1);
 }
 
 std::string MaxLengthCaption(int maxLength) {

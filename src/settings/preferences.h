@@ -35,6 +35,8 @@ struct Preferences {
     std::int32_t startupLocation = 0;
     /// A text field's change previews at once, not only when the field is left.
     std::int32_t previewWhileTyping = 1;
+    /// How paths are shown: 0 as this computer writes them, 1 with drive letters.
+    std::int32_t pathStyle = 0;
 
     bool operator==(const Preferences&) const = default;
 };
@@ -51,12 +53,13 @@ inline constexpr std::int32_t kMaxSoundsThreshold = 300;
 /// value limited to the field's range.
 void LoadPreferences(const SettingsStore& store, int templateNumber, Preferences& preferences);
 
-/// Writes every field but the start location to template n, then the start
-/// location to the settings key.
+/// Writes every field but the start location and the path style to template
+/// n, then those two to the settings key.
 void SavePreferences(SettingsStore& store, int templateNumber, const Preferences& preferences);
 
-/// Reads the start location from the settings key (0 when missing). Start-up
-/// fills the record with it, so that a later save writes back what was there.
+/// Reads the start location and the path style from the settings key (0 when
+/// missing). Start-up fills the record with them, so that a later save writes
+/// back what was there.
 void LoadStartupLocation(const SettingsStore& store, Preferences& preferences);
 
 /// 'Treat files longer than 64 characters as an error.'

@@ -133,11 +133,18 @@ QWidget* PreferencesWindow::BuildDisplayFrame() {
                          {"last saved position", "center of screen", "upper-left corner",
                           "lower-right corner", "lower-left corner", "upper-right corner"},
                          frame);
+    cboPathStyle_ = Choice(
+        "cboPathStyle",
+        {"this computer's (/home/me/Photos)", "drive letters (C:\\home\\me\\Photos)"}, frame);
+    cboPathStyle_->setToolTip(QStringLiteral(
+        "How folder boxes, lists and messages write paths; files are written alike either way"));
     auto* grid = new QGridLayout(frame);
     grid->addWidget(cmdDisplay_, 0, 0, Qt::AlignLeft);
     grid->addWidget(FieldLabel(QStringLiteral("Program window opens in"), cboDisplay_, frame), 1,
                     0);
     grid->addWidget(cboDisplay_, 1, 1);
+    grid->addWidget(FieldLabel(QStringLiteral("Show paths as"), cboPathStyle_, frame), 2, 0);
+    grid->addWidget(cboPathStyle_, 2, 1);
     grid->setColumnStretch(1, 1);
     return frame;
 }
@@ -381,6 +388,7 @@ void PreferencesWindow::ShowRecord() {
     ShowSliderCaptions();
     ShowSpeaker(p.soundsMuted == 1 ? 1 : 0);
     cboDisplay_->setCurrentIndex(p.startupLocation);
+    cboPathStyle_->setCurrentIndex(p.pathStyle);
     cboDClickFile_->setCurrentIndex(p.doubleClickFile);
     cboDClickFolder_->setCurrentIndex(p.doubleClickFolder);
     chkSaveTemplate_->setChecked(p.saveSettings == 1);
@@ -414,6 +422,7 @@ void PreferencesWindow::accept() {
         }
     };
     keepUnlessChosen(p.startupLocation, cboDisplay_);
+    keepUnlessChosen(p.pathStyle, cboPathStyle_);
     keepUnlessChosen(p.doubleClickFile, cboDClickFile_);
     keepUnlessChosen(p.doubleClickFolder, cboDClickFolder_);
     workspace_.chkSaveTemplate = chkSaveTemplate_->isChecked();

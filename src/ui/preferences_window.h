@@ -87,6 +87,7 @@ class PreferencesWindow : public QDialog {
 
     QPushButton* cmdDisplay_ = nullptr;
     QComboBox* cboDisplay_ = nullptr;
+    QComboBox* cboPathStyle_ = nullptr;
     QPushButton* cmdTemplates_ = nullptr;
     QCheckBox* chkSaveTemplate_ = nullptr;
     QPushButton* cmdMouse_ = nullptr;

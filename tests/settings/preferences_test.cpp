@@ -40,6 +40,7 @@ Preferences NothingLikeTheDefaults() {
         p.*member = unusual;
     }
     p.startupLocation = 4;
+    p.pathStyle = 1;
     return p;
 }
 
@@ -51,6 +52,7 @@ TEST(LoadPreferences, MissingValuesLoadTheDefaultsAndStoredOnesAreHeldToTheirRan
     LoadPreferences(store, 5, loaded);
     expected.autoUpdate = 1;       // decided at first run, not by a template
     expected.startupLocation = 4;  // not a template's
+    expected.pathStyle = 1;
     EXPECT_EQ(loaded, expected) << "auto update stays as it was";
 
     const std::pair<const char*, std::int32_t> stored[] = {
@@ -75,6 +77,9 @@ TEST(SavePreferences, WritesEveryFieldUnderItsNameAndLoadsBack) {
     }
     EXPECT_EQ(store.ReadNumber(Scope::Machine, TemplateKey(7), "Startup location", -99), -99);
     EXPECT_EQ(store.ReadNumber(Scope::Machine, kSettingsKey, "Startup location", -99), 4);
+    // Beside the start location, for the machine, not a template's.
+    EXPECT_EQ(store.ReadNumber(Scope::Machine, TemplateKey(7), "Path style", -99), -99);
+    EXPECT_EQ(store.ReadNumber(Scope::Machine, kSettingsKey, "Path style", -99), 1);
     Preferences loaded;
     LoadPreferences(store, 7, loaded);
     LoadStartupLocation(store, loaded);
