@@ -55,6 +55,7 @@ Application::Application(const ProgramPlace& place, Ui& ui, const platform::Cloc
     LocateFolders(place);
     workspace_->AttachSettings(store_, folders_);
     workspace_->AttachJournal({stateFolder_, &fileSystem_.Drives()});
+    workspace_->AttachDrives(&fileSystem_.Drives());
 }
 
 void Application::LocateFolders(const ProgramPlace& place) {
@@ -292,11 +293,12 @@ bool Application::ReportOutputError(const platform::FileError& error, std::strin
         }
         return false;
     }
+    const std::string shown = workspace_->Paths().Path(target);
     if (windowMode) {
-        ui_.Ask(exchange::OutputErrorText(error, activity, target), kProgramTitle, Buttons::Ok,
+        ui_.Ask(exchange::OutputErrorText(error, activity, shown), kProgramTitle, Buttons::Ok,
                 Icon::Exclamation);
     } else {
-        errors_ << "Error " << error.number << ": " << error.description << "\n" << target << "\n";
+        errors_ << "Error " << error.number << ": " << error.description << "\n" << shown << "\n";
         errors_.flush();
     }
     return false;

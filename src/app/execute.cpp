@@ -41,9 +41,10 @@ std::string_view ExecuteResultText(int code) {
 }
 
 void Execute(platform::FileSystem& fileSystem, platform::DesktopOpener& opener, Ui& ui,
-             std::string_view path, int showErrors, std::string_view operation, ExecuteDone done) {
+             std::string_view path, int showErrors, std::string_view operation, ExecuteDone done,
+             const PathPresenter& paths) {
     // Kept by value: the outcome may come after this call has returned.
-    auto finish = [&ui, path = std::string(path), showErrors, operation = std::string(operation),
+    auto finish = [&ui, path = paths.Path(path), showErrors, operation = std::string(operation),
                    done = std::move(done)](int code) {
         std::string text;
         if (code == platform::kNoDesktopOpener) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/path_presenter.h"
 #include "app/ui.h"
 #include "platform/desktop_opener.h"
 #include "platform/file_system.h"
@@ -26,6 +27,6 @@ using ExecuteDone = std::function<void(const std::string& failure)>;
 /// The desktop's opener needs neither a working folder nor a window state.
 void Execute(platform::FileSystem& fileSystem, platform::DesktopOpener& opener, Ui& ui,
              std::string_view path, int showErrors, std::string_view operation,
-             ExecuteDone done = {});
+             ExecuteDone done = {}, const PathPresenter& paths = PathPresenter());
 
 }  // namespace kestrel::app

@@ -16,13 +16,13 @@ std::string FindHelpManual(platform::FileSystem& fileSystem, std::string_view pr
 }
 
 void ShowHelp(platform::FileSystem& fileSystem, platform::DesktopOpener& opener, Ui& ui,
-              std::string_view programFolder) {
+              std::string_view programFolder, const PathPresenter& paths) {
     const std::string manual = FindHelpManual(fileSystem, programFolder);
     if (manual.empty()) {
         ui.Ask(
             "Kestrel's manual was not found. It belongs in the folder \"help\" beside the "
             "program (" +
-                std::string(programFolder) + "help\\).",
+                paths.Path(std::string(programFolder) + "help\\") + ").",
             kProgramTitle, Buttons::Ok, Icon::Exclamation);
         return;
     }

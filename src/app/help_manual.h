@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/path_presenter.h"
 #include "app/ui.h"
 #include "platform/desktop_opener.h"
 #include "platform/file_system.h"
@@ -23,6 +24,6 @@ std::string FindHelpManual(platform::FileSystem& fileSystem, std::string_view pr
 
 /// Opens the manual, or says in a box why it cannot be opened.
 void ShowHelp(platform::FileSystem& fileSystem, platform::DesktopOpener& opener, Ui& ui,
-              std::string_view programFolder);
+              std::string_view programFolder, const PathPresenter& paths = PathPresenter());
 
 }  // namespace kestrel::app

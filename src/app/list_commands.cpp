@@ -149,8 +149,9 @@ Follow ListCommands::PasteName(std::string_view clipboard) {
     const std::string folder = current.substr(0, current.rfind('\\') + 1);
     std::string newPath = (bare ? folder : std::string()) + std::string(clipboard);
     Ui& ui = workspace_.Window();
-    if (ui.Ask("Rename " + Quoted(current) + " to " + Quoted(newPath) + "?", "Confirmation",
-               Buttons::YesNo, Icon::Question) != Answer::Yes) {
+    const PathPresenter paths = workspace_.Paths();
+    if (ui.Ask("Rename " + Quoted(paths.Path(current)) + " to " + Quoted(paths.Path(newPath)) + "?",
+               "Confirmation", Buttons::YesNo, Icon::Question) != Answer::Yes) {
         return Follow::Nothing;
     }
     text::StripTrailingBackslash(newPath);
@@ -162,8 +163,8 @@ Follow ListCommands::PasteName(std::string_view clipboard) {
                                           : platform::FileError::Make(platform::kBadFileName);
     if (!error.Ok()) {
         ui.Ask(platform::DescribeError(error) +
-                   " occurred while trying to rename the following file:\r\r" + Quoted(current) +
-                   " to " + Quoted(newPath),
+                   " occurred while trying to rename the following file:\r\r" +
+                   Quoted(paths.Path(current)) + " to " + Quoted(paths.Path(newPath)),
                "Error", Buttons::Ok, Icon::Exclamation);
         return Follow::Nothing;
     }

@@ -30,6 +30,12 @@ class PathPresenter {
     /// the user reads it: this computer's separator in the host style.
     std::string Relative(std::string_view relative) const;
 
+    /// A list row's text as shown: a whole path in the full-path display,
+    /// else a name or a path below the working folder.
+    std::string Row(std::string_view rowText, bool fullPath) const {
+        return fullPath ? Path(rowText) : Relative(rowText);
+    }
+
   private:
     const platform::DriveTable* drives_;
     PathStyle style_;

@@ -82,9 +82,11 @@ bool RenameSingleItem(Workspace& workspace, std::size_t row, std::string_view ne
                 workspace.SetSourceText(row, newListText);
                 return true;
             }
-            if (workspace.Window().Ask(RenamePrompt(error, oldText, newText), "Error",
-                                       Buttons::AbortRetryIgnore,
-                                       Icon::Question) != Answer::Retry) {
+            const bool fullPath = workspace.options.cboPathDisplay == engine::kShowFullPath;
+            const PathPresenter paths = workspace.Paths();
+            if (workspace.Window().Ask(
+                    RenamePrompt(error, paths.Row(oldText, fullPath), paths.Row(newText, fullPath)),
+                    "Error", Buttons::AbortRetryIgnore, Icon::Question) != Answer::Retry) {
                 return false;
             }
         }
@@ -98,8 +100,9 @@ bool DeleteSingleItem(Workspace& workspace, std::size_t row) {
     std::string path = EntryPath(workspace, row);
     const bool folder = text::StripTrailingBackslash(path);
     Ui& ui = workspace.Window();
-    if (ui.Ask((folder ? "Delete the folder " : "Delete the file ") + path + "?", "Confirmation",
-               Buttons::OkCancel, Icon::Question) != Answer::Ok) {
+    if (ui.Ask((folder ? "Delete the folder " : "Delete the file ") + workspace.Paths().Path(path) +
+                   "?",
+               "Confirmation", Buttons::OkCancel, Icon::Question) != Answer::Ok) {
         return false;
     }
     platform::FileSystem& files = workspace.FileSystem();
@@ -123,7 +126,7 @@ bool DeleteSingleItem(Workspace& workspace, std::size_t row) {
 
 void OpenSingleItem(Workspace& workspace, platform::DesktopOpener& opener, std::size_t row) {
     Execute(workspace.FileSystem(), opener, workspace.Window(), EntryPath(workspace, row), 1,
-            "Open");
+            "Open", {}, workspace.Paths());
 }
 
 }  // namespace kestrel::app

@@ -129,7 +129,7 @@ void Workspace::RefreshSourceList() {
     try {
         ListSource();
     } catch (const std::exception& error) {
-        ReportUnexpectedError(error, "[" + txtSourceDir + "]");
+        ReportUnexpectedError(error, "[" + Paths().Path(txtSourceDir) + "]");
     }
 }
 
@@ -195,7 +195,7 @@ void Workspace::RefreshTargetList() {
     try {
         ComputeTargets();
     } catch (const std::exception& error) {
-        ReportUnexpectedError(error, "[" + txtSourceDir + "]");
+        ReportUnexpectedError(error, "[" + Paths().Path(txtSourceDir) + "]");
     }
 }
 

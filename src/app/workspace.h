@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/command_buttons.h"
+#include "app/path_presenter.h"
 #include "app/ui.h"
 #include "commit/commit_journal.h"
 #include "commit/undo_log.h"
@@ -164,6 +165,13 @@ class Workspace {
     ExportResult ExportLists(exchange::ExportFormat format, std::string_view fileName,
                              exchange::ExportList list);
 
+    /// The drive letters, so that paths can be shown as this computer writes them.
+    void AttachDrives(const platform::DriveTable* drives) { drives_ = drives; }
+    /// Where a path becomes text for the user, in the style the preferences ask.
+    PathPresenter Paths() const {
+        return PathPresenter(drives_, static_cast<PathStyle>(preferences.pathStyle));
+    }
+
     platform::FileSystem& FileSystem() { return fileSystem_; }
     Ui& Window() { return ui_; }
     const platform::Clock& Clock() const { return clock_; }
@@ -196,6 +204,7 @@ class Workspace {
     void FollowGivenEntries(const std::vector<commit::UndoEntry>& steps, bool undone);
 
     platform::FileSystem& fileSystem_;
+    const platform::DriveTable* drives_ = nullptr;
     Ui& ui_;
     const platform::Clock& clock_;
     engine::RandomUnit random_;

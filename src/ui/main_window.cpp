@@ -627,7 +627,8 @@ void MainWindow::ShowAbout() {
 
 void MainWindow::ShowHelp() {
     platform::XdgDesktopOpener opener(ui_.Programs());
-    app::ShowHelp(workspace_.FileSystem(), opener, ui_, workspace_.ProgramFolder());
+    app::ShowHelp(workspace_.FileSystem(), opener, ui_, workspace_.ProgramFolder(),
+                  workspace_.Paths());
 }
 
 void MainWindow::CheckForUpdate(int mode, bool force,
