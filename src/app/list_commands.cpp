@@ -10,6 +10,7 @@
 #include "platform/path_tools.h"
 #include "text/numbers.h"
 #include "text/program_path.h"
+#include "text/unicode_text.h"
 
 namespace kestrel::app {
 namespace {
@@ -47,9 +48,20 @@ bool ListCommands::OverRow() const {
 }
 
 int ListCommands::NamePosition() const {
-    const auto& row = workspace_.SourceFileList()[static_cast<std::size_t>(mouseY)];
-    return mouseX - lists::PrefixLength(row, workspace_.FolderTable(), workspace_.txtSourceDir,
-                                        workspace_.options.cboPathDisplay);
+    return mouseX - ShownPrefixLength(workspace_,
+                                      workspace_.SourceFileList()[static_cast<std::size_t>(mouseY)]);
+}
+
+int ShownPrefixLength(const Workspace& workspace, const lists::ListEntry& row) {
+    const int pathDisplay = workspace.options.cboPathDisplay;
+    const auto& folders = workspace.FolderTable();
+    const auto index = static_cast<std::size_t>(row.folderIndex - 1);
+    // A whole path may be shown longer or shorter than it is kept; a path
+    // below the working folder only changes its separators.
+    if (pathDisplay == engine::kShowFullPath && index < folders.size()) {
+        return static_cast<int>(text::CodePointCount(workspace.Paths().Path(folders[index])));
+    }
+    return lists::PrefixLength(row, folders, workspace.txtSourceDir, pathDisplay);
 }
 
 Follow ListCommands::RunPositionCommand(PositionCommand command) {
@@ -129,7 +141,9 @@ std::string ListCommands::CopyFullPath(bool target) const {
     const auto& row = workspace_.SourceFileList()[static_cast<std::size_t>(mouseY)];
     const auto& folders = workspace_.FolderTable();
     const auto index = static_cast<std::size_t>(row.folderIndex - 1);
-    return (index < folders.size() ? folders[index] : workspace_.txtSourceDir) + CopyName(target);
+    // For pasting elsewhere: written as the user reads paths.
+    return workspace_.Paths().Path(
+        (index < folders.size() ? folders[index] : workspace_.txtSourceDir) + CopyName(target));
 }
 
 Follow ListCommands::PasteName(std::string_view clipboard) {

@@ -37,6 +37,10 @@ enum class Follow {
 /// The command a double-click on a file or folder row runs, by the preferences.
 lists::ListCommand DoubleClickCommand(const settings::Preferences& preferences, bool folder);
 
+/// How many characters of a source row, as shown, come before the entry's own
+/// name (its folder part in the partial and full path displays).
+int ShownPrefixLength(const Workspace& workspace, const lists::ListEntry& row);
+
 class ListCommands {
   public:
     explicit ListCommands(Workspace& workspace) : workspace_(workspace) {}

@@ -12,6 +12,12 @@ bool InRange(const QModelIndex& index, std::size_t size) {
     return index.isValid() && index.row() >= 0 && static_cast<std::size_t>(index.row()) < size;
 }
 
+// A row as the user reads it: paths in the style the preferences ask.
+QString Shown(const app::Workspace& workspace, const std::string& text) {
+    return ToQString(workspace.Paths().Row(
+        text, workspace.options.cboPathDisplay == engine::kShowFullPath));
+}
+
 }  // namespace
 
 SourceListModel::SourceListModel(const app::Workspace& workspace, QObject* parent)
@@ -26,7 +32,7 @@ QVariant SourceListModel::data(const QModelIndex& index, int role) const {
     if (!InRange(index, rows.size()) || role != Qt::DisplayRole) {
         return {};
     }
-    return ToQString(rows[static_cast<std::size_t>(index.row())].text);
+    return Shown(workspace_, rows[static_cast<std::size_t>(index.row())].text);
 }
 
 TargetListModel::TargetListModel(const app::Workspace& workspace, QObject* parent)
@@ -45,7 +51,7 @@ QVariant TargetListModel::data(const QModelIndex& index, int role) const {
     const bool flagged = workspace_.TargetFlagged(row);
     switch (role) {
         case Qt::DisplayRole:
-            return ToQString(rows[row]);
+            return Shown(workspace_, rows[row]);
         case kFlaggedRole:
             return flagged;
         case Qt::BackgroundRole:

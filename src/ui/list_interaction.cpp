@@ -176,19 +176,20 @@ QString ListInteraction::ToolTipAt(FileListView* list, bool source, const QPoint
     }
     const auto row = static_cast<std::size_t>(commands_.mouseY);
     const lists::ListEntry& entry = workspace_.SourceFileList()[row];
+    const bool fullPath = workspace_.options.cboPathDisplay == engine::kShowFullPath;
+    const app::PathPresenter paths = workspace_.Paths();
     if (source) {
-        const int prefix =
-            lists::PrefixLength(entry, workspace_.FolderTable(), workspace_.txtSourceDir,
-                                workspace_.options.cboPathDisplay);
-        return ToQString(
-            lists::SourceToolTip(entry.text, commands_.mouseY, commands_.mouseX, prefix));
+        return ToQString(lists::SourceToolTip(paths.Row(entry.text, fullPath), commands_.mouseY,
+                                              commands_.mouseX,
+                                              app::ShownPrefixLength(workspace_, entry)));
     }
     const auto& targets = workspace_.TargetFileList();
     const auto& messages = workspace_.ErrorMessages();
     if (row >= targets.size()) {
         return {};
     }
-    return ToQString(lists::TargetToolTip(targets[row], entry.text,
+    return ToQString(lists::TargetToolTip(paths.Row(targets[row], fullPath),
+                                          paths.Row(entry.text, fullPath),
                                           row < messages.size() ? messages[row] : std::string(),
                                           commands_.mouseY, commands_.mouseX));
 }

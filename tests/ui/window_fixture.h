@@ -36,6 +36,10 @@ class WindowTest : public ::testing::Test {
         workspace.txtSourceDir = support::TempDrive::Path("");
         workspace.txtDestDir = support::TempDrive::Path("");
         workspace.options = support::NeutralOptions();
+        // Written for the drive-letter look; the tests of this computer's
+        // look choose it themselves.
+        workspace.preferences.pathStyle = static_cast<int>(app::PathStyle::DriveLetters);
+        workspace.AttachDrives(&drive.FileSystem().Drives());
         qtUi.SetAskHook([this](std::string_view text, std::string_view title, app::Buttons buttons,
                                app::Icon icon) {
             boxes.push_back({std::string(text), std::string(title), buttons, icon});
