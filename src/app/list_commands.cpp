@@ -48,8 +48,8 @@ bool ListCommands::OverRow() const {
 }
 
 int ListCommands::NamePosition() const {
-    return mouseX - ShownPrefixLength(workspace_,
-                                      workspace_.SourceFileList()[static_cast<std::size_t>(mouseY)]);
+    return mouseX - ShownPrefixLength(
+                        workspace_, workspace_.SourceFileList()[static_cast<std::size_t>(mouseY)]);
 }
 
 int ShownPrefixLength(const Workspace& workspace, const lists::ListEntry& row) {

@@ -73,6 +73,10 @@ void SavePreferences(SettingsStore& store, int templateNumber, const Preferences
     store.WriteNumber(Scope::Machine, kSettingsKey, kPathStyleName, preferences.pathStyle);
 }
 
+void SavePathStyle(SettingsStore& store, std::int32_t pathStyle) {
+    store.WriteNumber(Scope::Machine, kSettingsKey, kPathStyleName, pathStyle);
+}
+
 void LoadStartupLocation(const SettingsStore& store, Preferences& preferences) {
     // Kept as stored: window placement leaves the window where it is for any
     // value it does not know.

@@ -57,6 +57,9 @@ void LoadPreferences(const SettingsStore& store, int templateNumber, Preferences
 /// n, then those two to the settings key.
 void SavePreferences(SettingsStore& store, int templateNumber, const Preferences& preferences);
 
+/// Writes the path style at once: a machine's choice, not a template's.
+void SavePathStyle(SettingsStore& store, std::int32_t pathStyle);
+
 /// Reads the start location and the path style from the settings key (0 when
 /// missing). Start-up fills the record with them, so that a later save writes
 /// back what was there.

@@ -14,8 +14,8 @@ bool InRange(const QModelIndex& index, std::size_t size) {
 
 // A row as the user reads it: paths in the style the preferences ask.
 QString Shown(const app::Workspace& workspace, const std::string& text) {
-    return ToQString(workspace.Paths().Row(
-        text, workspace.options.cboPathDisplay == engine::kShowFullPath));
+    return ToQString(
+        workspace.Paths().Row(text, workspace.options.cboPathDisplay == engine::kShowFullPath));
 }
 
 }  // namespace

@@ -188,10 +188,9 @@ QString ListInteraction::ToolTipAt(FileListView* list, bool source, const QPoint
     if (row >= targets.size()) {
         return {};
     }
-    return ToQString(lists::TargetToolTip(paths.Row(targets[row], fullPath),
-                                          paths.Row(entry.text, fullPath),
-                                          row < messages.size() ? messages[row] : std::string(),
-                                          commands_.mouseY, commands_.mouseX));
+    return ToQString(lists::TargetToolTip(
+        paths.Row(targets[row], fullPath), paths.Row(entry.text, fullPath),
+        row < messages.size() ? messages[row] : std::string(), commands_.mouseY, commands_.mouseX));
 }
 
 void ListInteraction::RightClicked(FileListView* list, bool source, const QPoint& point,

@@ -278,12 +278,14 @@ void MainWindow::ConnectLists() {
 
 void MainWindow::ConnectFolderBoxes() {
     connect(txtSourceDir_, &QLineEdit::textChanged, this, [this] {
-        // A target folder that is the working folder follows it as it is typed.
-        const std::string target = workspace_.txtDestDir;
-        browse::MoveWorkingFolder(txtSourceDir_->text().toStdString(), false,
-                                  workspace_.txtSourceDir, workspace_.txtDestDir);
-        if (workspace_.txtDestDir != target) {
-            txtDestDir_->setText(ToQString(workspace_.txtDestDir));
+        if (!showingFolders_) {
+            // A target folder that is the working folder follows it as it is typed.
+            const std::string target = workspace_.txtDestDir;
+            browse::MoveWorkingFolder(BoxFolder(txtSourceDir_), false, workspace_.txtSourceDir,
+                                      workspace_.txtDestDir);
+            if (workspace_.txtDestDir != target) {
+                ShowFolder(txtDestDir_, workspace_.txtDestDir);
+            }
         }
         FolderEdited(txtSourceDir_, cmdUp_, workspace_.txtSourceDir);
     });
@@ -303,10 +305,29 @@ void MainWindow::ConnectFolderBoxes() {
     connect(cmdUpDest_, &QPushButton::clicked, this, &MainWindow::BackUpOneLevel);
 }
 
+std::string MainWindow::BoxFolder(const QLineEdit* box) const {
+    const std::string typed = box->text().toStdString();
+    if (hooks_.drives != nullptr && (typed.starts_with('/') || typed.starts_with('~'))) {
+        return hooks_.drives->FolderInputToProgram(typed);
+    }
+    return typed;
+}
+
+void MainWindow::ShowFolder(QLineEdit* box, const std::string& folder) {
+    const QString shown = ToQString(workspace_.Paths().Path(folder));
+    if (box->text() != shown) {
+        const bool was = std::exchange(showingFolders_, true);
+        box->setText(shown);
+        showingFolders_ = was;
+    }
+}
+
 void MainWindow::FolderEdited(QLineEdit* box, QPushButton* up, std::string& folder) {
-    folder = box->text().toStdString();
-    // A drive root such as 'C:\' has no parent to go up to.
-    up->setEnabled(box->text().size() > 3);
+    if (!showingFolders_ && box != txtSourceDir_) {
+        folder = BoxFolder(box);
+    }
+    // A drive root (C:\, /) has no parent to go up to.
+    up->setEnabled(!lists::ParentFolder(text::AddTrailingBackslash(folder)).empty());
     box->setToolTip(box->text());
     MarkTargetElsewhere();
 }
@@ -315,8 +336,8 @@ void MainWindow::MarkTargetElsewhere() {
     // Only the folder lock moves both folders, so after a change of working
     // folder new names may still go to the old target: the box says so, so
     // that nobody commits into a folder they did not mean.
-    const bool elsewhere =
-        !txtDestDir_->text().isEmpty() && txtDestDir_->text() != txtSourceDir_->text();
+    const bool elsewhere = !workspace_.txtDestDir.empty() &&
+                           !browse::SameFolderText(workspace_.txtDestDir, workspace_.txtSourceDir);
     txtDestDir_->setPalette(elsewhere ? targetElsewherePalette_ : QPalette());
     txtDestDir_->setToolTip(elsewhere ? QStringLiteral("New names go to ") + txtDestDir_->text()
                                       : txtDestDir_->text());
@@ -329,9 +350,12 @@ void MainWindow::FolderEntered(QLineEdit* box, std::string& folder) {
     // Shown as the folder it is, so that two spellings of one folder read alike.
     const std::string program =
         text::ResolveDotComponents(hooks_.drives->FolderInputToProgram(box->text().toStdString()));
-    if (program != folder) {
-        box->setText(ToQString(program));
+    if (box == txtSourceDir_) {
+        browse::MoveWorkingFolder(program, false, workspace_.txtSourceDir, workspace_.txtDestDir);
+    } else {
+        folder = program;
     }
+    ShowFolders();
 }
 
 void MainWindow::FolderDropped(bool source, const QString& hostPath) {
@@ -350,8 +374,7 @@ void MainWindow::FolderDropped(bool source, const QString& hostPath) {
 
 void MainWindow::SyncFromWorkspace() {
     LoadControlsFromOptions();
-    txtSourceDir_->setText(ToQString(workspace_.txtSourceDir));
-    txtDestDir_->setText(ToQString(workspace_.txtDestDir));
+    ShowFolders();
     sourceModel_->BeginChange();
     targetModel_->BeginChange();
     sourceModel_->EndChange();
@@ -482,8 +505,12 @@ void MainWindow::SyncButtons() {
 }
 
 void MainWindow::ShowFolders() {
-    txtSourceDir_->setText(ToQString(workspace_.txtSourceDir));
-    txtDestDir_->setText(ToQString(workspace_.txtDestDir));
+    ShowFolder(txtSourceDir_, workspace_.txtSourceDir);
+    ShowFolder(txtDestDir_, workspace_.txtDestDir);
+    FolderEdited(txtSourceDir_, cmdUp_, workspace_.txtSourceDir);
+    const bool was = std::exchange(showingFolders_, true);
+    FolderEdited(txtDestDir_, cmdUpDest_, workspace_.txtDestDir);
+    showingFolders_ = was;
 }
 
 void MainWindow::SourceRowChanged(int row) {
@@ -532,8 +559,7 @@ void MainWindow::ResetOptions(Qt::KeyboardModifiers modifiers) {
 
 void MainWindow::LoadTemplateIntoControls(int number) {
     workspace_.LoadTemplate(number);
-    txtSourceDir_->setText(ToQString(workspace_.txtSourceDir));
-    txtDestDir_->setText(ToQString(workspace_.txtDestDir));
+    ShowFolders();
     LoadControlsFromOptions();
 }
 
@@ -544,6 +570,8 @@ void MainWindow::ShowPreferences() {
                                   {[this] { ShowTemplateManager(); },
                                    [this] { CheckForUpdate(update::kManualCheck, false); }},
                                   this);
+        // A new way of showing paths shows at once, in the boxes and the lists.
+        connect(preferences_, &QDialog::accepted, this, &MainWindow::SyncFromWorkspace);
     }
     preferences_->DownloadSettings();
     ShowDialog(preferences_);

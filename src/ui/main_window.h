@@ -147,6 +147,12 @@ class MainWindow : public QMainWindow {
     void SyncButtons();
     void FolderEdited(QLineEdit* box, QPushButton* up, std::string& folder);
     void FolderEntered(QLineEdit* box, std::string& folder);
+    /// The folder a box's text names, in program form: typed as this
+    /// computer writes paths or with drive letters.
+    std::string BoxFolder(const QLineEdit* box) const;
+    /// Shows `folder` in a box as the user reads paths; the box's change
+    /// does not write back what is already the Workspace's.
+    void ShowFolder(QLineEdit* box, const std::string& folder);
     /// A folder or file dropped from the desktop onto either list or folder box.
     void FolderDropped(bool source, const QString& hostPath);
     /// The drive letters the window was given, else its own table.
@@ -193,6 +199,8 @@ class MainWindow : public QMainWindow {
     ProgressWindow* progress_ = nullptr;
     bool mirroringSelection_ = false;
     bool syncingScroll_ = false;
+    /// Set while the program itself fills the folder boxes.
+    bool showingFolders_ = false;
 };
 
 }  // namespace kestrel::ui

@@ -422,7 +422,11 @@ void PreferencesWindow::accept() {
         }
     };
     keepUnlessChosen(p.startupLocation, cboDisplay_);
+    const std::int32_t pathStyle = p.pathStyle;
     keepUnlessChosen(p.pathStyle, cboPathStyle_);
+    if (p.pathStyle != pathStyle && workspace_.Settings() != nullptr) {
+        settings::SavePathStyle(*workspace_.Settings(), p.pathStyle);
+    }
     keepUnlessChosen(p.doubleClickFile, cboDClickFile_);
     keepUnlessChosen(p.doubleClickFolder, cboDClickFolder_);
     workspace_.chkSaveTemplate = chkSaveTemplate_->isChecked();

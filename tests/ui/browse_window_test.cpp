@@ -160,7 +160,7 @@ TEST_F(BrowseTest, DroppedOrTypedHostPathsBecomeTheFolders) {
     // Widget, path dropped or typed on it, and the source and target folders after.
     const std::tuple<const char*, const char*, const char*> rows[] = {
         {"txtSourceDir", "Photos", "T:\\Photos\\|T:\\Photos\\"},  // the target was the same
-        {"txtDestDir", "", "T:\\Photos\\|T:\\"},  // typed and entered: set apart
+        {"txtDestDir", "", "T:\\Photos\\|T:\\"},                  // typed and entered: set apart
         {"SourceFileList", "", "T:\\|T:\\"},
         {"TargetFileList", "Photos\\a.jpg", "T:\\|T:\\Photos\\"},
     };

@@ -334,6 +334,7 @@ TEST_F(SettingsWindowTest, UseLoadsTheTemplateAndAddTakesThePreferencesOnlyWithT
     workspace.txtSourceDir = TempDrive::Path("");
     workspace.options = support::NeutralOptions();
     workspace.preferences = settings::Preferences{};
+    workspace.preferences.pathStyle = static_cast<int>(app::PathStyle::DriveLetters);
     window->SyncFromWorkspace();
 
     // Opened from the Preferences window, which then shows the template's
