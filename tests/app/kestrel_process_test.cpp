@@ -167,6 +167,32 @@ TEST_F(KestrelProcess, EntriesGivenAloneAreListedAndNothingElse) {
               std::string::npos);
 }
 
+// The preference "Show paths as" changes what a message on standard error
+// says, never what a file holds.
+TEST_F(KestrelProcess, ErrorsNamePathsInTheChosenStyleAndExportsAreTheSameInBoth) {
+    const std::string program =
+        "C:" + std::string(drive.HostRoot()) + "/missing/out.csv";  // as C: writes it
+    std::string programBackslashed = program;
+    std::replace(programBackslashed.begin() + 2, programBackslashed.end(), '/', '\\');
+    const std::pair<int, std::string> styles[] = {{0, Host("missing/out.csv")},
+                                                  {1, programBackslashed}};
+    std::string exported;
+    for (const auto& [style, named] : styles) {
+        SCOPED_TRACE(style);
+        settings::SettingsStore(Host("cfg"))
+            .WriteNumber(settings::Scope::Machine, settings::kSettingsKey, "Path style", style);
+        const ProcessResult failed = Run({"NO-WINDOW", "CSV:" + Host("missing/out.csv")});
+        EXPECT_EQ(failed.standardError, "Error 76: Path not found\n" + named + "\n");
+        ASSERT_EQ(Run({"NO-WINDOW", "FOLDER:" + Host("My Photos"), "CSV:" + Host("out.csv"),
+                       "BAT:" + Host("out.bat")})
+                      .exitStatus,
+                  0);
+        const std::string bytes = drive.ReadFile("out.csv") + drive.ReadFile("out.bat");
+        EXPECT_TRUE(exported.empty() || bytes == exported);
+        exported = bytes;
+    }
+}
+
 TEST_F(KestrelProcess, OutputsThatFailExitWithStatusOneAndSayWhy) {
     drive.WriteFile("Odd\\100%_sure.txt", "");
     drive.WriteFile("Odd\\say \"hi\".txt", "");
