@@ -259,7 +259,7 @@ std::span<const ParameterHelp> ParameterTable() {
     static constexpr ParameterHelp kTable[] = {
         {"NO-WINDOW", "run without a window and exit when done"},
         {"TEMPLATE:n", "load template number n (0 to 255) instead of the default"},
-        {"FOLDER:path", "working folder (C:\\Photos or /home/me/Photos; quote spaces)"},
+        {"FOLDER:path", "working folder (/home/me/Photos, or C:\\home\\me\\Photos)"},
         {"path ...",
          "one folder alone is the working folder, as FOLDER:path; files and "
          "folders given alone are listed and nothing else"},
