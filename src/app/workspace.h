@@ -167,6 +167,8 @@ class Workspace {
 
     /// The drive letters, so that paths can be shown as this computer writes them.
     void AttachDrives(const platform::DriveTable* drives) { drives_ = drives; }
+    /// The drive letters AttachDrives named; null before.
+    const platform::DriveTable* Drives() const { return drives_; }
     /// Where a path becomes text for the user, in the style the preferences ask.
     PathPresenter Paths() const {
         return PathPresenter(drives_, static_cast<PathStyle>(preferences.pathStyle));

@@ -47,9 +47,11 @@ class DriveTreeFilter : public QSortFilterProxyModel {
   public:
     using QSortFilterProxyModel::QSortFilterProxyModel;
 
-    void SetDrive(const QString& hostFolder, char letter) {
+    /// The tree's top shows the drive's folder as the user reads paths:
+    /// its host folder, or its letter.
+    void SetDrive(const QString& hostFolder, char letter, bool hostStyle) {
         hostFolder_ = hostFolder;
-        label_ = DriveText(letter) + QLatin1Char('\\');
+        label_ = hostStyle ? hostFolder : DriveText(letter) + QLatin1Char('\\');
         invalidateFilter();
     }
 
@@ -211,7 +213,7 @@ bool BrowseWindow::PointTreeAt(const std::string& folder) {
     drive_ = letter;
     driveBrowse_->setCurrentIndex(driveBrowse_->findData(QChar(QLatin1Char(letter))));
     const QString rootPath = ToQString(*root);
-    filter_->SetDrive(rootPath, letter);
+    filter_->SetDrive(rootPath, letter, workspace_.Paths().Style() == app::PathStyle::Host);
     folders_->setRootPath(rootPath);
     dirBrowse_->setRootIndex(filter_->mapFromSource(folders_->index(rootPath).parent()));
     const QModelIndex at =

@@ -77,7 +77,8 @@ QWidget* ExportWindow::BuildExportTab() {
     txtFilename_ = Named(new QLineEdit(tab), "txtFilename");
     // The folder the user is looking at: the one the program started on may
     // be another, or a drive root no user may write to.
-    txtFilename_->setText(ToQString(workspace_.txtSourceDir + "Kestrel listing.txt"));
+    txtFilename_->setText(
+        ToQString(workspace_.Paths().Path(workspace_.txtSourceDir + "Kestrel listing.txt")));
     QPushButton* browse = BrowseButton("cmdBrowse", "Select a folder to put export file", tab);
     auto* note = new QLabel(
         QStringLiteral("A batch file needs the extension \".bat\" (or \".cmd\" for the NT "
@@ -152,8 +153,20 @@ void ExportWindow::reject() {
     deleteLater();
 }
 
+std::string ExportWindow::FileNameTyped() const {
+    // Written as the user reads paths or with a drive letter: the file holds
+    // the program's own form either way.
+    const std::string typed = txtFilename_->text().toStdString();
+    const platform::DriveTable* drives = workspace_.Drives();
+    if (drives != nullptr && (typed.starts_with('/') || typed.starts_with('~'))) {
+        const std::string program = drives->ToProgramPath(typed);
+        return program.empty() ? typed : program;
+    }
+    return typed;
+}
+
 void ExportWindow::BrowseExportFile() {
-    std::string folder = txtFilename_->text().toStdString();
+    std::string folder = FileNameTyped();
     folder.erase(folder.find_last_of('\\') == std::string::npos ? 0
                                                                 : folder.find_last_of('\\') + 1);
     const std::optional<std::string> file =
@@ -166,7 +179,7 @@ void ExportWindow::BrowseExportFile() {
                         {}});
     // A cancelled dialog leaves the name as it was.
     if (file) {
-        txtFilename_->setText(ToQString(*file));
+        txtFilename_->setText(ToQString(workspace_.Paths().Path(*file)));
     }
 }
 
@@ -175,12 +188,13 @@ void ExportWindow::Export() {
     while (format + 1 < optOutputFormat_.size() && !optOutputFormat_[format]->isChecked()) {
         ++format;
     }
-    const app::Workspace::ExportResult result =
-        workspace_.ExportLists(static_cast<exchange::ExportFormat>(format),
-                               txtFilename_->text().toStdString(), workspace_.exportListIndex);
+    const app::Workspace::ExportResult result = workspace_.ExportLists(
+        static_cast<exchange::ExportFormat>(format), FileNameTyped(), workspace_.exportListIndex);
     // A name that cannot be written is the user's to mend: the window stays.
     if (!result.error.Ok()) {
-        Say(ui_, exchange::OutputErrorText(result.error, "writing", result.file),
+        Say(ui_,
+            exchange::OutputErrorText(result.error, "writing",
+                                      workspace_.Paths().Path(result.file)),
             app::Icon::Exclamation);
         return;
     }

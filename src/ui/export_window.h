@@ -42,6 +42,8 @@ class ExportWindow : public QDialog {
   private:
     QWidget* BuildExportTab();
     QWidget* BuildPrintTab();
+    /// The export file as typed, in the program's form.
+    std::string FileNameTyped() const;
     void BrowseExportFile();
     void Export();
     void Print();
