@@ -79,6 +79,21 @@ std::vector<std::pair<std::string, std::size_t>> SortedPaths(
     return sorted;
 }
 
+// True when `entry` lies under the folder's old path only because another
+// folder moved there first ('1\' became '2\' while '2\' became '3\'): it is
+// in the folder that comes, not in the one that goes.
+bool MovedInto(const std::vector<SettledEntry>& entries, std::size_t entry, std::size_t folder,
+               std::string_view inside) {
+    const std::vector<std::size_t>& folderAimed = entries[folder].aimedThrough;
+    for (const std::size_t moved : entries[entry].aimedThrough) {
+        if (std::find(folderAimed.begin(), folderAimed.end(), moved) == folderAimed.end() &&
+            inside.starts_with(entries[moved].plan.NewPath() + '\\')) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 bool Vacates(const SettledEntry& entry) {
@@ -154,7 +169,7 @@ void StepOrder::AddFolderWaits(const std::vector<SettledEntry>& entries) {
             for (auto it = std::lower_bound(sorted->begin(), sorted->end(),
                                             std::pair<std::string, std::size_t>(inside, 0));
                  it != sorted->end() && it->first.starts_with(inside); ++it) {
-                if (it->second < folder) {
+                if (it->second < folder && !MovedInto(entries, it->second, folder, inside)) {
                     edges_.push_back({folder, {it->second, WaitReason::Contents}});
                 }
             }

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <map>
 #include <stdexcept>
 
 #include "app/workspace.h"
@@ -251,6 +253,167 @@ TEST_F(CommitTest, AnswersToAFailedEntryAndTheAutonumberCounter) {
     EXPECT_EQ(ui.boxes()[0].title, "Error");
     EXPECT_EQ(ui.boxes()[0].buttons, Buttons::AbortRetryIgnore);
     EXPECT_EQ(ui.boxes()[0].icon, Icon::Question);
+}
+
+// The names each file has, with its bytes: every file once, nothing else.
+std::map<std::string, std::string> Files(const TempDrive& drive) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(drive.HostRoot())) {
+        if (entry.is_regular_file()) {
+            const std::string name =
+                std::filesystem::relative(entry.path(), drive.HostRoot()).string();
+            files[name] = drive.ReadFile(name);
+        }
+    }
+    return files;
+}
+
+// Renames whose targets other entries of the same commit hold: the preview
+// flags none, the commit gives every file its new name and Undo its old one.
+TEST_F(CommitTest, ShiftSwapAndRotationCommitAndUndoEveryByte) {
+    // Old names, the replacing name, the autonumber's digits, start and step, new names.
+    using Names = std::vector<std::string>;
+    Names shiftFrom;
+    Names shiftTo;
+    for (int i = 1; i <= 10000; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "IMG_%05d.jpg", i);
+        shiftFrom.push_back(name);
+        std::snprintf(name, sizeof name, "IMG_%05d.jpg", i + 1);
+        shiftTo.push_back(name);
+    }
+    const std::tuple<const char*, Names, const char*, const char*, const char*, const char*, Names>
+        cases[] = {
+            {"shift of 10,000 by one", shiftFrom, "IMG_?", "5", "2", "1", shiftTo},
+            {"swap", {"x1", "x2"}, "x?", "1", "2", "-1", {"x2", "x1"}},
+            {"rotation", {"x10", "x2", "x6"}, "x?", "1", "2", "4", {"x2", "x6", "x10"}},
+        };
+    for (const auto& [what, from, insert, digits, start, step, to] : cases) {
+        SCOPED_TRACE(what);
+        std::filesystem::remove_all(drive.HostRoot() + "/");
+        std::filesystem::create_directory(drive.HostRoot());
+        std::map<std::string, std::string> before;
+        std::map<std::string, std::string> after;
+        for (std::size_t i = 0; i < from.size(); ++i) {
+            before[from[i]] = after[to[i]] = "bytes of " + from[i];
+            drive.WriteFile(from[i], before[from[i]]);
+        }
+        engine::RenameOptions& o = workspace.options;
+        o.chkReplaceWholeName = 1;
+        o.cboAutonumber = digits;
+        o.txtAutonumberStartNum = start;
+        o.txtAutonumberStep = step;
+        o.txtInsertStart = insert;
+        workspace.updateFlag = true;
+        workspace.RefreshSourceList();
+        EXPECT_EQ(workspace.ErrorCount(), 0);
+        workspace.DoIt();
+        EXPECT_TRUE(ui.boxes().empty());
+        EXPECT_EQ(Files(drive), after);
+        workspace.Undo();
+        EXPECT_EQ(Files(drive), before);
+    }
+}
+
+// A step that fails stops what waits on it, each reported with its own error;
+// the later numbers keep their gap, nothing is replaced, and a ring cut short
+// names the temporary name it leaves. Undo brings back every old name.
+TEST_F(CommitTest, FailuresInDependentRenamesAreReportedOneByOne) {
+    constexpr const char* kPrompt = " occurred while trying to rename the following file:\r\r";
+    const std::string kLeft =
+        "These entries are under temporary names, because renames they waited on did not "
+        "happen:\r\rT:\\.kestrel-cycle-1: \"x1\", to be \"x2\"\r\r\"Undo the Do!\" gives them "
+        "their old names back.";
+    struct Case {
+        const char* what;
+        std::vector<std::string> files;
+        const char* step;  // of the autonumber; "x?" from 2
+        std::vector<Answer> answers;
+        std::map<std::string, std::string> after;  // name: the file it held before
+        std::vector<std::string> boxes;
+    } const cases[] = {
+        {"a file appears at the end of a chain",
+         {"x1", "x2", "x3", "y"},
+         "1",
+         {Answer::Ignore, Answer::Ignore, Answer::Ignore},
+         {{"x1", "x1"}, {"x2", "x2"}, {"x3", "x3"}, {"x4", "appeared"}, {"x5", "y"}},
+         {"Error 58 (File already exists)" + std::string(kPrompt) + "\"x3\" to \"x4\"",
+          "Error 58 (File already exists)" + std::string(kPrompt) + "\"x2\" to \"x3\"",
+          "Error 58 (File already exists)" + std::string(kPrompt) + "\"x1\" to \"x2\""}},
+        {"a refused link of a ring is ignored",
+         {"x1", "x2"},
+         "-1",
+         {Answer::Ignore, Answer::Ignore, Answer::Ok},
+         {{".kestrel-cycle-1", "x1"}, {"x2", "x2"}},
+         {"Error 70 (Permission denied)" + std::string(kPrompt) + "\"x2\" to \"x1\"",
+          "Error 58 (File already exists)" + std::string(kPrompt) +
+              "\".kestrel-cycle-1\" to \"x2\"",
+          kLeft}},
+        {"the commit is aborted inside a ring",
+         {"x1", "x2"},
+         "-1",
+         {Answer::Abort, Answer::Ok},
+         {{".kestrel-cycle-1", "x1"}, {"x2", "x2"}},
+         {"Error 70 (Permission denied)" + std::string(kPrompt) + "\"x2\" to \"x1\"", kLeft}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(drive.HostRoot() + "/");
+        std::filesystem::create_directory(drive.HostRoot());
+        std::map<std::string, std::string> before;
+        for (const std::string& name : c.files) {
+            drive.WriteFile(name, before[name] = name);
+        }
+        engine::RenameOptions& o = workspace.options;
+        o.chkReplaceWholeName = 1;
+        o.cboAutonumber = "1";
+        o.txtAutonumberStartNum = "2";
+        o.txtAutonumberStep = c.step;
+        o.txtInsertStart = "x?";
+        workspace.updateFlag = true;
+        workspace.RefreshSourceList();
+        if (c.after.contains("x4")) {
+            drive.WriteFile("x4", "appeared");
+            before["x4"] = "appeared";
+        }
+        fileSystem.refusedName = "\\x2";
+        fileSystem.refusalsLeft = c.after.contains("x4") ? 0 : 1000;
+        const std::size_t shown = ui.boxes().size();
+        for (const Answer answer : c.answers) {
+            ui.QueueAnswer(answer);
+        }
+        workspace.DoIt();
+        EXPECT_EQ(ui.UnusedAnswers(), 0u);
+        std::vector<std::string> texts;
+        for (std::size_t b = shown; b < ui.boxes().size(); ++b) {
+            const std::string& text = ui.boxes()[b].text;
+            texts.push_back(text.substr(0, text.find("\r\rDo you wish")));
+        }
+        EXPECT_EQ(texts, c.boxes);
+        EXPECT_EQ(Files(drive), c.after);
+        workspace.Undo();
+        EXPECT_EQ(Files(drive), before);
+    }
+}
+
+// Folders shifted with recursion: each takes its contents along, and the
+// contents take their own new names in the folder's new place.
+TEST_F(CommitTest, ShiftedFoldersCarryTheirRenamedContents) {
+    drive.WriteFile("1\\1a.txt", "first");
+    drive.WriteFile("2\\2a.txt", "second");
+    RecursePartialPaths();
+    engine::RenameOptions& o = workspace.options;
+    o.chkInsertStart = 0;
+    o.chkWildcard = 1;  // 2 becomes 3, then 1 becomes 2
+    o.txtSearchChar = "21";
+    o.txtReplaceChar = "32";
+    Commit("");
+    EXPECT_TRUE(ui.boxes().empty());
+    EXPECT_EQ(Files(drive),
+              (std::map<std::string, std::string>{{"2/2a.txt", "first"}, {"3/3a.txt", "second"}}));
+    workspace.Undo();
+    EXPECT_EQ(Files(drive),
+              (std::map<std::string, std::string>{{"1/1a.txt", "first"}, {"2/2a.txt", "second"}}));
 }
 
 TEST_F(CommitTest, UnreachablePathsPassSilentlyWhileAFileMissingFromItsFolderAsks) {

@@ -224,21 +224,38 @@ TEST(StepOrder, PlansDependentRenamesAndFlagsTargetsStillTaken) {
 // its old path goes before it, what was aimed at its new path after it, also
 // when the folder itself waits on another.
 TEST(StepOrder, FolderContentsGoWithTheirFolder) {
-    std::vector<SettledEntry> entries = {
-        Settle({"F1\\", "F2"}),   // 0: waits on F2, which holds its target
-        Settle({"F2\\x", "y"}),   // 1: in F2 by its old path, listed before F2
-        Settle({"F2\\", "F3"}),   // 2
-        Settle({"F3\\z", "z2"}),  // 3: in F2's new path, aimed through it
-        Settle({"F2\\w", "w2"}),  // 4: in F1's new path
+    struct Case {
+        const char* what;
+        std::vector<Row> rows;
+        std::vector<std::vector<std::size_t>> aimedThrough;
+        std::vector<std::string> steps;
+    } const cases[] = {
+        {"listed before and after the folders",
+         {{"F1\\", "F2"},  // waits on F2, which holds its target
+          {"F2\\x", "y"},  // in F2 by its old path, listed before F2
+          {"F2\\", "F3"},
+          {"F3\\z", "z2"},   // aimed through F2's move
+          {"F2\\w", "w2"}},  // aimed through F1's move
+         {{}, {}, {}, {2}, {0}},
+         {"F2\\x>F2\\y", "F2>F3", "F1>F2", "F3\\z>F3\\z2", "F2\\w>F2\\w2"}},
+        {"aimed into a folder's old path by another that moved there",
+         {{"1\\", "2"}, {"2\\1a", "2a"}, {"2\\", "3"}, {"3\\2a", "3a"}},
+         {{}, {0}, {}, {2}},
+         {"2>3", "1>2", "2\\1a>2\\2a", "3\\2a>3\\3a"}},
     };
-    entries[3].aimedThrough = {2};
-    entries[4].aimedThrough = {0};
-    EXPECT_EQ(StepTexts(entries), (std::vector<std::string>{"F2\\x>F2\\y", "F2>F3", "F1>F2",
-                                                            "F3\\z>F3\\z2", "F2\\w>F2\\w2"}));
-    const StepOrder order(entries);
-    ASSERT_EQ(order.WaitsOf(3).size(), 1u);
-    EXPECT_EQ(order.WaitsOf(3)[0].reason, WaitReason::InsideFolder);
-    EXPECT_EQ(order.WaitsOf(0).back().reason, WaitReason::TargetHeld);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<SettledEntry> entries;
+        for (std::size_t e = 0; e < c.rows.size(); ++e) {
+            entries.push_back(Settle(c.rows[e]));
+            entries.back().aimedThrough = c.aimedThrough[e];
+        }
+        EXPECT_EQ(StepTexts(entries), c.steps);
+        const StepOrder order(entries);
+        ASSERT_EQ(order.WaitsOf(3).size(), 1u);
+        EXPECT_EQ(order.WaitsOf(3)[0].reason, WaitReason::InsideFolder);
+        EXPECT_EQ(order.WaitsOf(0).back().reason, WaitReason::TargetHeld);
+    }
 }
 
 TEST(StepOrder, CopiesAndFolderTreesFreeNoTarget) {
