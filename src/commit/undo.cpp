@@ -53,7 +53,13 @@ Standing StandingOf(platform::FileSystem& fileSystem, const UndoEntry& entry) {
     }
     // A move copies before it deletes: a whole copy beside its source is one
     // that stopped in between. Any other file under the new name was there
-    // before, and the step never ran.
+    // before, and the step never ran. A rename on one file system never
+    // copies: there two like files (a commit whose entries wait on each other
+    // stopped before it moved either) are two files, and both stay.
+    if (entry.kind == StepKind::Rename &&
+        fileSystem.OnOneFileSystem(entry.newPath, entry.oldPath)) {
+        return Standing::OldName;
+    }
     return fileSystem.IsCopyOf(entry.newPath, entry.oldPath) ? Standing::HalfMoved
                                                              : Standing::OldName;
 }
