@@ -6,7 +6,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <random>
+#include <thread>
 
 #include "app/journal_recovery.h"
 #include "app/workspace.h"
@@ -19,7 +24,7 @@
 namespace kestrel::app {
 namespace {
 
-enum class Stop { AfterRename, AfterMoveBack, BeforeDelete };
+enum class Stop { AfterRename, AfterMoveBack, BeforeDelete, Never };
 
 // Kills its own process after the n-th rename or move back, or before the
 // n-th delete of a move across drives (its copy made). f5 fails to rename
@@ -66,7 +71,7 @@ class JournalCrash : public ::testing::Test {
                 const std::string name = entry.path().filename();
                 const std::string contents = drive->ReadFile(name);
                 ++seen[contents];
-                const std::string old = "f" + contents.substr(contents.rfind(' ') + 1);
+                const std::string old = OldName(std::stoi(contents.substr(contents.rfind(' '))));
                 if (name != old || drive != &source) {
                     ++moved;
                     EXPECT_TRUE(journaled_.contains({"S:\\" + old, drive->ProgramPath(name)}))
@@ -82,28 +87,26 @@ class JournalCrash : public ::testing::Test {
         return moved;
     }
 
-    support::TempDrive source{std::filesystem::temp_directory_path(), 'S'};
-    support::TempDrive target{std::filesystem::temp_directory_path(), 'D'};
-    support::TempDrive state;
-    std::set<std::pair<std::string, std::string>> journaled_;
-    int files_ = 0;
-};
-
-TEST_F(JournalCrash, TwentyThousandFilesKilledAnywhereAreUndoneAtTheNextStart) {
-    for (; files_ < 20000; ++files_) {
-        source.WriteFile("f" + std::to_string(files_), "contents of " + std::to_string(files_));
+    std::string OldName(int file) const {
+        char name[16];
+        std::snprintf(name, sizeof name, nameFormat_, file);
+        return name;
     }
-    // f5, the 14,446th in the list, fails twice and stays. Across drives, the
-    // 101st file is killed with its copy on D: and its source still on S:.
-    for (const auto& [stop, at, moved, to, underBoth] :
-         {std::tuple{Stop::AfterRename, 1, 1, 'S', 0},
-          {Stop::AfterRename, 10000, 10000, 'S', 0},
-          {Stop::AfterRename, 19999, 19997, 'S', 0},
-          {Stop::AfterMoveBack, 10000, 9999, 'S', 0},
-          {Stop::BeforeDelete, 101, 101, 'D', 1}}) {
-        SCOPED_TRACE(std::to_string(at) + " " + to);
-        // The commit with an autonumber (and with AfterMoveBack its undo) to S:
-        // or, across drives, D:, in a child that kills itself.
+
+    void MakeFiles(int count) {
+        for (; files_ < count; ++files_) {
+            source.WriteFile(OldName(files_), "contents of " + std::to_string(files_));
+        }
+    }
+
+    // The commit, and its undo, in a child to S: or, across drives, D:, with
+    // `options` on top of an autonumber. The child kills itself at `stop`
+    // (never, with Stop::Never), or the parent kills it after `killAfter`.
+    // Returns whether it was killed.
+    bool CommitInChild(Stop stop, int at, char to,
+                       const std::function<void(engine::RenameOptions&)>& options,
+                       std::chrono::microseconds killAfter = {}) {
+        std::cout.flush();  // the child must not print what the parent buffered
         const pid_t child = ::fork();
         if (child == 0) {
             platform::PosixFileSystem fileSystem;
@@ -117,9 +120,8 @@ TEST_F(JournalCrash, TwentyThousandFilesKilledAnywhereAreUndoneAtTheNextStart) {
             Workspace workspace(killing, ui, clock, [] { return 0.5; });
             workspace.AttachJournal({state.HostRoot(), &fileSystem.Drives()});
             workspace.options = support::NeutralOptions();
-            workspace.options.chkInsertStart = 1;
-            workspace.options.txtInsertStart = "new ? ";
             workspace.options.cboAutonumber = "Auto";
+            options(workspace.options);
             workspace.txtSourceDir = "S:\\";
             workspace.txtDestDir = std::string{to, ':', '\\'};
             workspace.updateFlag = true;
@@ -128,9 +130,16 @@ TEST_F(JournalCrash, TwentyThousandFilesKilledAnywhereAreUndoneAtTheNextStart) {
             workspace.Undo();
             ::_exit(0);
         }
+        if (killAfter.count() > 0) {
+            std::this_thread::sleep_for(killAfter);
+            ::kill(child, SIGKILL);
+        }
         int status = 0;
         ::waitpid(child, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+        return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+    }
+
+    void ReadJournals() {
         journaled_.clear();
         std::string bytes;
         for (const platform::JournalFile& journal :
@@ -142,14 +151,81 @@ TEST_F(JournalCrash, TwentyThousandFilesKilledAnywhereAreUndoneAtTheNextStart) {
                 journaled_.insert({step.oldPath, step.newPath});
             }
         }
-        EXPECT_EQ(CheckWhole(underBoth), moved);
-        // The next start asks once; Yes brings every old name back.
+    }
+
+    // The next start asks once; Yes brings every old name back.
+    void RecoverAtNextStart() {
         support::ScriptedUi ui;
         ui.QueueAnswer(Answer::Yes);
         RecoverInterruptedOperations(state.HostRoot(), ui);
         EXPECT_EQ(ui.boxes().at(0).title, kInterruptedTitle);
         EXPECT_EQ(CheckWhole(0), 0);
         EXPECT_TRUE(std::filesystem::is_empty(state.HostRoot()));
+    }
+
+    support::TempDrive source{std::filesystem::temp_directory_path(), 'S'};
+    support::TempDrive target{std::filesystem::temp_directory_path(), 'D'};
+    support::TempDrive state;
+    std::set<std::pair<std::string, std::string>> journaled_;
+    int files_ = 0;
+    const char* nameFormat_ = "f%d";
+};
+
+TEST_F(JournalCrash, TwentyThousandFilesKilledAnywhereAreUndoneAtTheNextStart) {
+    MakeFiles(20000);
+    // f5, the 14,446th in the list, fails twice and stays. Across drives, the
+    // 101st file is killed with its copy on D: and its source still on S:.
+    for (const auto& [stop, at, moved, to, underBoth] :
+         {std::tuple{Stop::AfterRename, 1, 1, 'S', 0},
+          {Stop::AfterRename, 10000, 10000, 'S', 0},
+          {Stop::AfterRename, 19999, 19997, 'S', 0},
+          {Stop::AfterMoveBack, 10000, 9999, 'S', 0},
+          {Stop::BeforeDelete, 101, 101, 'D', 1}}) {
+        SCOPED_TRACE(std::to_string(at) + " " + to);
+        ASSERT_TRUE(CommitInChild(stop, at, to, [](engine::RenameOptions& o) {
+            o.chkInsertStart = 1;
+            o.txtInsertStart = "new ? ";
+        }));
+        ReadJournals();
+        EXPECT_EQ(CheckWhole(underBoth), moved);
+        RecoverAtNextStart();
+    }
+}
+
+// Every file takes the name of the next, so the renames run from the last
+// file back to the first: killed after any of them, or at any moment of the
+// commit or its undo, the next start gives every file its old name back.
+TEST_F(JournalCrash, ShiftOfTenThousandKilledAtRandomMomentsIsUndoneAtTheNextStart) {
+    nameFormat_ = "f%05d";
+    MakeFiles(10000);
+    const auto shift = [](engine::RenameOptions& o) {
+        o.chkReplaceWholeName = 1;
+        o.chkInsertStart = 1;
+        o.txtInsertStart = "f?";
+        o.cboAutonumber = "5";
+    };
+    const unsigned seed = std::random_device{}();
+    std::mt19937 random(seed);
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    for (int round = 0; round < 8; ++round) {
+        const int at = std::uniform_int_distribution<int>(1, 10000)(random);
+        const bool undo = round % 4 == 3;
+        const auto killAfter = std::chrono::microseconds(
+            round >= 6 ? std::uniform_int_distribution<int>(50'000, 400'000)(random) : 0);
+        SCOPED_TRACE("round " + std::to_string(round) + ", step " + std::to_string(at));
+        const Stop stop = killAfter.count() > 0 ? Stop::Never
+                          : undo                ? Stop::AfterMoveBack
+                                                : Stop::AfterRename;
+        if (!CommitInChild(stop, at, 'S', shift, killAfter)) {
+            EXPECT_EQ(CheckWhole(0), 0);  // done and undone before the kill
+            continue;
+        }
+        ReadJournals();
+        const int moved = CheckWhole(0);
+        if (killAfter.count() == 0) {
+            EXPECT_EQ(moved, undo ? 10000 - at : at);
+        }
+        RecoverAtNextStart();
     }
 }
 
