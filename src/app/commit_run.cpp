@@ -200,7 +200,14 @@ platform::FileError Workspace::CommitRun::AnnounceSteps(const commit::OrderedSte
     if (announcedTo > step) {
         journal.Withdraw(announcedTo - step);
     }
-    announcedTo = std::min(step + NextGroupSize(), steps.Count());
+    // A ring opened in this group is closed in the next one, written once the
+    // opening has run.
+    const std::size_t end = std::min(step + NextGroupSize(), steps.Count());
+    announcedTo = step + 1;
+    while (announcedTo < end && (steps.OpenedAt(announcedTo) == commit::OrderedSteps::kNoStep ||
+                                 steps.OpenedAt(announcedTo) < step)) {
+        ++announcedTo;
+    }
     if (journal.Keeping()) {
         std::string oldPath;
         std::string newPath;

@@ -299,8 +299,16 @@ void Workspace::RestoreNewestLevel() {
         if (!GoOnWithoutJournal(ui_, journal.Flush(), journal.Folder())) {
             return;
         }
+        // What is back goes from the journal before a ring of renames closes
+        // again. Should the journal fail here, the undo goes on without it.
+        std::size_t withdrawn = 0;
+        const auto beforeRingCloses = [&journal, &withdrawn](std::size_t dealtWith) {
+            journal.Withdraw(dealtWith - withdrawn);
+            withdrawn = dealtWith;
+            journal.Flush();
+        };
         const commit::LevelRestored restored =
-            commit::RestoreLevel(fileSystem_, undoLog_.TakeNewest());
+            commit::RestoreLevel(fileSystem_, undoLog_.TakeNewest(), beforeRingCloses);
         journal.Finish();
         if (!restored.keptTwice.empty()) {
             ui_.Ask(KeptTwiceReport(restored.keptTwice), kProgramTitle, Buttons::Ok,

@@ -11,10 +11,13 @@ OrderedSteps::OrderedSteps(const std::vector<SettledEntry>& entries, const StepO
       done_(entries.size(), false),
       temporary_(entries.size(), 0),
       atTemporary_(entries.size(), false),
-      temporaryMissed_(entries.size(), false) {
-    for (const OrderedStep& step : order.Steps()) {
+      temporaryMissed_(entries.size(), false),
+      openedAt_(entries.size(), kNoStep) {
+    for (std::size_t s = 0; s < order.Steps().size(); ++s) {
+        const OrderedStep& step = order.Steps()[s];
         if (step.part == StepPart::ToTemporary) {
             temporary_[step.entry] = ++temporaryCount_;
+            openedAt_[step.entry] = s;
         }
     }
 }
@@ -75,6 +78,11 @@ void OrderedSteps::Missed(std::size_t step) {
 
 void OrderedSteps::RenameTemporary(std::size_t step) {
     temporary_[order_.Steps()[step].entry] = ++temporaryCount_;
+}
+
+std::size_t OrderedSteps::OpenedAt(std::size_t step) const {
+    const auto [entry, part] = order_.Steps()[step];
+    return part == StepPart::FromTemporary && !temporaryMissed_[entry] ? openedAt_[entry] : kNoStep;
 }
 
 std::vector<LeftAtTemporary> OrderedSteps::LeftAtTemporaryNames() const {

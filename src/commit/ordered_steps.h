@@ -54,6 +54,11 @@ class OrderedSteps {
     /// gets another, for this step and the one that closes its ring.
     void RenameTemporary(std::size_t step);
     std::vector<LeftAtTemporary> LeftAtTemporaryNames() const;
+    /// For a step taking an entry on from its temporary name, the step that
+    /// took it there; kNoStep for any other. Until that one has run, the
+    /// journal must not hold this one.
+    std::size_t OpenedAt(std::size_t step) const;
+    static constexpr std::size_t kNoStep = static_cast<std::size_t>(-1);
 
   private:
     std::string TemporaryName(std::size_t entry) const;
@@ -69,6 +74,8 @@ class OrderedSteps {
     std::vector<std::size_t> temporary_;
     std::vector<bool> atTemporary_;
     std::vector<bool> temporaryMissed_;
+    /// The step taking each entry to its temporary name, or kNoStep.
+    std::vector<std::size_t> openedAt_;
     std::size_t temporaryCount_ = 0;
 };
 

@@ -13,6 +13,9 @@ namespace {
 
 constexpr std::size_t kNone = engine::KeySet::kNone;
 
+// Rings are opened together, a window of steps at a time: see OpenRingsEarly.
+constexpr std::size_t kRingWindow = 1024;
+
 // Where a walk stands with an entry.
 constexpr std::uint8_t kUnseen = 0;
 constexpr std::uint8_t kOnPath = 1;
@@ -116,6 +119,7 @@ StepOrder::StepOrder(const std::vector<SettledEntry>& entries) {
             Walk(e, state, vacated);
         }
     }
+    OpenRingsEarly(entries.size());
 }
 
 void StepOrder::AddTargetWaits(const std::vector<SettledEntry>& entries) {
@@ -238,6 +242,43 @@ void StepOrder::Walk(std::size_t root, std::vector<std::uint8_t>& state,
         state[wait.on] = kOnPath;
         path.emplace_back(wait.on, firstWait_[wait.on]);
     }
+}
+
+// A ring's closing step may be written to the journal only once its opening
+// has run: until then a ring not begun and a ring closed look alike on disk.
+// So the journal is flushed between the two, and rings opened together share
+// that flush. Each opening moves to the start of its window of steps, or just
+// after the last step it waits on itself (contents of a folder, the folder it
+// lies in), whichever is later; it only ever moves earlier, which frees its
+// old path earlier and delays nothing.
+void StepOrder::OpenRingsEarly(std::size_t entryCount) {
+    std::vector<std::size_t> placedAt(entryCount, kNone);
+    std::vector<std::pair<std::size_t, std::size_t>> keyed;  // sort key, step
+    keyed.reserve(steps_.size());
+    for (std::size_t i = 0; i < steps_.size(); ++i) {
+        const OrderedStep& step = steps_[i];
+        std::size_t key = 2 * i + 1;
+        if (step.part == StepPart::ToTemporary) {
+            std::size_t earliest = 2 * (i - i % kRingWindow);
+            for (const Wait& wait : WaitsOf(step.entry)) {
+                if (wait.reason != WaitReason::TargetHeld && placedAt[wait.on] != kNone) {
+                    earliest = std::max(earliest, 2 * placedAt[wait.on] + 2);
+                }
+            }
+            key = std::min(key, earliest);
+        } else {
+            placedAt[step.entry] = i;
+        }
+        keyed.emplace_back(key, i);
+    }
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<OrderedStep> steps;
+    steps.reserve(steps_.size());
+    for (const auto& [key, i] : keyed) {
+        steps.push_back(steps_[i]);
+    }
+    steps_ = std::move(steps);
 }
 
 }  // namespace kestrel::commit

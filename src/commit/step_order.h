@@ -74,6 +74,7 @@ class StepOrder {
     void AddFolderWaits(const std::vector<SettledEntry>& entries);
     void Index();
     void Walk(std::size_t root, std::vector<std::uint8_t>& state, std::vector<bool>& vacated);
+    void OpenRingsEarly(std::size_t entryCount);
 
     struct Edge {
         std::size_t from = 0;

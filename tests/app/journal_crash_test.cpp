@@ -74,8 +74,7 @@ class JournalCrash : public ::testing::Test {
                 const std::string old = OldName(std::stoi(contents.substr(contents.rfind(' '))));
                 if (name != old || drive != &source) {
                     ++moved;
-                    EXPECT_TRUE(journaled_.contains({"S:\\" + old, drive->ProgramPath(name)}))
-                        << name;
+                    EXPECT_TRUE(Journaled("S:\\" + old, drive->ProgramPath(name))) << name;
                 }
             }
         }
@@ -85,6 +84,18 @@ class JournalCrash : public ::testing::Test {
         }
         EXPECT_EQ(seen.size(), static_cast<std::size_t>(files_));
         return moved;
+    }
+
+    // A step of the journal took the file from `from` to `to`, or two did,
+    // through a temporary name.
+    bool Journaled(const std::string& from, const std::string& to) const {
+        for (auto step = journaled_.lower_bound({from, ""});
+             step != journaled_.end() && step->first == from; ++step) {
+            if (step->second == to || journaled_.contains({step->second, to})) {
+                return true;
+            }
+        }
+        return false;
     }
 
     std::string OldName(int file) const {
@@ -192,41 +203,100 @@ TEST_F(JournalCrash, TwentyThousandFilesKilledAnywhereAreUndoneAtTheNextStart) {
     }
 }
 
-// Every file takes the name of the next, so the renames run from the last
-// file back to the first: killed after any of them, or at any moment of the
+// A shift gives every file the name of the next, so the renames run from the
+// last file back to the first; a reversal swaps the files pairwise, each swap
+// through a temporary name. Killed after any rename, or at any moment of the
 // commit or its undo, the next start gives every file its old name back.
-TEST_F(JournalCrash, ShiftOfTenThousandKilledAtRandomMomentsIsUndoneAtTheNextStart) {
+TEST_F(JournalCrash, ShiftAndSwapsOfTenThousandKilledAtRandomMomentsAreUndoneAtTheNextStart) {
     nameFormat_ = "f%05d";
     MakeFiles(10000);
-    const auto shift = [](engine::RenameOptions& o) {
-        o.chkReplaceWholeName = 1;
-        o.chkInsertStart = 1;
-        o.txtInsertStart = "f?";
-        o.cboAutonumber = "5";
+    const auto numbered = [](const char* start, const char* step) {
+        return [start, step](engine::RenameOptions& o) {
+            o.chkReplaceWholeName = 1;
+            o.chkInsertStart = 1;
+            o.txtInsertStart = "f?";
+            o.cboAutonumber = "5";
+            o.txtAutonumberStartNum = start;
+            o.txtAutonumberStep = step;
+        };
     };
     const unsigned seed = std::random_device{}();
     std::mt19937 random(seed);
     SCOPED_TRACE("seed " + std::to_string(seed));
-    for (int round = 0; round < 8; ++round) {
-        const int at = std::uniform_int_distribution<int>(1, 10000)(random);
-        const bool undo = round % 4 == 3;
+    // Shape, its renames, and how the child stops: after a rename of the
+    // commit, after a move back of its undo, or killed at a random moment.
+    const std::tuple<bool, int, Stop> rounds[] = {
+        {true, 10000, Stop::AfterRename},    {true, 10000, Stop::AfterRename},
+        {true, 10000, Stop::AfterMoveBack},  {true, 10000, Stop::Never},
+        {true, 10000, Stop::Never},          {false, 15000, Stop::AfterRename},
+        {false, 15000, Stop::AfterMoveBack}, {false, 15000, Stop::Never},
+    };
+    for (const auto& [shift, renames, stop] : rounds) {
+        const int at = std::uniform_int_distribution<int>(1, renames)(random);
         const auto killAfter = std::chrono::microseconds(
-            round >= 6 ? std::uniform_int_distribution<int>(50'000, 400'000)(random) : 0);
-        SCOPED_TRACE("round " + std::to_string(round) + ", step " + std::to_string(at));
-        const Stop stop = killAfter.count() > 0 ? Stop::Never
-                          : undo                ? Stop::AfterMoveBack
-                                                : Stop::AfterRename;
-        if (!CommitInChild(stop, at, 'S', shift, killAfter)) {
+            stop == Stop::Never ? std::uniform_int_distribution<int>(50'000, 400'000)(random) : 0);
+        SCOPED_TRACE(std::string(shift ? "shift" : "swaps") + ", step " + std::to_string(at) +
+                     ", after " + std::to_string(killAfter.count()) + " us");
+        if (!CommitInChild(stop, at, 'S', shift ? numbered("1", "1") : numbered("9999", "-1"),
+                           killAfter)) {
             EXPECT_EQ(CheckWhole(0), 0);  // done and undone before the kill
             continue;
         }
         ReadJournals();
         const int moved = CheckWhole(0);
-        if (killAfter.count() == 0) {
-            EXPECT_EQ(moved, undo ? 10000 - at : at);
+        if (shift && stop != Stop::Never) {
+            EXPECT_EQ(moved, stop == Stop::AfterMoveBack ? 10000 - at : at);
         }
         RecoverAtNextStart();
     }
+}
+
+// A recovery that stops after it closed a ring of renames, before it removed
+// the journal: the next start finds the ring as it began, which looks on disk
+// like the ring done. The journal must say which.
+TEST(JournalRecovery, ARecoveryCutShortIsNotUndoneByTheNext) {
+    support::TempDrive drive;
+    support::TempDrive state;
+    // A swap done: a's bytes went through a temporary name to b.
+    drive.WriteFile("a", "b's bytes");
+    drive.WriteFile("b", "a's bytes");
+    {
+        commit::CommitJournal journal({state.HostRoot(), &drive.FileSystem().Drives()},
+                                      commit::JournalOperation::Commit, 1);
+        for (const auto& [from, to] : {std::pair{"a", "t"}, {"b", "a"}, {"t", "b"}}) {
+            journal.Add(commit::StepKind::Rename, drive.Path(from), drive.Path(to));
+        }
+        ASSERT_TRUE(journal.Flush().Ok());
+    }
+    // Stops as the recovery ends, with the journal still there.
+    struct StoppingUi : support::ScriptedUi {
+        void SetPointer(Pointer pointer) override {
+            if (pointer == Pointer::Normal) {
+                ::_exit(0);
+            }
+        }
+    };
+    std::cout.flush();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        StoppingUi ui;
+        ui.QueueAnswer(Answer::Yes);
+        RecoverInterruptedOperations(state.HostRoot(), ui);
+        ::_exit(1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(drive.ReadFile("a"), "a's bytes");
+    EXPECT_FALSE(std::filesystem::is_empty(state.HostRoot()));
+
+    support::ScriptedUi ui;
+    ui.QueueAnswer(Answer::Yes);
+    RecoverInterruptedOperations(state.HostRoot(), ui);
+    EXPECT_EQ(drive.ReadFile("a"), "a's bytes");
+    EXPECT_EQ(drive.ReadFile("b"), "b's bytes");
+    EXPECT_FALSE(drive.Exists("t"));
+    EXPECT_TRUE(std::filesystem::is_empty(state.HostRoot()));
 }
 
 TEST(JournalRecovery, AsksOnceAndUndoesForgetsOrKeepsTheJournal) {
