@@ -203,7 +203,7 @@ platform::FileError Workspace::CommitRun::AnnounceSteps(const commit::OrderedSte
     // A ring opened in this group is closed in the next one, written once the
     // opening has run.
     const std::size_t end = std::min(step + NextGroupSize(), steps.Count());
-    announcedTo = step + 1;
+    announcedTo = std::min(step + 1, end);
     while (announcedTo < end && (steps.OpenedAt(announcedTo) == commit::OrderedSteps::kNoStep ||
                                  steps.OpenedAt(announcedTo) < step)) {
         ++announcedTo;

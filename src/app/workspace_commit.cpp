@@ -220,6 +220,7 @@ bool Workspace::CommitStep(CommitRun& run, commit::OrderedSteps& steps, std::siz
         return false;
     }
     commit::StepAtHand at = steps.At(step);
+    run.entry = {at.Plan().parts.name, at.Plan().newName};
     // A step that waits on one that did not happen is not tried blindly; the
     // user hears why, and may try it anyway.
     const platform::FileError error = at.blockedBy != 0 && !retried
