@@ -23,6 +23,7 @@ using support::TempDrive;
 struct Refusing : support::ForwardingFileSystem {
     using ForwardingFileSystem::ForwardingFileSystem;
     FileError Rename(std::string_view from, std::string_view to) override {
+        ++renamesTried;
         if (!refusedName.empty() && from.ends_with(refusedName) && refusalsLeft > 0) {
             --refusalsLeft;
             return FileError::Make(renameError);
@@ -48,6 +49,7 @@ struct Refusing : support::ForwardingFileSystem {
     int refusalsLeft = 1000;
     int copyError = 0;
     bool throwOnMove = false;
+    int renamesTried = 0;
 };
 
 class CommitTest : public ::testing::Test {
@@ -331,6 +333,7 @@ TEST_F(CommitTest, FailuresInDependentRenamesAreReportedOneByOne) {
         std::vector<Answer> answers;
         std::map<std::string, std::string> after;  // name: the file it held before
         std::vector<std::string> boxes;
+        int renamesTried;  // none whose target was still held
     } const cases[] = {
         {"a file appears at the end of a chain",
          {"x1", "x2", "x3", "y"},
@@ -339,7 +342,8 @@ TEST_F(CommitTest, FailuresInDependentRenamesAreReportedOneByOne) {
          {{"x1", "x1"}, {"x2", "x2"}, {"x3", "x3"}, {"x4", "appeared"}, {"x5", "y"}},
          {"Error 58 (File already exists)" + std::string(kPrompt) + "\"x3\" to \"x4\"",
           "Error 58 (File already exists)" + std::string(kPrompt) + "\"x2\" to \"x3\"",
-          "Error 58 (File already exists)" + std::string(kPrompt) + "\"x1\" to \"x2\""}},
+          "Error 58 (File already exists)" + std::string(kPrompt) + "\"x1\" to \"x2\""},
+         2},
         {"a refused link of a ring is ignored",
          {"x1", "x2"},
          "-1",
@@ -348,13 +352,15 @@ TEST_F(CommitTest, FailuresInDependentRenamesAreReportedOneByOne) {
          {"Error 70 (Permission denied)" + std::string(kPrompt) + "\"x2\" to \"x1\"",
           "Error 58 (File already exists)" + std::string(kPrompt) +
               "\".kestrel-cycle-1\" to \"x2\"",
-          kLeft}},
+          kLeft},
+         2},
         {"the commit is aborted inside a ring",
          {"x1", "x2"},
          "-1",
          {Answer::Abort, Answer::Ok},
          {{".kestrel-cycle-1", "x1"}, {"x2", "x2"}},
-         {"Error 70 (Permission denied)" + std::string(kPrompt) + "\"x2\" to \"x1\"", kLeft}},
+         {"Error 70 (Permission denied)" + std::string(kPrompt) + "\"x2\" to \"x1\"", kLeft},
+         2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -379,11 +385,13 @@ TEST_F(CommitTest, FailuresInDependentRenamesAreReportedOneByOne) {
         fileSystem.refusedName = "\\x2";
         fileSystem.refusalsLeft = c.after.contains("x4") ? 0 : 1000;
         const std::size_t shown = ui.boxes().size();
+        fileSystem.renamesTried = 0;
         for (const Answer answer : c.answers) {
             ui.QueueAnswer(answer);
         }
         workspace.DoIt();
         EXPECT_EQ(ui.UnusedAnswers(), 0u);
+        EXPECT_EQ(fileSystem.renamesTried, c.renamesTried);
         std::vector<std::string> texts;
         for (std::size_t b = shown; b < ui.boxes().size(); ++b) {
             const std::string& text = ui.boxes()[b].text;
