@@ -270,44 +270,55 @@ std::map<std::string, std::string> Files(const TempDrive& drive) {
     return files;
 }
 
+// A fresh drive holding `names`, each file holding its own name, listed to
+// take the name `insert` numbered from 2 by `step` in `digits`. Returns the
+// files.
+std::map<std::string, std::string> Numbered(TempDrive& drive, Workspace& workspace,
+                                            const std::vector<std::string>& names,
+                                            const char* insert, const char* digits,
+                                            const char* step) {
+    std::filesystem::remove_all(drive.HostRoot() + "/");
+    std::filesystem::create_directory(drive.HostRoot());
+    std::map<std::string, std::string> files;
+    for (const std::string& name : names) {
+        drive.WriteFile(name, files[name] = name);
+    }
+    engine::RenameOptions& o = workspace.options;
+    o.chkReplaceWholeName = 1;
+    o.cboAutonumber = digits;
+    o.txtAutonumberStartNum = "2";
+    o.txtAutonumberStep = step;
+    o.txtInsertStart = insert;
+    workspace.updateFlag = true;
+    workspace.RefreshSourceList();
+    return files;
+}
+
 // Renames whose targets other entries of the same commit hold: the preview
 // flags none, the commit gives every file its new name and Undo its old one.
 TEST_F(CommitTest, ShiftSwapAndRotationCommitAndUndoEveryByte) {
-    // Old names, the replacing name, the autonumber's digits, start and step, new names.
-    using Names = std::vector<std::string>;
-    Names shiftFrom;
-    Names shiftTo;
-    for (int i = 1; i <= 10000; ++i) {
+    std::vector<std::string> shift;
+    for (int i = 1; i <= 10001; ++i) {
         char name[16];
         std::snprintf(name, sizeof name, "IMG_%05d.jpg", i);
-        shiftFrom.push_back(name);
-        std::snprintf(name, sizeof name, "IMG_%05d.jpg", i + 1);
-        shiftTo.push_back(name);
+        shift.push_back(name);
     }
-    const std::tuple<const char*, Names, const char*, const char*, const char*, const char*, Names>
-        cases[] = {
-            {"shift of 10,000 by one", shiftFrom, "IMG_?", "5", "2", "1", shiftTo},
-            {"swap", {"x1", "x2"}, "x?", "1", "2", "-1", {"x2", "x1"}},
-            {"rotation", {"x10", "x2", "x6"}, "x?", "1", "2", "4", {"x2", "x6", "x10"}},
-        };
-    for (const auto& [what, from, insert, digits, start, step, to] : cases) {
-        SCOPED_TRACE(what);
-        std::filesystem::remove_all(drive.HostRoot() + "/");
-        std::filesystem::create_directory(drive.HostRoot());
-        std::map<std::string, std::string> before;
+    // Names in list order (the last of a shift is only a new name), the new
+    // name with its number, the number's digits and step.
+    const std::tuple<std::vector<std::string>, const char*, const char*, const char*> cases[] = {
+        {shift, "IMG_?", "5", "1"},
+        {{"x1", "x2"}, "x?", "1", "-1"},
+        {{"x10", "x2", "x6"}, "x?", "1", "4"}};
+    for (const auto& [names, insert, digits, step] : cases) {
+        SCOPED_TRACE(names.size());
+        const bool shifted = names.size() > 3;
+        const std::vector<std::string> old(names.begin(), names.end() - (shifted ? 1 : 0));
+        const std::map<std::string, std::string> before =
+            Numbered(drive, workspace, old, insert, digits, step);
         std::map<std::string, std::string> after;
-        for (std::size_t i = 0; i < from.size(); ++i) {
-            before[from[i]] = after[to[i]] = "bytes of " + from[i];
-            drive.WriteFile(from[i], before[from[i]]);
+        for (std::size_t i = 0; i < old.size(); ++i) {
+            after[shifted ? names[i + 1] : names[(i + 1) % names.size()]] = old[i];
         }
-        engine::RenameOptions& o = workspace.options;
-        o.chkReplaceWholeName = 1;
-        o.cboAutonumber = digits;
-        o.txtAutonumberStartNum = start;
-        o.txtAutonumberStep = step;
-        o.txtInsertStart = insert;
-        workspace.updateFlag = true;
-        workspace.RefreshSourceList();
         EXPECT_EQ(workspace.ErrorCount(), 0);
         workspace.DoIt();
         EXPECT_TRUE(ui.boxes().empty());
@@ -317,88 +328,74 @@ TEST_F(CommitTest, ShiftSwapAndRotationCommitAndUndoEveryByte) {
     }
 }
 
-// A step that fails stops what waits on it, each reported with its own error;
-// the later numbers keep their gap, nothing is replaced, and a ring cut short
-// names the temporary name it leaves. Undo brings back every old name.
+// A step that fails stops what waits on it, each reported with its own error
+// and without a rename tried; the later numbers keep their gap, nothing is
+// replaced, and a ring cut short names the temporary name it leaves. Undo
+// brings back every old name.
 TEST_F(CommitTest, FailuresInDependentRenamesAreReportedOneByOne) {
-    constexpr const char* kPrompt = " occurred while trying to rename the following file:\r\r";
-    const std::string kLeft =
+    const auto prompt = [](const char* error, const char* name, const char* newName) {
+        return "Error " + std::string(error) +
+               " occurred while trying to rename the following file:\r\r\"" + name + "\" to \"" +
+               newName + "\"";
+    };
+    const std::string left =
         "These entries are under temporary names, because renames they waited on did not "
         "happen:\r\rT:\\.kestrel-cycle-1: \"x1\", to be \"x2\"\r\r\"Undo the Do!\" gives them "
         "their old names back.";
-    struct Case {
-        const char* what;
-        std::vector<std::string> files;
-        const char* step;  // of the autonumber; "x?" from 2
-        std::vector<Answer> answers;
-        std::map<std::string, std::string> after;  // name: the file it held before
-        std::vector<std::string> boxes;
-        int renamesTried;  // none whose target was still held
-    } const cases[] = {
-        {"a file appears at the end of a chain",
-         {"x1", "x2", "x3", "y"},
-         "1",
-         {Answer::Ignore, Answer::Ignore, Answer::Ignore},
-         {{"x1", "x1"}, {"x2", "x2"}, {"x3", "x3"}, {"x4", "appeared"}, {"x5", "y"}},
-         {"Error 58 (File already exists)" + std::string(kPrompt) + "\"x3\" to \"x4\"",
-          "Error 58 (File already exists)" + std::string(kPrompt) + "\"x2\" to \"x3\"",
-          "Error 58 (File already exists)" + std::string(kPrompt) + "\"x1\" to \"x2\""},
-         2},
-        {"a refused link of a ring is ignored",
-         {"x1", "x2"},
-         "-1",
-         {Answer::Ignore, Answer::Ignore, Answer::Ok},
-         {{".kestrel-cycle-1", "x1"}, {"x2", "x2"}},
-         {"Error 70 (Permission denied)" + std::string(kPrompt) + "\"x2\" to \"x1\"",
-          "Error 58 (File already exists)" + std::string(kPrompt) +
-              "\".kestrel-cycle-1\" to \"x2\"",
-          kLeft},
-         2},
-        {"the commit is aborted inside a ring",
-         {"x1", "x2"},
-         "-1",
-         {Answer::Abort, Answer::Ok},
-         {{".kestrel-cycle-1", "x1"}, {"x2", "x2"}},
-         {"Error 70 (Permission denied)" + std::string(kPrompt) + "\"x2\" to \"x1\"", kLeft},
-         2},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        std::filesystem::remove_all(drive.HostRoot() + "/");
-        std::filesystem::create_directory(drive.HostRoot());
-        std::map<std::string, std::string> before;
-        for (const std::string& name : c.files) {
-            drive.WriteFile(name, before[name] = name);
-        }
-        engine::RenameOptions& o = workspace.options;
-        o.chkReplaceWholeName = 1;
-        o.cboAutonumber = "1";
-        o.txtAutonumberStartNum = "2";
-        o.txtAutonumberStep = c.step;
-        o.txtInsertStart = "x?";
-        workspace.updateFlag = true;
-        workspace.RefreshSourceList();
-        if (c.after.contains("x4")) {
-            drive.WriteFile("x4", "appeared");
-            before["x4"] = "appeared";
+    const char* const kExists = "58 (File already exists)";
+    const char* const kRefused = "70 (Permission denied)";
+    // Files, the number's step, answers, the files after (name: the one it
+    // was), the boxes shown, renames tried.
+    const std::tuple<std::vector<std::string>, const char*, std::vector<Answer>,
+                     std::map<std::string, std::string>, std::vector<std::string>, int>
+        cases[] = {
+            // A file appears at the end of a chain.
+            {{"x1", "x2", "x3", "y"},
+             "1",
+             {Answer::Ignore, Answer::Ignore, Answer::Ignore},
+             {{"x1", "x1"}, {"x2", "x2"}, {"x3", "x3"}, {"x4", "appeared"}, {"x5", "y"}},
+             {prompt(kExists, "x3", "x4"), prompt(kExists, "x2", "x3"),
+              prompt(kExists, "x1", "x2")},
+             2},
+            // A refused link of a ring is ignored, or the commit aborted there.
+            {{"x1", "x2"},
+             "-1",
+             {Answer::Ignore, Answer::Ignore, Answer::Ok},
+             {{".kestrel-cycle-1", "x1"}, {"x2", "x2"}},
+             {prompt(kRefused, "x2", "x1"), prompt(kExists, ".kestrel-cycle-1", "x2"), left},
+             2},
+            {{"x1", "x2"},
+             "-1",
+             {Answer::Abort, Answer::Ok},
+             {{".kestrel-cycle-1", "x1"}, {"x2", "x2"}},
+             {prompt(kRefused, "x2", "x1"), left},
+             2},
+        };
+    for (const auto& [names, step, answers, after, boxes, renamesTried] : cases) {
+        SCOPED_TRACE(boxes.size());
+        std::map<std::string, std::string> before =
+            Numbered(drive, workspace, names, "x?", "1", step);
+        const bool intruder = after.contains("x4");
+        if (intruder) {
+            drive.WriteFile("x4", before["x4"] = "appeared");
         }
         fileSystem.refusedName = "\\x2";
-        fileSystem.refusalsLeft = c.after.contains("x4") ? 0 : 1000;
-        const std::size_t shown = ui.boxes().size();
+        fileSystem.refusalsLeft = intruder ? 0 : 1000;
         fileSystem.renamesTried = 0;
-        for (const Answer answer : c.answers) {
+        const std::size_t shown = ui.boxes().size();
+        for (const Answer answer : answers) {
             ui.QueueAnswer(answer);
         }
         workspace.DoIt();
         EXPECT_EQ(ui.UnusedAnswers(), 0u);
-        EXPECT_EQ(fileSystem.renamesTried, c.renamesTried);
+        EXPECT_EQ(fileSystem.renamesTried, renamesTried);
         std::vector<std::string> texts;
         for (std::size_t b = shown; b < ui.boxes().size(); ++b) {
             const std::string& text = ui.boxes()[b].text;
             texts.push_back(text.substr(0, text.find("\r\rDo you wish")));
         }
-        EXPECT_EQ(texts, c.boxes);
-        EXPECT_EQ(Files(drive), c.after);
+        EXPECT_EQ(texts, boxes);
+        EXPECT_EQ(Files(drive), after);
         workspace.Undo();
         EXPECT_EQ(Files(drive), before);
     }
