@@ -112,12 +112,14 @@ class JournalCrash : public ::testing::Test {
 
     // The commit, and its undo, in a child to S: or, across drives, D:, with
     // `options` on top of an autonumber. The child kills itself at `stop`
-    // (never, with Stop::Never), or the parent kills it after `killAfter`.
-    // Returns whether it was killed.
+    // (never, with Stop::Never), or the parent kills it `killAfter` into the
+    // commit. Returns whether it was killed.
     bool CommitInChild(Stop stop, int at, char to,
                        const std::function<void(engine::RenameOptions&)>& options,
                        std::chrono::microseconds killAfter = {}) {
         std::cout.flush();  // the child must not print what the parent buffered
+        int started[2];
+        EXPECT_EQ(::pipe(started), 0);
         const pid_t child = ::fork();
         if (child == 0) {
             platform::PosixFileSystem fileSystem;
@@ -137,10 +139,15 @@ class JournalCrash : public ::testing::Test {
             workspace.txtDestDir = std::string{to, ':', '\\'};
             workspace.updateFlag = true;
             workspace.RefreshSourceList();
+            EXPECT_EQ(::write(started[1], "!", 1), 1);
             workspace.DoIt();
             workspace.Undo();
             ::_exit(0);
         }
+        char signal = 0;
+        EXPECT_EQ(::read(started[0], &signal, 1), 1);
+        ::close(started[0]);
+        ::close(started[1]);
         if (killAfter.count() > 0) {
             std::this_thread::sleep_for(killAfter);
             ::kill(child, SIGKILL);
@@ -164,12 +171,14 @@ class JournalCrash : public ::testing::Test {
         }
     }
 
-    // The next start asks once; Yes brings every old name back.
-    void RecoverAtNextStart() {
+    // The next start asks once when `moved` files are under new names; Yes
+    // brings every old name back.
+    void RecoverAtNextStart(int moved) {
         support::ScriptedUi ui;
         ui.QueueAnswer(Answer::Yes);
         RecoverInterruptedOperations(state.HostRoot(), ui);
-        EXPECT_EQ(ui.boxes().at(0).title, kInterruptedTitle);
+        EXPECT_EQ(ui.boxes().size(), moved > 0 ? 1u : 0u);
+        EXPECT_EQ(moved > 0 ? ui.boxes().at(0).title : kInterruptedTitle, kInterruptedTitle);
         EXPECT_EQ(CheckWhole(0), 0);
         EXPECT_TRUE(std::filesystem::is_empty(state.HostRoot()));
     }
@@ -199,7 +208,7 @@ TEST_F(JournalCrash, TwentyThousandFilesKilledAnywhereAreUndoneAtTheNextStart) {
         }));
         ReadJournals();
         EXPECT_EQ(CheckWhole(underBoth), moved);
-        RecoverAtNextStart();
+        RecoverAtNextStart(moved);
     }
 }
 
@@ -247,7 +256,7 @@ TEST_F(JournalCrash, ShiftAndSwapsOfTenThousandKilledAtRandomMomentsAreUndoneAtT
         if (shift && stop != Stop::Never) {
             EXPECT_EQ(moved, stop == Stop::AfterMoveBack ? 10000 - at : at);
         }
-        RecoverAtNextStart();
+        RecoverAtNextStart(moved);
     }
 }
 
