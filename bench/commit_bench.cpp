@@ -1,6 +1,6 @@
 // "Do It" and "Undo" on a full list: 32,767 files in one folder, every name
-// changed. Each is measured beside the floor it cannot beat, a bare loop of
-// no-replace renames over the same files. The journaled commit keeps its
+// changed, and a commit that shifts every name by one. Each is measured beside the floor it cannot
+// beat, a bare loop of no-replace renames over the same files. The journaled commit keeps its
 // journal under $TMPDIR, on the same disk as the files.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -66,11 +66,17 @@ class FileFolder {
     std::string root_;
 };
 
+// How the names change: an autonumber appended to each name, or each file
+// taking the name of the next (f00000.dat becomes f00001.dat, and so on), so
+// that every rename waits for the one after it.
+enum class Renaming { AppendNumber, ShiftByOne };
+
 // A Workspace over the folder with a window that never asks anyone, listing
-// every file selected and with an autonumber appended to each name.
+// every file selected.
 class CommitBench {
   public:
-    CommitBench(const FileFolder& folder, bool refreshAfter, bool journal)
+    CommitBench(const FileFolder& folder, bool refreshAfter, bool journal,
+                Renaming renaming = Renaming::AppendNumber)
         : ui_(input_, output_, false), workspace_(fileSystem_, ui_, clock_, [] { return 0.5; }) {
         fileSystem_.Drives().Map(kLetter, folder.Root());
         if (journal) {
@@ -82,9 +88,16 @@ class CommitBench {
         o.cboCaseHandling = 0;
         o.cboCaseRules = kestrel::engine::kCaseRulesOff;
         o.cboFilter = kestrel::engine::kViewAndSelectAll;
-        o.chkInsertEnd = 1;
-        o.txtInsertEnd = " ?";
-        o.cboAutonumber = "Auto";
+        if (renaming == Renaming::ShiftByOne) {
+            o.chkReplaceWholeName = 1;
+            o.chkInsertStart = 1;
+            o.txtInsertStart = "f?";
+            o.cboAutonumber = "5";
+        } else {
+            o.chkInsertEnd = 1;
+            o.txtInsertEnd = " ?";
+            o.cboAutonumber = "Auto";
+        }
         workspace_.preferences.autoResetOptions = 0;
         workspace_.preferences.hideLists = 0;
         // Without automatic refresh the closing refresh does not read the
@@ -116,14 +129,15 @@ struct Round {
     std::unique_ptr<CommitBench> bench;
     std::unique_ptr<FileFolder> folder;
 
-    Workspace& Start(bool refreshAfter, bool journal = false) {
+    Workspace& Start(bool refreshAfter, bool journal = false,
+                     Renaming renaming = Renaming::AppendNumber) {
         bench.reset();
         if (folder) {
             std::error_code ignored;
             std::filesystem::remove_all(folder->Root() + ".state", ignored);
         }
         folder = std::make_unique<FileFolder>();
-        bench = std::make_unique<CommitBench>(*folder, refreshAfter, journal);
+        bench = std::make_unique<CommitBench>(*folder, refreshAfter, journal, renaming);
         return bench->Get();
     }
     ~Round() {
@@ -152,6 +166,38 @@ void Commit_RenameInPlace(benchmark::State& state) {
 }
 BENCHMARK(Commit_RenameInPlace)
     ->Name("Commit/RenameInPlace")
+    ->ArgNames({"refresh", "journal"})
+    ->Args({1, 0})
+    ->Args({0, 0})
+    ->Args({0, 1})
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+
+// The same files shifted by one: the commit plans the order of its steps,
+// last file first, and that plan must cost next to nothing beside the renames.
+void Commit_ShiftByOne(benchmark::State& state) {
+    const bool refreshAfter = state.range(0) != 0;
+    const bool journal = state.range(1) != 0;
+    Round round;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (round.bench && !std::filesystem::exists(round.folder->Root() + "/f32767.dat")) {
+            state.SkipWithError("the last file was not shifted");
+        }
+        Workspace& workspace = round.Start(refreshAfter, journal, Renaming::ShiftByOne);
+        if (workspace.ErrorCount() != 0) {
+            state.SkipWithError("the preview flags a shifted name");
+        }
+        state.ResumeTiming();
+        workspace.DoIt();
+    }
+    if (!std::filesystem::exists(round.folder->Root() + "/f32767.dat")) {
+        state.SkipWithError("the last file was not shifted");
+    }
+    ReportRows(state);
+}
+BENCHMARK(Commit_ShiftByOne)
+    ->Name("Commit/ShiftByOne")
     ->ArgNames({"refresh", "journal"})
     ->Args({1, 0})
     ->Args({0, 0})

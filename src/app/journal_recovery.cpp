@@ -131,8 +131,13 @@ void RecoverInterruptedOperations(const std::string& stateFolder, Ui& ui) {
         if (answer == Answer::Yes) {
             platform::PosixFileSystem fileSystem(journal.contents.drives);
             ui.SetPointer(Pointer::Busy);
+            std::size_t withdrawn = 0;
+            const auto beforeRingCloses = [&journal, &withdrawn](std::size_t dealtWith) {
+                commit::WithdrawDurably(journal.file, dealtWith - withdrawn);
+                withdrawn = dealtWith;
+            };
             const std::vector<commit::UnrestoredEntry> unrestored =
-                commit::RestoreInterrupted(fileSystem, journal.contents.steps);
+                commit::RestoreInterrupted(fileSystem, journal.contents.steps, beforeRingCloses);
             ui.SetPointer(Pointer::Normal);
             if (!unrestored.empty()) {
                 ui.Ask(UnrestoredReport(unrestored), kInterruptedTitle, Buttons::Ok,

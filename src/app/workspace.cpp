@@ -228,7 +228,8 @@ void Workspace::ComputeTargets() {
         txtDestDir,
         options.cboPathDisplay,
         {preferences.errorChecking, preferences.maxLengthCheck == 1, preferences.maxLength},
-        &listedNames_};
+        &listedNames_,
+        options.chkCopy == 1};
     PreviewFeedback feedback(ui_);
     preview_ = lists::ComputePreview(fileSystem_, pipeline, input, feedback);
     // What matters most comes first: a status panel shows only the start of

@@ -30,6 +30,12 @@
 // the counters and flags. Its methods are the window's commands; they reach the
 // screen only through the Ui interface, so the command line and the tests run
 // the same commands without a display.
+namespace kestrel::commit {
+class OrderedSteps;
+class StepOrder;
+struct StepAtHand;
+}  // namespace kestrel::commit
+
 namespace kestrel::app {
 
 /// Where the program's own files are and where it keeps the user's, in
@@ -201,6 +207,19 @@ class Workspace {
     void CommitRows(CommitRun& run);
     /// True when the user asked to run the entry again.
     bool CommitRow(CommitRun& run, std::size_t row);
+    /// The Abort/Retry/Ignore question about a failed entry; true for Retry.
+    bool AskAboutFailure(const platform::FileError& error, std::string_view name,
+                         std::string_view newName);
+    /// A commit whose entries depend on each other, in the planned order of
+    /// its steps.
+    void CommitInOrder(CommitRun& run, const commit::StepOrder& order);
+    /// True when the user asked to take the step again (`retried`).
+    bool CommitStep(CommitRun& run, commit::OrderedSteps& steps, std::size_t step, bool retried);
+    platform::FileError TakeStep(CommitRun& run, commit::OrderedSteps& steps, std::size_t step,
+                                 commit::StepAtHand& at);
+    /// False, with the commit aborted, when the journal cannot be written and
+    /// the user does not go on without it.
+    bool AnnounceSteps(CommitRun& run, const commit::OrderedSteps& steps, std::size_t step);
     void RestoreNewestLevel();
     /// The given entries under the paths a commit (or its undo) gave them.
     void FollowGivenEntries(const std::vector<commit::UndoEntry>& steps, bool undone);

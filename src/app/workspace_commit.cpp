@@ -8,12 +8,13 @@
 #include <utility>
 #include <vector>
 
+#include "app/commit_run.h"
 #include "app/percent_status.h"
 #include "app/workspace.h"
-#include "commit/commit_plan.h"
 #include "commit/commit_steps.h"
+#include "commit/ordered_steps.h"
+#include "commit/step_order.h"
 #include "commit/undo.h"
-#include "engine/name_pipeline.h"
 #include "engine/rename_options.h"
 #include "platform/file_error.h"
 #include "text/numbers.h"
@@ -28,31 +29,6 @@ constexpr int kAborted = 3;
 constexpr int kRetrying = 4;
 constexpr int kWorking = 5;
 
-// Steps are planned and written to the journal in groups, so that one flush
-// covers many steps. Groups start small, so that a short commit starts at
-// once, and grow fourfold up to the largest: a flush to disk costs about the
-// same for few steps as for many, so a full list takes seven of them.
-constexpr std::size_t kFirstGroup = 16;
-constexpr std::size_t kGroupGrowth = 4;
-constexpr std::size_t kLargestGroup = 16384;
-// After a step that did not go as planned, this many of the entries planned
-// after it are planned again at once; the rest wait for the next group.
-constexpr std::size_t kReplanned = 16;
-
-// True when the journal was written, or when the user chose to go on without
-// one after it could not be.
-bool GoOnWithoutJournal(Ui& ui, const platform::FileError& error, std::string_view folder) {
-    if (error.Ok()) {
-        return true;
-    }
-    return ui.Ask("Kestrel cannot write its journal in \"" + std::string(folder) +
-                      "\": " + platform::DescribeError(error) +
-                      ".\r\rWithout it, an operation that the computer or the program stops "
-                      "halfway cannot be undone at the next start. Do you wish to continue "
-                      "without it?",
-                  kProgramTitle, Buttons::YesNo, Icon::Exclamation) == Answer::Yes;
-}
-
 std::string ErrorPromptText(const platform::FileError& error, std::string_view name,
                             std::string_view newName) {
     return platform::DescribeError(error) +
@@ -62,24 +38,51 @@ std::string ErrorPromptText(const platform::FileError& error, std::string_view n
            "continue?";
 }
 
+// A box's list of entries, one a line, the first twenty of them.
+std::string EntryListReport(std::string heading, const std::vector<std::string>& lines) {
+    constexpr std::size_t kNamesShown = 20;
+    for (std::size_t i = 0; i < lines.size() && i < kNamesShown; ++i) {
+        heading += "\r" + lines[i];
+    }
+    if (lines.size() > kNamesShown) {
+        heading += "\r... and " +
+                   text::FormatCount(static_cast<std::int64_t>(lines.size() - kNamesShown)) +
+                   " more.";
+    }
+    return heading;
+}
+
 // An entry copied back from another drive whose copy there could not be
 // deleted is whole twice; the user decides which to keep.
 std::string KeptTwiceReport(const std::vector<commit::UnrestoredEntry>& keptTwice) {
-    constexpr std::size_t kNamesShown = 20;
-    std::string report =
+    std::vector<std::string> lines;
+    for (const commit::UnrestoredEntry& kept : keptTwice) {
+        lines.push_back(kept.entry.newPath + ": " + platform::DescribeError(kept.error));
+    }
+    return EntryListReport(
         "These entries are back under their old names, but the files under their new names "
-        "could not be deleted, so each is there twice, whole both times:\r";
-    for (std::size_t i = 0; i < keptTwice.size() && i < kNamesShown; ++i) {
-        report +=
-            "\r" + keptTwice[i].entry.newPath + ": " + platform::DescribeError(keptTwice[i].error);
-    }
-    if (keptTwice.size() > kNamesShown) {
-        report += "\r... and " +
-                  text::FormatCount(static_cast<std::int64_t>(keptTwice.size() - kNamesShown)) +
-                  " more.";
-    }
-    return report;
+        "could not be deleted, so each is there twice, whole both times:\r",
+        lines);
 }
+
+// A ring of renames cut short leaves an entry under its temporary name; the
+// user must hear of it, by name.
+std::string LeftAtTemporaryReport(const std::vector<commit::LeftAtTemporary>& left) {
+    std::vector<std::string> lines;
+    for (const commit::LeftAtTemporary& entry : left) {
+        lines.push_back(entry.temporaryPath + ": \"" + entry.name + "\", to be \"" + entry.newName +
+                        "\"");
+    }
+    return EntryListReport(
+               "These entries are under temporary names, because renames they waited on did "
+               "not happen:\r",
+               lines) +
+           "\r\r\"Undo the Do!\" gives them their old names back.";
+}
+
+// A temporary name that something else has taken is passed over for the next
+// one this many times.
+constexpr int kTemporaryNameAttempts = 16;
 
 int StateAfter(Answer answer) {
     switch (answer) {
@@ -100,194 +103,7 @@ bool PassedOverSilently(int errorNumber) {
     return errorNumber == platform::kPathFileAccessError || errorNumber == platform::kPathNotFound;
 }
 
-// The name and new name of the entry at hand, for the unexpected-error report.
-struct EntryAtHand {
-    std::string name;
-    std::string newName;
-};
-
 }  // namespace
-
-struct Workspace::CommitRun {
-    CommitRun(const Workspace& workspace, EntryAtHand& atHand)
-        : pipeline(workspace.options, workspace.caseRules.ActiveRuleTexts(), workspace.random_),
-          rules{workspace.options.cboPathDisplay,
-                workspace.options.chkRecurse == 1,
-                workspace.consolidateFiles,
-                workspace.txtSourceDir,
-                workspace.txtDestDir,
-                &workspace.folderTable_},
-          selectionCount(static_cast<std::int64_t>(lists::CountSelected(workspace.sourceRows_))),
-          copy(workspace.options.chkCopy == 1),
-          rows(workspace.sourceRows_),
-          targets(workspace.preview_.targets),
-          journal(workspace.journalPlace_, commit::JournalOperation::Commit,
-                  workspace.undoLog_.Level()),
-          entry(atHand) {}
-
-    /// An entry planned ahead of its step, with the run's state from before
-    /// it, to go back to when the step does not go as planned.
-    struct Planned {
-        std::size_t row = 0;
-        commit::EntryPlan plan;
-        commit::StepKind kind = commit::StepKind::Rename;
-        std::int64_t counterBefore = 0;
-        std::size_t targetsBefore = 0;
-        std::size_t sourcesBefore = 0;
-    };
-
-    commit::EntryPlan Plan(const lists::ListEntry& row) const {
-        commit::EntryPlan plan;
-        plan.parts = commit::SplitEntry(row.text);
-        plan.sourceFolder = commit::SourceFolder(rules, plan.parts, row.folderIndex);
-        // Named by the folder the entry was listed in, as the preview named it.
-        const std::string fullPath = plan.sourceFolder + plan.parts.pipelineInput;
-        // Only rows the preview renamed get here. A search pattern's step
-        // budget counts steps, not time, so such a row never runs out of
-        // steps now: its name comes out as the preview showed it.
-        plan.newName = commit::NewNameFrom(
-            pipeline.Process(plan.parts.pipelineInput, {fullPath, selectionCount, renameCounter})
-                .name);
-        plan.smartFolder = commit::SmartFolderPart(plan.newName);
-        plan.targetFolder =
-            renamedTargets.ReAim(commit::TargetFolder(rules, plan.parts, row.folderIndex));
-        // An entry inside a folder this commit renamed is found under its new path.
-        plan.sourceFolder = movedSources.ReAim(std::move(plan.sourceFolder));
-        return plan;
-    }
-
-    /// What an entry's step gives when it goes as planned.
-    static commit::StepResult Expected(const commit::EntryPlan& plan) {
-        return {{}, plan.parts.isFolder && plan.smartFolder.empty()};
-    }
-
-    // Plans the entry of `row` as if every entry planned before it succeeds.
-    Planned PlanAhead(std::size_t row) {
-        Planned planned{row,
-                        Plan(rows[row]),
-                        commit::StepKind::Rename,
-                        renameCounter,
-                        renamedTargets.Rows().size(),
-                        movedSources.Rows().size()};
-        planned.kind = commit::KindOf(planned.plan, copy);
-        Complete(planned.plan, Expected(planned.plan));
-        return planned;
-    }
-
-    // What an entry that ended with `result` changes for the entries after it.
-    void Complete(const commit::EntryPlan& plan, const commit::StepResult& result) {
-        if (plan.parts.isFolder) {
-            NoteFolder(plan, result);
-        }
-        if (result.error.Ok()) {
-            ++renameCounter;
-        }
-    }
-
-    void RollBack(const Planned& planned) {
-        renameCounter = planned.counterBefore;
-        renamedTargets.Truncate(planned.targetsBefore);
-        movedSources.Truncate(planned.sourcesBefore);
-    }
-
-    void Announce(const std::deque<Planned>& entries) {
-        if (!journal.Keeping()) {
-            return;
-        }
-        // Paths are joined in two reused buffers: a group may hold thousands.
-        std::string oldPath;
-        std::string newPath;
-        for (const Planned& planned : entries) {
-            const commit::EntryPlan& plan = planned.plan;
-            oldPath.assign(plan.sourceFolder).append(plan.parts.name);
-            newPath.assign(plan.targetFolder).append(plan.newName);
-            journal.Add(planned.kind, oldPath, newPath);
-        }
-    }
-
-    /// Plans the next group of entries from `row` on and writes them to the
-    /// journal before any of them runs. A group planned before (the entry of
-    /// `row` is being retried) is withdrawn.
-    platform::FileError PlanGroup(std::size_t row) {
-        if (!queue.empty()) {
-            RollBack(queue.front());
-            journal.Withdraw(queue.size());
-            queue.clear();
-        }
-        for (std::size_t next = row; next < rows.size() && queue.size() < groupSize; ++next) {
-            if (next < targets.size() && !targets[next].empty()) {
-                queue.push_back(PlanAhead(next));
-            }
-        }
-        groupSize = std::min(groupSize * kGroupGrowth, kLargestGroup);
-        Announce(queue);
-        return journal.Flush();
-    }
-
-    /// After a step that did not go as planned (it failed, which holds the
-    /// autonumber back, or a folder stayed where it was): the run takes the
-    /// real outcome, and the entries planned after it are planned again. Only
-    /// when that changes a step does the journal need writing again.
-    platform::FileError Replan(const Planned& done, const commit::StepResult& result) {
-        RollBack(done);
-        Complete(done.plan, result);
-        std::deque<Planned> again;
-        bool same = true;
-        for (std::size_t i = 0; i < std::min(queue.size(), kReplanned); ++i) {
-            again.push_back(PlanAhead(queue[i].row));
-            same = same && again.back().kind == queue[i].kind &&
-                   again.back().plan.OldPath() == queue[i].plan.OldPath() &&
-                   again.back().plan.NewPath() == queue[i].plan.NewPath();
-        }
-        journal.Withdraw(same ? queue.size() - again.size() : queue.size());
-        queue = std::move(again);
-        if (same) {
-            return {};
-        }
-        Announce(queue);
-        return journal.Flush();
-    }
-
-    // Later entries follow a folder to its new path. Only a folder that took its
-    // new name, or whose new name only asked for a tree, leads them there: the
-    // contents of a folder whose rename failed stay where they are.
-    void NoteFolder(const commit::EntryPlan& plan, const commit::StepResult& result) {
-        const std::string newFolder = plan.NewPath() + '\\';
-        if (result.folderMoved) {
-            renamedTargets.Add(plan.targetFolder + plan.parts.name + '\\', newFolder);
-            movedSources.Add(plan.OldPath() + '\\', newFolder);
-        } else if (!plan.smartFolder.empty()) {
-            renamedTargets.Add(plan.targetFolder + plan.parts.name + '\\', newFolder);
-        }
-    }
-
-    // What killed copies left in a folder goes before this commit writes there.
-    void SweepLeftoverCopies(platform::FileSystem& fileSystem, const commit::EntryPlan& plan) {
-        const std::string folder = plan.targetFolder + plan.smartFolder;
-        if (sweptFolders.insert(folder).second) {
-            fileSystem.RemoveLeftoverCopies(folder);
-        }
-    }
-
-    const engine::NamePipeline pipeline;
-    const commit::FolderRules rules;
-    const std::int64_t selectionCount;
-    const bool copy;
-    const std::vector<lists::ListEntry>& rows;
-    const std::vector<std::string>& targets;
-    /// Entries committed without error: the autonumber index of the next one.
-    std::int64_t renameCounter = 0;
-    /// Re-aims target folders.
-    commit::RenamedFolders renamedTargets;
-    /// Re-aims source folders: only folders that really moved.
-    commit::RenamedFolders movedSources;
-    std::unordered_set<std::string> sweptFolders;
-    /// Entries planned and in the journal whose steps have not run yet.
-    std::deque<Planned> queue;
-    std::size_t groupSize = kFirstGroup;
-    commit::CommitJournal journal;
-    EntryAtHand& entry;
-};
 
 void Workspace::DoIt() {
     EntryAtHand atHand;
@@ -330,17 +146,29 @@ void Workspace::FollowGivenEntries(const std::vector<commit::UndoEntry>& steps, 
     }
     std::vector<std::pair<std::string, std::string>> moves;
     moves.reserve(steps.size());
-    for (const commit::UndoEntry& step : steps) {
+    // An undo takes the steps back newest first.
+    const auto follow = [&moves, undone](const commit::UndoEntry& step) {
         // A copy, or a folder that only had sub-folders made, stays where it was.
         if (step.kind != commit::StepKind::Copy && step.kind != commit::StepKind::FolderTree) {
             moves.emplace_back(undone ? step.newPath : step.oldPath,
                                undone ? step.oldPath : step.newPath);
         }
+    };
+    if (undone) {
+        std::for_each(steps.rbegin(), steps.rend(), follow);
+    } else {
+        std::for_each(steps.begin(), steps.end(), follow);
     }
     lists::FollowMovedEntries(*given_, moves);
 }
 
 void Workspace::CommitRows(CommitRun& run) {
+    run.Settle();
+    const commit::StepOrder order(run.settled);
+    if (order.Reorders()) {
+        CommitInOrder(run, order);
+        return;
+    }
     PercentStatus status(ui_, "Renaming: ");
     for (std::size_t row = 0; row < sourceRows_.size() && commitState_ != kAborted; ++row) {
         status.Show(row, sourceRows_.size());
@@ -362,7 +190,7 @@ bool Workspace::CommitRow(CommitRun& run, std::size_t row) {
     }
     const CommitRun::Planned planned = std::move(run.queue.front());
     run.queue.pop_front();
-    const commit::EntryPlan& plan = planned.plan;
+    const commit::EntryPlan& plan = planned.entry.plan;
     run.entry = {plan.parts.name, plan.newName};
     run.SweepLeftoverCopies(fileSystem_, plan);
     const commit::StepResult result = commit::CommitEntry(fileSystem_, plan, run.copy);
@@ -373,18 +201,101 @@ bool Workspace::CommitRow(CommitRun& run, std::size_t row) {
         }
     }
     if (result.error.Ok()) {
-        undoLog_.Record(plan.OldPath(), plan.NewPath(), planned.kind);
+        undoLog_.Record(plan.OldPath(), plan.NewPath(), planned.entry.kind);
         return false;
     }
     if (PassedOverSilently(result.error.number)) {
         return false;
     }
+    return AskAboutFailure(result.error, plan.parts.name, plan.newName);
+}
+
+bool Workspace::AskAboutFailure(const platform::FileError& error, std::string_view name,
+                                std::string_view newName) {
     ui_.SetPointer(Pointer::Normal);
-    const Answer answer = ui_.Ask(ErrorPromptText(result.error, plan.parts.name, plan.newName),
-                                  "Error", Buttons::AbortRetryIgnore, Icon::Question);
+    const Answer answer = ui_.Ask(ErrorPromptText(error, name, newName), "Error",
+                                  Buttons::AbortRetryIgnore, Icon::Question);
     ui_.SetPointer(Pointer::ArrowHourglass);
     commitState_ = StateAfter(answer);
     return commitState_ == kRetrying;
+}
+
+void Workspace::CommitInOrder(CommitRun& run, const commit::StepOrder& order) {
+    commit::OrderedSteps steps(run.settled, order);
+    PercentStatus status(ui_, "Renaming: ");
+    const std::size_t count = steps.Count();
+    for (std::size_t step = 0; step < count && commitState_ != kAborted; ++step) {
+        status.Show(step, count);
+        ui_.SetProgress(Progress::Preview, static_cast<int>(step * sourceRows_.size() / count));
+        for (bool retried = false; CommitStep(run, steps, step, retried); retried = true) {
+        }
+    }
+    const std::vector<commit::LeftAtTemporary> left = steps.LeftAtTemporaryNames();
+    if (!left.empty()) {
+        ui_.Ask(LeftAtTemporaryReport(left), kProgramTitle, Buttons::Ok, Icon::Exclamation);
+    }
+}
+
+bool Workspace::CommitStep(CommitRun& run, commit::OrderedSteps& steps, std::size_t step,
+                           bool retried) {
+    commitState_ = kWorking;
+    if (!run.Announced(step) && !AnnounceSteps(run, steps, step)) {
+        return false;
+    }
+    commit::StepAtHand at = steps.At(step);
+    run.entry = {at.Plan().parts.name, at.Plan().newName};
+    // A step that waits on one that did not happen is not tried blindly; the
+    // user hears why, and may try it anyway.
+    const platform::FileError error = at.blockedBy != 0 && !retried
+                                          ? platform::FileError::Make(at.blockedBy)
+                                          : TakeStep(run, steps, step, at);
+    if (commitState_ == kAborted) {
+        return false;
+    }
+    const commit::EntryPlan& plan = at.Plan();
+    if (error.Ok()) {
+        steps.Done(step);
+        undoLog_.Record(plan.OldPath(), plan.NewPath(), at.kind);
+        return false;
+    }
+    if ((at.blockedBy != 0 || !PassedOverSilently(error.number)) &&
+        AskAboutFailure(error, plan.parts.name, plan.newName)) {
+        return true;
+    }
+    steps.Missed(step);
+    // The step closing its ring now takes the entry from its old name.
+    if (at.toTemporary && commitState_ != kAborted) {
+        AnnounceSteps(run, steps, step + 1);
+    }
+    return false;
+}
+
+platform::FileError Workspace::TakeStep(CommitRun& run, commit::OrderedSteps& steps,
+                                        std::size_t step, commit::StepAtHand& at) {
+    for (int attempt = 1;; ++attempt) {
+        const commit::EntryPlan& plan = at.Plan();
+        run.entry = {plan.parts.name, plan.newName};
+        run.SweepLeftoverCopies(fileSystem_, plan);
+        platform::FileError error =
+            commit::CommitEntry(fileSystem_, plan, run.copy && !at.toTemporary).error;
+        if (!at.toTemporary || error.number != platform::kFileAlreadyExists ||
+            attempt == kTemporaryNameAttempts) {
+            return error;
+        }
+        steps.RenameTemporary(step);
+        if (!AnnounceSteps(run, steps, step)) {
+            return error;
+        }
+        at = steps.At(step);
+    }
+}
+
+bool Workspace::AnnounceSteps(CommitRun& run, const commit::OrderedSteps& steps, std::size_t step) {
+    if (GoOnWithoutJournal(ui_, run.AnnounceSteps(steps, step), run.journal.Folder())) {
+        return true;
+    }
+    commitState_ = kAborted;
+    return false;
 }
 
 void Workspace::Undo() {
@@ -412,8 +323,17 @@ void Workspace::RestoreNewestLevel() {
         if (!GoOnWithoutJournal(ui_, journal.Flush(), journal.Folder())) {
             return;
         }
+        // What is back goes from the journal before a ring of renames closes
+        // again. Should the journal fail here, the undo goes on without it.
+        std::size_t withdrawn = 0;
+        const auto beforeRingCloses = [&journal, &withdrawn](std::size_t dealtWith) {
+            journal.Withdraw(dealtWith - withdrawn);
+            withdrawn = dealtWith;
+            journal.Flush();
+        };
         const std::vector<commit::UndoEntry> level = undoLog_.TakeNewest();
-        const commit::LevelRestored restored = commit::RestoreLevel(fileSystem_, level);
+        const commit::LevelRestored restored =
+            commit::RestoreLevel(fileSystem_, level, beforeRingCloses);
         FollowGivenEntries(level, true);
         journal.Finish();
         if (!restored.keptTwice.empty()) {

@@ -169,6 +169,12 @@ void CommitJournal::Finish() {
     file_.Remove();
 }
 
+platform::FileError WithdrawDurably(platform::JournalFile& file, std::size_t count) {
+    std::string record;
+    AppendRecord(record, {kWithdraw, std::to_string(count)});
+    return file.AppendDurably(record);
+}
+
 std::optional<JournalContents> ReadJournal(std::string_view bytes) {
     auto record = NextRecord(bytes);
     if (!record || record->size() != 4 || (*record)[0] != kMagic || (*record)[1] != kFormat) {

@@ -60,6 +60,11 @@ class CommitJournal {
     platform::JournalFile file_;
 };
 
+/// Withdraws the last `count` steps of a journal another run left, on disk
+/// before it returns: a recovery that stops halfway must not be taken back by
+/// the next.
+platform::FileError WithdrawDurably(platform::JournalFile& file, std::size_t count);
+
 /// What a journal holds.
 struct JournalContents {
     JournalOperation operation = JournalOperation::Commit;

@@ -85,10 +85,13 @@ void RenamedFolders::Add(std::string oldPath, std::string newPath) {
     rows_.push_back({std::move(oldPath), std::move(newPath)});
 }
 
-std::string RenamedFolders::ReAim(std::string folder) const {
-    for (const Row& row : rows_) {
-        if (folder.starts_with(row.oldPath)) {
-            folder.replace(0, row.oldPath.size(), row.newPath);
+std::string RenamedFolders::ReAim(std::string folder, std::vector<std::size_t>* matched) const {
+    for (std::size_t k = 0; k < rows_.size(); ++k) {
+        if (folder.starts_with(rows_[k].oldPath)) {
+            folder.replace(0, rows_[k].oldPath.size(), rows_[k].newPath);
+            if (matched != nullptr) {
+                matched->push_back(k);
+            }
         }
     }
     return folder;

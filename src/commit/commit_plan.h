@@ -71,8 +71,8 @@ class RenamedFolders {
 
     void Add(std::string oldPath, std::string newPath);
     /// `folder` with the old path of every matching row, in turn, replaced by
-    /// its new path.
-    std::string ReAim(std::string folder) const;
+    /// its new path. The numbers of the rows that matched are added to `matched`.
+    std::string ReAim(std::string folder, std::vector<std::size_t>* matched = nullptr) const;
     const std::vector<Row>& Rows() const { return rows_; }
     /// Keeps only the first `count` rows.
     void Truncate(std::size_t count) {

@@ -53,10 +53,36 @@ Standing StandingOf(platform::FileSystem& fileSystem, const UndoEntry& entry) {
     }
     // A move copies before it deletes: a whole copy beside its source is one
     // that stopped in between. Any other file under the new name was there
-    // before, and the step never ran.
+    // before, and the step never ran. A rename on one file system never
+    // copies: there two like files (a commit whose entries wait on each other
+    // stopped before it moved either) are two files, and both stay.
+    if (entry.kind == StepKind::Rename &&
+        fileSystem.OnOneFileSystem(entry.newPath, entry.oldPath)) {
+        return Standing::OldName;
+    }
     return fileSystem.IsCopyOf(entry.newPath, entry.oldPath) ? Standing::HalfMoved
                                                              : Standing::OldName;
 }
+
+// Walks a level newest first, telling `beforeRingCloses` when an entry is
+// reached whose new name a later entry moved on from.
+class RingWatch {
+  public:
+    explicit RingWatch(const BeforeRingCloses& beforeRingCloses)
+        : beforeRingCloses_(beforeRingCloses) {}
+    void Reached(const UndoEntry& entry) {
+        if (beforeRingCloses_ && movedOnFrom_.contains(entry.newPath)) {
+            beforeRingCloses_(dealtWith_);
+        }
+        movedOnFrom_.insert(entry.oldPath);
+        ++dealtWith_;
+    }
+
+  private:
+    const BeforeRingCloses& beforeRingCloses_;
+    std::unordered_set<std::string_view> movedOnFrom_;
+    std::size_t dealtWith_ = 0;
+};
 
 }  // namespace
 
@@ -72,11 +98,13 @@ EntryRestored RestoreEntry(platform::FileSystem& fileSystem, const UndoEntry& en
     return {{}, fileSystem.DeleteFile(entry.newPath)};
 }
 
-LevelRestored RestoreLevel(platform::FileSystem& fileSystem,
-                           const std::vector<UndoEntry>& entries) {
+LevelRestored RestoreLevel(platform::FileSystem& fileSystem, const std::vector<UndoEntry>& entries,
+                           const BeforeRingCloses& beforeRingCloses) {
     LevelRestored result;
     std::unordered_set<std::string> sweptFolders;
+    RingWatch rings(beforeRingCloses);
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+        rings.Reached(*entry);
         // A copy back may land where a killed copy left its temporary file.
         if (const std::string folder = FolderOf(entry->oldPath);
             sweptFolders.insert(folder).second) {
@@ -99,10 +127,13 @@ bool UnderNewName(platform::FileSystem& fileSystem, const UndoEntry& entry) {
 }
 
 std::vector<UnrestoredEntry> RestoreInterrupted(platform::FileSystem& fileSystem,
-                                                const std::vector<UndoEntry>& entries) {
+                                                const std::vector<UndoEntry>& entries,
+                                                const BeforeRingCloses& beforeRingCloses) {
     std::vector<UnrestoredEntry> unrestored;
     std::unordered_set<std::string> sweptFolders;
+    RingWatch rings(beforeRingCloses);
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+        rings.Reached(*entry);
         if (const std::string folder = FolderOf(entry->oldPath);
             sweptFolders.insert(folder).second) {
             fileSystem.RemoveLeftoverCopies(folder);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <vector>
 
 #include "commit/undo_log.h"
@@ -35,10 +36,18 @@ struct LevelRestored {
     std::vector<UnrestoredEntry> keptTwice;
 };
 
+/// Called before an entry goes back that a later entry of the level took on
+/// from its new name (a ring of renames, through a temporary name), with how
+/// many entries at the level's end are dealt with. A ring closed and a ring
+/// not begun look alike on disk, so a journal must know those as done before
+/// the ring closes again.
+using BeforeRingCloses = std::function<void(std::size_t dealtWith)>;
+
 /// Restores a level's entries newest first, so that the files of a renamed
 /// folder come back before the folder takes its old name again. Failures are
 /// passed over.
-LevelRestored RestoreLevel(platform::FileSystem& fileSystem, const std::vector<UndoEntry>& entries);
+LevelRestored RestoreLevel(platform::FileSystem& fileSystem, const std::vector<UndoEntry>& entries,
+                           const BeforeRingCloses& beforeRingCloses = {});
 
 // The entries of a commit or undo that stopped halfway. Each step may or may
 // not have run, or may have stopped between the copy and the delete of a
@@ -54,6 +63,7 @@ bool UnderNewName(platform::FileSystem& fileSystem, const UndoEntry& entry);
 /// copy is deleted. Entries already under their old names, and copies, stay
 /// as they are. Returns the entries that could not be restored.
 std::vector<UnrestoredEntry> RestoreInterrupted(platform::FileSystem& fileSystem,
-                                                const std::vector<UndoEntry>& entries);
+                                                const std::vector<UndoEntry>& entries,
+                                                const BeforeRingCloses& beforeRingCloses = {});
 
 }  // namespace kestrel::commit

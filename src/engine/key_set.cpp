@@ -50,21 +50,47 @@ void KeySet::Rehash(std::size_t slotCount) {
     }
 }
 
-bool KeySet::Insert(std::string_view key) {
-    Reserve(ends_.size());
-    const std::uint64_t hash = HashOf(key);
+std::size_t KeySet::SlotOf(std::string_view key, std::uint64_t hash) const {
     const std::uint32_t tag = TagOf(hash);
     const std::size_t mask = slots_.size() - 1;
     std::size_t i = hash & mask;
-    for (; slots_[i].entry != 0; i = (i + 1) & mask) {
-        if (slots_[i].tag == tag && Key(slots_[i].entry) == key) {
-            return false;
-        }
+    while (slots_[i].entry != 0 && (slots_[i].tag != tag || Key(slots_[i].entry) != key)) {
+        i = (i + 1) & mask;
     }
+    return i;
+}
+
+std::size_t KeySet::Add(std::string_view key, std::uint64_t hash, std::size_t slot) {
     bytes_.append(key);
     ends_.push_back(bytes_.size());
-    slots_[i] = {tag, static_cast<std::uint32_t>(ends_.size() - 1)};
+    slots_[slot] = {TagOf(hash), static_cast<std::uint32_t>(ends_.size() - 1)};
+    return ends_.size() - 2;
+}
+
+bool KeySet::Insert(std::string_view key) {
+    Reserve(ends_.size());
+    const std::uint64_t hash = HashOf(key);
+    const std::size_t slot = SlotOf(key, hash);
+    if (slots_[slot].entry != 0) {
+        return false;
+    }
+    Add(key, hash, slot);
     return true;
+}
+
+std::size_t KeySet::Number(std::string_view key) {
+    Reserve(ends_.size());
+    const std::uint64_t hash = HashOf(key);
+    const std::size_t slot = SlotOf(key, hash);
+    return slots_[slot].entry != 0 ? slots_[slot].entry - 1 : Add(key, hash, slot);
+}
+
+std::size_t KeySet::Find(std::string_view key) const {
+    if (slots_.empty()) {
+        return kNone;
+    }
+    const std::size_t slot = SlotOf(key, HashOf(key));
+    return slots_[slot].entry != 0 ? slots_[slot].entry - 1 : kNone;
 }
 
 }  // namespace kestrel::engine

@@ -18,6 +18,12 @@ class KeySet {
     void Clear();
     /// True when `key` was not in the set yet; it is in the set afterwards.
     bool Insert(std::string_view key);
+    /// The number of `key`, counting keys from 0 in the order they were first
+    /// added; the key is added when it is new.
+    std::size_t Number(std::string_view key);
+    /// The number of `key`, or kNone when it is not in the set.
+    std::size_t Find(std::string_view key) const;
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
   private:
     struct Slot {
@@ -27,6 +33,10 @@ class KeySet {
 
     std::string_view Key(std::uint32_t entry) const;
     void Rehash(std::size_t slotCount);
+    /// The slot holding `key`, or the empty slot where it would go.
+    std::size_t SlotOf(std::string_view key, std::uint64_t hash) const;
+    /// Adds a key known to be new into the empty slot `slot`.
+    std::size_t Add(std::string_view key, std::uint64_t hash, std::size_t slot);
 
     std::vector<Slot> slots_;  // a power of two, at most half full
     std::string bytes_;

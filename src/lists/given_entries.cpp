@@ -119,9 +119,21 @@ SourceListing ReadGivenEntries(platform::FileSystem& fileSystem,
 
 void FollowMovedEntries(GivenEntries& given,
                         const std::vector<std::pair<std::string, std::string>>& moves) {
-    std::unordered_map<std::string, std::string> movedTo;
+    // The moves are taken in order, so a chain through a temporary name (a
+    // swap: a to a temporary name, b to a, the temporary name to b) is one
+    // move from where each entry started to where it ended.
+    std::unordered_map<std::string, std::string> startedAt;  // keyed by where it is now
     for (const auto& [from, to] : moves) {
-        movedTo[WithoutFolderMark(from)] = WithoutFolderMark(to);
+        std::string start = WithoutFolderMark(from);
+        if (const auto earlier = startedAt.find(start); earlier != startedAt.end()) {
+            start = std::move(earlier->second);
+            startedAt.erase(earlier);
+        }
+        startedAt[WithoutFolderMark(to)] = std::move(start);
+    }
+    std::unordered_map<std::string, std::string> movedTo;
+    for (auto& [now, start] : startedAt) {
+        movedTo[std::move(start)] = now;
     }
     std::vector<std::string> followed;
     for (const std::string& path : given.paths) {

@@ -35,7 +35,7 @@ SourceListing ReadGivenEntries(platform::FileSystem& fileSystem,
                                ListingObserver& observer);
 
 /// After a commit or an undo moved entries from the first path of each pair
-/// to the second: the given entries under their new paths (an entry inside a
+/// to the second, in the order given: the given entries under their new paths (an entry inside a
 /// moved folder too). An entry that left the working folder's tree is no
 /// longer listed, as a folder listing would not show it either.
 void FollowMovedEntries(GivenEntries& given,

@@ -5,6 +5,7 @@
 
 #include "engine/name_checks.h"
 #include "engine/rename_options.h"
+#include "lists/taken_targets.h"
 #include "text/unicode_text.h"
 
 namespace kestrel::lists {
@@ -35,15 +36,22 @@ std::string TargetRowText(int pathDisplay, std::string_view targetFolder,
     }
 }
 
+// What the checks of one row found. Whether its target is taken may have to
+// wait until the pass knows every new name, as another row may free it.
+struct RowChecks {
+    std::string early;      // the length and invalid-character checks
+    std::string duplicate;  // the duplicate check, which comes last and so wins
+    bool targetInQuestion = false;
+};
+
 // The checks in their fixed order; a later failing check replaces the message.
-std::string CheckNewName(ExistingTargets& existing, const PreviewInput& input,
-                         engine::DuplicateTargets& duplicates, std::string_view itemPath,
-                         std::string_view filename, const std::string& newName,
-                         const std::string& targetFolder) {
-    std::string message;
-    const auto take = [&message](std::string found) {
-        if (!found.empty()) {
-            message = std::move(found);
+RowChecks CheckNewName(ExistingTargets& existing, const PreviewInput& input,
+                       engine::DuplicateTargets& duplicates, const std::string& newName,
+                       const std::string& targetFolder) {
+    RowChecks found;
+    const auto take = [&found](std::string message) {
+        if (!message.empty()) {
+            found.early = std::move(message);
         }
     };
     const PreviewChecks& checks = input.checks;
@@ -53,15 +61,60 @@ std::string CheckNewName(ExistingTargets& existing, const PreviewInput& input,
     if (checks.errorLevel >= 1) {
         take(engine::ErrorCheck1(newName));
     }
-    if (checks.errorLevel >= 2) {
-        const bool caseOnly = !engine::DiffersOtherThanCase(filename, newName);
-        // The target folder is the target folder text plus the relative folder.
-        take(existing.ErrorCheck2(targetFolder, newName, caseOnly ? itemPath : std::string_view()));
-    }
     if (checks.errorLevel >= 3) {
-        take(duplicates.ErrorCheck3(targetFolder, newName));
+        found.duplicate = duplicates.ErrorCheck3(targetFolder, newName);
     }
-    return message;
+    // A row flagged as a duplicate keeps that message whatever its target.
+    found.targetInQuestion = checks.errorLevel >= 2 && found.duplicate.empty() &&
+                             existing.MayBeTaken(targetFolder, newName);
+    return found;
+}
+
+std::string WithoutFolderMark(std::string_view name) {
+    return std::string(name.ends_with('\\') ? name.substr(0, name.size() - 1) : name);
+}
+
+// A row whose target a listed name may hold, with what its existing-target
+// check needs once the pass has seen every row.
+struct QuestionDetails {
+    std::string targetFolder;
+    std::string newName;
+    std::string caseChangedItem;  // the row's own path, for a change of case only
+};
+
+class DiskLookup : public TargetLookup {
+  public:
+    DiskLookup(platform::FileSystem& fileSystem, ExistingTargets& existing,
+               const std::vector<QuestionDetails>& details)
+        : fileSystem_(fileSystem), existing_(existing), details_(details) {}
+    bool Taken(std::size_t question) override {
+        const QuestionDetails& d = details_[question];
+        return !existing_.ErrorCheck2(d.targetFolder, d.newName, d.caseChangedItem).empty();
+    }
+    bool SameEntry(const std::string& a, const std::string& b) override {
+        return fileSystem_.SameEntry(a, b);
+    }
+
+  private:
+    platform::FileSystem& fileSystem_;
+    ExistingTargets& existing_;
+    const std::vector<QuestionDetails>& details_;
+};
+
+// Most new names stay in the target folder itself, which is then looked up as
+// it is; only a name with sub-folders needs its folder made (in `subFolder`).
+std::string_view TargetPlace(std::string_view targetFolder, std::string_view& relativeName,
+                             std::string& subFolder) {
+    if (relativeName.ends_with('\\')) {
+        relativeName.remove_suffix(1);
+    }
+    const std::size_t slash = relativeName.rfind('\\');
+    if (slash == std::string_view::npos) {
+        return targetFolder;
+    }
+    subFolder.assign(targetFolder).append(relativeName.substr(0, slash + 1));
+    relativeName.remove_prefix(slash + 1);
+    return subFolder;
 }
 
 // Every name in `folder`; a folder that cannot be read holds none.
@@ -137,22 +190,18 @@ bool ExistingTargets::HoldsExactly(std::string_view folder, std::string_view lea
     return found->second.contains(std::string(leaf));
 }
 
+bool ExistingTargets::MayBeTaken(std::string_view targetFolder, std::string_view relativeName) {
+    std::string subFolder;
+    const std::string_view folder = TargetPlace(targetFolder, relativeName, subFolder);
+    return NamesIn(folder).MayHold(relativeName);
+}
+
 std::string ExistingTargets::ErrorCheck2(std::string_view targetFolder,
                                          std::string_view relativeName,
                                          std::string_view caseChangedItem) {
-    if (relativeName.ends_with('\\')) {
-        relativeName.remove_suffix(1);
-    }
-    // Most new names stay in the target folder itself, which is then looked
-    // up as it is; only a name with sub-folders needs its folder made.
-    const std::size_t slash = relativeName.rfind('\\');
-    const std::string_view leaf =
-        slash == std::string_view::npos ? relativeName : relativeName.substr(slash + 1);
     std::string subFolder;
-    if (slash != std::string_view::npos) {
-        subFolder.append(targetFolder).append(relativeName.substr(0, slash + 1));
-    }
-    const std::string_view folder = slash == std::string_view::npos ? targetFolder : subFolder;
+    std::string_view leaf = relativeName;
+    const std::string_view folder = TargetPlace(targetFolder, leaf, subFolder);
     // Names are matched without regard to case, so that a volume that ignores
     // case still gets its lookup; the lookup itself then decides.
     if (!NamesIn(folder).MayHold(leaf)) {
@@ -170,6 +219,64 @@ std::string ExistingTargets::ErrorCheck2(std::string_view targetFolder,
     return taken ? "Filename already exists" : "";
 }
 
+namespace {
+
+// The rows of a pass that rename an entry, and those whose target a listed
+// name may hold, gathered while the pass runs: whether such a target is taken
+// is decided at the end, when every row's new name is known.
+class HeldTargets {
+  public:
+    HeldTargets(const PreviewInput& input, ExistingTargets& existing)
+        : input_(input), existing_(existing) {}
+
+    /// A row the pass renames; `keepsPlace` for a change of case only in its
+    /// own folder. With "Copy" nothing leaves its place, so none is noted.
+    void NoteRenamed(std::size_t row, bool keepsPlace) {
+        if (!input_.copy) {
+            renamed_.emplace_back(row, keepsPlace);
+        }
+    }
+    void Ask(std::size_t row, const std::string& targetFolder, const std::string& newName,
+             std::string_view caseChangedItem) {
+        questions_.push_back({row, targetFolder + WithoutFolderMark(newName)});
+        details_.push_back({targetFolder, newName, std::string(caseChangedItem)});
+    }
+
+    /// Flags the rows in question whose targets stay taken. Their messages
+    /// so far come from the earlier checks, which this one replaces.
+    void Decide(platform::FileSystem& fileSystem, Preview& preview) {
+        if (questions_.empty()) {
+            return;
+        }
+        std::vector<RenamedRow> renamed;
+        renamed.reserve(renamed_.size());
+        for (const auto& [row, keepsPlace] : renamed_) {
+            const ListEntry& entry = input_.rows[row];
+            renamed.push_back({row,
+                               std::string(FolderOf(input_, entry)) +
+                                   WithoutFolderMark(EntryFilename(entry.text)),
+                               keepsPlace});
+        }
+        std::vector<bool> flagged(preview.messages.size());
+        for (std::size_t row = 0; row < flagged.size(); ++row) {
+            flagged[row] = !preview.messages[row].empty();
+        }
+        DiskLookup lookup(fileSystem, existing_, details_);
+        for (const std::size_t q : DecideTakenTargets(renamed, questions_, flagged, lookup)) {
+            preview.messages[questions_[q].row] = "Filename already exists";
+        }
+    }
+
+  private:
+    const PreviewInput& input_;
+    ExistingTargets& existing_;
+    std::vector<std::pair<std::size_t, bool>> renamed_;
+    std::vector<TargetInQuestion> questions_;
+    std::vector<QuestionDetails> details_;
+};
+
+}  // namespace
+
 Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipeline& pipeline,
                        const PreviewInput& input, PreviewObserver& observer) {
     const std::size_t rowCount = input.rows.size();
@@ -179,6 +286,7 @@ Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipel
     preview.messages.resize(rowCount);
     engine::DuplicateTargets duplicates(input.checks.errorLevel >= 3 ? rowCount : 0);
     ExistingTargets existing(fileSystem, &input.folderTable, input.listedNames);
+    HeldTargets held(input, existing);
     std::size_t widestLength = 0;
 
     // Reused for every row: a pass over 32,767 rows should not allocate for each.
@@ -200,7 +308,6 @@ Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipel
             // The row keeps its name, so neither the commit nor an export
             // touches it, and says why.
             preview.messages[i] = made.message;
-            ++preview.errorCount;
             continue;
         }
         const std::string newName = std::move(made.name);
@@ -233,12 +340,21 @@ Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipel
             }
         }
 
-        preview.messages[i] =
-            CheckNewName(existing, input, duplicates, fullPath, filename, newName, targetFolder);
-        if (!preview.messages[i].empty()) {
-            ++preview.errorCount;
+        RowChecks checks = CheckNewName(existing, input, duplicates, newName, targetFolder);
+        if (input.checks.errorLevel >= 2) {
+            const bool caseOnly = !engine::DiffersOtherThanCase(filename, newName);
+            held.NoteRenamed(i, caseOnly && targetFolder == folder);
+            if (checks.targetInQuestion) {
+                held.Ask(i, targetFolder, newName, caseOnly ? fullPath : std::string_view());
+            }
         }
+        preview.messages[i] =
+            checks.duplicate.empty() ? std::move(checks.early) : std::move(checks.duplicate);
     }
+    held.Decide(fileSystem, preview);
+    preview.errorCount = static_cast<int>(
+        std::count_if(preview.messages.begin(), preview.messages.end(),
+                      [](const std::string& message) { return !message.empty(); }));
     return preview;
 }
 

@@ -43,6 +43,8 @@ struct PreviewInput {
     /// The names the listing read, so that their folders are not read again
     /// while nothing in them changes.
     ListedNames* listedNames = nullptr;
+    /// "Copy": every source stays, so no row frees another's target.
+    bool copy = false;
 };
 
 struct Preview {
@@ -85,6 +87,9 @@ class ExistingTargets {
     /// exactly the new name.
     std::string ErrorCheck2(std::string_view targetFolder, std::string_view relativeName,
                             std::string_view caseChangedItem = {});
+    /// False when no listed name is like the target, so that ErrorCheck2 would
+    /// report nothing; true asks ErrorCheck2. Never touches an entry.
+    bool MayBeTaken(std::string_view targetFolder, std::string_view relativeName);
 
   private:
     /// The names in `folder`, from the listing or read now.

@@ -90,6 +90,9 @@ class FileSystem {
     /// True when both paths name one entry (the same file under two names, or
     /// one name in two spellings on a volume that ignores letter case).
     virtual bool SameEntry(std::string_view a, std::string_view b) = 0;
+    /// True when both entries are on one file system, where a rename never
+    /// copies. False when that cannot be told.
+    virtual bool OnOneFileSystem(std::string_view, std::string_view) { return false; }
     /// True when `copy` is what Copy makes of `original`: the same bytes (or,
     /// for links, the same target text) and the same modification time.
     virtual bool IsCopyOf(std::string_view copy, std::string_view original) {

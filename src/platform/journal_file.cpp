@@ -179,7 +179,8 @@ std::vector<JournalFile> TakeAbandonedJournals(const std::string& folder) {
             continue;
         }
         struct stat info {};
-        const int fd = OpenAbandonedFile(folderFd, item->d_name, info);
+        // For writing too: a recovery notes on it what it has put back.
+        const int fd = OpenAbandonedFile(folderFd, item->d_name, info, true);
         if (fd < 0) {
             continue;  // written by a running copy right now
         }

@@ -45,8 +45,9 @@ class JournalFile {
     std::string path_;
 };
 
-/// Opens and locks every journal in `folder` that no running copy of the
-/// program holds, newest first, and removes what a creation cut short left.
+/// Opens (for reading and appending) and locks every journal in `folder` that
+/// no running copy of the program holds, newest first, and removes what a
+/// creation cut short left.
 /// Another copy calling this meanwhile gets none of them.
 std::vector<JournalFile> TakeAbandonedJournals(const std::string& folder);
 

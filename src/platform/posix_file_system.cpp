@@ -491,6 +491,15 @@ bool PosixFileSystem::SameEntry(std::string_view a, std::string_view b) {
            infoA.st_ino == infoB.st_ino;
 }
 
+bool PosixFileSystem::OnOneFileSystem(std::string_view a, std::string_view b) {
+    const auto hostA = HostPath(a);
+    const auto hostB = HostPath(b);
+    struct stat infoA {};
+    struct stat infoB {};
+    return hostA && hostB && ::lstat(hostA->c_str(), &infoA) == 0 &&
+           ::lstat(hostB->c_str(), &infoB) == 0 && infoA.st_dev == infoB.st_dev;
+}
+
 bool PosixFileSystem::IsCopyOf(std::string_view copy, std::string_view original) {
     const auto hostCopy = HostPath(copy);
     const auto hostOriginal = HostPath(original);

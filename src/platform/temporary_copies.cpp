@@ -65,8 +65,10 @@ int CreateTemporaryCopy(const std::string& hostFolder, TemporaryCopy& copy) {
     return 0;
 }
 
-int OpenAbandonedFile(int folderFd, const char* name, struct stat& info) {
-    const int fd = ::openat(folderFd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+int OpenAbandonedFile(int folderFd, const char* name, struct stat& info, bool forWriting) {
+    const int fd =
+        ::openat(folderFd, name,
+                 (forWriting ? O_RDWR | O_APPEND : O_RDONLY) | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         return -1;
     }

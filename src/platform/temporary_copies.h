@@ -28,8 +28,8 @@ int CreateTemporaryCopy(const std::string& hostFolder, TemporaryCopy& copy);
 /// Opens the regular file `name` in the folder open as `folderFd` and takes its
 /// lock, which only succeeds when no running process holds it: the file was
 /// left by one that died. The open descriptor (the caller closes it), with
-/// `info` filled, or -1.
-int OpenAbandonedFile(int folderFd, const char* name, struct stat& info);
+/// `info` filled, or -1. `forWriting` opens it for reading and writing.
+int OpenAbandonedFile(int folderFd, const char* name, struct stat& info, bool forWriting = false);
 
 /// Removes the temporary copies in `hostFolder` that no running copy is writing.
 void RemoveLeftoverTemporaryCopies(const std::string& hostFolder);

@@ -6,7 +6,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <random>
+#include <thread>
 
 #include "app/journal_recovery.h"
 #include "app/workspace.h"
@@ -19,7 +24,7 @@
 namespace kestrel::app {
 namespace {
 
-enum class Stop { AfterRename, AfterMoveBack, BeforeDelete };
+enum class Stop { AfterRename, AfterMoveBack, BeforeDelete, Never };
 
 // Kills its own process after the n-th rename or move back, or before the
 // n-th delete of a move across drives (its copy made). f5 fails to rename
@@ -66,11 +71,10 @@ class JournalCrash : public ::testing::Test {
                 const std::string name = entry.path().filename();
                 const std::string contents = drive->ReadFile(name);
                 ++seen[contents];
-                const std::string old = "f" + contents.substr(contents.rfind(' ') + 1);
+                const std::string old = OldName(std::stoi(contents.substr(contents.rfind(' '))));
                 if (name != old || drive != &source) {
                     ++moved;
-                    EXPECT_TRUE(journaled_.contains({"S:\\" + old, drive->ProgramPath(name)}))
-                        << name;
+                    EXPECT_TRUE(Journaled("S:\\" + old, drive->ProgramPath(name))) << name;
                 }
             }
         }
@@ -82,28 +86,40 @@ class JournalCrash : public ::testing::Test {
         return moved;
     }
 
-    support::TempDrive source{std::filesystem::temp_directory_path(), 'S'};
-    support::TempDrive target{std::filesystem::temp_directory_path(), 'D'};
-    support::TempDrive state;
-    std::set<std::pair<std::string, std::string>> journaled_;
-    int files_ = 0;
-};
-
-TEST_F(JournalCrash, TwentyThousandFilesKilledAnywhereAreUndoneAtTheNextStart) {
-    for (; files_ < 20000; ++files_) {
-        source.WriteFile("f" + std::to_string(files_), "contents of " + std::to_string(files_));
+    // A step of the journal took the file from `from` to `to`, or two did,
+    // through a temporary name.
+    bool Journaled(const std::string& from, const std::string& to) const {
+        for (auto step = journaled_.lower_bound({from, ""});
+             step != journaled_.end() && step->first == from; ++step) {
+            if (step->second == to || journaled_.contains({step->second, to})) {
+                return true;
+            }
+        }
+        return false;
     }
-    // f5, the 14,446th in the list, fails twice and stays. Across drives, the
-    // 101st file is killed with its copy on D: and its source still on S:.
-    for (const auto& [stop, at, moved, to, underBoth] :
-         {std::tuple{Stop::AfterRename, 1, 1, 'S', 0},
-          {Stop::AfterRename, 10000, 10000, 'S', 0},
-          {Stop::AfterRename, 19999, 19997, 'S', 0},
-          {Stop::AfterMoveBack, 10000, 9999, 'S', 0},
-          {Stop::BeforeDelete, 101, 101, 'D', 1}}) {
-        SCOPED_TRACE(std::to_string(at) + " " + to);
-        // The commit with an autonumber (and with AfterMoveBack its undo) to S:
-        // or, across drives, D:, in a child that kills itself.
+
+    std::string OldName(int file) const {
+        char name[16];
+        std::snprintf(name, sizeof name, nameFormat_, file);
+        return name;
+    }
+
+    void MakeFiles(int count) {
+        for (; files_ < count; ++files_) {
+            source.WriteFile(OldName(files_), "contents of " + std::to_string(files_));
+        }
+    }
+
+    // The commit, and its undo, in a child to S: or, across drives, D:, with
+    // `options` on top of an autonumber. The child kills itself at `stop`
+    // (never, with Stop::Never), or the parent kills it `killAfter` into the
+    // commit. Returns whether it was killed.
+    bool CommitInChild(Stop stop, int at, char to,
+                       const std::function<void(engine::RenameOptions&)>& options,
+                       std::chrono::microseconds killAfter = {}) {
+        std::cout.flush();  // the child must not print what the parent buffered
+        int started[2];
+        EXPECT_EQ(::pipe(started), 0);
         const pid_t child = ::fork();
         if (child == 0) {
             platform::PosixFileSystem fileSystem;
@@ -117,20 +133,31 @@ TEST_F(JournalCrash, TwentyThousandFilesKilledAnywhereAreUndoneAtTheNextStart) {
             Workspace workspace(killing, ui, clock, [] { return 0.5; });
             workspace.AttachJournal({state.HostRoot(), &fileSystem.Drives()});
             workspace.options = support::NeutralOptions();
-            workspace.options.chkInsertStart = 1;
-            workspace.options.txtInsertStart = "new ? ";
             workspace.options.cboAutonumber = "Auto";
+            options(workspace.options);
             workspace.txtSourceDir = "S:\\";
             workspace.txtDestDir = std::string{to, ':', '\\'};
             workspace.updateFlag = true;
             workspace.RefreshSourceList();
+            EXPECT_EQ(::write(started[1], "!", 1), 1);
             workspace.DoIt();
             workspace.Undo();
             ::_exit(0);
         }
+        char signal = 0;
+        EXPECT_EQ(::read(started[0], &signal, 1), 1);
+        ::close(started[0]);
+        ::close(started[1]);
+        if (killAfter.count() > 0) {
+            std::this_thread::sleep_for(killAfter);
+            ::kill(child, SIGKILL);
+        }
         int status = 0;
         ::waitpid(child, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+        return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+    }
+
+    void ReadJournals() {
         journaled_.clear();
         std::string bytes;
         for (const platform::JournalFile& journal :
@@ -142,15 +169,143 @@ TEST_F(JournalCrash, TwentyThousandFilesKilledAnywhereAreUndoneAtTheNextStart) {
                 journaled_.insert({step.oldPath, step.newPath});
             }
         }
-        EXPECT_EQ(CheckWhole(underBoth), moved);
-        // The next start asks once; Yes brings every old name back.
+    }
+
+    // The next start asks once when `moved` files are under new names; Yes
+    // brings every old name back.
+    void RecoverAtNextStart(int moved) {
         support::ScriptedUi ui;
         ui.QueueAnswer(Answer::Yes);
         RecoverInterruptedOperations(state.HostRoot(), ui);
-        EXPECT_EQ(ui.boxes().at(0).title, kInterruptedTitle);
+        EXPECT_EQ(ui.boxes().size(), moved > 0 ? 1u : 0u);
+        EXPECT_EQ(moved > 0 ? ui.boxes().at(0).title : kInterruptedTitle, kInterruptedTitle);
         EXPECT_EQ(CheckWhole(0), 0);
         EXPECT_TRUE(std::filesystem::is_empty(state.HostRoot()));
     }
+
+    support::TempDrive source{std::filesystem::temp_directory_path(), 'S'};
+    support::TempDrive target{std::filesystem::temp_directory_path(), 'D'};
+    support::TempDrive state;
+    std::set<std::pair<std::string, std::string>> journaled_;
+    int files_ = 0;
+    const char* nameFormat_ = "f%d";
+};
+
+TEST_F(JournalCrash, TwentyThousandFilesKilledAnywhereAreUndoneAtTheNextStart) {
+    MakeFiles(20000);
+    // f5, the 14,446th in the list, fails twice and stays. Across drives, the
+    // 101st file is killed with its copy on D: and its source still on S:.
+    for (const auto& [stop, at, moved, to, underBoth] :
+         {std::tuple{Stop::AfterRename, 1, 1, 'S', 0},
+          {Stop::AfterRename, 10000, 10000, 'S', 0},
+          {Stop::AfterRename, 19999, 19997, 'S', 0},
+          {Stop::AfterMoveBack, 10000, 9999, 'S', 0},
+          {Stop::BeforeDelete, 101, 101, 'D', 1}}) {
+        SCOPED_TRACE(std::to_string(at) + " " + to);
+        ASSERT_TRUE(CommitInChild(stop, at, to, [](engine::RenameOptions& o) {
+            o.chkInsertStart = 1;
+            o.txtInsertStart = "new ? ";
+        }));
+        ReadJournals();
+        EXPECT_EQ(CheckWhole(underBoth), moved);
+        RecoverAtNextStart(moved);
+    }
+}
+
+// A shift gives every file the name of the next, so the renames run from the
+// last file back to the first; a reversal swaps the files pairwise, each swap
+// through a temporary name. Killed after any rename, or at any moment of the
+// commit or its undo, the next start gives every file its old name back.
+TEST_F(JournalCrash, ShiftAndSwapsOfTenThousandKilledAtRandomMomentsAreUndoneAtTheNextStart) {
+    nameFormat_ = "f%05d";
+    MakeFiles(10000);
+    const auto numbered = [](const char* start, const char* step) {
+        return [start, step](engine::RenameOptions& o) {
+            o.chkReplaceWholeName = 1;
+            o.chkInsertStart = 1;
+            o.txtInsertStart = "f?";
+            o.cboAutonumber = "5";
+            o.txtAutonumberStartNum = start;
+            o.txtAutonumberStep = step;
+        };
+    };
+    const unsigned seed = std::random_device{}();
+    std::mt19937 random(seed);
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    // Shape, its renames, and how the child stops: after a rename of the
+    // commit, after a move back of its undo, or killed at a random moment.
+    const std::tuple<bool, int, Stop> rounds[] = {
+        {true, 10000, Stop::AfterRename},    {true, 10000, Stop::AfterRename},
+        {true, 10000, Stop::AfterMoveBack},  {true, 10000, Stop::Never},
+        {true, 10000, Stop::Never},          {false, 15000, Stop::AfterRename},
+        {false, 15000, Stop::AfterMoveBack}, {false, 15000, Stop::Never},
+    };
+    for (const auto& [shift, renames, stop] : rounds) {
+        const int at = std::uniform_int_distribution<int>(1, renames)(random);
+        const auto killAfter = std::chrono::microseconds(
+            stop == Stop::Never ? std::uniform_int_distribution<int>(50'000, 400'000)(random) : 0);
+        SCOPED_TRACE(std::string(shift ? "shift" : "swaps") + ", step " + std::to_string(at) +
+                     ", after " + std::to_string(killAfter.count()) + " us");
+        if (!CommitInChild(stop, at, 'S', shift ? numbered("1", "1") : numbered("9999", "-1"),
+                           killAfter)) {
+            EXPECT_EQ(CheckWhole(0), 0);  // done and undone before the kill
+            continue;
+        }
+        ReadJournals();
+        const int moved = CheckWhole(0);
+        if (shift && stop != Stop::Never) {
+            EXPECT_EQ(moved, stop == Stop::AfterMoveBack ? 10000 - at : at);
+        }
+        RecoverAtNextStart(moved);
+    }
+}
+
+// A recovery that stops after it closed a ring of renames, before it removed
+// the journal: the next start finds the ring as it began, which looks on disk
+// like the ring done. The journal must say which.
+TEST(JournalRecovery, ARecoveryCutShortIsNotUndoneByTheNext) {
+    support::TempDrive drive;
+    support::TempDrive state;
+    // A swap done: a's bytes went through a temporary name to b.
+    drive.WriteFile("a", "b's bytes");
+    drive.WriteFile("b", "a's bytes");
+    {
+        commit::CommitJournal journal({state.HostRoot(), &drive.FileSystem().Drives()},
+                                      commit::JournalOperation::Commit, 1);
+        for (const auto& [from, to] : {std::pair{"a", "t"}, {"b", "a"}, {"t", "b"}}) {
+            journal.Add(commit::StepKind::Rename, drive.Path(from), drive.Path(to));
+        }
+        ASSERT_TRUE(journal.Flush().Ok());
+    }
+    // Stops as the recovery ends, with the journal still there.
+    struct StoppingUi : support::ScriptedUi {
+        void SetPointer(Pointer pointer) override {
+            if (pointer == Pointer::Normal) {
+                ::_exit(0);
+            }
+        }
+    };
+    std::cout.flush();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        StoppingUi ui;
+        ui.QueueAnswer(Answer::Yes);
+        RecoverInterruptedOperations(state.HostRoot(), ui);
+        ::_exit(1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(drive.ReadFile("a"), "a's bytes");
+    EXPECT_FALSE(std::filesystem::is_empty(state.HostRoot()));
+
+    support::ScriptedUi ui;
+    ui.QueueAnswer(Answer::Yes);
+    RecoverInterruptedOperations(state.HostRoot(), ui);
+    EXPECT_EQ(drive.ReadFile("a"), "a's bytes");
+    EXPECT_EQ(drive.ReadFile("b"), "b's bytes");
+    EXPECT_FALSE(drive.Exists("t"));
+    EXPECT_TRUE(std::filesystem::is_empty(state.HostRoot()));
 }
 
 TEST(JournalRecovery, AsksOnceAndUndoesForgetsOrKeepsTheJournal) {

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <map>
 #include <stdexcept>
 
 #include "app/workspace.h"
@@ -21,6 +23,7 @@ using support::TempDrive;
 struct Refusing : support::ForwardingFileSystem {
     using ForwardingFileSystem::ForwardingFileSystem;
     FileError Rename(std::string_view from, std::string_view to) override {
+        ++renamesTried;
         if (!refusedName.empty() && from.ends_with(refusedName) && refusalsLeft > 0) {
             --refusalsLeft;
             return FileError::Make(renameError);
@@ -46,6 +49,7 @@ struct Refusing : support::ForwardingFileSystem {
     int refusalsLeft = 1000;
     int copyError = 0;
     bool throwOnMove = false;
+    int renamesTried = 0;
 };
 
 class CommitTest : public ::testing::Test {
@@ -251,6 +255,170 @@ TEST_F(CommitTest, AnswersToAFailedEntryAndTheAutonumberCounter) {
     EXPECT_EQ(ui.boxes()[0].title, "Error");
     EXPECT_EQ(ui.boxes()[0].buttons, Buttons::AbortRetryIgnore);
     EXPECT_EQ(ui.boxes()[0].icon, Icon::Question);
+}
+
+// The names each file has, with its bytes: every file once, nothing else.
+std::map<std::string, std::string> Files(const TempDrive& drive) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(drive.HostRoot())) {
+        if (entry.is_regular_file()) {
+            const std::string name =
+                std::filesystem::relative(entry.path(), drive.HostRoot()).string();
+            files[name] = drive.ReadFile(name);
+        }
+    }
+    return files;
+}
+
+// A fresh drive holding `names`, each file holding its own name, listed to
+// take the name `insert` numbered from 2 by `step` in `digits`. Returns the
+// files.
+std::map<std::string, std::string> Numbered(TempDrive& drive, Workspace& workspace,
+                                            const std::vector<std::string>& names,
+                                            const char* insert, const char* digits,
+                                            const char* step) {
+    std::filesystem::remove_all(drive.HostRoot() + "/");
+    std::filesystem::create_directory(drive.HostRoot());
+    std::map<std::string, std::string> files;
+    for (const std::string& name : names) {
+        drive.WriteFile(name, files[name] = name);
+    }
+    engine::RenameOptions& o = workspace.options;
+    o.chkReplaceWholeName = 1;
+    o.cboAutonumber = digits;
+    o.txtAutonumberStartNum = "2";
+    o.txtAutonumberStep = step;
+    o.txtInsertStart = insert;
+    workspace.updateFlag = true;
+    workspace.RefreshSourceList();
+    return files;
+}
+
+// Renames whose targets other entries of the same commit hold: the preview
+// flags none, the commit gives every file its new name and Undo its old one.
+TEST_F(CommitTest, ShiftSwapAndRotationCommitAndUndoEveryByte) {
+    std::vector<std::string> shift;
+    for (int i = 1; i <= 10001; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "IMG_%05d.jpg", i);
+        shift.push_back(name);
+    }
+    // Names in list order (the last of a shift is only a new name), the new
+    // name with its number, the number's digits and step.
+    const std::tuple<std::vector<std::string>, const char*, const char*, const char*> cases[] = {
+        {shift, "IMG_?", "5", "1"},
+        {{"x1", "x2"}, "x?", "1", "-1"},
+        {{"x10", "x2", "x6"}, "x?", "1", "4"}};
+    for (const auto& [names, insert, digits, step] : cases) {
+        SCOPED_TRACE(names.size());
+        const bool shifted = names.size() > 3;
+        const std::vector<std::string> old(names.begin(), names.end() - (shifted ? 1 : 0));
+        const std::map<std::string, std::string> before =
+            Numbered(drive, workspace, old, insert, digits, step);
+        std::map<std::string, std::string> after;
+        for (std::size_t i = 0; i < old.size(); ++i) {
+            after[shifted ? names[i + 1] : names[(i + 1) % names.size()]] = old[i];
+        }
+        EXPECT_EQ(workspace.ErrorCount(), 0);
+        workspace.DoIt();
+        EXPECT_TRUE(ui.boxes().empty());
+        EXPECT_EQ(Files(drive), after);
+        workspace.Undo();
+        EXPECT_EQ(Files(drive), before);
+    }
+}
+
+// A step that fails stops what waits on it, each reported with its own error
+// and without a rename tried; the later numbers keep their gap, nothing is
+// replaced, and a ring cut short names the temporary name it leaves. Undo
+// brings back every old name.
+TEST_F(CommitTest, FailuresInDependentRenamesAreReportedOneByOne) {
+    const auto prompt = [](const char* error, const char* name, const char* newName) {
+        return "Error " + std::string(error) +
+               " occurred while trying to rename the following file:\r\r\"" + name + "\" to \"" +
+               newName + "\"";
+    };
+    const std::string left =
+        "These entries are under temporary names, because renames they waited on did not "
+        "happen:\r\rT:\\.kestrel-cycle-1: \"x1\", to be \"x2\"\r\r\"Undo the Do!\" gives them "
+        "their old names back.";
+    const char* const kExists = "58 (File already exists)";
+    const char* const kRefused = "70 (Permission denied)";
+    // Files, the number's step, answers, the files after (name: the one it
+    // was), the boxes shown, renames tried.
+    const std::tuple<std::vector<std::string>, const char*, std::vector<Answer>,
+                     std::map<std::string, std::string>, std::vector<std::string>, int>
+        cases[] = {
+            // A file appears at the end of a chain.
+            {{"x1", "x2", "x3", "y"},
+             "1",
+             {Answer::Ignore, Answer::Ignore, Answer::Ignore},
+             {{"x1", "x1"}, {"x2", "x2"}, {"x3", "x3"}, {"x4", "appeared"}, {"x5", "y"}},
+             {prompt(kExists, "x3", "x4"), prompt(kExists, "x2", "x3"),
+              prompt(kExists, "x1", "x2")},
+             2},
+            // A refused link of a ring is ignored, or the commit aborted there.
+            {{"x1", "x2"},
+             "-1",
+             {Answer::Ignore, Answer::Ignore, Answer::Ok},
+             {{".kestrel-cycle-1", "x1"}, {"x2", "x2"}},
+             {prompt(kRefused, "x2", "x1"), prompt(kExists, ".kestrel-cycle-1", "x2"), left},
+             2},
+            {{"x1", "x2"},
+             "-1",
+             {Answer::Abort, Answer::Ok},
+             {{".kestrel-cycle-1", "x1"}, {"x2", "x2"}},
+             {prompt(kRefused, "x2", "x1"), left},
+             2},
+        };
+    for (const auto& [names, step, answers, after, boxes, renamesTried] : cases) {
+        SCOPED_TRACE(boxes.size());
+        std::map<std::string, std::string> before =
+            Numbered(drive, workspace, names, "x?", "1", step);
+        const bool intruder = after.contains("x4");
+        if (intruder) {
+            drive.WriteFile("x4", before["x4"] = "appeared");
+        }
+        fileSystem.refusedName = "\\x2";
+        fileSystem.refusalsLeft = intruder ? 0 : 1000;
+        fileSystem.renamesTried = 0;
+        const std::size_t shown = ui.boxes().size();
+        for (const Answer answer : answers) {
+            ui.QueueAnswer(answer);
+        }
+        workspace.DoIt();
+        EXPECT_EQ(ui.UnusedAnswers(), 0u);
+        EXPECT_EQ(fileSystem.renamesTried, renamesTried);
+        std::vector<std::string> texts;
+        for (std::size_t b = shown; b < ui.boxes().size(); ++b) {
+            const std::string& text = ui.boxes()[b].text;
+            texts.push_back(text.substr(0, text.find("\r\rDo you wish")));
+        }
+        EXPECT_EQ(texts, boxes);
+        EXPECT_EQ(Files(drive), after);
+        workspace.Undo();
+        EXPECT_EQ(Files(drive), before);
+    }
+}
+
+// Folders shifted with recursion: each takes its contents along, and the
+// contents take their own new names in the folder's new place.
+TEST_F(CommitTest, ShiftedFoldersCarryTheirRenamedContents) {
+    drive.WriteFile("1\\1a.txt", "first");
+    drive.WriteFile("2\\2a.txt", "second");
+    RecursePartialPaths();
+    engine::RenameOptions& o = workspace.options;
+    o.chkInsertStart = 0;
+    o.chkWildcard = 1;  // 2 becomes 3, then 1 becomes 2
+    o.txtSearchChar = "21";
+    o.txtReplaceChar = "32";
+    Commit("");
+    EXPECT_TRUE(ui.boxes().empty());
+    EXPECT_EQ(Files(drive),
+              (std::map<std::string, std::string>{{"2/2a.txt", "first"}, {"3/3a.txt", "second"}}));
+    workspace.Undo();
+    EXPECT_EQ(Files(drive),
+              (std::map<std::string, std::string>{{"1/1a.txt", "first"}, {"2/2a.txt", "second"}}));
 }
 
 TEST_F(CommitTest, UnreachablePathsPassSilentlyWhileAFileMissingFromItsFolderAsks) {

@@ -83,19 +83,21 @@ TEST_F(PreviewTest, ChecksFlagRowsAndTheLastFailingCheckWins) {
     workspace.options.chkInsertStart = 0;
     workspace.options.chkCrop = 1;  // delete the first character
     workspace.RefreshTargetList();
-    // '1.txt' itself becomes '.txt'; 'a1.txt' would land on the existing '1.txt',
-    // and 'b1.txt' on the same target as 'a1.txt'.
+    // '1.txt' is not selected: 'a1.txt' would land on it, and 'b1.txt' on the
+    // same target as 'a1.txt'.
+    workspace.SetSelected(0, false);
+    workspace.RefreshTargetList();
     EXPECT_EQ(workspace.ErrorMessages()[1], "Filename already exists");
     EXPECT_EQ(workspace.ErrorMessages()[2], "Duplicate filename");
     EXPECT_TRUE(workspace.TargetFlagged(1));
     EXPECT_FALSE(workspace.TargetFlagged(0));
     EXPECT_EQ(ui.LastStatus(StatusPanel::Dest),
-              "Warning: 2 possible errors in 3 items to be changed.");
+              "Warning: 2 possible errors in 2 items to be changed.");
 
     workspace.preferences.errorChecking = 1;
     workspace.RefreshTargetList();
     EXPECT_EQ(workspace.ErrorCount(), 0);
-    EXPECT_EQ(ui.LastStatus(StatusPanel::Dest), "3 items to be changed.");
+    EXPECT_EQ(ui.LastStatus(StatusPanel::Dest), "2 items to be changed.");
 }
 
 TEST_F(PreviewTest, CaseOnlyChangeCollidesOnlyWithAnotherFileOfExactlyThatName) {
@@ -112,7 +114,8 @@ TEST_F(PreviewTest, CaseOnlyChangeCollidesOnlyWithAnotherFileOfExactlyThatName) 
 
 // Another process changes the folder after the listing; the next preview,
 // without a listing, must see the disk as it is then. The rows are a.txt,
-// b.txt and xb.txt, each to get an "x" in front, so b.txt starts flagged.
+// b.txt and xb.txt, the first two selected to get an "x" in front, so b.txt
+// starts flagged.
 TEST_F(PreviewTest, ExistingTargetCheckSeesChangesMadeFromOutsideSinceTheListing) {
     constexpr const char* kExists = "Filename already exists";
     struct Case {
@@ -128,25 +131,25 @@ TEST_F(PreviewTest, ExistingTargetCheckSeesChangesMadeFromOutsideSinceTheListing
          0,
          "touch \"$W/xa.txt\"",
          {kExists, kExists, ""},
-         "Warning: 2 possible errors in 3 items to be changed."},
+         "Warning: 2 possible errors in 2 items to be changed."},
         {"in a sub-folder of a recursive listing",
          "Sub\\",
          1,
          "touch \"$W/Sub/xa.txt\"",
          {kExists, kExists, ""},
-         "Warning: 2 possible errors in 3 items to be changed."},
+         "Warning: 2 possible errors in 2 items to be changed."},
         {"a file under a new name goes away",
          "",
          0,
          "rm \"$W/xb.txt\"",
          {"", "", ""},
-         "3 items to be changed."},
+         "2 items to be changed."},
         {"the folder is moved away and another takes its path",
          "",
          0,
          "mv \"$W\" \"$W.old\" && mkdir \"$W\" && touch \"$W/xa.txt\"",
          {kExists, "", ""},
-         "Warning: 1 possible error in 3 items to be changed."},
+         "Warning: 1 possible error in 2 items to be changed."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -159,6 +162,8 @@ TEST_F(PreviewTest, ExistingTargetCheckSeesChangesMadeFromOutsideSinceTheListing
         workspace.options.chkRecurse = c.recurse;
         workspace.options.chkInsertStart = 1;
         workspace.options.txtInsertStart = "x";
+        workspace.options.cboFilter = engine::kSelectMatching;
+        workspace.options.txtFilter = "?.txt";
         workspace.preferences.errorChecking = 3;
         Refresh();
         ASSERT_EQ(workspace.ErrorMessages(), (std::vector<std::string>{"", kExists, ""}));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "commit/commit_journal.h"
 #include "commit/commit_plan.h"
 #include "commit/undo.h"
@@ -112,6 +114,22 @@ TEST(CommitJournal, HoldsWhatWasFlushedAndNothingACrashCutShort) {
     }
     left[0].Remove();
     EXPECT_TRUE(std::filesystem::is_empty(folder));
+}
+
+// A shift cut short before its first step: "a" waits for "b" to move to "c".
+// The two files are alike to the byte and the nanosecond, yet two files;
+// recovery must take neither for a copy the other left.
+TEST(RestoreInterrupted, StepsThatNeverRanLeaveTwoLikeFilesAlone) {
+    TempDrive drive;
+    drive.WriteFile("a", "same bytes");
+    drive.WriteFile("b", "same bytes");
+    const auto time = std::filesystem::last_write_time(drive.HostPath("a"));
+    std::filesystem::last_write_time(drive.HostPath("b"), time);
+    const std::vector<UndoEntry> journaled = {{"T:\\b", "T:\\c"}, {"T:\\a", "T:\\b"}};
+    EXPECT_TRUE(RestoreInterrupted(drive.FileSystem(), journaled).empty());
+    EXPECT_EQ(drive.ReadFile("a"), "same bytes");
+    EXPECT_EQ(drive.ReadFile("b"), "same bytes");
+    EXPECT_FALSE(drive.Exists("c"));
 }
 
 TEST(SplitEntry, FolderMarkIsSetAsideBeforeThePrefixIsTaken) {

@@ -105,6 +105,12 @@ TEST(GivenEntries, FollowTheirEntriesToTheirNewPaths) {
     EXPECT_EQ(given.paths, (Texts{"T:\\P\\A1.jpg", "T:\\P\\X2\\d.jpg", "T:\\P\\X2"}));
     FollowMovedEntries(given, {{"T:\\P\\X2", "T:\\P\\x"}, {"T:\\P\\A1.jpg", "T:\\P\\a.jpg"}});
     EXPECT_EQ(given.paths, (Texts{"T:\\P\\a.jpg", "T:\\P\\x\\d.jpg", "T:\\P\\x"}));
+    // A swap through a temporary name, and a chain of two.
+    FollowMovedEntries(given, {{"T:\\P\\a.jpg", "T:\\P\\~t"},
+                               {"T:\\P\\x", "T:\\P\\a.jpg"},
+                               {"T:\\P\\~t", "T:\\P\\x"},
+                               {"T:\\P\\x", "T:\\P\\y"}});
+    EXPECT_EQ(given.paths, (Texts{"T:\\P\\y", "T:\\P\\a.jpg\\d.jpg", "T:\\P\\a.jpg"}));
 }
 
 }  // namespace

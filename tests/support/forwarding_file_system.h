@@ -62,6 +62,9 @@ class ForwardingFileSystem : public platform::FileSystem {
     bool SameEntry(std::string_view a, std::string_view b) override {
         return inner_.SameEntry(a, b);
     }
+    bool OnOneFileSystem(std::string_view a, std::string_view b) override {
+        return inner_.OnOneFileSystem(a, b);
+    }
     void RemoveLeftoverCopies(std::string_view folder) override {
         inner_.RemoveLeftoverCopies(folder);
     }

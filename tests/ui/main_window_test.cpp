@@ -427,6 +427,9 @@ TEST_F(WindowTest, FlaggedTargetRowsAreMarkedAndExplainThemselves) {
     drive.WriteFile("a.txt", "");
     drive.WriteFile("ax.txt", "");
     drive.WriteFile("b.txt", "");
+    // ax.txt is listed but not selected, so it keeps its name.
+    Find<QComboBox>("cboFilter")->setCurrentIndex(engine::kSelectMatching);
+    Find<QLineEdit>("txtFilter")->setText("?.txt");
     window->RefreshForced();
     Find<QLineEdit>("txtInsertEnd")->setText("x");
     Find<QCheckBox>("chkInsertEnd")->click();
