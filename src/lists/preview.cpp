@@ -199,9 +199,11 @@ Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipel
         const std::string_view folder = FolderOf(input, entry);
         // The real folder of the entry, whatever the display mode shows.
         fullPath.assign(folder).append(filename);
+        const engine::TagValues* tags = i < input.rowTags.size() ? input.rowTags[i] : nullptr;
         engine::NameResult made = pipeline.Process(
-            filename, {fullPath, selectedCount, static_cast<std::int64_t>(preview.renameCounter)});
-        if (!made.message.empty()) {
+            filename,
+            {fullPath, selectedCount, static_cast<std::int64_t>(preview.renameCounter), tags});
+        if (made.keptName) {
             // The row keeps its name, so neither the commit nor an export
             // touches it, and says why.
             preview.messages[i] = made.message;
@@ -240,6 +242,9 @@ Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipel
 
         preview.messages[i] =
             CheckNewName(existing, input, duplicates, fullPath, filename, newName, targetFolder);
+        if (preview.messages[i].empty()) {
+            preview.messages[i] = std::move(made.message);
+        }
         if (!preview.messages[i].empty()) {
             ++preview.errorCount;
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -43,6 +44,9 @@ struct PreviewInput {
     /// The names the listing read, so that their folders are not read again
     /// while nothing in them changes.
     ListedNames* listedNames = nullptr;
+    /// What each row's file gave for the tags the texts name (null for a row
+    /// not read); empty when the texts name none.
+    std::span<const engine::TagValues* const> rowTags;
 };
 
 struct Preview {
@@ -50,7 +54,8 @@ struct Preview {
     std::vector<std::string> targets;
     /// One message per row; empty when the row passed its checks (or did not
     /// change). A row the pipeline could not make a name for keeps its name
-    /// (an empty target) and has the pipeline's message.
+    /// (an empty target) and has the pipeline's message; so has a row whose
+    /// name is made with a tag that found no value, unless a check failed.
     std::vector<std::string> messages;
     int renameCounter = 0;  // changed rows
     int errorCount = 0;     // flagged rows
