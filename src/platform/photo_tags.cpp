@@ -1,0 +1,134 @@
+// Photos through exiv2: JPEG, TIFF, PNG, WebP and the raw formats it knows.
+#include <exiv2/exiv2.hpp>
+
+#include <exception>
+
+#include "platform/media_tags.h"
+
+namespace kestrel::platform {
+namespace {
+
+// Wider or higher than any sensor or panorama a name is made for.
+constexpr long long kLargestSide = 1'000'000;
+constexpr long long kLargestIso = 10'000'000;
+
+// EXIF writes "2001:02:03 04:05:06"; some writers use dashes in the date.
+// An EXIF date has no time zone: it is shown as stored.
+constexpr std::initializer_list<const char*> kExifDates = {"%Y:%m:%d %H:%M:%S",
+                                                           "%Y-%m-%d %H:%M:%S"};
+// XMP dates are ISO 8601; the offset that may follow is left aside, so that
+// the time reads as the camera's clock did.
+constexpr std::initializer_list<const char*> kXmpDates = {"%Y-%m-%dT%H:%M:%S", "%Y-%m-%dT%H:%M"};
+
+std::string ExifText(const Exiv2::ExifData& exif, const char* key) {
+    const auto found = exif.findKey(Exiv2::ExifKey(key));
+    return found == exif.end() ? std::string() : BoundedText(found->toString());
+}
+
+std::string XmpText(const Exiv2::XmpData& xmp, const char* key) {
+    const auto found = xmp.findKey(Exiv2::XmpKey(key));
+    return found == xmp.end() ? std::string() : BoundedText(found->toString());
+}
+
+// DateTimeOriginal, else DateTimeDigitized, else the image's DateTime; then
+// what XMP says of the same moments.
+std::string TakenOf(const Exiv2::Image& image) {
+    for (const char* key :
+         {"Exif.Photo.DateTimeOriginal", "Exif.Photo.DateTimeDigitized", "Exif.Image.DateTime"}) {
+        std::string date = PlainDate(ExifText(image.exifData(), key), kExifDates);
+        if (!date.empty()) {
+            return date;
+        }
+    }
+    for (const char* key : {"Xmp.exif.DateTimeOriginal", "Xmp.xmp.CreateDate"}) {
+        std::string date = PlainDate(XmpText(image.xmpData(), key), kXmpDates);
+        if (!date.empty()) {
+            return date;
+        }
+    }
+    return {};
+}
+
+std::string NumberOf(Exiv2::ExifData::const_iterator found, const Exiv2::ExifData& exif,
+                     long long largest) {
+    if (found == exif.end() || found->count() == 0) {
+        return {};
+    }
+    return BoundedNumber(found->toLong(0), largest);
+}
+
+// The picture's own size, else what EXIF says of it (raw files keep theirs there).
+std::string SideOf(int pixels, const Exiv2::ExifData& exif, const char* key) {
+    if (pixels > 0) {
+        return BoundedNumber(pixels, kLargestSide);
+    }
+    return NumberOf(exif.findKey(Exiv2::ExifKey(key)), exif, kLargestSide);
+}
+
+// exiv2's name of the lens, from the EXIF lens model or the maker's notes; a
+// lens number the maker's table does not know prints in parentheses.
+std::string LensOf(const Exiv2::ExifData& exif) {
+    const auto found = Exiv2::lensName(exif);
+    if (found == exif.end()) {
+        return {};
+    }
+    std::string lens = BoundedText(found->print(&exif));
+    return lens.starts_with('(') ? std::string() : lens;
+}
+
+void ReadAllPhotoTags(const Exiv2::Image& image, FileTags& tags) {
+    const Exiv2::ExifData& exif = image.exifData();
+    tags.make = ExifText(exif, "Exif.Image.Make");
+    tags.camera = ExifText(exif, "Exif.Image.Model");
+    tags.lens = LensOf(exif);
+    tags.width = SideOf(image.pixelWidth(), exif, "Exif.Photo.PixelXDimension");
+    tags.height = SideOf(image.pixelHeight(), exif, "Exif.Photo.PixelYDimension");
+    tags.iso = NumberOf(Exiv2::isoSpeed(exif), exif, kLargestIso);
+}
+
+Exiv2::Image::AutoPtr OpenImage(const ContentSource& source) {
+    if (source.InMemory()) {
+        return Exiv2::ImageFactory::open(source.bytes.data(),
+                                         static_cast<long>(source.bytes.size()));
+    }
+    // A host path is never a web address: no transfer library is asked.
+    return Exiv2::ImageFactory::open(source.hostPath, false);
+}
+
+// exiv2 names the file in some of its messages; the row already does.
+std::string ProblemText(const ContentSource& source, std::string_view what) {
+    const std::string prefix = source.hostPath + ": ";
+    if (!source.InMemory() && what.starts_with(prefix)) {
+        what.remove_prefix(prefix.size());
+    }
+    return BoundedText(what);
+}
+
+}  // namespace
+
+ContentRead ReadPhotoTags(const ContentSource& source, bool allPhotoTags, FileTags& tags) {
+    try {
+        Exiv2::Image::AutoPtr image = OpenImage(source);
+        if (image.get() == nullptr) {
+            return {ContentOutcome::NotThisKind, {}};
+        }
+        image->readMetadata();
+        tags.taken = TakenOf(*image);
+        if (allPhotoTags) {
+            ReadAllPhotoTags(*image, tags);
+        }
+        return {};
+    } catch (const Exiv2::AnyError& error) {
+        if (error.code() == Exiv2::kerFileContainsUnknownImageType ||
+            error.code() == Exiv2::kerMemoryContainsUnknownImageType) {
+            return {ContentOutcome::NotThisKind, {}};
+        }
+        return {ContentOutcome::Failed, ProblemText(source, error.what())};
+    } catch (const std::exception& error) {
+        // A library that runs out of memory or trips over its own bounds on a
+        // crafted file fails that file, not the preview.
+        return {ContentOutcome::Failed, ProblemText(source, error.what())};
+    }
+}
+
+}  // namespace kestrel::platform
