@@ -9,6 +9,7 @@
 #include "exchange/export_formats.h"
 #include "lists/filter_pattern.h"
 #include "lists/source_listing.h"
+#include "platform/library_tag_reader.h"
 #include "platform/shell.h"
 #include "text/numbers.h"
 #include "text/unicode_text.h"
@@ -66,6 +67,45 @@ class ListingFeedback : public lists::ListingObserver {
     Answer& answer_;
 };
 
+// The progress of reading tags, and the listing's interrupt question every
+// `cutoff` files.
+class TagFeedback : public lists::TagReadObserver {
+  public:
+    TagFeedback(Ui& ui, const settings::Preferences& preferences)
+        : ui_(ui),
+          status_(ui, "Reading tags: "),
+          cutoff_(std::clamp(preferences.maxListCutoff, settings::kMinMaxListCutoff,
+                             settings::kMaxMaxListCutoff)),
+          interruptOn_(preferences.maxList == 1) {}
+
+    void Started(int total) override {
+        total_ = total;
+        ui_.ShowProgress(Progress::Preview, total);
+        ui_.SetProgress(Progress::Preview, 0);
+        status_.Show(0, static_cast<std::size_t>(total));
+    }
+
+    bool ContinueAfter(int done) override {
+        ui_.SetProgress(Progress::Preview, done);
+        status_.Show(static_cast<std::size_t>(done), static_cast<std::size_t>(total_));
+        if (interruptOn_ && answer_ != Answer::Cancel && done % cutoff_ == 0 && done < total_) {
+            answer_ = ui_.Ask(InterruptQuestion(cutoff_), kProgramTitle, Buttons::YesNoCancel,
+                              Icon::Question);
+        }
+        return answer_ != Answer::Yes;
+    }
+
+    int QuestionStep() const override { return cutoff_; }
+
+  private:
+    Ui& ui_;
+    PercentStatus status_;
+    int cutoff_;
+    bool interruptOn_;
+    int total_ = 0;
+    Answer answer_ = Answer::No;
+};
+
 class PreviewFeedback : public lists::PreviewObserver {
   public:
     explicit PreviewFeedback(Ui& ui) : ui_(ui), status_(ui, "Refreshing preview list: ") {}
@@ -86,7 +126,63 @@ class PreviewFeedback : public lists::PreviewObserver {
 
 Workspace::Workspace(platform::FileSystem& fileSystem, Ui& ui, const platform::Clock& clock,
                      engine::RandomUnit random)
-    : fileSystem_(fileSystem), ui_(ui), clock_(clock), random_(std::move(random)) {}
+    : fileSystem_(fileSystem),
+      ui_(ui),
+      clock_(clock),
+      random_(std::move(random)),
+      ownTagReader_(std::make_unique<platform::LibraryTagReader>()),
+      tagReader_(ownTagReader_.get()) {}
+
+void Workspace::SetTagReader(const platform::TagReader& reader) {
+    tagReader_ = &reader;
+    tagCache_ = {};
+}
+
+std::string Workspace::RowPath(std::size_t row) const {
+    const lists::ListEntry& entry = sourceRows_[row];
+    return std::string(lists::EntryFolder(entry, folderTable_, txtSourceDir)) +
+           std::string(lists::EntryFilename(entry.text));
+}
+
+std::array<std::string, engine::kTagCount> Workspace::RowTagTexts(std::size_t row) {
+    std::array<std::string, engine::kTagCount> texts;
+    if (row >= sourceRows_.size()) {
+        return texts;
+    }
+    constexpr unsigned kEverySource =
+        platform::kFileTags | platform::kPhotoTags | platform::kTakenTag | platform::kMusicTags;
+    const engine::TagValues values = lists::ValuesOf(
+        tagReader_->Read(fileSystem_.HostPathOf(RowPath(row)), kEverySource), kEverySource);
+    for (const engine::TagEntry& entry : values.entries) {
+        texts[static_cast<std::size_t>(entry.tag)] = engine::DefaultTagText(entry);
+    }
+    return texts;
+}
+
+std::vector<const engine::TagValues*> Workspace::ReadRowTags(const engine::NamePipeline& pipeline) {
+    const unsigned sources = lists::SourcesFor(pipeline.UsedTags());
+    if (sources == 0) {
+        return {};
+    }
+    // Only the rows the preview makes names for are read.
+    std::vector<lists::TagJob> jobs;
+    std::vector<std::size_t> rows;
+    for (std::size_t row = 0; row < sourceRows_.size(); ++row) {
+        if (sourceRows_[row].selected) {
+            std::string path = RowPath(row);
+            std::string hostPath = fileSystem_.HostPathOf(path);
+            jobs.push_back({std::move(path), std::move(hostPath)});
+            rows.push_back(row);
+        }
+    }
+    TagFeedback feedback(ui_, preferences);
+    tagCache_.Fill(*tagReader_, jobs, sources, feedback);
+    std::vector<const engine::TagValues*> values(sourceRows_.size(), nullptr);
+    for (std::size_t k = 0; k < jobs.size(); ++k) {
+        values[rows[k]] = tagCache_.Find(jobs[k].path, sources);
+    }
+    return values;
+}
 
 void Workspace::SetSelected(std::size_t row, bool selected) {
     if (row < sourceRows_.size()) {
@@ -145,6 +241,7 @@ void Workspace::ListSource() {
 
     if ((preferences.autoRefresh == 1 || updateFlag) && !busyFlag) {
         preview_ = {};
+        rowTags_.clear();
         previewWarning_.clear();
         sourceRows_.clear();
         ListingFeedback feedback(ui_, preferences, interruptAnswer_);
@@ -154,6 +251,7 @@ void Workspace::ListSource() {
         sourceRows_ = std::move(listing.rows);
         folderTable_ = std::move(listing.folderTable);
         listedNames_ = std::move(listing.folderNames);
+        tagCache_.NewListing();
         if (text::CodePointCount(listing.widestText) > text::CodePointCount(widestText_)) {
             widestText_ = std::move(listing.widestText);
         }
@@ -203,12 +301,13 @@ void Workspace::ComputeTargets() {
         ui_.SetPointer(Pointer::ArrowHourglass);
     }
     DisableButtons();
+    previewBasis_ = CurrentPreviewBasis();
+    const engine::NamePipeline pipeline(options, previewBasis_.caseRules, random_);
+    rowTags_ = ReadRowTags(pipeline);
+
     const int rowCount = static_cast<int>(sourceRows_.size());
     ui_.ShowProgress(Progress::Preview, rowCount + 1);
     ui_.SetProgress(Progress::Preview, 0);
-
-    previewBasis_ = CurrentPreviewBasis();
-    const engine::NamePipeline pipeline(options, previewBasis_.caseRules, random_);
     const lists::PreviewInput input{
         sourceRows_,
         folderTable_,
@@ -216,7 +315,8 @@ void Workspace::ComputeTargets() {
         txtDestDir,
         options.cboPathDisplay,
         {preferences.errorChecking, preferences.maxLengthCheck == 1, preferences.maxLength},
-        &listedNames_};
+        &listedNames_,
+        rowTags_};
     PreviewFeedback feedback(ui_);
     preview_ = lists::ComputePreview(fileSystem_, pipeline, input, feedback);
     // What matters most comes first: a status panel shows only the start of

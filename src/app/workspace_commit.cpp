@@ -121,6 +121,7 @@ struct Workspace::CommitRun {
           copy(workspace.options.chkCopy == 1),
           rows(workspace.sourceRows_),
           targets(workspace.preview_.targets),
+          rowTags(workspace.rowTags_),
           journal(workspace.journalPlace_, commit::JournalOperation::Commit,
                   workspace.undoLog_.Level()),
           entry(atHand) {}
@@ -136,7 +137,8 @@ struct Workspace::CommitRun {
         std::size_t sourcesBefore = 0;
     };
 
-    commit::EntryPlan Plan(const lists::ListEntry& row) const {
+    commit::EntryPlan Plan(std::size_t index) const {
+        const lists::ListEntry& row = rows[index];
         commit::EntryPlan plan;
         plan.parts = commit::SplitEntry(row.text);
         plan.sourceFolder = commit::SourceFolder(rules, plan.parts, row.folderIndex);
@@ -144,9 +146,12 @@ struct Workspace::CommitRun {
         const std::string fullPath = plan.sourceFolder + plan.parts.pipelineInput;
         // Only rows the preview renamed get here. A search pattern's step
         // budget counts steps, not time, so such a row never runs out of
-        // steps now: its name comes out as the preview showed it.
+        // steps now, and its tags take the values the preview read: its name
+        // comes out as the preview showed it.
+        const engine::TagValues* tags = index < rowTags.size() ? rowTags[index] : nullptr;
         plan.newName = commit::NewNameFrom(
-            pipeline.Process(plan.parts.pipelineInput, {fullPath, selectionCount, renameCounter})
+            pipeline
+                .Process(plan.parts.pipelineInput, {fullPath, selectionCount, renameCounter, tags})
                 .name);
         plan.smartFolder = commit::SmartFolderPart(plan.newName);
         plan.targetFolder =
@@ -164,7 +169,7 @@ struct Workspace::CommitRun {
     // Plans the entry of `row` as if every entry planned before it succeeds.
     Planned PlanAhead(std::size_t row) {
         Planned planned{row,
-                        Plan(rows[row]),
+                        Plan(row),
                         commit::StepKind::Rename,
                         renameCounter,
                         renamedTargets.Rows().size(),
@@ -275,6 +280,7 @@ struct Workspace::CommitRun {
     const bool copy;
     const std::vector<lists::ListEntry>& rows;
     const std::vector<std::string>& targets;
+    const std::vector<const engine::TagValues*>& rowTags;
     /// Entries committed without error: the autonumber index of the next one.
     std::int64_t renameCounter = 0;
     /// Re-aims target folders.

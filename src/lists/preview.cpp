@@ -10,14 +10,6 @@
 namespace kestrel::lists {
 namespace {
 
-std::string_view FolderOf(const PreviewInput& input, const ListEntry& entry) {
-    const auto index = static_cast<std::size_t>(entry.folderIndex);
-    if (index >= 1 && index <= input.folderTable.size()) {
-        return input.folderTable[index - 1];
-    }
-    return input.sourceDir;
-}
-
 // The text after the first `length` characters, or empty when there are fewer.
 std::string_view After(std::string_view text, std::size_t length) {
     return length <= text.size() ? text.substr(length) : std::string_view();
@@ -85,6 +77,15 @@ std::string_view EntryFilename(std::string_view displayText) {
     }
     const std::size_t slash = text.rfind('\\');
     return slash == std::string_view::npos ? displayText : displayText.substr(slash + 1);
+}
+
+std::string_view EntryFolder(const ListEntry& entry, const std::vector<std::string>& folderTable,
+                             std::string_view sourceDir) {
+    const auto index = static_cast<std::size_t>(entry.folderIndex);
+    if (index >= 1 && index <= folderTable.size()) {
+        return folderTable[index - 1];
+    }
+    return sourceDir;
 }
 
 ExistingTargets::ExistingTargets(platform::FileSystem& fileSystem,
@@ -196,7 +197,7 @@ Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipel
             continue;
         }
         const std::string_view filename = EntryFilename(entry.text);
-        const std::string_view folder = FolderOf(input, entry);
+        const std::string_view folder = EntryFolder(entry, input.folderTable, input.sourceDir);
         // The real folder of the entry, whatever the display mode shows.
         fullPath.assign(folder).append(filename);
         const engine::TagValues* tags = i < input.rowTags.size() ? input.rowTags[i] : nullptr;

@@ -69,6 +69,10 @@ struct Preview {
 /// with a folder's trailing backslash kept.
 std::string_view EntryFilename(std::string_view displayText);
 
+/// The folder the row's entry was listed in, whatever the display mode shows.
+std::string_view EntryFolder(const ListEntry& entry, const std::vector<std::string>& folderTable,
+                             std::string_view sourceDir);
+
 /// Answers "is there a readable file at this target?" for one preview pass, for
 /// the disk as it is when the pass starts. Each target folder is read once (or
 /// not at all while the names the listing read of it are known to be right);
