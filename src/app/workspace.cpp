@@ -106,6 +106,30 @@ class TagFeedback : public lists::TagReadObserver {
     Answer answer_ = Answer::No;
 };
 
+// The files of the listed rows, as the tag cache asks for them.
+class ListedFiles : public lists::RowFiles {
+  public:
+    ListedFiles(const std::vector<lists::ListEntry>& rows,
+                const std::vector<std::string>& folderTable, std::string_view sourceDir,
+                platform::FileSystem& fileSystem)
+        : rows_(rows), folderTable_(folderTable), sourceDir_(sourceDir), fileSystem_(fileSystem) {}
+
+    std::string PathOf(std::size_t row) const override {
+        const lists::ListEntry& entry = rows_[row];
+        return std::string(lists::EntryFolder(entry, folderTable_, sourceDir_)) +
+               std::string(lists::EntryFilename(entry.text));
+    }
+    std::string HostPathOf(const std::string& path) const override {
+        return fileSystem_.HostPathOf(path);
+    }
+
+  private:
+    const std::vector<lists::ListEntry>& rows_;
+    const std::vector<std::string>& folderTable_;
+    std::string_view sourceDir_;
+    platform::FileSystem& fileSystem_;
+};
+
 class PreviewFeedback : public lists::PreviewObserver {
   public:
     explicit PreviewFeedback(Ui& ui) : ui_(ui), status_(ui, "Refreshing preview list: ") {}
@@ -138,12 +162,6 @@ void Workspace::SetTagReader(const platform::TagReader& reader) {
     tagCache_ = {};
 }
 
-std::string Workspace::RowPath(std::size_t row) const {
-    const lists::ListEntry& entry = sourceRows_[row];
-    return std::string(lists::EntryFolder(entry, folderTable_, txtSourceDir)) +
-           std::string(lists::EntryFilename(entry.text));
-}
-
 std::array<std::string, engine::kTagCount> Workspace::RowTagTexts(std::size_t row) {
     std::array<std::string, engine::kTagCount> texts;
     if (row >= sourceRows_.size()) {
@@ -151,8 +169,9 @@ std::array<std::string, engine::kTagCount> Workspace::RowTagTexts(std::size_t ro
     }
     constexpr unsigned kEverySource =
         platform::kFileTags | platform::kPhotoTags | platform::kTakenTag | platform::kMusicTags;
+    const ListedFiles files(sourceRows_, folderTable_, txtSourceDir, fileSystem_);
     const engine::TagValues values = lists::ValuesOf(
-        tagReader_->Read(fileSystem_.HostPathOf(RowPath(row)), kEverySource), kEverySource);
+        tagReader_->Read(files.HostPathOf(files.PathOf(row)), kEverySource), kEverySource);
     for (const engine::TagEntry& entry : values.entries) {
         texts[static_cast<std::size_t>(entry.tag)] = engine::DefaultTagText(entry);
     }
@@ -165,21 +184,19 @@ std::vector<const engine::TagValues*> Workspace::ReadRowTags(const engine::NameP
         return {};
     }
     // Only the rows the preview makes names for are read.
-    std::vector<lists::TagJob> jobs;
     std::vector<std::size_t> rows;
     for (std::size_t row = 0; row < sourceRows_.size(); ++row) {
         if (sourceRows_[row].selected) {
-            std::string path = RowPath(row);
-            std::string hostPath = fileSystem_.HostPathOf(path);
-            jobs.push_back({std::move(path), std::move(hostPath)});
             rows.push_back(row);
         }
     }
     TagFeedback feedback(ui_, preferences);
-    tagCache_.Fill(*tagReader_, jobs, sources, feedback);
+    tagCache_.Fill(*tagReader_, rows,
+                   ListedFiles(sourceRows_, folderTable_, txtSourceDir, fileSystem_), sources,
+                   feedback);
     std::vector<const engine::TagValues*> values(sourceRows_.size(), nullptr);
-    for (std::size_t k = 0; k < jobs.size(); ++k) {
-        values[rows[k]] = tagCache_.Find(jobs[k].path, sources);
+    for (const std::size_t row : rows) {
+        values[row] = tagCache_.Find(row, sources);
     }
     return values;
 }
@@ -193,6 +210,7 @@ void Workspace::SetSelected(std::size_t row, bool selected) {
 void Workspace::SetSourceText(std::size_t row, std::string text) {
     if (row < sourceRows_.size()) {
         sourceRows_[row].text = std::move(text);
+        tagCache_.ForgetRow(row);
     }
 }
 
@@ -251,7 +269,7 @@ void Workspace::ListSource() {
         sourceRows_ = std::move(listing.rows);
         folderTable_ = std::move(listing.folderTable);
         listedNames_ = std::move(listing.folderNames);
-        tagCache_.NewListing();
+        tagCache_.NewListing(sourceRows_.size());
         if (text::CodePointCount(listing.widestText) > text::CodePointCount(widestText_)) {
             widestText_ = std::move(listing.widestText);
         }

@@ -188,8 +188,6 @@ class Workspace {
 
     void ListSource();
     void ComputeTargets();
-    /// The program path of source row `row`'s entry, a folder's mark kept.
-    std::string RowPath(std::size_t row) const;
     /// Reads what the tags of `pipeline` need of the selected rows (with the
     /// progress bar and the interrupt question) and gives each row its
     /// values; no values at all when the texts name no tag.

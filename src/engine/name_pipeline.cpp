@@ -263,17 +263,16 @@ NameResult NamePipeline::Process(std::string_view filename, const NameContext& c
 
 void NamePipeline::InsertTexts(std::u32string& base, const NameContext& context,
                                TagMiss& miss) const {
-    std::u32string filled;
     if (insertStart_.on) {
-        base.insert(0, TextFor(insertStart_.text, context, filled, miss));
+        base.insert(0, TextFor(insertStart_.text, context, filled_, miss));
     }
     if (insertMiddle_.on && insertPosition_ >= 1 &&
         insertPosition_ <= static_cast<std::int64_t>(base.size()) + 1) {
         base.insert(static_cast<std::size_t>(insertPosition_ - 1),
-                    TextFor(insertMiddle_.text, context, filled, miss));
+                    TextFor(insertMiddle_.text, context, filled_, miss));
     }
     if (insertEnd_.on) {
-        base += TextFor(insertEnd_.text, context, filled, miss);
+        base += TextFor(insertEnd_.text, context, filled_, miss);
     }
 }
 
@@ -367,10 +366,9 @@ void NamePipeline::ChangeExtension(std::u32string& base, std::u32string& extensi
 // the base name and, with "Include extension", on the extension as well.
 void NamePipeline::ApplyToNameAndExtension(std::u32string& base, std::u32string& extension,
                                            const NameContext& context, TagMiss& miss) const {
-    std::u32string filled;
     TagMiss used;
     const std::u32string& replacement =
-        searchReplace_ ? TextFor(replacement_, context, filled, used) : filled;
+        searchReplace_ ? TextFor(replacement_, context, filled_, used) : filled_;
     const auto apply = [&](std::u32string& part) {
         if (searchReplace_) {
             std::u32string replaced =

@@ -147,6 +147,8 @@ class NamePipeline {
     bool collapseSpaces_ = false;
     RandomUnit random_;
     TagSet usedTags_;
+    /// A text with its tags filled in, reused from name to name.
+    mutable std::u32string filled_;
 };
 
 /// One-off convenience: builds a pipeline for a single name.

@@ -126,7 +126,8 @@ bool AppendDefault(TagKind kind, std::string_view value, std::u32string& out) {
             if (!ReadPlainDate(value)) {
                 return false;
             }
-            AppendCapped(out, text::ToCodePoints(value.substr(0, kDefaultDateLength)));
+            // Checked to be ASCII digits and dashes.
+            out.append(value.begin(), value.begin() + kDefaultDateLength);
             return true;
         case TagKind::Number:
             if (!AllDigits(value)) {

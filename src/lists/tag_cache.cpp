@@ -77,6 +77,9 @@ engine::TagValues ValuesOf(const FileTags& tags, unsigned sources) {
 
 /// What one file needs, and, once a thread has done it, what it found.
 struct TagCache::Work {
+    std::size_t row = 0;
+    std::string path;
+    std::string hostPath;
     const Entry* known = nullptr;  // the values kept of the file, if any
     bool current = false;          // kept values already confirmed in this listing
     unsigned wanted = 0;
@@ -86,9 +89,9 @@ struct TagCache::Work {
     unsigned read = 0;  // the sources read now
     FileTags tags;
 
-    void Do(const platform::TagReader& reader, const std::string& hostPath) {
+    void Do(const platform::TagReader& reader) {
         try {
-            Look(reader, hostPath);
+            Look(reader);
         } catch (const std::exception& error) {
             // Out of memory, most likely: this file has no values, the
             // others are read on.
@@ -101,7 +104,7 @@ struct TagCache::Work {
         }
     }
 
-    void Look(const platform::TagReader& reader, const std::string& hostPath) {
+    void Look(const platform::TagReader& reader) {
         keep = known != nullptr && (current || reader.Stamp(hostPath) == known->stamp);
         read = keep ? wanted & ~known->sources : wanted;
         if (read != 0) {
@@ -113,23 +116,30 @@ struct TagCache::Work {
     }
 };
 
-void TagCache::NewListing() {
+void TagCache::NewListing(std::size_t rowCount) {
     ++listing_;
+    rows_.assign(rowCount, nullptr);
     std::erase_if(entries_,
                   [this](const auto& item) { return item.second.listing + 1 < listing_; });
 }
 
-const engine::TagValues* TagCache::Find(std::string_view path, unsigned sources) const {
-    const auto found = entries_.find(std::string(path));
-    if (found == entries_.end() || found->second.listing != listing_ ||
-        (found->second.sources & sources) != sources) {
-        return nullptr;
+void TagCache::ForgetRow(std::size_t row) {
+    if (row < rows_.size()) {
+        rows_[row] = nullptr;
     }
-    return &found->second.values;
 }
 
-void TagCache::Merge(const TagJob& job, Work& work) {
-    Entry& entry = entries_[job.path];
+bool TagCache::Known(std::size_t row, unsigned sources) const {
+    const Entry* entry = row < rows_.size() ? rows_[row] : nullptr;
+    return entry != nullptr && entry->listing == listing_ && (entry->sources & sources) == sources;
+}
+
+const engine::TagValues* TagCache::Find(std::size_t row, unsigned sources) const {
+    return Known(row, sources) ? &rows_[row]->values : nullptr;
+}
+
+void TagCache::Merge(Work& work) {
+    Entry& entry = entries_[work.path];
     if (!work.keep) {
         entry = Entry{};
     }
@@ -141,18 +151,19 @@ void TagCache::Merge(const TagJob& job, Work& work) {
                   std::back_inserter(entry.values.entries));
         entry.sources |= work.read;
     }
+    if (work.row >= rows_.size()) {
+        rows_.resize(work.row + 1, nullptr);
+    }
+    rows_[work.row] = &entry;
 }
 
-bool TagCache::Fill(const platform::TagReader& reader, std::span<const TagJob> jobs,
-                    unsigned sources, TagReadObserver& observer) {
-    // Only files whose values are not known for this listing need a look.
+bool TagCache::Fill(const platform::TagReader& reader, std::span<const std::size_t> rows,
+                    const RowFiles& files, unsigned sources, TagReadObserver& observer) {
+    // Only rows whose values are not known for this listing need a look.
     std::vector<std::size_t> pending;
-    for (std::size_t i = 0; i < jobs.size(); ++i) {
-        const auto found = entries_.find(jobs[i].path);
-        const bool known = found != entries_.end() && found->second.listing == listing_ &&
-                           (found->second.sources & sources) == sources;
-        if (!known) {
-            pending.push_back(i);
+    for (const std::size_t row : rows) {
+        if (!Known(row, sources)) {
+            pending.push_back(row);
         }
     }
     if (pending.empty()) {
@@ -166,17 +177,20 @@ bool TagCache::Fill(const platform::TagReader& reader, std::span<const TagJob> j
         const std::size_t size = std::min({kBatch, pending.size() - done, step - done % step});
         batch.assign(size, Work{});
         for (std::size_t k = 0; k < size; ++k) {
-            const auto found = entries_.find(jobs[pending[done + k]].path);
-            if (found != entries_.end()) {
-                batch[k].known = &found->second;
-                batch[k].current = found->second.listing == listing_;
+            Work& work = batch[k];
+            work.row = pending[done + k];
+            work.path = files.PathOf(work.row);
+            work.hostPath = files.HostPathOf(work.path);
+            work.wanted = sources;
+            if (const auto found = entries_.find(work.path); found != entries_.end()) {
+                work.known = &found->second;
+                work.current = found->second.listing == listing_;
             }
-            batch[k].wanted = sources;
         }
         std::atomic<std::size_t> next = 0;
         const auto work = [&] {
             for (std::size_t k = next++; k < size; k = next++) {
-                batch[k].Do(reader, jobs[pending[done + k]].hostPath);
+                batch[k].Do(reader);
             }
         };
         {
@@ -190,8 +204,8 @@ bool TagCache::Fill(const platform::TagReader& reader, std::span<const TagJob> j
             }
             work();
         }
-        for (std::size_t k = 0; k < size; ++k) {
-            Merge(jobs[pending[done + k]], batch[k]);
+        for (Work& finished : batch) {
+            Merge(finished);
         }
         done += size;
         if (!observer.ContinueAfter(static_cast<int>(done))) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "engine/tag_values.h"
 #include "platform/tag_reader.h"
@@ -30,27 +31,34 @@ class TagReadObserver {
     virtual int QuestionStep() const = 0;
 };
 
-/// One file to read: its program path, by which its values are found, and
-/// its path on this host, which the reader opens.
-struct TagJob {
-    std::string path;
-    std::string hostPath;
+/// Where the listed rows' files are.
+class RowFiles {
+  public:
+    virtual ~RowFiles() = default;
+    /// The program path of row `row`'s entry, by which its values are kept.
+    virtual std::string PathOf(std::size_t row) const = 0;
+    /// The path on this host that a reader opens for `path`.
+    virtual std::string HostPathOf(const std::string& path) const = 0;
 };
 
 class TagCache {
   public:
-    /// A new listing: every value is checked against its file once more
-    /// before it is used; files of the listing before last are forgotten.
-    void NewListing();
+    /// A new listing of `rowCount` rows: every value is checked against its
+    /// file once more before it is used; files of the listing before last
+    /// are forgotten.
+    void NewListing(std::size_t rowCount);
+    /// A row whose entry was renamed on its own: its file is looked up anew.
+    void ForgetRow(std::size_t row);
 
-    /// Makes sure that `sources` are known of every job's file, reading what
-    /// is not (on several threads). False when the observer stopped it; what
-    /// was read until then is kept.
-    bool Fill(const platform::TagReader& reader, std::span<const TagJob> jobs, unsigned sources,
-              TagReadObserver& observer);
+    /// Makes sure that `sources` are known of the files of `rows`, reading
+    /// what is not (on several threads). False when the observer stopped it;
+    /// what was read until then is kept. A row known already costs no more
+    /// than a look at its entry, so that a keystroke's preview stays quick.
+    bool Fill(const platform::TagReader& reader, std::span<const std::size_t> rows,
+              const RowFiles& files, unsigned sources, TagReadObserver& observer);
 
-    /// The values of `path`, when its `sources` are known in this listing.
-    const engine::TagValues* Find(std::string_view path, unsigned sources) const;
+    /// The values of row `row`'s file, when its `sources` are known in this listing.
+    const engine::TagValues* Find(std::size_t row, unsigned sources) const;
 
   private:
     struct Entry {
@@ -60,9 +68,12 @@ class TagCache {
         engine::TagValues values;
     };
     struct Work;
-    void Merge(const TagJob& job, Work& work);
+    bool Known(std::size_t row, unsigned sources) const;
+    void Merge(Work& work);
 
     std::unordered_map<std::string, Entry> entries_;
+    /// Each row's entry, once it was read or checked in this listing.
+    std::vector<Entry*> rows_;
     std::uint64_t listing_ = 1;
 };
 

@@ -61,12 +61,23 @@ class Progress : public TagReadObserver {
     std::vector<int> dones;
 };
 
-std::vector<TagJob> Jobs(int count) {
-    std::vector<TagJob> jobs;
-    for (int i = 0; i < count; ++i) {
-        jobs.push_back({"T:\\" + std::to_string(i) + ".mp3", "/t/" + std::to_string(i) + ".mp3"});
+// Row r is the file "T:\r.mp3", "/t/r.mp3" on the host.
+class Files : public RowFiles {
+  public:
+    std::string PathOf(std::size_t row) const override {
+        return "T:\\" + std::to_string(row) + ".mp3";
     }
-    return jobs;
+    std::string HostPathOf(const std::string& path) const override {
+        return "/t/" + path.substr(3);
+    }
+};
+
+std::vector<std::size_t> Rows(std::size_t count) {
+    std::vector<std::size_t> rows(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        rows[i] = i;
+    }
+    return rows;
 }
 
 const engine::TagEntry* Entry(const engine::TagValues* values, engine::Tag tag) {
@@ -77,26 +88,27 @@ TEST(TagCache, ReadsEachFileOnceAndOnlyTheSourcesNotKnownYet) {
     CountingReader reader;
     Progress progress;
     TagCache cache;
-    const std::vector<TagJob> jobs = Jobs(150);
-    EXPECT_TRUE(cache.Fill(reader, jobs, platform::kMusicTags, progress));
+    cache.NewListing(150);
+    const std::vector<std::size_t> rows = Rows(150);
+    EXPECT_TRUE(cache.Fill(reader, rows, Files(), platform::kMusicTags, progress));
     EXPECT_EQ(reader.reads.size(), 150U);
     EXPECT_EQ(progress.totals, std::vector<int>{150});
-    EXPECT_EQ(Entry(cache.Find("T:\\7.mp3", platform::kMusicTags), engine::Tag::Artist)->value,
+    EXPECT_EQ(Entry(cache.Find(7, platform::kMusicTags), engine::Tag::Artist)->value,
               "Artist of /t/7.mp3");
-    EXPECT_EQ(cache.Find("T:\\7.mp3", platform::kTakenTag), nullptr);
+    EXPECT_EQ(cache.Find(7, platform::kTakenTag), nullptr);
 
     // Another keystroke with the same tags reads nothing and shows no progress.
-    EXPECT_TRUE(cache.Fill(reader, jobs, platform::kMusicTags, progress));
+    EXPECT_TRUE(cache.Fill(reader, rows, Files(), platform::kMusicTags, progress));
     EXPECT_EQ(reader.reads.size(), 150U);
     EXPECT_EQ(progress.totals.size(), 1U);
 
     // A new tag reads only its own source, and the values already known stay.
     reader.reads.clear();
-    EXPECT_TRUE(cache.Fill(reader, jobs, platform::kMusicTags | platform::kTakenTag, progress));
+    EXPECT_TRUE(
+        cache.Fill(reader, rows, Files(), platform::kMusicTags | platform::kTakenTag, progress));
     ASSERT_EQ(reader.reads.size(), 150U);
     EXPECT_EQ(reader.reads[0].second, platform::kTakenTag);
-    const engine::TagValues* both =
-        cache.Find("T:\\7.mp3", platform::kMusicTags | platform::kTakenTag);
+    const engine::TagValues* both = cache.Find(7, platform::kMusicTags | platform::kTakenTag);
     EXPECT_EQ(Entry(both, engine::Tag::Taken)->value, "2001-01-01 00:00:00");
     EXPECT_EQ(Entry(both, engine::Tag::Taken)->problem, "");
     EXPECT_EQ(Entry(both, engine::Tag::Artist)->value, "Artist of /t/7.mp3");
@@ -110,32 +122,37 @@ TEST(TagCache, ANewListingChecksEachFileAndReadsOnlyTheChangedOnes) {
     CountingReader reader;
     Progress progress;
     TagCache cache;
-    const std::vector<TagJob> jobs = Jobs(3);
-    cache.Fill(reader, jobs, platform::kMusicTags | platform::kTakenTag, progress);
-    cache.NewListing();
-    EXPECT_EQ(cache.Find("T:\\1.mp3", platform::kMusicTags), nullptr);
+    cache.NewListing(3);
+    const std::vector<std::size_t> rows = Rows(3);
+    cache.Fill(reader, rows, Files(), platform::kMusicTags | platform::kTakenTag, progress);
+    cache.NewListing(3);
+    EXPECT_EQ(cache.Find(1, platform::kMusicTags), nullptr);
 
     reader.reads.clear();
     reader.sizes["/t/1.mp3"] = 2;
     reader.version = "2002";
-    EXPECT_TRUE(cache.Fill(reader, jobs, platform::kTakenTag, progress));
+    EXPECT_TRUE(cache.Fill(reader, rows, Files(), platform::kTakenTag, progress));
     EXPECT_EQ(reader.stamps,
               (std::map<std::string, int>{{"/t/0.mp3", 1}, {"/t/1.mp3", 1}, {"/t/2.mp3", 1}}));
     ASSERT_EQ(reader.reads.size(), 1U);
     EXPECT_EQ(reader.reads[0], (std::pair<std::string, unsigned>{"/t/1.mp3", platform::kTakenTag}));
-    EXPECT_EQ(Entry(cache.Find("T:\\0.mp3", platform::kTakenTag), engine::Tag::Taken)->value,
+    EXPECT_EQ(Entry(cache.Find(0, platform::kTakenTag), engine::Tag::Taken)->value,
               "2001-01-01 00:00:00");
-    EXPECT_EQ(Entry(cache.Find("T:\\1.mp3", platform::kTakenTag), engine::Tag::Taken)->value,
+    EXPECT_EQ(Entry(cache.Find(1, platform::kTakenTag), engine::Tag::Taken)->value,
               "2002-01-01 00:00:00");
     // What was read of the changed file before does not hold any more.
-    EXPECT_EQ(cache.Find("T:\\1.mp3", platform::kMusicTags), nullptr);
-    EXPECT_NE(cache.Find("T:\\0.mp3", platform::kMusicTags), nullptr);
+    EXPECT_EQ(cache.Find(1, platform::kMusicTags), nullptr);
+    EXPECT_NE(cache.Find(0, platform::kMusicTags), nullptr);
+
+    // A row renamed on its own is looked up by its new path.
+    cache.ForgetRow(0);
+    EXPECT_EQ(cache.Find(0, platform::kTakenTag), nullptr);
 
     // Files that the listing after next no longer holds are forgotten.
-    cache.NewListing();
-    cache.NewListing();
+    cache.NewListing(1);
+    cache.NewListing(1);
     reader.reads.clear();
-    cache.Fill(reader, Jobs(1), platform::kTakenTag, progress);
+    cache.Fill(reader, Rows(1), Files(), platform::kTakenTag, progress);
     EXPECT_EQ(reader.reads.size(), 1U);
 }
 
@@ -147,16 +164,17 @@ TEST(TagCache, StopsAtTheObserversWordAndGoesOnFromThereNextTime) {
     progress.step = 10;
     progress.stopAt = 20;
     TagCache cache;
-    const std::vector<TagJob> jobs = Jobs(25);
-    EXPECT_FALSE(cache.Fill(reader, jobs, platform::kMusicTags, progress));
+    cache.NewListing(25);
+    const std::vector<std::size_t> rows = Rows(25);
+    EXPECT_FALSE(cache.Fill(reader, rows, Files(), platform::kMusicTags, progress));
     EXPECT_EQ(progress.dones, (std::vector<int>{10, 20}));
-    EXPECT_NE(cache.Find("T:\\19.mp3", platform::kMusicTags), nullptr);
-    EXPECT_EQ(cache.Find("T:\\20.mp3", platform::kMusicTags), nullptr);
+    EXPECT_NE(cache.Find(19, platform::kMusicTags), nullptr);
+    EXPECT_EQ(cache.Find(20, platform::kMusicTags), nullptr);
 
     reader.reads.clear();
     progress.dones.clear();
     progress.stopAt = 1'000'000;
-    EXPECT_TRUE(cache.Fill(reader, jobs, platform::kMusicTags, progress));
+    EXPECT_TRUE(cache.Fill(reader, rows, Files(), platform::kMusicTags, progress));
     EXPECT_EQ(reader.reads.size(), 5U);
     EXPECT_EQ(progress.dones, std::vector<int>{5});
 }
