@@ -1,7 +1,11 @@
 // Photos through exiv2: JPEG, TIFF, PNG, WebP and the raw formats it knows.
 #include <exiv2/exiv2.hpp>
+#include <exiv2/webpimage.hpp>
 
+#include <algorithm>
+#include <array>
 #include <exception>
+#include <memory>
 
 #include "platform/media_tags.h"
 
@@ -86,13 +90,40 @@ void ReadAllPhotoTags(const Exiv2::Image& image, FileTags& tags) {
     tags.iso = NumberOf(Exiv2::isoSpeed(exif), exif, kLargestIso);
 }
 
-Exiv2::Image::AutoPtr OpenImage(const ContentSource& source) {
+// Only exiv2's readers of pictures are used. Its readers of video files
+// (which exiv2 itself has deprecated) are not: a malformed Matroska file trips
+// an assertion in one of them and would end the program. Videos go to
+// MediaInfoLib instead.
+bool IsPicture(int type) {
+    namespace T = Exiv2::ImageType;
+    constexpr std::array kPictures = {T::jpeg, T::exv, T::crw, T::tiff, T::mrw, T::png, T::cr2,
+                                      T::raf,  T::orf, T::gif, T::psd,  T::tga, T::bmp, T::jp2,
+                                      T::rw2,  T::pgf, T::eps, T::bmff, T::webp};
+    return std::find(kPictures.begin(), kPictures.end(), type) != kPictures.end();
+}
+
+int TypeOf(const ContentSource& source) {
+    return source.InMemory() ? Exiv2::ImageFactory::getType(source.bytes.data(),
+                                                            static_cast<long>(source.bytes.size()))
+                             : Exiv2::ImageFactory::getType(source.hostPath);
+}
+
+// exiv2 0.27 hands images over in a std::auto_ptr, which C++17 dropped; the
+// image moves into a std::unique_ptr at once. Null for a kind exiv2 does not
+// know, or is not asked to read.
+std::unique_ptr<Exiv2::Image> OpenImage(const ContentSource& source) {
+    const int type = TypeOf(source);
+    if (!IsPicture(type)) {
+        return nullptr;
+    }
     if (source.InMemory()) {
-        return Exiv2::ImageFactory::open(source.bytes.data(),
-                                         static_cast<long>(source.bytes.size()));
+        return std::unique_ptr<Exiv2::Image>(
+            Exiv2::ImageFactory::open(source.bytes.data(), static_cast<long>(source.bytes.size()))
+                .release());
     }
     // A host path is never a web address: no transfer library is asked.
-    return Exiv2::ImageFactory::open(source.hostPath, false);
+    return std::unique_ptr<Exiv2::Image>(
+        Exiv2::ImageFactory::open(source.hostPath, false).release());
 }
 
 // exiv2 names the file in some of its messages; the row already does.
@@ -108,8 +139,8 @@ std::string ProblemText(const ContentSource& source, std::string_view what) {
 
 ContentRead ReadPhotoTags(const ContentSource& source, bool allPhotoTags, FileTags& tags) {
     try {
-        Exiv2::Image::AutoPtr image = OpenImage(source);
-        if (image.get() == nullptr) {
+        const std::unique_ptr<Exiv2::Image> image = OpenImage(source);
+        if (image == nullptr) {
             return {ContentOutcome::NotThisKind, {}};
         }
         image->readMetadata();

@@ -8,8 +8,9 @@
 #include <array>
 #include <cstring>
 #include <exception>
-#include <memory>
+#include <span>
 #include <string_view>
+#include <vector>
 
 #include "platform/media_tags.h"
 
@@ -87,11 +88,12 @@ class Feed {
     bool Ok() const { return source_.InMemory() || size_ > 0; }
     std::size_t Size() const { return size_; }
 
-    std::size_t Read(std::size_t offset, std::array<ZenLib::int8u, kChunk>& buffer) const {
+    /// Up to the buffer's size from `offset` on; 0 at the end or on an error.
+    std::size_t Read(std::size_t offset, std::span<ZenLib::int8u> buffer) const {
         if (offset >= size_) {
             return 0;
         }
-        const std::size_t count = std::min(kChunk, size_ - offset);
+        const std::size_t count = std::min(buffer.size(), size_ - offset);
         if (source_.InMemory()) {
             std::memcpy(buffer.data(), source_.bytes.data() + offset, count);
             return count;
@@ -106,14 +108,31 @@ class Feed {
     std::size_t size_ = 0;
 };
 
+// MediaInfoLib tries each of its many readers on a file until one takes it,
+// and one of them falls over on a crafted text file. Only files that start
+// as the three kinds of video read here do are handed to it at all: an MP4
+// or QuickTime file with one of the boxes such a file begins with, a
+// Matroska file with its EBML mark.
+bool StartsAsVideo(const Feed& feed) {
+    std::array<ZenLib::int8u, 8> head{};
+    const std::size_t count = feed.Read(0, head);
+    const std::string_view start(reinterpret_cast<const char*>(head.data()), count);
+    if (start.starts_with("\x1A\x45\xDF\xA3")) {
+        return true;
+    }
+    const std::string_view box = count == head.size() ? start.substr(4) : std::string_view();
+    return box == "ftyp" || box == "moov" || box == "mdat" || box == "wide" || box == "free" ||
+           box == "skip" || box == "pnot";
+}
+
 void Parse(MediaInfo& info, const Feed& feed) {
-    auto buffer = std::make_unique<std::array<ZenLib::int8u, kChunk>>();
+    std::vector<ZenLib::int8u> buffer(kChunk);
     info.Open_Buffer_Init(feed.Size(), 0);
     std::size_t offset = 0;
     std::size_t given = 0;
     for (int jumps = 0; given < kMostBytes && jumps <= kMostJumps;) {
-        const std::size_t count = feed.Read(offset, *buffer);
-        if (count == 0 || (info.Open_Buffer_Continue(buffer->data(), count) & kFinalized) != 0) {
+        const std::size_t count = feed.Read(offset, buffer);
+        if (count == 0 || (info.Open_Buffer_Continue(buffer.data(), count) & kFinalized) != 0) {
             break;
         }
         given += count;
@@ -133,7 +152,7 @@ void Parse(MediaInfo& info, const Feed& feed) {
 ContentRead ReadVideoTaken(const ContentSource& source, FileTags& tags) {
     try {
         const Feed feed(source);
-        if (!feed.Ok()) {
+        if (!feed.Ok() || !StartsAsVideo(feed)) {
             return {ContentOutcome::NotThisKind, {}};
         }
         MediaInfo info;

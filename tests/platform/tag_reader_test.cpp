@@ -111,6 +111,12 @@ TEST(TagReader, ReadsPhotosMusicAndVideosWrittenByOtherTools) {
         {"clip.mkv", kTakenTag, {{&FileTags::taken, VideoTime()}}},
         {"phone.mov", kTakenTag, {{&FileTags::taken, "2021-06-05 16:30:00"}}},
         {"no-date.mp4", kTakenTag, {{&FileTags::taken, ""}, {&FileTags::takenProblem, ""}}},
+        // Files found by fuzzing to end the program in a reader that is not
+        // used on them: a damaged video, and a crafted text.
+        {"damaged.mkv", kTakenTag | kPhotoTags, {{&FileTags::taken, ""}}},
+        {"crafted.txt",
+         kTakenTag | kMusicTags,
+         {{&FileTags::takenProblem, notEither}, {&FileTags::musicProblem, notMusic}}},
     };
     const LibraryTagReader reader;
     for (const Expected& c : cases) {

@@ -63,3 +63,15 @@ ffmpeg "${quiet[@]}" "${picture[@]}" -movflags use_metadata_tags \
     -metadata com.apple.quicktime.creationdate=2021-06-05T16:30:00+0200 \
     -metadata creation_time=2021-06-05T14:30:00Z phone.mov
 ffmpeg "${quiet[@]}" "${picture[@]}" no-date.mp4
+# A damaged Matroska file, found by fuzzing, on which exiv2's own (unused)
+# reader of videos stops the program with an assertion.
+{
+    printf '\x1a\x45\xdf\xa3\x9f\x42\x86\x81\x01\x00\x00\x60\x30\x00\x36'
+    head -c 82 /dev/zero | tr '\0' '\377'
+    printf '\x36\xbb'
+} > damaged.mkv
+# A crafted text, found by fuzzing, on which one of MediaInfoLib's readers
+# crashes: no file that does not start as a video reaches MediaInfoLib.
+printf '\x3c\x21\x5b\x43\x44\x41\x54\x41\x5b\x00\x00\x00\x00\x00\x61\x61\x61\x61\x61\x61' > crafted.txt
+printf '\x61\x00\x00\x46\xff\xff\x5f\x30\x00\x11\x03\x80\x62\x00\x34\x15\x38\x38\x02\x01' >> crafted.txt
+printf '\x00\x01\x00\x00\x00' >> crafted.txt
