@@ -102,20 +102,10 @@ bool IsPicture(int type) {
     return std::find(kPictures.begin(), kPictures.end(), type) != kPictures.end();
 }
 
-int TypeOf(const ContentSource& source) {
-    return source.InMemory() ? Exiv2::ImageFactory::getType(source.bytes.data(),
-                                                            static_cast<long>(source.bytes.size()))
-                             : Exiv2::ImageFactory::getType(source.hostPath);
-}
-
 // exiv2 0.27 hands images over in a std::auto_ptr, which C++17 dropped; the
-// image moves into a std::unique_ptr at once. Null for a kind exiv2 does not
-// know, or is not asked to read.
+// image moves into a std::unique_ptr at once. Opening reads no more than the
+// start of the file, which tells its kind; nothing is parsed yet.
 std::unique_ptr<Exiv2::Image> OpenImage(const ContentSource& source) {
-    const int type = TypeOf(source);
-    if (!IsPicture(type)) {
-        return nullptr;
-    }
     if (source.InMemory()) {
         return std::unique_ptr<Exiv2::Image>(
             Exiv2::ImageFactory::open(source.bytes.data(), static_cast<long>(source.bytes.size()))
@@ -140,7 +130,7 @@ std::string ProblemText(const ContentSource& source, std::string_view what) {
 ContentRead ReadPhotoTags(const ContentSource& source, bool allPhotoTags, FileTags& tags) {
     try {
         const std::unique_ptr<Exiv2::Image> image = OpenImage(source);
-        if (image == nullptr) {
+        if (image == nullptr || !IsPicture(image->imageType())) {
             return {ContentOutcome::NotThisKind, {}};
         }
         image->readMetadata();
