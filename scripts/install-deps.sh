@@ -9,7 +9,7 @@ packages=(
     libicu-dev libsqlite3-dev libcurl4-openssl-dev libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev fonts-dejavu-core xvfb xauth poppler-utils
     # Tags read from file contents: photos, music, videos.
-    pkg-config libexiv2-dev libtag1-dev libmediainfo-dev
+    pkg-config libexiv2-dev libtag1-dev libavformat-dev
     # The tag benchmark measures reading beside the programs a user would
     # run instead.
     exiv2 libimage-exiftool-perl

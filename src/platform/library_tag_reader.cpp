@@ -88,12 +88,13 @@ void NotContents(unsigned sources, const std::string& why, FileTags& tags) {
 
 // A photo's date, else a video's; a damaged file says what went wrong, a
 // file of another kind that it is none.
-void ReadTaken(const ContentSource& source, const ContentRead& photo, FileTags& tags) {
+void ReadTaken(const ContentSource& source, const ContentRead& photo, const VideoReader& reader,
+               FileTags& tags) {
     if (!tags.taken.empty() || photo.outcome == ContentOutcome::Failed) {
         tags.takenProblem = photo.problem;
         return;
     }
-    const ContentRead video = ReadVideoTaken(source, tags);
+    const ContentRead video = reader.ReadTaken(source, tags);
     if (video.outcome == ContentOutcome::Failed) {
         tags.takenProblem = video.problem;
     } else if (photo.outcome == ContentOutcome::NotThisKind &&
@@ -141,7 +142,8 @@ std::string BoundedNumber(long long value, long long largest) {
     return value >= 1 && value <= largest ? std::to_string(value) : std::string();
 }
 
-void ReadContentTags(const ContentSource& source, unsigned sources, FileTags& tags) {
+void ReadContentTags(const ContentSource& source, unsigned sources, const VideoReader& video,
+                     FileTags& tags) {
     if ((sources & (kPhotoTags | kTakenTag)) != 0) {
         const ContentRead photo = ReadPhotoTags(source, (sources & kPhotoTags) != 0, tags);
         if ((sources & kPhotoTags) != 0) {
@@ -149,7 +151,7 @@ void ReadContentTags(const ContentSource& source, unsigned sources, FileTags& ta
                 photo.outcome == ContentOutcome::NotThisKind ? kNotPhoto : photo.problem;
         }
         if ((sources & kTakenTag) != 0) {
-            ReadTaken(source, photo, tags);
+            ReadTaken(source, photo, video, tags);
         }
     }
     if ((sources & kMusicTags) != 0) {
@@ -185,7 +187,14 @@ FileTags LibraryTagReader::Read(const std::string& hostPath, unsigned sources) c
         NotContents(sources, {}, tags);
         return tags;
     }
-    ReadContentTags({hostPath, {}}, sources, tags);
+    ReadContentTags({hostPath, {}}, sources, video_, tags);
+    return tags;
+}
+
+FileTags LibraryTagReader::ReadContents(std::span<const std::uint8_t> bytes,
+                                        unsigned sources) const {
+    FileTags tags;
+    ReadContentTags({{}, bytes}, sources, video_, tags);
     return tags;
 }
 

@@ -1,11 +1,15 @@
 #pragma once
 
+#include <cstdint>
+#include <span>
+
+#include "platform/media_tags.h"
 #include "platform/tag_reader.h"
 
 namespace kestrel::platform {
 
 /// Reads tags with the file system's own record of a file (dates, size) and
-/// with exiv2, TagLib and MediaInfoLib for its contents. Only regular files
+/// with exiv2, TagLib and FFmpeg's libavformat for its contents. Only regular files
 /// are opened, so that a named pipe in a folder cannot stall a preview.
 class LibraryTagReader : public TagReader {
   public:
@@ -15,6 +19,12 @@ class LibraryTagReader : public TagReader {
 
     FileStamp Stamp(const std::string& hostPath) const override;
     FileTags Read(const std::string& hostPath, unsigned sources) const override;
+    /// What Read gives of a file's contents, from bytes in memory (the fuzz
+    /// target's): no dates or size.
+    FileTags ReadContents(std::span<const std::uint8_t> bytes, unsigned sources) const;
+
+  private:
+    VideoReader video_;
 };
 
 }  // namespace kestrel::platform

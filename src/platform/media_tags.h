@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <ctime>
 #include <initializer_list>
+#include <memory>
+#include <mutex>
 #include <span>
 #include <string>
 #include <string_view>
@@ -10,7 +12,7 @@
 #include "platform/tag_reader.h"
 
 // The three libraries that read file contents, each behind one function:
-// exiv2 for photos, TagLib for music, MediaInfoLib for videos. Files are
+// exiv2 for photos, TagLib for music, FFmpeg's libavformat for videos. Files are
 // untrusted: every library error is caught here, per file, and what a file
 // claims (sizes, counts, lengths) is bounded before it is used.
 namespace kestrel::platform {
@@ -36,14 +38,33 @@ struct ContentRead {
 
 /// `taken`, and with `allPhotoTags` make, camera, lens, width, height and iso.
 ContentRead ReadPhotoTags(const ContentSource& source, bool allPhotoTags, FileTags& tags);
-/// `taken` from the creation time of an MP4, QuickTime or Matroska file.
-ContentRead ReadVideoTaken(const ContentSource& source, FileTags& tags);
+/// `taken` from the creation time of an MP4, QuickTime or Matroska file,
+/// through FFmpeg's libavformat, loaded the first time a file that starts as
+/// such a video is read. Safe to use from several threads at once.
+class VideoReader {
+  public:
+    VideoReader();
+    ~VideoReader();
+    VideoReader(const VideoReader&) = delete;
+    VideoReader& operator=(const VideoReader&) = delete;
+
+    ContentRead ReadTaken(const ContentSource& source, FileTags& tags) const;
+
+  private:
+    struct Library;
+    /// libavformat's functions; null when it cannot be loaded.
+    const Library* Loaded() const;
+
+    mutable std::once_flag loading_;
+    mutable std::unique_ptr<Library> library_;
+};
 /// Artist, album artist, album, title, track, disc, year and genre.
 ContentRead ReadMusicTags(const ContentSource& source, FileTags& tags);
 
 /// The photo, taken and music values of `sources`, with their problems: all
 /// but what the file system keeps.
-void ReadContentTags(const ContentSource& source, unsigned sources, FileTags& tags);
+void ReadContentTags(const ContentSource& source, unsigned sources, const VideoReader& video,
+                     FileTags& tags);
 
 /// "yyyy-MM-dd HH:mm:ss" of a text written in one of the strptime `formats`
 /// (with nothing but blanks after it); empty when it is no such date.

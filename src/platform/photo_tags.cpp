@@ -93,7 +93,7 @@ void ReadAllPhotoTags(const Exiv2::Image& image, FileTags& tags) {
 // Only exiv2's readers of pictures are used. Its readers of video files
 // (which exiv2 itself has deprecated) are not: a malformed Matroska file trips
 // an assertion in one of them and would end the program. Videos go to
-// MediaInfoLib instead.
+// FFmpeg's libavformat instead.
 bool IsPicture(int type) {
     namespace T = Exiv2::ImageType;
     constexpr std::array kPictures = {T::jpeg, T::exv, T::crw, T::tiff, T::mrw, T::png, T::cr2,

@@ -189,8 +189,7 @@ TEST(TagReader, BytesInMemoryReadAsTheFileDoes) {
         const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
                                               std::istreambuf_iterator<char>());
         constexpr unsigned all = kPhotoTags | kTakenTag | kMusicTags;
-        FileTags fromMemory;
-        ReadContentTags({{}, bytes}, all, fromMemory);
+        const FileTags fromMemory = reader.ReadContents(bytes, all);
         const FileTags fromFile = reader.Read(Sample(file), all);
         for (const Field field :
              {&FileTags::taken, &FileTags::camera, &FileTags::width, &FileTags::artist,

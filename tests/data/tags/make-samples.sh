@@ -70,8 +70,9 @@ ffmpeg "${quiet[@]}" "${picture[@]}" no-date.mp4
     head -c 82 /dev/zero | tr '\0' '\377'
     printf '\x36\xbb'
 } > damaged.mkv
-# A crafted text, found by fuzzing, on which one of MediaInfoLib's readers
-# crashes: no file that does not start as a video reaches MediaInfoLib.
+# A crafted text, found by fuzzing, on which a library that tries every reader
+# of videos it has crashes: no file that does not start as a video reaches
+# the reader of videos.
 printf '\x3c\x21\x5b\x43\x44\x41\x54\x41\x5b\x00\x00\x00\x00\x00\x61\x61\x61\x61\x61\x61' > crafted.txt
 printf '\x61\x00\x00\x46\xff\xff\x5f\x30\x00\x11\x03\x80\x62\x00\x34\x15\x38\x38\x02\x01' >> crafted.txt
 printf '\x00\x01\x00\x00\x00' >> crafted.txt
