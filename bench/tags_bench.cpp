@@ -64,8 +64,9 @@ const Photos& Folder() {
 class Quiet : public kestrel::lists::TagReadObserver {
   public:
     void Started(int) override {}
+    void Progress(int) override {}
     bool ContinueAfter(int) override { return true; }
-    int QuestionStep() const override { return 500; }
+    int QuestionStep() const override { return kPhotos; }
 };
 
 class Files : public kestrel::lists::RowFiles {

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <exception>
 #include <iterator>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -14,9 +15,6 @@ namespace {
 using engine::Tag;
 using platform::FileTags;
 
-// Files are read in batches between two looks at the progress bar and the
-// interrupt question.
-constexpr std::size_t kBatch = 64;
 // Reading tags waits on the disk and on the libraries' parsing; a few threads
 // keep both busy without crowding a small machine.
 constexpr unsigned kMostThreads = 4;
@@ -75,23 +73,33 @@ engine::TagValues ValuesOf(const FileTags& tags, unsigned sources) {
     return values;
 }
 
-/// What one file needs, and, once a thread has done it, what it found.
-struct TagCache::Work {
+/// One file to look at, and what is kept of it.
+struct TagCache::Job {
     std::size_t row = 0;
     std::string path;
     std::string hostPath;
     const Entry* known = nullptr;  // the values kept of the file, if any
     bool current = false;          // kept values already confirmed in this listing
-    unsigned wanted = 0;
-    // Filled by the thread:
+};
+
+/// What a thread found of one file.
+struct TagCache::Outcome {
     platform::FileStamp stamp;
     bool keep = false;  // the kept values still hold
     unsigned read = 0;  // the sources read now
     FileTags tags;
 
-    void Do(const platform::TagReader& reader) {
+    void Look(const platform::TagReader& reader, const Job& job, unsigned wanted) {
         try {
-            Look(reader);
+            keep = job.known != nullptr &&
+                   (job.current || reader.Stamp(job.hostPath) == job.known->stamp);
+            read = keep ? wanted & ~job.known->sources : wanted;
+            if (read != 0) {
+                tags = reader.Read(job.hostPath, read);
+                stamp = tags.stamp;
+            } else {
+                stamp = job.known->stamp;
+            }
         } catch (const std::exception& error) {
             // Out of memory, most likely: this file has no values, the
             // others are read on.
@@ -101,17 +109,6 @@ struct TagCache::Work {
             for (const Source& s : kSources) {
                 tags.*s.problem = error.what();
             }
-        }
-    }
-
-    void Look(const platform::TagReader& reader) {
-        keep = known != nullptr && (current || reader.Stamp(hostPath) == known->stamp);
-        read = keep ? wanted & ~known->sources : wanted;
-        if (read != 0) {
-            tags = reader.Read(hostPath, read);
-            stamp = tags.stamp;
-        } else {
-            stamp = known->stamp;
         }
     }
 };
@@ -138,23 +135,53 @@ const engine::TagValues* TagCache::Find(std::size_t row, unsigned sources) const
     return Known(row, sources) ? &rows_[row]->values : nullptr;
 }
 
-void TagCache::Merge(Work& work) {
-    Entry& entry = entries_[work.path];
-    if (!work.keep) {
+void TagCache::Merge(const Job& job, Outcome& outcome) {
+    Entry& entry = entries_[job.path];
+    if (!outcome.keep) {
         entry = Entry{};
     }
-    entry.stamp = work.stamp;
+    entry.stamp = outcome.stamp;
     entry.listing = listing_;
-    if (work.read != 0) {
-        engine::TagValues more = ValuesOf(work.tags, work.read);
+    if (outcome.read != 0) {
+        engine::TagValues more = ValuesOf(outcome.tags, outcome.read);
         std::move(more.entries.begin(), more.entries.end(),
                   std::back_inserter(entry.values.entries));
-        entry.sources |= work.read;
+        entry.sources |= outcome.read;
     }
-    if (work.row >= rows_.size()) {
-        rows_.resize(work.row + 1, nullptr);
+    rows_[job.row] = &entry;
+}
+
+void TagCache::ReadRound(const platform::TagReader& reader, std::span<const Job> jobs,
+                         unsigned sources, std::size_t doneBefore, TagReadObserver& observer) {
+    std::mutex merging;
+    std::atomic<std::size_t> next = 0;
+    std::atomic<std::size_t> finished = 0;
+    // Each file is merged as soon as it is read, so that no thread waits for
+    // another; the entries of the jobs were looked up before, and an entry's
+    // place in the map stays where it is while others are added.
+    const auto work = [&](bool reports) {
+        for (std::size_t k = next++; k < jobs.size(); k = next++) {
+            Outcome outcome;
+            outcome.Look(reader, jobs[k], sources);
+            {
+                const std::lock_guard lock(merging);
+                Merge(jobs[k], outcome);
+            }
+            const std::size_t done = ++finished;
+            if (reports) {
+                observer.Progress(static_cast<int>(doneBefore + done));
+            }
+        }
+    };
+    std::vector<std::jthread> helpers;
+    for (unsigned t = 1; t < Threads(jobs.size()); ++t) {
+        try {
+            helpers.emplace_back(work, false);
+        } catch (const std::system_error&) {
+            break;  // the calling thread does the rest
+        }
     }
-    rows_[work.row] = &entry;
+    work(true);
 }
 
 bool TagCache::Fill(const platform::TagReader& reader, std::span<const std::size_t> rows,
@@ -169,45 +196,27 @@ bool TagCache::Fill(const platform::TagReader& reader, std::span<const std::size
     if (pending.empty()) {
         return true;
     }
+    rows_.resize(std::max(rows_.size(), *std::max_element(pending.begin(), pending.end()) + 1),
+                 nullptr);
     observer.Started(static_cast<int>(pending.size()));
     const auto step = static_cast<std::size_t>(std::max(observer.QuestionStep(), 1));
-    std::vector<Work> batch;
+    std::vector<Job> jobs;
     for (std::size_t done = 0; done < pending.size();) {
-        // A batch never passes a multiple of the question's step.
-        const std::size_t size = std::min({kBatch, pending.size() - done, step - done % step});
-        batch.assign(size, Work{});
-        for (std::size_t k = 0; k < size; ++k) {
-            Work& work = batch[k];
-            work.row = pending[done + k];
-            work.path = files.PathOf(work.row);
-            work.hostPath = files.HostPathOf(work.path);
-            work.wanted = sources;
-            if (const auto found = entries_.find(work.path); found != entries_.end()) {
-                work.known = &found->second;
-                work.current = found->second.listing == listing_;
+        // A round ends at each multiple of the question's step.
+        const std::size_t end = std::min(pending.size(), done + step - done % step);
+        jobs.clear();
+        for (std::size_t k = done; k < end; ++k) {
+            Job& job = jobs.emplace_back();
+            job.row = pending[k];
+            job.path = files.PathOf(job.row);
+            job.hostPath = files.HostPathOf(job.path);
+            if (const auto found = entries_.find(job.path); found != entries_.end()) {
+                job.known = &found->second;
+                job.current = found->second.listing == listing_;
             }
         }
-        std::atomic<std::size_t> next = 0;
-        const auto work = [&] {
-            for (std::size_t k = next++; k < size; k = next++) {
-                batch[k].Do(reader);
-            }
-        };
-        {
-            std::vector<std::jthread> helpers;
-            for (unsigned t = 1; t < Threads(size); ++t) {
-                try {
-                    helpers.emplace_back(work);
-                } catch (const std::system_error&) {
-                    break;  // the calling thread does the rest
-                }
-            }
-            work();
-        }
-        for (Work& finished : batch) {
-            Merge(finished);
-        }
-        done += size;
+        ReadRound(reader, jobs, sources, done, observer);
+        done = end;
         if (!observer.ContinueAfter(static_cast<int>(done))) {
             return false;
         }

@@ -20,14 +20,17 @@ namespace kestrel::lists {
 /// The reader sources (platform::TagSource bits) that hold the tags of `used`.
 unsigned SourcesFor(const engine::TagSet& used);
 
+/// Hears how a fill goes; called on the thread that called Fill only.
 class TagReadObserver {
   public:
     virtual ~TagReadObserver() = default;
     /// Before the first file, with the number of files to look at.
     virtual void Started(int total) = 0;
-    /// After `done` files. Returning false stops the reading (the user interrupted).
+    /// From time to time while files are read: `done` of them are.
+    virtual void Progress(int done) = 0;
+    /// After every multiple of QuestionStep() files, and after the last.
+    /// Returning false stops the reading (the user interrupted).
     virtual bool ContinueAfter(int done) = 0;
-    /// ContinueAfter is called at least at every multiple of this many files.
     virtual int QuestionStep() const = 0;
 };
 
@@ -67,9 +70,13 @@ class TagCache {
         std::uint64_t listing = 0;  // the listing the stamp was last confirmed in
         engine::TagValues values;
     };
-    struct Work;
+    struct Job;
+    struct Outcome;
     bool Known(std::size_t row, unsigned sources) const;
-    void Merge(Work& work);
+    /// Reads the files of `jobs` on several threads, each merged as it is read.
+    void ReadRound(const platform::TagReader& reader, std::span<const Job> jobs, unsigned sources,
+                   std::size_t doneBefore, TagReadObserver& observer);
+    void Merge(const Job& job, Outcome& outcome);
 
     std::unordered_map<std::string, Entry> entries_;
     /// Each row's entry, once it was read or checked in this listing.

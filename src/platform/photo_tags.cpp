@@ -1,4 +1,7 @@
 // Photos through exiv2: JPEG, TIFF, PNG, WebP and the raw formats it knows.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <exiv2/exiv2.hpp>
 #include <exiv2/webpimage.hpp>
 
@@ -6,6 +9,8 @@
 #include <array>
 #include <exception>
 #include <memory>
+#include <span>
+#include <vector>
 
 #include "platform/media_tags.h"
 
@@ -15,6 +20,8 @@ namespace {
 // Wider or higher than any sensor or panorama a name is made for.
 constexpr long long kLargestSide = 1'000'000;
 constexpr long long kLargestIso = 10'000'000;
+// More than the segments before a JPEG's picture data take in all but the rarest photos.
+constexpr std::size_t kJpegHead = 256 * 1024;
 
 // EXIF writes "2001:02:03 04:05:06"; some writers use dashes in the date.
 // An EXIF date has no time zone: it is shown as stored.
@@ -105,15 +112,80 @@ bool IsPicture(int type) {
 // exiv2 0.27 hands images over in a std::auto_ptr, which C++17 dropped; the
 // image moves into a std::unique_ptr at once. Opening reads no more than the
 // start of the file, which tells its kind; nothing is parsed yet.
-std::unique_ptr<Exiv2::Image> OpenImage(const ContentSource& source) {
-    if (source.InMemory()) {
-        return std::unique_ptr<Exiv2::Image>(
-            Exiv2::ImageFactory::open(source.bytes.data(), static_cast<long>(source.bytes.size()))
-                .release());
-    }
-    // A host path is never a web address: no transfer library is asked.
+std::unique_ptr<Exiv2::Image> OpenImage(std::span<const std::uint8_t> bytes) {
     return std::unique_ptr<Exiv2::Image>(
-        Exiv2::ImageFactory::open(source.hostPath, false).release());
+        Exiv2::ImageFactory::open(bytes.data(), static_cast<long>(bytes.size())).release());
+}
+
+std::unique_ptr<Exiv2::Image> OpenImage(const std::string& hostPath) {
+    // A host path is never a web address: no transfer library is asked.
+    return std::unique_ptr<Exiv2::Image>(Exiv2::ImageFactory::open(hostPath, false).release());
+}
+
+// The start of a file, up to `most` bytes, and the file's size.
+struct Head {
+    std::vector<std::uint8_t> bytes;
+    std::size_t fileSize = 0;
+};
+
+Head ReadHead(const std::string& hostPath, std::size_t most) {
+    Head head;
+    const int fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        return head;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        head.fileSize = static_cast<std::size_t>(info.st_size);
+        head.bytes.resize(std::min(most, head.fileSize));
+        std::size_t got = 0;
+        while (got < head.bytes.size()) {
+            const ssize_t read = ::read(fd, head.bytes.data() + got, head.bytes.size() - got);
+            if (read <= 0) {
+                break;
+            }
+            got += static_cast<std::size_t>(read);
+        }
+        head.bytes.resize(got);
+    }
+    ::close(fd);
+    return head;
+}
+
+bool IsJpeg(std::span<const std::uint8_t> bytes) {
+    return bytes.size() >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF;
+}
+
+ContentRead ReadImage(const std::unique_ptr<Exiv2::Image>& image, bool allPhotoTags,
+                      FileTags& tags) {
+    if (image == nullptr || !IsPicture(image->imageType())) {
+        return {ContentOutcome::NotThisKind, {}};
+    }
+    image->readMetadata();
+    tags.taken = TakenOf(*image);
+    if (allPhotoTags) {
+        ReadAllPhotoTags(*image, tags);
+    }
+    return {};
+}
+
+// A JPEG keeps all its metadata in the segments before its picture data, so
+// the start of the file, read at once, is all exiv2 needs, and spares it
+// opening the file again for each look. Metadata that goes on past that
+// start sends exiv2 to the file itself.
+ContentRead ReadFile(const std::string& hostPath, bool allPhotoTags, FileTags& tags) {
+    const Head head = ReadHead(hostPath, kJpegHead);
+    if (IsJpeg(head.bytes)) {
+        try {
+            return ReadImage(OpenImage(head.bytes), allPhotoTags, tags);
+        } catch (const Exiv2::AnyError&) {
+            // Nothing was taken from it: exiv2 stops before the values are read.
+            if (head.bytes.size() >= head.fileSize) {
+                throw;  // the whole file was there: it is damaged
+            }
+        }
+    }
+    return ReadImage(OpenImage(hostPath), allPhotoTags, tags);
 }
 
 // exiv2 names the file in some of its messages; the row already does.
@@ -129,16 +201,8 @@ std::string ProblemText(const ContentSource& source, std::string_view what) {
 
 ContentRead ReadPhotoTags(const ContentSource& source, bool allPhotoTags, FileTags& tags) {
     try {
-        const std::unique_ptr<Exiv2::Image> image = OpenImage(source);
-        if (image == nullptr || !IsPicture(image->imageType())) {
-            return {ContentOutcome::NotThisKind, {}};
-        }
-        image->readMetadata();
-        tags.taken = TakenOf(*image);
-        if (allPhotoTags) {
-            ReadAllPhotoTags(*image, tags);
-        }
-        return {};
+        return source.InMemory() ? ReadImage(OpenImage(source.bytes), allPhotoTags, tags)
+                                 : ReadFile(source.hostPath, allPhotoTags, tags);
     } catch (const Exiv2::AnyError& error) {
         if (error.code() == Exiv2::kerFileContainsUnknownImageType ||
             error.code() == Exiv2::kerMemoryContainsUnknownImageType) {

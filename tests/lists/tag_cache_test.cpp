@@ -46,9 +46,16 @@ class CountingReader : public platform::TagReader {
     mutable std::mutex mutex_;
 };
 
-class Progress : public TagReadObserver {
+class Observer : public TagReadObserver {
   public:
-    void Started(int total) override { totals.push_back(total); }
+    void Started(int total) override {
+        totals.push_back(total);
+        progressed = 0;
+    }
+    void Progress(int done) override {
+        EXPECT_GT(done, progressed);
+        progressed = done;
+    }
     bool ContinueAfter(int done) override {
         dones.push_back(done);
         return done < stopAt;
@@ -57,6 +64,7 @@ class Progress : public TagReadObserver {
 
     int step = 1000;
     int stopAt = 1'000'000;
+    int progressed = 0;
     std::vector<int> totals;
     std::vector<int> dones;
 };
@@ -86,7 +94,7 @@ const engine::TagEntry* Entry(const engine::TagValues* values, engine::Tag tag) 
 
 TEST(TagCache, ReadsEachFileOnceAndOnlyTheSourcesNotKnownYet) {
     CountingReader reader;
-    Progress progress;
+    Observer progress;
     TagCache cache;
     cache.NewListing(150);
     const std::vector<std::size_t> rows = Rows(150);
@@ -120,7 +128,7 @@ TEST(TagCache, ReadsEachFileOnceAndOnlyTheSourcesNotKnownYet) {
 // file that changed is read again, for every tag wanted.
 TEST(TagCache, ANewListingChecksEachFileAndReadsOnlyTheChangedOnes) {
     CountingReader reader;
-    Progress progress;
+    Observer progress;
     TagCache cache;
     cache.NewListing(3);
     const std::vector<std::size_t> rows = Rows(3);
@@ -160,7 +168,7 @@ TEST(TagCache, ANewListingChecksEachFileAndReadsOnlyTheChangedOnes) {
 // keeps what was read, and the next fill reads only the rest.
 TEST(TagCache, StopsAtTheObserversWordAndGoesOnFromThereNextTime) {
     CountingReader reader;
-    Progress progress;
+    Observer progress;
     progress.step = 10;
     progress.stopAt = 20;
     TagCache cache;

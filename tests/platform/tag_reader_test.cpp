@@ -178,6 +178,30 @@ TEST(TagReader, ADamagedPhotoSaysWhatWentWrong) {
     EXPECT_EQ(tags.takenProblem.find(KESTREL_TAG_SAMPLES), std::string::npos);
 }
 
+// The start of a JPEG holds its metadata in all but the rarest photos; one
+// whose segments go on past the part read at first is read from the file.
+TEST(TagReader, AJpegWhoseMetadataGoesFarIntoTheFileIsReadWhole) {
+    std::ifstream in(Sample("photo.jpg"), std::ios::binary);
+    const std::string photo((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Five application segments of 60,000 bytes each, between the start of
+    // the file and its EXIF block.
+    std::string padded = photo.substr(0, 2);
+    for (int k = 0; k < 5; ++k) {
+        padded += "\xFF\xEF";
+        padded += static_cast<char>(60002 >> 8);
+        padded += static_cast<char>(60002 & 0xFF);
+        padded += std::string(60000, 'x');
+    }
+    padded += photo.substr(2);
+    support::TempDrive drive;
+    drive.WriteFile("padded.jpg", padded);
+    const FileTags tags =
+        LibraryTagReader().Read(drive.HostPath("padded.jpg"), kPhotoTags | kTakenTag);
+    EXPECT_EQ(tags.taken, "2001-02-03 04:05:06");
+    EXPECT_EQ(tags.camera, "Canon EOS 5D");
+    EXPECT_EQ(tags.takenProblem, "");
+}
+
 // The fuzz target feeds bytes from memory: each sample reads the same there.
 TEST(TagReader, BytesInMemoryReadAsTheFileDoes) {
     const LibraryTagReader reader;
