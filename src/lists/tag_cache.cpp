@@ -116,6 +116,7 @@ struct TagCache::Outcome {
 void TagCache::NewListing(std::size_t rowCount) {
     ++listing_;
     rows_.assign(rowCount, nullptr);
+    rowSources_.assign(rowCount, 0);
     std::erase_if(entries_,
                   [this](const auto& item) { return item.second.listing + 1 < listing_; });
 }
@@ -123,12 +124,13 @@ void TagCache::NewListing(std::size_t rowCount) {
 void TagCache::ForgetRow(std::size_t row) {
     if (row < rows_.size()) {
         rows_[row] = nullptr;
+        rowSources_[row] = 0;
     }
 }
 
 bool TagCache::Known(std::size_t row, unsigned sources) const {
-    const Entry* entry = row < rows_.size() ? rows_[row] : nullptr;
-    return entry != nullptr && entry->listing == listing_ && (entry->sources & sources) == sources;
+    return row < rowSources_.size() && rowSources_[row] != 0 &&
+           (rowSources_[row] & sources) == sources;
 }
 
 const engine::TagValues* TagCache::Find(std::size_t row, unsigned sources) const {
@@ -149,6 +151,7 @@ void TagCache::Merge(const Job& job, Outcome& outcome) {
         entry.sources |= outcome.read;
     }
     rows_[job.row] = &entry;
+    rowSources_[job.row] = static_cast<unsigned char>(entry.sources);
 }
 
 void TagCache::ReadRound(const platform::TagReader& reader, std::span<const Job> jobs,
@@ -196,8 +199,10 @@ bool TagCache::Fill(const platform::TagReader& reader, std::span<const std::size
     if (pending.empty()) {
         return true;
     }
-    rows_.resize(std::max(rows_.size(), *std::max_element(pending.begin(), pending.end()) + 1),
-                 nullptr);
+    const std::size_t rowCount =
+        std::max(rows_.size(), *std::max_element(pending.begin(), pending.end()) + 1);
+    rows_.resize(rowCount, nullptr);
+    rowSources_.resize(rowCount, 0);
     observer.Started(static_cast<int>(pending.size()));
     const auto step = static_cast<std::size_t>(std::max(observer.QuestionStep(), 1));
     std::vector<Job> jobs;

@@ -79,8 +79,11 @@ class TagCache {
     void Merge(const Job& job, Outcome& outcome);
 
     std::unordered_map<std::string, Entry> entries_;
-    /// Each row's entry, once it was read or checked in this listing.
+    /// Each row's entry, once it was read or checked in this listing, and
+    /// the sources known of it, kept beside so that a keystroke's preview
+    /// need not visit every entry to learn that nothing is to be read.
     std::vector<Entry*> rows_;
+    std::vector<unsigned char> rowSources_;
     std::uint64_t listing_ = 1;
 };
 
