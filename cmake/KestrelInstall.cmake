@@ -69,6 +69,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://kestrel.example.org")
 # The libraries come from dpkg-shlibdeps; Qt's window-system plugins are loaded
 # at run time, so no linked library names their package.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# libavformat is loaded when a video is read, not linked, so the package
+# names it itself.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libavformat${AVFORMAT_MAJOR}")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 include(CPack)

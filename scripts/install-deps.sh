@@ -8,6 +8,11 @@ packages=(
     build-essential cmake ninja-build clang libclang-rt-14-dev
     libicu-dev libsqlite3-dev libcurl4-openssl-dev libxml2-dev libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev fonts-dejavu-core xvfb xauth poppler-utils
+    # Tags read from file contents: photos, music, videos.
+    pkg-config libexiv2-dev libtag1-dev libavformat-dev
+    # The tag benchmark measures reading beside the programs a user would
+    # run instead.
+    exiv2 libimage-exiftool-perl
     # The transfer tests run a loopback web server with its own certificate.
     python3 openssl
     # The desktop integration tests validate the menu entry and launch it as

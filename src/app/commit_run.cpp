@@ -47,6 +47,7 @@ Workspace::CommitRun::CommitRun(const Workspace& workspace, EntryAtHand& atHand)
       copy(workspace.options.chkCopy == 1),
       rows(workspace.sourceRows_),
       targets(workspace.preview_.targets),
+      rowTags(workspace.rowTags_),
       journal(workspace.journalPlace_, commit::JournalOperation::Commit,
               workspace.undoLog_.Level()),
       entry(atHand),
@@ -62,9 +63,12 @@ commit::SettledEntry Workspace::CommitRun::Plan(std::size_t row) const {
     const std::string fullPath = plan.sourceFolder + plan.parts.pipelineInput;
     // Only rows the preview renamed get here. A search pattern's step
     // budget counts steps, not time, so such a row never runs out of
-    // steps now: its name comes out as the preview showed it.
+    // steps now, and its tags take the values the preview read: its name
+    // comes out as the preview showed it.
+    const engine::TagValues* tags = row < rowTags.size() ? rowTags[row] : nullptr;
     plan.newName = commit::NewNameFrom(
-        pipeline.Process(plan.parts.pipelineInput, {fullPath, selectionCount, renameCounter}).name);
+        pipeline.Process(plan.parts.pipelineInput, {fullPath, selectionCount, renameCounter, tags})
+            .name);
     plan.smartFolder = commit::SmartFolderPart(plan.newName);
     std::vector<std::size_t> matched;
     plan.targetFolder =

@@ -81,6 +81,8 @@ struct Workspace::CommitRun {
     const bool copy;
     const std::vector<lists::ListEntry>& rows;
     const std::vector<std::string>& targets;
+    /// The tag values each row's name was made with in the preview.
+    const std::vector<const engine::TagValues*>& rowTags;
     /// Every entry to be committed, planned before the first step.
     std::vector<commit::SettledEntry> settled;
     /// Entries committed without error: the autonumber index of the next one.

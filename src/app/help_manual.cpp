@@ -16,8 +16,11 @@ std::string FindHelpManual(platform::FileSystem& fileSystem, std::string_view pr
 }
 
 void ShowHelp(platform::FileSystem& fileSystem, platform::DesktopOpener& opener, Ui& ui,
-              std::string_view programFolder, const PathPresenter& paths) {
-    const std::string manual = FindHelpManual(fileSystem, programFolder);
+              std::string_view programFolder, const PathPresenter& paths, std::string_view page) {
+    std::string manual = FindHelpManual(fileSystem, programFolder);
+    if (!manual.empty()) {
+        manual.replace(manual.rfind('\\') + 1, std::string::npos, page);
+    }
     if (manual.empty()) {
         ui.Ask(
             "Kestrel's manual was not found. It belongs in the folder \"help\" beside the "

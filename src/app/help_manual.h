@@ -22,8 +22,10 @@ inline constexpr std::string_view kNoBrowserText =
 /// beside that folder. Empty when neither is there.
 std::string FindHelpManual(platform::FileSystem& fileSystem, std::string_view programFolder);
 
-/// Opens the manual, or says in a box why it cannot be opened.
+/// Opens the manual at `page` (a file beside its first page), or says in a
+/// box why it cannot be opened.
 void ShowHelp(platform::FileSystem& fileSystem, platform::DesktopOpener& opener, Ui& ui,
-              std::string_view programFolder, const PathPresenter& paths = PathPresenter());
+              std::string_view programFolder, const PathPresenter& paths = PathPresenter(),
+              std::string_view page = "index.html");
 
 }  // namespace kestrel::app

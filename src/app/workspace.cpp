@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <limits>
 
 #include "app/percent_status.h"
 #include "app/unexpected_error.h"
@@ -9,6 +10,7 @@
 #include "exchange/export_formats.h"
 #include "lists/filter_pattern.h"
 #include "lists/source_listing.h"
+#include "platform/library_tag_reader.h"
 #include "platform/shell.h"
 #include "text/numbers.h"
 #include "text/unicode_text.h"
@@ -66,6 +68,79 @@ class ListingFeedback : public lists::ListingObserver {
     Answer& answer_;
 };
 
+// The progress of reading tags, and the listing's interrupt question every
+// `cutoff` files.
+class TagFeedback : public lists::TagReadObserver {
+  public:
+    TagFeedback(Ui& ui, const settings::Preferences& preferences)
+        : ui_(ui),
+          status_(ui, "Reading tags: "),
+          cutoff_(std::clamp(preferences.maxListCutoff, settings::kMinMaxListCutoff,
+                             settings::kMaxMaxListCutoff)),
+          interruptOn_(preferences.maxList == 1) {}
+
+    void Started(int total) override {
+        total_ = total;
+        ui_.ShowProgress(Progress::Preview, total);
+        ui_.SetProgress(Progress::Preview, 0);
+        status_.Show(0, static_cast<std::size_t>(total));
+    }
+
+    void Progress(int done) override {
+        ui_.SetProgress(Progress::Preview, done);
+        // Only every other pair of files rewrites the text: painting dominates otherwise.
+        if ((done & 2) != 0) {
+            status_.Show(static_cast<std::size_t>(done), static_cast<std::size_t>(total_));
+        }
+    }
+
+    bool ContinueAfter(int done) override {
+        Progress(done);
+        if (interruptOn_ && answer_ != Answer::Cancel && done < total_) {
+            answer_ = ui_.Ask(InterruptQuestion(cutoff_), kProgramTitle, Buttons::YesNoCancel,
+                              Icon::Question);
+        }
+        return answer_ != Answer::Yes;
+    }
+
+    // Without the question, the files are read in one go.
+    int QuestionStep() const override {
+        return interruptOn_ ? cutoff_ : std::numeric_limits<int>::max();
+    }
+
+  private:
+    Ui& ui_;
+    PercentStatus status_;
+    int cutoff_;
+    bool interruptOn_;
+    int total_ = 0;
+    Answer answer_ = Answer::No;
+};
+
+// The files of the listed rows, as the tag cache asks for them.
+class ListedFiles : public lists::RowFiles {
+  public:
+    ListedFiles(const std::vector<lists::ListEntry>& rows,
+                const std::vector<std::string>& folderTable, std::string_view sourceDir,
+                platform::FileSystem& fileSystem)
+        : rows_(rows), folderTable_(folderTable), sourceDir_(sourceDir), fileSystem_(fileSystem) {}
+
+    std::string PathOf(std::size_t row) const override {
+        const lists::ListEntry& entry = rows_[row];
+        return std::string(lists::EntryFolder(entry, folderTable_, sourceDir_)) +
+               std::string(lists::EntryFilename(entry.text));
+    }
+    std::string HostPathOf(const std::string& path) const override {
+        return fileSystem_.HostPathOf(path);
+    }
+
+  private:
+    const std::vector<lists::ListEntry>& rows_;
+    const std::vector<std::string>& folderTable_;
+    std::string_view sourceDir_;
+    platform::FileSystem& fileSystem_;
+};
+
 class PreviewFeedback : public lists::PreviewObserver {
   public:
     explicit PreviewFeedback(Ui& ui) : ui_(ui), status_(ui, "Refreshing preview list: ") {}
@@ -86,7 +161,56 @@ class PreviewFeedback : public lists::PreviewObserver {
 
 Workspace::Workspace(platform::FileSystem& fileSystem, Ui& ui, const platform::Clock& clock,
                      engine::RandomUnit random)
-    : fileSystem_(fileSystem), ui_(ui), clock_(clock), random_(std::move(random)) {}
+    : fileSystem_(fileSystem),
+      ui_(ui),
+      clock_(clock),
+      random_(std::move(random)),
+      ownTagReader_(std::make_unique<platform::LibraryTagReader>()),
+      tagReader_(ownTagReader_.get()) {}
+
+void Workspace::SetTagReader(const platform::TagReader& reader) {
+    tagReader_ = &reader;
+    tagCache_ = {};
+}
+
+std::array<std::string, engine::kTagCount> Workspace::RowTagTexts(std::size_t row) {
+    std::array<std::string, engine::kTagCount> texts;
+    if (row >= sourceRows_.size()) {
+        return texts;
+    }
+    constexpr unsigned kEverySource =
+        platform::kFileTags | platform::kPhotoTags | platform::kTakenTag | platform::kMusicTags;
+    const ListedFiles files(sourceRows_, folderTable_, txtSourceDir, fileSystem_);
+    const engine::TagValues values = lists::ValuesOf(
+        tagReader_->Read(files.HostPathOf(files.PathOf(row)), kEverySource), kEverySource);
+    for (const engine::TagEntry& entry : values.entries) {
+        texts[static_cast<std::size_t>(entry.tag)] = engine::DefaultTagText(entry);
+    }
+    return texts;
+}
+
+std::vector<const engine::TagValues*> Workspace::ReadRowTags(const engine::NamePipeline& pipeline) {
+    const unsigned sources = lists::SourcesFor(pipeline.UsedTags());
+    if (sources == 0) {
+        return {};
+    }
+    // Only the rows the preview makes names for are read.
+    std::vector<std::size_t> rows;
+    for (std::size_t row = 0; row < sourceRows_.size(); ++row) {
+        if (sourceRows_[row].selected) {
+            rows.push_back(row);
+        }
+    }
+    TagFeedback feedback(ui_, preferences);
+    tagCache_.Fill(*tagReader_, rows,
+                   ListedFiles(sourceRows_, folderTable_, txtSourceDir, fileSystem_), sources,
+                   feedback);
+    std::vector<const engine::TagValues*> values(sourceRows_.size(), nullptr);
+    for (const std::size_t row : rows) {
+        values[row] = tagCache_.Find(row, sources);
+    }
+    return values;
+}
 
 void Workspace::SetSelected(std::size_t row, bool selected) {
     if (row < sourceRows_.size()) {
@@ -97,6 +221,7 @@ void Workspace::SetSelected(std::size_t row, bool selected) {
 void Workspace::SetSourceText(std::size_t row, std::string text) {
     if (row < sourceRows_.size()) {
         sourceRows_[row].text = std::move(text);
+        tagCache_.ForgetRow(row);
     }
 }
 
@@ -151,6 +276,7 @@ void Workspace::ListSource() {
 
     if ((preferences.autoRefresh == 1 || updateFlag) && !busyFlag) {
         preview_ = {};
+        rowTags_.clear();
         previewWarning_.clear();
         sourceRows_.clear();
         ListingFeedback feedback(ui_, preferences, interruptAnswer_);
@@ -166,6 +292,7 @@ void Workspace::ListSource() {
         sourceRows_ = std::move(listing.rows);
         folderTable_ = std::move(listing.folderTable);
         listedNames_ = std::move(listing.folderNames);
+        tagCache_.NewListing(sourceRows_.size());
         if (text::CodePointCount(listing.widestText) > text::CodePointCount(widestText_)) {
             widestText_ = std::move(listing.widestText);
         }
@@ -215,12 +342,13 @@ void Workspace::ComputeTargets() {
         ui_.SetPointer(Pointer::ArrowHourglass);
     }
     DisableButtons();
+    previewBasis_ = CurrentPreviewBasis();
+    const engine::NamePipeline pipeline(options, previewBasis_.caseRules, random_);
+    rowTags_ = ReadRowTags(pipeline);
+
     const int rowCount = static_cast<int>(sourceRows_.size());
     ui_.ShowProgress(Progress::Preview, rowCount + 1);
     ui_.SetProgress(Progress::Preview, 0);
-
-    previewBasis_ = CurrentPreviewBasis();
-    const engine::NamePipeline pipeline(options, previewBasis_.caseRules, random_);
     const lists::PreviewInput input{
         sourceRows_,
         folderTable_,
@@ -229,7 +357,8 @@ void Workspace::ComputeTargets() {
         options.cboPathDisplay,
         {preferences.errorChecking, preferences.maxLengthCheck == 1, preferences.maxLength},
         &listedNames_,
-        options.chkCopy == 1};
+        options.chkCopy == 1,
+        rowTags_};
     PreviewFeedback feedback(ui_);
     preview_ = lists::ComputePreview(fileSystem_, pipeline, input, feedback);
     // What matters most comes first: a status panel shows only the start of

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,13 +16,16 @@
 #include "commit/undo_log.h"
 #include "engine/case_handling.h"
 #include "engine/case_rule_list.h"
+#include "engine/name_pipeline.h"
 #include "engine/rename_options.h"
 #include "exchange/export_formats.h"
 #include "lists/given_entries.h"
 #include "lists/list_entry.h"
 #include "lists/preview.h"
+#include "lists/tag_cache.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
+#include "platform/tag_reader.h"
 #include "settings/preferences.h"
 #include "settings/settings_store.h"
 #include "settings/sound_table.h"
@@ -93,6 +98,15 @@ class Workspace {
     Answer InterruptAnswer() const { return interruptAnswer_; }
     /// The widest display text seen by the listings, for the scroll extent.
     const std::string& WidestText() const { return widestText_; }
+
+    /// Where the tags of the inserted and replacement texts are read: the
+    /// libraries' reader, unless a test gives another (which must outlive
+    /// the Workspace's use of it).
+    void SetTagReader(const platform::TagReader& reader);
+    /// The value each tag has for the file of source row `row`, in the
+    /// order of engine::AllTags(), as a tag without a format puts it into a
+    /// name; empty where the file has none. Reads the one file afresh.
+    std::array<std::string, engine::kTagCount> RowTagTexts(std::size_t row);
 
     /// Selection of source rows, as the window's list reports it.
     void SetSelected(std::size_t row, bool selected);
@@ -199,6 +213,10 @@ class Workspace {
 
     void ListSource();
     void ComputeTargets();
+    /// Reads what the tags of `pipeline` need of the selected rows (with the
+    /// progress bar and the interrupt question) and gives each row its
+    /// values; no values at all when the texts name no tag.
+    std::vector<const engine::TagValues*> ReadRowTags(const engine::NamePipeline& pipeline);
     void ReportSummary(double elapsedSeconds);
     void PlayIfDue(settings::SoundEvent event, double elapsedSeconds);
     double Now() const { return clock_.SecondsSinceMidnight(); }
@@ -239,6 +257,12 @@ class Workspace {
     /// The entries a file manager handed over, while they are what is listed.
     std::optional<lists::GivenEntries> given_;
     lists::Preview preview_;
+    /// The tag values each row's name was made with in the last preview, so
+    /// that the commit makes exactly the names shown.
+    std::vector<const engine::TagValues*> rowTags_;
+    lists::TagCache tagCache_;
+    std::unique_ptr<platform::TagReader> ownTagReader_;
+    const platform::TagReader* tagReader_ = nullptr;
     std::string previewWarning_;
     PreviewBasis previewBasis_;
     std::string widestText_;

@@ -58,6 +58,28 @@ void PasteCutText(std::u32string& text, std::u32string_view cut) {
     }
 }
 
+TaggedText TaggedField(std::string_view text) {
+    return TaggedText(Field(text));
+}
+
+// The text as this item gets it: as typed, or with its tags filled in from
+// the item's file.
+const std::u32string& TextFor(const TaggedText& text, const NameContext& context,
+                              std::u32string& filled, TagMiss& miss) {
+    if (!text.HasTags()) {
+        return text.Literal();
+    }
+    text.Fill(*context.tags, filled, miss);
+    return filled;
+}
+
+// A tag without a value flags the row only where its text went into the name.
+void Keep(TagMiss& miss, TagMiss& used) {
+    if (!miss.Missed() && used.Missed()) {
+        miss = std::move(used);
+    }
+}
+
 }  // namespace
 
 NamePipeline::NamePipeline(const RenameOptions& o, const std::vector<std::string>& caseRules,
@@ -92,13 +114,13 @@ NamePipeline::NamePipeline(const RenameOptions& o, const std::vector<std::string
     newExtension_ = Field(o.txtChangeExt);
 
     search_ = Field(o.txtSearch);
-    replacement_ = Field(o.txtReplace);
+    replacement_ = TaggedField(o.txtReplace);
     searchReplace_ = o.chkSearchReplace == 1 && !search_.empty();
     caseSensitive_ = o.chkCaseSensitive == 1;
     firstOnly_ = o.chkFirstOccur == 1;
     if (searchReplace_ && o.chkRegex == 1) {
         // Compiled once for the whole pass; the plain search is then off.
-        pattern_.emplace(search_, replacement_, caseSensitive_, firstOnly_);
+        pattern_.emplace(search_, replacement_.Parts(), caseSensitive_, firstOnly_);
         searchReplace_ = false;
     }
     underscore_ = o.chkUnderscore == 1;
@@ -107,10 +129,10 @@ NamePipeline::NamePipeline(const RenameOptions& o, const std::vector<std::string
     searchChars_ = text::FoldCase(Field(o.txtSearchChar));
     replaceChars_ = Field(o.txtReplaceChar);
 
-    insertStart_ = {o.chkInsertStart == 1, Field(o.txtInsertStart)};
-    insertMiddle_ = {o.chkInsertMiddle == 1, Field(o.txtInsertMiddle)};
+    insertStart_ = {o.chkInsertStart == 1, TaggedField(o.txtInsertStart)};
+    insertMiddle_ = {o.chkInsertMiddle == 1, TaggedField(o.txtInsertMiddle)};
     insertPosition_ = Number(o.txtInsertMiddlePosition);
-    insertEnd_ = {o.chkInsertEnd == 1, Field(o.txtInsertEnd)};
+    insertEnd_ = {o.chkInsertEnd == 1, TaggedField(o.txtInsertEnd)};
 
     autonumber_.on = !AutonumberIsOff(o);
     autonumber_.digits = AutonumberDigits(o.cboAutonumber);
@@ -127,6 +149,18 @@ NamePipeline::NamePipeline(const RenameOptions& o, const std::vector<std::string
         (o.cboCaseRules >= 0 && o.cboCaseRules <= kCaseRulesBoth) ? o.cboCaseRules : kCaseRulesOff;
     textEffect_ = ListChoice<TextEffect>(o.cboTextFX, 4);
     collapseSpaces_ = o.chkForceSingleSpaces == 1;
+    CollectUsedTags();
+}
+
+void NamePipeline::CollectUsedTags() {
+    for (const Insert* insert : {&insertStart_, &insertMiddle_, &insertEnd_}) {
+        if (insert->on) {
+            usedTags_ |= insert->text.Used();
+        }
+    }
+    if (searchReplace_ || (pattern_ && pattern_->Error().empty())) {
+        usedTags_ |= replacement_.Used();
+    }
 }
 
 std::string_view NamePipeline::PatternError() const {
@@ -139,6 +173,10 @@ NameResult NamePipeline::Process(std::string_view filename, const NameContext& c
     if (!PatternError().empty()) {
         return {std::string(filename), {}};
     }
+    if (usedTags_.any() && context.tags == nullptr) {
+        return {std::string(filename), std::string(kTagsNotRead), true};
+    }
+    TagMiss miss;
     std::u32string whole = text::ToCodePoints(filename);
     Cap(whole);
     const FolderMarkSplit split = SplitFolderMark(whole);
@@ -146,8 +184,8 @@ NameResult NamePipeline::Process(std::string_view filename, const NameContext& c
     // Room for what the inserts and a number add, so the steps below grow the
     // name without reallocating it.
     std::u32string base;
-    base.reserve(split.name.size() + insertStart_.text.size() + insertMiddle_.text.size() +
-                 insertEnd_.text.size() + 32);
+    base.reserve(split.name.size() + insertStart_.text.Literal().size() +
+                 insertMiddle_.text.Literal().size() + insertEnd_.text.Literal().size() + 32);
     base.assign(split.name);
     std::u32string extension;
     SplitExtension(base, extension);
@@ -183,27 +221,17 @@ NameResult NamePipeline::Process(std::string_view filename, const NameContext& c
         ChangeExtension(base, extension);
     }
     if (pattern_) {
-        switch (ReplacePattern(base, extension)) {
+        switch (ReplacePattern(base, extension, context, miss)) {
             case RegexReplace::Outcome::Done:
                 break;
             case RegexReplace::Outcome::TooSlow:
-                return {std::string(filename), kPatternTooSlow};
+                return {std::string(filename), std::string(kPatternTooSlow), true};
             case RegexReplace::Outcome::GaveUp:
-                return {std::string(filename), kPatternGaveUp};
+                return {std::string(filename), std::string(kPatternGaveUp), true};
         }
     }
-    ApplyToNameAndExtension(base, extension);
-
-    if (insertStart_.on) {
-        base.insert(0, insertStart_.text);
-    }
-    if (insertMiddle_.on && insertPosition_ >= 1 &&
-        insertPosition_ <= static_cast<std::int64_t>(base.size()) + 1) {
-        base.insert(static_cast<std::size_t>(insertPosition_ - 1), insertMiddle_.text);
-    }
-    if (insertEnd_.on) {
-        base += insertEnd_.text;
-    }
+    ApplyToNameAndExtension(base, extension, context, miss);
+    InsertTexts(base, context, miss);
     PlaceFolderMarks(base, startingBase);
     if (autonumber_.on) {
         NumberItem(base, context);
@@ -230,7 +258,22 @@ NameResult NamePipeline::Process(std::string_view filename, const NameContext& c
     Cap(result);
     result += split.mark;
     CollapseBackslashes(result);
-    return {text::ToUtf8(result), {}};
+    return {text::ToUtf8(result), std::move(miss.message)};
+}
+
+void NamePipeline::InsertTexts(std::u32string& base, const NameContext& context,
+                               TagMiss& miss) const {
+    if (insertStart_.on) {
+        base.insert(0, TextFor(insertStart_.text, context, filled_, miss));
+    }
+    if (insertMiddle_.on && insertPosition_ >= 1 &&
+        insertPosition_ <= static_cast<std::int64_t>(base.size()) + 1) {
+        base.insert(static_cast<std::size_t>(insertPosition_ - 1),
+                    TextFor(insertMiddle_.text, context, filled_, miss));
+    }
+    if (insertEnd_.on) {
+        base += TextFor(insertEnd_.text, context, filled_, miss);
+    }
 }
 
 // The extension is everything after the last period, unless periods are
@@ -249,14 +292,28 @@ void NamePipeline::SplitExtension(std::u32string& base, std::u32string& extensio
 // With "Include extension" the pattern sees the whole name, so that it can
 // match across the period ("(.*)\.JPE?G$"); what it makes is split again as
 // a name is. Without, it sees the base name alone, as the plain search does.
-RegexReplace::Outcome NamePipeline::ReplacePattern(std::u32string& base,
-                                                   std::u32string& extension) const {
+RegexReplace::Outcome NamePipeline::ReplacePattern(std::u32string& base, std::u32string& extension,
+                                                   const NameContext& context,
+                                                   TagMiss& miss) const {
+    std::vector<std::u32string> fields;
+    TagMiss used;
+    for (const TextPart& part : replacement_.Parts()) {
+        if (part.field >= 0) {
+            const auto field = static_cast<std::size_t>(part.field);
+            fields.resize(std::max(fields.size(), field + 1));
+            replacement_.Value(part.field, *context.tags, fields[field], used);
+        }
+    }
     if (includeExtension_ && !extension.empty()) {
         base.push_back(U'.');
         base += extension;
         extension.clear();
     }
-    const RegexReplace::Outcome outcome = pattern_->Apply(base, kMaxNameLength);
+    const std::u32string before = used.Missed() ? base : std::u32string();
+    const RegexReplace::Outcome outcome = pattern_->Apply(base, kMaxNameLength, fields);
+    if (used.Missed() && base != before) {
+        Keep(miss, used);
+    }
     if (includeExtension_) {
         SplitExtension(base, extension);
     }
@@ -307,11 +364,19 @@ void NamePipeline::ChangeExtension(std::u32string& base, std::u32string& extensi
 
 // Search and replace, the two presets and the character replacement act on
 // the base name and, with "Include extension", on the extension as well.
-void NamePipeline::ApplyToNameAndExtension(std::u32string& base, std::u32string& extension) const {
-    const auto apply = [this](std::u32string& part) {
+void NamePipeline::ApplyToNameAndExtension(std::u32string& base, std::u32string& extension,
+                                           const NameContext& context, TagMiss& miss) const {
+    TagMiss used;
+    const std::u32string& replacement =
+        searchReplace_ ? TextFor(replacement_, context, filled_, used) : filled_;
+    const auto apply = [&](std::u32string& part) {
         if (searchReplace_) {
-            part = ReplaceText(part, search_, replacement_, caseSensitive_, firstOnly_,
-                               kMaxNameLength);
+            std::u32string replaced =
+                ReplaceText(part, search_, replacement, caseSensitive_, firstOnly_, kMaxNameLength);
+            if (used.Missed() && replaced != part) {
+                Keep(miss, used);
+            }
+            part = std::move(replaced);
         }
         if (underscore_) {
             ReplaceAll(part, U'_', U' ');

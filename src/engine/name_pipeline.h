@@ -9,6 +9,8 @@
 #include "engine/case_handling.h"
 #include "engine/regex_replace.h"
 #include "engine/rename_options.h"
+#include "engine/tag_text.h"
+#include "engine/tag_values.h"
 #include "engine/text_effects.h"
 
 // Turns the current name of one item into its new name by running every
@@ -22,6 +24,9 @@ namespace kestrel::engine {
 /// cost more than a bounded amount of work.
 inline constexpr std::size_t kMaxNameLength = 32767;
 
+/// The message of a row whose file was not read for the tags the texts name.
+inline constexpr std::string_view kTagsNotRead = "The reading of tags stopped before this file";
+
 /// What a call needs besides the name and the options.
 struct NameContext {
     /// The item's full path: only its folder part is read (by the path splice).
@@ -30,14 +35,19 @@ struct NameContext {
     std::int64_t selectionCount = 1;
     /// The caller's per-pass sequence counter: the autonumber index.
     std::int64_t sequenceIndex = 0;
+    /// What the item's file gave for the tags the texts name; null when it
+    /// was not read.
+    const TagValues* tags = nullptr;
 };
 
 /// A new name, or the reason an item keeps the one it has.
 struct NameResult {
     std::string name;
-    /// Empty when every operation ran; otherwise the row's message, and `name`
-    /// is the item's own name.
-    std::string_view message;
+    /// Empty when the name came out as asked; otherwise the row's message.
+    std::string message;
+    /// The pipeline could not make a name: `name` is the item's own name. A
+    /// name with a tag that found no value is made all the same, and flagged.
+    bool keptName = false;
 };
 
 /// The options of one pass, converted once so that every name of the pass is
@@ -55,6 +65,10 @@ class NamePipeline {
     /// Why the search text cannot be used as a regular expression; while it
     /// is set, every name stays as it is.
     std::string_view PatternError() const;
+
+    /// The tags named by the texts of the operations that are on: what must
+    /// be read of each file before Process can make its name.
+    TagSet UsedTags() const { return usedTags_; }
 
   private:
     struct Swap {
@@ -76,7 +90,7 @@ class NamePipeline {
     };
     struct Insert {
         bool on = false;
-        std::u32string text;
+        TaggedText text;
     };
     struct Autonumber {
         bool on = false;
@@ -86,8 +100,12 @@ class NamePipeline {
     };
 
     void SplitExtension(std::u32string& base, std::u32string& extension) const;
-    RegexReplace::Outcome ReplacePattern(std::u32string& base, std::u32string& extension) const;
-    void ApplyToNameAndExtension(std::u32string& base, std::u32string& extension) const;
+    RegexReplace::Outcome ReplacePattern(std::u32string& base, std::u32string& extension,
+                                         const NameContext& context, TagMiss& miss) const;
+    void ApplyToNameAndExtension(std::u32string& base, std::u32string& extension,
+                                 const NameContext& context, TagMiss& miss) const;
+    void InsertTexts(std::u32string& base, const NameContext& context, TagMiss& miss) const;
+    void CollectUsedTags();
     void SplicePath(std::u32string& base, std::string_view fullPath) const;
     void ChangeExtension(std::u32string& base, std::u32string& extension) const;
     void ReplaceCharacters(std::u32string& text) const;
@@ -105,7 +123,7 @@ class NamePipeline {
     std::u32string newExtension_;
     bool searchReplace_ = false;
     std::u32string search_;
-    std::u32string replacement_;
+    TaggedText replacement_;
     bool caseSensitive_ = false;
     bool firstOnly_ = false;
     std::optional<RegexReplace> pattern_;
@@ -128,6 +146,9 @@ class NamePipeline {
     TextEffect textEffect_ = TextEffect::None;
     bool collapseSpaces_ = false;
     RandomUnit random_;
+    TagSet usedTags_;
+    /// A text with its tags filled in, reused from name to name.
+    mutable std::u32string filled_;
 };
 
 /// One-off convenience: builds a pipeline for a single name.

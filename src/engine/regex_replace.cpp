@@ -118,6 +118,7 @@ void AppendCodePoints(std::u32string& out, const icu::UnicodeString& text, std::
 struct Piece {
     std::u32string literal;
     std::int32_t group = -1;  // a group's text instead of the literal
+    int field = -1;           // or a tag's text
 };
 
 struct GroupReference {
@@ -157,11 +158,10 @@ GroupReference ReadGroupReference(std::u32string_view after, const icu::RegexPat
 // "\" keeps its meaning as a folder mark, except before "$" (a dollar) and
 // before another "\" (one backslash, so that "$1\\$2" puts group 2 into a
 // folder named by group 1).
-std::vector<Piece> ParseReplacement(std::u32string_view text, const icu::RegexPattern& pattern,
-                                    std::int32_t groups) {
-    std::vector<Piece> pieces;
+void ParseReplacement(std::u32string_view text, const icu::RegexPattern& pattern,
+                      std::int32_t groups, std::vector<Piece>& pieces) {
     const auto literal = [&pieces](char32_t c) {
-        if (pieces.empty() || pieces.back().group >= 0) {
+        if (pieces.empty() || pieces.back().group >= 0 || pieces.back().field >= 0) {
             pieces.emplace_back();
         }
         pieces.back().literal.push_back(c);
@@ -186,7 +186,10 @@ std::vector<Piece> ParseReplacement(std::u32string_view text, const icu::RegexPa
         literal(text[i]);
         ++i;
     }
-    return pieces;
+}
+
+std::vector<TextPart> OneLiteral(std::u32string_view text) {
+    return {{std::u32string(text), -1}};
 }
 
 }  // namespace
@@ -203,6 +206,10 @@ struct RegexReplace::Compiled {
 };
 
 RegexReplace::RegexReplace(std::u32string_view pattern, std::u32string_view replacement,
+                           bool caseSensitive, bool firstOnly)
+    : RegexReplace(pattern, OneLiteral(replacement), caseSensitive, firstOnly) {}
+
+RegexReplace::RegexReplace(std::u32string_view pattern, std::span<const TextPart> replacement,
                            bool caseSensitive, bool firstOnly) {
     UParseError where{};
     UErrorCode status = U_ZERO_ERROR;
@@ -222,7 +229,13 @@ RegexReplace::RegexReplace(std::u32string_view pattern, std::u32string_view repl
                                  u_errorName(status));
     }
     auto parts = std::make_unique<Compiled>();
-    parts->replacement = ParseReplacement(replacement, *compiled, matcher->groupCount());
+    for (const TextPart& part : replacement) {
+        if (part.field >= 0) {
+            parts->replacement.push_back({{}, -1, part.field});
+        } else {
+            ParseReplacement(part.literal, *compiled, matcher->groupCount(), parts->replacement);
+        }
+    }
     parts->pattern = std::move(compiled);
     parts->matcher = std::move(matcher);
     parts->firstOnly = firstOnly;
@@ -233,7 +246,8 @@ RegexReplace::~RegexReplace() = default;
 RegexReplace::RegexReplace(RegexReplace&&) noexcept = default;
 RegexReplace& RegexReplace::operator=(RegexReplace&&) noexcept = default;
 
-RegexReplace::Outcome RegexReplace::Apply(std::u32string& text, std::size_t limit) const {
+RegexReplace::Outcome RegexReplace::Apply(std::u32string& text, std::size_t limit,
+                                          std::span<const std::u32string> fields) const {
     if (compiled_ == nullptr) {
         return Outcome::Done;
     }
@@ -249,6 +263,12 @@ RegexReplace::Outcome RegexReplace::Apply(std::u32string& text, std::size_t limi
     while (c.out.size() < limit && c.matcher->find(status)) {
         AppendCodePoints(c.out, c.subject, copied, c.matcher->start(status));
         for (const Piece& piece : c.replacement) {
+            if (piece.field >= 0) {
+                if (static_cast<std::size_t>(piece.field) < fields.size()) {
+                    c.out += fields[static_cast<std::size_t>(piece.field)];
+                }
+                continue;
+            }
             if (piece.group < 0) {
                 c.out += piece.literal;
                 continue;

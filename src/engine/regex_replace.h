@@ -2,8 +2,11 @@
 
 #include <cstddef>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
+
+#include "engine/tag_text.h"
 
 // Search and replace with a regular expression in ICU's syntax. The pattern is
 // compiled once and then applied to name after name. Each name may take a
@@ -22,6 +25,10 @@ class RegexReplace {
     /// dollar and \\ for one backslash; every other character is itself.
     RegexReplace(std::u32string_view pattern, std::u32string_view replacement, bool caseSensitive,
                  bool firstOnly);
+    /// The replacement as literal pieces and tags; each tag takes the text
+    /// Apply is given for it, as it is, with no "$" or "\\" read in it.
+    RegexReplace(std::u32string_view pattern, std::span<const TextPart> replacement,
+                 bool caseSensitive, bool firstOnly);
     ~RegexReplace();
     RegexReplace(RegexReplace&&) noexcept;
     RegexReplace& operator=(RegexReplace&&) noexcept;
@@ -31,10 +38,12 @@ class RegexReplace {
     const std::string& Error() const { return error_; }
 
     enum class Outcome { Done, TooSlow, GaveUp };
-    /// Replaces the matches in `text`, keeping at most `limit` characters.
-    /// Unless Done, `text` is left as it was. Not for two threads at once:
-    /// the matcher and the count of slow names belong to one pass.
-    Outcome Apply(std::u32string& text, std::size_t limit) const;
+    /// Replaces the matches in `text`, keeping at most `limit` characters;
+    /// `fields` holds the text of each tag of the replacement. Unless Done,
+    /// `text` is left as it was. Not for two threads at once: the matcher and
+    /// the count of slow names belong to one pass.
+    Outcome Apply(std::u32string& text, std::size_t limit,
+                  std::span<const std::u32string> fields = {}) const;
 
   private:
     struct Compiled;

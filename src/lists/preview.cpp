@@ -11,14 +11,6 @@
 namespace kestrel::lists {
 namespace {
 
-std::string_view FolderOf(const PreviewInput& input, const ListEntry& entry) {
-    const auto index = static_cast<std::size_t>(entry.folderIndex);
-    if (index >= 1 && index <= input.folderTable.size()) {
-        return input.folderTable[index - 1];
-    }
-    return input.sourceDir;
-}
-
 // The text after the first `length` characters, or empty when there are fewer.
 std::string_view After(std::string_view text, std::size_t length) {
     return length <= text.size() ? text.substr(length) : std::string_view();
@@ -117,6 +109,26 @@ std::string_view TargetPlace(std::string_view targetFolder, std::string_view& re
     return subFolder;
 }
 
+// The kept values of the rows are scattered over memory, one file's here and
+// the next one's there. Asked for a few rows ahead, one pointer deeper at
+// each step (the values, their first entry, its text), they are at hand
+// when their row's name is made.
+void PrefetchTags(std::span<const engine::TagValues* const> rowTags, std::size_t row) {
+    const auto at = [rowTags](std::size_t ahead) -> const engine::TagValues* {
+        return ahead < rowTags.size() ? rowTags[ahead] : nullptr;
+    };
+    if (const engine::TagValues* values = at(row + 12)) {
+        __builtin_prefetch(values);
+    }
+    if (const engine::TagValues* values = at(row + 8); values != nullptr) {
+        __builtin_prefetch(values->entries.data());
+    }
+    if (const engine::TagValues* values = at(row + 4);
+        values != nullptr && !values->entries.empty()) {
+        __builtin_prefetch(values->entries.front().value.data());
+    }
+}
+
 // Every name in `folder`; a folder that cannot be read holds none.
 NameSet ReadNames(platform::FileSystem& fileSystem, std::string_view folder) {
     std::vector<std::string> names;
@@ -133,6 +145,15 @@ std::string_view EntryFilename(std::string_view displayText) {
     }
     const std::size_t slash = text.rfind('\\');
     return slash == std::string_view::npos ? displayText : displayText.substr(slash + 1);
+}
+
+std::string_view EntryFolder(const ListEntry& entry, const std::vector<std::string>& folderTable,
+                             std::string_view sourceDir) {
+    const auto index = static_cast<std::size_t>(entry.folderIndex);
+    if (index >= 1 && index <= folderTable.size()) {
+        return folderTable[index - 1];
+    }
+    return sourceDir;
 }
 
 ExistingTargets::ExistingTargets(platform::FileSystem& fileSystem,
@@ -252,10 +273,11 @@ class HeldTargets {
         renamed.reserve(renamed_.size());
         for (const auto& [row, keepsPlace] : renamed_) {
             const ListEntry& entry = input_.rows[row];
-            renamed.push_back({row,
-                               std::string(FolderOf(input_, entry)) +
-                                   WithoutFolderMark(EntryFilename(entry.text)),
-                               keepsPlace});
+            renamed.push_back(
+                {row,
+                 std::string(EntryFolder(entry, input_.folderTable, input_.sourceDir)) +
+                     WithoutFolderMark(EntryFilename(entry.text)),
+                 keepsPlace});
         }
         std::vector<bool> flagged(preview.messages.size());
         for (std::size_t row = 0; row < flagged.size(); ++row) {
@@ -292,19 +314,23 @@ Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipel
     // Reused for every row: a pass over 32,767 rows should not allocate for each.
     std::string fullPath;
     std::vector<std::optional<std::string>> targetFolders(input.folderTable.size() + 1);
+    std::vector<std::pair<std::size_t, std::string>> madeMessages;
     for (std::size_t i = 0; i < rowCount; ++i) {
         observer.RowStarted(static_cast<int>(i), static_cast<int>(rowCount));
+        PrefetchTags(input.rowTags, i);
         const ListEntry& entry = input.rows[i];
         if (!entry.selected) {
             continue;
         }
         const std::string_view filename = EntryFilename(entry.text);
-        const std::string_view folder = FolderOf(input, entry);
+        const std::string_view folder = EntryFolder(entry, input.folderTable, input.sourceDir);
         // The real folder of the entry, whatever the display mode shows.
         fullPath.assign(folder).append(filename);
+        const engine::TagValues* tags = i < input.rowTags.size() ? input.rowTags[i] : nullptr;
         engine::NameResult made = pipeline.Process(
-            filename, {fullPath, selectedCount, static_cast<std::int64_t>(preview.renameCounter)});
-        if (!made.message.empty()) {
+            filename,
+            {fullPath, selectedCount, static_cast<std::int64_t>(preview.renameCounter), tags});
+        if (made.keptName) {
             // The row keeps its name, so neither the commit nor an export
             // touches it, and says why.
             preview.messages[i] = made.message;
@@ -350,8 +376,18 @@ Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipel
         }
         preview.messages[i] =
             checks.duplicate.empty() ? std::move(checks.early) : std::move(checks.duplicate);
+        if (!made.message.empty()) {
+            madeMessages.emplace_back(i, std::move(made.message));
+        }
     }
     held.Decide(fileSystem, preview);
+    // A tag without a value says so only where no check found a fault: the
+    // name is made all the same, so the row still frees its old name.
+    for (auto& [row, message] : madeMessages) {
+        if (preview.messages[row].empty()) {
+            preview.messages[row] = std::move(message);
+        }
+    }
     preview.errorCount = static_cast<int>(
         std::count_if(preview.messages.begin(), preview.messages.end(),
                       [](const std::string& message) { return !message.empty(); }));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -45,6 +46,9 @@ struct PreviewInput {
     ListedNames* listedNames = nullptr;
     /// "Copy": every source stays, so no row frees another's target.
     bool copy = false;
+    /// What each row's file gave for the tags the texts name (null for a row
+    /// not read); empty when the texts name none.
+    std::span<const engine::TagValues* const> rowTags;
 };
 
 struct Preview {
@@ -52,7 +56,8 @@ struct Preview {
     std::vector<std::string> targets;
     /// One message per row; empty when the row passed its checks (or did not
     /// change). A row the pipeline could not make a name for keeps its name
-    /// (an empty target) and has the pipeline's message.
+    /// (an empty target) and has the pipeline's message; so has a row whose
+    /// name is made with a tag that found no value, unless a check failed.
     std::vector<std::string> messages;
     int renameCounter = 0;  // changed rows
     int errorCount = 0;     // flagged rows
@@ -65,6 +70,10 @@ struct Preview {
 /// The row's own name as the pipeline takes it: the leaf of its display text,
 /// with a folder's trailing backslash kept.
 std::string_view EntryFilename(std::string_view displayText);
+
+/// The folder the row's entry was listed in, whatever the display mode shows.
+std::string_view EntryFolder(const ListEntry& entry, const std::vector<std::string>& folderTable,
+                             std::string_view sourceDir);
 
 /// Answers "is there a readable file at this target?" for one preview pass, for
 /// the disk as it is when the pass starts. Each target folder is read once (or

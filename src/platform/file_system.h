@@ -79,6 +79,9 @@ class FileSystem {
     virtual AttributesResult GetAttributes(std::string_view path) = 0;
     /// A link is described by what it points to, unless it points nowhere.
     virtual EntryDetails GetDetails(std::string_view path) = 0;
+    /// The entry on this host (a folder's mark ignored), for readers that
+    /// open files themselves; empty when the path leads nowhere on it.
+    virtual std::string HostPathOf(std::string_view path) { return GetDetails(path).hostPath; }
 
     /// A regular file (or a link to one) that this process may open for reading.
     virtual bool IsReadableFile(std::string_view path) = 0;

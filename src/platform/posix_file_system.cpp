@@ -272,6 +272,13 @@ AttributesResult PosixFileSystem::GetAttributes(std::string_view path) {
     return {AttributesOf(HostBaseName(*host), info, ReadStoredMarks(*host)), {}};
 }
 
+std::string PosixFileSystem::HostPathOf(std::string_view path) {
+    if (path.size() > 3 && path.back() == '\\') {
+        path.remove_suffix(1);
+    }
+    return HostPath(path).value_or(std::string());
+}
+
 EntryDetails PosixFileSystem::GetDetails(std::string_view path) {
     EntryDetails details;
     std::string trimmed(path);

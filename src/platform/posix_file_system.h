@@ -27,6 +27,7 @@ class PosixFileSystem : public FileSystem {
     std::unique_ptr<FolderWatch> WatchFolders() override;
     AttributesResult GetAttributes(std::string_view path) override;
     EntryDetails GetDetails(std::string_view path) override;
+    std::string HostPathOf(std::string_view path) override;
     bool IsReadableFile(std::string_view path) override;
     bool IsFolder(std::string_view path) override;
     bool Exists(std::string_view path) override;

@@ -44,6 +44,7 @@
 #include "ui/progress_window.h"
 #include "ui/qt_ui.h"
 #include "ui/status_panels.h"
+#include "ui/tag_button.h"
 #include "ui/template_manager_window.h"
 #include "ui/update_host.h"
 #include "ui/window_placement.h"
@@ -95,6 +96,7 @@ MainWindow::MainWindow(app::Workspace& workspace, QtUi& ui, Hooks hooks, QWidget
                                {[this] { RefreshPreview(); }, [this] { RefreshListing(); }}, this);
     ConnectLists();
     ConnectFolderBoxes();
+    ConnectTagButtons();
     targetElsewherePalette_ = txtDestDir_->palette();
     targetElsewherePalette_.setColor(QPalette::Base, kTargetElsewhereBackground);
     targetElsewherePalette_.setColor(QPalette::Text, Qt::black);
@@ -243,12 +245,32 @@ QWidget* MainWindow::BuildCommandButtons() {
     connect(preferences, &QPushButton::clicked, this, &MainWindow::ShowPreferences);
     connect(templates, &QPushButton::clicked, this, &MainWindow::ShowTemplateManager);
     connect(editRules, &QPushButton::clicked, this, &MainWindow::ShowCaseRules);
-    connect(help, &QPushButton::clicked, this, &MainWindow::ShowHelp);
+    connect(help, &QPushButton::clicked, this, [this] { ShowHelp(); });
     connect(about, &QPushButton::clicked, this, &MainWindow::ShowAbout);
     // The reset acts as the button goes down, reading the keys held then.
     connect(clear, &QPushButton::pressed, this,
             [this] { ResetOptions(QGuiApplication::keyboardModifiers()); });
     return panel;
+}
+
+void MainWindow::ConnectTagButtons() {
+    // The current row of the working folder's list, else the first.
+    const auto values = [this] {
+        const QModelIndex current = sourceList_->currentIndex();
+        return workspace_.RowTagTexts(current.isValid() ? static_cast<std::size_t>(current.row())
+                                                        : 0);
+    };
+    const std::pair<TagButton*, QLineEdit*> buttons[] = {
+        {controls_.cmdTagsReplace, controls_.txtReplace},
+        {controls_.cmdTagsInsertStart, controls_.txtInsertStart},
+        {controls_.cmdTagsInsertMiddle, controls_.txtInsertMiddle},
+        {controls_.cmdTagsInsertEnd, controls_.txtInsertEnd},
+    };
+    for (const auto& [button, edit] : buttons) {
+        button->Connect(
+            values, [this, edit = edit] { binder_->Apply(edit); },
+            [this] { ShowHelp("tags.html"); });
+    }
 }
 
 void MainWindow::BuildStatusBar() {
@@ -653,10 +675,10 @@ void MainWindow::ShowAbout() {
     ShowDialog(about_);
 }
 
-void MainWindow::ShowHelp() {
+void MainWindow::ShowHelp(std::string_view page) {
     platform::XdgDesktopOpener opener(ui_.Programs());
     app::ShowHelp(workspace_.FileSystem(), opener, ui_, workspace_.ProgramFolder(),
-                  workspace_.Paths());
+                  workspace_.Paths(), page);
 }
 
 void MainWindow::CheckForUpdate(int mode, bool force,

@@ -110,8 +110,9 @@ class MainWindow : public QMainWindow {
     bool FoldersLocked() const { return browserState_.lockFolders; }
     /// "&About": the About box.
     void ShowAbout();
-    /// "&Help" and F1: the manual in the desktop's browser.
-    void ShowHelp();
+    /// "&Help" and F1: the manual in the desktop's browser, at its first page
+    /// or at `page`.
+    void ShowHelp(std::string_view page = "index.html");
     /// The Internet update check in `mode`; `status` hears the status text
     /// once the version file has been read.
     void CheckForUpdate(int mode, bool force,
@@ -134,6 +135,8 @@ class MainWindow : public QMainWindow {
     void BuildStatusBar();
     void ConnectLists();
     void ConnectFolderBoxes();
+    /// The tag buttons list the values of the current row and apply what they insert.
+    void ConnectTagButtons();
     QPushButton* MakeButton(app::CommandButton button, const char* name, const QString& caption,
                             const QString& toolTip);
 

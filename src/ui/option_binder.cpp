@@ -14,6 +14,7 @@
 #include "app/workspace.h"
 #include "engine/field_checks.h"
 #include "ui/attribute_check_box.h"
+#include "ui/tag_button.h"
 
 namespace kestrel::ui {
 namespace {
@@ -312,6 +313,15 @@ bool OptionBinder::Accept(const TextField& field) {
     return true;
 }
 
+void OptionBinder::Apply(QLineEdit* edit) {
+    for (const TextField& field : texts_) {
+        if (field.edit == edit) {
+            Accept(field);
+            return;
+        }
+    }
+}
+
 void OptionBinder::Reject(QLineEdit* edit, const std::string& message) {
     rejecting_ = true;
     workspace_.Window().Ask(message, app::kProgramTitle, app::Buttons::Ok, app::Icon::Exclamation);
@@ -388,8 +398,8 @@ void OptionBinder::UpdateEnabledStates() {
     const bool searchAndReplace = engine::SearchAndReplaceEnabled(workspace_.options);
     for (QWidget* control : std::initializer_list<QWidget*>{
              c_.chkSwapSep, c_.txtSwapSep, c_.chkSearchReplace, c_.txtSearch, c_.lblWith,
-             c_.txtReplace, c_.chkCaseSensitive, c_.chkFirstOccur, c_.chkRegex, c_.chkUnderscore,
-             c_.chkPercent20, c_.chkWildcard}) {
+             c_.txtReplace, c_.cmdTagsReplace, c_.chkCaseSensitive, c_.chkFirstOccur, c_.chkRegex,
+             c_.chkUnderscore, c_.chkPercent20, c_.chkWildcard}) {
         control->setEnabled(searchAndReplace);
     }
     c_.cboPathDisplay->setEnabled(engine::PathDisplayEnabled(workspace_.options));

@@ -35,6 +35,9 @@ class OptionBinder : public QObject {
 
     /// Sets every control from the options, with refreshes suppressed meanwhile.
     void LoadControlsFromOptions();
+    /// Applies an entry field's text as leaving the field does (the checks,
+    /// then the refresh its operation asks for).
+    void Apply(QLineEdit* edit);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

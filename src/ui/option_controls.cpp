@@ -14,6 +14,7 @@
 
 #include "engine/rename_options.h"
 #include "ui/attribute_check_box.h"
+#include "ui/tag_button.h"
 
 namespace kestrel::ui {
 namespace {
@@ -58,6 +59,10 @@ QComboBox* Choice(const char* name, std::initializer_list<const char*> entries, 
         combo->addItem(QString::fromUtf8(entry));
     }
     return combo;
+}
+
+TagButton* Tags(const char* name, QLineEdit* text, const char* description, QWidget* parent) {
+    return new TagButton(QString::fromLatin1(name), text, QString::fromUtf8(description), parent);
 }
 
 QLabel* Caption(const char* text, QWidget* parent) {
@@ -129,8 +134,10 @@ void BuildRenameOperations(OptionControls& c, QWidget* parent) {
     c.txtSearch = Text("txtSearch", box);
     c.lblWith = Named(Caption("with", box), "lblWith");
     c.txtReplace = Text("txtReplace", box);
+    c.cmdTagsReplace = Tags("cmdTagsReplace", c.txtReplace, "replacement text", box);
     QHBoxLayout* replaceRow =
-        Row(column, {c.chkSearchReplace, c.txtSearch, c.lblWith, c.txtReplace}, false);
+        Row(column, {c.chkSearchReplace, c.txtSearch, c.lblWith, c.txtReplace, c.cmdTagsReplace},
+            false);
     replaceRow->setStretch(1, 1);
     replaceRow->setStretch(3, 1);
     c.chkCaseSensitive = Check("chkCaseSensitive", "Case sensitive search", box);
@@ -155,21 +162,28 @@ void BuildRenameOperations(OptionControls& c, QWidget* parent) {
         Row(column, {c.chkWildcard, c.txtSearchChar, Caption("to", box), c.txtReplaceChar});
     changeRow->insertSpacing(0, 20);
 
+    // Each tag button follows its text, so that Tab reaches them in the order they are seen.
     c.chkInsertStart = Check("chkInsertStart", "start", box);
     c.txtInsertStart = Text("txtInsertStart", box, 6);
+    c.cmdTagsInsertStart =
+        Tags("cmdTagsInsertStart", c.txtInsertStart, "insert at start text", box);
     c.chkInsertMiddle = Check("chkInsertMiddle", "position", box);
     c.txtInsertMiddlePosition = Number("txtInsertMiddlePosition", box);
     c.txtInsertMiddle = Text("txtInsertMiddle", box, 6);
+    c.cmdTagsInsertMiddle = Tags("cmdTagsInsertMiddle", c.txtInsertMiddle, "insert text", box);
     c.chkInsertEnd = Check("chkInsertEnd", "end", box);
     c.txtInsertEnd = Text("txtInsertEnd", box, 6);
+    c.cmdTagsInsertEnd = Tags("cmdTagsInsertEnd", c.txtInsertEnd, "insert at end text", box);
     QHBoxLayout* insertRow =
         Row(column,
-            {Caption("Insert at", box), c.chkInsertStart, c.txtInsertStart, c.chkInsertMiddle,
-             c.txtInsertMiddlePosition, c.txtInsertMiddle, c.chkInsertEnd, c.txtInsertEnd},
+            {Caption("Insert at", box), c.chkInsertStart, c.txtInsertStart, c.cmdTagsInsertStart,
+             c.chkInsertMiddle, c.txtInsertMiddlePosition, c.txtInsertMiddle, c.cmdTagsInsertMiddle,
+             c.chkInsertEnd, c.txtInsertEnd, c.cmdTagsInsertEnd},
             false);
+    insertRow->setSpacing(4);
     insertRow->setStretch(2, 1);
-    insertRow->setStretch(5, 1);
-    insertRow->setStretch(7, 1);
+    insertRow->setStretch(6, 1);
+    insertRow->setStretch(9, 1);
 
     c.cboAutonumber = Named(new QComboBox(box), "cboAutonumber");
     for (std::string_view entry : engine::kAutonumberChoices) {

@@ -14,6 +14,7 @@ class QWidget;
 namespace kestrel::ui {
 
 class AttributeCheckBox;
+class TagButton;
 
 struct OptionControls {
     QGroupBox* renameOperations = nullptr;
@@ -37,6 +38,7 @@ struct OptionControls {
     QLineEdit* txtSearch = nullptr;
     QLabel* lblWith = nullptr;
     QLineEdit* txtReplace = nullptr;
+    TagButton* cmdTagsReplace = nullptr;
     QCheckBox* chkCaseSensitive = nullptr;
     QCheckBox* chkFirstOccur = nullptr;
     QCheckBox* chkRegex = nullptr;
@@ -47,11 +49,14 @@ struct OptionControls {
     QLineEdit* txtReplaceChar = nullptr;
     QCheckBox* chkInsertStart = nullptr;
     QLineEdit* txtInsertStart = nullptr;
+    TagButton* cmdTagsInsertStart = nullptr;
     QCheckBox* chkInsertMiddle = nullptr;
     QLineEdit* txtInsertMiddlePosition = nullptr;
     QLineEdit* txtInsertMiddle = nullptr;
+    TagButton* cmdTagsInsertMiddle = nullptr;
     QCheckBox* chkInsertEnd = nullptr;
     QLineEdit* txtInsertEnd = nullptr;
+    TagButton* cmdTagsInsertEnd = nullptr;
     QComboBox* cboAutonumber = nullptr;
     QLineEdit* txtAutonumberStartNum = nullptr;
     QLineEdit* txtAutonumberStep = nullptr;

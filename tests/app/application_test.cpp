@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <filesystem>
 
 #include "app/headless_ui.h"
 #include "app/unexpected_error.h"
@@ -116,6 +117,37 @@ TEST_F(ApplicationTest, FolderValuesAreFoundWithoutRegardToCaseAndEndWithABacksl
     EXPECT_EQ(app->workspace().txtDestDir,
               app->fileSystem().Drives().ToProgramPath(drive.HostPath("Backup")) + "\\");
     EXPECT_EQ(app->workspace().options.chkCopy, 1);
+}
+
+// A template keeps a tagged text as typed, and the command line's batch file
+// carries the names its tags make.
+TEST_F(ApplicationTest, ATemplatesTagsNameTheFilesOfTheCommandLinesExport) {
+    drive.MakeFolder("Photos");
+    std::filesystem::copy_file(std::string(KESTREL_TAG_SAMPLES) + "/photo.jpg",
+                               drive.HostPath("Photos/photo.jpg"));
+    {
+        auto app = Make();
+        app->Start("", false);
+        engine::RenameOptions& options = app->workspace().options;
+        options.chkInsertStart = 1;
+        options.txtInsertStart = "<taken:yyyy-MM-dd> <camera> - ";
+        options.cboCaseHandling = 0;
+        app->workspace().SaveTemplate(3, "Photos by date");
+    }
+    EXPECT_EQ(
+        Store().ReadText(Scope::Machine, settings::TemplateKey(3), "Insert text start text", ""),
+        "<taken:yyyy-MM-dd> <camera> - ");
+    const std::string batch = drive.HostPath("photos.bat");
+    ASSERT_EQ(
+        Make()
+            ->Start("TEMPLATE:3 NO-WINDOW FOLDER:" + drive.HostPath("Photos") + " BAT:" + batch,
+                    false)
+            .exitStatus,
+        0);
+    EXPECT_NE(drive.ReadFile("photos.bat")
+                  .find("ren \"photo.jpg\" \"2001-02-03 Canon EOS 5D - photo.jpg\""),
+              std::string::npos)
+        << drive.ReadFile("photos.bat");
 }
 
 // The program folder holds only what the program reads: what it writes by

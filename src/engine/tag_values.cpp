@@ -1,0 +1,73 @@
+#include "engine/tag_values.h"
+
+#include <algorithm>
+
+namespace kestrel::engine {
+namespace {
+
+using enum TagKind;
+using enum TagFamily;
+
+constexpr std::array<TagInfo, kTagCount> kTags = {{
+    {Tag::Modified, "modified", Date, File, "When the file was last changed"},
+    {Tag::Created, "created", Date, File,
+     "When the file was made, where the file system keeps that date"},
+    {Tag::Size, "size", Number, File, "The file's size in bytes"},
+    {Tag::Taken, "taken", Date, Photo,
+     "When the photo or video was taken, as the camera's clock read"},
+    {Tag::Make, "make", Text, Photo, "The maker of the camera"},
+    {Tag::Camera, "camera", Text, Photo, "The camera's model"},
+    {Tag::Lens, "lens", Text, Photo, "The lens the photo was taken with"},
+    {Tag::Width, "width", Number, Photo, "The picture's width in pixels"},
+    {Tag::Height, "height", Number, Photo, "The picture's height in pixels"},
+    {Tag::Iso, "iso", Number, Photo, "The ISO speed of the photo"},
+    {Tag::Artist, "artist", Text, Music, "The performing artist"},
+    {Tag::AlbumArtist, "albumartist", Text, Music, "The artist of the whole album"},
+    {Tag::Album, "album", Text, Music, "The album's title"},
+    {Tag::Title, "title", Text, Music, "The track's title"},
+    {Tag::Track, "track", Number, Music, "The track's number on the album"},
+    {Tag::Disc, "disc", Number, Music, "The disc's number in a set"},
+    {Tag::Year, "year", Number, Music, "The year of the recording"},
+    {Tag::Genre, "genre", Text, Music, "The genre"},
+}};
+
+char32_t AsciiLower(char32_t c) {
+    return c >= U'A' && c <= U'Z' ? c + (U'a' - U'A') : c;
+}
+
+bool SameName(std::u32string_view typed, std::string_view name) {
+    return typed.size() == name.size() &&
+           std::equal(typed.begin(), typed.end(), name.begin(), [](char32_t a, char b) {
+               return AsciiLower(a) == static_cast<char32_t>(static_cast<unsigned char>(b));
+           });
+}
+
+}  // namespace
+
+const std::array<TagInfo, kTagCount>& AllTags() {
+    return kTags;
+}
+
+const TagInfo& InfoOf(Tag tag) {
+    return kTags[static_cast<std::size_t>(tag)];
+}
+
+std::optional<Tag> TagNamed(std::u32string_view name) {
+    for (const TagInfo& info : kTags) {
+        if (SameName(name, info.name)) {
+            return info.tag;
+        }
+    }
+    return std::nullopt;
+}
+
+const TagEntry* FindTag(const TagValues& values, Tag tag) {
+    for (const TagEntry& entry : values.entries) {
+        if (entry.tag == tag) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace kestrel::engine
