@@ -356,7 +356,8 @@ int Application::FinishWindowStart() {
 }
 
 void Application::RecoverInterruptedOperations() {
-    app::RecoverInterruptedOperations(stateFolder_, ui_);
+    app::RecoverInterruptedOperations(stateFolder_, ui_,
+                                      workspace_ ? workspace_->Paths().Style() : PathStyle::Host);
 }
 
 void Application::RunFirstListing() {

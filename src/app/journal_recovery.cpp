@@ -100,12 +100,13 @@ std::string Question(const Interrupted& journal) {
            "keeps the files as they are now, and Cancel asks again at the next start.";
 }
 
-std::string UnrestoredReport(const std::vector<commit::UnrestoredEntry>& unrestored) {
+std::string UnrestoredReport(const std::vector<commit::UnrestoredEntry>& unrestored,
+                             const PathPresenter& paths) {
     std::string report = "These entries could not be given back their old names:\r";
     for (std::size_t i = 0; i < unrestored.size() && i < kNamesShown; ++i) {
         const commit::UnrestoredEntry& failed = unrestored[i];
-        report += "\r" + failed.entry.newPath + " -> " + failed.entry.oldPath + ": " +
-                  platform::DescribeError(failed.error);
+        report += "\r" + paths.Path(failed.entry.newPath) + " -> " +
+                  paths.Path(failed.entry.oldPath) + ": " + platform::DescribeError(failed.error);
     }
     if (unrestored.size() > kNamesShown) {
         report += "\r... and " + Entries(unrestored.size() - kNamesShown) + " more.";
@@ -115,7 +116,7 @@ std::string UnrestoredReport(const std::vector<commit::UnrestoredEntry>& unresto
 
 }  // namespace
 
-void RecoverInterruptedOperations(const std::string& stateFolder, Ui& ui) {
+void RecoverInterruptedOperations(const std::string& stateFolder, Ui& ui, PathStyle style) {
     for (Interrupted& journal : FindInterrupted(stateFolder, true)) {
         // Stopped before any step ran, or already undone by hand.
         if (journal.underNewNames == 0) {
@@ -140,7 +141,9 @@ void RecoverInterruptedOperations(const std::string& stateFolder, Ui& ui) {
                 commit::RestoreInterrupted(fileSystem, journal.contents.steps, beforeRingCloses);
             ui.SetPointer(Pointer::Normal);
             if (!unrestored.empty()) {
-                ui.Ask(UnrestoredReport(unrestored), kInterruptedTitle, Buttons::Ok,
+                // The journal's own drive letters name its paths.
+                const PathPresenter paths(&journal.contents.drives, style);
+                ui.Ask(UnrestoredReport(unrestored, paths), kInterruptedTitle, Buttons::Ok,
                        Icon::Exclamation);
             }
         }

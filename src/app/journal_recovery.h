@@ -2,7 +2,9 @@
 
 #include <iosfwd>
 #include <string>
+
 #include <string_view>
+#include "app/path_presenter.h"
 
 #include "app/ui.h"
 
@@ -18,7 +20,9 @@ inline constexpr std::string_view kInterruptedTitle = "Interrupted operation";
 /// forget the journal (No), or decide at the next start (Cancel). The undo
 /// follows the undo's rules and reports in one box, by name, what could not
 /// be restored. Journals another running copy is writing are not touched.
-void RecoverInterruptedOperations(const std::string& stateFolder, Ui& ui);
+/// Paths in the box are shown in `style`.
+void RecoverInterruptedOperations(const std::string& stateFolder, Ui& ui,
+                                  PathStyle style = PathStyle::Host);
 
 /// Names each interrupted operation on `errors` and leaves its journal.
 void ReportInterruptedOperations(const std::string& stateFolder, std::ostream& errors);

@@ -54,10 +54,12 @@ std::string EntryListReport(std::string heading, const std::vector<std::string>&
 
 // An entry copied back from another drive whose copy there could not be
 // deleted is whole twice; the user decides which to keep.
-std::string KeptTwiceReport(const std::vector<commit::UnrestoredEntry>& keptTwice) {
+std::string KeptTwiceReport(const std::vector<commit::UnrestoredEntry>& keptTwice,
+                            const PathPresenter& paths) {
     std::vector<std::string> lines;
     for (const commit::UnrestoredEntry& kept : keptTwice) {
-        lines.push_back(kept.entry.newPath + ": " + platform::DescribeError(kept.error));
+        lines.push_back(paths.Path(kept.entry.newPath) + ": " +
+                        platform::DescribeError(kept.error));
     }
     return EntryListReport(
         "These entries are back under their old names, but the files under their new names "
@@ -67,11 +69,12 @@ std::string KeptTwiceReport(const std::vector<commit::UnrestoredEntry>& keptTwic
 
 // A ring of renames cut short leaves an entry under its temporary name; the
 // user must hear of it, by name.
-std::string LeftAtTemporaryReport(const std::vector<commit::LeftAtTemporary>& left) {
+std::string LeftAtTemporaryReport(const std::vector<commit::LeftAtTemporary>& left,
+                                  const PathPresenter& paths) {
     std::vector<std::string> lines;
     for (const commit::LeftAtTemporary& entry : left) {
-        lines.push_back(entry.temporaryPath + ": \"" + entry.name + "\", to be \"" + entry.newName +
-                        "\"");
+        lines.push_back(paths.Path(entry.temporaryPath) + ": \"" + entry.name + "\", to be \"" +
+                        entry.newName + "\"");
     }
     return EntryListReport(
                "These entries are under temporary names, because renames they waited on did "
@@ -232,7 +235,8 @@ void Workspace::CommitInOrder(CommitRun& run, const commit::StepOrder& order) {
     }
     const std::vector<commit::LeftAtTemporary> left = steps.LeftAtTemporaryNames();
     if (!left.empty()) {
-        ui_.Ask(LeftAtTemporaryReport(left), kProgramTitle, Buttons::Ok, Icon::Exclamation);
+        ui_.Ask(LeftAtTemporaryReport(left, Paths()), kProgramTitle, Buttons::Ok,
+                Icon::Exclamation);
     }
 }
 
@@ -337,7 +341,7 @@ void Workspace::RestoreNewestLevel() {
         FollowGivenEntries(level, true);
         journal.Finish();
         if (!restored.keptTwice.empty()) {
-            ui_.Ask(KeptTwiceReport(restored.keptTwice), kProgramTitle, Buttons::Ok,
+            ui_.Ask(KeptTwiceReport(restored.keptTwice, Paths()), kProgramTitle, Buttons::Ok,
                     Icon::Exclamation);
         }
     }

@@ -362,7 +362,7 @@ TEST(JournalRecovery, AsksOnceAndUndoesForgetsOrKeepsTheJournal) {
         undone.at(0).text.starts_with("Kestrel stopped before it finished an \"Undo the "
                                       "Do!\": 4 entries are still under their new names."));
     EXPECT_EQ(undone.at(1).text, "These entries could not be given back their old names:\r\r" +
-                                     drive.Path("y") + " -> " + drive.Path("x") +
+                                     drive.HostPath("y") + " -> " + drive.HostPath("x") +
                                      ": Error 53 (File not found)");
     // Newest first: the file inside the renamed folder went back before the folder.
     EXPECT_EQ(drive.ReadFile("F\\a"), "G\\b");
