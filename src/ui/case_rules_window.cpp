@@ -266,8 +266,8 @@ void CaseRulesWindow::SaveAs() {
     const platform::FileError error =
         app::CaseRulesSave(workspace_.FileSystem(), workspace_.caseRules, *file);
     if (!error.Ok()) {
-        ui_.Ask(exchange::OutputErrorText(error, "writing", *file), app::kProgramTitle,
-                app::Buttons::Ok, app::Icon::Exclamation);
+        ui_.Ask(exchange::OutputErrorText(error, "writing", workspace_.Paths().Path(*file)),
+                app::kProgramTitle, app::Buttons::Ok, app::Icon::Exclamation);
     }
 }
 
