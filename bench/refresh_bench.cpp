@@ -4,7 +4,12 @@
 // metadata call per entry; a read-only rule brings it back.
 #include <benchmark/benchmark.h>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <array>
 
 #include "app/workspace.h"
 #include "bench_support.h"
@@ -36,6 +41,25 @@ void Floor_ReadDirStat(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kFiles);
 }
 BENCHMARK(Floor_ReadDirStat)->Name("Floor/ReadDirStat")->Unit(benchmark::kMillisecond);
+
+// The bare read of the folder's entries, without a call per entry: what
+// any listing costs at least.
+void Floor_ReadDir(benchmark::State& state) {
+    const std::string& root = Folder().Root();
+    std::array<char, 64 * 1024> buffer{};
+    for (auto _ : state) {
+        const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        long total = 0;
+        for (long got = 0;
+             (got = ::syscall(SYS_getdents64, fd, buffer.data(), buffer.size())) > 0;) {
+            total += got;
+        }
+        ::close(fd);
+        benchmark::DoNotOptimize(total);
+    }
+    state.SetItemsProcessed(state.iterations() * kFiles);
+}
+BENCHMARK(Floor_ReadDir)->Name("Floor/ReadDir")->Unit(benchmark::kMillisecond);
 
 // `readOnlyRule` sets the one attribute rule that needs each entry's metadata.
 void Refresh_ListAndPreview(benchmark::State& state, bool readOnlyRule) {

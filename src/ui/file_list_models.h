@@ -47,6 +47,12 @@ class TargetListModel : public QAbstractListModel {
 
     void BeginChange() { beginResetModel(); }
     void EndChange() { endResetModel(); }
+    /// Every row's text may have changed; the rows themselves are the same.
+    void RowsChanged() {
+        if (rowCount() > 0) {
+            emit dataChanged(index(0), index(rowCount() - 1));
+        }
+    }
 
   private:
     const app::Workspace& workspace_;

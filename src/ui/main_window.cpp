@@ -411,9 +411,16 @@ void MainWindow::LoadControlsFromOptions() {
 }
 
 void MainWindow::RefreshPreview() {
-    targetModel_->BeginChange();
+    // A new preview changes the rows' texts, not their number: the views
+    // repaint what they show instead of laying out 32,767 rows again.
+    const int rowsBefore = targetModel_->rowCount();
     workspace_.RefreshTargetList();
-    targetModel_->EndChange();
+    if (targetModel_->rowCount() == rowsBefore) {
+        targetModel_->RowsChanged();
+    } else {
+        targetModel_->BeginChange();
+        targetModel_->EndChange();
+    }
     MirrorFlaggedRows();
     AlignTargetWithSource();
     SyncButtons();
