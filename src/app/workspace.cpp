@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <limits>
+#include <thread>
 
 #include "app/percent_status.h"
 #include "app/unexpected_error.h"
@@ -349,7 +350,13 @@ void Workspace::ComputeTargets() {
     const int rowCount = static_cast<int>(sourceRows_.size());
     ui_.ShowProgress(Progress::Preview, rowCount + 1);
     ui_.SetProgress(Progress::Preview, 0);
-    const lists::PreviewInput input{
+    // A long list is named on two threads when there are two cores.
+    std::optional<engine::NamePipeline> second;
+    if (sourceRows_.size() >= lists::kRowsForTwoThreads &&
+        std::thread::hardware_concurrency() > 1) {
+        second.emplace(options, previewBasis_.caseRules, random_);
+    }
+    lists::PreviewInput input{
         sourceRows_,
         folderTable_,
         txtSourceDir,
@@ -359,6 +366,7 @@ void Workspace::ComputeTargets() {
         &listedNames_,
         options.chkCopy == 1,
         rowTags_};
+    input.secondPipeline = second ? &*second : nullptr;
     PreviewFeedback feedback(ui_);
     preview_ = lists::ComputePreview(fileSystem_, pipeline, input, feedback);
     // What matters most comes first: a status panel shows only the start of

@@ -70,6 +70,13 @@ class NamePipeline {
     /// be read of each file before Process can make its name.
     TagSet UsedTags() const { return usedTags_; }
 
+    /// True when two pipelines of the same options give every name the same
+    /// result whichever of them makes it and in whatever order: no random
+    /// case, and no search pattern, whose count of slow names spans the pass.
+    bool SameOnAnyThread() const { return !pattern_ && caseHandling_ != CaseHandling::Random; }
+    /// True when a name depends on its place in the pass (the autonumber).
+    bool NumbersNames() const { return autonumber_.on; }
+
   private:
     struct Swap {
         bool on = false;

@@ -1,7 +1,9 @@
 #include "lists/preview.h"
 
 #include <algorithm>
+#include <exception>
 #include <iterator>
+#include <thread>
 
 #include "engine/name_checks.h"
 #include "engine/rename_options.h"
@@ -297,6 +299,67 @@ class HeldTargets {
     std::vector<QuestionDetails> details_;
 };
 
+// Makes the names of rows [begin, end) as the pass would if every selected
+// row before each were renamed: its autonumber index is the number of
+// selected rows before it.
+void MakeNames(const engine::NamePipeline& pipeline, const PreviewInput& input,
+               std::int64_t selectedCount, std::size_t begin, std::size_t end,
+               std::vector<engine::NameResult>& made) {
+    std::int64_t selectedBefore = 0;
+    for (std::size_t i = 0; i < begin; ++i) {
+        selectedBefore += input.rows[i].selected ? 1 : 0;
+    }
+    std::string fullPath;
+    for (std::size_t i = begin; i < end; ++i) {
+        PrefetchTags(input.rowTags, i);
+        const ListEntry& entry = input.rows[i];
+        if (!entry.selected) {
+            continue;
+        }
+        const std::string_view filename = EntryFilename(entry.text);
+        fullPath.assign(EntryFolder(entry, input.folderTable, input.sourceDir)).append(filename);
+        const engine::TagValues* tags = i < input.rowTags.size() ? input.rowTags[i] : nullptr;
+        made[i] = pipeline.Process(filename, {fullPath, selectedCount, selectedBefore, tags});
+        ++selectedBefore;
+    }
+}
+
+// The names of a long list made ahead on two threads, one half each; empty
+// when the pass makes them itself. Making a name is independent per row, so
+// the halves need no lock; the pass takes a name made ahead only where the
+// row's autonumber index came out as guessed (nearly always: a numbered name
+// rarely stays as it was), so the names are exactly one thread's.
+std::vector<engine::NameResult> MakeNamesAhead(const engine::NamePipeline& pipeline,
+                                               const PreviewInput& input,
+                                               std::int64_t selectedCount) {
+    const std::size_t rowCount = input.rows.size();
+    const engine::NamePipeline* second = input.secondPipeline;
+    if (second == nullptr || rowCount < kRowsForTwoThreads || !pipeline.SameOnAnyThread()) {
+        return {};
+    }
+    std::vector<engine::NameResult> made(rowCount);
+    const std::size_t middle = rowCount / 2;
+    std::exception_ptr failure;
+    std::thread helper([&] {
+        try {
+            MakeNames(*second, input, selectedCount, middle, rowCount, made);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    });
+    try {
+        MakeNames(pipeline, input, selectedCount, 0, middle, made);
+    } catch (...) {
+        helper.join();
+        throw;
+    }
+    helper.join();
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+    return made;
+}
+
 }  // namespace
 
 Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipeline& pipeline,
@@ -315,9 +378,10 @@ Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipel
     std::string fullPath;
     std::vector<std::optional<std::string>> targetFolders(input.folderTable.size() + 1);
     std::vector<std::pair<std::size_t, std::string>> madeMessages;
+    std::vector<engine::NameResult> madeAhead = MakeNamesAhead(pipeline, input, selectedCount);
+    std::int64_t selectedBefore = 0;
     for (std::size_t i = 0; i < rowCount; ++i) {
         observer.RowStarted(static_cast<int>(i), static_cast<int>(rowCount));
-        PrefetchTags(input.rowTags, i);
         const ListEntry& entry = input.rows[i];
         if (!entry.selected) {
             continue;
@@ -326,10 +390,18 @@ Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipel
         const std::string_view folder = EntryFolder(entry, input.folderTable, input.sourceDir);
         // The real folder of the entry, whatever the display mode shows.
         fullPath.assign(folder).append(filename);
-        const engine::TagValues* tags = i < input.rowTags.size() ? input.rowTags[i] : nullptr;
-        engine::NameResult made = pipeline.Process(
-            filename,
-            {fullPath, selectedCount, static_cast<std::int64_t>(preview.renameCounter), tags});
+        const auto sequenceIndex = static_cast<std::int64_t>(preview.renameCounter);
+        const bool madeAsGuessed =
+            !madeAhead.empty() && (!pipeline.NumbersNames() || selectedBefore == sequenceIndex);
+        ++selectedBefore;
+        engine::NameResult made;
+        if (madeAsGuessed) {
+            made = std::move(madeAhead[i]);
+        } else {
+            PrefetchTags(input.rowTags, i);
+            const engine::TagValues* tags = i < input.rowTags.size() ? input.rowTags[i] : nullptr;
+            made = pipeline.Process(filename, {fullPath, selectedCount, sequenceIndex, tags});
+        }
         if (made.keptName) {
             // The row keeps its name, so neither the commit nor an export
             // touches it, and says why.

@@ -21,6 +21,9 @@
 // already exists.
 namespace kestrel::lists {
 
+/// Below this many rows a second thread for the names costs more than it saves.
+inline constexpr std::size_t kRowsForTwoThreads = 4096;
+
 struct PreviewChecks {
     int errorLevel = 3;  // 0 none .. 3 invalid characters, existing and duplicate targets
     bool maxLengthCheck = false;
@@ -49,6 +52,9 @@ struct PreviewInput {
     /// What each row's file gave for the tags the texts name (null for a row
     /// not read); empty when the texts name none.
     std::span<const engine::TagValues* const> rowTags;
+    /// A second pipeline of the same options, for a second thread to make
+    /// names with; null keeps the pass on the calling thread.
+    const engine::NamePipeline* secondPipeline = nullptr;
 };
 
 struct Preview {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/neutral_options.h"
 #include "support/temp_drive.h"
 
 namespace kestrel::lists {
@@ -25,6 +26,55 @@ TEST(EntryFilename, TakesTheLeafAndKeepsAFolderMark) {
     EXPECT_EQ(EntryFilename("a.txt"), "a.txt");
     EXPECT_EQ(EntryFilename("Sub\\a.txt"), "a.txt");
     EXPECT_EQ(EntryFilename("C:\\W\\Photos\\"), "Photos\\");
+}
+
+class NoObserver : public PreviewObserver {
+  public:
+    void RowStarted(int, int) override {}
+};
+
+// A long list is named on two threads; whatever the options, the rows come
+// out as one thread makes them, in particular when a numbered name stays as
+// it was and every index after it moves.
+TEST(ComputePreview, NamesMadeOnTwoThreadsAreTheNamesOfOne) {
+    support::TempDrive drive;
+    std::vector<ListEntry> rows;
+    for (std::size_t i = 0; i < kRowsForTwoThreads + 500; ++i) {
+        rows.push_back({i == 0 ? "0001.jpg" : "n" + std::to_string(i) + ".jpg", 1, i % 11 != 3});
+    }
+    const std::vector<std::string> folders = {support::TempDrive::Path("")};
+    engine::RenameOptions inserted = support::NeutralOptions();
+    inserted.chkInsertStart = 1;
+    inserted.txtInsertStart = "x ";
+    engine::RenameOptions numbered = support::NeutralOptions();
+    numbered.chkReplaceWholeName = 1;
+    numbered.cboAutonumber = "Auto";
+    engine::RenameOptions numberedFromTwo = numbered;  // the first name changes too
+    numberedFromTwo.txtAutonumberStartNum = "2";
+    const struct {
+        const char* what;
+        engine::RenameOptions options;
+        int renamed;
+    } cases[] = {
+        {"insert", inserted, 4178},
+        {"numbered, the first name stays", numbered, 4177},
+        {"numbered, every name changes", numberedFromTwo, 4178},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.what);
+        const engine::NamePipeline pipeline(row.options, {});
+        const engine::NamePipeline second(row.options, {});
+        PreviewInput input{rows,           folders, folders[0], folders[0], 0,
+                           {0, false, 64}, nullptr, false,      {},         nullptr};
+        NoObserver observer;
+        const Preview alone = ComputePreview(drive.FileSystem(), pipeline, input, observer);
+        input.secondPipeline = &second;
+        const Preview shared = ComputePreview(drive.FileSystem(), pipeline, input, observer);
+        EXPECT_EQ(alone.renameCounter, row.renamed);
+        EXPECT_EQ(shared.renameCounter, alone.renameCounter);
+        EXPECT_EQ(shared.targets, alone.targets);
+        EXPECT_EQ(shared.messages, alone.messages);
+    }
 }
 
 }  // namespace
