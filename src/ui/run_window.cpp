@@ -208,8 +208,11 @@ bool PlaceOnScreen(MainWindow& window, int startLocation, settings::SettingsStor
     input.startLocation = startLocation;
     input.screen = screenTwips;
     input.workArea = ToTwips(screen->availableGeometry(), scale);
-    input.windowWidth = PixelsToTwips(window.frameGeometry().width(), scale.x);
-    input.windowHeight = PixelsToTwips(window.frameGeometry().height(), scale.y);
+    // Measured with its frame, so that a saved place near the bottom does
+    // not put the status bar below the screen.
+    const QSize framed = window.geometry().size() + frame.expandedTo(kTypicalFrame);
+    input.windowWidth = PixelsToTwips(framed.width(), scale.x);
+    input.windowHeight = PixelsToTwips(framed.height(), scale.y);
     input.pixelWidth = PixelsToTwips(1, scale.x);
     input.pixelHeight = PixelsToTwips(1, scale.y);
     input.savedLeft =

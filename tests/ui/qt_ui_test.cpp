@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QApplication>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -223,6 +225,29 @@ TEST(WindowPlacement, ARestoredPositionEqualsTheSavedOneAfterThreeRestarts) {
         store.WriteNumber(settings::Scope::Machine, settings::kSettingsKey, "Window Position Y",
                           window.PositionInTwips().y());
     }
+}
+
+// A window not shown yet has no frame; a saved place that leaves room for
+// the window alone, not for its title bar too, would push the status bar off
+// the screen.
+TEST(WindowPlacement, ASavedPlaceWithoutRoomForTheFrameIsCentred) {
+    settings::TempConfigFolder folder;
+    settings::SettingsStore store(folder.Path());
+    store.WriteNumber(settings::Scope::Machine, settings::kSettingsKey, "Disable display warning",
+                      1);
+    support::TempDrive drive;
+    support::FakeClock clock;
+    QtUi qtUi;
+    app::Workspace workspace(drive.FileSystem(), qtUi, clock, [] { return 0.5; });
+    MainWindow window(workspace, qtUi, {});
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    window.resize(screen.width() / 2, screen.height() - 10);
+    const double dpi = QGuiApplication::primaryScreen()->logicalDotsPerInchY();
+    store.WriteNumber(settings::Scope::Machine, settings::kSettingsKey, "Window Position X", 0);
+    store.WriteNumber(settings::Scope::Machine, settings::kSettingsKey, "Window Position Y",
+                      PixelsToTwips(5, dpi));
+    ASSERT_TRUE(PlaceOnScreen(window, 0, store));
+    EXPECT_EQ(window.y(), 0) << "centred: the window and a frame are taller than the screen";
 }
 
 TEST(DemoFolder, HoldsEverySampleAndIsRemovedAgain) {
