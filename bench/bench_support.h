@@ -9,6 +9,9 @@
 #include <string>
 
 #include "app/ui.h"
+#include "app/workspace.h"
+#include "platform/clock.h"
+#include "platform/posix_file_system.h"
 
 namespace kestrel::bench {
 
@@ -60,6 +63,40 @@ class FileFolder {
 
   private:
     std::string root_;
+};
+
+/// A Workspace on drive T: mapped to a host folder, listing and selecting
+/// every entry, with every name check on: what a user with a large folder
+/// sees, without the settings store.
+class FolderWorkspace {
+  public:
+    FolderWorkspace(const std::string& root, app::Ui& ui)
+        : mapped_(Map(fileSystem_, root)), workspace_(fileSystem_, ui, clock_, [] { return 0.5; }) {
+        workspace_.txtSourceDir = "T:\\";
+        workspace_.txtDestDir = "T:\\";
+        workspace_.preferences.errorChecking = 3;
+        workspace_.options.cboFilter = engine::kViewAndSelectAll;
+    }
+
+    app::Workspace& Get() { return workspace_; }
+
+    /// A new listing of the folder, as F5 makes it.
+    void List() {
+        workspace_.updateFlag = true;
+        workspace_.RefreshSourceList();
+        workspace_.updateFlag = false;
+    }
+
+  private:
+    static bool Map(platform::PosixFileSystem& fileSystem, const std::string& root) {
+        fileSystem.Drives().Map('T', root);
+        return true;
+    }
+
+    platform::PosixFileSystem fileSystem_;
+    platform::SystemClock clock_;
+    bool mapped_;
+    app::Workspace workspace_;
 };
 
 }  // namespace kestrel::bench

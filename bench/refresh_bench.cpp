@@ -11,9 +11,7 @@
 
 #include <array>
 
-#include "app/workspace.h"
 #include "bench_support.h"
-#include "platform/posix_file_system.h"
 
 namespace {
 
@@ -63,15 +61,9 @@ BENCHMARK(Floor_ReadDir)->Name("Floor/ReadDir")->Unit(benchmark::kMillisecond);
 
 // `readOnlyRule` sets the one attribute rule that needs each entry's metadata.
 void Refresh_ListAndPreview(benchmark::State& state, bool readOnlyRule) {
-    kestrel::platform::PosixFileSystem fileSystem;
-    fileSystem.Drives().Map('T', Folder().Root());
     kestrel::bench::SilentUi ui;
-    kestrel::platform::SystemClock clock;
-    kestrel::app::Workspace workspace(fileSystem, ui, clock, [] { return 0.5; });
-    workspace.txtSourceDir = "T:\\";
-    workspace.txtDestDir = "T:\\";
-    workspace.preferences.errorChecking = 3;
-    workspace.options.cboFilter = kestrel::engine::kViewAndSelectAll;
+    kestrel::bench::FolderWorkspace place(Folder().Root(), ui);
+    kestrel::app::Workspace& workspace = place.Get();
     workspace.options.chkInsertEnd = 1;
     workspace.options.txtInsertEnd = " ?";
     workspace.options.cboAutonumber = "Auto";
@@ -79,9 +71,7 @@ void Refresh_ListAndPreview(benchmark::State& state, bool readOnlyRule) {
         workspace.options.chkRbit = kestrel::engine::kAttributeFilter;
     }
     for (auto _ : state) {
-        workspace.updateFlag = true;
-        workspace.RefreshSourceList();
-        workspace.updateFlag = false;
+        place.List();
         benchmark::DoNotOptimize(workspace.TargetFileList().data());
     }
     if (workspace.RenameCounter() != kFiles) {
@@ -100,19 +90,11 @@ BENCHMARK_CAPTURE(Refresh_ListAndPreview, readOnly, true)
 // alone, with every check, on a list read once. The existing-target check
 // trusts the names the listing read while nothing in the folder changes.
 void Preview_RecomputeAfterOptionChange(benchmark::State& state) {
-    kestrel::platform::PosixFileSystem fileSystem;
-    fileSystem.Drives().Map('T', Folder().Root());
     kestrel::bench::SilentUi ui;
-    kestrel::platform::SystemClock clock;
-    kestrel::app::Workspace workspace(fileSystem, ui, clock, [] { return 0.5; });
-    workspace.txtSourceDir = "T:\\";
-    workspace.txtDestDir = "T:\\";
-    workspace.preferences.errorChecking = 3;
-    workspace.options.cboFilter = kestrel::engine::kViewAndSelectAll;
+    kestrel::bench::FolderWorkspace place(Folder().Root(), ui);
+    kestrel::app::Workspace& workspace = place.Get();
     workspace.options.chkInsertStart = 1;
-    workspace.updateFlag = true;
-    workspace.RefreshSourceList();
-    workspace.updateFlag = false;
+    place.List();
     bool odd = false;
     for (auto _ : state) {
         odd = !odd;

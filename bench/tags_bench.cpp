@@ -12,11 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "app/workspace.h"
 #include "bench_support.h"
 #include "lists/tag_cache.h"
 #include "platform/library_tag_reader.h"
-#include "platform/posix_file_system.h"
 
 namespace {
 
@@ -147,20 +145,12 @@ void Preview_Photos(benchmark::State& state, const char* insert) {
         state.SkipWithError("the sample photo was not found");
         return;
     }
-    kestrel::platform::PosixFileSystem fileSystem;
-    fileSystem.Drives().Map('T', Folder().Root());
     kestrel::bench::SilentUi ui;
-    kestrel::platform::SystemClock clock;
-    kestrel::app::Workspace workspace(fileSystem, ui, clock, [] { return 0.5; });
-    workspace.txtSourceDir = "T:\\";
-    workspace.txtDestDir = "T:\\";
-    workspace.preferences.errorChecking = 3;
-    workspace.options.cboFilter = kestrel::engine::kViewAndSelectAll;
+    kestrel::bench::FolderWorkspace place(Folder().Root(), ui);
+    kestrel::app::Workspace& workspace = place.Get();
     workspace.options.chkInsertStart = 1;
     workspace.options.txtInsertStart = insert;
-    workspace.updateFlag = true;
-    workspace.RefreshSourceList();
-    workspace.updateFlag = false;
+    place.List();
     for (auto _ : state) {
         workspace.RefreshTargetList();
         benchmark::DoNotOptimize(workspace.TargetFileList().data());

@@ -9,10 +9,7 @@
 #include <QListView>
 #include <QTest>
 
-#include "app/workspace.h"
 #include "bench_support.h"
-#include "platform/clock.h"
-#include "platform/posix_file_system.h"
 #include "ui/file_list_view.h"
 #include "ui/main_window.h"
 #include "ui/qt_ui.h"
@@ -40,16 +37,10 @@ bool TypeAndWait(QLineEdit* field, QAbstractItemModel* targets, Qt::Key key) {
 
 void Window_KeystrokeToPreview(benchmark::State& state) {
     const kestrel::bench::FileFolder folder(kFiles);
-    kestrel::platform::PosixFileSystem fileSystem;
-    fileSystem.Drives().Map('T', folder.Root());
     kestrel::ui::QtUi ui;
-    kestrel::platform::SystemClock clock;
-    kestrel::app::Workspace workspace(fileSystem, ui, clock, [] { return 0.5; });
-    workspace.txtSourceDir = "T:\\";
-    workspace.txtDestDir = "T:\\";
-    workspace.preferences.errorChecking = 3;
+    kestrel::bench::FolderWorkspace place(folder.Root(), ui);
+    kestrel::app::Workspace& workspace = place.Get();
     workspace.preferences.previewWhileTyping = 1;
-    workspace.options.cboFilter = kestrel::engine::kViewAndSelectAll;
     workspace.options.chkInsertStart = 1;
     workspace.options.txtInsertStart = "a";
     kestrel::ui::MainWindow window(workspace, ui, kestrel::ui::MainWindow::Hooks{});
