@@ -122,6 +122,7 @@ void Workspace::DoIt() {
         ui_.SetPointer(Pointer::ArrowHourglass);
         ui_.ShowProgress(Progress::Preview, static_cast<int>(sourceRows_.size()));
         CommitRows(run);
+        KeepNewestLevel();
         run.journal.Finish();
         FollowGivenEntries(undoLog_.Newest(), false);
         ui_.HideProgress(Progress::Preview);
@@ -204,7 +205,7 @@ bool Workspace::CommitRow(CommitRun& run, std::size_t row) {
         undoLog_.Record(plan.OldPath(), plan.NewPath(), planned.entry.kind);
         return false;
     }
-    if (PassedOverSilently(result.error.number)) {
+    if (ToldFailure(result.error, plan.OldPath()) || PassedOverSilently(result.error.number)) {
         return false;
     }
     return AskAboutFailure(result.error, plan.parts.name, plan.newName);
@@ -258,7 +259,8 @@ bool Workspace::CommitStep(CommitRun& run, commit::OrderedSteps& steps, std::siz
         undoLog_.Record(plan.OldPath(), plan.NewPath(), at.kind);
         return false;
     }
-    if ((at.blockedBy != 0 || !PassedOverSilently(error.number)) &&
+    if (!ToldFailure(error, at.settled->OldPath()) &&
+        (at.blockedBy != 0 || !PassedOverSilently(error.number)) &&
         AskAboutFailure(error, plan.parts.name, plan.newName)) {
         return true;
     }
@@ -298,6 +300,37 @@ bool Workspace::AnnounceSteps(CommitRun& run, const commit::OrderedSteps& steps,
     return false;
 }
 
+bool Workspace::ToldFailure(const platform::FileError& error, const std::string& path) {
+    if (!failureSink_) {
+        return false;
+    }
+    failureSink_(error, path);
+    return true;
+}
+
+void Workspace::AttachUndoStore(commit::UndoStore* store) {
+    undoStore_ = store;
+    if (undoStore_ != nullptr) {
+        undoLog_.Assign(undoStore_->Levels());
+    }
+}
+
+void Workspace::KeepNewestLevel() {
+    if (undoStore_ == nullptr) {
+        return;
+    }
+    std::vector<commit::UndoEntry>& level = undoLog_.Newest();
+    for (commit::UndoEntry& entry : level) {
+        // An entry that went on from its new name (a temporary one) has none
+        // to be checked by.
+        entry.identity = commit::IdentityOf(fileSystem_, entry.newPath);
+    }
+    undoStore_->Append(level);
+    // Other running copies may have kept levels meanwhile; the newest of all
+    // is the one an undo takes.
+    undoLog_.Assign(undoStore_->Levels());
+}
+
 void Workspace::Undo() {
     try {
         operationStartTime = Now();
@@ -313,6 +346,19 @@ void Workspace::Undo() {
 }
 
 void Workspace::RestoreNewestLevel() {
+    if (undoStore_ != nullptr) {
+        // The level comes out of the file under its lock, so that no other
+        // running copy takes it too; whatever another copy did meanwhile, the
+        // newest level on disk is the one taken back.
+        platform::FileError error;
+        std::optional<std::vector<commit::UndoEntry>> newest = undoStore_->TakeNewest(error);
+        undoLog_.Assign(undoStore_->Levels());
+        if (newest) {
+            undoLog_.Push(std::move(*newest));
+        } else if (!error.Ok()) {
+            ToldFailure(error, undoStore_->Folder());
+        }
+    }
     if (undoLog_.Level() > 0) {
         // The whole level is in the journal before the first entry goes back.
         commit::CommitJournal journal(journalPlace_, commit::JournalOperation::Undo,
@@ -336,6 +382,21 @@ void Workspace::RestoreNewestLevel() {
             commit::RestoreLevel(fileSystem_, level, beforeRingCloses);
         FollowGivenEntries(level, true);
         journal.Finish();
+        for (const commit::UnrestoredEntry& failed : restored.failed) {
+            ToldFailure(failed.error, failed.entry.newPath);
+        }
+        if (!failureSink_ && restored.changedSince > 0) {
+            std::vector<std::string> lines;
+            for (const commit::UnrestoredEntry& failed : restored.failed) {
+                if (failed.error.description == commit::kChangedSinceText) {
+                    lines.push_back(Paths().Path(failed.entry.newPath));
+                }
+            }
+            ui_.Ask(EntryListReport("These entries were moved or changed since they were renamed, "
+                                    "so they keep their new names:\r",
+                                    lines),
+                    kProgramTitle, Buttons::Ok, Icon::Exclamation);
+        }
         if (!restored.keptTwice.empty()) {
             ui_.Ask(KeptTwiceReport(restored.keptTwice), kProgramTitle, Buttons::Ok,
                     Icon::Exclamation);
