@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -19,6 +20,13 @@ inline constexpr std::string_view kInterruptedTitle = "Interrupted operation";
 /// follows the undo's rules and reports in one box, by name, what could not
 /// be restored. Journals another running copy is writing are not touched.
 void RecoverInterruptedOperations(const std::string& stateFolder, Ui& ui);
+
+/// Undoes every interrupted operation without asking (a run asked to undo),
+/// saying so on `errors`, with "Error N: description" and the path of each
+/// entry that could not be restored, which `failures` counts. Returns how
+/// many operations it undid.
+std::size_t UndoInterruptedOperations(const std::string& stateFolder, std::ostream& errors,
+                                      std::size_t& failures);
 
 /// Names each interrupted operation on `errors` and leaves its journal.
 void ReportInterruptedOperations(const std::string& stateFolder, std::ostream& errors);
