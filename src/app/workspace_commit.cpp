@@ -309,7 +309,8 @@ bool Workspace::ToldFailure(const platform::FileError& error, const std::string&
 }
 
 void Workspace::AttachUndoStore(commit::UndoStore* store) {
-    undoStore_ = store;
+    // Without a folder to keep it in, the log lives as long as the program.
+    undoStore_ = store != nullptr && store->Keeping() ? store : nullptr;
     if (undoStore_ != nullptr) {
         undoLog_.Assign(undoStore_->Levels());
     }
@@ -325,10 +326,12 @@ void Workspace::KeepNewestLevel() {
         // to be checked by.
         entry.identity = commit::IdentityOf(fileSystem_, entry.newPath);
     }
-    undoStore_->Append(level);
     // Other running copies may have kept levels meanwhile; the newest of all
-    // is the one an undo takes.
-    undoLog_.Assign(undoStore_->Levels());
+    // is the one an undo takes. A log that cannot be written leaves this
+    // run's levels to this run.
+    if (undoStore_->Append(level).Ok()) {
+        undoLog_.Assign(undoStore_->Levels());
+    }
 }
 
 void Workspace::Undo() {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 namespace kestrel::app {
 namespace {
 
@@ -166,6 +169,28 @@ TEST(CommandLinePath, OneFolderIsTheWorkingFolderAndAnythingElseTheEntriesToList
         EXPECT_EQ(line.errorText, error);
     }
 }
+
+#ifdef KESTREL_SOURCE_DIR
+// --help and the manual page are made from the parameter table; the README and
+// the help manual are written by hand and must name every parameter too.
+TEST(CommandLineHelp, TheReadmeAndTheManualNameEveryParameter) {
+    const auto read = [](const char* relative) {
+        std::ifstream in(std::string(KESTREL_SOURCE_DIR) + "/" + relative, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string readme = read("README.md");
+    const std::string manual = read("help/command-line.html");
+    ASSERT_FALSE(readme.empty());
+    ASSERT_FALSE(manual.empty());
+    for (const ParameterHelp& parameter : ParameterTable()) {
+        const std::string syntax(parameter.syntax.substr(0, parameter.syntax.find(',')));
+        SCOPED_TRACE(syntax);
+        EXPECT_NE(readme.find("| `" + syntax + "`"), std::string::npos);
+        EXPECT_NE(manual.find("<tr><td><code>" + syntax + "</code>"), std::string::npos);
+        EXPECT_NE(UsageText().find("  " + syntax), std::string::npos);
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace kestrel::app
