@@ -181,6 +181,34 @@ TEST_F(KestrelCommitProcess, ShellScriptRunByShRenamesAsPreviewedAndItsUndoTakes
     EXPECT_EQ(Tree(Host("W")), before);
 }
 
+// A swap: the script takes the commit's way through a temporary name, and
+// DOIT gives the same names.
+TEST_F(KestrelCommitProcess, ASwapGoesThroughATemporaryNameInTheScriptAsInTheCommit) {
+    drive.WriteFile("W\\p - q", "first");
+    drive.WriteFile("W\\q - p", "second");
+    engine::RenameOptions options = support::NeutralOptions();
+    options.chkSwapSep = 1;
+    options.txtSwapSep = " - ";
+    SaveTemplate(options);
+    const auto before = Tree(Host("W"));
+    const std::map<std::string, std::string> swapped = {{"p - q", "second"}, {"q - p", "first"}};
+
+    ASSERT_EQ(
+        Run({"NO-WINDOW", "TEMPLATE:1", "FOLDER:" + Host("W"), "SH:" + Host("r.sh")}).exitStatus,
+        0);
+    EXPECT_NE(drive.ReadFile("r.sh").find("/.kestrel-cycle-"), std::string::npos);
+    ASSERT_EQ(Shell(Host("r.sh")).exitStatus, 0);
+    EXPECT_EQ(Tree(Host("W")), swapped);
+    ASSERT_EQ(Shell(Host("r.sh.undo.sh")).exitStatus, 0);
+    EXPECT_EQ(Tree(Host("W")), before);
+
+    const ProcessResult run = Run({"NO-WINDOW", "TEMPLATE:1", "FOLDER:" + Host("W"), "DOIT"});
+    EXPECT_EQ(run.exitStatus, 0) << run.standardError;
+    EXPECT_EQ(Tree(Host("W")), swapped);
+    EXPECT_EQ(Run({"UNDO"}).exitStatus, 0);
+    EXPECT_EQ(Tree(Host("W")), before);
+}
+
 // A step whose new name was taken meanwhile: the script stops there, names
 // the step, and leaves the steps after it undone.
 TEST_F(KestrelCommitProcess, ShellScriptStopsAtTheFirstStepThatFails) {
