@@ -245,9 +245,13 @@ int Application::ApplyCommandLine(const CommandLine& line, bool windowMode) {
         errors_ << ws.PreviewWarning() << "\n";
         errors_.flush();
     }
-    // The exports describe the folder before the renames.
-    if (line.doIt) {
-        ok = CommitFromCommandLine() == 0 && ok;
+    // The exports describe the folder before the renames; a run whose record
+    // of them could not be written does not rename.
+    if (line.doIt && !ok) {
+        errors_ << "Nothing was renamed, because an output above could not be written.\n";
+        errors_.flush();
+    } else if (line.doIt) {
+        ok = CommitFromCommandLine() == 0;
     }
     if (line.undo) {
         ok = UndoFromCommandLine() == 0 && ok;

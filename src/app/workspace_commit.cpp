@@ -388,12 +388,10 @@ void Workspace::RestoreNewestLevel() {
         for (const commit::UnrestoredEntry& failed : restored.failed) {
             ToldFailure(failed.error, failed.entry.newPath);
         }
-        if (!failureSink_ && restored.changedSince > 0) {
+        if (!failureSink_ && !restored.passedOver.empty()) {
             std::vector<std::string> lines;
-            for (const commit::UnrestoredEntry& failed : restored.failed) {
-                if (failed.error.description == commit::kChangedSinceText) {
-                    lines.push_back(Paths().Path(failed.entry.newPath));
-                }
+            for (const commit::UnrestoredEntry& passed : restored.passedOver) {
+                lines.push_back(Paths().Path(passed.entry.newPath));
             }
             ui_.Ask(EntryListReport("These entries were moved or changed since they were renamed, "
                                     "so they keep their new names:\r",

@@ -114,9 +114,7 @@ LevelRestored RestoreLevel(platform::FileSystem& fileSystem, const std::vector<U
         // Never guessed at: an entry that is not what the commit left is
         // passed over, so that an undo cannot move a file the user put there.
         if (platform::FileError changed = ChangedSince(fileSystem, *entry); !changed.Ok()) {
-            if (changed.description == kChangedSinceText) {
-                ++result.changedSince;
-            }
+            result.passedOver.push_back({*entry, changed});
             result.failed.push_back({*entry, std::move(changed)});
             continue;
         }

@@ -35,9 +35,9 @@ struct LevelRestored {
     std::size_t restored = 0;
     /// Entries not back under their old paths, with why, in the order tried.
     std::vector<UnrestoredEntry> failed;
-    /// How many of those were passed over because what stands under the new
-    /// path is not what the commit left there.
-    std::size_t changedSince = 0;
+    /// Those of them passed over without a try because what stands under the
+    /// new path is not what the commit left there, or nothing does.
+    std::vector<UnrestoredEntry> passedOver;
     /// Entries back under their old paths that are also still under their new
     /// ones, with why the new one could not go.
     std::vector<UnrestoredEntry> keptTwice;

@@ -285,6 +285,15 @@ TEST_F(KestrelCommitProcess, DoItAndUndoAsRealProcesses) {
     EXPECT_TRUE(drive.Exists("W\\a.txt"));
     EXPECT_EQ(drive.ReadFile("W\\n-c.txt"), "changed");
 
+    // An export that cannot be written: nothing is renamed.
+    run = Run(
+        {"NO-WINDOW", "TEMPLATE:1", "FOLDER:" + Host("W"), "SH:" + Host("missing/r.sh"), "DOIT"});
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.standardError, "Error 76: Path not found\n" + Host("missing/r.sh") +
+                                     "\nNothing was renamed, because an output above could not "
+                                     "be written.\n");
+    EXPECT_TRUE(drive.Exists("W\\a.txt"));
+
     // Parameter errors: nothing is renamed.
     run = Run({"NO-WINDOW", "TEMPLATE:1", "FOLDER:" + Host("W"), "DOIT", "BOGUS"});
     EXPECT_EQ(run.exitStatus, 2);

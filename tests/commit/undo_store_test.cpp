@@ -58,6 +58,10 @@ TEST_F(UndoStoreTest, OnlyTheUserMayReadItAndAPlantedLinkIsNotFollowed) {
     EXPECT_EQ(info.st_mode & 07777, 0600u);
     ASSERT_EQ(::stat(Folder().c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0700u);
+    ASSERT_EQ(::lstat((File() + ".lock").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0177, 0u);
+    // Nothing else is left there: the temporary file became the log.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Folder()), {}), 2);
 
     // Another's file, holding levels of its own, linked in under the log's name.
     const std::string planted = state.HostPath("elsewhere");
@@ -131,12 +135,12 @@ TEST_F(UndoStoreTest, TwoRunningCopiesNeverTakeOneLevel) {
 TEST(UndoChecks, AnEntryMovedOrChangedSinceIsPassedOverAndTheRestGoBack) {
     support::TempDrive drive;
     platform::FileSystem& fs = drive.FileSystem();
-    for (const char* name : {"kept", "changed", "replaced", "moved"}) {
+    for (const char* name : {"blocked", "kept", "changed", "replaced", "moved"}) {
         drive.WriteFile(std::string("new ") + name, "contents");
     }
     drive.WriteFile("New Folder\\in", "");
     std::vector<UndoEntry> level;
-    for (const char* name : {"kept", "changed", "replaced", "moved"}) {
+    for (const char* name : {"blocked", "kept", "changed", "replaced", "moved"}) {
         const std::string newPath = support::TempDrive::Path(std::string("new ") + name);
         level.push_back(
             {support::TempDrive::Path(name), newPath, StepKind::Rename, IdentityOf(fs, newPath)});
@@ -145,7 +149,7 @@ TEST(UndoChecks, AnEntryMovedOrChangedSinceIsPassedOverAndTheRestGoBack) {
                      StepKind::Rename, IdentityOf(fs, support::TempDrive::Path("New Folder"))});
     EXPECT_TRUE(level.back().identity.isFolder);
     drive.WriteFile("new changed", "contents, longer");
-    drive.WriteFile("other", "contents");
+    drive.WriteFile("blocked", "someone else's");
     std::filesystem::remove(drive.HostPath("new replaced"));
     std::filesystem::create_directory(drive.HostPath("new replaced"));
     std::filesystem::rename(drive.HostPath("new moved"), drive.HostPath("gone"));
@@ -156,8 +160,11 @@ TEST(UndoChecks, AnEntryMovedOrChangedSinceIsPassedOverAndTheRestGoBack) {
     EXPECT_EQ(restored.restored, 2u);
     EXPECT_TRUE(drive.Exists("kept"));
     EXPECT_TRUE(drive.Exists("Folder\\added"));
-    EXPECT_EQ(restored.changedSince, 2u);
-    ASSERT_EQ(restored.failed.size(), 3u);
+    // Tried and failed: its old name was taken meanwhile.
+    ASSERT_EQ(restored.failed.size(), 4u);
+    EXPECT_EQ(restored.failed[3].entry.newPath, support::TempDrive::Path("new blocked"));
+    EXPECT_EQ(restored.failed[3].error.number, platform::kFileAlreadyExists);
+    EXPECT_EQ(restored.passedOver.size(), 3u);
     EXPECT_EQ(restored.failed[0].entry.newPath, support::TempDrive::Path("new moved"));
     EXPECT_EQ(restored.failed[0].error.number, platform::kFileNotFound);
     EXPECT_EQ(restored.failed[1].entry.newPath, support::TempDrive::Path("new replaced"));
