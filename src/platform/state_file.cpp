@@ -92,7 +92,8 @@ FileError LockedStateFile::Read(std::string& bytes) const {
 }
 
 FileError LockedStateFile::Write(std::string_view bytes) {
-    std::string temporary = path_ + ".XXXXXX";
+    // Hidden, as every temporary file Kestrel makes beside the real one.
+    std::string temporary = folder_ + "/." + path_.substr(folder_.size() + 1) + ".XXXXXX";
     // mkostemp makes the file with mode 0600, whatever the umask.
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
