@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include <iostream>
 #include <ostream>
 #include <utility>
 
@@ -47,7 +48,9 @@ Application::Application(const ProgramPlace& place, Ui& ui, const platform::Cloc
       errors_(errors),
       random_(static_cast<std::mt19937::result_type>(clock.SecondsSinceMidnight() * 1000.0)),
       store_(place.configFolder),
-      stateFolder_(std::move(stateFolder)) {
+      stateFolder_(std::move(stateFolder)),
+      undoStore_(stateFolder_),
+      output_(&std::cout) {
     settings::LoadDriveTable(store_, fileSystem_.Drives());
     workspace_ = std::make_unique<Workspace>(fileSystem_, ui_, clock, [this] {
         return std::uniform_real_distribution<double>(0.0, 1.0)(random_);
@@ -56,6 +59,7 @@ Application::Application(const ProgramPlace& place, Ui& ui, const platform::Cloc
     workspace_->AttachSettings(store_, folders_);
     workspace_->AttachJournal({stateFolder_, &fileSystem_.Drives()});
     workspace_->AttachDrives(&fileSystem_.Drives());
+    workspace_->AttachUndoStore(&undoStore_);
 }
 
 void Application::LocateFolders(const ProgramPlace& place) {
@@ -142,18 +146,22 @@ StartResult Application::Start(const std::vector<std::string>& arguments, bool w
     if (line.help || line.version) {
         return {false, 0};
     }
+    // A commit or an undo from the command line runs without the window.
+    const bool window = windowMode && !line.noWindow && !line.doIt && !line.undo;
     if (!line.errorText.empty()) {
         // Nothing is saved: the state now is what a mistyped line made of it
         // (a template it loaded, options no template filled), and saving it
         // would overwrite the user's default template with it.
-        ReportSyntaxError(line.errorText, windowMode && !line.noWindow);
+        ReportSyntaxError(line.errorText, window);
         return {false, 2};
     }
-    const bool window = windowMode && !line.noWindow;
     if (window) {
         // Only the window downloads updaters; a command-line run has no
         // business with what one left.
         update::RemoveUpdaterLeftovers(fileSystem_, folders_.data);
+    } else if (line.undo) {
+        // Asked to undo: what a killed run left is the first thing to take back.
+        undoneAtStart_ = UndoInterruptedOperations(stateFolder_, errors_, entryFailures_);
     } else {
         // Nobody can be asked; the next start of the window will ask.
         ReportInterruptedOperations(stateFolder_, errors_);
@@ -213,11 +221,19 @@ int Application::ApplyCommandLine(const CommandLine& line, bool windowMode) {
         {&line.commaFile, exchange::ExportFormat::Comma},
         {&line.tabFile, exchange::ExportFormat::Tab},
         {&line.listFile, exchange::ExportFormat::Listing},
+        {&line.shellFile, exchange::ExportFormat::Shell},
     };
     for (const auto& [file, format] : exports) {
-        if (file->has_value()) {
-            ok = ExportAfterRefresh(format, ProgramPath(**file), windowMode) && ok;
+        if (!file->has_value()) {
+            continue;
         }
+        ok = (**file == kStandardOutput
+                  ? ExportToStandardOutput(format, windowMode)
+                  : ExportAfterRefresh(format, ProgramPath(**file), windowMode)) &&
+             ok;
+    }
+    if (line.previewFile) {
+        ok = WritePreview(*line.previewFile, windowMode) && ok;
     }
     if (line.print) {
         ok = PrintAfterRefresh(windowMode) && ok;
@@ -228,6 +244,17 @@ int Application::ApplyCommandLine(const CommandLine& line, bool windowMode) {
     if (!windowMode && !ws.PreviewWarning().empty()) {
         errors_ << ws.PreviewWarning() << "\n";
         errors_.flush();
+    }
+    // The exports describe the folder before the renames; a run whose record
+    // of them could not be written does not rename.
+    if (line.doIt && !ok) {
+        errors_ << "Nothing was renamed, because an output above could not be written.\n";
+        errors_.flush();
+    } else if (line.doIt) {
+        ok = CommitFromCommandLine() == 0;
+    }
+    if (line.undo) {
+        ok = UndoFromCommandLine() == 0 && ok;
     }
     return ok ? 0 : 1;
 }

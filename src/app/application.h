@@ -11,6 +11,7 @@
 #include "app/command_line.h"
 #include "app/ui.h"
 #include "app/workspace.h"
+#include "commit/undo_store.h"
 #include "platform/clock.h"
 #include "platform/posix_file_system.h"
 #include "settings/settings_store.h"
@@ -65,6 +66,9 @@ class Application {
     /// state as the default template.
     void Shutdown(int windowLeft, int windowTop);
 
+    /// Where exports to "-" and the preview go; standard output unless set.
+    void SetStandardOutput(std::ostream& output) { output_ = &output; }
+
     Workspace& workspace() { return *workspace_; }
     settings::SettingsStore& store() { return store_; }
     platform::PosixFileSystem& fileSystem() { return fileSystem_; }
@@ -82,6 +86,18 @@ class Application {
     bool ExportAfterRefresh(exchange::ExportFormat format, const std::string& file,
                             bool windowMode);
     bool PrintAfterRefresh(bool windowMode);
+    // The command line's preview, commit and undo (command_line_commit.cpp).
+    /// An export whose file is "-": its bytes on standard output.
+    bool ExportToStandardOutput(exchange::ExportFormat format, bool windowMode);
+    /// PREVIEW: the preview's lines, to `file` or, when empty or "-", standard output.
+    bool WritePreview(const std::string& file, bool windowMode);
+    /// DOIT: 0 when every entry was renamed, else 1.
+    int CommitFromCommandLine();
+    /// UNDO: interrupted operations are undone first and count as the undo;
+    /// else the newest level kept. 0 when every entry came back, else 1.
+    int UndoFromCommandLine();
+    /// Reports an entry a commit or an undo could not take on standard error.
+    void ReportEntryFailure(const platform::FileError& error, const std::string& path);
     /// Lists the entries given alone on the command line; names in a box (or
     /// on standard error) each that cannot be listed.
     void ListGivenEntries(const std::vector<std::string>& typed, bool windowMode);
@@ -111,6 +127,12 @@ class Application {
     std::string exportFolder_;
     std::vector<std::string> caseRuleFiles_;
     std::string stateFolder_;
+    commit::UndoStore undoStore_;
+    std::ostream* output_;
+    /// Entries the command line's commit or undo could not take.
+    std::size_t entryFailures_ = 0;
+    /// Interrupted operations UNDO found and undid at the start.
+    std::size_t undoneAtStart_ = 0;
 };
 
 }  // namespace kestrel::app

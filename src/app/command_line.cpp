@@ -24,6 +24,10 @@ enum Keyword : std::size_t {
     kTab,
     kList,
     kReset,
+    kShell,
+    kPreview,
+    kDoIt,
+    kUndo,
     kKeywordCount
 };
 
@@ -155,6 +159,23 @@ class Parser {
         }
         test(kReset, upper.starts_with("RESET"),
              upper.starts_with("RESET") && SetFlag(result_.reset));
+        // The newer keywords are the whole token or the keyword and a colon,
+        // so that no token the older ones accept ('SHOTS.CSR') takes on a
+        // second meaning.
+        if (upper == "SH" || upper.starts_with("SH:")) {
+            result_.shellFile = FileValue(token, 2, defaults_.exportFolder + "Rename.sh");
+            test(kShell, true, true);
+        }
+        if (upper == "PREVIEW" || upper.starts_with("PREVIEW:")) {
+            result_.previewFile = FileValue(token, 7, "");
+            test(kPreview, true, true);
+        }
+        test(kDoIt, upper == "DOIT", upper == "DOIT" && SetFlag(result_.doIt));
+        test(kUndo, upper == "UNDO", upper == "UNDO" && SetFlag(result_.undo));
+        if (result_.doIt && result_.undo && (upper == "DOIT" || upper == "UNDO")) {
+            // Which of the two comes first would be a guess.
+            result_.errorText += "Not allowed together: DOIT and UNDO\r\n";
+        }
 
         // A file manager hands over the selected paths alone: one folder is
         // the working folder, anything else the entries to list.
@@ -270,7 +291,13 @@ std::span<const ParameterHelp> ParameterTable() {
         {"CSV[:file]", "write the file list as comma-separated values"},
         {"TAB[:file]", "write the file list as tab-delimited text"},
         {"LIST[:file]", "write the file list, one name per line"},
+        {"SH[:file]", "write a shell script of the renames and its .undo.sh"},
+        {"PREVIEW[:file]",
+         "write the preview, a line per renamed row: name, TAB, new name, TAB, message"},
+        {"DOIT", "rename, after the exports, as \"Do It!\" does"},
+        {"UNDO", "take back the newest rename, also one of an earlier run"},
         {"PRINT", "print the file list on the default printer"},
+        {"-", "as a file (LIST:-, CSV:-, TAB:-, BAT:-, SH:-) writes to standard output"},
         {"RESET", "discard the default template before loading"},
         {"--help, -h, /?", "list the parameters"},
         {"--version", "show the version"},

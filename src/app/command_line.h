@@ -13,6 +13,9 @@
 // carried out afterwards, in a fixed order, by the start-up code.
 namespace kestrel::app {
 
+/// A file value that names standard output instead of a file.
+inline constexpr std::string_view kStandardOutput = "-";
+
 struct CommandLineDefaults {
     std::string dataFolder;    // the user's data folder, ending with a backslash
     std::string exportFolder;  // dataFolder + "Export\"
@@ -40,6 +43,14 @@ struct CommandLine {
     std::optional<std::string> commaFile;
     std::optional<std::string> tabFile;
     std::optional<std::string> listFile;
+    /// "SH": the shell script of the renames and its ".undo.sh".
+    std::optional<std::string> shellFile;
+    /// "PREVIEW": where the preview's lines go; empty text is standard output.
+    std::optional<std::string> previewFile;
+    /// "DOIT": commit after the exports, as "Do It!" does.
+    bool doIt = false;
+    /// "UNDO": take back the newest commit kept on disk.
+    bool undo = false;
     bool recurse = false;
     std::optional<std::string> copyTarget;  // present with "COPY"; may be empty
     bool print = false;

@@ -215,7 +215,13 @@ std::optional<std::string> HeadlessUi::Input(std::string_view prompt, std::strin
 }
 
 void HeadlessUi::SetStatus(StatusPanel panel, std::string_view text) {
-    status_[static_cast<std::size_t>(panel)].assign(text);
+    std::string& shown = status_[static_cast<std::size_t>(panel)];
+    if (progressTerminal_ != nullptr && panel == StatusPanel::Message && shown != text) {
+        // Carriage return and "erase to the end of the line".
+        *progressTerminal_ << "\r\x1b[K" << (text == kStatusText ? std::string_view() : text);
+        progressTerminal_->flush();
+    }
+    shown.assign(text);
 }
 
 const std::string& HeadlessUi::LastStatus(StatusPanel panel) const {

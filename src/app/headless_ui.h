@@ -54,6 +54,12 @@ class HeadlessUi : public Ui {
     void PlaySound(std::string_view) override {}
     void ProcessPendingEvents() override {}
 
+    /// Shows the progress texts of the status bar ("Renaming: 37% complete.")
+    /// on `terminal`, each over the last, the line cleared again when the
+    /// panel goes back to "Ready.". For a terminal only: a log would fill
+    /// with them.
+    void ShowProgressOn(std::ostream& terminal) { progressTerminal_ = &terminal; }
+
     /// The text last written to a status panel; the command line reports it.
     const std::string& LastStatus(StatusPanel panel) const;
 
@@ -65,6 +71,7 @@ class HeadlessUi : public Ui {
     std::ostream& output_;
     bool terminal_;
     std::array<std::string, 3> status_;
+    std::ostream* progressTerminal_ = nullptr;
 };
 
 }  // namespace kestrel::app

@@ -152,6 +152,38 @@ void RecoverInterruptedOperations(const std::string& stateFolder, Ui& ui, PathSt
     }
 }
 
+std::size_t UndoInterruptedOperations(const std::string& stateFolder, std::ostream& errors,
+                                      std::size_t& failures) {
+    std::size_t undone = 0;
+    for (Interrupted& journal : FindInterrupted(stateFolder, true)) {
+        if (journal.underNewNames > 0) {
+            const bool undo = journal.contents.operation == commit::JournalOperation::Undo;
+            errors << "Taking back an interrupted " << (undo ? "\"Undo the Do!\"" : "\"Do It!\"")
+                   << ": " << UnderNewNames(journal.underNewNames) << ".\n";
+            platform::PosixFileSystem fileSystem(journal.contents.drives);
+            std::size_t withdrawn = 0;
+            const auto beforeRingCloses = [&journal, &withdrawn](std::size_t dealtWith) {
+                commit::WithdrawDurably(journal.file, dealtWith - withdrawn);
+                withdrawn = dealtWith;
+            };
+            for (const commit::UnrestoredEntry& failed :
+                 commit::RestoreInterrupted(fileSystem, journal.contents.steps, beforeRingCloses)) {
+                errors << "Error " << failed.error.number << ": " << failed.error.description
+                       << "\n"
+                       << journal.contents.drives.ToHostPath(failed.entry.newPath)
+                              .value_or(failed.entry.newPath)
+                       << "\n";
+                ++failures;
+            }
+            ++undone;
+        }
+        RemoveTemporaryCopies(journal.contents);
+        journal.file.Remove();
+    }
+    errors.flush();
+    return undone;
+}
+
 void ReportInterruptedOperations(const std::string& stateFolder, std::ostream& errors) {
     for (const Interrupted& journal : FindInterrupted(stateFolder, false)) {
         RemoveTemporaryCopies(journal.contents);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
 #include <string>
 
@@ -23,6 +24,13 @@ inline constexpr std::string_view kInterruptedTitle = "Interrupted operation";
 /// Paths in the box are shown in `style`.
 void RecoverInterruptedOperations(const std::string& stateFolder, Ui& ui,
                                   PathStyle style = PathStyle::Host);
+
+/// Undoes every interrupted operation without asking (a run asked to undo),
+/// saying so on `errors`, with "Error N: description" and the path of each
+/// entry that could not be restored, which `failures` counts. Returns how
+/// many operations it undid.
+std::size_t UndoInterruptedOperations(const std::string& stateFolder, std::ostream& errors,
+                                      std::size_t& failures);
 
 /// Names each interrupted operation on `errors` and leaves its journal.
 void ReportInterruptedOperations(const std::string& stateFolder, std::ostream& errors);

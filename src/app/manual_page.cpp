@@ -46,8 +46,9 @@ std::string ManualPage() {
                        "Keywords are recognised in any letter case; values keep the case in which "
                        "they are typed. A value may be a drive-letter path such as "
                        "\\fBC:\\ePhotos\\fR or a native one such as \\fB/home/me/Photos\\fR; "
-                       "put a value with spaces in double quotes. The command line never renames "
-                       "anything: its products are exports and print-outs.\n"
+                       "put a value with spaces in double quotes. The command line renames only "
+                       "with \\fBDOIT\\fR, after its exports; \\fBUNDO\\fR takes the newest "
+                       "commit back, also one of an earlier run.\n"
                        ".SH PARAMETERS\n";
     for (const ParameterHelp& parameter : ParameterTable()) {
         page += ".TP\n.B " + Roff(parameter.syntax) + "\n" + Roff(parameter.description) + "\n";
@@ -55,7 +56,8 @@ std::string ManualPage() {
     page +=
         ".SH EXIT STATUS\n"
         ".TP\n.B 0\neverything asked for was done\n"
-        ".TP\n.B 1\nan export or the print\\-out failed\n"
+        ".TP\n.B 1\nan export or the print\\-out failed; with \\fBDOIT\\fR or \\fBUNDO\\fR, "
+        "an entry could not be renamed or brought back, or there was nothing to undo\n"
         ".TP\n.B 2\nthe command line has errors, each reported on standard error\n"
         ".SH FILES\n"
         ".TP\n.I ~/.config/kestrel/machine.db, ~/.config/kestrel/user.db\n"
@@ -67,7 +69,8 @@ std::string ManualPage() {
         ".TP\n.I ~/.local/state/kestrel/\n"
         "the journal of a rename in progress (\\fB$XDG_STATE_HOME/kestrel\\fR when that is set); "
         "a journal left by an interrupted rename is offered for undoing at the next start of "
-        "the window\n";
+        "the window, and taken back by \\fBUNDO\\fR; \\fIundo\\-log\\fR keeps the eight "
+        "newest commits for \\fBUNDO\\fR and \\(lqUndo the Do!\\(rq (mode 0600)\n";
     return page;
 }
 

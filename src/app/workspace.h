@@ -14,6 +14,7 @@
 #include "app/ui.h"
 #include "commit/commit_journal.h"
 #include "commit/undo_log.h"
+#include "commit/undo_store.h"
 #include "engine/case_handling.h"
 #include "engine/case_rule_list.h"
 #include "engine/name_pipeline.h"
@@ -141,6 +142,18 @@ class Workspace {
     const commit::UndoLog& UndoHistory() const { return undoLog_; }
     /// Where commits and undos keep their journals; without one they keep none.
     void AttachJournal(commit::JournalPlace place) { journalPlace_ = std::move(place); }
+    /// Where the undo log is kept between runs (it must outlive the Workspace's
+    /// use of it): its levels are the ones to undo from now on, and every
+    /// commit adds its own.
+    void AttachUndoStore(commit::UndoStore* store);
+
+    /// An entry a commit or an undo could not take, with the error and the
+    /// entry's path (its old path in a commit, its new one in an undo).
+    using FailureSink = std::function<void(const platform::FileError&, const std::string& path)>;
+    /// Set when nobody can be asked: each entry "Do It!" cannot take is told
+    /// here instead of asked about, and the commit goes on as after "Ignore";
+    /// an undo tells here each entry it could not bring back.
+    void SetFailureSink(FailureSink sink) { failureSink_ = std::move(sink); }
 
     void DisableButtons();
     void EnableButtons();
@@ -181,9 +194,17 @@ class Workspace {
         std::size_t leftOut = 0;
     };
     /// Writes the lists in `format` to `fileName` (a batch file also gets its
-    /// ".undo.bat" companion); listings are of the source or the target list.
+    /// ".undo.bat" companion, a shell script its ".undo.sh"); listings are of
+    /// the source or the target list.
     ExportResult ExportLists(exchange::ExportFormat format, std::string_view fileName,
                              exchange::ExportList list);
+    /// The bytes ExportLists would write to `fileName` (for a batch file or a
+    /// script, the rename file alone), for a file that is standard output.
+    std::string ExportBytes(exchange::ExportFormat format, std::string_view fileName,
+                            exchange::ExportList list);
+    /// The disk steps "Do It!" would take now if every one succeeded, in the
+    /// order it would take them, temporary names included.
+    std::vector<commit::UndoEntry> PlannedSteps();
 
     /// The drive letters, so that paths can be shown as this computer writes them.
     void AttachDrives(const platform::DriveTable* drives) { drives_ = drives; }
@@ -239,6 +260,10 @@ class Workspace {
     /// the user does not go on without it.
     bool AnnounceSteps(CommitRun& run, const commit::OrderedSteps& steps, std::size_t step);
     void RestoreNewestLevel();
+    /// Keeps the commit's level on disk, with what stands under each new path.
+    void KeepNewestLevel();
+    /// Tells the failure sink, when there is one; true when it was told.
+    bool ToldFailure(const platform::FileError& error, const std::string& path);
     /// The given entries under the paths a commit (or its undo) gave them.
     void FollowGivenEntries(const std::vector<commit::UndoEntry>& steps, bool undone);
 
@@ -273,6 +298,8 @@ class Workspace {
     std::string workingFolder_;
     commit::UndoLog undoLog_;
     commit::JournalPlace journalPlace_;
+    commit::UndoStore* undoStore_ = nullptr;
+    FailureSink failureSink_;
     int commitState_ = 1;
 };
 

@@ -125,6 +125,7 @@ void Workspace::DoIt() {
         ui_.SetPointer(Pointer::ArrowHourglass);
         ui_.ShowProgress(Progress::Preview, static_cast<int>(sourceRows_.size()));
         CommitRows(run);
+        KeepNewestLevel();
         run.journal.Finish();
         FollowGivenEntries(undoLog_.Newest(), false);
         ui_.HideProgress(Progress::Preview);
@@ -207,7 +208,7 @@ bool Workspace::CommitRow(CommitRun& run, std::size_t row) {
         undoLog_.Record(plan.OldPath(), plan.NewPath(), planned.entry.kind);
         return false;
     }
-    if (PassedOverSilently(result.error.number)) {
+    if (ToldFailure(result.error, plan.OldPath()) || PassedOverSilently(result.error.number)) {
         return false;
     }
     return AskAboutFailure(result.error, plan.parts.name, plan.newName);
@@ -262,7 +263,8 @@ bool Workspace::CommitStep(CommitRun& run, commit::OrderedSteps& steps, std::siz
         undoLog_.Record(plan.OldPath(), plan.NewPath(), at.kind);
         return false;
     }
-    if ((at.blockedBy != 0 || !PassedOverSilently(error.number)) &&
+    if (!ToldFailure(error, at.settled->OldPath()) &&
+        (at.blockedBy != 0 || !PassedOverSilently(error.number)) &&
         AskAboutFailure(error, plan.parts.name, plan.newName)) {
         return true;
     }
@@ -302,6 +304,40 @@ bool Workspace::AnnounceSteps(CommitRun& run, const commit::OrderedSteps& steps,
     return false;
 }
 
+bool Workspace::ToldFailure(const platform::FileError& error, const std::string& path) {
+    if (!failureSink_) {
+        return false;
+    }
+    failureSink_(error, path);
+    return true;
+}
+
+void Workspace::AttachUndoStore(commit::UndoStore* store) {
+    // Without a folder to keep it in, the log lives as long as the program.
+    undoStore_ = store != nullptr && store->Keeping() ? store : nullptr;
+    if (undoStore_ != nullptr) {
+        undoLog_.Assign(undoStore_->Levels());
+    }
+}
+
+void Workspace::KeepNewestLevel() {
+    if (undoStore_ == nullptr) {
+        return;
+    }
+    std::vector<commit::UndoEntry>& level = undoLog_.Newest();
+    for (commit::UndoEntry& entry : level) {
+        // An entry that went on from its new name (a temporary one) has none
+        // to be checked by.
+        entry.identity = commit::IdentityOf(fileSystem_, entry.newPath);
+    }
+    // Other running copies may have kept levels meanwhile; the newest of all
+    // is the one an undo takes. A log that cannot be written leaves this
+    // run's levels to this run.
+    if (undoStore_->Append(level).Ok()) {
+        undoLog_.Assign(undoStore_->Levels());
+    }
+}
+
 void Workspace::Undo() {
     try {
         operationStartTime = Now();
@@ -317,6 +353,19 @@ void Workspace::Undo() {
 }
 
 void Workspace::RestoreNewestLevel() {
+    if (undoStore_ != nullptr) {
+        // The level comes out of the file under its lock, so that no other
+        // running copy takes it too; whatever another copy did meanwhile, the
+        // newest level on disk is the one taken back.
+        platform::FileError error;
+        std::optional<std::vector<commit::UndoEntry>> newest = undoStore_->TakeNewest(error);
+        undoLog_.Assign(undoStore_->Levels());
+        if (newest) {
+            undoLog_.Push(std::move(*newest));
+        } else if (!error.Ok()) {
+            ToldFailure(error, undoStore_->Folder());
+        }
+    }
     if (undoLog_.Level() > 0) {
         // The whole level is in the journal before the first entry goes back.
         commit::CommitJournal journal(journalPlace_, commit::JournalOperation::Undo,
@@ -340,6 +389,19 @@ void Workspace::RestoreNewestLevel() {
             commit::RestoreLevel(fileSystem_, level, beforeRingCloses);
         FollowGivenEntries(level, true);
         journal.Finish();
+        for (const commit::UnrestoredEntry& failed : restored.failed) {
+            ToldFailure(failed.error, failed.entry.newPath);
+        }
+        if (!failureSink_ && !restored.passedOver.empty()) {
+            std::vector<std::string> lines;
+            for (const commit::UnrestoredEntry& passed : restored.passedOver) {
+                lines.push_back(Paths().Path(passed.entry.newPath));
+            }
+            ui_.Ask(EntryListReport("These entries were moved or changed since they were renamed, "
+                                    "so they keep their new names:\r",
+                                    lines),
+                    kProgramTitle, Buttons::Ok, Icon::Exclamation);
+        }
         if (!restored.keptTwice.empty()) {
             ui_.Ask(KeptTwiceReport(restored.keptTwice, Paths()), kProgramTitle, Buttons::Ok,
                     Icon::Exclamation);

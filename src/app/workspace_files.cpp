@@ -2,9 +2,33 @@
 // case-rule files and exports.
 #include "app/case_rule_files.h"
 #include "app/workspace.h"
+#include "exchange/shell_script.h"
 #include "settings/templates.h"
 
 namespace kestrel::app {
+namespace {
+
+// The script names entries by their paths on this host, so that it runs from
+// any folder.
+std::vector<exchange::ScriptStep> ScriptSteps(Workspace& workspace) {
+    std::vector<exchange::ScriptStep> steps;
+    for (const commit::UndoEntry& step : workspace.PlannedSteps()) {
+        const auto host = [&workspace](const std::string& path) {
+            if (workspace.Drives() != nullptr) {
+                if (auto hostPath = workspace.Drives()->ToHostPath(path)) {
+                    return *hostPath;
+                }
+            }
+            return workspace.FileSystem().HostPathOf(path);
+        };
+        steps.push_back({host(step.oldPath), host(step.newPath),
+                         step.kind == commit::StepKind::Copy,
+                         step.kind == commit::StepKind::FolderTree});
+    }
+    return steps;
+}
+
+}  // namespace
 
 void Workspace::AttachSettings(settings::SettingsStore& store, ProgramFolders folders) {
     store_ = &store;
@@ -52,7 +76,22 @@ Workspace::ExportResult Workspace::ExportLists(exchange::ExportFormat format,
     const std::string file(fileName);
     ui_.SetPointer(Pointer::Busy);
     ExportResult result;
-    if (format == exchange::ExportFormat::Batch) {
+    if (format == exchange::ExportFormat::Shell) {
+        const exchange::ShellScripts scripts =
+            exchange::ShellScriptBytes(fileName, ScriptSteps(*this));
+        result.file = file;
+        result.error = fileSystem_.WriteFileReplacing(file, scripts.renameBytes);
+        if (result.error.Ok()) {
+            result.error = fileSystem_.MakeExecutable(file);
+        }
+        if (result.error.Ok()) {
+            result.file = exchange::UndoScriptName(file);
+            result.error = fileSystem_.WriteFileReplacing(result.file, scripts.undoBytes);
+        }
+        if (result.error.Ok()) {
+            result.error = fileSystem_.MakeExecutable(result.file);
+        }
+    } else if (format == exchange::ExportFormat::Batch) {
         const exchange::BatchFiles bytes =
             exchange::BatchBytes(fileName, sourceRows_, preview_.targets);
         result.leftOut = bytes.leftOut;
@@ -82,6 +121,25 @@ Workspace::ExportResult Workspace::ExportLists(exchange::ExportFormat format,
     }
     ui_.SetPointer(Pointer::Normal);
     return result;
+}
+
+std::string Workspace::ExportBytes(exchange::ExportFormat format, std::string_view fileName,
+                                   exchange::ExportList list) {
+    switch (format) {
+        case exchange::ExportFormat::Shell:
+            return exchange::ShellScriptBytes(fileName, ScriptSteps(*this)).renameBytes;
+        case exchange::ExportFormat::Batch:
+            return exchange::BatchBytes(fileName, sourceRows_, preview_.targets).renameBytes;
+        default:
+            break;
+    }
+    const bool source = list == exchange::ExportList::Source;
+    std::vector<std::string> sourceTexts;
+    for (const lists::ListEntry& entry : sourceRows_) {
+        sourceTexts.push_back(entry.text);
+    }
+    return exchange::ListingBytes(format, source ? txtSourceDir : txtDestDir,
+                                  source ? sourceTexts : preview_.targets, source);
 }
 
 }  // namespace kestrel::app

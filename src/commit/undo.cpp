@@ -5,6 +5,7 @@
 #include <unordered_set>
 #include <utility>
 
+#include "platform/file_attributes.h"
 #include "text/unicode_text.h"
 
 namespace kestrel::commit {
@@ -110,15 +111,63 @@ LevelRestored RestoreLevel(platform::FileSystem& fileSystem, const std::vector<U
             sweptFolders.insert(folder).second) {
             fileSystem.RemoveLeftoverCopies(folder);
         }
+        // Never guessed at: an entry that is not what the commit left is
+        // passed over, so that an undo cannot move a file the user put there.
+        if (platform::FileError changed = ChangedSince(fileSystem, *entry); !changed.Ok()) {
+            result.passedOver.push_back({*entry, changed});
+            result.failed.push_back({*entry, std::move(changed)});
+            continue;
+        }
         EntryRestored restored = RestoreEntry(fileSystem, *entry);
         if (restored.error.Ok()) {
             ++result.restored;
+        } else {
+            result.failed.push_back({*entry, restored.error});
         }
         if (!restored.originalKept.Ok()) {
             result.keptTwice.push_back({*entry, std::move(restored.originalKept)});
         }
     }
     return result;
+}
+
+namespace {
+
+EntryIdentity IdentityFrom(const platform::EntryDetails& details) {
+    if (!details.error.Ok()) {
+        return {};
+    }
+    const bool isFolder = (details.attributes & platform::kAttrFolder) != 0;
+    // A folder's size and time change with what it holds; its place is what counts.
+    return {true,
+            isFolder,
+            isFolder ? 0 : details.size,
+            isFolder ? 0 : details.modifiedNanoseconds,
+            details.device,
+            details.fileNumber,
+            details.hostPath};
+}
+
+}  // namespace
+
+EntryIdentity IdentityOf(platform::FileSystem& fileSystem, const std::string& path) {
+    return IdentityFrom(fileSystem.GetDetails(path));
+}
+
+platform::FileError ChangedSince(platform::FileSystem& fileSystem, const UndoEntry& entry) {
+    if (!entry.identity.known) {
+        return {};
+    }
+    const platform::EntryDetails details = fileSystem.GetDetails(entry.newPath);
+    if (!details.error.Ok()) {
+        return details.error;
+    }
+    // The same program path on another host folder: a drive letter mapped
+    // elsewhere since.
+    if (IdentityFrom(details) != entry.identity) {
+        return {platform::kPathFileAccessError, std::string(kChangedSinceText)};
+    }
+    return {};
 }
 
 bool UnderNewName(platform::FileSystem& fileSystem, const UndoEntry& entry) {

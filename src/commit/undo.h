@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <functional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "commit/undo_log.h"
@@ -31,10 +33,27 @@ struct UnrestoredEntry {
 
 struct LevelRestored {
     std::size_t restored = 0;
+    /// Entries not back under their old paths, with why, in the order tried.
+    std::vector<UnrestoredEntry> failed;
+    /// Those of them passed over without a try because what stands under the
+    /// new path is not what the commit left there, or nothing does.
+    std::vector<UnrestoredEntry> passedOver;
     /// Entries back under their old paths that are also still under their new
     /// ones, with why the new one could not go.
     std::vector<UnrestoredEntry> keptTwice;
 };
+
+/// The description of the error an entry moved or changed since its commit
+/// is passed over with.
+inline constexpr std::string_view kChangedSinceText = "Moved or changed since it was renamed";
+
+/// What stands under the entry's new path, against what its commit left there
+/// (EntryIdentity); the error it is passed over with, or none when it is the
+/// same or was not kept.
+platform::FileError ChangedSince(platform::FileSystem& fileSystem, const UndoEntry& entry);
+
+/// What stands under the entry's new path now, for a later ChangedSince.
+EntryIdentity IdentityOf(platform::FileSystem& fileSystem, const std::string& path);
 
 /// Called before an entry goes back that a later entry of the level took on
 /// from its new name (a ring of renames, through a temporary name), with how

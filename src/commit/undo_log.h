@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,10 +19,24 @@ enum class StepKind {
     FolderTree,        // a folder whose new name only asked for sub-folders
 };
 
+/// What stood under an entry's new path when its commit ended, so that an
+/// undo in a later run can tell the entry from one moved or changed since.
+struct EntryIdentity {
+    bool known = false;  // false: not checked (a temporary name, or not kept)
+    bool isFolder = false;
+    std::uint64_t size = 0;
+    std::int64_t modified = 0;  // nanoseconds since 1970-01-01 UTC
+    std::uint64_t device = 0;
+    std::uint64_t fileNumber = 0;
+    std::string hostPath{};  // the new path on this host
+    bool operator==(const EntryIdentity&) const = default;
+};
+
 struct UndoEntry {
     std::string oldPath;  // full program path before the commit
     std::string newPath;  // full program path after it
     StepKind kind = StepKind::Rename;
+    EntryIdentity identity{};
     bool operator==(const UndoEntry&) const = default;
 };
 
@@ -33,11 +48,17 @@ class UndoLog {
         if (levels_.empty()) {
             OpenLevel();
         }
-        levels_.back().push_back({std::move(oldPath), std::move(newPath), kind});
+        levels_.back().push_back({std::move(oldPath), std::move(newPath), kind, {}});
     }
+    /// Replaces every level, oldest first (levels kept on disk).
+    void Assign(std::vector<std::vector<UndoEntry>> levels) { levels_ = std::move(levels); }
+    /// Adds a level as the newest.
+    void Push(std::vector<UndoEntry> level) { levels_.push_back(std::move(level)); }
     /// The newest level's number; 0 when there is nothing to undo.
     int Level() const { return static_cast<int>(levels_.size()); }
     const std::vector<UndoEntry>& Newest() const { return levels_.back(); }
+    std::vector<UndoEntry>& Newest() { return levels_.back(); }
+    const std::vector<std::vector<UndoEntry>>& Levels() const { return levels_; }
     /// Removes the newest level and returns its entries in the order recorded.
     std::vector<UndoEntry> TakeNewest() {
         std::vector<UndoEntry> entries = std::move(levels_.back());

@@ -10,7 +10,7 @@
 // The bytes of the exported lists. Every line ends with CR LF; text is UTF-8.
 namespace kestrel::exchange {
 
-enum class ExportFormat { Listing = 0, Comma = 1, Tab = 2, Batch = 3 };
+enum class ExportFormat { Listing = 0, Comma = 1, Tab = 2, Batch = 3, Shell = 4 };
 
 /// Which main-window list a listing is about.
 enum class ExportList { Source = 0, Target = 1 };

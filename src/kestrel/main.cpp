@@ -81,6 +81,9 @@ std::string ExecutablePath() {
 int RunWithoutWindow(const std::vector<std::string>& arguments,
                      const kestrel::app::ProgramPlace& place) {
     kestrel::app::HeadlessUi ui;
+    if (::isatty(STDERR_FILENO) == 1) {
+        ui.ShowProgressOn(std::cerr);
+    }
     kestrel::platform::SystemClock clock;
     kestrel::app::Application application(place, ui, clock, std::cerr,
                                           kestrel::platform::DefaultStateFolder());
@@ -124,7 +127,7 @@ int main(int argc, char** argv) {
     const kestrel::app::ProgramPlace place{programPath, kestrel::settings::DefaultConfigFolder(),
                                            kestrel::platform::DefaultDataFolder(),
                                            kestrel::platform::HomeFolder()};
-    if (request.noWindow) {
+    if (request.noWindow || request.doIt || request.undo) {
         return RunWithoutWindow(arguments, place);
     }
 #ifdef KESTREL_WITH_WINDOW

@@ -39,6 +39,11 @@ struct EntryDetails {
     std::uint64_t size = 0;
     /// Last modification, in seconds since 1970-01-01 UTC.
     std::int64_t modified = 0;
+    /// The same, to the nanosecond, and where the entry is on its device:
+    /// together they tell one file from another put in its place.
+    std::int64_t modifiedNanoseconds = 0;
+    std::uint64_t device = 0;
+    std::uint64_t fileNumber = 0;
     /// The owner's read (4), write (2) and execute (1) permissions.
     int ownerAccess = 0;
 };
@@ -145,6 +150,9 @@ class FileSystem {
     /// Writes a whole file through a temporary file in the same folder, renamed
     /// into place when complete; unlike the other operations it replaces `path`.
     virtual FileError WriteFileReplacing(std::string_view path, std::string_view bytes) = 0;
+    /// Lets everyone read and run a file its owner may also write (mode 0755),
+    /// as a script needs. Where files carry no such mode, nothing is done.
+    virtual FileError MakeExecutable(std::string_view) { return {}; }
 };
 
 }  // namespace kestrel::platform

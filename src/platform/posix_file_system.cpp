@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -305,6 +306,10 @@ EntryDetails PosixFileSystem::GetDetails(std::string_view path) {
     details.isLink = S_ISLNK(own.st_mode);
     details.size = static_cast<std::uint64_t>(info.st_size);
     details.modified = static_cast<std::int64_t>(info.st_mtime);
+    details.modifiedNanoseconds = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 +
+                                  static_cast<std::int64_t>(info.st_mtim.tv_nsec);
+    details.device = static_cast<std::uint64_t>(own.st_dev);
+    details.fileNumber = static_cast<std::uint64_t>(own.st_ino);
     details.ownerAccess = static_cast<int>((info.st_mode >> 6) & 7);
     return details;
 }
@@ -486,6 +491,17 @@ FileError PosixFileSystem::WriteFileReplacing(std::string_view path, std::string
     ::close(temporary.fd);
     ::unlink(temporary.path.c_str());
     return ErrorAt(renameError, *host);
+}
+
+FileError PosixFileSystem::MakeExecutable(std::string_view path) {
+    const auto host = HostPath(path);
+    if (!host) {
+        return PathNotFound();
+    }
+    if (::chmod(host->c_str(), 0755) != 0) {
+        return ErrorAt(errno, *host);
+    }
+    return {};
 }
 
 bool PosixFileSystem::SameEntry(std::string_view a, std::string_view b) {

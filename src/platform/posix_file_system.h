@@ -41,6 +41,7 @@ class PosixFileSystem : public FileSystem {
     FileError ReadFileUpTo(std::string_view path, std::size_t maxBytes,
                            std::string& bytes) override;
     FileError WriteFileReplacing(std::string_view path, std::string_view bytes) override;
+    FileError MakeExecutable(std::string_view path) override;
     bool SameEntry(std::string_view a, std::string_view b) override;
     bool OnOneFileSystem(std::string_view a, std::string_view b) override;
     bool IsCopyOf(std::string_view copy, std::string_view original) override;

@@ -65,7 +65,8 @@ QWidget* ExportWindow::BuildExportTab() {
     auto* formats = new QGroupBox(QStringLiteral("Export File Format"), tab);
     auto* formatLayout = new QVBoxLayout(formats);
     const char* captions[] = {"Standard listing, one file per line", "Comma Separated Values",
-                              "Tab delimited (entries separated by tabs)", "Executable batch file"};
+                              "Tab delimited (entries separated by tabs)", "Executable batch file",
+                              "Shell script (sh), with its .undo.sh"};
     for (std::size_t i = 0; i < optOutputFormat_.size(); ++i) {
         optOutputFormat_[i] =
             Named(new QRadioButton(QString::fromUtf8(captions[i]), formats), "optOutputFormat");
@@ -173,7 +174,8 @@ void ExportWindow::BrowseExportFile() {
         ui_.ChooseFile({FileRequest::Kind::Save,
                         QStringLiteral("Select a folder to put export file"),
                         {QStringLiteral("Text file (*.txt)"), QStringLiteral("Delimited (*.csv)"),
-                         QStringLiteral("DOS Batch (*.bat)"), QStringLiteral("All files (*)")},
+                         QStringLiteral("DOS Batch (*.bat)"), QStringLiteral("Shell script (*.sh)"),
+                         QStringLiteral("All files (*)")},
                         QStringLiteral("txt"),
                         folder,
                         {}});

@@ -53,7 +53,7 @@ class ExportWindow : public QDialog {
     QtUi& ui_;
     QPrinter printer_;
     QTabWidget* tabStrip_ = nullptr;
-    std::array<QRadioButton*, 4> optOutputFormat_{};
+    std::array<QRadioButton*, 5> optOutputFormat_{};
     QLineEdit* txtFilename_ = nullptr;
     QLabel* lblExportList_ = nullptr;
     QComboBox* cboPrint_ = nullptr;

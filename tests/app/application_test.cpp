@@ -294,5 +294,23 @@ TEST(HeadlessUi, WithTerminalTakesTheFirstLetterOrTheWholeWordInAnyCase) {
     }
 }
 
+// A commit on a terminal shows its progress on one line, each text over the
+// last, and clears it at the end; other panels and repeats write nothing.
+TEST(HeadlessUi, ShowsProgressTextsOnOneTerminalLine) {
+    std::istringstream input;
+    std::ostringstream log;
+    std::ostringstream terminal;
+    HeadlessUi ui(input, log, false);
+    ui.SetStatus(StatusPanel::Message, "Renaming: 0% complete.");
+    ui.ShowProgressOn(terminal);
+    for (const char* text : {"Renaming: 0% complete.", "Renaming: 50% complete.",
+                             "Renaming: 50% complete.", "Ready."}) {
+        ui.SetStatus(StatusPanel::Message, text);
+    }
+    ui.SetStatus(StatusPanel::Source, "2 files");
+    EXPECT_EQ(terminal.str(), "\r\x1b[KRenaming: 50% complete.\r\x1b[K");
+    EXPECT_EQ(log.str(), "");
+}
+
 }  // namespace
 }  // namespace kestrel::app

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 namespace kestrel::app {
 namespace {
 
@@ -71,6 +74,46 @@ TEST_F(CommandLineTest, UnknownIncompleteAndRepeatedParameters) {
               "Multiple instances not allowed: RECURSE\r\n");
 }
 
+TEST_F(CommandLineTest, ScriptPreviewCommitAndUndo) {
+    files.insert("shots.csr");
+    struct Case {
+        const char* text;
+        std::optional<std::string> shellFile;
+        std::optional<std::string> previewFile;
+        bool doIt;
+        bool undo;
+        const char* errors;
+    } const cases[] = {
+        {"sh", "C:\\Prog\\Export\\Rename.sh", std::nullopt, false, false, ""},
+        {"SH:\"/tmp/my r.sh\"", "/tmp/my r.sh", std::nullopt, false, false, ""},
+        {"SH:-", "-", std::nullopt, false, false, ""},
+        {"preview", std::nullopt, "", false, false, ""},
+        {"PREVIEW:/tmp/p.txt doit", std::nullopt, "/tmp/p.txt", true, false, ""},
+        {"undo", std::nullopt, std::nullopt, false, true, ""},
+        // Only the whole keyword: a case-rule file whose name begins with
+        // "SH" stays one, and a longer word is no keyword.
+        {"shots.csr", std::nullopt, std::nullopt, false, false, ""},
+        {"SHX", std::nullopt, std::nullopt, false, false,
+         "Unknown or incomplete parameter: SHX\r\n"},
+        {"DOITNOW", std::nullopt, std::nullopt, false, false,
+         "Unknown or incomplete parameter: DOITNOW\r\n"},
+        {"DOIT UNDO", std::nullopt, std::nullopt, true, true,
+         "Not allowed together: DOIT and UNDO\r\n"},
+        {"DOIT doit", std::nullopt, std::nullopt, true, false,
+         "Multiple instances not allowed: doit\r\n"},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.text);
+        const CommandLine line = Parse(row.text);
+        EXPECT_EQ(line.errorText, row.errors);
+        EXPECT_EQ(line.shellFile, row.shellFile);
+        EXPECT_EQ(line.previewFile, row.previewFile);
+        EXPECT_EQ(line.doIt, row.doIt);
+        EXPECT_EQ(line.undo, row.undo);
+    }
+    EXPECT_EQ(Parse("LIST:-").listFile, "-");
+}
+
 TEST_F(CommandLineTest, CaseRuleFilesRepeatInOrder) {
     const CommandLine line = Parse("C:\\Rules\\a.csr C:\\Rules\\b.csr");
     EXPECT_EQ(line.errorText, "");
@@ -126,6 +169,28 @@ TEST(CommandLinePath, OneFolderIsTheWorkingFolderAndAnythingElseTheEntriesToList
         EXPECT_EQ(line.errorText, error);
     }
 }
+
+#ifdef KESTREL_SOURCE_DIR
+// --help and the manual page are made from the parameter table; the README and
+// the help manual are written by hand and must name every parameter too.
+TEST(CommandLineHelp, TheReadmeAndTheManualNameEveryParameter) {
+    const auto read = [](const char* relative) {
+        std::ifstream in(std::string(KESTREL_SOURCE_DIR) + "/" + relative, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string readme = read("README.md");
+    const std::string manual = read("help/command-line.html");
+    ASSERT_FALSE(readme.empty());
+    ASSERT_FALSE(manual.empty());
+    for (const ParameterHelp& parameter : ParameterTable()) {
+        const std::string syntax(parameter.syntax.substr(0, parameter.syntax.find(',')));
+        SCOPED_TRACE(syntax);
+        EXPECT_NE(readme.find("| `" + syntax + "`"), std::string::npos);
+        EXPECT_NE(manual.find("<tr><td><code>" + syntax + "</code>"), std::string::npos);
+        EXPECT_NE(UsageText().find("  " + syntax), std::string::npos);
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace kestrel::app

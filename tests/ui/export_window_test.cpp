@@ -59,6 +59,18 @@ TEST_F(ExportWindowTest, ExportWritesEachFormatAndAFailureKeepsTheWindowOpen) {
         EXPECT_EQ(drive.ReadFile(row.file), row.bytes);
     }
     EXPECT_TRUE(drive.ReadFile("r.bat.undo.bat").ends_with("ren \"x_b.txt\" \"b.txt\"\r\n"));
+    // The fifth format: a shell script on host paths, and its undo script.
+    QDialog* shell = OpenBeside(true);
+    shell->findChildren<QRadioButton*>("optOutputFormat").at(4)->click();
+    In<QLineEdit>(shell, "txtFilename")->setText(QString::fromStdString(TempDrive::Path("r.sh")));
+    Click(shell, "cmdExport");
+    const std::string a = "'" + drive.HostPath("a.txt") + "'";
+    const std::string xa = "'" + drive.HostPath("x_a.txt") + "'";
+    EXPECT_NE(
+        drive.ReadFile("r.sh").find("free " + xa + " && mv -n -- " + a + " " + xa + " || stop 1\n"),
+        std::string::npos);
+    EXPECT_NE(drive.ReadFile("r.sh.undo.sh").find("mv -n -- " + xa + " " + a + " || stop 2\n"),
+              std::string::npos);
 
     QDialog* dialog = OpenBeside(true);
     In<QLineEdit>(dialog, "txtFilename")->setText("T:\\missing\\x.txt");

@@ -1,0 +1,364 @@
+// The command line's preview, shell script, commit and undo, with the kestrel
+// program run as a real process and its scripts run by /bin/sh.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <thread>
+
+#include "engine/rename_options.h"
+#include "settings/key_paths.h"
+#include "settings/settings_store.h"
+#include "settings/templates.h"
+#include "support/neutral_options.h"
+#include "support/process_run.h"
+#include "support/temp_drive.h"
+
+#ifdef KESTREL_BINARY
+
+namespace kestrel::app {
+namespace {
+
+using support::ProcessResult;
+
+// The files of a folder and below, by path relative to it, with their bytes.
+std::map<std::string, std::string> Tree(const std::string& root) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+        if (entry.is_regular_file()) {
+            std::ifstream in(entry.path(), std::ios::binary);
+            files[std::filesystem::relative(entry.path(), root).string()] =
+                std::string(std::istreambuf_iterator<char>(in), {});
+        }
+    }
+    return files;
+}
+
+// "\x0A" back to the byte it stands for.
+std::string Unescaped(std::string_view shown) {
+    std::string out;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        if (shown.substr(i, 2) == "\\x" && i + 4 <= shown.size()) {
+            out.push_back(
+                static_cast<char>(std::stoi(std::string(shown.substr(i + 2, 2)), nullptr, 16)));
+            i += 3;
+        } else {
+            out.push_back(shown[i]);
+        }
+    }
+    return out;
+}
+
+// Each preview line's current and new name, as given.
+std::vector<std::pair<std::string, std::string>> PreviewRows(const std::string& text) {
+    std::vector<std::pair<std::string, std::string>> rows;
+    std::size_t start = 0;
+    for (std::size_t end = text.find('\n'); end != std::string::npos;
+         start = end + 1, end = text.find('\n', start)) {
+        const std::string line = text.substr(start, end - start);
+        const std::size_t tab = line.find('\t');
+        const std::size_t second = line.find('\t', tab + 1);
+        rows.emplace_back(Unescaped(line.substr(0, tab)),
+                          Unescaped(line.substr(tab + 1, second - tab - 1)));
+    }
+    return rows;
+}
+
+class KestrelCommitProcess : public ::testing::Test {
+  protected:
+    KestrelCommitProcess() {
+        drive.WriteFile("prog\\kestrel", "");
+        drive.MakeFolder("cfg");
+        settings::SettingsStore store(Host("cfg"));
+        store.WriteText(settings::Scope::Machine, settings::kRootKey, "App Path", Host("prog"));
+    }
+
+    std::string Host(std::string_view relative) const { return drive.HostPath(relative); }
+
+    void SaveTemplate(const engine::RenameOptions& options) {
+        settings::SettingsStore store(Host("cfg"));
+        settings::SaveTemplate(store, 1, "Test", options, "C:\\", settings::Preferences{}, false);
+    }
+
+    std::vector<std::string> Environment() const {
+        return {"KESTREL_CONFIG_DIR=" + Host("cfg"),
+                "XDG_DATA_HOME=" + Host("data"),
+                "XDG_STATE_HOME=" + Host("state"),
+                "DISPLAY=",
+                "WAYLAND_DISPLAY=",
+                "QT_QPA_PLATFORM="};
+    }
+
+    ProcessResult Run(std::vector<std::string> arguments) {
+        return support::RunProcess(KESTREL_BINARY, arguments, Environment(), drive.HostRoot());
+    }
+
+    ProcessResult Shell(const std::string& script) {
+        return support::RunProcess("/bin/sh", {script}, {}, drive.HostRoot());
+    }
+
+    support::TempDrive drive;
+};
+
+// Rows listed with Recurse in the partial-path display: the preview shows them
+// as the list does, flagged ones with their message, and a flag is no failure.
+TEST_F(KestrelCommitProcess, PreviewListsChangedRowsWithTheirMessagesAndExitsWithZero) {
+    for (const char* name :
+         {"W\\old.txt", "W\\new.txt", "W\\keep.txt", "W\\Sub\\old1.txt", "W\\Sub\\old\tx.txt"}) {
+        drive.WriteFile(name, "");
+    }
+    engine::RenameOptions options = support::NeutralOptions();
+    options.chkSearchReplace = 1;
+    options.txtSearch = "old";
+    options.txtReplace = "new";
+    options.chkRecurse = 1;
+    options.cboPathDisplay = engine::kShowPartialPath;
+    SaveTemplate(options);
+    const ProcessResult run =
+        Run({"NO-WINDOW", "TEMPLATE:1", "FOLDER:" + Host("W"), "PREVIEW", "LIST:-"});
+    EXPECT_EQ(run.exitStatus, 0) << run.standardError;
+    EXPECT_EQ(run.standardError, "");
+    const std::string preview =
+        "old.txt\tnew.txt\tFilename already exists\n"
+        "Sub/old\\x09x.txt\tSub/new\\x09x.txt\t\n"
+        "Sub/old1.txt\tSub/new1.txt\t\n";
+    // The exports come first, the listing as its file would hold it.
+    EXPECT_TRUE(run.standardOutput.ends_with(
+        " has 5 items.  Listing generated by Kestrel. \r\nkeep.txt\r\nnew.txt\r\nold.txt\r\n"
+        "Sub\\old\tx.txt\r\nSub\\old1.txt\r\n" +
+        preview))
+        << run.standardOutput;
+
+    ASSERT_EQ(
+        Run({"NO-WINDOW", "TEMPLATE:1", "FOLDER:" + Host("W"), "PREVIEW:" + Host("preview.txt")})
+            .exitStatus,
+        0);
+    EXPECT_EQ(drive.ReadFile("preview.txt"), preview);
+}
+
+// Names a shell would take apart: the script renames exactly as the preview
+// showed, its undo script brings every old name back, and each is executable.
+TEST_F(KestrelCommitProcess, ShellScriptRunByShRenamesAsPreviewedAndItsUndoTakesItBack) {
+    const std::string awkward[] = {"a 1.txt",       "it's \"q\".txt", "$HOME.txt",       "`id`.txt",
+                                   "new\nline.txt", "-lead.txt",      "x'; rm -rf y.txt"};
+    for (std::size_t i = 0; i < std::size(awkward); ++i) {
+        drive.WriteFile("W\\" + awkward[i], "file " + std::to_string(i));
+    }
+    drive.WriteFile("W\\y.txt", "kept");
+    engine::RenameOptions options = support::NeutralOptions();
+    options.chkInsertStart = 1;
+    options.txtInsertStart = "Done\\";
+    SaveTemplate(options);
+    const std::map<std::string, std::string> before = Tree(Host("W"));
+
+    const ProcessResult run =
+        Run({"NO-WINDOW", "TEMPLATE:1", "FOLDER:" + Host("W"), "PREVIEW", "SH:" + Host("r.sh")});
+    ASSERT_EQ(run.exitStatus, 0) << run.standardError;
+    const auto rows = PreviewRows(run.standardOutput);
+    ASSERT_EQ(rows.size(), std::size(awkward) + 1);
+    for (const char* script : {"r.sh", "r.sh.undo.sh"}) {
+        struct stat info {};
+        ASSERT_EQ(::stat(Host(script).c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0755u) << script;
+    }
+    EXPECT_TRUE(drive.ReadFile("r.sh").starts_with("#!/bin/sh\n"));
+
+    const ProcessResult renamed = Shell(Host("r.sh"));
+    ASSERT_EQ(renamed.exitStatus, 0) << renamed.standardError;
+    std::map<std::string, std::string> expected;
+    for (const auto& [name, newName] : rows) {
+        expected[newName] = before.at(name);
+    }
+    EXPECT_EQ(Tree(Host("W")), expected);
+
+    const ProcessResult undone = Shell(Host("r.sh.undo.sh"));
+    ASSERT_EQ(undone.exitStatus, 0) << undone.standardError;
+    EXPECT_EQ(Tree(Host("W")), before);
+}
+
+// A swap: the script takes the commit's way through a temporary name, and
+// DOIT gives the same names.
+TEST_F(KestrelCommitProcess, ASwapGoesThroughATemporaryNameInTheScriptAsInTheCommit) {
+    drive.WriteFile("W\\p - q", "first");
+    drive.WriteFile("W\\q - p", "second");
+    engine::RenameOptions options = support::NeutralOptions();
+    options.chkSwapSep = 1;
+    options.txtSwapSep = " - ";
+    SaveTemplate(options);
+    const auto before = Tree(Host("W"));
+    const std::map<std::string, std::string> swapped = {{"p - q", "second"}, {"q - p", "first"}};
+
+    ASSERT_EQ(
+        Run({"NO-WINDOW", "TEMPLATE:1", "FOLDER:" + Host("W"), "SH:" + Host("r.sh")}).exitStatus,
+        0);
+    EXPECT_NE(drive.ReadFile("r.sh").find("/.kestrel-cycle-"), std::string::npos);
+    ASSERT_EQ(Shell(Host("r.sh")).exitStatus, 0);
+    EXPECT_EQ(Tree(Host("W")), swapped);
+    ASSERT_EQ(Shell(Host("r.sh.undo.sh")).exitStatus, 0);
+    EXPECT_EQ(Tree(Host("W")), before);
+
+    const ProcessResult run = Run({"NO-WINDOW", "TEMPLATE:1", "FOLDER:" + Host("W"), "DOIT"});
+    EXPECT_EQ(run.exitStatus, 0) << run.standardError;
+    EXPECT_EQ(Tree(Host("W")), swapped);
+    EXPECT_EQ(Run({"UNDO"}).exitStatus, 0);
+    EXPECT_EQ(Tree(Host("W")), before);
+}
+
+// A step whose new name was taken meanwhile: the script stops there, names
+// the step, and leaves the steps after it undone.
+TEST_F(KestrelCommitProcess, ShellScriptStopsAtTheFirstStepThatFails) {
+    for (const char* name : {"W\\a.txt", "W\\b.txt", "W\\c.txt"}) {
+        drive.WriteFile(name, name);
+    }
+    engine::RenameOptions options = support::NeutralOptions();
+    options.chkInsertStart = 1;
+    options.txtInsertStart = "n-";
+    SaveTemplate(options);
+    const ProcessResult script =
+        Run({"NO-WINDOW", "TEMPLATE:1", "FOLDER:" + Host("W"), "SH:" + Host("r.sh")});
+    ASSERT_EQ(script.exitStatus, 0);
+    drive.WriteFile("W\\n-b.txt", "in the way");
+    const ProcessResult run = Shell(Host("r.sh"));
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.standardError,
+              Host("W/n-b.txt") +
+                  ": already exists\n"
+                  "Step 2 of 3 failed; the steps before it were done, none after "
+                  "it.\n");
+    EXPECT_TRUE(drive.Exists("W\\n-a.txt"));
+    EXPECT_EQ(drive.ReadFile("W\\b.txt"), "W\\b.txt");
+    EXPECT_EQ(drive.ReadFile("W\\n-b.txt"), "in the way");
+    EXPECT_TRUE(drive.Exists("W\\c.txt"));
+}
+
+// DOIT renames as "Do It!" does, swaps included; a failing entry is passed
+// over and named; UNDO in a later run takes back the newest commit, checking
+// each entry first.
+TEST_F(KestrelCommitProcess, DoItAndUndoAsRealProcesses) {
+    for (const char* name : {"W\\a.txt", "W\\b.txt", "W\\c.txt"}) {
+        drive.WriteFile(name, name);
+    }
+    engine::RenameOptions options = support::NeutralOptions();
+    options.chkInsertStart = 1;
+    options.txtInsertStart = "n-";
+    SaveTemplate(options);
+    const auto before = Tree(Host("W"));
+
+    ProcessResult run = Run({"NO-WINDOW", "TEMPLATE:1", "FOLDER:" + Host("W"), "DOIT"});
+    EXPECT_EQ(run.exitStatus, 0) << run.standardError;
+    EXPECT_EQ(run.standardError, "");
+    EXPECT_EQ(Tree(Host("W")),
+              (std::map<std::string, std::string>{
+                  {"n-a.txt", "W\\a.txt"}, {"n-b.txt", "W\\b.txt"}, {"n-c.txt", "W\\c.txt"}}));
+    struct stat info {};
+    ASSERT_EQ(::lstat(Host("state/kestrel/undo-log").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+
+    run = Run({"UNDO"});
+    EXPECT_EQ(run.exitStatus, 0) << run.standardError;
+    EXPECT_EQ(Tree(Host("W")), before);
+    run = Run({"UNDO"});
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.standardError, "There is nothing to undo.\n");
+
+    // A file in the way of one entry: the others are renamed.
+    std::filesystem::create_directory(Host("W/n-b.txt"));
+    run = Run({"NO-WINDOW", "TEMPLATE:1", "FOLDER:" + Host("W"), "DOIT"});
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.standardError, "Error 58: File already exists\n" + Host("W/b.txt") + "\n");
+    EXPECT_TRUE(drive.Exists("W\\n-a.txt"));
+    EXPECT_TRUE(drive.Exists("W\\b.txt"));
+    EXPECT_TRUE(drive.Exists("W\\n-c.txt"));
+
+    // One entry changed since: it keeps its new name and is named; the rest go back.
+    drive.WriteFile("W\\n-c.txt", "changed");
+    run = Run({"UNDO"});
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.standardError,
+              "Error 75: Moved or changed since it was renamed\n" + Host("W/n-c.txt") + "\n");
+    EXPECT_TRUE(drive.Exists("W\\a.txt"));
+    EXPECT_EQ(drive.ReadFile("W\\n-c.txt"), "changed");
+
+    // An export that cannot be written: nothing is renamed.
+    run = Run(
+        {"NO-WINDOW", "TEMPLATE:1", "FOLDER:" + Host("W"), "SH:" + Host("missing/r.sh"), "DOIT"});
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.standardError, "Error 76: Path not found\n" + Host("missing/r.sh") +
+                                     "\nNothing was renamed, because an output above could not "
+                                     "be written.\n");
+    EXPECT_TRUE(drive.Exists("W\\a.txt"));
+
+    // Parameter errors: nothing is renamed.
+    run = Run({"NO-WINDOW", "TEMPLATE:1", "FOLDER:" + Host("W"), "DOIT", "BOGUS"});
+    EXPECT_EQ(run.exitStatus, 2);
+    EXPECT_TRUE(drive.Exists("W\\a.txt"));
+}
+
+// A DOIT killed halfway: UNDO at the next start takes back what it did, from
+// its journal, and every file is whole under its old name.
+TEST_F(KestrelCommitProcess, ADoItKilledHalfwayIsTakenBackByTheNextUndo) {
+    constexpr int kFiles = 10000;
+    for (int i = 0; i < kFiles; ++i) {
+        drive.WriteFile("W\\f" + std::to_string(10000 + i), std::to_string(i));
+    }
+    engine::RenameOptions options = support::NeutralOptions();
+    options.chkInsertStart = 1;
+    options.txtInsertStart = "g";
+    SaveTemplate(options);
+    const auto before = Tree(Host("W"));
+    const std::string binary = KESTREL_BINARY;
+    std::vector<std::string> arguments = {binary, "NO-WINDOW", "TEMPLATE:1", "FOLDER:" + Host("W"),
+                                          "DOIT"};
+    std::vector<std::string> environment = Environment();
+    for (char** e = environ; *e != nullptr; ++e) {
+        environment.emplace_back(*e);
+    }
+    // Killed once the first renames are on disk.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::vector<char*> argv;
+        for (std::string& a : arguments) {
+            argv.push_back(a.data());
+        }
+        argv.push_back(nullptr);
+        std::vector<char*> envp;
+        for (std::string& e : environment) {
+            envp.push_back(e.data());
+        }
+        envp.push_back(nullptr);
+        ::execve(binary.c_str(), argv.data(), envp.data());
+        ::_exit(127);
+    }
+    bool started = false;
+    for (int wait = 0; wait < 20000 && !started; ++wait) {
+        started = drive.Exists("W\\gf10000");
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(started);
+    if (!WIFSIGNALED(status)) {
+        GTEST_SKIP() << "the commit ended before it could be killed";
+    }
+    const ProcessResult report = Run({"NO-WINDOW"});
+    EXPECT_NE(report.standardError.find("An interrupted \"Do It!\" may have left entries"),
+              std::string::npos)
+        << report.standardError;
+    const ProcessResult undo = Run({"UNDO"});
+    EXPECT_EQ(undo.exitStatus, 0) << undo.standardError;
+    EXPECT_TRUE(undo.standardError.starts_with("Taking back an interrupted \"Do It!\": "))
+        << undo.standardError;
+    EXPECT_EQ(Tree(Host("W")), before);
+}
+
+}  // namespace
+}  // namespace kestrel::app
+
+#endif
