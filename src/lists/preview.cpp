@@ -299,10 +299,25 @@ class HeldTargets {
 
 }  // namespace
 
+engine::AutonumberCounter AutonumberCounterFor(const std::vector<ListEntry>& rows, bool perFolder) {
+    std::vector<std::int64_t> selected;
+    for (const ListEntry& row : rows) {
+        if (!row.selected) {
+            continue;
+        }
+        const auto folder = static_cast<std::size_t>(std::max(row.folderIndex, 0));
+        if (folder >= selected.size()) {
+            selected.resize(folder + 1, 0);
+        }
+        ++selected[folder];
+    }
+    return engine::AutonumberCounter(std::move(selected), perFolder);
+}
+
 Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipeline& pipeline,
                        const PreviewInput& input, PreviewObserver& observer) {
     const std::size_t rowCount = input.rows.size();
-    const auto selectedCount = static_cast<std::int64_t>(CountSelected(input.rows));
+    engine::AutonumberCounter counter = AutonumberCounterFor(input.rows, input.numberPerFolder);
     Preview preview;
     preview.targets.resize(rowCount);
     preview.messages.resize(rowCount);
@@ -327,9 +342,9 @@ Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipel
         // The real folder of the entry, whatever the display mode shows.
         fullPath.assign(folder).append(filename);
         const engine::TagValues* tags = i < input.rowTags.size() ? input.rowTags[i] : nullptr;
-        engine::NameResult made = pipeline.Process(
-            filename,
-            {fullPath, selectedCount, static_cast<std::int64_t>(preview.renameCounter), tags});
+        engine::NameResult made =
+            pipeline.Process(filename, {fullPath, counter.SelectionFor(entry.folderIndex),
+                                        counter.IndexFor(entry.folderIndex), tags});
         if (made.keptName) {
             // The row keeps its name, so neither the commit nor an export
             // touches it, and says why.
@@ -341,6 +356,7 @@ Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipel
             continue;
         }
         ++preview.renameCounter;
+        counter.Advance(entry.folderIndex);
 
         // The target folder follows from the row's folder, so it is made once.
         const auto index = static_cast<std::size_t>(entry.folderIndex);
