@@ -28,11 +28,11 @@ int Compare(Number a, Number b) {
     return (a > b) - (a < b);
 }
 
-// The order of `rows` by `keys`, ties settled by `names` (when given) and then
-// by the order the rows were read.
-template <typename Key>
+// The order of `rows` by `keys`; equal keys by `tie` (a three-way comparison
+// of two row indices), then in the order the rows were read.
+template <typename Key, typename Tie>
 std::vector<std::uint32_t> Ranked(const std::vector<ListEntry>& rows, const std::vector<Key>& keys,
-                                  const std::vector<std::string>* names, bool descending) {
+                                  Tie tie, bool descending) {
     std::vector<std::uint32_t> order(rows.size());
     std::iota(order.begin(), order.end(), std::uint32_t{0});
     // Stable as well, for rows made without their reading order.
@@ -40,14 +40,16 @@ std::vector<std::uint32_t> Ranked(const std::vector<ListEntry>& rows, const std:
         if (const int c = Compare(keys[a], keys[b]); c != 0) {
             return descending ? c > 0 : c < 0;
         }
-        if (names != nullptr) {
-            if (const int c = Compare((*names)[a], (*names)[b]); c != 0) {
-                return c < 0;
-            }
+        if (const int c = tie(a, b); c != 0) {
+            return c < 0;
         }
         return rows[a].readOrder < rows[b].readOrder;
     });
     return order;
+}
+
+int NoTie(std::uint32_t, std::uint32_t) {
+    return 0;
 }
 
 // Folded UTF-8 compared byte by byte orders as the folded code points do, so
@@ -61,6 +63,10 @@ std::vector<std::string> FoldedTexts(const std::vector<ListEntry>& rows) {
     return keys;
 }
 
+auto ByName(const std::vector<std::string>& names) {
+    return [&names](std::uint32_t a, std::uint32_t b) { return names[a].compare(names[b]); };
+}
+
 std::vector<std::uint32_t> OrderOf(const std::vector<ListEntry>& rows, int order, bool descending,
                                    std::span<const std::string> taken) {
     switch (order) {
@@ -72,8 +78,12 @@ std::vector<std::uint32_t> OrderOf(const std::vector<ListEntry>& rows, int order
                 text::FoldCaseInto(row.text, folded);
                 keys.push_back(NaturalKey(folded));
             }
-            // The key ends with the folded text, so it settles ties by name itself.
-            return Ranked(rows, keys, nullptr, descending);
+            // Equal keys differ at most in leading zeros and letter case, which
+            // is rare: their folded texts are made only when they meet.
+            const auto byText = [&rows](std::uint32_t a, std::uint32_t b) {
+                return text::FoldCase(rows[a].text).compare(text::FoldCase(rows[b].text));
+            };
+            return Ranked(rows, keys, byText, descending);
         }
         case engine::kSortByModified:
         case engine::kSortBySize: {
@@ -85,17 +95,19 @@ std::vector<std::uint32_t> OrderOf(const std::vector<ListEntry>& rows, int order
                                    : static_cast<std::int64_t>(std::min<std::uint64_t>(
                                          row.size, static_cast<std::uint64_t>(INT64_MAX))));
             }
+            // Equal dates and sizes are common (files copied together, empty
+            // files), so each name is folded once.
             const std::vector<std::string> names = FoldedTexts(rows);
-            return Ranked(rows, keys, &names, descending);
+            return Ranked(rows, keys, ByName(names), descending);
         }
         case engine::kSortByTaken: {
             std::vector<std::string> keys(rows.size());
             std::copy_n(taken.begin(), std::min(taken.size(), keys.size()), keys.begin());
             const std::vector<std::string> names = FoldedTexts(rows);
-            return Ranked(rows, keys, &names, descending);
+            return Ranked(rows, keys, ByName(names), descending);
         }
         default:
-            return Ranked(rows, FoldedTexts(rows), nullptr, descending);
+            return Ranked(rows, FoldedTexts(rows), NoTie, descending);
     }
 }
 
@@ -107,13 +119,17 @@ bool NeedsStamps(int order) {
 
 std::string NaturalKey(std::string_view folded) {
     std::string key;
-    key.reserve(folded.size() * 2 + 4);
+    key.reserve(folded.size() + 8);
     for (std::size_t i = 0; i < folded.size();) {
-        if (!IsDigit(folded[i])) {
-            key.push_back(folded[i++]);
-            continue;
-        }
         std::size_t end = i;
+        while (end < folded.size() && !IsDigit(folded[end])) {
+            ++end;
+        }
+        key.append(folded.substr(i, end - i));
+        if (end == folded.size()) {
+            break;
+        }
+        i = end;
         while (end < folded.size() && IsDigit(folded[end])) {
             ++end;
         }
@@ -129,10 +145,6 @@ std::string NaturalKey(std::string_view folded) {
         key.append(folded.substr(i, end - i));
         i = end;
     }
-    // Below every byte that can begin the rest of a longer key, so that a key
-    // that is the start of another sorts first, as its text would.
-    key.push_back('\0');
-    key.append(folded);
     return key;
 }
 

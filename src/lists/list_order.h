@@ -22,8 +22,8 @@ bool NeedsStamps(int order);
 /// What "Name, numbers by value" compares byte by byte, made of a row text
 /// already folded to one letter case: each run of ASCII digits becomes a
 /// mark, its length without leading zeros and those digits, so that runs
-/// compare as numbers; the folded text follows, settling leading zeros and
-/// equal numbers as the order by name would.
+/// compare as numbers. Texts with equal keys (leading zeros, letter case)
+/// are then ordered as by name.
 std::string NaturalKey(std::string_view folded);
 
 /// Puts `rows` in `order` (engine::SortOrder), descending when asked.
