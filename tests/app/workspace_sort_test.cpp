@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "app/list_commands.h"
+#include "app/single_item.h"
 #include "support/forwarding_file_system.h"
 #include "support/workspace_fixture.h"
 
@@ -230,6 +232,31 @@ TEST_F(SortTest, DateTakenFallsBackToTheModificationDate) {
     EXPECT_EQ(fileSystem.foldersRead, readsBefore);
     EXPECT_EQ(Rows(),
               (std::vector<std::string>{"digitized.jpg", "no-exif.jpg", "photo.jpg", "notes.txt"}));
+    // Each row keeps the values read of its own file wherever it moved.
+    workspace.options.chkInsertStart = 1;
+    workspace.options.txtInsertStart = "<taken|modified:yyyy> ";
+    workspace.RefreshTargetList();
+    EXPECT_EQ(workspace.TargetFileList(),
+              (std::vector<std::string>{"2002 digitized.jpg", "2001 no-exif.jpg", "2001 photo.jpg",
+                                        "1999 notes.txt"}));
+}
+
+// The commands that address rows by their index act on the rows as they
+// stand after a re-sort.
+TEST_F(SortTest, ListCommandsAddressTheRowsAsTheyStandAfterASort) {
+    for (const char* name : {"IMG_10.jpg", "IMG_2.jpg", "IMG_1.jpg"}) {
+        drive.WriteFile(name, name);
+    }
+    Refresh();
+    workspace.options.cboSort = engine::kSortNatural;
+    workspace.SortSourceList();
+    ListCommands commands(workspace);
+    commands.mouseY = 1;
+    commands.mouseX = 1;
+    EXPECT_EQ(commands.CopyFullPath(false), TempDrive::Path("IMG_2.jpg"));
+    EXPECT_TRUE(RenameSingleItem(workspace, 2, "ten.jpg"));
+    EXPECT_EQ(drive.ReadFile("ten.jpg"), "IMG_10.jpg");
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"IMG_1.jpg", "IMG_2.jpg", "ten.jpg"}));
 }
 
 }  // namespace
