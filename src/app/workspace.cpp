@@ -336,8 +336,11 @@ void Workspace::SortSourceList() {
     }
     try {
         area = 20;
+        // Reading the dates taken may take a while.
         ui_.SetPointer(Pointer::ArrowHourglass);
+        DisableButtons();
         OrderRows();
+        EnableButtons();
         ui_.SetPointer(Pointer::Normal);
     } catch (const std::exception& error) {
         ReportUnexpectedError(error, "[" + Paths().Path(txtSourceDir) + "]");
