@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "lists/list_entry.h"
+#include "lists/preview.h"
 
 namespace kestrel::app {
 namespace {
@@ -43,11 +44,12 @@ Workspace::CommitRun::CommitRun(const Workspace& workspace, EntryAtHand& atHand)
             workspace.txtSourceDir,
             workspace.txtDestDir,
             &workspace.folderTable_},
-      selectionCount(static_cast<std::int64_t>(lists::CountSelected(workspace.sourceRows_))),
       copy(workspace.options.chkCopy == 1),
       rows(workspace.sourceRows_),
       targets(workspace.preview_.targets),
       rowTags(workspace.rowTags_),
+      counter(lists::AutonumberCounterFor(workspace.sourceRows_,
+                                          workspace.options.chkNumberPerFolder == 1)),
       journal(workspace.journalPlace_, commit::JournalOperation::Commit,
               workspace.undoLog_.Level()),
       entry(atHand),
@@ -67,7 +69,9 @@ commit::SettledEntry Workspace::CommitRun::Plan(std::size_t row) const {
     // comes out as the preview showed it.
     const engine::TagValues* tags = row < rowTags.size() ? rowTags[row] : nullptr;
     plan.newName = commit::NewNameFrom(
-        pipeline.Process(plan.parts.pipelineInput, {fullPath, selectionCount, renameCounter, tags})
+        pipeline
+            .Process(plan.parts.pipelineInput, {fullPath, counter.SelectionFor(listed.folderIndex),
+                                                counter.IndexFor(listed.folderIndex), tags})
             .name);
     plan.smartFolder = commit::SmartFolderPart(plan.newName);
     std::vector<std::size_t> matched;
@@ -97,7 +101,7 @@ commit::StepResult Workspace::CommitRun::Expected(const commit::EntryPlan& plan)
 // every step so far did, that is the settled plan.
 Workspace::CommitRun::Planned Workspace::CommitRun::PlanAhead(std::size_t row) {
     Planned planned{
-        row, {}, renameCounter, renamedTargets.Rows().size(), movedSources.Rows().size()};
+        row, {}, counter.Total(), renamedTargets.Rows().size(), movedSources.Rows().size()};
     planned.entry =
         onCourse && settledAt[row] != kNotSettled ? std::move(settled[settledAt[row]]) : Plan(row);
     Complete(planned, Expected(planned.entry.plan));
@@ -127,12 +131,12 @@ void Workspace::CommitRun::Complete(const Planned& planned, const commit::StepRe
         NoteFolder(planned, result);
     }
     if (result.error.Ok()) {
-        ++renameCounter;
+        counter.Advance(rows[planned.row].folderIndex);
     }
 }
 
 void Workspace::CommitRun::RollBack(const Planned& planned) {
-    renameCounter = planned.counterBefore;
+    counter.RollBack(planned.counterBefore);
     renamedTargets.Truncate(planned.targetsBefore);
     targetOwners.resize(renamedTargets.Rows().size());
     movedSources.Truncate(planned.sourcesBefore);

@@ -14,6 +14,7 @@
 #include "commit/commit_steps.h"
 #include "commit/ordered_steps.h"
 #include "commit/step_order.h"
+#include "engine/autonumber_counter.h"
 #include "engine/name_pipeline.h"
 #include "platform/file_error.h"
 
@@ -41,7 +42,7 @@ struct Workspace::CommitRun {
     struct Planned {
         std::size_t row = 0;
         commit::SettledEntry entry;
-        std::int64_t counterBefore = 0;
+        std::int64_t counterBefore = 0;  // the counter's total
         std::size_t targetsBefore = 0;
         std::size_t sourcesBefore = 0;
     };
@@ -77,7 +78,6 @@ struct Workspace::CommitRun {
 
     const engine::NamePipeline pipeline;
     const commit::FolderRules rules;
-    const std::int64_t selectionCount;
     const bool copy;
     const std::vector<lists::ListEntry>& rows;
     const std::vector<std::string>& targets;
@@ -85,8 +85,9 @@ struct Workspace::CommitRun {
     const std::vector<const engine::TagValues*>& rowTags;
     /// Every entry to be committed, planned before the first step.
     std::vector<commit::SettledEntry> settled;
-    /// Entries committed without error: the autonumber index of the next one.
-    std::int64_t renameCounter = 0;
+    /// Counts the entries committed without error (in each folder, with
+    /// "Restart numbering in each folder"): the autonumber index of the next.
+    engine::AutonumberCounter counter;
     /// Entries planned and in the journal whose steps have not run yet.
     std::deque<Planned> queue;
     commit::CommitJournal journal;

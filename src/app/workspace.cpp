@@ -3,13 +3,16 @@
 #include <algorithm>
 #include <exception>
 #include <limits>
+#include <numeric>
 #include <thread>
+#include <utility>
 
 #include "app/percent_status.h"
 #include "app/unexpected_error.h"
 #include "engine/name_pipeline.h"
 #include "exchange/export_formats.h"
 #include "lists/filter_pattern.h"
+#include "lists/list_order.h"
 #include "lists/source_listing.h"
 #include "platform/library_tag_reader.h"
 #include "platform/shell.h"
@@ -293,6 +296,7 @@ void Workspace::ListSource() {
         sourceRows_ = std::move(listing.rows);
         folderTable_ = std::move(listing.folderTable);
         listedNames_ = std::move(listing.folderNames);
+        stampsRead_ = listing.stampsRead;
         tagCache_.NewListing(sourceRows_.size());
         if (text::CodePointCount(listing.widestText) > text::CodePointCount(widestText_)) {
             widestText_ = std::move(listing.widestText);
@@ -305,6 +309,11 @@ void Workspace::ListSource() {
                       full ? "Warning: maximum of 32,767 items reached; remainder ignored."
                            : text::FormatCount(count) + Plural(" item", count) + " listed.");
         ui_.SetStatus(StatusPanel::Message, kStatusText);
+        // The listing sorted by everything but the date taken, which is read
+        // from the files themselves.
+        if (options.cboSort == engine::kSortByTaken) {
+            OrderRows();
+        }
         RefreshTargetList();
     }
 
@@ -313,6 +322,69 @@ void Workspace::ListSource() {
     }
     EnableButtons();
     ui_.SetPointer(Pointer::Normal);
+}
+
+void Workspace::SortSourceList() {
+    if (busyFlag) {
+        return;
+    }
+    if (lists::NeedsStamps(options.cboSort) && !stampsRead_) {
+        // The user asked for this order: it is read even with "Auto refresh" off.
+        const bool wasForced = std::exchange(updateFlag, true);
+        RefreshSourceList();
+        updateFlag = wasForced;
+        return;
+    }
+    try {
+        area = 20;
+        // Reading the dates taken may take a while.
+        ui_.SetPointer(Pointer::ArrowHourglass);
+        DisableButtons();
+        OrderRows();
+        EnableButtons();
+        ui_.SetPointer(Pointer::Normal);
+    } catch (const std::exception& error) {
+        ReportUnexpectedError(error, "[" + Paths().Path(txtSourceDir) + "]");
+        return;
+    }
+    RefreshTargetList();
+}
+
+void Workspace::OrderRows() {
+    const std::vector<std::string> taken =
+        options.cboSort == engine::kSortByTaken ? TakenDates() : std::vector<std::string>();
+    const std::vector<std::uint32_t> from =
+        lists::SortRows(sourceRows_, options.cboSort, options.chkSortDescending == 1, taken);
+    tagCache_.Reorder(from);
+}
+
+std::vector<std::string> Workspace::TakenDates() {
+    constexpr unsigned kSources = platform::kTakenTag | platform::kFileTags;
+    std::vector<std::size_t> rows(sourceRows_.size());
+    std::iota(rows.begin(), rows.end(), std::size_t{0});
+    TagFeedback feedback(ui_, preferences);
+    tagCache_.Fill(*tagReader_, rows,
+                   ListedFiles(sourceRows_, folderTable_, txtSourceDir, fileSystem_), kSources,
+                   feedback);
+    ui_.HideProgress(Progress::Preview);
+    std::vector<std::string> dates(sourceRows_.size());
+    for (std::size_t row = 0; row < dates.size(); ++row) {
+        const engine::TagValues* values = tagCache_.Find(row, kSources);
+        if (values == nullptr) {
+            continue;  // not read: the user stopped the reading
+        }
+        // Both are written "yyyy-MM-dd HH:mm:ss", so they compare as dates.
+        for (const engine::Tag tag : {engine::Tag::Taken, engine::Tag::Modified}) {
+            const auto found =
+                std::find_if(values->entries.begin(), values->entries.end(),
+                             [tag](const engine::TagEntry& e) { return e.tag == tag; });
+            if (found != values->entries.end() && !found->value.empty()) {
+                dates[row] = found->value;
+                break;
+            }
+        }
+    }
+    return dates;
 }
 
 Workspace::PreviewBasis Workspace::CurrentPreviewBasis() const {
@@ -365,7 +437,8 @@ void Workspace::ComputeTargets() {
         {preferences.errorChecking, preferences.maxLengthCheck == 1, preferences.maxLength},
         &listedNames_,
         options.chkCopy == 1,
-        rowTags_};
+        rowTags_,
+        options.chkNumberPerFolder == 1};
     input.secondPipeline = second ? &*second : nullptr;
     PreviewFeedback feedback(ui_);
     preview_ = lists::ComputePreview(fileSystem_, pipeline, input, feedback);

@@ -126,6 +126,11 @@ class Workspace {
     bool ListsGivenEntries() const { return given_ && given_->workingFolder == txtSourceDir; }
     /// Recomputes the target list from the source rows and the options.
     void RefreshTargetList();
+    /// Puts the source rows in the order "Sort" and "Descending" ask for and
+    /// recomputes the preview. The folder is read again only when the order
+    /// compares dates or sizes the last listing did not read; the dates
+    /// taken are read from the files the first time they are needed.
+    void SortSourceList();
     /// The message for a filter text that cannot be used, or empty text.
     static std::string CheckFilterField(std::string_view filterText);
 
@@ -233,6 +238,12 @@ class Workspace {
     PreviewBasis CurrentPreviewBasis() const;
 
     void ListSource();
+    /// Sorts the rows as the options ask, reading the dates taken if the
+    /// order compares them.
+    void OrderRows();
+    /// Each row's date taken, or its modification date, as text that sorts
+    /// as the date does.
+    std::vector<std::string> TakenDates();
     void ComputeTargets();
     /// Reads what the tags of `pipeline` need of the selected rows (with the
     /// progress bar and the interrupt question) and gives each row its
@@ -276,6 +287,8 @@ class Workspace {
 
     std::vector<lists::ListEntry> sourceRows_;
     std::vector<std::string> folderTable_;
+    /// The last listing read each row's modification time and size.
+    bool stampsRead_ = false;
     /// What the last listing read of each folder, for the existing-target check,
     /// kept while nothing in the folder changes.
     lists::ListedNames listedNames_;

@@ -29,6 +29,14 @@ enum FilterMode : int {
     kSelectNonMatching = 3
 };
 enum ListedItems : int { kFilesOnly = 0, kFoldersOnly = 1, kFilesAndFolders = 2 };
+/// The orders of the source list, as `cboSort` lists them.
+enum SortOrder : int {
+    kSortByName = 0,
+    kSortNatural = 1,
+    kSortByModified = 2,
+    kSortByTaken = 3,
+    kSortBySize = 4
+};
 enum CaseRulesScope : int {
     kCaseRulesOff = 0,
     kCaseRulesName = 1,
@@ -86,6 +94,8 @@ struct RenameOptions {
     int chkNoExt = 0;
     int chkRecurse = 0;
     int chkCopy = 0;
+    /// The autonumber starts again in every folder the list holds.
+    int chkNumberPerFolder = 0;
 
     // View and filtering, read by the source listing.
     int chkSbit = kAttributeDontCare;
@@ -96,6 +106,8 @@ struct RenameOptions {
     int cboFilesFolders = kFilesOnly;
     int cboPathDisplay = kShowFilenameOnly;
     int cboFilter = kSelectMatching;
+    int cboSort = kSortByName;
+    int chkSortDescending = 0;
 
     bool operator==(const RenameOptions&) const = default;
 };

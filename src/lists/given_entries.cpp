@@ -98,6 +98,12 @@ SourceListing ReadGivenEntries(platform::FileSystem& fileSystem,
                                    listing.folderTable[index], name);
             row.folderIndex = found->second;
             row.selected = true;
+            row.readOrder = static_cast<std::uint32_t>(listing.rows.size());
+            if (NeedsStamps(options.cboSort)) {
+                const platform::EntryDetails details = fileSystem.GetDetails(path);
+                row.modified = details.modified * 1'000'000'000;
+                row.size = (attributes.attributes & platform::kAttrFolder) != 0 ? 0 : details.size;
+            }
             if (const std::size_t width = text::CodePointCount(row.text); width > widest) {
                 widest = width;
                 listing.widestText = row.text;
@@ -113,7 +119,8 @@ SourceListing ReadGivenEntries(platform::FileSystem& fileSystem,
             break;
         }
     }
-    SortRows(listing.rows);
+    listing.stampsRead = NeedsStamps(options.cboSort);
+    SortRows(listing.rows, options.cboSort, options.chkSortDescending == 1);
     return listing;
 }
 

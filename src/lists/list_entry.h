@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,14 @@ struct ListEntry {
     int folderIndex = 1;
     /// Whether the entry takes part in preview and commit.
     bool selected = false;
+    /// The row's place in the order the listing read the entries: equal keys
+    /// keep that order in every sort, so that a list sorted again comes out
+    /// as a fresh listing would.
+    std::uint32_t readOrder = 0;
+    /// Last modification in nanoseconds since 1970 and size in bytes, read
+    /// only for the orders that compare them (see SourceListing::stampsRead).
+    std::int64_t modified = 0;
+    std::uint64_t size = 0;
 };
 
 /// Number of rows taking part in preview and commit.

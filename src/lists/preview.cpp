@@ -300,14 +300,15 @@ class HeldTargets {
 };
 
 // Makes the names of rows [begin, end) as the pass would if every selected
-// row before each were renamed: its autonumber index is the number of
-// selected rows before it.
-void MakeNames(const engine::NamePipeline& pipeline, const PreviewInput& input,
-               std::int64_t selectedCount, std::size_t begin, std::size_t end,
-               std::vector<engine::NameResult>& made) {
-    std::int64_t selectedBefore = 0;
+// row before each were renamed: its autonumber index is then the number of
+// selected rows before it (in its folder, when each folder is numbered anew).
+void MakeNames(const engine::NamePipeline& pipeline, const PreviewInput& input, std::size_t begin,
+               std::size_t end, std::vector<engine::NameResult>& made) {
+    engine::AutonumberCounter guess = AutonumberCounterFor(input.rows, input.numberPerFolder);
     for (std::size_t i = 0; i < begin; ++i) {
-        selectedBefore += input.rows[i].selected ? 1 : 0;
+        if (input.rows[i].selected) {
+            guess.Advance(input.rows[i].folderIndex);
+        }
     }
     std::string fullPath;
     for (std::size_t i = begin; i < end; ++i) {
@@ -319,8 +320,9 @@ void MakeNames(const engine::NamePipeline& pipeline, const PreviewInput& input,
         const std::string_view filename = EntryFilename(entry.text);
         fullPath.assign(EntryFolder(entry, input.folderTable, input.sourceDir)).append(filename);
         const engine::TagValues* tags = i < input.rowTags.size() ? input.rowTags[i] : nullptr;
-        made[i] = pipeline.Process(filename, {fullPath, selectedCount, selectedBefore, tags});
-        ++selectedBefore;
+        made[i] = pipeline.Process(filename, {fullPath, guess.SelectionFor(entry.folderIndex),
+                                              guess.IndexFor(entry.folderIndex), tags});
+        guess.Advance(entry.folderIndex);
     }
 }
 
@@ -330,8 +332,7 @@ void MakeNames(const engine::NamePipeline& pipeline, const PreviewInput& input,
 // row's autonumber index came out as guessed (nearly always: a numbered name
 // rarely stays as it was), so the names are exactly one thread's.
 std::vector<engine::NameResult> MakeNamesAhead(const engine::NamePipeline& pipeline,
-                                               const PreviewInput& input,
-                                               std::int64_t selectedCount) {
+                                               const PreviewInput& input) {
     const std::size_t rowCount = input.rows.size();
     const engine::NamePipeline* second = input.secondPipeline;
     if (second == nullptr || rowCount < kRowsForTwoThreads || !pipeline.SameOnAnyThread()) {
@@ -342,13 +343,13 @@ std::vector<engine::NameResult> MakeNamesAhead(const engine::NamePipeline& pipel
     std::exception_ptr failure;
     std::thread helper([&] {
         try {
-            MakeNames(*second, input, selectedCount, middle, rowCount, made);
+            MakeNames(*second, input, middle, rowCount, made);
         } catch (...) {
             failure = std::current_exception();
         }
     });
     try {
-        MakeNames(pipeline, input, selectedCount, 0, middle, made);
+        MakeNames(pipeline, input, 0, middle, made);
     } catch (...) {
         helper.join();
         throw;
@@ -362,10 +363,25 @@ std::vector<engine::NameResult> MakeNamesAhead(const engine::NamePipeline& pipel
 
 }  // namespace
 
+engine::AutonumberCounter AutonumberCounterFor(const std::vector<ListEntry>& rows, bool perFolder) {
+    std::vector<std::int64_t> selected;
+    for (const ListEntry& row : rows) {
+        if (!row.selected) {
+            continue;
+        }
+        const auto folder = static_cast<std::size_t>(std::max(row.folderIndex, 0));
+        if (folder >= selected.size()) {
+            selected.resize(folder + 1, 0);
+        }
+        ++selected[folder];
+    }
+    return engine::AutonumberCounter(std::move(selected), perFolder);
+}
+
 Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipeline& pipeline,
                        const PreviewInput& input, PreviewObserver& observer) {
     const std::size_t rowCount = input.rows.size();
-    const auto selectedCount = static_cast<std::int64_t>(CountSelected(input.rows));
+    engine::AutonumberCounter counter = AutonumberCounterFor(input.rows, input.numberPerFolder);
     Preview preview;
     preview.targets.resize(rowCount);
     preview.messages.resize(rowCount);
@@ -378,8 +394,9 @@ Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipel
     std::string fullPath;
     std::vector<std::optional<std::string>> targetFolders(input.folderTable.size() + 1);
     std::vector<std::pair<std::size_t, std::string>> madeMessages;
-    std::vector<engine::NameResult> madeAhead = MakeNamesAhead(pipeline, input, selectedCount);
-    std::int64_t selectedBefore = 0;
+    std::vector<engine::NameResult> madeAhead = MakeNamesAhead(pipeline, input);
+    // The numbering the names were made ahead with: every selected row renamed.
+    engine::AutonumberCounter guess = counter;
     for (std::size_t i = 0; i < rowCount; ++i) {
         observer.RowStarted(static_cast<int>(i), static_cast<int>(rowCount));
         const ListEntry& entry = input.rows[i];
@@ -390,17 +407,19 @@ Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipel
         const std::string_view folder = EntryFolder(entry, input.folderTable, input.sourceDir);
         // The real folder of the entry, whatever the display mode shows.
         fullPath.assign(folder).append(filename);
-        const auto sequenceIndex = static_cast<std::int64_t>(preview.renameCounter);
+        const std::int64_t sequenceIndex = counter.IndexFor(entry.folderIndex);
         const bool madeAsGuessed =
-            !madeAhead.empty() && (!pipeline.NumbersNames() || selectedBefore == sequenceIndex);
-        ++selectedBefore;
+            !madeAhead.empty() &&
+            (!pipeline.NumbersNames() || guess.IndexFor(entry.folderIndex) == sequenceIndex);
+        guess.Advance(entry.folderIndex);
         engine::NameResult made;
         if (madeAsGuessed) {
             made = std::move(madeAhead[i]);
         } else {
             PrefetchTags(input.rowTags, i);
             const engine::TagValues* tags = i < input.rowTags.size() ? input.rowTags[i] : nullptr;
-            made = pipeline.Process(filename, {fullPath, selectedCount, sequenceIndex, tags});
+            made = pipeline.Process(
+                filename, {fullPath, counter.SelectionFor(entry.folderIndex), sequenceIndex, tags});
         }
         if (made.keptName) {
             // The row keeps its name, so neither the commit nor an export
@@ -413,6 +432,7 @@ Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipel
             continue;
         }
         ++preview.renameCounter;
+        counter.Advance(entry.folderIndex);
 
         // The target folder follows from the row's folder, so it is made once.
         const auto index = static_cast<std::size_t>(entry.folderIndex);

@@ -8,6 +8,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "engine/autonumber_counter.h"
 #include "engine/name_pipeline.h"
 #include "lists/list_entry.h"
 #include "lists/listed_names.h"
@@ -52,6 +53,8 @@ struct PreviewInput {
     /// What each row's file gave for the tags the texts name (null for a row
     /// not read); empty when the texts name none.
     std::span<const engine::TagValues* const> rowTags;
+    /// "Restart numbering in each folder".
+    bool numberPerFolder = false;
     /// A second pipeline of the same options, for a second thread to make
     /// names with; null keeps the pass on the calling thread.
     const engine::NamePipeline* secondPipeline = nullptr;
@@ -128,6 +131,10 @@ class ExistingTargets {
     /// The exact names of the folders HoldsExactly was asked about.
     std::unordered_map<std::string, std::unordered_set<std::string>> exactNames_;
 };
+
+/// The autonumber counter of a pass over `rows`, which counts the selected
+/// rows of each folder for the width of automatic numbering.
+engine::AutonumberCounter AutonumberCounterFor(const std::vector<ListEntry>& rows, bool perFolder);
 
 Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipeline& pipeline,
                        const PreviewInput& input, PreviewObserver& observer);

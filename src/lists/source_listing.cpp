@@ -39,7 +39,9 @@ bool PassesRule(int attributes, int bit, int rule) {
 // listing needs no more than the names and kinds the folder read returns.
 platform::AttributeNeeds NeedsOf(const engine::RenameOptions& o) {
     const auto cares = [](int rule) { return rule != engine::kAttributeDontCare; };
-    return {cares(o.chkRbit), cares(o.chkHbit) || cares(o.chkSbit) || cares(o.chkAbit)};
+    return {.readOnly = cares(o.chkRbit),
+            .storedMarks = cares(o.chkHbit) || cares(o.chkSbit) || cares(o.chkAbit),
+            .stamps = NeedsStamps(o.cboSort)};
 }
 
 bool PassesAttributeTest(int attributes, const engine::RenameOptions& options) {
@@ -91,7 +93,10 @@ class SourceLister {
                 break;
             }
         }
-        SortRows(listing_.rows);
+        listing_.stampsRead = NeedsStamps(options_.cboSort);
+        // The date taken is not the listing's to read: the Workspace sorts by
+        // it once the files' tags are known.
+        SortRows(listing_.rows, options_.cboSort, options_.chkSortDescending == 1);
         return std::move(listing_);
     }
 
@@ -133,7 +138,7 @@ class SourceLister {
                 // No more rows, but the rest of the names still count for the
                 // existing-target check, which would otherwise read them again.
                 // Names are all it needs of them.
-                reader->LimitAttributes({.readOnly = false, .storedMarks = false});
+                reader->LimitAttributes({.readOnly = false, .storedMarks = false, .stamps = false});
                 while (watched && reader->Next(entry)) {
                     names.Add(entry.name);
                 }
@@ -155,10 +160,10 @@ class SourceLister {
                 AppendFolder(folder, entry.name);
             }
             if (ShowsFolders(options_.cboFilesFolders)) {
-                AddRow(folder, folderIndex, entry.name, true);
+                AddRow(folder, folderIndex, entry, true);
             }
         } else if (ShowsFiles(options_.cboFilesFolders) && passes) {
-            AddRow(folder, folderIndex, entry.name, false);
+            AddRow(folder, folderIndex, entry, false);
         }
     }
 
@@ -173,7 +178,9 @@ class SourceLister {
         listing_.folderTable.push_back(std::move(path));
     }
 
-    void AddRow(std::string_view folder, int folderIndex, std::string_view name, bool isFolder) {
+    void AddRow(std::string_view folder, int folderIndex, const platform::DirEntry& entry,
+                bool isFolder) {
+        const std::string_view name = entry.name;
         const std::string_view prefix =
             DisplayPrefix(options_.cboPathDisplay, workingFolder_, folder);
         ListEntry row;
@@ -193,6 +200,9 @@ class SourceLister {
         if (isFolder) {
             row.text.push_back('\\');
         }
+        row.readOrder = static_cast<std::uint32_t>(listing_.rows.size());
+        row.modified = entry.modified;
+        row.size = entry.size;
         listing_.rows.push_back(std::move(row));
     }
 
@@ -241,28 +251,6 @@ std::string DisplayText(int pathDisplay, std::string_view workingFolder, std::st
     out.reserve(prefix.size() + name.size());
     out.append(prefix).append(name);
     return out;
-}
-
-void SortRows(std::vector<ListEntry>& rows) {
-    // Folded UTF-8 compared byte by byte orders as the folded code points do,
-    // so each key is made once and the comparisons need no decoding.
-    std::vector<std::string> keys;
-    keys.reserve(rows.size());
-    for (const ListEntry& row : rows) {
-        keys.push_back(text::FoldCase(row.text));
-    }
-    std::vector<std::uint32_t> order(rows.size());
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        order[i] = static_cast<std::uint32_t>(i);
-    }
-    std::stable_sort(order.begin(), order.end(),
-                     [&keys](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
-    std::vector<ListEntry> sorted;
-    sorted.reserve(rows.size());
-    for (const std::uint32_t index : order) {
-        sorted.push_back(std::move(rows[index]));
-    }
-    rows = std::move(sorted);
 }
 
 SourceListing ReadSourceList(platform::FileSystem& fileSystem, const engine::RenameOptions& options,

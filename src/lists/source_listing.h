@@ -7,6 +7,7 @@
 
 #include "engine/rename_options.h"
 #include "lists/list_entry.h"
+#include "lists/list_order.h"
 #include "lists/listed_names.h"
 #include "platform/file_system.h"
 
@@ -28,7 +29,9 @@ class ListingObserver {
 };
 
 struct SourceListing {
-    std::vector<ListEntry> rows;  // sorted by display text without regard to case
+    std::vector<ListEntry> rows;  // in the order "Sort" asks for
+    /// Each row's modification time and size were read (an order by them asked).
+    bool stampsRead = false;
     /// Folder paths ending with a backslash; folderTable[0] is folder index 1,
     /// the working folder exactly as given.
     std::vector<std::string> folderTable;
@@ -52,10 +55,6 @@ bool IsExcludedName(std::string_view name);
 /// the working folder (without the trailing backslash a folder row gets).
 std::string DisplayText(int pathDisplay, std::string_view workingFolder, std::string_view folder,
                         std::string_view name);
-
-/// Puts rows in ascending order of their text compared without regard to
-/// case; rows with equal keys keep their order (the order they were read in).
-void SortRows(std::vector<ListEntry>& rows);
 
 /// Lists `workingFolder` (a folder text ending with a backslash, kept as given
 /// in folderTable[0]). A folder that cannot be read is passed over; a working

@@ -128,6 +128,19 @@ void TagCache::ForgetRow(std::size_t row) {
     }
 }
 
+void TagCache::Reorder(std::span<const std::uint32_t> from) {
+    std::vector<Entry*> rows(from.size(), nullptr);
+    std::vector<unsigned char> sources(from.size(), 0);
+    for (std::size_t i = 0; i < from.size(); ++i) {
+        if (from[i] < rows_.size()) {
+            rows[i] = rows_[from[i]];
+            sources[i] = rowSources_[from[i]];
+        }
+    }
+    rows_ = std::move(rows);
+    rowSources_ = std::move(sources);
+}
+
 bool TagCache::Known(std::size_t row, unsigned sources) const {
     return row < rowSources_.size() && rowSources_[row] != 0 &&
            (rowSources_[row] & sources) == sources;

@@ -52,6 +52,9 @@ class TagCache {
     void NewListing(std::size_t rowCount);
     /// A row whose entry was renamed on its own: its file is looked up anew.
     void ForgetRow(std::size_t row);
+    /// The same rows in another order: the row now at i was at `from[i]`.
+    /// What is known of each row's file stays known.
+    void Reorder(std::span<const std::uint32_t> from);
 
     /// Makes sure that `sources` are known of the files of `rows`, reading
     /// what is not (on several threads). False when the observer stopped it;

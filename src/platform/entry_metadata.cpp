@@ -87,8 +87,8 @@ void ReadOne(const MetadataSource& source, EntryMetadata& entry, std::string& pa
     // The folder read already tells a file from a folder; only a link (whose
     // target decides), an unknown kind and the read-only mark need the
     // entry's metadata.
-    const bool needsStat =
-        source.needs.readOnly || entry.type == DT_UNKNOWN || entry.type == DT_LNK;
+    const bool needsStat = source.needs.readOnly || source.needs.stamps ||
+                           entry.type == DT_UNKNOWN || entry.type == DT_LNK;
     if (needsStat) {
         entry.present = StatEntry(source.folderFd, entry.hostName.c_str(), entry.info);
     } else {
@@ -105,7 +105,8 @@ void ReadRange(const MetadataSource& source, std::span<EntryMetadata> entries, s
 }
 
 std::size_t ThreadsFor(const MetadataSource& source, std::size_t count) {
-    const bool callPerEntry = source.needs.readOnly || source.needs.storedMarks;
+    const bool callPerEntry =
+        source.needs.readOnly || source.needs.storedMarks || source.needs.stamps;
     if (!callPerEntry || count < kSpreadThreshold) {
         return 1;
     }

@@ -22,6 +22,10 @@ struct DirEntry {
     /// A symbolic link (its attributes are those of what it points to): the
     /// listing never descends into one, so a link cannot make it loop.
     bool isLink = false;
+    /// Last modification (nanoseconds since 1970) and size in bytes, when the
+    /// reader was asked for them (AttributeNeeds::stamps); a folder's size is 0.
+    std::int64_t modified = 0;
+    std::uint64_t size = 0;
 };
 
 struct AttributesResult {
@@ -55,6 +59,8 @@ struct EntryDetails {
 struct AttributeNeeds {
     bool readOnly = true;     // from the entry's permission bits
     bool storedMarks = true;  // hidden, system and archive as user.DOSATTRIB keeps them
+    /// The modification time and size, for the orders that compare them.
+    bool stamps = false;
 };
 
 /// Streams the entries of one folder; "." and ".." are not returned.

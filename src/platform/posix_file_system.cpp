@@ -65,6 +65,14 @@ class PosixFolderReader final : public FolderReader {
                     entry.name = ProgramNameFromHost(item.hostName);
                     entry.isLink = item.isLink;
                     entry.attributes = AttributesOf(item.hostName, item.info, item.dosBits);
+                    if (needs_.stamps) {
+                        entry.modified =
+                            static_cast<std::int64_t>(item.info.st_mtim.tv_sec) * 1'000'000'000 +
+                            item.info.st_mtim.tv_nsec;
+                        entry.size = S_ISDIR(item.info.st_mode)
+                                         ? 0
+                                         : static_cast<std::uint64_t>(item.info.st_size);
+                    }
                     return true;
                 }
             }

@@ -57,7 +57,12 @@ constexpr TemplateValue Position(std::string_view name, int RenameOptions::*memb
 
 // Value names are the storage format shared with every template already
 // written: a renamed one would silently drop that setting from them all.
-constexpr std::array<TemplateValue, 55> kTemplateValues = {{
+constexpr TemplateValue Unless(TemplateValue value) {
+    value.onlyWhenSet = true;
+    return value;
+}
+
+constexpr std::array<TemplateValue, 58> kTemplateValues = {{
     Position("Path display", &RenameOptions::cboPathDisplay, 0, 2),
     Position("View filter option", &RenameOptions::cboFilter, 2, 3),
     Position("View filter files/folders", &RenameOptions::cboFilesFolders, 0, 2),
@@ -120,6 +125,11 @@ constexpr std::array<TemplateValue, 55> kTemplateValues = {{
     Position("Case Handling", &RenameOptions::cboCaseHandling, 1, 7),
     Position("Case Rules", &RenameOptions::cboCaseRules, 1, 3),
     Position("TextFX", &RenameOptions::cboTextFX, 0, 3),
+    // The list's order and numbering per folder: absent from every template
+    // that keeps the factory order, so such templates stay as they were.
+    Unless(Position("Sort order", &RenameOptions::cboSort, engine::kSortByName, 4)),
+    Unless(Check("Sort descending", &RenameOptions::chkSortDescending, 0)),
+    Unless(Check("Restart numbering in each folder", &RenameOptions::chkNumberPerFolder, 0)),
 }};
 
 constexpr int kMaxTypedAutonumberDigits = 255;
@@ -241,7 +251,9 @@ void WriteOptionValue(SettingsStore& store, const std::string& key, const Templa
                               engine::AutonumberListIndex(options.cboAutonumber));
             break;
         default:
-            store.WriteNumber(Scope::Machine, key, value.valueName, options.*value.number);
+            if (!value.onlyWhenSet || options.*value.number != value.defaultNumber) {
+                store.WriteNumber(Scope::Machine, key, value.valueName, options.*value.number);
+            }
             break;
     }
 }

@@ -42,6 +42,10 @@ struct TemplateValue {
     int defaultNumber = 0;
     std::string_view defaultText = {};
     int lastPosition = 0;
+    /// Written only when it differs from its default: a template that does
+    /// not use the option holds exactly the values it held before the option
+    /// existed.
+    bool onlyWhenSet = false;
 };
 
 /// The option values of a template in the order they are written and read

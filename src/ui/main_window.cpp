@@ -92,8 +92,11 @@ MainWindow::MainWindow(app::Workspace& workspace, QtUi& ui, Hooks hooks, QWidget
     setCentralWidget(central);
     BuildStatusBar();
 
-    binder_ = new OptionBinder(workspace_, controls_,
-                               {[this] { RefreshPreview(); }, [this] { RefreshListing(); }}, this);
+    binder_ =
+        new OptionBinder(workspace_, controls_,
+                         {[this] { RefreshPreview(); }, [this] { RefreshListing(); },
+                          [this] { RunListingCommand([this] { workspace_.SortSourceList(); }); }},
+                         this);
     ConnectLists();
     ConnectFolderBoxes();
     ConnectTagButtons();

@@ -110,6 +110,8 @@ void OptionBinder::BuildTables() {
         {c_.chkNoExt, &O::chkNoExt, P},
         {c_.chkRecurse, &O::chkRecurse, Effect::Listing, nullptr, &engine::SetRecurse},
         {c_.chkCopy, &O::chkCopy, Effect::None},
+        {c_.chkNumberPerFolder, &O::chkNumberPerFolder, P},
+        {c_.chkSortDescending, &O::chkSortDescending, Effect::Order},
         {c_.chkSbit, &O::chkSbit, Effect::Listing},
         {c_.chkRbit, &O::chkRbit, Effect::Listing},
         {c_.chkHbit, &O::chkHbit, Effect::Listing},
@@ -178,6 +180,7 @@ void OptionBinder::BuildTables() {
         {c_.cboFilesFolders, &O::cboFilesFolders, Effect::Listing},
         {c_.cboPathDisplay, &O::cboPathDisplay, Effect::Listing},
         {c_.cboFilter, &O::cboFilter, Effect::Listing},
+        {c_.cboSort, &O::cboSort, Effect::Order},
     };
 }
 
@@ -388,6 +391,9 @@ void OptionBinder::Trigger(Effect effect, int RenameOptions::*operation) {
             break;
         case Effect::Listing:
             refreshes_.listing();
+            break;
+        case Effect::Order:
+            refreshes_.order();
             break;
         case Effect::None:
             break;

@@ -28,6 +28,7 @@ class OptionBinder : public QObject {
     struct Refreshes {
         std::function<void()> preview;  // RefreshTargetList, with the window updated
         std::function<void()> listing;  // RefreshSourceList, with the window updated
+        std::function<void()> order;    // SortSourceList, with the window updated
     };
 
     OptionBinder(app::Workspace& workspace, const OptionControls& controls, Refreshes refreshes,
@@ -43,7 +44,7 @@ class OptionBinder : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    enum class Effect { Preview, PreviewWhileOn, Listing, None };
+    enum class Effect { Preview, PreviewWhileOn, Listing, Order, None };
     using TextRef = std::string& (*)(engine::RenameOptions&);
     using FieldCheck = std::string (*)(const engine::RenameOptions&);
     using OperationTest = bool (*)(const engine::RenameOptions&);

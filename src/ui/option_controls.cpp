@@ -228,11 +228,14 @@ void BuildRenameOptions(OptionControls& c, QWidget* parent) {
     c.chkCopy = Check("chkCopy", "Copy", box);
     SetTip(c.chkRecurse, "Operations are performed on all sub-folders as well");
     SetTip(c.chkCopy, "Copies rather than just renames");
+    c.chkNumberPerFolder = Check("chkNumberPerFolder", "Restart numbering in each folder", box);
+    SetTip(c.chkNumberPerFolder, "Autonumbers start again at Start in every folder listed");
     auto* grid = new QGridLayout(box);
     grid->addWidget(c.chkExtIncluded, 0, 0);
     grid->addWidget(c.chkNoExt, 0, 1);
     grid->addWidget(c.chkRecurse, 1, 0);
     grid->addWidget(c.chkCopy, 1, 1);
+    grid->addWidget(c.chkNumberPerFolder, 2, 0, 1, 2);
 }
 
 void BuildViewAndFiltering(OptionControls& c, QWidget* parent) {
@@ -259,6 +262,11 @@ void BuildViewAndFiltering(OptionControls& c, QWidget* parent) {
         {"View and select all", "View matching pattern", "Select matching", "Select non-matching"},
         box);
     SetTip(c.cboFilter, "Choose default display/selection");
+    c.cboSort = Choice(
+        "cboSort", {"Name", "Name, numbers by value", "Modified date", "Date taken", "Size"}, box);
+    SetTip(c.cboSort, "Choose the order of the list, which autonumbers follow");
+    c.chkSortDescending = Check("chkSortDescending", "Descending", box);
+    SetTip(c.chkSortDescending, "List in reverse order");
 
     auto* grid = new QGridLayout(box);
     grid->addWidget(Caption("Attributes:", box), 0, 0, Qt::AlignTop);
@@ -278,6 +286,11 @@ void BuildViewAndFiltering(OptionControls& c, QWidget* parent) {
     grid->addWidget(c.cboPathDisplay, 3, 1);
     grid->addWidget(Caption("Selection:", box), 4, 0);
     grid->addWidget(c.cboFilter, 4, 1);
+    grid->addWidget(Caption("Sort:", box), 5, 0);
+    auto* sortRow = new QHBoxLayout;
+    sortRow->addWidget(c.cboSort, 1);
+    sortRow->addWidget(c.chkSortDescending);
+    grid->addLayout(sortRow, 5, 1);
     grid->setColumnStretch(1, 1);
 }
 
@@ -320,6 +333,8 @@ void NameForScreenReaders(const OptionControls& c) {
         {c.cboFilesFolders, "List"},
         {c.cboPathDisplay, "Display"},
         {c.cboFilter, "Selection"},
+        {c.cboSort, "Sort"},
+        {c.chkSortDescending, "Sort descending"},
     };
     for (const auto& [control, name] : names) {
         control->setAccessibleName(QString::fromUtf8(name));

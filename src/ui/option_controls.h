@@ -72,6 +72,7 @@ struct OptionControls {
     QCheckBox* chkNoExt = nullptr;
     QCheckBox* chkRecurse = nullptr;
     QCheckBox* chkCopy = nullptr;
+    QCheckBox* chkNumberPerFolder = nullptr;
 
     AttributeCheckBox* chkSbit = nullptr;
     AttributeCheckBox* chkRbit = nullptr;
@@ -81,6 +82,8 @@ struct OptionControls {
     QComboBox* cboFilesFolders = nullptr;
     QComboBox* cboPathDisplay = nullptr;
     QComboBox* cboFilter = nullptr;
+    QComboBox* cboSort = nullptr;
+    QCheckBox* chkSortDescending = nullptr;
 };
 
 /// Builds the three panels as children of `parent`.

@@ -150,6 +150,36 @@ TEST_F(ApplicationTest, ATemplatesTagsNameTheFilesOfTheCommandLinesExport) {
         << drive.ReadFile("photos.bat");
 }
 
+// A template's order is the command line's: its batch file numbers with the
+// numbers in the names taken by value.
+TEST_F(ApplicationTest, ATemplatesOrderNumbersTheCommandLinesExport) {
+    for (const char* name : {"Photos/IMG_10.jpg", "Photos/IMG_2.jpg"}) {
+        drive.WriteFile(name, "");
+    }
+    {
+        auto app = Make();
+        app->Start("", false);
+        engine::RenameOptions& options = app->workspace().options;
+        options.chkInsertStart = 1;
+        options.txtInsertStart = "? ";
+        options.cboAutonumber = "Auto";
+        options.cboCaseHandling = 0;
+        options.chkUnderscore = 0;
+        options.cboSort = engine::kSortNatural;
+        app->workspace().SaveTemplate(4, "Numbers by value");
+    }
+    const std::string batch = drive.HostPath("photos.bat");
+    ASSERT_EQ(
+        Make()
+            ->Start("TEMPLATE:4 NO-WINDOW FOLDER:" + drive.HostPath("Photos") + " BAT:" + batch,
+                    false)
+            .exitStatus,
+        0);
+    const std::string written = drive.ReadFile("photos.bat");
+    EXPECT_NE(written.find("ren \"IMG_2.jpg\" \"1 IMG_2.jpg\""), std::string::npos) << written;
+    EXPECT_NE(written.find("ren \"IMG_10.jpg\" \"2 IMG_10.jpg\""), std::string::npos) << written;
+}
+
 // The program folder holds only what the program reads: what it writes by
 // itself goes to the user's data folder, which an installation's read-only
 // folder cannot stop.

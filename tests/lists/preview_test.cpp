@@ -40,9 +40,13 @@ TEST(ComputePreview, NamesMadeOnTwoThreadsAreTheNamesOfOne) {
     support::TempDrive drive;
     std::vector<ListEntry> rows;
     for (std::size_t i = 0; i < kRowsForTwoThreads + 500; ++i) {
-        rows.push_back({i == 0 ? "0001.jpg" : "n" + std::to_string(i) + ".jpg", 1, i % 11 != 3});
+        // Two folders, the second from row 3,000 on, with its own numbering
+        // when each folder is numbered anew.
+        rows.push_back({i == 0 ? "0001.jpg" : "n" + std::to_string(i) + ".jpg", i < 3000 ? 1 : 2,
+                        i % 11 != 3});
     }
-    const std::vector<std::string> folders = {support::TempDrive::Path("")};
+    const std::vector<std::string> folders = {support::TempDrive::Path(""),
+                                              support::TempDrive::Path("Sub\\")};
     engine::RenameOptions inserted = support::NeutralOptions();
     inserted.chkInsertStart = 1;
     inserted.txtInsertStart = "x ";
@@ -54,18 +58,21 @@ TEST(ComputePreview, NamesMadeOnTwoThreadsAreTheNamesOfOne) {
     const struct {
         const char* what;
         engine::RenameOptions options;
+        bool numberPerFolder;
         int renamed;
     } cases[] = {
-        {"insert", inserted, 4178},
-        {"numbered, the first name stays", numbered, 4177},
-        {"numbered, every name changes", numberedFromTwo, 4178},
+        {"insert", inserted, false, 4178},
+        {"numbered, the first name stays", numbered, false, 4177},
+        {"numbered, every name changes", numberedFromTwo, false, 4178},
+        {"numbered in each folder", numberedFromTwo, true, 4178},
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(row.what);
         const engine::NamePipeline pipeline(row.options, {});
         const engine::NamePipeline second(row.options, {});
         PreviewInput input{rows,           folders, folders[0], folders[0], 0,
-                           {0, false, 64}, nullptr, false,      {},         nullptr};
+                           {0, false, 64}, nullptr, false,      {},         row.numberPerFolder,
+                           nullptr};
         NoObserver observer;
         const Preview alone = ComputePreview(drive.FileSystem(), pipeline, input, observer);
         input.secondPipeline = &second;

@@ -61,6 +61,9 @@ const std::tuple<const char*, std::int32_t, int RenameOptions::*> kStoredNumbers
     {"Case Handling", 6, &RenameOptions::cboCaseHandling},
     {"Case Rules", 3, &RenameOptions::cboCaseRules},
     {"TextFX", 2, &RenameOptions::cboTextFX},
+    {"Sort order", 3, &RenameOptions::cboSort},
+    {"Sort descending", 1, &RenameOptions::chkSortDescending},
+    {"Restart numbering in each folder", 1, &RenameOptions::chkNumberPerFolder},
 };
 const std::tuple<const char*, const char*, std::string RenameOptions::*> kStoredTexts[] = {
     {"View filter text", "*.jpg", &RenameOptions::txtFilter},
@@ -225,6 +228,8 @@ TEST_F(TemplateTest, NumbersTextsAndPathDisplayTheWindowCannotShowAreMended) {
         {"Crop", 2, &RenameOptions::chkCrop, 0},
         {"View attribute: Hidden", -1, &RenameOptions::chkHbit, 2},
         {"View attribute: System", 3, &RenameOptions::chkSbit, 2},
+        {"Sort order", 5, &RenameOptions::cboSort, 4},
+        {"Sort descending", 2, &RenameOptions::chkSortDescending, 0},
     };
     for (const auto& [valueName, stored, field, expected] : cases) {
         store_.WriteNumber(Scope::Machine, HandEdited(), valueName, stored);
@@ -272,6 +277,33 @@ TEST_F(TemplateTest, ATemplateFromBeforeRegularExpressionsSearchesForPlainText) 
     const RenameOptions& options = Load9();
     EXPECT_EQ(options.chkRegex, 0);
     EXPECT_EQ(engine::ProcessName("a(.)b.txt", options, {}), "a[$1]b.txt");
+}
+
+// The list's order and numbering per folder are written only when set, so
+// that a template that keeps the factory order holds the values it held
+// before they existed; one without them lists and numbers as before.
+TEST_F(TemplateTest, TheOrderAndPerFolderNumberingAreStoredOnlyWhenSet) {
+    const char* const names[] = {"Sort order", "Sort descending",
+                                 "Restart numbering in each folder"};
+    SaveTemplate(store_, 7, "Factory order", RenameOptions{}, "C:\\tmp\\", preferences_, false);
+    const std::vector<std::string> written = store_.ListValueNames(Scope::Machine, TemplateKey(7));
+    for (const char* name : names) {
+        EXPECT_THAT(written, ::testing::Not(::testing::Contains(name)));
+    }
+    RenameOptions descending;
+    descending.chkSortDescending = 1;
+    SaveTemplate(store_, 7, "Descending", descending, "C:\\tmp\\", preferences_, false);
+    EXPECT_EQ(store_.ListValueNames(Scope::Machine, TemplateKey(7)).size(), written.size() + 1);
+    EXPECT_EQ(store_.ReadNumber(Scope::Machine, TemplateKey(7), "Sort descending", -1), 1);
+
+    HandEdited();
+    options_.cboSort = engine::kSortBySize;
+    options_.chkSortDescending = 1;
+    options_.chkNumberPerFolder = 1;
+    const RenameOptions& options = Load9();
+    EXPECT_EQ(options.cboSort, engine::kSortByName);
+    EXPECT_EQ(options.chkSortDescending, 0);
+    EXPECT_EQ(options.chkNumberPerFolder, 0);
 }
 
 // Another running copy saving the default template while this one loads it:
