@@ -276,6 +276,7 @@ class Workspace {
     /// Tells the failure sink, when there is one; true when it was told.
     bool ToldFailure(const platform::FileError& error, const std::string& path);
     /// The given entries under the paths a commit (or its undo) gave them.
+    void StopWatchingListedFolders();
     void FollowGivenEntries(const std::vector<commit::UndoEntry>& steps, bool undone);
 
     platform::FileSystem& fileSystem_;

@@ -119,6 +119,7 @@ void Workspace::DoIt() {
         if (commitState_ == kAborted) {
             commitState_ = 0;
         }
+        StopWatchingListedFolders();
         // Opened even for a commit that commits nothing, so that Undo is offered.
         undoLog_.OpenLevel();
         CommitRun run(*this, atHand);
@@ -142,6 +143,13 @@ void Workspace::DoIt() {
     } catch (const std::exception& error) {
         ReportUnexpectedError(error, atHand.name + " | " + atHand.newName);
     }
+}
+
+void Workspace::StopWatchingListedFolders() {
+    // A watched folder costs the kernel an event for every rename in it, a
+    // sixth of the rename itself; the listing that closes a commit or an undo
+    // reads and watches the folders anew.
+    listedNames_ = lists::ListedNames();
 }
 
 void Workspace::FollowGivenEntries(const std::vector<commit::UndoEntry>& steps, bool undone) {
@@ -343,6 +351,7 @@ void Workspace::Undo() {
         operationStartTime = Now();
         DisableButtons();
         ui_.SetStatus(StatusPanel::Message, "Restoring...");
+        StopWatchingListedFolders();
         RestoreNewestLevel();
         ui_.SetStatus(StatusPanel::Message, kStatusText);
         EnableButtons();
