@@ -70,13 +70,77 @@ bool IsLocalFileSystemType(long type) {
     return true;
 }
 
-InotifyFolderWatch::InotifyFolderWatch(DriveTable drives)
-    : drives_(std::move(drives)), fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {}
+namespace {
+
+// Reads and drops every queued event of `fd`.
+void DropQueuedEvents(int fd) {
+    alignas(inotify_event) char buffer[kEventBufferSize];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return;
+        }
+    }
+}
+
+// Two are enough: one in use by the listing on screen, one by the next.
+constexpr std::size_t kSpareInstances = 2;
+
+}  // namespace
+
+InotifyInstances::~InotifyInstances() {
+    for (const int fd : spare_) {
+        ::close(fd);
+    }
+}
+
+int InotifyInstances::Take() {
+    {
+        const std::lock_guard lock(mutex_);
+        if (!spare_.empty()) {
+            const int fd = spare_.back();
+            spare_.pop_back();
+            // What the removed watches queued last (their IN_IGNORED) is
+            // nothing to the next listing.
+            DropQueuedEvents(fd);
+            return fd;
+        }
+    }
+    return ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+}
+
+void InotifyInstances::Give(int fd) {
+    {
+        const std::lock_guard lock(mutex_);
+        if (spare_.size() < kSpareInstances) {
+            spare_.push_back(fd);
+            return;
+        }
+    }
+    ::close(fd);
+}
+
+InotifyFolderWatch::InotifyFolderWatch(DriveTable drives,
+                                       std::shared_ptr<InotifyInstances> instances)
+    : drives_(std::move(drives)),
+      instances_(std::move(instances)),
+      fd_(instances_ ? instances_->Take() : ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {}
 
 InotifyFolderWatch::~InotifyFolderWatch() {
-    if (fd_ >= 0) {
-        ::close(fd_);
+    if (fd_ < 0) {
+        return;
     }
+    if (!instances_) {
+        ::close(fd_);
+        return;
+    }
+    for (const auto& [descriptor, keys] : keysOf_) {
+        ::inotify_rm_watch(fd_, descriptor);
+    }
+    instances_->Give(fd_);
 }
 
 bool InotifyFolderWatch::Watch(std::size_t key, std::string_view folder) {

@@ -266,7 +266,7 @@ FileError PosixFileSystem::ListNames(std::string_view folder, std::vector<std::s
 }
 
 std::unique_ptr<FolderWatch> PosixFileSystem::WatchFolders() {
-    return std::make_unique<InotifyFolderWatch>(drives_);
+    return std::make_unique<InotifyFolderWatch>(drives_, inotifyInstances_);
 }
 
 AttributesResult PosixFileSystem::GetAttributes(std::string_view path) {

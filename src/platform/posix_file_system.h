@@ -9,6 +9,7 @@
 
 #include "platform/drive_table.h"
 #include "platform/file_system.h"
+#include "platform/inotify_folder_watch.h"
 #include "platform/temporary_copies.h"
 
 namespace kestrel::platform {
@@ -68,6 +69,8 @@ class PosixFileSystem : public FileSystem {
     unsigned temporaryCounter_ = 0;
     // Shared with the folder readers, which note what each full read saw.
     std::shared_ptr<LeftoverCopyRecord> leftoverCopies_ = std::make_shared<LeftoverCopyRecord>();
+    // Lent to each listing's watch and taken back at its end.
+    std::shared_ptr<InotifyInstances> inotifyInstances_ = std::make_shared<InotifyInstances>();
 };
 
 }  // namespace kestrel::platform

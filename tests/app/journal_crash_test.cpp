@@ -98,6 +98,23 @@ class JournalCrash : public ::testing::Test {
         return false;
     }
 
+    // Every file on S: once, under the name numbered `newNumber(file)`; then
+    // each back under its old name, for the next round.
+    void ExpectCommittedAndPutBack(const std::function<int(int)>& newNumber) {
+        for (int file = 0; file < files_; ++file) {
+            ASSERT_EQ(source.ReadFile(OldName(newNumber(file))),
+                      "contents of " + std::to_string(file));
+        }
+        for (int file = 0; file < files_; ++file) {
+            std::filesystem::rename(source.HostPath(OldName(newNumber(file))),
+                                    source.HostPath(OldName(file) + ".back"));
+        }
+        for (int file = 0; file < files_; ++file) {
+            std::filesystem::rename(source.HostPath(OldName(file) + ".back"),
+                                    source.HostPath(OldName(file)));
+        }
+    }
+
     std::string OldName(int file) const {
         char name[16];
         std::snprintf(name, sizeof name, nameFormat_, file);
@@ -252,6 +269,14 @@ TEST_F(JournalCrash, ShiftAndSwapsOfTenThousandKilledAtRandomMomentsAreUndoneAtT
             continue;
         }
         ReadJournals();
+        if (stop == Stop::Never && journaled_.empty() &&
+            (!std::filesystem::exists(source.HostPath(OldName(0))) ||
+             source.ReadFile(OldName(0)) != "contents of 0")) {
+            // Killed after the commit ended and before its undo began: no
+            // journal, every file whole under the name the commit gave it.
+            ExpectCommittedAndPutBack([shift](int file) { return shift ? file + 1 : 9999 - file; });
+            continue;
+        }
         const int moved = CheckWhole(0);
         if (shift && stop != Stop::Never) {
             EXPECT_EQ(moved, stop == Stop::AfterMoveBack ? 10000 - at : at);

@@ -73,7 +73,7 @@ TEST(InotifyFolderWatch, ReportsEachChangeUnderTheKeysOfItsFolders) {
     };
     std::unique_ptr<FolderWatch> watch = drive.FileSystem().WatchFolders();
     ASSERT_TRUE(watch);
-    ASSERT_TRUE(watch->Watch(0, support::TempDrive::Path("A\\")));
+    ASSERT_TRUE(watch->Watch(0, support::TempDrive::Path("A\\\\")));
     ASSERT_TRUE(watch->Watch(1, support::TempDrive::Path("B")));
     ASSERT_TRUE(watch->Watch(2, support::TempDrive::Path("C\\")));
     ASSERT_TRUE(watch->Watch(3, "U:\\"));
@@ -90,6 +90,31 @@ TEST(InotifyFolderWatch, ReportsEachChangeUnderTheKeysOfItsFolders) {
     EXPECT_FALSE(watch->StillWatched(4));
 }
 
+// A listing's watch hands its inotify instance back for the next one: the
+// next watch hears nothing of the folders the last one watched, nor of what
+// changed in them before it began, and its own folders as before.
+TEST(InotifyFolderWatch, AnInstanceHandedBackServesTheNextWatchAfresh) {
+    support::TempDrive drive;
+    drive.MakeFolder("A");
+    drive.MakeFolder("B");
+    const auto instances = std::make_shared<InotifyInstances>();
+    {
+        InotifyFolderWatch first(drive.FileSystem().Drives(), instances);
+        ASSERT_TRUE(first.Watch(0, support::TempDrive::Path("A\\")));
+        drive.WriteFile("A\\before.txt", "");
+        // Another listing's instance, made and handed back while this one runs.
+        instances->Give(instances->Take());
+    }
+    drive.WriteFile("A\\after.txt", "");
+    InotifyFolderWatch second(drive.FileSystem().Drives(), instances);
+    ASSERT_TRUE(second.Watch(0, support::TempDrive::Path("B\\")));
+    EXPECT_EQ(Changes(second), std::vector<std::size_t>{});
+    drive.WriteFile("A\\later.txt", "");
+    EXPECT_EQ(Changes(second), std::vector<std::size_t>{});
+    drive.WriteFile("B\\b.txt", "");
+    EXPECT_EQ(Changes(second), std::vector<std::size_t>{0});
+}
+
 // More events than the kernel queues: every watched folder counts as changed.
 TEST(InotifyFolderWatch, LostEventsReportEveryWatchedFolder) {
     support::TempDrive drive;
@@ -97,8 +122,8 @@ TEST(InotifyFolderWatch, LostEventsReportEveryWatchedFolder) {
     drive.WriteFile("A\\b.txt", "");
     drive.MakeFolder("B");
     std::unique_ptr<FolderWatch> watch = drive.FileSystem().WatchFolders();
-    ASSERT_TRUE(watch->Watch(0, support::TempDrive::Path("A\\")));
-    ASSERT_TRUE(watch->Watch(1, support::TempDrive::Path("B\\")));
+    ASSERT_TRUE(watch->Watch(0, support::TempDrive::Path("A\\\\")));
+    ASSERT_TRUE(watch->Watch(1, support::TempDrive::Path("B\\\\")));
     int limit = 16384;
     std::ifstream("/proc/sys/fs/inotify/max_queued_events") >> limit;
     if (limit > 200'000) {
