@@ -181,61 +181,6 @@ TEST_F(KestrelCommitProcess, ShellScriptRunByShRenamesAsPreviewedAndItsUndoTakes
     EXPECT_EQ(Tree(Host("W")), before);
 }
 
-// A swap: the script takes the commit's way through a temporary name, and
-// DOIT gives the same names.
-TEST_F(KestrelCommitProcess, ASwapGoesThroughATemporaryNameInTheScriptAsInTheCommit) {
-    drive.WriteFile("W\\p - q", "first");
-    drive.WriteFile("W\\q - p", "second");
-    engine::RenameOptions options = support::NeutralOptions();
-    options.chkSwapSep = 1;
-    options.txtSwapSep = " - ";
-    SaveTemplate(options);
-    const auto before = Tree(Host("W"));
-    const std::map<std::string, std::string> swapped = {{"p - q", "second"}, {"q - p", "first"}};
-
-    ASSERT_EQ(
-        Run({"NO-WINDOW", "TEMPLATE:1", "FOLDER:" + Host("W"), "SH:" + Host("r.sh")}).exitStatus,
-        0);
-    EXPECT_NE(drive.ReadFile("r.sh").find("/.kestrel-cycle-"), std::string::npos);
-    ASSERT_EQ(Shell(Host("r.sh")).exitStatus, 0);
-    EXPECT_EQ(Tree(Host("W")), swapped);
-    ASSERT_EQ(Shell(Host("r.sh.undo.sh")).exitStatus, 0);
-    EXPECT_EQ(Tree(Host("W")), before);
-
-    const ProcessResult run = Run({"NO-WINDOW", "TEMPLATE:1", "FOLDER:" + Host("W"), "DOIT"});
-    EXPECT_EQ(run.exitStatus, 0) << run.standardError;
-    EXPECT_EQ(Tree(Host("W")), swapped);
-    EXPECT_EQ(Run({"UNDO"}).exitStatus, 0);
-    EXPECT_EQ(Tree(Host("W")), before);
-}
-
-// A step whose new name was taken meanwhile: the script stops there, names
-// the step, and leaves the steps after it undone.
-TEST_F(KestrelCommitProcess, ShellScriptStopsAtTheFirstStepThatFails) {
-    for (const char* name : {"W\\a.txt", "W\\b.txt", "W\\c.txt"}) {
-        drive.WriteFile(name, name);
-    }
-    engine::RenameOptions options = support::NeutralOptions();
-    options.chkInsertStart = 1;
-    options.txtInsertStart = "n-";
-    SaveTemplate(options);
-    const ProcessResult script =
-        Run({"NO-WINDOW", "TEMPLATE:1", "FOLDER:" + Host("W"), "SH:" + Host("r.sh")});
-    ASSERT_EQ(script.exitStatus, 0);
-    drive.WriteFile("W\\n-b.txt", "in the way");
-    const ProcessResult run = Shell(Host("r.sh"));
-    EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_EQ(run.standardError,
-              Host("W/n-b.txt") +
-                  ": already exists\n"
-                  "Step 2 of 3 failed; the steps before it were done, none after "
-                  "it.\n");
-    EXPECT_TRUE(drive.Exists("W\\n-a.txt"));
-    EXPECT_EQ(drive.ReadFile("W\\b.txt"), "W\\b.txt");
-    EXPECT_EQ(drive.ReadFile("W\\n-b.txt"), "in the way");
-    EXPECT_TRUE(drive.Exists("W\\c.txt"));
-}
-
 // DOIT renames as "Do It!" does, swaps included; a failing entry is passed
 // over and named; UNDO in a later run takes back the newest commit, checking
 // each entry first.

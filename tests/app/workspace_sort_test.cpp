@@ -220,34 +220,5 @@ TEST_F(SortTest, ChangingTheOrderReadsTheFolderOnlyForDatesNotReadYet) {
     EXPECT_EQ(Rows(), (std::vector<std::string>{"IMG_2.jpg", "IMG_1.jpg", "IMG_10.jpg"}));
 }
 
-// Photos by the date they were taken; a file without one by its
-// modification date, among them.
-TEST_F(SortTest, DateTakenFallsBackToTheModificationDate) {
-    for (const char* sample : {"photo.jpg", "digitized.jpg", "no-exif.jpg"}) {
-        std::filesystem::copy_file(std::string(KESTREL_TAG_SAMPLES) + "/" + sample,
-                                   drive.HostPath(sample));
-    }
-    drive.WriteFile("notes.txt", "text");
-    Touch("no-exif.jpg", 1'000'000'000);  // 2001-09-09, after the photo of 2001-02-03
-    Touch("notes.txt", 946'000'000);      // 1999-12-24, before every photo
-    workspace.options.cboSort = engine::kSortByTaken;
-    Refresh();
-    EXPECT_EQ(Rows(),
-              (std::vector<std::string>{"notes.txt", "photo.jpg", "no-exif.jpg", "digitized.jpg"}));
-    workspace.options.chkSortDescending = 1;
-    const int readsBefore = fileSystem.foldersRead;
-    workspace.SortSourceList();
-    EXPECT_EQ(fileSystem.foldersRead, readsBefore);
-    EXPECT_EQ(Rows(),
-              (std::vector<std::string>{"digitized.jpg", "no-exif.jpg", "photo.jpg", "notes.txt"}));
-    // Each row keeps the values read of its own file wherever it moved.
-    workspace.options.chkInsertStart = 1;
-    workspace.options.txtInsertStart = "<taken|modified:yyyy> ";
-    workspace.RefreshTargetList();
-    EXPECT_EQ(workspace.TargetFileList(),
-              (std::vector<std::string>{"2002 digitized.jpg", "2001 no-exif.jpg", "2001 photo.jpg",
-                                        "1999 notes.txt"}));
-}
-
 }  // namespace
 }  // namespace kestrel::app
