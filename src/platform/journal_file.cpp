@@ -1,4 +1,5 @@
 #include "platform/journal_file.h"
+#include "platform/user_folders.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -22,7 +23,6 @@ constexpr std::string_view kPrefix = "journal-";
 constexpr std::string_view kNewPrefix = ".journal-";
 constexpr std::string_view kNewSuffix = ".new";
 constexpr std::size_t kRandomLength = 6;  // the "XXXXXX" of mkostemps
-constexpr mode_t kFolderMode = 0700;
 constexpr int kNameAttempts = 16;
 
 struct DirCloser {
@@ -43,19 +43,6 @@ bool IsNewJournalName(std::string_view name) {
     return name.starts_with(kNewPrefix) && name.ends_with(kNewSuffix) &&
            IsRandomPart(
                name.substr(kNewPrefix.size(), name.size() - kNewPrefix.size() - kNewSuffix.size()));
-}
-
-// mkdir -p; the folders made are private to the user.
-int MakeFolders(const std::string& folder) {
-    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-        const std::string part = folder.substr(0, slash);
-        if (::mkdir(part.c_str(), kFolderMode) != 0 && errno != EEXIST) {
-            return errno;
-        }
-        if (slash == std::string::npos) {
-            return 0;
-        }
-    }
 }
 
 int WriteDurably(int fd, std::string_view bytes) {
@@ -97,7 +84,7 @@ void JournalFile::Close() {
 
 FileError JournalFile::Create(const std::string& folder, std::string_view firstRecords,
                               JournalFile& journal) {
-    if (const int error = MakeFolders(folder)) {
+    if (const int error = MakePrivateFolders(folder)) {
         return ErrorAt(error, folder + "/");
     }
     int error = 0;

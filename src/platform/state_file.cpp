@@ -1,4 +1,5 @@
 #include "platform/state_file.h"
+#include "platform/user_folders.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -14,21 +15,7 @@
 namespace kestrel::platform {
 namespace {
 
-constexpr mode_t kFolderMode = 0700;
 constexpr mode_t kFileMode = 0600;
-
-// mkdir -p; the folders made are private to the user.
-int MakeFolders(const std::string& folder) {
-    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-        const std::string part = folder.substr(0, slash);
-        if (::mkdir(part.c_str(), kFolderMode) != 0 && errno != EEXIST) {
-            return errno;
-        }
-        if (slash == std::string::npos) {
-            return 0;
-        }
-    }
-}
 
 }  // namespace
 
@@ -39,7 +26,7 @@ LockedStateFile::~LockedStateFile() {
 }
 
 FileError LockedStateFile::Lock(const std::string& folder, const std::string& name) {
-    if (const int error = MakeFolders(folder)) {
+    if (const int error = MakePrivateFolders(folder)) {
         return ErrorAt(error, folder);
     }
     folder_ = folder;

@@ -1,5 +1,9 @@
 #include "platform/user_folders.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+
 #include <pwd.h>
 #include <unistd.h>
 
@@ -41,6 +45,18 @@ std::string DefaultDataFolder() {
 
 std::string DefaultStateFolder() {
     return KestrelFolderUnder("XDG_STATE_HOME", ".local/state");
+}
+
+int MakePrivateFolders(const std::string& hostFolder) {
+    for (std::size_t slash = hostFolder.find('/', 1);; slash = hostFolder.find('/', slash + 1)) {
+        const std::string part = hostFolder.substr(0, slash);
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
+            return errno;
+        }
+        if (slash == std::string::npos) {
+            return 0;
+        }
+    }
 }
 
 }  // namespace kestrel::platform

@@ -17,4 +17,8 @@ std::string DefaultDataFolder();
 /// else ~/.local/state/kestrel; empty when neither can be named.
 std::string DefaultStateFolder();
 
+/// Makes `hostFolder` and any folder above it that is missing, each private
+/// to the user (0700); 0 or the errno value.
+int MakePrivateFolders(const std::string& hostFolder);
+
 }  // namespace kestrel::platform
