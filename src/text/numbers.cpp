@@ -1,5 +1,7 @@
 #include "text/numbers.h"
 
+#include "text/translation.h"
+
 #include <cmath>
 #include <cstdlib>
 
@@ -103,7 +105,7 @@ std::string FormatCount(std::int64_t value) {
     }
     for (std::size_t k = 0; k < digits.size(); ++k) {
         if (k > 0 && (digits.size() - k) % 3 == 0) {
-            out.push_back(',');
+            out.append(GroupSeparator());
         }
         out.push_back(digits[k]);
     }

@@ -22,7 +22,8 @@ double RoundHalfEven(double value);
 std::int64_t WholeNumber(std::string_view text);
 inline constexpr std::int64_t kWholeNumberLimit = 1'000'000'000'000'000;  // 1e15
 
-/// Counts as "##,###": thousands separated by ",", zero printed as empty text.
+/// Counts as "##,###": thousands separated by the user's separator ("," in
+/// English and until translations start), zero printed as empty text.
 std::string FormatCount(std::int64_t value);
 
 /// A fraction as a whole percentage ("0%" pattern), rounded half to even.
