@@ -27,10 +27,13 @@ if(TARGET kestrel-window)
     # private files rather than on the PATH.
     install(TARGETS kestrel-window RUNTIME DESTINATION "${CMAKE_INSTALL_LIBEXECDIR}/kestrel")
 endif()
-install(FILES "${data}/${KESTREL_APP_ID}.desktop" DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
+include(cmake/KestrelTranslations.cmake)
+add_dependencies(kestrel kestrel_catalogues)
+set(merged_data "${KESTREL_MERGED_DATA}")
+install(FILES "${merged_data}/${KESTREL_APP_ID}.desktop" DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
 install(FILES "${data}/${KESTREL_APP_ID}.svg"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps")
-install(FILES "${data}/${KESTREL_APP_ID}.metainfo.xml" DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
+install(FILES "${merged_data}/${KESTREL_APP_ID}.metainfo.xml" DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
 install(FILES "${manual}.gz" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
 install(FILES "${data}/copyright" "${CMAKE_BINARY_DIR}/share/changelog.gz"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/kestrel")
@@ -38,7 +41,7 @@ install(FILES "${data}/copyright" "${CMAKE_BINARY_DIR}/share/changelog.gz"
 # Dolphin's service menus, Nemo's actions, and the file-manager actions Caja
 # reads. Files and Thunar read only per-user ones: kestrel
 # --install-file-manager-actions adds those.
-set(file_managers "${data}/file-managers")
+set(file_managers "${merged_data}")
 install(FILES "${file_managers}/kestrel-rename.servicemenu.desktop"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/kio/servicemenus" RENAME kestrel-rename.desktop)
 install(FILES "${file_managers}/kestrel-rename.nemo_action"

@@ -13,6 +13,9 @@ packages=(
     # The tag benchmark measures reading beside the programs a user would
     # run instead.
     exiv2 libimage-exiftool-perl
+    # Translations: gettext's tools make and check the catalogues, its library
+    # reads them in the tests; Qt's own texts come in Qt's translations.
+    gettext libgettextpo-dev qt6-translations-l10n
     # The transfer tests run a loopback web server with its own certificate.
     python3 openssl
     # The desktop integration tests validate the menu entry and launch it as

@@ -23,6 +23,7 @@
 #include "platform/clock.h"
 #include "platform/user_folders.h"
 #include "settings/settings_store.h"
+#include "text/translation.h"
 
 #ifdef KESTREL_WITH_WINDOW
 #include "ui/run_window.h"
@@ -58,14 +59,27 @@ std::string ExecutablePath() {
         if (::access(program.c_str(), X_OK) == 0) {
             ::setenv(kProgramPathVariable, self.c_str(), 1);
             ::execv(program.c_str(), argv);
-            std::cerr << "Kestrel could not start its window program " << program << ": "
-                      << std::strerror(errno) << "\n";
+            std::cerr << kestrel::text::Fill(
+                             kestrel::text::Tr(
+                                 "Kestrel could not start its window program {1}: {2}"),
+                             {program, std::strerror(errno)})
+                      << "\n";
             return 2;
         }
     }
-    std::cerr << "This installation of Kestrel has no window. Add NO-WINDOW to run it from the "
-                 "command line (kestrel --help lists the parameters).\n";
+    std::cerr << kestrel::text::Tr(
+                     "This installation of Kestrel has no window. Add NO-WINDOW to run "
+                     "it from the command line (kestrel --help lists the parameters).")
+              << "\n";
     return 2;
+}
+
+// The catalogues beside the program in a build tree (bin/locale), or in the
+// installation's share/locale.
+std::string CatalogueFolder(const std::string& programPath) {
+    const std::string folder = programPath.substr(0, programPath.rfind('/') + 1);
+    const std::string beside = folder + "locale";
+    return ::access(beside.c_str(), F_OK) == 0 ? beside : folder + "../share/locale";
 }
 
 [[maybe_unused]] bool HasDisplay() {
@@ -100,6 +114,12 @@ int main(int argc, char** argv) {
     // Each argument is one parameter as the shell or the desktop handed it
     // over, so that a path keeps its spaces, quotes and line breaks.
     const std::vector<std::string> arguments(argv + 1, argv + argc);
+#ifdef KESTREL_WITH_WINDOW
+    const std::string programPath = ProgramPathFromLauncher();
+#else
+    const std::string programPath = ExecutablePath();
+#endif
+    kestrel::text::StartTranslations(CatalogueFolder(programPath));
     const kestrel::app::CommandLine request = kestrel::app::ParseArguments(arguments, {}, {});
     if (request.help) {
         std::cout << kestrel::app::UsageText();
@@ -119,11 +139,6 @@ int main(int argc, char** argv) {
         }
         return report.ok ? 0 : 1;
     }
-#ifdef KESTREL_WITH_WINDOW
-    const std::string programPath = ProgramPathFromLauncher();
-#else
-    const std::string programPath = ExecutablePath();
-#endif
     const kestrel::app::ProgramPlace place{programPath, kestrel::settings::DefaultConfigFolder(),
                                            kestrel::platform::DefaultDataFolder(),
                                            kestrel::platform::HomeFolder()};
@@ -132,8 +147,10 @@ int main(int argc, char** argv) {
     }
 #ifdef KESTREL_WITH_WINDOW
     if (!HasDisplay()) {
-        std::cerr << "Kestrel needs a display for its window. Add NO-WINDOW to run without one "
-                     "(kestrel --help lists the parameters).\n";
+        std::cerr << kestrel::text::Tr(
+                         "Kestrel needs a display for its window. Add NO-WINDOW to run "
+                         "without one (kestrel --help lists the parameters).")
+                  << "\n";
         return 2;
     }
     return kestrel::ui::RunWindow(argc, argv, arguments, place);

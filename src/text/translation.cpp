@@ -7,6 +7,10 @@
 #include <clocale>
 #include <cstdlib>
 
+// glibc's count of catalogue changes: raised, it makes gettext forget the texts
+// it found under the language of before.
+extern "C" int _nl_msg_cat_cntr;
+
 namespace kestrel::text {
 namespace {
 
@@ -134,6 +138,7 @@ void StartTranslations(const std::string& catalogueFolder) {
         std::setlocale(LC_MESSAGES, "C.UTF-8");
     }
     ::bindtextdomain(kDomain, catalogueFolder.c_str());
+    ++_nl_msg_cat_cntr;
     ::bind_textdomain_codeset(kDomain, "UTF-8");
     LocaleState& state = State();
     state.groupSeparator = IcuGroupSeparator(LocaleNameFor("LC_NUMERIC"));

@@ -5,8 +5,10 @@
 #include <unistd.h>
 #include <QApplication>
 #include <QDir>
+#include <QLibraryInfo>
 #include <QScreen>
 #include <QSocketNotifier>
+#include <QTranslator>
 
 #include <algorithm>
 #include <cstdlib>
@@ -25,6 +27,7 @@
 #include "ui/desktop_properties.h"
 #include "ui/display_warning_window.h"
 #include "ui/main_window.h"
+#include "ui/qt_text.h"
 #include "ui/qt_ui.h"
 #include "ui/splash_window.h"
 #include "ui/window_placement.h"
@@ -49,6 +52,19 @@ TwipScale ScaleOf(const QScreen& screen) {
 TwipRect ToTwips(const QRect& pixels, TwipScale scale) {
     return {PixelsToTwips(pixels.x(), scale.x), PixelsToTwips(pixels.y(), scale.y),
             PixelsToTwips(pixels.width(), scale.x), PixelsToTwips(pixels.height(), scale.y)};
+}
+
+// Qt's own texts (standard buttons, the menus of text fields, file dialogs) in
+// the language Kestrel's catalogues use, when Qt has that language.
+void InstallQtTranslations(QTranslator& translator) {
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    for (const std::string& language : text::MessageLanguages()) {
+        // "qtbase_de_DE" falls back to "qtbase_de" by itself.
+        if (translator.load(QStringLiteral("qtbase_") + ToQString(language), folder)) {
+            QCoreApplication::installTranslator(&translator);
+            return;
+        }
+    }
 }
 
 // SIGTERM and SIGINT end the event loop like a closed window, so that what
@@ -230,6 +246,8 @@ int RunWindow(int argc, char** argv, const std::vector<std::string>& arguments,
               const app::ProgramPlace& place) {
     QApplication qtApplication(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kestrel"));
+    QTranslator qtTexts;
+    InstallQtTranslations(qtTexts);
     const QuitOnSignals quitOnSignals;
     std::vector<std::string> line = arguments;
     app::ProgramPlace programPlace = place;

@@ -30,11 +30,23 @@ inline ProcessResult RunProcess(const std::string& program,
     const std::string outPath = scratchFolder + "/stdout.txt";
     const std::string errPath = scratchFolder + "/stderr.txt";
     std::vector<std::string> env = environment;
+    // The program speaks English to the tests whatever the desktop's language,
+    // unless a test asks for another.
+    for (const char* english : {"LC_ALL=C.UTF-8", "LANGUAGE="}) {
+        const std::string name = std::string(english).substr(0, std::string(english).find('=') + 1);
+        bool given = false;
+        for (const std::string& own : environment) {
+            given = given || own.starts_with(name);
+        }
+        if (!given) {
+            env.emplace_back(english);
+        }
+    }
     for (char** e = environ; *e != nullptr; ++e) {
         const std::string entry = *e;
         const std::string name = entry.substr(0, entry.find('=') + 1);
         bool replaced = false;
-        for (const std::string& own : environment) {
+        for (const std::string& own : env) {
             replaced = replaced || own.starts_with(name);
         }
         if (!replaced) {

@@ -9,7 +9,6 @@
 #include <typeinfo>
 
 #include "settings_window_fixture.h"
-#include "ui/progress_window.h"
 
 namespace kestrel::ui {
 namespace {
@@ -87,48 +86,7 @@ TEST_F(SettingsWindowTest, EveryWindowNamesEachControlAndTabReachesIt) {
     window->SourceList()->setFocus();
     ExpectTabReachesEveryControl(window.get());
 
-    QDialog* about = Open("cmdAbout", "frmAbout");
-    about->hide();
-    QDialog* progress = new ProgressWindow(qtUi, window.get());
-    QDialog* prefs = Open("cmdPreferences", "frmPreferences");
-    ASSERT_NE(prefs, nullptr);
-    Click(prefs, "cmdSounds");
-    QDialog* sounds = In<QDialog>(prefs, "frmSounds");
-    Click(sounds, "cmdClose");
-    Click(prefs, "cmdTemplates");
-    QDialog* templates = window->findChild<QDialog*>("frmTemplates");
-    ASSERT_NE(templates, nullptr);
-    Click(templates, "cmdClose");
-    prefs->hide();
-    QDialog* rules = Open("cmdEditRules", "frmCaseRules");
-    Click(rules, "cmdOK");
-    QDialog* exports = Open("cmdPrint", "frmExport");
-    exports->findChild<QTabWidget*>("TabStrip")->setCurrentIndex(0);  // the most controls
-    exports->hide();
-    FileListView* list = window->SourceList();
-    QTest::mouseClick(list->viewport(), Qt::RightButton, Qt::ShiftModifier | Qt::AltModifier,
-                      list->PointOf(0, 1));
-    auto* rename = window->findChild<QDialog*>("frmRenameSingle");
-    ASSERT_NE(rename, nullptr);
-    rename->hide();
-    list->setCurrentIndex(list->model()->index(0, 0));
-    QTest::keyClick(list, Qt::Key_Return, Qt::AltModifier);
-    auto* properties = window->findChild<QDialog*>("frmProperties");
-    ASSERT_NE(properties, nullptr);
-    properties->hide();
-    QDialog* browser = Open("cmdBrowseSource", "frmBrowse");
-    Click(browser, "cmdMapDrive");
-    auto* mapDrive = window->findChild<QDialog*>("frmMapDrive");
-    ASSERT_NE(mapDrive, nullptr);
-    mapDrive->hide();
-    Click(browser, "cmdCreateDir");
-    auto* makeTree = window->findChild<QDialog*>("frmMkTree");
-    ASSERT_NE(makeTree, nullptr);
-    makeTree->hide();
-    browser->hide();
-
-    for (QDialog* dialog : {prefs, sounds, templates, rules, exports, rename, properties, browser,
-                            mapDrive, makeTree, about, progress}) {
+    for (QDialog* dialog : OpenEveryDialog()) {
         SCOPED_TRACE(dialog->objectName().toStdString());
         dialog->show();
         Activate(dialog);

@@ -2,11 +2,16 @@
 
 #include <QDialog>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
 #include <stdexcept>
+#include <vector>
 
 #include "settings/settings_store.h"
 #include "settings/temp_config_folder.h"
 #include "support/recording_programs.h"
+#include "ui/file_list_view.h"
+#include "ui/progress_window.h"
 #include "window_fixture.h"
 
 namespace kestrel::ui {
@@ -74,6 +79,47 @@ class SettingsWindowTest : public WindowTest {
         auto* widget = dialog->findChild<Widget*>(QString::fromLatin1(name));
         EXPECT_NE(widget, nullptr) << name;
         return widget;
+    }
+
+    /// Opens every dialog of the program, the main window's and those opened
+    /// from other dialogs, and hides each again, ready to be shown one by one.
+    std::vector<QDialog*> OpenEveryDialog() {
+        QDialog* about = Open("cmdAbout", "frmAbout");
+        about->hide();
+        QDialog* progress = new ProgressWindow(qtUi, window.get());
+        QDialog* prefs = Open("cmdPreferences", "frmPreferences");
+        Click(prefs, "cmdSounds");
+        QDialog* sounds = In<QDialog>(prefs, "frmSounds");
+        Click(sounds, "cmdClose");
+        Click(prefs, "cmdTemplates");
+        QDialog* templates = Shown("frmTemplates");
+        Click(templates, "cmdClose");
+        prefs->hide();
+        QDialog* rules = Open("cmdEditRules", "frmCaseRules");
+        Click(rules, "cmdOK");
+        QDialog* exports = Open("cmdPrint", "frmExport");
+        exports->findChild<QTabWidget*>("TabStrip")->setCurrentIndex(0);  // the most controls
+        exports->hide();
+        FileListView* list = window->SourceList();
+        QTest::mouseClick(list->viewport(), Qt::RightButton, Qt::ShiftModifier | Qt::AltModifier,
+                          list->PointOf(0, 1));
+        auto* rename = Shown("frmRenameSingle");
+        rename->hide();
+        list->setCurrentIndex(list->model()->index(0, 0));
+        QTest::keyClick(list, Qt::Key_Return, Qt::AltModifier);
+        auto* properties = Shown("frmProperties");
+        properties->hide();
+        QDialog* browser = Open("cmdBrowseSource", "frmBrowse");
+        Click(browser, "cmdMapDrive");
+        auto* mapDrive = Shown("frmMapDrive");
+        mapDrive->hide();
+        Click(browser, "cmdCreateDir");
+        auto* makeTree = Shown("frmMkTree");
+        makeTree->hide();
+        browser->hide();
+
+        return {prefs,      sounds,  templates, rules,    exports, rename,
+                properties, browser, mapDrive,  makeTree, about,   progress};
     }
 
     settings::TempConfigFolder config;

@@ -1,0 +1,176 @@
+// Every window in a pseudo-language whose texts are bracketed, about 40%
+// longer and accented: a text without a bracket escaped the catalogue, and a
+// control narrower than its text would cut a longer language off.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <clocale>
+#include <cstdlib>
+#include <set>
+
+#include "settings_window_fixture.h"
+#include "text/translation.h"
+#include "ui/display_warning_window.h"
+#include "ui/splash_window.h"
+
+namespace kestrel::ui {
+namespace {
+
+// Texts that are not the program's words: its name, numbers, keys, and what
+// the user or the file system named.
+const std::set<QString> kNotWords = {QStringLiteral("Kestrel"), QStringLiteral("F6")};
+
+// Controls that show the user's data rather than the program's words.
+const std::set<QString> kDataControls = {
+    QStringLiteral("txtSourceDir"), QStringLiteral("txtDestDir"), QStringLiteral("cboTemplate")};
+
+bool IsWords(const QString& text) {
+    if (kNotWords.count(text) != 0) {
+        return false;
+    }
+    for (const QChar c : text) {
+        if ((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z')) {
+            return true;
+        }
+    }
+    return false;
+}
+
+struct Finding {
+    QString where;
+    QString text;
+};
+
+class TextWalk {
+  public:
+    void Check(const QObject* object, const char* what, const QString& text) {
+        if (IsWords(text) && !text.contains(u'[')) {
+            untranslated.push_back(
+                {Name(object) + QStringLiteral(" ") + QLatin1String(what), text});
+        }
+    }
+
+    void CheckFits(const QWidget* widget, const QString& text, QSize need) {
+        if (need.isValid() &&
+            (widget->width() < need.width() || widget->height() < need.height())) {
+            clipped.push_back({Name(widget), text});
+        }
+    }
+
+    void Walk(QWidget* window) {
+        Check(window, "title", window->windowTitle());
+        for (QWidget* widget : window->findChildren<QWidget*>()) {
+            if (widget->window() != window || !widget->isVisible() ||
+                kDataControls.count(widget->objectName()) != 0) {
+                continue;
+            }
+            Check(widget, "tooltip", widget->toolTip());
+            Check(widget, "accessible name", widget->accessibleName());
+            Check(widget, "accessible description", widget->accessibleDescription());
+            WalkText(widget);
+        }
+        // Menus (the lists' and the tag buttons') show their actions' texts.
+        for (QAction* action : window->findChildren<QAction*>()) {
+            Check(action, "menu entry", action->text());
+            Check(action, "menu tooltip", action->toolTip());
+        }
+    }
+
+    std::vector<Finding> untranslated;
+    std::vector<Finding> clipped;
+
+  private:
+    static QString Name(const QObject* object) {
+        const QString name = object->objectName();
+        return name.isEmpty() ? QString::fromLatin1(object->metaObject()->className()) : name;
+    }
+
+    void WalkText(QWidget* widget) {
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            Check(label, "text", label->text());
+            if (!label->text().isEmpty() && label->pixmap().isNull()) {
+                CheckFits(label, label->text(),
+                          label->wordWrap() ? QSize(0, label->heightForWidth(label->width()))
+                                            : label->sizeHint());
+            }
+        } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            Check(button, "text", button->text());
+            if (!button->text().isEmpty()) {
+                CheckFits(button, button->text(), button->sizeHint());
+            }
+        } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
+            Check(frame, "title", frame->title());
+            CheckFits(frame, frame->title(), frame->minimumSizeHint());
+        } else if (auto* combo = qobject_cast<QComboBox*>(widget); combo && !combo->isEditable()) {
+            for (int i = 0; i < combo->count(); ++i) {
+                Check(combo, "entry", combo->itemText(i));
+            }
+        } else if (auto* field = qobject_cast<QLineEdit*>(widget)) {
+            Check(field, "placeholder", field->placeholderText());
+        } else if (auto* tabs = qobject_cast<QTabWidget*>(widget)) {
+            for (int i = 0; i < tabs->count(); ++i) {
+                Check(tabs, "tab", tabs->tabText(i));
+            }
+        }
+    }
+};
+
+std::string Describe(const std::vector<Finding>& findings) {
+    std::string out;
+    for (const Finding& finding : findings) {
+        out += finding.where.toStdString() + ": \"" + finding.text.toStdString() + "\"\n";
+    }
+    return out;
+}
+
+// Before the window is made, since widgets take their texts as they are made.
+struct PseudoLanguage {
+    PseudoLanguage() {
+        ::setenv("LANG", "C.UTF-8", 1);
+        ::setenv("LANGUAGE", "en@pseudo", 1);
+        text::StartTranslations(KESTREL_LOCALE_FOLDER);
+    }
+    ~PseudoLanguage() {
+        // English again for any test that runs after this one in the process.
+        ::unsetenv("LANGUAGE");
+        std::setlocale(LC_MESSAGES, "C");
+    }
+};
+
+class PseudoLanguageTest : private PseudoLanguage, public SettingsWindowTest {};
+
+TEST_F(PseudoLanguageTest, EveryWindowShowsOnlyTranslatedTextsThatFit) {
+    drive.WriteFile("a.txt", "");
+    window->RefreshForced();
+    // The main window must fit a 1024x768 screen with room for a frame.
+    EXPECT_LE(window->minimumSizeHint().width(), 1024 - 8);
+    EXPECT_LE(window->minimumSizeHint().height(), 768 - 32);
+    window->resize(1024 - 8, 768 - 32);
+    QApplication::processEvents();
+
+    TextWalk walk;
+    walk.Walk(window.get());
+    std::vector<QWidget*> others;
+    for (QDialog* dialog : OpenEveryDialog()) {
+        others.push_back(dialog);
+    }
+    others.push_back(new SplashWindow(window.get()));
+    others.push_back(new DisplayWarningWindow(store, window.get()));
+    for (QWidget* other : others) {
+        other->show();
+        QApplication::processEvents();
+        walk.Walk(other);
+        other->hide();
+    }
+    EXPECT_TRUE(walk.untranslated.empty()) << Describe(walk.untranslated);
+    EXPECT_TRUE(walk.clipped.empty()) << Describe(walk.clipped);
+}
+
+}  // namespace
+}  // namespace kestrel::ui
