@@ -51,9 +51,9 @@ QString EntryKind(const platform::EntryDetails& details) {
 QString OwnerAccessText(int ownerAccess) {
     // Whole phrases for each of the eight combinations (read 4, write 2,
     // execute 1), so that a translation needs no list grammar of its own.
-    // TRANSLATORS: What the owner of a file may do with it, in the Properties
-    // window; "None" when nothing.
     static constexpr const char* kPhrases[] = {
+        // TRANSLATORS: What the owner of a file may do with it, in the
+        // Properties window; "None" when nothing.
         N_("None"), N_("Execute"),          N_("Write"),          N_("Write and execute"),
         N_("Read"), N_("Read and execute"), N_("Read and write"), N_("Read, write and execute")};
     return Tr(kPhrases[ownerAccess & 7]);
@@ -122,9 +122,9 @@ void PropertiesWindow::ShowEntry(const QString& path, const platform::EntryDetai
     // The count pattern prints zero as empty text; a size says "0".
     const auto size = static_cast<std::int64_t>(details.size);
     const QString number = size == 0 ? QStringLiteral("0") : ToQString(text::FormatCount(size));
-    // TRANSLATORS: A file's size; {1} is the number of bytes, with thousands
-    // separators. English says "bytes" for one byte too.
     const QString bytes =
+        // TRANSLATORS: A file's size; {1} is the number of bytes, with
+        // thousands separators. English says "bytes" for one byte too.
         Fill(TrPlural("{1} bytes", "{1} bytes", static_cast<std::uint64_t>(size)), {number});
     txtSize_->setText(folder ? QString() : bytes);
     txtModified_->setText(
