@@ -28,27 +28,25 @@ AboutWindow::AboutWindow(settings::SettingsStore* store, QtUi& ui, UpdateCheck c
                          QWidget* parent)
     : QDialog(parent), store_(store), ui_(ui), check_(std::move(check)) {
     setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QStringLiteral("About Kestrel"));
+    setWindowTitle(Tr("About Kestrel"));
     setWindowModality(Qt::ApplicationModal);
 
     lblVersion_ = Named(new QLabel(this), "lblVersion");
     lblVersion_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    chkOfferBetas_ =
-        Named(new QCheckBox(QStringLiteral("Offer beta-test and release preview updates"), this),
-              "chkOfferBetas");
+    chkOfferBetas_ = Named(new QCheckBox(Tr("Offer beta-test and release preview updates"), this),
+                           "chkOfferBetas");
     chkOfferBetas_->setAccessibleName(chkOfferBetas_->text());
     chkOfferBetas_->setEnabled(store_ != nullptr);
-    cmdUpdate_ = DialogButton("cmdUpdate", "&Update Check", this);
-    cmdUpdate_->setToolTip(QStringLiteral("Get the latest version"));
-    cmdWWW_ = DialogButton("cmdWWW", "Visit &Web Site", this);
-    cmdSysInfo_ = DialogButton("cmdSysInfo", "&System Information", this);
-    cmdOK_ = DialogButton("cmdOK", "&Close", this);
+    cmdUpdate_ = DialogButton("cmdUpdate", text::Tr("&Update Check"), this);
+    cmdUpdate_->setToolTip(Tr("Get the latest version"));
+    cmdWWW_ = DialogButton("cmdWWW", text::Tr("Visit &Web Site"), this);
+    cmdSysInfo_ = DialogButton("cmdSysInfo", text::Tr("&System Information"), this);
+    cmdOK_ = DialogButton("cmdOK", text::Tr("&Close"), this);
     cmdOK_->setDefault(true);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(ScaledLabel(QStringLiteral("Kestrel"), 14, true, this));
-    layout->addWidget(
-        ScaledLabel(QStringLiteral("The ultimate file renaming utility"), 1, false, this));
+    layout->addWidget(ScaledLabel(Tr("The ultimate file renaming utility"), 1, false, this));
     layout->addWidget(lblVersion_);
     layout->addSpacing(12);
     layout->addWidget(chkOfferBetas_);
@@ -103,8 +101,10 @@ void AboutWindow::VisitWebSite() {
             code == platform::kNoDesktopOpener || code == platform::kNoAssociation
                 ? app::kNoBrowserText
                 : app::ExecuteResultText(code);
-        ui.Ask("Kestrel could not open " + site + ".\r\r" + std::string(reason), app::kProgramTitle,
-               app::Buttons::Ok, app::Icon::Exclamation);
+        // TRANSLATORS: {1} is the address of Kestrel's web site.
+        ui.Ask(text::Fill(text::Tr("Kestrel could not open {1}."), {site}) + "\r\r" +
+                   std::string(reason),
+               app::kProgramTitle, app::Buttons::Ok, app::Icon::Exclamation);
     });
 }
 
@@ -115,9 +115,13 @@ void AboutWindow::ShowSystemInformation() {
     }
     // No tool of the desktop's own: what matters for a bug report.
     const platform::SystemVersions versions = platform::ReadSystemVersions();
-    ui_.Ask("Operating system: " + versions.operatingSystem + "\rQt: " + qVersion() + "\rICU: " +
-                versions.icu + "\rSQLite: " + versions.sqlite + "\rlibcurl: " + versions.curl,
-            "System Information", app::Buttons::Ok, app::Icon::Information);
+    // One line for each part; only the operating system's line has words to
+    // translate, the others are the libraries' names.
+    // TRANSLATORS: {1} is the name and version of the operating system.
+    ui_.Ask(text::Fill(text::Tr("Operating system: {1}"), {versions.operatingSystem}) +
+                "\rQt: " + qVersion() + "\rICU: " + versions.icu + "\rSQLite: " + versions.sqlite +
+                "\rlibcurl: " + versions.curl,
+            text::Tr("System Information"), app::Buttons::Ok, app::Icon::Information);
 }
 
 }  // namespace kestrel::ui

@@ -89,7 +89,7 @@ BrowseWindow::BrowseWindow(app::Workspace& workspace, QtUi& ui, platform::DriveT
     setObjectName(QStringLiteral("frmBrowse"));
     setWindowModality(Qt::ApplicationModal);
 
-    auto* frame = Named(new QGroupBox(QStringLiteral("Drives and Folders"), this), "fmeBrowse");
+    auto* frame = Named(new QGroupBox(Tr("Drives and Folders"), this), "fmeBrowse");
     driveBrowse_ = Named(new QComboBox(frame), "driveBrowse");
     folders_ = new QFileSystemModel(this);
     folders_->setReadOnly(true);
@@ -97,31 +97,28 @@ BrowseWindow::BrowseWindow(app::Workspace& workspace, QtUi& ui, platform::DriveT
     filter_->setSourceModel(folders_);
     dirBrowse_ = Named(new QTreeView(frame), "dirBrowse");
     dirBrowse_->setModel(filter_);
-    dirBrowse_->setAccessibleName(QStringLiteral("Folders"));
+    dirBrowse_->setAccessibleName(Tr("Folders"));
     dirBrowse_->setHeaderHidden(true);
     for (int column = 1; column < folders_->columnCount(); ++column) {
         dirBrowse_->hideColumn(column);
     }
     dirBrowse_->setMinimumSize(420, 360);
     auto* driveRow = new QHBoxLayout;
-    driveRow->addWidget(FieldLabel(QStringLiteral("Dri&ve:"), driveBrowse_, frame));
+    driveRow->addWidget(FieldLabel(Tr("Dri&ve:"), driveBrowse_, frame));
     driveRow->addWidget(driveBrowse_, 1);
     auto* frameLayout = new QVBoxLayout(frame);
     frameLayout->addLayout(driveRow);
     frameLayout->addWidget(dirBrowse_, 1);
 
-    chkDirLock_ =
-        Named(new QCheckBox(QStringLiteral("Lock source and target folders"), this), "chkDirLock");
-    chkDirLock_->setToolTip(QStringLiteral(
-        "Choose whether Source and Target lists are in the same folder when using Browse..."));
-    chkConsolidate_ =
-        Named(new QCheckBox(QStringLiteral("Consolidate files"), this), "chkConsolidate");
-    chkConsolidate_->setToolTip(
-        QStringLiteral("Puts all files in selected directory without recreating tree"));
-    QPushButton* mapDrive = DialogButton("cmdMapDrive", "&Map Drive...", this);
-    mapDrive->setToolTip(QStringLiteral("Connects a network share to a drive letter"));
-    QPushButton* createDir = DialogButton("cmdCreateDir", "Create &Folder...", this);
-    createDir->setToolTip(QStringLiteral("Make a new folder"));
+    chkDirLock_ = Named(new QCheckBox(Tr("Lock source and target folders"), this), "chkDirLock");
+    chkDirLock_->setToolTip(
+        Tr("Choose whether Source and Target lists are in the same folder when using Browse..."));
+    chkConsolidate_ = Named(new QCheckBox(Tr("Consolidate files"), this), "chkConsolidate");
+    chkConsolidate_->setToolTip(Tr("Puts all files in selected directory without recreating tree"));
+    QPushButton* mapDrive = DialogButton("cmdMapDrive", text::Tr("&Map Drive..."), this);
+    mapDrive->setToolTip(Tr("Connects a network share to a drive letter"));
+    QPushButton* createDir = DialogButton("cmdCreateDir", text::Tr("Create &Folder..."), this);
+    createDir->setToolTip(Tr("Make a new folder"));
     const OkCancelRow buttons = BuildOkCancelRow(this);
     QPushButton* ok = buttons.ok;
     QPushButton* cancel = buttons.cancel;

@@ -63,11 +63,27 @@ class CaseRuleModel : public QAbstractListModel {
 
 namespace {
 
-const QStringList kOpenFilters = {
-    QStringLiteral("Case Rules (*.csr)"), QStringLiteral("Initialization (*.ini)"),
-    QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*)")};
-const QStringList kSaveFilters = {QStringLiteral("Case Rules (*.csr)"),
-                                  QStringLiteral("Initialization (*.ini)")};
+// A file dialog's filter: the name the user reads, then the patterns the
+// dialog matches, which no translation may change.
+QString Filter(const QString& name, const char* patterns) {
+    return name + QStringLiteral(" (") + QLatin1String(patterns) + QLatin1Char(')');
+}
+
+// Made at each use, in the user's language: a list made at start-up would be
+// in English whatever the language.
+QStringList SaveFilters() {
+    QStringList filters;
+    filters << Filter(Tr("Case Rules"), "*.csr");
+    // TRANSLATORS: The name of the file type "*.ini" in a file dialog.
+    filters << Filter(Tr("Initialization"), "*.ini");
+    return filters;
+}
+
+QStringList OpenFilters() {
+    QStringList filters = SaveFilters();
+    filters << Filter(Tr("Text Files"), "*.txt") << Filter(Tr("All Files"), "*");
+    return filters;
+}
 
 }  // namespace
 
@@ -75,7 +91,7 @@ CaseRulesWindow::CaseRulesWindow(app::Workspace& workspace, QtUi& ui,
                                  std::function<void()> rulesChanged, QWidget* parent)
     : QDialog(parent), workspace_(workspace), ui_(ui), rulesChanged_(std::move(rulesChanged)) {
     setObjectName(QStringLiteral("frmCaseRules"));
-    setWindowTitle(QStringLiteral("Case Rule Editor"));
+    setWindowTitle(Tr("Case Rule Editor"));
     setWindowModality(Qt::ApplicationModal);
 
     model_ = new CaseRuleModel(workspace_.caseRules, this);
@@ -84,7 +100,7 @@ CaseRulesWindow::CaseRulesWindow(app::Workspace& workspace, QtUi& ui,
     lstCases_->setUniformItemSizes(true);
     lstCases_->setMinimumSize(240, 300);
     txtCaseInput_ = Named(new QLineEdit(this), "txtCaseInput");
-    txtCaseInput_->setAccessibleName(QStringLiteral("Case rule"));
+    txtCaseInput_->setAccessibleName(Tr("Case rule"));
 
     struct ButtonRow {
         QPushButton*& button;
@@ -93,20 +109,20 @@ CaseRulesWindow::CaseRulesWindow(app::Workspace& workspace, QtUi& ui,
         const char* tip;
     };
     const ButtonRow rows[] = {
-        {btnCaseAdd_, "btnCaseAdd", "&Add", "Add a Case Rule"},
-        {btnCaseModify_, "btnCaseModify", "&Modify", "Modifies current Case Rule"},
-        {btnCaseDelete_, "btnCaseDelete", "&Delete", "Delete current Case Rule"},
-        {btnCaseDeleteAll_, "btnCaseDeleteAll", "Delete all", "Clears list of Case Rules"},
-        {btnLoad_, "btnLoad", "&Load", "Clears list and loads Case Rules from file"},
-        {cmdMerge_, "cmdMerge", "&Merge", "Loads Case Rules from file"},
-        {btnSaveAs_, "btnSaveAs", "&Save As", "Saves current Case Rules to a file"},
-        {cmdOK_, "cmdOK", "&OK", nullptr},
+        {btnCaseAdd_, "btnCaseAdd", N_("&Add"), N_("Add a Case Rule")},
+        {btnCaseModify_, "btnCaseModify", N_("&Modify"), N_("Modifies current Case Rule")},
+        {btnCaseDelete_, "btnCaseDelete", N_("&Delete"), N_("Delete current Case Rule")},
+        {btnCaseDeleteAll_, "btnCaseDeleteAll", N_("Delete all"), N_("Clears list of Case Rules")},
+        {btnLoad_, "btnLoad", N_("&Load"), N_("Clears list and loads Case Rules from file")},
+        {cmdMerge_, "cmdMerge", N_("&Merge"), N_("Loads Case Rules from file")},
+        {btnSaveAs_, "btnSaveAs", N_("&Save As"), N_("Saves current Case Rules to a file")},
+        {cmdOK_, "cmdOK", N_("&OK"), nullptr},
     };
     auto* buttons = new QVBoxLayout;
     for (const ButtonRow& row : rows) {
-        row.button = DialogButton(row.name, row.caption, this);
+        row.button = DialogButton(row.name, text::Tr(row.caption), this);
         if (row.tip != nullptr) {
-            row.button->setToolTip(QString::fromUtf8(row.tip));
+            row.button->setToolTip(Tr(row.tip));
         }
         buttons->addWidget(row.button);
         // The file commands and "&OK" stand apart from the editing ones.
@@ -117,7 +133,7 @@ CaseRulesWindow::CaseRulesWindow(app::Workspace& workspace, QtUi& ui,
     buttons->insertStretch(buttons->count() - 1, 1);
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(FieldLabel(QStringLiteral("Case Rules"), lstCases_, this), 0, 0);
+    grid->addWidget(FieldLabel(Tr("Case Rules"), lstCases_, this), 0, 0);
     grid->addWidget(lstCases_, 1, 0);
     grid->addWidget(txtCaseInput_, 2, 0);
     grid->addLayout(buttons, 1, 1, 2, 1);
@@ -240,8 +256,7 @@ void CaseRulesWindow::Delete() {
 void CaseRulesWindow::LoadOrMerge(bool merge) {
     const std::optional<std::string> file = ui_.ChooseFile(RuleFileRequest(
         FileRequest::Kind::Open,
-        merge ? QStringLiteral("Select case rules file") : QStringLiteral("Select Case Rules File"),
-        kOpenFilters));
+        merge ? Tr("Select case rules file") : Tr("Select Case Rules File"), OpenFilters()));
     if (!file) {
         return;
     }
@@ -257,8 +272,8 @@ void CaseRulesWindow::LoadOrMerge(bool merge) {
 }
 
 void CaseRulesWindow::SaveAs() {
-    const std::optional<std::string> file = ui_.ChooseFile(RuleFileRequest(
-        FileRequest::Kind::Save, QStringLiteral("Select Case Rules File"), kSaveFilters));
+    const std::optional<std::string> file = ui_.ChooseFile(
+        RuleFileRequest(FileRequest::Kind::Save, Tr("Select Case Rules File"), SaveFilters()));
     if (!file) {
         return;
     }

@@ -10,14 +10,15 @@
 
 #include "settings/key_paths.h"
 #include "settings/settings_store.h"
+#include "ui/qt_text.h"
 
 namespace kestrel::ui {
 namespace {
 
 constexpr const char* kDescription =
-    "Kestrel requires a minimum desktop resolution of 1024x768 with small fonts, and larger "
-    "resolutions with larger fonts.  We apologize for any inconvenience, but it is not possible "
-    "to maintain ease of use and pack all of the program's features into anything less!";
+    N_("Kestrel requires a minimum desktop resolution of 1024x768 with small fonts, and larger "
+       "resolutions with larger fonts.  We apologize for any inconvenience, but it is not possible "
+       "to maintain ease of use and pack all of the program's features into anything less!");
 
 QPushButton* MakeButton(const char* name, const QString& text, QWidget* parent) {
     auto* button = new QPushButton(text, parent);
@@ -30,23 +31,22 @@ QPushButton* MakeButton(const char* name, const QString& text, QWidget* parent) 
 DisplayWarningWindow::DisplayWarningWindow(settings::SettingsStore& store, QWidget* parent)
     : QDialog(parent), store_(store) {
     setObjectName(QStringLiteral("frmDisplayWarning"));
-    setWindowTitle(QStringLiteral("Warning"));
+    setWindowTitle(Tr("Warning"));
     setModal(true);
 
-    auto* heading = new QLabel(QStringLiteral("Warning: desktop area too small"), this);
+    auto* heading = new QLabel(Tr("Warning: desktop area too small"), this);
     heading->setObjectName(QStringLiteral("lblError"));
     QFont bold = heading->font();
     bold.setBold(true);
     heading->setFont(bold);
-    auto* description = new QLabel(QString::fromLatin1(kDescription), this);
+    auto* description = new QLabel(Tr(kDescription), this);
     description->setObjectName(QStringLiteral("lblDescription"));
     description->setWordWrap(true);
-    auto* never = new QCheckBox(QStringLiteral("Do not give this warning in the future."), this);
+    auto* never = new QCheckBox(Tr("Do not give this warning in the future."), this);
     never->setObjectName(QStringLiteral("chkDWF"));
-    QPushButton* change =
-        MakeButton("cmdChangeDisp", QStringLiteral("Change display settings..."), this);
-    QPushButton* exitButton = MakeButton("btnExit", QStringLiteral("Exit"), this);
-    QPushButton* continueButton = MakeButton("btnContinue", QStringLiteral("Continue"), this);
+    QPushButton* change = MakeButton("cmdChangeDisp", Tr("Change display settings..."), this);
+    QPushButton* exitButton = MakeButton("btnExit", Tr("Exit"), this);
+    QPushButton* continueButton = MakeButton("btnContinue", Tr("Continue"), this);
     continueButton->setDefault(true);
 
     auto* buttons = new QHBoxLayout;
@@ -84,8 +84,7 @@ void DisplayWarningWindow::ChangeDisplaySettings() {
             return;
         }
     }
-    QMessageBox::information(this, QStringLiteral("Warning"),
-                             QStringLiteral("No display settings program was found."));
+    QMessageBox::information(this, Tr("Warning"), Tr("No display settings program was found."));
 }
 
 }  // namespace kestrel::ui

@@ -29,28 +29,35 @@ void Say(QtUi& ui, const std::string& text, app::Icon icon) {
     ui.Ask(text, app::kProgramTitle, app::Buttons::Ok, icon);
 }
 
+// A file dialog's filter: the name the user reads, then the patterns the
+// dialog matches, which no translation may change.
+QString Filter(const QString& name, const char* patterns) {
+    return name + QStringLiteral(" (") + QLatin1String(patterns) + QLatin1Char(')');
+}
+
 }  // namespace
 
 ExportWindow::ExportWindow(app::Workspace& workspace, QtUi& ui, ImportPanel::Hooks importHooks,
                            QWidget* parent)
     : QDialog(parent), workspace_(workspace), ui_(ui), printer_(QPrinter::HighResolution) {
     setObjectName(QStringLiteral("frmExport"));
-    setWindowTitle(QStringLiteral("Import/Export/Print"));
+    setWindowTitle(Tr("Import/Export/Print"));
     setWindowModality(Qt::ApplicationModal);
     printer_.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
 
     tabStrip_ = Named(new QTabWidget(this), "TabStrip");
-    tabStrip_->setAccessibleName(QStringLiteral("Import, export or print"));
+    tabStrip_->setAccessibleName(Tr("Import, export or print"));
     QWidget* panels[] = {new ImportPanel(workspace_, ui_, std::move(importHooks), tabStrip_),
                          BuildExportTab(), BuildPrintTab()};
-    const char* captions[] = {"Import", "Export", "Print"};
+    // TRANSLATORS: The captions of the window's three tabs.
+    const char* captions[] = {N_("Import"), N_("Export"), N_("Print")};
     for (int i = 0; i < 3; ++i) {
         Named(panels[i], "fmeTabs");
-        tabStrip_->addTab(panels[i], QString::fromUtf8(captions[i]));
+        tabStrip_->addTab(panels[i], Tr(captions[i]));
     }
     tabStrip_->setCurrentIndex(kPrintTab);
 
-    QPushButton* close = DialogButton("cmdCancel", "&Close", this);
+    QPushButton* close = DialogButton("cmdCancel", text::Tr("&Close"), this);
     connect(close, &QPushButton::clicked, this, &ExportWindow::reject);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -62,14 +69,15 @@ ExportWindow::ExportWindow(app::Workspace& workspace, QtUi& ui, ImportPanel::Hoo
 
 QWidget* ExportWindow::BuildExportTab() {
     auto* tab = new QWidget(this);
-    auto* formats = new QGroupBox(QStringLiteral("Export File Format"), tab);
+    auto* formats = new QGroupBox(Tr("Export File Format"), tab);
     auto* formatLayout = new QVBoxLayout(formats);
-    const char* captions[] = {"Standard listing, one file per line", "Comma Separated Values",
-                              "Tab delimited (entries separated by tabs)", "Executable batch file",
-                              "Shell script (sh), with its .undo.sh"};
+    const char* captions[] = {
+        N_("Standard listing, one file per line"), N_("Comma Separated Values"),
+        N_("Tab delimited (entries separated by tabs)"), N_("Executable batch file"),
+        // TRANSLATORS: ".undo.sh" is the ending of a file name.
+        N_("Shell script (sh), with its .undo.sh")};
     for (std::size_t i = 0; i < optOutputFormat_.size(); ++i) {
-        optOutputFormat_[i] =
-            Named(new QRadioButton(QString::fromUtf8(captions[i]), formats), "optOutputFormat");
+        optOutputFormat_[i] = Named(new QRadioButton(Tr(captions[i]), formats), "optOutputFormat");
         optOutputFormat_[i]->setAccessibleName(optOutputFormat_[i]->text());
         formatLayout->addWidget(optOutputFormat_[i]);
     }
@@ -80,21 +88,20 @@ QWidget* ExportWindow::BuildExportTab() {
     // be another, or a drive root no user may write to.
     txtFilename_->setText(
         ToQString(workspace_.Paths().Path(workspace_.txtSourceDir + "Kestrel listing.txt")));
-    QPushButton* browse = BrowseButton("cmdBrowse", "Select a folder to put export file", tab);
+    QPushButton* browse =
+        BrowseButton("cmdBrowse", text::Tr("Select a folder to put export file"), tab);
     auto* note = new QLabel(
-        QStringLiteral("A batch file needs the extension \".bat\" (or \".cmd\" for the NT "
-                       "command prompt)."),
+        Tr("A batch file needs the extension \".bat\" (or \".cmd\" for the NT command prompt)."),
         tab);
     note->setWordWrap(true);
     lblExportList_ = Named(new QLabel(tab), "lblExportList");
-    QPushButton* exportButton = DialogButton("cmdExport", "&Export", tab);
-    exportButton->setToolTip(QStringLiteral("Writes the file"));
+    QPushButton* exportButton = DialogButton("cmdExport", text::Tr("&Export"), tab);
+    exportButton->setToolTip(Tr("Writes the file"));
 
     auto* grid = new QGridLayout(tab);
     grid->addWidget(formats, 0, 0, 1, 2);
-    grid->addWidget(
-        FieldLabel(QStringLiteral("Enter the filename to export to:"), txtFilename_, tab), 1, 0, 1,
-        2);
+    grid->addWidget(FieldLabel(Tr("Enter the filename to export to:"), txtFilename_, tab), 1, 0, 1,
+                    2);
     grid->addWidget(txtFilename_, 2, 0);
     grid->addWidget(browse, 2, 1);
     grid->addWidget(note, 3, 0, 1, 2);
@@ -111,17 +118,16 @@ QWidget* ExportWindow::BuildExportTab() {
 QWidget* ExportWindow::BuildPrintTab() {
     auto* tab = new QWidget(this);
     cboPrint_ = Named(new QComboBox(tab), "cboPrint");
-    cboPrint_->addItems({QStringLiteral("Source file list"), QStringLiteral("Target file list"),
-                         QStringLiteral("Both file lists")});
-    QPushButton* print = DialogButton("cmdPrint", "&Print...", tab);
-    print->setToolTip(QStringLiteral("Print list"));
-    QPushButton* setup = DialogButton("cmdPrinterSetup", "Printer &Setup...", tab);
-    setup->setToolTip(QStringLiteral("Choose printer options"));
-    QPushButton* add = DialogButton("cmdAddPrinter", "&Add Printer...", tab);
-    add->setToolTip(QStringLiteral("Add a new printer"));
+    cboPrint_->addItems({Tr("Source file list"), Tr("Target file list"), Tr("Both file lists")});
+    QPushButton* print = DialogButton("cmdPrint", text::Tr("&Print..."), tab);
+    print->setToolTip(Tr("Print list"));
+    QPushButton* setup = DialogButton("cmdPrinterSetup", text::Tr("Printer &Setup..."), tab);
+    setup->setToolTip(Tr("Choose printer options"));
+    QPushButton* add = DialogButton("cmdAddPrinter", text::Tr("&Add Printer..."), tab);
+    add->setToolTip(Tr("Add a new printer"));
 
     auto* choice = new QHBoxLayout;
-    choice->addWidget(FieldLabel(QStringLiteral("Select list(s) to print:"), cboPrint_, tab));
+    choice->addWidget(FieldLabel(Tr("Select list(s) to print:"), cboPrint_, tab));
     choice->addWidget(cboPrint_, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(print);
@@ -145,8 +151,8 @@ void ExportWindow::OpenFor(exchange::ExportList list) {
     workspace_.exportListIndex = list;
     cboPrint_->setCurrentIndex(static_cast<int>(list));
     lblExportList_->setText(list == exchange::ExportList::Source
-                                ? QStringLiteral("A listing describes the source file list.")
-                                : QStringLiteral("A listing describes the target file list."));
+                                ? Tr("A listing describes the source file list.")
+                                : Tr("A listing describes the target file list."));
 }
 
 void ExportWindow::reject() {
@@ -172,10 +178,10 @@ void ExportWindow::BrowseExportFile() {
                                                                 : folder.find_last_of('\\') + 1);
     const std::optional<std::string> file =
         ui_.ChooseFile({FileRequest::Kind::Save,
-                        QStringLiteral("Select a folder to put export file"),
-                        {QStringLiteral("Text file (*.txt)"), QStringLiteral("Delimited (*.csv)"),
-                         QStringLiteral("DOS Batch (*.bat)"), QStringLiteral("Shell script (*.sh)"),
-                         QStringLiteral("All files (*)")},
+                        Tr("Select a folder to put export file"),
+                        {Filter(Tr("Text file"), "*.txt"), Filter(Tr("Delimited"), "*.csv"),
+                         Filter(Tr("DOS Batch"), "*.bat"), Filter(Tr("Shell script"), "*.sh"),
+                         Filter(Tr("All files"), "*")},
                         QStringLiteral("txt"),
                         folder,
                         {}});
@@ -235,7 +241,8 @@ void ExportWindow::Print() {
 void ExportWindow::AddPrinter() {
     if (!platform::StartDesktopTool(ui_.Programs(), platform::DesktopTool::PrinterSettings,
                                     platform::CurrentDesktop())) {
-        Say(ui_, "No printer settings tool was found on this desktop.", app::Icon::Information);
+        Say(ui_, text::Tr("No printer settings tool was found on this desktop."),
+            app::Icon::Information);
     }
 }
 

@@ -4,17 +4,17 @@
 #include <QPushButton>
 
 #include "ui/dialog_controls.h"
+#include "ui/qt_text.h"
 
 namespace kestrel::ui {
 
 MakeTreeWindow::MakeTreeWindow(std::function<void(const QString& path)> create, QWidget* parent)
     : QDialog(parent), create_(std::move(create)) {
     setObjectName(QStringLiteral("frmMkTree"));
-    setWindowTitle(QStringLiteral("Create New Folder"));
+    setWindowTitle(Tr("Create New Folder"));
     setWindowModality(Qt::ApplicationModal);
 
-    const TextBoxDialog parts =
-        BuildTextBoxDialog(this, "fraPath", QStringLiteral("Path to create"));
+    const TextBoxDialog parts = BuildTextBoxDialog(this, "fraPath", Tr("Path to create"));
     txtName_ = parts.box;
     cmdOK_ = parts.ok;
     connect(cmdOK_, &QPushButton::clicked, this, [this] {

@@ -44,29 +44,30 @@ MapDriveWindow::MapDriveWindow(platform::FileSystem& fileSystem, platform::Drive
       ui_(ui),
       changed_(std::move(changed)) {
     setObjectName(QStringLiteral("frmMapDrive"));
-    setWindowTitle(QStringLiteral("Map Drive"));
+    setWindowTitle(Tr("Map Drive"));
     setWindowModality(Qt::ApplicationModal);
 
-    auto* connectFrame = Named(
-        new QGroupBox(QStringLiteral("Connect a folder to a drive letter"), this), "fraConnect");
+    auto* connectFrame =
+        Named(new QGroupBox(Tr("Connect a folder to a drive letter"), this), "fraConnect");
     cboDrive_ = Named(new QComboBox(connectFrame), "cboDrive");
     txtFolder_ = Named(new QLineEdit(connectFrame), "txtFolder");
     txtFolder_->setMinimumWidth(txtFolder_->fontMetrics().averageCharWidth() * 50);
-    txtFolder_->setToolTip(QStringLiteral("A folder of this computer, such as a mounted share"));
-    QPushButton* browse = BrowseButton("cmdBrowseFolder", "Choose the folder", connectFrame);
+    txtFolder_->setToolTip(Tr("A folder of this computer, such as a mounted share"));
+    QPushButton* browse =
+        BrowseButton("cmdBrowseFolder", text::Tr("Choose the folder"), connectFrame);
     auto* grid = new QGridLayout(connectFrame);
-    grid->addWidget(FieldLabel(QStringLiteral("&Drive:"), cboDrive_, connectFrame), 0, 0);
+    grid->addWidget(FieldLabel(Tr("&Drive:"), cboDrive_, connectFrame), 0, 0);
     grid->addWidget(cboDrive_, 0, 1, Qt::AlignLeft);
-    grid->addWidget(FieldLabel(QStringLiteral("&Folder:"), txtFolder_, connectFrame), 1, 0);
+    grid->addWidget(FieldLabel(Tr("&Folder:"), txtFolder_, connectFrame), 1, 0);
     grid->addWidget(txtFolder_, 1, 1);
     grid->addWidget(browse, 1, 2);
 
-    auto* mappedFrame = Named(new QGroupBox(QStringLiteral("Mapped drives"), this), "fraMapped");
+    auto* mappedFrame = Named(new QGroupBox(Tr("Mapped drives"), this), "fraMapped");
     lstDrives_ = Named(new QListWidget(mappedFrame), "lstDrives");
-    lstDrives_->setAccessibleName(QStringLiteral("Mapped drives"));
+    lstDrives_->setAccessibleName(Tr("Mapped drives"));
     lstDrives_->setMinimumHeight(lstDrives_->fontMetrics().height() * 6);
-    cmdDisconnect_ = DialogButton("cmdDisconnect", "D&isconnect", mappedFrame);
-    cmdDisconnect_->setToolTip(QStringLiteral("Takes the drive letter away from its folder"));
+    cmdDisconnect_ = DialogButton("cmdDisconnect", text::Tr("D&isconnect"), mappedFrame);
+    cmdDisconnect_->setToolTip(Tr("Takes the drive letter away from its folder"));
     auto* mappedLayout = new QHBoxLayout(mappedFrame);
     mappedLayout->addWidget(lstDrives_, 1);
     mappedLayout->addWidget(cmdDisconnect_, 0, Qt::AlignTop);
@@ -117,7 +118,7 @@ void MapDriveWindow::BrowseFolder() {
     const QString start = txtFolder_->text().isEmpty() ? ShareFolder() : txtFolder_->text();
     const std::optional<std::string> folder =
         ui_.ChooseFile({FileRequest::Kind::HostFolder,
-                        QStringLiteral("Select the folder for the drive letter"),
+                        Tr("Select the folder for the drive letter"),
                         {},
                         {},
                         start.toStdString(),

@@ -28,33 +28,33 @@
 namespace kestrel::ui {
 namespace {
 
-QGroupBox* Frame(const char* name, const char* caption, QWidget* parent) {
-    return Named(new QGroupBox(QString::fromUtf8(caption), parent), name);
+QGroupBox* Frame(const char* name, const QString& caption, QWidget* parent) {
+    return Named(new QGroupBox(caption, parent), name);
 }
 
-QCheckBox* Check(const char* name, const char* caption, QWidget* parent) {
-    auto* box = Named(new QCheckBox(QString::fromUtf8(caption), parent), name);
+QCheckBox* Check(const char* name, const QString& caption, QWidget* parent) {
+    auto* box = Named(new QCheckBox(caption, parent), name);
     box->setAccessibleName(box->text());
     return box;
 }
 
-QComboBox* Choice(const char* name, std::initializer_list<const char*> entries, QWidget* parent) {
+QComboBox* Choice(const char* name, std::initializer_list<QString> entries, QWidget* parent) {
     auto* combo = Named(new QComboBox(parent), name);
-    for (const char* entry : entries) {
-        combo->addItem(QString::fromUtf8(entry));
+    for (const QString& entry : entries) {
+        combo->addItem(entry);
     }
     return combo;
 }
 
 QSlider* Slider(const char* name, int minimum, int maximum, int largeStep, int tickEvery,
-                const char* accessibleName, QWidget* parent) {
+                const QString& accessibleName, QWidget* parent) {
     auto* slider = Named(new QSlider(Qt::Horizontal, parent), name);
     slider->setRange(minimum, maximum);
     slider->setSingleStep(1);
     slider->setPageStep(largeStep);
     slider->setTickInterval(tickEvery);
     slider->setTickPosition(QSlider::TicksBelow);
-    slider->setAccessibleName(QString::fromUtf8(accessibleName));
+    slider->setAccessibleName(accessibleName);
     return slider;
 }
 
@@ -93,7 +93,7 @@ PreferencesWindow::PreferencesWindow(app::Workspace& workspace, QtUi& ui, Hooks 
                                      QWidget* parent)
     : QDialog(parent), workspace_(workspace), ui_(ui), hooks_(std::move(hooks)) {
     setObjectName(QStringLiteral("frmPreferences"));
-    setWindowTitle(QStringLiteral("Preferences"));
+    setWindowTitle(Tr("Preferences"));
     setWindowModality(Qt::ApplicationModal);
 
     // The processing options have the longest captions; across the full
@@ -115,7 +115,7 @@ PreferencesWindow::PreferencesWindow(app::Workspace& workspace, QtUi& ui, Hooks 
     QWidget* processing = BuildProcessingFrame();
 
     // Made last, so that Tab reaches them after every setting.
-    const OkCancelRow buttons = BuildOkCancelRow(this, "btnOK", "&OK", "btnCancel");
+    const OkCancelRow buttons = BuildOkCancelRow(this, "btnOK", text::Tr("&OK"), "btnCancel");
     btnOK_ = buttons.ok;
     btnCancel_ = buttons.cancel;
     auto* layout = new QVBoxLayout(this);
@@ -127,33 +127,40 @@ PreferencesWindow::PreferencesWindow(app::Workspace& workspace, QtUi& ui, Hooks 
 }
 
 QWidget* PreferencesWindow::BuildDisplayFrame() {
-    QGroupBox* frame = Frame("fraDisplay", "Display", this);
-    cmdDisplay_ = DialogButton("cmdDisplay", "&Display Properties", frame);
-    cboDisplay_ = Choice("cboDisplay",
-                         {"last saved position", "center of screen", "upper-left corner",
-                          "lower-right corner", "lower-left corner", "upper-right corner"},
-                         frame);
+    // TRANSLATORS: The frame of the display settings in the Preferences window.
+    QGroupBox* frame = Frame("fraDisplay", Tr("Display"), this);
+    cmdDisplay_ = DialogButton("cmdDisplay", text::Tr("&Display Properties"), frame);
+    cboDisplay_ =
+        Choice("cboDisplay",
+               // TRANSLATORS: Where the program window may open; each
+               // completes "Program window opens in".
+               {Tr("last saved position"), Tr("center of screen"), Tr("upper-left corner"),
+                Tr("lower-right corner"), Tr("lower-left corner"), Tr("upper-right corner")},
+               frame);
     cboPathStyle_ = Choice(
         "cboPathStyle",
-        {"this computer's (/home/me/Photos)", "drive letters (C:\\home\\me\\Photos)"}, frame);
-    cboPathStyle_->setToolTip(QStringLiteral(
-        "How folder boxes, lists and messages write paths; files are written alike either way"));
+        // TRANSLATORS: The ways of showing paths; each completes
+        // "Show paths as". The path in parentheses is an example.
+        {Tr("this computer's (/home/me/Photos)"), Tr("drive letters (C:\\home\\me\\Photos)")},
+        frame);
+    cboPathStyle_->setToolTip(
+        Tr("How folder boxes, lists and messages write paths; files are written alike either way"));
     auto* grid = new QGridLayout(frame);
     grid->addWidget(cmdDisplay_, 0, 0, Qt::AlignLeft);
-    grid->addWidget(FieldLabel(QStringLiteral("Program window opens in"), cboDisplay_, frame), 1,
-                    0);
+    grid->addWidget(FieldLabel(Tr("Program window opens in"), cboDisplay_, frame), 1, 0);
     grid->addWidget(cboDisplay_, 1, 1);
-    grid->addWidget(FieldLabel(QStringLiteral("Show paths as"), cboPathStyle_, frame), 2, 0);
+    grid->addWidget(FieldLabel(Tr("Show paths as"), cboPathStyle_, frame), 2, 0);
     grid->addWidget(cboPathStyle_, 2, 1);
     grid->setColumnStretch(1, 1);
     return frame;
 }
 
 QWidget* PreferencesWindow::BuildSaveFrame() {
-    QGroupBox* frame = Frame("fraSave", "Save", this);
-    cmdTemplates_ = DialogButton("cmdTemplates", "&Template Manager", frame);
-    chkSaveTemplate_ = Check("chkSaveTemplate",
-                             "Save all settings as the default template on program exit", frame);
+    // TRANSLATORS: The frame of the settings about saving, in the Preferences window.
+    QGroupBox* frame = Frame("fraSave", Tr("Save"), this);
+    cmdTemplates_ = DialogButton("cmdTemplates", text::Tr("&Template Manager"), frame);
+    chkSaveTemplate_ = Check(
+        "chkSaveTemplate", Tr("Save all settings as the default template on program exit"), frame);
     auto* column = new QVBoxLayout(frame);
     column->addWidget(cmdTemplates_, 0, Qt::AlignLeft);
     column->addWidget(chkSaveTemplate_);
@@ -161,40 +168,40 @@ QWidget* PreferencesWindow::BuildSaveFrame() {
 }
 
 QWidget* PreferencesWindow::BuildMouseFrame() {
-    QGroupBox* frame = Frame("fraMouse", "Mouse", this);
-    cmdMouse_ = DialogButton("cmdMouse", "&Mouse Properties", frame);
-    cboDClickFile_ = Choice("cboDClickFile",
-                            {"opens the rename single entry window", "deletes the file",
-                             "launches the file with its default program"},
-                            frame);
-    cboDClickFolder_ =
-        Choice("cboDClickFolder",
-               {"opens the rename single entry window", "deletes the folder (if empty)",
-                "explores the folder", "changes to that folder"},
-               frame);
+    QGroupBox* frame = Frame("fraMouse", Tr("Mouse"), this);
+    cmdMouse_ = DialogButton("cmdMouse", text::Tr("&Mouse Properties"), frame);
+    // TRANSLATORS: What double-clicking does; each completes "Double-clicking
+    // a filename" or "Double-clicking on a folder".
+    const QString renameSingle = Tr("opens the rename single entry window");
+    cboDClickFile_ = Choice(
+        "cboDClickFile",
+        {renameSingle, Tr("deletes the file"), Tr("launches the file with its default program")},
+        frame);
+    cboDClickFolder_ = Choice("cboDClickFolder",
+                              {renameSingle, Tr("deletes the folder (if empty)"),
+                               Tr("explores the folder"), Tr("changes to that folder")},
+                              frame);
     for (QComboBox* combo : {cboDClickFile_, cboDClickFolder_}) {
-        combo->setToolTip(QStringLiteral("Choose default action"));
+        combo->setToolTip(Tr("Choose default action"));
     }
     auto* grid = new QGridLayout(frame);
     grid->addWidget(cmdMouse_, 0, 0, Qt::AlignLeft);
-    grid->addWidget(FieldLabel(QStringLiteral("Double-clicking a filename"), cboDClickFile_, frame),
-                    1, 0);
+    grid->addWidget(FieldLabel(Tr("Double-clicking a filename"), cboDClickFile_, frame), 1, 0);
     grid->addWidget(cboDClickFile_, 1, 1);
-    grid->addWidget(
-        FieldLabel(QStringLiteral("Double-clicking on a folder"), cboDClickFolder_, frame), 2, 0);
+    grid->addWidget(FieldLabel(Tr("Double-clicking on a folder"), cboDClickFolder_, frame), 2, 0);
     grid->addWidget(cboDClickFolder_, 2, 1);
     grid->setColumnStretch(1, 1);
     return frame;
 }
 
 QWidget* PreferencesWindow::BuildInternetFrame() {
-    QGroupBox* frame = Frame("fraInternetUpdate", "Internet Update", this);
-    cmdDialUp_ = DialogButton("cmdDialUp", "&Dial-up Properties", frame);
-    cmdInternet_ = DialogButton("cmdInternet", "&Internet Settings", frame);
-    cmdCheck_ = DialogButton("cmdCheck", "Check for &Update", frame);
-    chkAutoUpdate_ =
-        Check("chkAutoUpdate", "Check for internet updates on program launch (recommended)", frame);
-    chkAutoUpdate_->setToolTip(QStringLiteral("Turn on for high-speed internet connections"));
+    QGroupBox* frame = Frame("fraInternetUpdate", Tr("Internet Update"), this);
+    cmdDialUp_ = DialogButton("cmdDialUp", text::Tr("&Dial-up Properties"), frame);
+    cmdInternet_ = DialogButton("cmdInternet", text::Tr("&Internet Settings"), frame);
+    cmdCheck_ = DialogButton("cmdCheck", text::Tr("Check for &Update"), frame);
+    chkAutoUpdate_ = Check("chkAutoUpdate",
+                           Tr("Check for internet updates on program launch (recommended)"), frame);
+    chkAutoUpdate_->setToolTip(Tr("Turn on for high-speed internet connections"));
     auto* row = new QHBoxLayout;
     row->addWidget(cmdDialUp_);
     row->addWidget(cmdInternet_);
@@ -207,20 +214,23 @@ QWidget* PreferencesWindow::BuildInternetFrame() {
 }
 
 QWidget* PreferencesWindow::BuildSoundsFrame() {
-    QGroupBox* frame = Frame("fraSounds", "Sounds", this);
-    cmdSounds_ = DialogButton("cmdSounds", "Change &Sounds", frame);
+    QGroupBox* frame = Frame("fraSounds", Tr("Sounds"), this);
+    cmdSounds_ = DialogButton("cmdSounds", text::Tr("Change &Sounds"), frame);
     sldSoundsTime_ = Slider("sldSoundsTime", 0, settings::kMaxSoundsThreshold, 30, 30,
-                            "Sounds threshold", frame);
+                            Tr("Sounds threshold"), frame);
     sldSoundsTime_->setToolTip(
-        QStringLiteral("Sets minimum amount of time spent processing before playing a sound"));
+        Tr("Sets minimum amount of time spent processing before playing a sound"));
     lblSoundsThreshold_ = Named(new QLabel(frame), "lblSoundsThreshold");
     ReserveWidthFor(lblSoundsThreshold_, {SoundsText(0), SoundsText(1), SoundsText(300)});
 
     const std::array<const char*, 2> names = {"imgSpeaker0", "imgSpeaker1"};
     const std::array<QStyle::StandardPixmap, 2> pictures = {QStyle::SP_MediaVolume,
                                                             QStyle::SP_MediaVolumeMuted};
-    const std::array<const char*, 2> tips = {"Enables sounds", "Mutes sounds"};
-    const std::array<const char*, 2> actions = {"Click to mute sounds", "Click to enable sounds"};
+    // TRANSLATORS: The speaker picture shown while sounds are on, and the one
+    // shown while they are muted.
+    const std::array<QString, 2> tips = {Tr("Enables sounds"), Tr("Mutes sounds")};
+    const std::array<QString, 2> actions = {Tr("Click to mute sounds"),
+                                            Tr("Click to enable sounds")};
     auto* speakers = new QHBoxLayout;
     speakers->setContentsMargins(0, 0, 0, 0);
     for (std::size_t i = 0; i < imgSpeaker_.size(); ++i) {
@@ -229,9 +239,9 @@ QWidget* PreferencesWindow::BuildSoundsFrame() {
         image->setIconSize(QSize(32, 32));
         image->setAutoRaise(true);
         image->setFocusPolicy(Qt::StrongFocus);
-        image->setToolTip(QString::fromUtf8(tips[i]));
+        image->setToolTip(tips[i]);
         image->setAccessibleName(image->toolTip());
-        image->setAccessibleDescription(QString::fromUtf8(actions[i]));
+        image->setAccessibleDescription(actions[i]);
         speakers->addWidget(image);
         imgSpeaker_[i] = image;
     }
@@ -246,32 +256,35 @@ QWidget* PreferencesWindow::BuildSoundsFrame() {
 }
 
 QWidget* PreferencesWindow::BuildProcessingFrame() {
-    QGroupBox* frame = Frame("fraProcessing", "Processing", this);
+    QGroupBox* frame = Frame("fraProcessing", Tr("Processing"), this);
     chkAutoRefresh_ = Check(
         "chkAutoRefresh",
-        "Automatically refresh file lists upon detecting change in view or rename options", frame);
-    chkAutoRefresh_->setToolTip(
-        QStringLiteral("Automatically updates lists whenever options change"));
+        Tr("Automatically refresh file lists upon detecting change in view or rename options"),
+        frame);
+    chkAutoRefresh_->setToolTip(Tr("Automatically updates lists whenever options change"));
     chkPreviewWhileTyping_ =
-        Check("chkPreviewWhileTyping", "Update the preview while typing", frame);
-    chkPreviewWhileTyping_->setToolTip(QStringLiteral(
-        "Shows new names as each character is typed, not only when you leave a box"));
+        Check("chkPreviewWhileTyping", Tr("Update the preview while typing"), frame);
+    chkPreviewWhileTyping_->setToolTip(
+        Tr("Shows new names as each character is typed, not only when you leave a box"));
     chkAutoResetOptions_ =
         Check("chkAutoResetOptions",
-              "Automatically clear rename option checkboxes after every operation", frame);
-    chkHideLists_ =
-        Check("chkHideLists",
-              "Wait until processing is finished before refreshing file lists (faster performance)",
-              frame);
-    chkMaxList_ = Check("chkMaxList", "Interrupt processing at", frame);
-    chkMaxList_->setToolTip(QStringLiteral("Also valuable working across network drives"));
+              Tr("Automatically clear rename option checkboxes after every operation"), frame);
+    chkHideLists_ = Check(
+        "chkHideLists",
+        Tr("Wait until processing is finished before refreshing file lists (faster performance)"),
+        frame);
+    // TRANSLATORS: A check box followed by a box for a number of files and by
+    // "file(s) (helps prevent "runaway" processing)": the three read as one
+    // sentence.
+    chkMaxList_ = Check("chkMaxList", Tr("Interrupt processing at"), frame);
+    chkMaxList_->setToolTip(Tr("Also valuable working across network drives"));
     txtMaxListCutoff_ = Named(new QLineEdit(frame), "txtMaxListCutoff");
     txtMaxListCutoff_->setFixedWidth(
         txtMaxListCutoff_->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 14);
     txtMaxListCutoff_->setAlignment(Qt::AlignRight);
     txtMaxListCutoff_->setAccessibleName(chkMaxList_->text());
-    auto* files =
-        new QLabel(QStringLiteral("file(s) (helps prevent \"runaway\" processing)"), frame);
+    // TRANSLATORS: Follows "Interrupt processing at" and a number of files.
+    auto* files = new QLabel(Tr("file(s) (helps prevent \"runaway\" processing)"), frame);
     txtMaxListCutoff_->setAccessibleDescription(files->text());
 
     auto* cutoff = new QHBoxLayout;
@@ -289,14 +302,14 @@ QWidget* PreferencesWindow::BuildProcessingFrame() {
 }
 
 QWidget* PreferencesWindow::BuildLengthFrame() {
-    QGroupBox* frame = Frame("fraLengthChecking", "Length Checking", this);
-    auto* note = new QLabel(QStringLiteral("ISO9660 maximums are 31 and 63 characters"), frame);
-    chkMaxLength_ = Check("chkMaxLength", "", frame);
+    QGroupBox* frame = Frame("fraLengthChecking", Tr("Length Checking"), this);
+    // TRANSLATORS: ISO9660 is the file system of CD-ROMs; its name stays as it is.
+    auto* note = new QLabel(Tr("ISO9660 maximums are 31 and 63 characters"), frame);
+    chkMaxLength_ = Check("chkMaxLength", QString(), frame);
     ReserveWidthFor(chkMaxLength_, {MaxLengthText(1), MaxLengthText(255)});
     sldMaxLength_ = Slider("sldMaxLength", settings::kMinMaxLength, settings::kMaxMaxLength, 10, 16,
-                           "Maximum filename length", frame);
-    sldMaxLength_->setToolTip(
-        QStringLiteral("Sets maximum file length before considering new name an error"));
+                           Tr("Maximum filename length"), frame);
+    sldMaxLength_->setToolTip(Tr("Sets maximum file length before considering new name an error"));
     auto* column = new QVBoxLayout(frame);
     column->addWidget(note);
     column->addWidget(chkMaxLength_);
@@ -305,10 +318,10 @@ QWidget* PreferencesWindow::BuildLengthFrame() {
 }
 
 QWidget* PreferencesWindow::BuildErrorFrame() {
-    QGroupBox* frame = Frame("fraErrorChecking", "Error Checking", this);
+    QGroupBox* frame = Frame("fraErrorChecking", Tr("Error Checking"), this);
     sldErrorCheck_ = Slider("sldErrorCheck", 0, settings::kMaxErrorChecking, 1, 1,
-                            "Error checking level", frame);
-    sldErrorCheck_->setToolTip(QStringLiteral("Sets level of error checking"));
+                            Tr("Error checking level"), frame);
+    sldErrorCheck_->setToolTip(Tr("Sets level of error checking"));
     lblErrorCheck_ = Named(new QLabel(frame), "lblErrorCheck");
     ReserveWidthFor(lblErrorCheck_,
                     {ErrorCheckText(0), ErrorCheckText(1), ErrorCheckText(2), ErrorCheckText(3)});
@@ -336,19 +349,19 @@ void PreferencesWindow::Connect() {
 
     connect(cmdDisplay_, &QPushButton::clicked, this, [this] {
         StartTool(platform::DesktopTool::DisplaySettings,
-                  "No display settings tool was found on this desktop.");
+                  text::Tr("No display settings tool was found on this desktop."));
     });
     connect(cmdMouse_, &QPushButton::clicked, this, [this] {
         StartTool(platform::DesktopTool::MouseSettings,
-                  "No mouse settings tool was found on this desktop.");
+                  text::Tr("No mouse settings tool was found on this desktop."));
     });
     connect(cmdDialUp_, &QPushButton::clicked, this, [this] {
         StartTool(platform::DesktopTool::NetworkConnections,
-                  "No network connections tool was found on this desktop.");
+                  text::Tr("No network connections tool was found on this desktop."));
     });
     connect(cmdInternet_, &QPushButton::clicked, this, [this] {
         StartTool(platform::DesktopTool::InternetSettings,
-                  "No Internet settings tool was found on this desktop.");
+                  text::Tr("No Internet settings tool was found on this desktop."));
     });
     connect(cmdSounds_, &QPushButton::clicked, this, &PreferencesWindow::OpenSounds);
     connect(cmdCheck_, &QPushButton::clicked, this, [this] {

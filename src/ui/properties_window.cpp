@@ -25,8 +25,8 @@ QLineEdit* ReadOnlyField(const char* name, QWidget* parent) {
     return field;
 }
 
-QCheckBox* Mark(const char* name, const char* caption, QWidget* parent) {
-    auto* box = Named(new QCheckBox(QString::fromUtf8(caption), parent), name);
+QCheckBox* Mark(const char* name, const QString& caption, QWidget* parent) {
+    auto* box = Named(new QCheckBox(caption, parent), name);
     box->setAccessibleName(box->text());
     // It shows a mark; a click must not look as if it changed one.
     box->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -39,38 +39,29 @@ QCheckBox* Mark(const char* name, const char* caption, QWidget* parent) {
 QString EntryKind(const platform::EntryDetails& details) {
     const bool folder = (details.attributes & platform::kAttrFolder) != 0;
     if ((details.attributes & platform::kAttrSystem) != 0 && !folder) {
-        return QStringLiteral("Device, socket or pipe");
+        return Tr("Device, socket or pipe");
     }
     if (details.isLink) {
-        return folder ? QStringLiteral("Link to a folder") : QStringLiteral("Link to a file");
+        return folder ? Tr("Link to a folder") : Tr("Link to a file");
     }
-    return folder ? QStringLiteral("Folder") : QStringLiteral("File");
+    // TRANSLATORS: The kind of an entry in the Properties window.
+    return folder ? Tr("Folder") : Tr("File");
 }
 
 QString OwnerAccessText(int ownerAccess) {
-    QStringList words;
-    if ((ownerAccess & 4) != 0) {
-        words << QStringLiteral("read");
-    }
-    if ((ownerAccess & 2) != 0) {
-        words << QStringLiteral("write");
-    }
-    if ((ownerAccess & 1) != 0) {
-        words << QStringLiteral("execute");
-    }
-    if (words.isEmpty()) {
-        return QStringLiteral("None");
-    }
-    QString text = words.size() == 1 ? words[0]
-                                     : words.mid(0, words.size() - 1).join(QStringLiteral(", ")) +
-                                           QStringLiteral(" and ") + words.last();
-    text[0] = text[0].toUpper();
-    return text;
+    // Whole phrases for each of the eight combinations (read 4, write 2,
+    // execute 1), so that a translation needs no list grammar of its own.
+    static constexpr const char* kPhrases[] = {
+        // TRANSLATORS: What the owner of a file may do with it, in the
+        // Properties window; "None" when nothing.
+        N_("None"), N_("Execute"),          N_("Write"),          N_("Write and execute"),
+        N_("Read"), N_("Read and execute"), N_("Read and write"), N_("Read, write and execute")};
+    return Tr(kPhrases[ownerAccess & 7]);
 }
 
 PropertiesWindow::PropertiesWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmProperties"));
-    setWindowTitle(QStringLiteral("Properties"));
+    setWindowTitle(Tr("Properties"));
     setWindowModality(Qt::ApplicationModal);
 
     txtName_ = ReadOnlyField("txtName", this);
@@ -83,24 +74,27 @@ PropertiesWindow::PropertiesWindow(QWidget* parent) : QDialog(parent) {
     auto* grid = new QGridLayout;
     int row = 0;
     for (const auto& [caption, field] :
-         {std::pair{"&Name:", txtName_}, std::pair{"In folder:", txtFolder_},
-          std::pair{"Kind:", txtKind_}, std::pair{"Size:", txtSize_},
-          std::pair{"Modified:", txtModified_}, std::pair{"Owner may:", txtAccess_}}) {
-        grid->addWidget(FieldLabel(QString::fromUtf8(caption), field, this), row, 0);
+         {std::pair{Tr("&Name:"), txtName_}, std::pair{Tr("In folder:"), txtFolder_},
+          std::pair{Tr("Kind:"), txtKind_}, std::pair{Tr("Size:"), txtSize_},
+          std::pair{Tr("Modified:"), txtModified_},
+          // TRANSLATORS: Followed by what the owner may do ("Read and write").
+          std::pair{Tr("Owner may:"), txtAccess_}}) {
+        grid->addWidget(FieldLabel(caption, field, this), row, 0);
         grid->addWidget(field, row++, 1);
     }
 
-    auto* marks = Named(new QGroupBox(QStringLiteral("Attributes"), this), "fraAttributes");
-    chkReadOnly_ = Mark("chkReadOnly", "Read-only", marks);
-    chkHidden_ = Mark("chkHidden", "Hidden", marks);
-    chkSystem_ = Mark("chkSystem", "System", marks);
-    chkArchive_ = Mark("chkArchive", "Archive", marks);
+    auto* marks = Named(new QGroupBox(Tr("Attributes"), this), "fraAttributes");
+    // TRANSLATORS: The file attributes, as the Properties window marks them.
+    chkReadOnly_ = Mark("chkReadOnly", Tr("Read-only"), marks);
+    chkHidden_ = Mark("chkHidden", Tr("Hidden"), marks);
+    chkSystem_ = Mark("chkSystem", Tr("System"), marks);
+    chkArchive_ = Mark("chkArchive", Tr("Archive"), marks);
     auto* markRow = new QHBoxLayout(marks);
     for (QCheckBox* box : {chkReadOnly_, chkHidden_, chkSystem_, chkArchive_}) {
         markRow->addWidget(box);
     }
 
-    auto* close = DialogButton("cmdClose", "&Close", this);
+    auto* close = DialogButton("cmdClose", text::Tr("&Close"), this);
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     auto* buttons = new QHBoxLayout;
@@ -127,10 +121,12 @@ void PropertiesWindow::ShowEntry(const QString& path, const platform::EntryDetai
     const bool folder = (details.attributes & platform::kAttrFolder) != 0;
     // The count pattern prints zero as empty text; a size says "0".
     const auto size = static_cast<std::int64_t>(details.size);
-    txtSize_->setText(folder
-                          ? QString()
-                          : (size == 0 ? QStringLiteral("0") : ToQString(text::FormatCount(size))) +
-                                QStringLiteral(" bytes"));
+    const QString number = size == 0 ? QStringLiteral("0") : ToQString(text::FormatCount(size));
+    const QString bytes =
+        // TRANSLATORS: A file's size; {1} is the number of bytes, with
+        // thousands separators. English says "bytes" for one byte too.
+        Fill(TrPlural("{1} bytes", "{1} bytes", static_cast<std::uint64_t>(size)), {number});
+    txtSize_->setText(folder ? QString() : bytes);
     txtModified_->setText(
         QLocale().toString(QDateTime::fromSecsSinceEpoch(details.modified), QLocale::LongFormat));
     txtAccess_->setText(OwnerAccessText(details.ownerAccess));

@@ -4,15 +4,16 @@
 #include <QPushButton>
 
 #include "ui/dialog_controls.h"
+#include "ui/qt_text.h"
 
 namespace kestrel::ui {
 
 RenameSingleWindow::RenameSingleWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmRenameSingle"));
-    setWindowTitle(QStringLiteral("Rename Single Item"));
+    setWindowTitle(Tr("Rename Single Item"));
     setWindowModality(Qt::ApplicationModal);
 
-    const TextBoxDialog parts = BuildTextBoxDialog(this, "fraNewName", QStringLiteral("New Name"));
+    const TextBoxDialog parts = BuildTextBoxDialog(this, "fraNewName", Tr("New Name"));
     txtName_ = parts.box;
     cmdOK_ = parts.ok;
     connect(cmdOK_, &QPushButton::clicked, this, [this] {

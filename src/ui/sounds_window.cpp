@@ -18,21 +18,38 @@
 namespace kestrel::ui {
 namespace {
 
-constexpr const char* kNoPlayer = "No sound player was found on this desktop.";
+constexpr const char* kNoPlayer = N_("No sound player was found on this desktop.");
 
+/// The event's name as the user reads it. settings::SoundEventName is also the
+/// event's key in the settings store, which reads the same in every language,
+/// so the window names the events itself.
 QString EventName(settings::SoundEvent event) {
+    switch (event) {
+        case settings::SoundEvent::OperationComplete:
+            return Tr("Operation complete");
+        case settings::SoundEvent::OperationCompleteWithWarnings:
+            return Tr("Operation complete with warnings");
+    }
     return ToQString(settings::SoundEventName(event));
 }
 
 /// A button of an event's row: its caption, with the event in its accessible
 /// name so that a screen reader tells the two rows apart.
-QPushButton* RowButton(const QString& name, const char* caption, settings::SoundEvent event,
+QPushButton* RowButton(const QString& name, const QString& caption, settings::SoundEvent event,
                        QWidget* parent) {
-    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+    auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
-    button->setAccessibleName(button->text() + QStringLiteral(" (") + EventName(event) +
-                              QLatin1Char(')'));
+    // TRANSLATORS: What a screen reader says for a button of the Sounds
+    // window: {1} is the button's caption ("Test"), {2} the sound event
+    // ("Operation complete").
+    button->setAccessibleName(Fill(Tr("{1} ({2})"), {button->text(), EventName(event)}));
     return button;
+}
+
+// A file dialog's filter: the name the user reads, then the patterns the
+// dialog matches, which no translation may change.
+QString Filter(const QString& name, const char* patterns) {
+    return name + QStringLiteral(" (") + QLatin1String(patterns) + QLatin1Char(')');
 }
 
 }  // namespace
@@ -41,7 +58,7 @@ SoundsWindow::SoundsWindow(settings::SettingsStore* store, settings::SoundTable&
                            QWidget* parent)
     : QDialog(parent), store_(store), table_(table), ui_(ui) {
     setObjectName(QStringLiteral("frmSounds"));
-    setWindowTitle(QStringLiteral("Sounds"));
+    setWindowTitle(Tr("Sounds"));
     setWindowModality(Qt::ApplicationModal);
 
     auto* grid = new QGridLayout;
@@ -51,13 +68,17 @@ SoundsWindow::SoundsWindow(settings::SettingsStore* store, settings::SoundTable&
         const QString number = QString::number(static_cast<int>(row.event));
         row.file = new QLineEdit(this);
         row.file->setObjectName(QStringLiteral("txtSound") + number);
-        row.file->setPlaceholderText(QStringLiteral("No sound"));
+        row.file->setPlaceholderText(Tr("No sound"));
         row.file->setMinimumWidth(row.file->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 24);
-        row.browse = RowButton(QStringLiteral("cmdBrowse") + number, "Browse...", row.event, this);
-        row.test = RowButton(QStringLiteral("cmdTest") + number, "Test", row.event, this);
-        row.none = RowButton(QStringLiteral("cmdNone") + number, "None", row.event, this);
+        row.browse =
+            RowButton(QStringLiteral("cmdBrowse") + number, Tr("Browse..."), row.event, this);
+        // TRANSLATORS: A button that plays the event's sound.
+        row.test = RowButton(QStringLiteral("cmdTest") + number, Tr("Test"), row.event, this);
+        // TRANSLATORS: A button that takes the event's sound away.
+        row.none = RowButton(QStringLiteral("cmdNone") + number, Tr("None"), row.event, this);
         row.desktop =
-            RowButton(QStringLiteral("cmdDesktop") + number, "Desktop sound", row.event, this);
+            // TRANSLATORS: A button that chooses the desktop theme's own sound for the event.
+            RowButton(QStringLiteral("cmdDesktop") + number, Tr("Desktop sound"), row.event, this);
 
         const int line = static_cast<int>(i) * 2;
         grid->addWidget(FieldLabel(EventName(row.event), row.file, this), line, 0, 1, 5);
@@ -77,7 +98,7 @@ SoundsWindow::SoundsWindow(settings::SettingsStore* store, settings::SoundTable&
     }
     grid->setColumnStretch(0, 1);
 
-    QPushButton* close = DialogButton("cmdClose", "&Close", this);
+    QPushButton* close = DialogButton("cmdClose", text::Tr("&Close"), this);
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     auto* buttons = new QHBoxLayout;
@@ -100,7 +121,7 @@ void SoundsWindow::Load() {
             ToQString(platform::FindThemeSound(settings::ThemeSoundName(row.event), dataDirs));
         row.desktop->setEnabled(!row.desktopFile.isEmpty());
         row.desktop->setToolTip(row.desktopFile.isEmpty()
-                                    ? QStringLiteral("The desktop's sound theme is not installed")
+                                    ? Tr("The desktop's sound theme is not installed")
                                     : row.desktopFile);
         row.test->setEnabled(!row.file->text().isEmpty());
     }
@@ -127,9 +148,10 @@ void SoundsWindow::Browse(EventRow& row) {
                      ? QStringLiteral("/usr/share/sounds")
                      : QDir::homePath();
     }
-    const QString file = QFileDialog::getOpenFileName(
-        this, EventName(row.event), folder,
-        QStringLiteral("Sound files (*.wav *.oga *.ogg *.flac);;All files (*)"));
+    const QString file =
+        QFileDialog::getOpenFileName(this, EventName(row.event), folder,
+                                     Filter(Tr("Sound files"), "*.wav *.oga *.ogg *.flac") +
+                                         QStringLiteral(";;") + Filter(Tr("All files"), "*"));
     if (!file.isEmpty()) {
         row.file->setText(file);
     }
@@ -140,11 +162,13 @@ void SoundsWindow::Test(const EventRow& row) {
         case platform::PlayResult::Started:
             return;
         case platform::PlayResult::NoFile:
-            ui_.Ask("The sound file \"" + row.file->text().toStdString() + "\" was not found.",
+            ui_.Ask(text::Fill(text::Tr("The sound file \"{1}\" was not found."),
+                               {row.file->text().toStdString()}),
                     app::kProgramTitle, app::Buttons::Ok, app::Icon::Information);
             return;
         case platform::PlayResult::NoPlayer:
-            ui_.Ask(kNoPlayer, app::kProgramTitle, app::Buttons::Ok, app::Icon::Information);
+            ui_.Ask(text::Tr(kNoPlayer), app::kProgramTitle, app::Buttons::Ok,
+                    app::Icon::Information);
             return;
     }
 }

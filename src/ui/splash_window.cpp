@@ -29,10 +29,11 @@ SplashWindow::SplashWindow(QWidget* parent)
     frame->setLineWidth(2);
     auto* layout = new QVBoxLayout(frame);
     layout->setContentsMargins(32, 24, 32, 16);
-    layout->addWidget(MakeLabel("lblTitle1", QStringLiteral("The ultimate file renaming utility"),
-                                frame, 2, false));
+    layout->addWidget(
+        MakeLabel("lblTitle1", Tr("The ultimate file renaming utility"), frame, 2, false));
     layout->addWidget(MakeLabel("lblTitle2", QStringLiteral("Kestrel"), frame, 18, true));
-    layout->addWidget(MakeLabel("lblVersion", QStringLiteral("Version ") + ToQString(app::kVersion),
+    // TRANSLATORS: {1} is Kestrel's version number ("1.4.2").
+    layout->addWidget(MakeLabel("lblVersion", Fill(Tr("Version {1}"), {ToQString(app::kVersion)}),
                                 frame, 0, false));
     layout->addSpacing(16);
     status_ = MakeLabel("lblStatus", QString(), frame, 0, false);

@@ -23,16 +23,16 @@ TemplateManagerWindow::TemplateManagerWindow(app::Workspace& workspace,
           workspace.SaveTemplate(number, name);
       }) {
     setObjectName(QStringLiteral("frmTemplates"));
-    setWindowTitle(QStringLiteral("Template Manager"));
+    setWindowTitle(Tr("Template Manager"));
     setWindowModality(Qt::ApplicationModal);
 
     fmeTemplates_ = Named(new QGroupBox(this), "fmeTemplates");
     lstTemplates_ = Named(new QListWidget(fmeTemplates_), "lstTemplates");
-    lstTemplates_->setAccessibleName(QStringLiteral("Templates"));
+    lstTemplates_->setAccessibleName(Tr("Templates"));
     lstTemplates_->setMinimumSize(260, 220);
     txtTemplate_ = Named(new QLineEdit(fmeTemplates_), "txtTemplate");
     auto* name = new QHBoxLayout;
-    name->addWidget(FieldLabel(QStringLiteral("&Name:"), txtTemplate_, fmeTemplates_));
+    name->addWidget(FieldLabel(Tr("&Name:"), txtTemplate_, fmeTemplates_));
     name->addWidget(txtTemplate_, 1);
     auto* frame = new QVBoxLayout(fmeTemplates_);
     frame->addWidget(lstTemplates_, 1);
@@ -46,18 +46,19 @@ TemplateManagerWindow::TemplateManagerWindow(app::Workspace& workspace,
     };
     QPushButton* cmdClose = nullptr;
     const ButtonRow rows[] = {
-        {cmdUse_, "cmdUse", "&Use", "Use the selected template"},
-        {cmdAdd_, "cmdAdd", "&Add", "Create a template with current options"},
-        {cmdModify_, "cmdModify", "&Modify", "Modify selected template to contain current options"},
-        {cmdDelete_, "cmdDelete", "&Delete", "Delete selected template"},
-        {cmdDeleteAll_, "cmdDeleteAll", "Delete all", "Delete all templates"},
-        {cmdClose, "cmdClose", "&Close", nullptr},
+        {cmdUse_, "cmdUse", N_("&Use"), N_("Use the selected template")},
+        {cmdAdd_, "cmdAdd", N_("&Add"), N_("Create a template with current options")},
+        {cmdModify_, "cmdModify", N_("&Modify"),
+         N_("Modify selected template to contain current options")},
+        {cmdDelete_, "cmdDelete", N_("&Delete"), N_("Delete selected template")},
+        {cmdDeleteAll_, "cmdDeleteAll", N_("Delete all"), N_("Delete all templates")},
+        {cmdClose, "cmdClose", N_("&Close"), nullptr},
     };
     auto* buttons = new QVBoxLayout;
     for (const ButtonRow& row : rows) {
-        row.button = DialogButton(row.name, row.caption, this);
+        row.button = DialogButton(row.name, text::Tr(row.caption), this);
         if (row.tip != nullptr) {
-            row.button->setToolTip(QString::fromUtf8(row.tip));
+            row.button->setToolTip(Tr(row.tip));
         }
         buttons->addWidget(row.button);
     }
