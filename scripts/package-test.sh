@@ -64,16 +64,24 @@ if [ "$version" != "$expected" ]; then
 fi
 # A window run goes on in the installed window program, which without a
 # display says that it needs one.
-message=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM kestrel 2>&1 || true)
+message=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM LC_ALL=C.UTF-8 kestrel 2>&1 || true)
 case "$message" in
     *"needs a display"*) ;;
     *) echo "kestrel did not reach its window program: $message" >&2; exit 1 ;;
 esac
+# The installed catalogues are found: the help reads in German with LANG alone.
+catalogues=(/usr/share/locale/de/LC_MESSAGES/kestrel.mo /usr/share/locale/fr/LC_MESSAGES/kestrel.mo)
+english=$(LC_ALL=C.UTF-8 kestrel --help)
+german=$(env -u LANGUAGE LC_ALL= LANG=de_DE.UTF-8 kestrel --help)
+if [ "$english" = "$german" ]; then
+    echo "kestrel --help is English under LANG=de_DE.UTF-8: ${catalogues[0]} not read" >&2
+    exit 1
+fi
 echo "-- installed and ran: $version"
 
 trap - EXIT
 remove
-for file in /usr/bin/kestrel /usr/libexec/kestrel "/usr/share/applications/$id.desktop" /usr/share/kestrel /usr/share/man/man1/kestrel.1.gz "${actions[@]}"; do
+for file in /usr/bin/kestrel /usr/libexec/kestrel "/usr/share/applications/$id.desktop" /usr/share/kestrel /usr/share/man/man1/kestrel.1.gz "${actions[@]}" "${catalogues[@]}"; do
     if [ -e "$file" ]; then
         echo "$file is still there after the package was removed" >&2
         exit 1
