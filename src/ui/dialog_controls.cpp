@@ -10,7 +10,7 @@ namespace kestrel::ui {
 OkCancelRow BuildOkCancelRow(QWidget* dialog, const char* okName, const char* okCaption,
                              const char* cancelName) {
     QPushButton* ok = DialogButton(okName, okCaption, dialog);
-    QPushButton* cancel = DialogButton(cancelName, "&Cancel", dialog);
+    QPushButton* cancel = DialogButton(cancelName, Tr("&Cancel"), dialog);
     ok->setDefault(true);
     auto* row = new QHBoxLayout;
     row->addStretch(1);

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <initializer_list>
 
+#include "ui/qt_text.h"
+
 class QDialog;
 class QHBoxLayout;
 
@@ -23,19 +25,32 @@ Widget* Named(Widget* widget, const char* name) {
 }
 
 /// A push button whose accessible name is its caption without the mnemonic mark.
-inline QPushButton* DialogButton(const char* name, const char* caption, QWidget* parent) {
-    auto* button = Named(new QPushButton(QString::fromUtf8(caption), parent), name);
+inline QPushButton* DialogButton(const char* name, const QString& caption, QWidget* parent) {
+    auto* button = Named(new QPushButton(caption, parent), name);
     button->setAccessibleName(button->text().remove(QLatin1Char('&')));
     return button;
 }
 
+/// The same with the English caption, marked for the catalogues with N_ where
+/// it is written, shown in the user's language. A caption translated already
+/// belongs in the QString form: looked up again, a translation that happens to
+/// be another English text would be translated twice.
+inline QPushButton* DialogButton(const char* name, const char* caption, QWidget* parent) {
+    return DialogButton(name, Tr(caption), parent);
+}
+
 /// A "..." button. Its caption says nothing to a screen reader; its tooltip
 /// `tip` names it.
-inline QPushButton* BrowseButton(const char* name, const char* tip, QWidget* parent) {
-    QPushButton* button = DialogButton(name, "...", parent);
-    button->setToolTip(QString::fromUtf8(tip));
-    button->setAccessibleName(button->toolTip());
+inline QPushButton* BrowseButton(const char* name, const QString& tip, QWidget* parent) {
+    QPushButton* button = DialogButton(name, QStringLiteral("..."), parent);
+    button->setToolTip(tip);
+    button->setAccessibleName(tip);
     return button;
+}
+
+/// The same with the English tip, translated as DialogButton translates.
+inline QPushButton* BrowseButton(const char* name, const char* tip, QWidget* parent) {
+    return BrowseButton(name, Tr(tip), parent);
 }
 
 /// A label in the widget font made `pointSizeDelta` points larger, and bold when asked.
@@ -82,10 +97,12 @@ struct OkCancelRow {
     QHBoxLayout* row;  // more buttons may go in front of the stretch
 };
 
-/// Makes OK (the default button, named `okName`, captioned `okCaption`) and
-/// Cancel ("cmdCancel" unless named otherwise) in a row that pushes them right.
+/// Makes OK (the default button, named `okName`, captioned `okCaption` in the
+/// user's language as DialogButton translates it) and Cancel ("cmdCancel"
+/// unless named otherwise) in a row that pushes them right.
 OkCancelRow BuildOkCancelRow(QWidget* dialog, const char* okName = "cmdOK",
-                             const char* okCaption = "OK", const char* cancelName = "cmdCancel");
+                             const char* okCaption = N_("OK"),
+                             const char* cancelName = "cmdCancel");
 
 /// The controls of a window that asks for one line of text.
 struct TextBoxDialog {

@@ -17,16 +17,30 @@
 namespace kestrel::ui {
 namespace {
 
-QComboBox* DelimiterBox(const char* name, std::string_view initial, QWidget* parent) {
+// The entries show in the user's language; each keeps its English name, which
+// is what the import reads.
+QComboBox* DelimiterBox(const char* name, std::size_t initial, QWidget* parent) {
     auto* box = Named(new QComboBox(parent), name);
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
     for (std::string_view item : exchange::kDelimiterItems) {
-        box->addItem(ToQString(item));
+        box->addItem(Tr(std::string(item).c_str()), ToQString(item));
     }
-    box->setCurrentText(ToQString(initial));
-    box->setToolTip(QStringLiteral("How do I know where a filename begins or ends?"));
+    box->setCurrentText(box->itemText(static_cast<int>(initial)));
+    box->setToolTip(Tr("How do I know where a filename begins or ends?"));
     return box;
+}
+
+// The box's text as the import reads it: an entry's English name, else what
+// was typed (a character, or a "Custom Char" code).
+std::string DelimiterText(const QComboBox* box) {
+    const QString shown = box->currentText();
+    for (int i = 0; i < box->count(); ++i) {
+        if (box->itemText(i) == shown) {
+            return box->itemData(i).toString().toStdString();
+        }
+    }
+    return shown.toStdString();
 }
 
 }  // namespace
@@ -34,9 +48,9 @@ QComboBox* DelimiterBox(const char* name, std::string_view initial, QWidget* par
 ImportPanel::ImportPanel(app::Workspace& workspace, QtUi& ui, Hooks hooks, QWidget* parent)
     : QWidget(parent), workspace_(workspace), ui_(ui), hooks_(std::move(hooks)) {
     QWidget* parameters = BuildParameters();
-    auto* status = new QGroupBox(QStringLiteral("Status"), this);
+    auto* status = new QGroupBox(Tr("Status"), this);
     lstStatusWindow_ = Named(new QListWidget(status), "lstStatusWindow");
-    lstStatusWindow_->setAccessibleName(QStringLiteral("Status"));
+    lstStatusWindow_->setAccessibleName(Tr("Status"));
     lstStatusWindow_->setMinimumHeight(120);
     auto* statusLayout = new QVBoxLayout(status);
     statusLayout->addWidget(lstStatusWindow_);
@@ -61,29 +75,32 @@ ImportPanel::ImportPanel(app::Workspace& workspace, QtUi& ui, Hooks hooks, QWidg
 }
 
 QWidget* ImportPanel::BuildParameters() {
-    auto* frame = new QGroupBox(QStringLiteral("Import parameters"), this);
+    auto* frame = new QGroupBox(Tr("Import parameters"), this);
     txtSourceList_ = Named(new QLineEdit(frame), "txtSourceList");
     txtTargetList_ = Named(new QLineEdit(frame), "txtTargetList");
     txtSourceDirectory_ = Named(new QLineEdit(frame), "txtSourceDirectory");
     txtTargetDirectory_ = Named(new QLineEdit(frame), "txtTargetDirectory");
     txtSourceDirectory_->setText(ToQString(workspace_.txtSourceDir));
     txtTargetDirectory_->setText(ToQString(workspace_.txtSourceDir));
-    cbo1stDelimiter_ = DelimiterBox("cbo1stDelimiter", exchange::kDelimiterItems[0], frame);
-    cbo2ndDelimiter_ = DelimiterBox("cbo2ndDelimiter", exchange::kDelimiterItems[3], frame);
+    cbo1stDelimiter_ = DelimiterBox("cbo1stDelimiter", 0, frame);
+    cbo2ndDelimiter_ = DelimiterBox("cbo2ndDelimiter", 3, frame);
 
-    QPushButton* browseSource = BrowseButton(
-        "cmdBrowseSource", "Browse to file containing source or source and target names", frame);
-    QPushButton* browseTarget =
-        BrowseButton("cmdBrowseTarget",
-                     "Browse to file containing target names (if using two separate files)", frame);
-    QPushButton* browseFolder = BrowseButton("cmdBrowseWorkingDirectory",
-                                             "Browse to folder in which to perform import", frame);
-    QPushButton* custom1 = DialogButton("cmd1stCustom", "Custom", frame);
-    QPushButton* custom2 = DialogButton("cmd2ndCustom", "Custom", frame);
-    custom1->setAccessibleName(QStringLiteral("Custom delimiter after source name"));
-    custom2->setAccessibleName(QStringLiteral("Custom delimiter after target name"));
-    cmdPreview_ = DialogButton("cmdPreview", "&Preview", frame);
-    cmdImport_ = DialogButton("cmdImport", "&Rename these files", frame);
+    QPushButton* browseSource =
+        BrowseButton("cmdBrowseSource",
+                     Tr("Browse to file containing source or source and target names"), frame);
+    QPushButton* browseTarget = BrowseButton(
+        "cmdBrowseTarget",
+        Tr("Browse to file containing target names (if using two separate files)"), frame);
+    QPushButton* browseFolder = BrowseButton(
+        "cmdBrowseWorkingDirectory", Tr("Browse to folder in which to perform import"), frame);
+    // TRANSLATORS: a button that asks for a delimiter character by its code.
+    QPushButton* custom1 = DialogButton("cmd1stCustom", Tr("Custom"), frame);
+    // TRANSLATORS: a button that asks for a delimiter character by its code.
+    QPushButton* custom2 = DialogButton("cmd2ndCustom", Tr("Custom"), frame);
+    custom1->setAccessibleName(Tr("Custom delimiter after source name"));
+    custom2->setAccessibleName(Tr("Custom delimiter after target name"));
+    cmdPreview_ = DialogButton("cmdPreview", Tr("&Preview"), frame);
+    cmdImport_ = DialogButton("cmdImport", Tr("&Rename these files"), frame);
 
     auto* grid = new QGridLayout(frame);
     const struct {
@@ -91,16 +108,19 @@ QWidget* ImportPanel::BuildParameters() {
         QWidget* field;
         QPushButton* button;
     } rows[] = {
-        {"Source/Both list", txtSourceList_, browseSource},
-        {"Target List (opt.)", txtTargetList_, browseTarget},
-        {"Source Files", txtSourceDirectory_, browseFolder},
-        {"Target Files", txtTargetDirectory_, nullptr},
-        {"After source name", cbo1stDelimiter_, custom1},
-        {"After target name", cbo2ndDelimiter_, custom2},
+        {N_("Source/Both list"), txtSourceList_, browseSource},
+        // TRANSLATORS: "opt." is short for optional.
+        {N_("Target List (opt.)"), txtTargetList_, browseTarget},
+        {N_("Source Files"), txtSourceDirectory_, browseFolder},
+        {N_("Target Files"), txtTargetDirectory_, nullptr},
+        // TRANSLATORS: the delimiter that ends each source name in the list file.
+        {N_("After source name"), cbo1stDelimiter_, custom1},
+        // TRANSLATORS: the delimiter that ends each target name in the list file.
+        {N_("After target name"), cbo2ndDelimiter_, custom2},
     };
     int row = 0;
     for (const auto& line : rows) {
-        grid->addWidget(FieldLabel(QString::fromUtf8(line.label), line.field, frame), row, 0);
+        grid->addWidget(FieldLabel(Tr(line.label), line.field, frame), row, 0);
         grid->addWidget(line.field, row, 1);
         // Wide enough for a folder path to be read whole.
         line.field->setMinimumWidth(380);
@@ -117,9 +137,9 @@ QWidget* ImportPanel::BuildParameters() {
     grid->addLayout(commands, row, 0, 1, 3);
 
     connect(browseSource, &QPushButton::clicked, this,
-            [this] { BrowseList(txtSourceList_, QStringLiteral("Select the source list")); });
+            [this] { BrowseList(txtSourceList_, Tr("Select the source list")); });
     connect(browseTarget, &QPushButton::clicked, this,
-            [this] { BrowseList(txtTargetList_, QStringLiteral("Select the target list")); });
+            [this] { BrowseList(txtTargetList_, Tr("Select the target list")); });
     connect(browseFolder, &QPushButton::clicked, this, &ImportPanel::BrowseFolder);
     connect(custom1, &QPushButton::clicked, this, [this] { AskCustomDelimiter(cbo1stDelimiter_); });
     connect(custom2, &QPushButton::clicked, this, [this] { AskCustomDelimiter(cbo2ndDelimiter_); });
@@ -127,12 +147,9 @@ QWidget* ImportPanel::BuildParameters() {
 }
 
 exchange::ImportRequest ImportPanel::Request() const {
-    return {txtSourceList_->text().toStdString(),
-            txtTargetList_->text().toStdString(),
-            txtSourceDirectory_->text().toStdString(),
-            txtTargetDirectory_->text().toStdString(),
-            cbo1stDelimiter_->currentText().toStdString(),
-            cbo2ndDelimiter_->currentText().toStdString()};
+    return {txtSourceList_->text().toStdString(),      txtTargetList_->text().toStdString(),
+            txtSourceDirectory_->text().toStdString(), txtTargetDirectory_->text().toStdString(),
+            DelimiterText(cbo1stDelimiter_),           DelimiterText(cbo2ndDelimiter_)};
 }
 
 void ImportPanel::Run(const std::function<void(const exchange::StatusSink&)>& operation) {
@@ -155,7 +172,8 @@ void ImportPanel::AskCustomDelimiter(QComboBox* box) {
     std::string answer = "13";
     for (;;) {
         const std::optional<std::string> typed =
-            ui_.Input(exchange::kCustomDelimiterPrompt, exchange::kCustomDelimiterTitle, answer);
+            ui_.Input(text::Tr(std::string(exchange::kCustomDelimiterPrompt).c_str()),
+                      text::Tr(std::string(exchange::kCustomDelimiterTitle).c_str()), answer);
         if (!typed) {
             return;
         }
@@ -168,8 +186,10 @@ void ImportPanel::AskCustomDelimiter(QComboBox* box) {
 }
 
 void ImportPanel::BrowseList(QLineEdit* box, const QString& title) {
-    const std::optional<std::string> file = ui_.ChooseFile(
-        {FileRequest::Kind::Open, title, {QStringLiteral("All files (*)")}, {}, {}, {}});
+    // TRANSLATORS: keep "(*)", the pattern the file dialog reads.
+    const QString allFiles = Tr("All files (*)");
+    const std::optional<std::string> file =
+        ui_.ChooseFile({FileRequest::Kind::Open, title, {allFiles}, {}, {}, {}});
     if (file) {
         box->setText(ToQString(*file));
     }

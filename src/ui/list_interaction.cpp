@@ -47,7 +47,7 @@ ListInteraction::ListInteraction(app::Workspace& workspace, QtUi& ui, MainWindow
 
 QAction* ListInteraction::AddItem(QMenu* menu, std::vector<Item>& items, const char* name,
                                   const char* caption, Needs needs, std::function<void()> run) {
-    QAction* action = menu->addAction(QString::fromUtf8(caption));
+    QAction* action = menu->addAction(Tr(caption));
     action->setObjectName(QString::fromLatin1(name));
     connect(action, &QAction::triggered, this, std::move(run));
     items.push_back({action, needs});
@@ -62,20 +62,28 @@ void ListInteraction::AddPositionItems(QMenu* menu, std::vector<Item>& items, bo
         PositionCommand command;
     };
     static constexpr PositionItem kPositions[] = {
-        {"popCropStart", "popDestCropStart", "Set crop &start position  (Ctrl+Right-click)",
+        // TRANSLATORS: a menu item; the key and click in brackets do the same.
+        {"popCropStart", "popDestCropStart", N_("Set crop &start position  (Ctrl+Right-click)"),
          PositionCommand::CropStart},
-        {"popCropEnd", "popDestCropEnd", "Set crop &end position  (Alt+Right-click)",
+        // TRANSLATORS: a menu item; the key and click in brackets do the same.
+        {"popCropEnd", "popDestCropEnd", N_("Set crop &end position  (Alt+Right-click)"),
          PositionCommand::CropEnd},
-        {"popAsterisk", "popDestAsterisk", "Set crop/move paste position {\"*\"}",
+        // TRANSLATORS: {"*"} shows the mark this puts into the name: keep it.
+        {"popAsterisk", "popDestAsterisk", N_("Set crop/move paste position {\"*\"}"),
          PositionCommand::PastePosition},
         {nullptr, nullptr, nullptr, PositionCommand::CropStart},
-        {"popInsertText", "popDestInsertText", "&Insert text here", PositionCommand::InsertText},
-        {"popAutonumber", "popDestAutonumber", "Place &Autonumber digits here",
+        {"popInsertText", "popDestInsertText", N_("&Insert text here"),
+         PositionCommand::InsertText},
+        {"popAutonumber", "popDestAutonumber", N_("Place &Autonumber digits here"),
          PositionCommand::Autonumber},
         {nullptr, nullptr, nullptr, PositionCommand::CropStart},
-        {"popSmartFolderB", "popDestSmartFolderB", "Split here with SmartFolder {\"\\\"}",
+        // TRANSLATORS: SmartFolder is a name; {"\"} shows the mark this puts
+        // into the name: keep it.
+        {"popSmartFolderB", "popDestSmartFolderB", N_("Split here with SmartFolder {\"\\\"}"),
          PositionCommand::SmartFolderSplit},
-        {"popSmartFolderA", "popDestSmartFolderA", "Insert SmartFolder mark {\"/\"} here",
+        // TRANSLATORS: SmartFolder is a name; {"/"} shows the mark this puts into
+        // the name: keep it.
+        {"popSmartFolderA", "popDestSmartFolderA", N_("Insert SmartFolder mark {\"/\"} here"),
          PositionCommand::SmartFolderMark},
     };
     for (const PositionItem& item : kPositions) {
@@ -89,56 +97,57 @@ void ListInteraction::AddPositionItems(QMenu* menu, std::vector<Item>& items, bo
 }
 
 void ListInteraction::BuildSourceMenu() {
-    popSourceRightClick_ = new QMenu(QStringLiteral("Source File Right-Click Menu"), &window_);
+    popSourceRightClick_ = new QMenu(Tr("Source File Right-Click Menu"), &window_);
     popSourceRightClick_->setObjectName(QStringLiteral("popSourceRightClick"));
     popSourceRightClick_->setAccessibleName(popSourceRightClick_->title());
     QMenu* menu = popSourceRightClick_;
     std::vector<Item>& items = sourceItems_;
-    AddItem(menu, items, "popBack", "&Back up one level  (Alt+Bksp or Middle-click)", Needs::Back,
-            [this] { window_.BackUpOneLevel(); });
-    AddItem(menu, items, "popChangeDir", "&Change to this directory  (Shift+Ctrl+Right-click)",
+    // TRANSLATORS: a menu item; the keys and clicks in brackets do the same.
+    AddItem(menu, items, "popBack", N_("&Back up one level  (Alt+Bksp or Middle-click)"),
+            Needs::Back, [this] { window_.BackUpOneLevel(); });
+    AddItem(menu, items, "popChangeDir", N_("&Change to this directory  (Shift+Ctrl+Right-click)"),
             Needs::ChangeDir, [this] { Run(ListCommand::ChangeDirectory); });
     menu->addSeparator();
     AddPositionItems(menu, items, false);
     menu->addSeparator();
-    AddItem(menu, items, "popManualRename", "&Rename single item  (Shift+Alt+Right-click)",
+    AddItem(menu, items, "popManualRename", N_("&Rename single item  (Shift+Alt+Right-click)"),
             Needs::Row, [this] { Run(ListCommand::RenameSingle); });
-    AddItem(menu, items, "popKillFile", "&Delete file/folder (Shift+Ctrl+Alt+Right-click)",
+    AddItem(menu, items, "popKillFile", N_("&Delete file/folder (Shift+Ctrl+Alt+Right-click)"),
             Needs::Row, [this] { Run(ListCommand::Delete); });
-    AddItem(menu, items, "popViewFile", "&Open file/explore folder  (Shift+Right-click)",
+    AddItem(menu, items, "popViewFile", N_("&Open file/explore folder  (Shift+Right-click)"),
             Needs::Row, [this] { Run(ListCommand::OpenEntry); });
-    AddItem(menu, items, "popProperties", "&Properties  (Alt+Enter)", Needs::Row,
+    AddItem(menu, items, "popProperties", N_("&Properties  (Alt+Enter)"), Needs::Row,
             [this] { ShowProperties(commands_.mouseY); });
     menu->addSeparator();
-    AddItem(menu, items, "popCopyFilename", "Copy name", Needs::Row,
+    AddItem(menu, items, "popCopyFilename", N_("Copy name"), Needs::Row,
             [this] { CopyToClipboard(commands_.CopyName(false)); });
-    AddItem(menu, items, "popCopyPathname", "Copy full path", Needs::Row,
+    AddItem(menu, items, "popCopyPathname", N_("Copy full path"), Needs::Row,
             [this] { CopyToClipboard(commands_.CopyFullPath(false)); });
-    AddItem(menu, items, "popPasteFilename", "Paste name", Needs::Paste, [this] {
+    AddItem(menu, items, "popPasteFilename", N_("Paste name"), Needs::Paste, [this] {
         Follow(commands_.PasteName(QGuiApplication::clipboard()->text().toStdString()));
     });
     menu->addSeparator();
-    AddItem(menu, items, "popRefresh", "Refresh  (F5)", Needs::Nothing,
+    AddItem(menu, items, "popRefresh", N_("Refresh  (F5)"), Needs::Nothing,
             [this] { window_.RefreshForced(); });
 }
 
 void ListInteraction::BuildTargetMenu() {
-    popDestRightClick_ = new QMenu(QStringLiteral("Destination File List Right-Click"), &window_);
+    popDestRightClick_ = new QMenu(Tr("Destination File List Right-Click"), &window_);
     popDestRightClick_->setObjectName(QStringLiteral("popDestRightClick"));
     popDestRightClick_->setAccessibleName(popDestRightClick_->title());
     QMenu* menu = popDestRightClick_;
     std::vector<Item>& items = targetItems_;
-    AddItem(menu, items, "popDestBack", "&Back up one level", Needs::Back,
+    AddItem(menu, items, "popDestBack", N_("&Back up one level"), Needs::Back,
             [this] { window_.BackUpOneLevel(); });
     menu->addSeparator();
     AddPositionItems(menu, items, true);
     menu->addSeparator();
-    AddItem(menu, items, "popCopyDestName", "Copy name", Needs::Row,
+    AddItem(menu, items, "popCopyDestName", N_("Copy name"), Needs::Row,
             [this] { CopyToClipboard(commands_.CopyName(true)); });
-    AddItem(menu, items, "popCopyDestPathname", "Copy full path", Needs::Row,
+    AddItem(menu, items, "popCopyDestPathname", N_("Copy full path"), Needs::Row,
             [this] { CopyToClipboard(commands_.CopyFullPath(true)); });
     menu->addSeparator();
-    AddItem(menu, items, "popDestRefresh", "Refresh  (F5)", Needs::Nothing,
+    AddItem(menu, items, "popDestRefresh", N_("Refresh  (F5)"), Needs::Nothing,
             [this] { window_.RefreshPreview(); });
 }
 
@@ -338,9 +347,13 @@ void ListInteraction::ShowProperties(int row) {
     const std::string path = app::EntryPath(workspace_, static_cast<std::size_t>(row));
     const platform::EntryDetails details = workspace_.FileSystem().GetDetails(path);
     if (!details.error.Ok()) {
-        ui_.Ask("Error " + std::to_string(details.error.number) + ": " + details.error.description +
+        // The path stands on a line of its own, below the reason.
+        // TRANSLATORS: {1} is an error number, {2} the reason the system gave.
+        ui_.Ask(text::Fill(text::Tr("Error {1}: {2}"),
+                           {std::to_string(details.error.number), details.error.description}) +
                     "\r\r" + path,
-                "Properties", app::Buttons::Ok, app::Icon::Exclamation);
+                // TRANSLATORS: the title of a message about a file's properties.
+                text::Tr("Properties"), app::Buttons::Ok, app::Icon::Exclamation);
         return;
     }
     if (desktopProperties_ && desktopProperties_(ToQString(details.hostPath))) {

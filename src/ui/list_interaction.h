@@ -52,6 +52,8 @@ class ListInteraction : public QObject {
 
     void BuildSourceMenu();
     void BuildTargetMenu();
+    /// A menu item; `caption` is the English text, marked with N_, shown in
+    /// the user's language.
     QAction* AddItem(QMenu* menu, std::vector<Item>& items, const char* name, const char* caption,
                      Needs needs, std::function<void()> run);
     void AddPositionItems(QMenu* menu, std::vector<Item>& items, bool target);

@@ -125,24 +125,23 @@ MainWindow::~MainWindow() {
 
 QWidget* MainWindow::BuildFolderColumn(bool source) {
     auto* column = new QWidget(this);
-    auto* up = new QPushButton(QStringLiteral("Up"), column);
+    // TRANSLATORS: a button that goes to the folder one level up.
+    auto* up = new QPushButton(Tr("Up"), column);
     up->setObjectName(source ? QStringLiteral("cmdUp") : QStringLiteral("cmdUpDest"));
-    up->setToolTip(QStringLiteral("Changes folder up one level"));
+    up->setToolTip(Tr("Changes folder up one level"));
     auto* folder = new QLineEdit(column);
     folder->setObjectName(source ? QStringLiteral("txtSourceDir") : QStringLiteral("txtDestDir"));
-    folder->setToolTip(QStringLiteral("Current path"));
-    QPushButton* browse =
-        source ? MakeButton(CommandButton::BrowseSource, "cmdBrowseSource",
-                            QStringLiteral("Browse..."),
-                            QStringLiteral("Browse to new working folder"))
-               : MakeButton(CommandButton::BrowseDest, "cmdBrowseDest", QStringLiteral("Browse..."),
-                            QStringLiteral("Browse to new target folder"));
+    folder->setToolTip(Tr("Current path"));
+    QPushButton* browse = source ? MakeButton(CommandButton::BrowseSource, "cmdBrowseSource",
+                                              Tr("Browse..."), Tr("Browse to new working folder"))
+                                 : MakeButton(CommandButton::BrowseDest, "cmdBrowseDest",
+                                              Tr("Browse..."), Tr("Browse to new target folder"));
     connect(browse, &QPushButton::clicked, this, [this, source] {
         Browse(source ? browse::BrowseTarget::Source : browse::BrowseTarget::Target);
     });
     QPushButton* print =
         MakeButton(source ? CommandButton::PrintSource : CommandButton::PrintTarget, "cmdPrint",
-                   QStringLiteral("Print..."), QStringLiteral("Prints/exports file listing"));
+                   Tr("Print..."), Tr("Prints/exports file listing"));
     connect(print, &QPushButton::clicked, this, [this, source] { ShowExport(source); });
     auto* list = new FileListView(column);
     list->setObjectName(source ? QStringLiteral("SourceFileList")
@@ -169,18 +168,16 @@ QWidget* MainWindow::BuildFolderColumn(bool source) {
         cmdUpDest_ = up;
     }
 
-    auto* caption = new QLabel(source ? QStringLiteral("Working folder (current names)")
-                                      : QStringLiteral("Target folder (new names)"),
-                               column);
+    auto* caption = new QLabel(
+        source ? Tr("Working folder (current names)") : Tr("Target folder (new names)"), column);
     // Names for screen readers: the two columns have the same controls.
-    const QString folderName =
-        source ? QStringLiteral("Working folder") : QStringLiteral("Target folder");
-    folder->setAccessibleName(folderName);
-    list->setAccessibleName(source ? QStringLiteral("Current names") : QStringLiteral("New names"));
-    up->setAccessibleName(folderName + QStringLiteral(" up one level"));
-    browse->setAccessibleName(QStringLiteral("Browse for ") + folderName.toLower());
-    print->setAccessibleName(source ? QStringLiteral("Print current names")
-                                    : QStringLiteral("Print new names"));
+    folder->setAccessibleName(source ? Tr("Working folder") : Tr("Target folder"));
+    list->setAccessibleName(source ? Tr("Current names") : Tr("New names"));
+    up->setAccessibleName(source ? Tr("Working folder up one level")
+                                 : Tr("Target folder up one level"));
+    browse->setAccessibleName(source ? Tr("Browse for working folder")
+                                     : Tr("Browse for target folder"));
+    print->setAccessibleName(source ? Tr("Print current names") : Tr("Print new names"));
     auto* header = new QHBoxLayout;
     header->addWidget(up);
     header->addWidget(folder, 1);
@@ -208,37 +205,36 @@ QWidget* MainWindow::BuildCommandButtons() {
     auto* panel = new QWidget(this);
     auto* grid = new QGridLayout(panel);
     grid->setContentsMargins(0, 0, 0, 0);
-    QPushButton* doIt = MakeButton(CommandButton::DoIt, "cmdDoIt", QStringLiteral("&Do It!"),
-                                   QStringLiteral("Commit changes shown in Destination file list"));
+    // TRANSLATORS: the button that carries out the renames the lists show.
+    QPushButton* doIt = MakeButton(CommandButton::DoIt, "cmdDoIt", Tr("&Do It!"),
+                                   Tr("Commit changes shown in Destination file list"));
     QFont bold = doIt->font();
     bold.setBold(true);
     doIt->setFont(bold);
-    QPushButton* undo = MakeButton(CommandButton::Undo, "cmdUndo", QStringLiteral("&Undo the Do!"),
-                                   QStringLiteral("Undo last operation"));
-    QPushButton* refresh =
-        MakeButton(CommandButton::Refresh, "cmdRefresh", QStringLiteral("&Refresh"),
-                   QStringLiteral("Update Source and Destination lists"));
-    QPushButton* clear =
-        MakeButton(CommandButton::Clear, "cmdClear", QStringLiteral("Reset &Options"),
-                   QStringLiteral("Resets all parameters to their defaults"));
+    QPushButton* undo = MakeButton(CommandButton::Undo, "cmdUndo",
+                                   // TRANSLATORS: undoes what "&Do It!" did; the
+                                   // play on words may be let go.
+                                   Tr("&Undo the Do!"), Tr("Undo last operation"));
+    QPushButton* refresh = MakeButton(CommandButton::Refresh, "cmdRefresh", Tr("&Refresh"),
+                                      Tr("Update Source and Destination lists"));
+    QPushButton* clear = MakeButton(CommandButton::Clear, "cmdClear", Tr("Reset &Options"),
+                                    Tr("Resets all parameters to their defaults"));
     grid->addWidget(doIt, 0, 0);
     grid->addWidget(undo, 0, 1);
     grid->addWidget(refresh, 0, 2);
     grid->addWidget(clear, 1, 0);
-    QPushButton* editRules =
-        MakeButton(CommandButton::EditRules, "cmdEditRules", QStringLiteral("Edit &Case Rules"),
-                   QStringLiteral("Load, save, edit case rules"));
+    QPushButton* editRules = MakeButton(CommandButton::EditRules, "cmdEditRules",
+                                        Tr("Edit &Case Rules"), Tr("Load, save, edit case rules"));
     grid->addWidget(editRules, 1, 1);
-    QPushButton* preferences = MakeButton(CommandButton::Preferences, "cmdPreferences",
-                                          QStringLiteral("Pre&ferences"), QString());
-    QPushButton* templates = MakeButton(CommandButton::Templates, "cmdTemplates",
-                                        QStringLiteral("&Templates"), QString());
+    QPushButton* preferences =
+        MakeButton(CommandButton::Preferences, "cmdPreferences", Tr("Pre&ferences"), QString());
+    QPushButton* templates =
+        MakeButton(CommandButton::Templates, "cmdTemplates", Tr("&Templates"), QString());
     grid->addWidget(preferences, 1, 2);
     grid->addWidget(templates, 2, 0);
-    QPushButton* help = MakeButton(CommandButton::Help, "cmdHelp", QStringLiteral("&Help"),
-                                   QStringLiteral("Opens the manual (F1)"));
-    QPushButton* about =
-        MakeButton(CommandButton::About, "cmdAbout", QStringLiteral("&About"), QString());
+    QPushButton* help =
+        MakeButton(CommandButton::Help, "cmdHelp", Tr("&Help"), Tr("Opens the manual (F1)"));
+    QPushButton* about = MakeButton(CommandButton::About, "cmdAbout", Tr("&About"), QString());
     grid->addWidget(help, 2, 1);
     grid->addWidget(about, 2, 2);
 
@@ -364,7 +360,9 @@ void MainWindow::MarkTargetElsewhere() {
     const bool elsewhere = !workspace_.txtDestDir.empty() &&
                            !browse::SameFolderText(workspace_.txtDestDir, workspace_.txtSourceDir);
     txtDestDir_->setPalette(elsewhere ? targetElsewherePalette_ : QPalette());
-    txtDestDir_->setToolTip(elsewhere ? QStringLiteral("New names go to ") + txtDestDir_->text()
+    // TRANSLATORS: the tooltip of the target folder box when it is not the
+    // working folder; {1} is the target folder.
+    txtDestDir_->setToolTip(elsewhere ? Fill(Tr("New names go to {1}"), {txtDestDir_->text()})
                                       : txtDestDir_->text());
 }
 

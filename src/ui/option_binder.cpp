@@ -227,7 +227,7 @@ void OptionBinder::LoadControlsFromOptions() {
     if (listIndex >= 0) {
         c_.cboAutonumber->setCurrentIndex(listIndex);
     }
-    c_.cboAutonumber->setEditText(ToQString(autonumber));
+    c_.cboAutonumber->setEditText(AutonumberShown(autonumber));
     options.cboAutonumber = autonumber;
     UpdateEnabledStates();
 }
@@ -361,7 +361,7 @@ void OptionBinder::ComboChosen(const ComboField& field) {
 }
 
 void OptionBinder::AutonumberEdited(const QString& text) {
-    workspace_.options.cboAutonumber = text.toStdString();
+    workspace_.options.cboAutonumber = AutonumberValue(text);
     if (Busy()) {
         return;
     }
@@ -370,8 +370,9 @@ void OptionBinder::AutonumberEdited(const QString& text) {
         workspace_.Window().Ask(message, app::kProgramTitle, app::Buttons::Ok,
                                 app::Icon::Exclamation);
         BusyScope busy(workspace_);
-        c_.cboAutonumber->setEditText(QStringLiteral("Auto"));
-        workspace_.options.cboAutonumber = "Auto";
+        const std::string automatic(engine::kAutonumberChoices[1]);
+        c_.cboAutonumber->setEditText(AutonumberShown(automatic));
+        workspace_.options.cboAutonumber = automatic;
     }
     refreshes_.preview();
 }

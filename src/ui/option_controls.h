@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QString>
 #include <array>
+#include <string>
+#include <string_view>
 
 class QCheckBox;
 class QComboBox;
@@ -88,5 +91,11 @@ struct OptionControls {
 
 /// Builds the three panels as children of `parent`.
 OptionControls BuildOptionPanels(QWidget* parent);
+
+/// The autonumber box's text for an autonumber value: "Off" and "Auto" in the
+/// user's language, a number as it is. AutonumberValue reads the box's text
+/// back into the value the options keep; a typed English word stays itself.
+QString AutonumberShown(std::string_view value);
+std::string AutonumberValue(const QString& shown);
 
 }  // namespace kestrel::ui

@@ -15,25 +15,25 @@ namespace kestrel::ui {
 
 ProgressWindow::ProgressWindow(QtUi& ui, QWidget* parent) : QDialog(parent), ui_(ui) {
     setObjectName(QStringLiteral("frmProgress"));
-    setWindowTitle(QStringLiteral("Internet Update"));
+    setWindowTitle(Tr("Internet Update"));
     setWindowModality(Qt::ApplicationModal);
 
     lblAction_ = Named(new QLabel(this), "lblAction");
     QFont bold = lblAction_->font();
     bold.setBold(true);
     lblAction_->setFont(bold);
-    ReserveWidthFor(lblAction_, {QStringLiteral("Getting file from server"),
-                                 QStringLiteral("Saving file to disk")});
+    // The widest of the texts the update check shows, in the user's language.
+    ReserveWidthFor(lblAction_, {Tr("Getting file from server"), Tr("Saving file to disk")});
     lblState_ = Named(new QLabel(this), "lblState");
-    ReserveWidthFor(lblState_,
-                    {QStringLiteral("An error has occurred"), QStringLiteral("Contacting server")});
+    ReserveWidthFor(lblState_, {Tr("An error has occurred"), Tr("Contacting server")});
     // The length of an answer is seldom known ahead: the bar only shows that
     // the transfer is alive.
     prgTransfer_ = Named(new QProgressBar(this), "prgTransfer");
     prgTransfer_->setRange(0, 0);
     prgTransfer_->setTextVisible(false);
-    prgTransfer_->setAccessibleName(QStringLiteral("Transfer"));
-    cmdCancel_ = DialogButton("cmdCancel", "&Cancel", this);
+    // TRANSLATORS: names the progress bar of a download for screen readers.
+    prgTransfer_->setAccessibleName(Tr("Transfer"));
+    cmdCancel_ = DialogButton("cmdCancel", Tr("&Cancel"), this);
     connect(cmdCancel_, &QPushButton::clicked, this, &ProgressWindow::reject);
 
     auto* buttons = new QHBoxLayout;

@@ -6,6 +6,8 @@
 #include <QProgressBar>
 #include <cstdlib>
 
+#include "ui/qt_text.h"
+
 namespace kestrel::ui {
 namespace {
 
@@ -38,8 +40,7 @@ StatusPanels::StatusPanels(QWidget* parent) : QWidget(parent), layout_(new QHBox
         auto* progress = new QProgressBar(this);
         progress->setObjectName(i == 0 ? QStringLiteral("ProgressBar1")
                                        : QStringLiteral("ProgressBar2"));
-        progress->setAccessibleName(i == 0 ? QStringLiteral("Listing progress")
-                                           : QStringLiteral("Preview progress"));
+        progress->setAccessibleName(i == 0 ? Tr("Listing progress") : Tr("Preview progress"));
         progress->setTextVisible(false);
         progress->setFixedWidth(kProgressWidth);
         progress->hide();

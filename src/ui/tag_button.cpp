@@ -12,28 +12,31 @@ namespace {
 QString FamilyTitle(engine::TagFamily family) {
     switch (family) {
         case engine::TagFamily::File:
-            return QStringLiteral("File");
+            // TRANSLATORS: a heading of the tag menu: tags every file has.
+            return Tr("File");
         case engine::TagFamily::Photo:
-            return QStringLiteral("Photo and video");
+            // TRANSLATORS: a heading of the tag menu: tags of pictures and films.
+            return Tr("Photo and video");
         case engine::TagFamily::Music:
-            return QStringLiteral("Music");
+            // TRANSLATORS: a heading of the tag menu: tags of music files.
+            return Tr("Music");
     }
     return {};
 }
 
 }  // namespace
 
-TagButton::TagButton(const QString& name, QLineEdit* text, const QString& description,
+TagButton::TagButton(const QString& name, QLineEdit* text, const QString& accessibleName,
                      QWidget* parent)
     : QToolButton(parent), text_(text), menu_(new QMenu(this)) {
     setObjectName(name);
     setText(QStringLiteral("<>"));
     setFixedWidth(fontMetrics().horizontalAdvance(QToolButton::text()) + 12);
-    setToolTip(QStringLiteral(
-        "Insert a tag: a value from each file, such as the date a photo was taken or a song's "
-        "artist"));
-    setAccessibleName(QStringLiteral("Tags for the ") + description);
-    setAccessibleDescription(QStringLiteral("Opens a menu of tags"));
+    setToolTip(
+        Tr("Insert a tag: a value from each file, such as the date a photo was taken or a "
+           "song's artist"));
+    setAccessibleName(accessibleName);
+    setAccessibleDescription(Tr("Opens a menu of tags"));
     setFocusPolicy(Qt::StrongFocus);
     menu_->setObjectName(name + QStringLiteral("Menu"));
     menu_->setToolTipsVisible(true);
@@ -61,17 +64,20 @@ void TagButton::FillMenu() {
             family = info.family;
             menu_->addSection(FamilyTitle(info.family));
         }
+        // The tag as it is written into the text: its name stays English.
         const QString tag = QStringLiteral("<") + ToQString(info.name) + QStringLiteral(">");
         const std::string& value = values[static_cast<std::size_t>(info.tag)];
         // The value for the current row stands in the shortcut column.
         QAction* action =
             menu_->addAction(tag + QLatin1Char('\t') +
-                             (value.empty() ? QStringLiteral("(none)") : ToQString(value)));
-        action->setToolTip(ToQString(info.description));
+                             // TRANSLATORS: the tag has no value for the current file.
+                             (value.empty() ? Tr("(none)") : ToQString(value)));
+        // The tag table's descriptions are English; they are translated where shown.
+        action->setToolTip(Tr(std::string(info.description).c_str()));
         connect(action, &QAction::triggered, this, [this, tag] { Insert(tag); });
     }
     menu_->addSeparator();
-    QAction* help = menu_->addAction(QStringLiteral("Help on tags..."));
+    QAction* help = menu_->addAction(Tr("Help on tags..."));
     connect(help, &QAction::triggered, this, [this] {
         if (help_) {
             help_();

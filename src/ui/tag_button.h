@@ -20,9 +20,9 @@ class TagButton : public QToolButton {
   public:
     using Values = std::function<std::array<std::string, engine::kTagCount>()>;
 
-    /// `text` is the field the tags go into; `description` ends the button's
-    /// accessible name ("Tags for the insert at start text").
-    TagButton(const QString& name, QLineEdit* text, const QString& description, QWidget* parent);
+    /// `text` is the field the tags go into; `accessibleName` names the button
+    /// for screen readers ("Tags for the insert at start text").
+    TagButton(const QString& name, QLineEdit* text, const QString& accessibleName, QWidget* parent);
 
     /// What the menu shows beside each tag, asked each time it opens; after a
     /// tag is put in, `applied` runs as for an edit the user finished; `help`

@@ -1,6 +1,7 @@
 #include "ui/update_host.h"
 
 #include "platform/desktop_opener.h"
+#include "text/translation.h"
 #include "ui/qt_ui.h"
 
 namespace kestrel::ui {
@@ -11,7 +12,7 @@ bool WindowUpdateHost::Show(update::Box box, std::string_view text) {
     switch (box) {
         case update::Box::OfferBeta:
         case update::Box::OfferRelease:
-            return ui_.Ask(text, "Internet Update", Buttons::YesNo, Icon::Question) ==
+            return ui_.Ask(text, text::Tr("Internet Update"), Buttons::YesNo, Icon::Question) ==
                    app::Answer::Yes;
         case update::Box::Unavailable:
             ui_.Ask(text, app::kProgramTitle, Buttons::Ok, Icon::Critical);
