@@ -37,11 +37,11 @@ AboutWindow::AboutWindow(settings::SettingsStore* store, QtUi& ui, UpdateCheck c
                            "chkOfferBetas");
     chkOfferBetas_->setAccessibleName(chkOfferBetas_->text());
     chkOfferBetas_->setEnabled(store_ != nullptr);
-    cmdUpdate_ = DialogButton("cmdUpdate", text::Tr("&Update Check"), this);
+    cmdUpdate_ = DialogButton("cmdUpdate", Tr("&Update Check"), this);
     cmdUpdate_->setToolTip(Tr("Get the latest version"));
-    cmdWWW_ = DialogButton("cmdWWW", text::Tr("Visit &Web Site"), this);
-    cmdSysInfo_ = DialogButton("cmdSysInfo", text::Tr("&System Information"), this);
-    cmdOK_ = DialogButton("cmdOK", text::Tr("&Close"), this);
+    cmdWWW_ = DialogButton("cmdWWW", Tr("Visit &Web Site"), this);
+    cmdSysInfo_ = DialogButton("cmdSysInfo", Tr("&System Information"), this);
+    cmdOK_ = DialogButton("cmdOK", Tr("&Close"), this);
     cmdOK_->setDefault(true);
 
     auto* layout = new QVBoxLayout(this);

@@ -115,9 +115,9 @@ BrowseWindow::BrowseWindow(app::Workspace& workspace, QtUi& ui, platform::DriveT
         Tr("Choose whether Source and Target lists are in the same folder when using Browse..."));
     chkConsolidate_ = Named(new QCheckBox(Tr("Consolidate files"), this), "chkConsolidate");
     chkConsolidate_->setToolTip(Tr("Puts all files in selected directory without recreating tree"));
-    QPushButton* mapDrive = DialogButton("cmdMapDrive", text::Tr("&Map Drive..."), this);
+    QPushButton* mapDrive = DialogButton("cmdMapDrive", Tr("&Map Drive..."), this);
     mapDrive->setToolTip(Tr("Connects a network share to a drive letter"));
-    QPushButton* createDir = DialogButton("cmdCreateDir", text::Tr("Create &Folder..."), this);
+    QPushButton* createDir = DialogButton("cmdCreateDir", Tr("Create &Folder..."), this);
     createDir->setToolTip(Tr("Make a new folder"));
     const OkCancelRow buttons = BuildOkCancelRow(this);
     QPushButton* ok = buttons.ok;

@@ -57,7 +57,7 @@ ExportWindow::ExportWindow(app::Workspace& workspace, QtUi& ui, ImportPanel::Hoo
     }
     tabStrip_->setCurrentIndex(kPrintTab);
 
-    QPushButton* close = DialogButton("cmdCancel", text::Tr("&Close"), this);
+    QPushButton* close = DialogButton("cmdCancel", Tr("&Close"), this);
     connect(close, &QPushButton::clicked, this, &ExportWindow::reject);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -88,14 +88,13 @@ QWidget* ExportWindow::BuildExportTab() {
     // be another, or a drive root no user may write to.
     txtFilename_->setText(
         ToQString(workspace_.Paths().Path(workspace_.txtSourceDir + "Kestrel listing.txt")));
-    QPushButton* browse =
-        BrowseButton("cmdBrowse", text::Tr("Select a folder to put export file"), tab);
+    QPushButton* browse = BrowseButton("cmdBrowse", Tr("Select a folder to put export file"), tab);
     auto* note = new QLabel(
         Tr("A batch file needs the extension \".bat\" (or \".cmd\" for the NT command prompt)."),
         tab);
     note->setWordWrap(true);
     lblExportList_ = Named(new QLabel(tab), "lblExportList");
-    QPushButton* exportButton = DialogButton("cmdExport", text::Tr("&Export"), tab);
+    QPushButton* exportButton = DialogButton("cmdExport", Tr("&Export"), tab);
     exportButton->setToolTip(Tr("Writes the file"));
 
     auto* grid = new QGridLayout(tab);
@@ -119,11 +118,11 @@ QWidget* ExportWindow::BuildPrintTab() {
     auto* tab = new QWidget(this);
     cboPrint_ = Named(new QComboBox(tab), "cboPrint");
     cboPrint_->addItems({Tr("Source file list"), Tr("Target file list"), Tr("Both file lists")});
-    QPushButton* print = DialogButton("cmdPrint", text::Tr("&Print..."), tab);
+    QPushButton* print = DialogButton("cmdPrint", Tr("&Print..."), tab);
     print->setToolTip(Tr("Print list"));
-    QPushButton* setup = DialogButton("cmdPrinterSetup", text::Tr("Printer &Setup..."), tab);
+    QPushButton* setup = DialogButton("cmdPrinterSetup", Tr("Printer &Setup..."), tab);
     setup->setToolTip(Tr("Choose printer options"));
-    QPushButton* add = DialogButton("cmdAddPrinter", text::Tr("&Add Printer..."), tab);
+    QPushButton* add = DialogButton("cmdAddPrinter", Tr("&Add Printer..."), tab);
     add->setToolTip(Tr("Add a new printer"));
 
     auto* choice = new QHBoxLayout;

@@ -53,8 +53,7 @@ MapDriveWindow::MapDriveWindow(platform::FileSystem& fileSystem, platform::Drive
     txtFolder_ = Named(new QLineEdit(connectFrame), "txtFolder");
     txtFolder_->setMinimumWidth(txtFolder_->fontMetrics().averageCharWidth() * 50);
     txtFolder_->setToolTip(Tr("A folder of this computer, such as a mounted share"));
-    QPushButton* browse =
-        BrowseButton("cmdBrowseFolder", text::Tr("Choose the folder"), connectFrame);
+    QPushButton* browse = BrowseButton("cmdBrowseFolder", Tr("Choose the folder"), connectFrame);
     auto* grid = new QGridLayout(connectFrame);
     grid->addWidget(FieldLabel(Tr("&Drive:"), cboDrive_, connectFrame), 0, 0);
     grid->addWidget(cboDrive_, 0, 1, Qt::AlignLeft);
@@ -66,7 +65,7 @@ MapDriveWindow::MapDriveWindow(platform::FileSystem& fileSystem, platform::Drive
     lstDrives_ = Named(new QListWidget(mappedFrame), "lstDrives");
     lstDrives_->setAccessibleName(Tr("Mapped drives"));
     lstDrives_->setMinimumHeight(lstDrives_->fontMetrics().height() * 6);
-    cmdDisconnect_ = DialogButton("cmdDisconnect", text::Tr("D&isconnect"), mappedFrame);
+    cmdDisconnect_ = DialogButton("cmdDisconnect", Tr("D&isconnect"), mappedFrame);
     cmdDisconnect_->setToolTip(Tr("Takes the drive letter away from its folder"));
     auto* mappedLayout = new QHBoxLayout(mappedFrame);
     mappedLayout->addWidget(lstDrives_, 1);

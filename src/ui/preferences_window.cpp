@@ -115,7 +115,7 @@ PreferencesWindow::PreferencesWindow(app::Workspace& workspace, QtUi& ui, Hooks 
     QWidget* processing = BuildProcessingFrame();
 
     // Made last, so that Tab reaches them after every setting.
-    const OkCancelRow buttons = BuildOkCancelRow(this, "btnOK", text::Tr("&OK"), "btnCancel");
+    const OkCancelRow buttons = BuildOkCancelRow(this, "btnOK", N_("&OK"), "btnCancel");
     btnOK_ = buttons.ok;
     btnCancel_ = buttons.cancel;
     auto* layout = new QVBoxLayout(this);
@@ -129,7 +129,7 @@ PreferencesWindow::PreferencesWindow(app::Workspace& workspace, QtUi& ui, Hooks 
 QWidget* PreferencesWindow::BuildDisplayFrame() {
     // TRANSLATORS: The frame of the display settings in the Preferences window.
     QGroupBox* frame = Frame("fraDisplay", Tr("Display"), this);
-    cmdDisplay_ = DialogButton("cmdDisplay", text::Tr("&Display Properties"), frame);
+    cmdDisplay_ = DialogButton("cmdDisplay", Tr("&Display Properties"), frame);
     cboDisplay_ =
         Choice("cboDisplay",
                // TRANSLATORS: Where the program window may open; each
@@ -158,7 +158,7 @@ QWidget* PreferencesWindow::BuildDisplayFrame() {
 QWidget* PreferencesWindow::BuildSaveFrame() {
     // TRANSLATORS: The frame of the settings about saving, in the Preferences window.
     QGroupBox* frame = Frame("fraSave", Tr("Save"), this);
-    cmdTemplates_ = DialogButton("cmdTemplates", text::Tr("&Template Manager"), frame);
+    cmdTemplates_ = DialogButton("cmdTemplates", Tr("&Template Manager"), frame);
     chkSaveTemplate_ = Check(
         "chkSaveTemplate", Tr("Save all settings as the default template on program exit"), frame);
     auto* column = new QVBoxLayout(frame);
@@ -169,7 +169,7 @@ QWidget* PreferencesWindow::BuildSaveFrame() {
 
 QWidget* PreferencesWindow::BuildMouseFrame() {
     QGroupBox* frame = Frame("fraMouse", Tr("Mouse"), this);
-    cmdMouse_ = DialogButton("cmdMouse", text::Tr("&Mouse Properties"), frame);
+    cmdMouse_ = DialogButton("cmdMouse", Tr("&Mouse Properties"), frame);
     // TRANSLATORS: What double-clicking does; each completes "Double-clicking
     // a filename" or "Double-clicking on a folder".
     const QString renameSingle = Tr("opens the rename single entry window");
@@ -196,9 +196,9 @@ QWidget* PreferencesWindow::BuildMouseFrame() {
 
 QWidget* PreferencesWindow::BuildInternetFrame() {
     QGroupBox* frame = Frame("fraInternetUpdate", Tr("Internet Update"), this);
-    cmdDialUp_ = DialogButton("cmdDialUp", text::Tr("&Dial-up Properties"), frame);
-    cmdInternet_ = DialogButton("cmdInternet", text::Tr("&Internet Settings"), frame);
-    cmdCheck_ = DialogButton("cmdCheck", text::Tr("Check for &Update"), frame);
+    cmdDialUp_ = DialogButton("cmdDialUp", Tr("&Dial-up Properties"), frame);
+    cmdInternet_ = DialogButton("cmdInternet", Tr("&Internet Settings"), frame);
+    cmdCheck_ = DialogButton("cmdCheck", Tr("Check for &Update"), frame);
     chkAutoUpdate_ = Check("chkAutoUpdate",
                            Tr("Check for internet updates on program launch (recommended)"), frame);
     chkAutoUpdate_->setToolTip(Tr("Turn on for high-speed internet connections"));
@@ -215,7 +215,7 @@ QWidget* PreferencesWindow::BuildInternetFrame() {
 
 QWidget* PreferencesWindow::BuildSoundsFrame() {
     QGroupBox* frame = Frame("fraSounds", Tr("Sounds"), this);
-    cmdSounds_ = DialogButton("cmdSounds", text::Tr("Change &Sounds"), frame);
+    cmdSounds_ = DialogButton("cmdSounds", Tr("Change &Sounds"), frame);
     sldSoundsTime_ = Slider("sldSoundsTime", 0, settings::kMaxSoundsThreshold, 30, 30,
                             Tr("Sounds threshold"), frame);
     sldSoundsTime_->setToolTip(

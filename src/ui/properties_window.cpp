@@ -94,7 +94,7 @@ PropertiesWindow::PropertiesWindow(QWidget* parent) : QDialog(parent) {
         markRow->addWidget(box);
     }
 
-    auto* close = DialogButton("cmdClose", text::Tr("&Close"), this);
+    auto* close = DialogButton("cmdClose", Tr("&Close"), this);
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     auto* buttons = new QHBoxLayout;

@@ -98,7 +98,7 @@ SoundsWindow::SoundsWindow(settings::SettingsStore* store, settings::SoundTable&
     }
     grid->setColumnStretch(0, 1);
 
-    QPushButton* close = DialogButton("cmdClose", text::Tr("&Close"), this);
+    QPushButton* close = DialogButton("cmdClose", Tr("&Close"), this);
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     auto* buttons = new QHBoxLayout;

@@ -56,7 +56,7 @@ TemplateManagerWindow::TemplateManagerWindow(app::Workspace& workspace,
     };
     auto* buttons = new QVBoxLayout;
     for (const ButtonRow& row : rows) {
-        row.button = DialogButton(row.name, text::Tr(row.caption), this);
+        row.button = DialogButton(row.name, Tr(row.caption), this);
         if (row.tip != nullptr) {
             row.button->setToolTip(Tr(row.tip));
         }
