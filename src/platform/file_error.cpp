@@ -68,4 +68,10 @@ std::string DescribeError(const FileError& error) {
                       {std::to_string(error.number), error.description});
 }
 
+std::string NumberedError(const FileError& error) {
+    // TRANSLATORS: {1} is the error's number, {2} its description ("File not found").
+    return text::Fill(text::Tr("Error {1}: {2}"),
+                      {std::to_string(error.number), error.description});
+}
+
 }  // namespace kestrel::platform
