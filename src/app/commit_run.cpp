@@ -5,6 +5,7 @@
 
 #include "lists/list_entry.h"
 #include "lists/preview.h"
+#include "text/translation.h"
 
 namespace kestrel::app {
 namespace {
@@ -28,11 +29,13 @@ bool GoOnWithoutJournal(Ui& ui, const platform::FileError& error, std::string_vi
     if (error.Ok()) {
         return true;
     }
-    return ui.Ask("Kestrel cannot write its journal in \"" + std::string(folder) +
-                      "\": " + platform::DescribeError(error) +
-                      ".\r\rWithout it, an operation that the computer or the program stops "
-                      "halfway cannot be undone at the next start. Do you wish to continue "
-                      "without it?",
+    // TRANSLATORS: {1} is the journal's folder, {2} an error with its number
+    // ("Error 61 (Disk full)").
+    return ui.Ask(text::Fill(text::Tr("Kestrel cannot write its journal in \"{1}\": {2}.\r\r"
+                                      "Without it, an operation that the computer or the program "
+                                      "stops halfway cannot be undone at the next start. Do you "
+                                      "wish to continue without it?"),
+                             {folder, platform::DescribeError(error)}),
                   kProgramTitle, Buttons::YesNo, Icon::Exclamation) == Answer::Yes;
 }
 

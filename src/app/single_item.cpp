@@ -6,6 +6,7 @@
 #include "app/workspace.h"
 #include "engine/rename_options.h"
 #include "text/program_path.h"
+#include "text/translation.h"
 
 namespace kestrel::app {
 namespace {
@@ -18,11 +19,13 @@ std::string Quoted(std::string_view text) {
 
 std::string RenamePrompt(const platform::FileError& error, std::string_view from,
                          std::string_view to) {
-    return "There has been an error while trying to rename the following file: \r\r" +
-           Quoted(from) + " to " + Quoted(to) + "\r\rError " + std::to_string(error.number) + ": " +
-           error.description +
-           "\r\rDo you wish to abort the process, retry renaming the file, or ignore and "
-           "continue?  ";
+    // TRANSLATORS: {1} and {2} are the old and the new name, in quotes; {3}
+    // the error with its number ("Error 53: File not found").
+    return text::Fill(text::Tr("There has been an error while trying to rename the following "
+                               "file: \r\r{1} to {2}\r\r{3}\r\rDo you wish to abort the process, "
+                               "retry renaming the file, or ignore and continue?"),
+                      {Quoted(from), Quoted(to), platform::NumberedError(error)}) +
+           "  ";
 }
 
 // A full path is judged by what follows its drive root, as a name under a
@@ -86,7 +89,8 @@ bool RenameSingleItem(Workspace& workspace, std::size_t row, std::string_view ne
             const PathPresenter paths = workspace.Paths();
             if (workspace.Window().Ask(
                     RenamePrompt(error, paths.Row(oldText, fullPath), paths.Row(newText, fullPath)),
-                    "Error", Buttons::AbortRetryIgnore, Icon::Question) != Answer::Retry) {
+                    text::Tr("Error"), Buttons::AbortRetryIgnore,
+                    Icon::Question) != Answer::Retry) {
                 return false;
             }
         }
@@ -100,9 +104,12 @@ bool DeleteSingleItem(Workspace& workspace, std::size_t row) {
     std::string path = EntryPath(workspace, row);
     const bool folder = text::StripTrailingBackslash(path);
     Ui& ui = workspace.Window();
-    if (ui.Ask((folder ? "Delete the folder " : "Delete the file ") + workspace.Paths().Path(path) +
-                   "?",
-               "Confirmation", Buttons::OkCancel, Icon::Question) != Answer::Ok) {
+    const std::string shown = workspace.Paths().Path(path);
+    // TRANSLATORS: {1} is the folder's path.
+    if (ui.Ask(folder ? text::Fill(text::Tr("Delete the folder {1}?"), {shown})
+                      // TRANSLATORS: {1} is the file's path.
+                      : text::Fill(text::Tr("Delete the file {1}?"), {shown}),
+               text::Tr("Confirmation"), Buttons::OkCancel, Icon::Question) != Answer::Ok) {
         return false;
     }
     platform::FileSystem& files = workspace.FileSystem();
@@ -113,20 +120,22 @@ bool DeleteSingleItem(Workspace& workspace, std::size_t row) {
         error = platform::FileError::Make(platform::kPathFileAccessError);
     }
     if (!error.Ok()) {
-        std::string text = std::string("There was a problem deleting the ") +
-                           (folder ? "folder" : "file") + ".  \r\rError " +
-                           std::to_string(error.number) + ": " + error.description;
+        std::string report = folder ? text::Tr("There was a problem deleting the folder.")
+                                    : text::Tr("There was a problem deleting the file.");
+        report += "  \r\r" + platform::NumberedError(error);
         if (folder) {
-            text += "\r\rEnsure the folder is empty before deleting.  ";
+            report += "\r\r";
+            report += text::Tr("Ensure the folder is empty before deleting.");
+            report += "  ";
         }
-        ui.Ask(text, "Error", Buttons::Ok, Icon::Exclamation);
+        ui.Ask(report, text::Tr("Error"), Buttons::Ok, Icon::Exclamation);
     }
     return true;
 }
 
 void OpenSingleItem(Workspace& workspace, platform::DesktopOpener& opener, std::size_t row) {
     Execute(workspace.FileSystem(), opener, workspace.Window(), EntryPath(workspace, row), 1,
-            "Open", {}, workspace.Paths());
+            N_("Open"), {}, workspace.Paths());
 }
 
 }  // namespace kestrel::app
