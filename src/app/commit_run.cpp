@@ -31,12 +31,13 @@ bool GoOnWithoutJournal(Ui& ui, const platform::FileError& error, std::string_vi
     }
     // TRANSLATORS: {1} is the journal's folder, {2} an error with its number
     // ("Error 61 (Disk full)").
-    return ui.Ask(text::Fill(text::Tr("Kestrel cannot write its journal in \"{1}\": {2}.\r\r"
-                                      "Without it, an operation that the computer or the program "
-                                      "stops halfway cannot be undone at the next start. Do you "
-                                      "wish to continue without it?"),
-                             {folder, platform::DescribeError(error)}),
-                  kProgramTitle, Buttons::YesNo, Icon::Exclamation) == Answer::Yes;
+    std::string question = text::Fill(text::Tr("Kestrel cannot write its journal in \"{1}\": {2}."),
+                                      {folder, platform::DescribeError(error)});
+    question += "\r\r";
+    question += text::Tr(
+        "Without it, an operation that the computer or the program stops halfway cannot be "
+        "undone at the next start. Do you wish to continue without it?");
+    return ui.Ask(question, kProgramTitle, Buttons::YesNo, Icon::Exclamation) == Answer::Yes;
 }
 
 Workspace::CommitRun::CommitRun(const Workspace& workspace, EntryAtHand& atHand)

@@ -120,8 +120,8 @@ std::string EditThunarActions(const ActionFolders& folders, bool install, bool& 
     xmlNode* actions = document ? xmlDocGetRootElement(document.get()) : nullptr;
     if (!IsElement(actions, "actions")) {
         ok = false;
-        // TRANSLATORS: {1} is Thunar's file of custom actions.
         return text::Fill(
+            // TRANSLATORS: {1} is Thunar's file of custom actions.
             text::Tr("Thunar: {1} is not a list of custom actions; it was left as it is."), {path});
     }
     xmlNode* ours = KestrelAction(actions);

@@ -192,8 +192,8 @@ Answer HeadlessUi::Ask(std::string_view text, std::string_view title, Buttons bu
     if (const std::optional<Answer> answer = ReadAnswer(buttons)) {
         return *answer;
     }
-    // TRANSLATORS: {1} is the button taken when the input ended unanswered.
     output_ << "\n"
+            // TRANSLATORS: {1} is the button taken when the input ended unanswered.
             << text::Fill(text::Tr("Answer: {1} (end of input)"), {ShownName(continuing)}) << "\n"
             << std::flush;
     return continuing;

@@ -34,15 +34,16 @@ void ShowHelp(platform::FileSystem& fileSystem, platform::DesktopOpener& opener,
     // The path as this computer writes it, on a line of its own, so that it
     // can be copied into a browser or a terminal whole.
     const std::string hostPath = fileSystem.GetDetails(manual).hostPath;
+    // TRANSLATORS: the command named in the title of its error box ("Help error").
     Execute(fileSystem, opener, ui, manual, 0, N_("Help"), [&ui, hostPath](std::string failure) {
         // Both texts are in the user's language.
         if (failure == ExecuteResultText(platform::kNoAssociation)) {
             failure = text::Tr(kNoBrowserText.data());
         }
         if (!failure.empty()) {
-            // TRANSLATORS: {1} is the manual's file, {2} why it did not open.
-            ui.Ask(text::Fill(text::Tr("Kestrel could not open its manual:\r{1}\r\r{2}"),
-                              {hostPath, failure}),
+            // The manual's file on a line of its own, then why it did not open.
+            ui.Ask(text::Tr("Kestrel could not open its manual:") + ("\r" + hostPath) + "\r\r" +
+                       failure,
                    kProgramTitle, Buttons::Ok, Icon::Exclamation);
         }
     });

@@ -82,9 +82,9 @@ std::string Question(const Interrupted& journal) {
     const std::size_t count = journal.underNewNames;
     std::string question;
     if (journal.contents.operation == commit::JournalOperation::Undo) {
-        // TRANSLATORS: {1} is how many entries an interrupted undo left under
-        // their new names.
         question = text::Fill(
+            // TRANSLATORS: {1} is how many entries an interrupted undo left under
+            // their new names.
             text::TrPlural("Kestrel stopped before it finished an \"Undo the Do!\": {1} entry is "
                            "still under its new name.",
                            "Kestrel stopped before it finished an \"Undo the Do!\": {1} entries "
@@ -94,16 +94,16 @@ std::string Question(const Interrupted& journal) {
         question += "\r\r";
         question += text::Tr("Do you wish to finish the undo and give back the old names?");
         question += "\r\r";
-        // TRANSLATORS: Yes, No and Cancel are the box's buttons.
         question += text::Tr(
+            // TRANSLATORS: Yes, No and Cancel are the box's buttons.
             "Yes finishes it, No keeps the files as they are now, and Cancel asks again at the "
             "next start.");
         return question;
     }
-    // TRANSLATORS: {1} is how many entries an interrupted commit left under
-    // their new names.
     question = text::Fill(
         text::TrPlural(
+            // TRANSLATORS: {1} is how many entries an interrupted commit left under
+            // their new names.
             "Kestrel stopped before it finished a \"Do It!\": {1} entry is under its new name.",
             "Kestrel stopped before it finished a \"Do It!\": {1} entries are under their new "
             "names.",
@@ -112,8 +112,8 @@ std::string Question(const Interrupted& journal) {
     question += "\r\r";
     question += text::Tr("Do you wish to undo it and give back the old names?");
     question += "\r\r";
-    // TRANSLATORS: Yes, No and Cancel are the box's buttons.
     question += text::Tr(
+        // TRANSLATORS: Yes, No and Cancel are the box's buttons.
         "Yes undoes it, No keeps the files as they are now, and Cancel asks again at the next "
         "start.");
     return question;

@@ -179,13 +179,14 @@ Follow ListCommands::PasteName(std::string_view clipboard) {
                                           ? workspace_.FileSystem().Rename(current, newPath)
                                           : platform::FileError::Make(platform::kBadFileName);
     if (!error.Ok()) {
-        // TRANSLATORS: {1} is an error with its number ("Error 53 (File not
-        // found)"), {2} and {3} the old and the new path, in quotes.
-        ui.Ask(text::Fill(text::Tr("{1} occurred while trying to rename the following "
-                                   "file:\r\r{2} to {3}"),
-                          {platform::DescribeError(error), Quoted(paths.Path(current)),
-                           Quoted(paths.Path(newPath))}),
-               text::Tr("Error"), Buttons::Ok, Icon::Exclamation);
+        std::string report =
+            // TRANSLATORS: {1} is an error with its number ("Error 53 (File not
+            // found)").
+            text::Fill(text::Tr("{1} occurred while trying to rename the following file:"),
+                       {platform::DescribeError(error)});
+        report += "\r\r";
+        report += RenameLine(paths.Path(current), paths.Path(newPath));
+        ui.Ask(report, text::Tr("Error"), Buttons::Ok, Icon::Exclamation);
         return Follow::Nothing;
     }
     return Follow::Listing;

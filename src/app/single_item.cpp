@@ -13,19 +13,15 @@ namespace {
 
 constexpr int kSingleItemArea = 100;
 
-std::string Quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
-}
-
 std::string RenamePrompt(const platform::FileError& error, std::string_view from,
                          std::string_view to) {
-    // TRANSLATORS: {1} and {2} are the old and the new name, in quotes; {3}
-    // the error with its number ("Error 53: File not found").
-    return text::Fill(text::Tr("There has been an error while trying to rename the following "
-                               "file: \r\r{1} to {2}\r\r{3}\r\rDo you wish to abort the process, "
-                               "retry renaming the file, or ignore and continue?"),
-                      {Quoted(from), Quoted(to), platform::NumberedError(error)}) +
-           "  ";
+    std::string prompt =
+        text::Tr("There has been an error while trying to rename the following file:");
+    prompt += " \r\r" + RenameLine(from, to) + "\r\r" + platform::NumberedError(error) + "\r\r";
+    prompt += text::Tr(
+        "Do you wish to abort the process, retry renaming the file, or ignore and continue?");
+    prompt += "  ";
+    return prompt;
 }
 
 // A full path is judged by what follows its drive root, as a name under a
@@ -43,6 +39,13 @@ std::string WithoutMark(std::string path) {
 }
 
 }  // namespace
+
+std::string RenameLine(std::string_view from, std::string_view to) {
+    // TRANSLATORS: {1} and {2} are the old and the new name of an entry, in
+    // quotes, on a line of their own.
+    return text::Fill(text::Tr("{1} to {2}"),
+                      {"\"" + std::string(from) + "\"", "\"" + std::string(to) + "\""});
+}
 
 std::string EntryBase(const Workspace& workspace, std::size_t row) {
     switch (workspace.options.cboPathDisplay) {
@@ -135,6 +138,8 @@ bool DeleteSingleItem(Workspace& workspace, std::size_t row) {
 
 void OpenSingleItem(Workspace& workspace, platform::DesktopOpener& opener, std::size_t row) {
     Execute(workspace.FileSystem(), opener, workspace.Window(), EntryPath(workspace, row), 1,
+            // TRANSLATORS: the command named in the title of its error box
+            // ("Open error").
             N_("Open"), {}, workspace.Paths());
 }
 

@@ -65,8 +65,8 @@ class ListingFeedback : public lists::ListingObserver {
         ui_.SetProgress(Progress::Listing, number % cutoff_);
         // Only every other pair of entries rewrites the text: painting dominates otherwise.
         if ((number & 2) != 0) {
-            // TRANSLATORS: {1} is the number of the entry being read.
             ui_.SetStatus(StatusPanel::Message,
+                          // TRANSLATORS: {1} is the number of the entry being read.
                           text::Fill(text::Tr("Reading item {1}..."), {text::FormatCount(number)}));
         }
     }
@@ -498,14 +498,14 @@ void Workspace::ReportSummary(double elapsedSeconds) {
     const int errors = preview_.errorCount;
     if (errors > 0) {
         PlayIfDue(settings::SoundEvent::OperationCompleteWithWarnings, elapsedSeconds);
-        // TRANSLATORS: {1} is how many items are to be changed; empty for none.
         const std::string items =
+            // TRANSLATORS: {1} is how many items are to be changed; empty for none.
             text::Fill(text::TrPlural("{1} item to be changed.", "{1} items to be changed.",
                                       static_cast<std::uint64_t>(changed)),
                        {std::to_string(changed)});
-        // TRANSLATORS: {1} is how many rows are flagged; {2} is the sentence
-        // "N items to be changed." as translated on its own.
         ui_.SetStatus(StatusPanel::Dest,
+                      // TRANSLATORS: {1} is how many rows are flagged; {2} is the sentence
+                      // "N items to be changed." as translated on its own.
                       text::Fill(text::TrPlural("Warning: {1} possible error in {2}",
                                                 "Warning: {1} possible errors in {2}",
                                                 static_cast<std::uint64_t>(errors)),

@@ -10,6 +10,7 @@
 
 #include "app/commit_run.h"
 #include "app/percent_status.h"
+#include "app/single_item.h"
 #include "app/workspace.h"
 #include "commit/commit_steps.h"
 #include "commit/ordered_steps.h"
@@ -32,12 +33,15 @@ constexpr int kWorking = 5;
 
 std::string ErrorPromptText(const platform::FileError& error, std::string_view name,
                             std::string_view newName) {
-    // TRANSLATORS: {1} is an error with its number ("Error 53 (File not
-    // found)"), {2} and {3} the old and the new name.
-    return text::Fill(text::Tr("{1} occurred while trying to rename the following file:\r\r"
-                               "\"{2}\" to \"{3}\"\r\rDo you wish to abort the process, retry "
-                               "renaming the file, or ignore and continue?"),
-                      {platform::DescribeError(error), name, newName});
+    std::string prompt =
+        // TRANSLATORS: {1} is an error with its number ("Error 53 (File not
+        // found)").
+        text::Fill(text::Tr("{1} occurred while trying to rename the following file:"),
+                   {platform::DescribeError(error)});
+    prompt += "\r\r" + RenameLine(name, newName) + "\r\r";
+    prompt += text::Tr(
+        "Do you wish to abort the process, retry renaming the file, or ignore and continue?");
+    return prompt;
 }
 
 // A box's list of entries, one a line, the first twenty of them, under a

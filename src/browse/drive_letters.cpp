@@ -54,6 +54,7 @@ std::string MapDrive(platform::FileSystem& fileSystem, platform::DriveTable& dri
                           {folder});
     }
     if (!fileSystem.IsFolder(folder) || !drives.Map(letter, folder)) {
+        // TRANSLATORS: {1} is the folder as the user typed it.
         return text::Fill(text::Tr("The folder {1} is not there."), {folder});
     }
     if (store != nullptr) {

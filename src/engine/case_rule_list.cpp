@@ -86,9 +86,9 @@ std::vector<std::string> CaseRuleList::ActiveRuleTexts() const {
 
 std::string RuleConflictQuestion(std::string_view existing, std::string_view newcomer,
                                  bool offerCancel) {
-    // TRANSLATORS: {1} is the rule in the list, {2} the new rule that differs
-    // from it only in letter case ("Overwrite rule DVD with Dvd?").
     std::string question =
+        // TRANSLATORS: {1} is the rule in the list, {2} the new rule that differs
+        // from it only in letter case ("Overwrite rule DVD with Dvd?").
         text::Fill(text::Tr("Overwrite rule {1} with {2}?"), {existing, newcomer});
     question += "   ";
     if (offerCancel) {

@@ -29,6 +29,8 @@ RowMessage LengthMessage(std::string_view newName, int maxLength) {
     return {text::Fill(count == 1 ? "Filename exceeds {1} character in length."
                                   : "Filename exceeds {1} characters in length.",
                        {number}),
+            // TRANSLATORS: {1} is the most characters a name may have, as the
+            // preferences set it.
             text::Fill(text::TrPlural("Filename exceeds {1} character in length.",
                                       "Filename exceeds {1} characters in length.", count),
                        {number})};

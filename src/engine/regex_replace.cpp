@@ -219,9 +219,9 @@ RegexReplace::RegexReplace(std::u32string_view pattern, std::span<const TextPart
     std::unique_ptr<icu::RegexPattern> compiled(icu::RegexPattern::compile(
         ToUtf16(pattern), caseSensitive ? 0 : UREGEX_CASE_INSENSITIVE, where, status));
     if (U_FAILURE(status) || compiled == nullptr) {
-        // TRANSLATORS: {1} is ICU's reason in English ("syntax error"); {2} the
-        // position of the character in the search text where it went wrong.
         error_ = text::Fill(
+            // TRANSLATORS: {1} is ICU's reason in English ("syntax error"); {2} the
+            // position of the character in the search text where it went wrong.
             text::Tr("The search text is not a valid regular expression: {1} (at character {2})."),
             {Reason(status), std::to_string(CharacterPosition(pattern, where))});
         return;

@@ -105,6 +105,7 @@ std::string ListingBytes(ExportFormat format, std::string_view folder,
 }
 
 std::string LeftOutOfBatchText(std::size_t count) {
+    // TRANSLATORS: {1} is how many entries a batch file could not hold.
     return text::Fill(text::TrPlural("{1} entry could not be written to the batch file",
                                      "{1} entries could not be written to the batch file", count),
                       {std::to_string(count)});

@@ -149,17 +149,19 @@ bool ReadList(platform::FileSystem& fileSystem, std::string_view path, ListSide 
                       ? text::Tr("Source file is larger than 8 MB, too large for a list of names.")
                       : text::Tr("Target file is larger than 8 MB, too large for a list of names.");
     } else if (!zeroIsDelimiter && bytes.find('\0') != std::string::npos) {
-        problem = source
-                      // TRANSLATORS: "Custom Char (0)" is the delimiter boxes' entry for
-                      // the character of code 0, as the boxes show it.
-                      ? text::Tr(
-                            "Source file is not a text file (it holds NUL characters; "
-                            "choose Custom Char (0) if they separate the names).")
-                      // TRANSLATORS: "Custom Char (0)" is the delimiter boxes' entry for
-                      // the character of code 0, as the boxes show it.
-                      : text::Tr(
-                            "Target file is not a text file (it holds NUL characters; "
-                            "choose Custom Char (0) if they separate the names).");
+        if (source) {
+            problem = text::Tr(
+                // TRANSLATORS: "Custom Char (0)" is the delimiter boxes' entry for the
+                // character of code 0, as the boxes show it.
+                "Source file is not a text file (it holds NUL characters; "
+                "choose Custom Char (0) if they separate the names).");
+        } else {
+            problem = text::Tr(
+                // TRANSLATORS: "Custom Char (0)" is the delimiter boxes' entry for the
+                // character of code 0, as the boxes show it.
+                "Target file is not a text file (it holds NUL characters; "
+                "choose Custom Char (0) if they separate the names).");
+        }
     }
     if (problem != nullptr) {
         status(problem);
@@ -319,8 +321,8 @@ void PreviewImport(platform::FileSystem& fileSystem, const ImportRequest& reques
     }
     status(text::Tr("Import data sample:"));
     ForEachPair(*reader, kImportSampleSize, [&status](const Pair& pair) {
-        // TRANSLATORS: {1} and {2} are the old and the new name, in quotes.
         status(
+            // TRANSLATORS: {1} and {2} are the old and the new name, in quotes.
             text::Fill(text::Tr("Rename {1} to {2}"), {Quoted(pair.source), Quoted(pair.target)}));
     });
     status(" ");
@@ -369,9 +371,9 @@ ImportCounts RunImport(platform::FileSystem& fileSystem, const ImportRequest& re
         }
     });
     if (capped) {
-        // TRANSLATORS: {1} is the most pairs one import handles.
         status(text::Fill(
             text::TrPlural(
+                // TRANSLATORS: {1} is the most pairs one import handles.
                 "Stopped after {1} entries, the most one import handles; the rest of the list "
                 "was not read.",
                 "Stopped after {1} entries, the most one import handles; the rest of the list "

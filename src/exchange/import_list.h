@@ -17,8 +17,15 @@ namespace kestrel::exchange {
 
 /// The entries of both delimiter boxes, in order, in English; a box may show
 /// them in the user's language (text::Tr), and DelimiterOf knows both.
-inline constexpr std::array<std::string_view, 4> kDelimiterItems = {N_("Tab"), N_("Comma"),
-                                                                    N_("Return"), N_("CR+LF")};
+inline constexpr std::array<std::string_view, 4> kDelimiterItems = {
+    // TRANSLATORS: this and the next three are the entries of the delimiter
+    // boxes, what stands between names in a list: a TAB, a comma, a line end
+    // (carriage return) and a carriage return with a line feed.
+    N_("Tab"),
+    N_("Comma"),
+    N_("Return"),
+    N_("CR+LF"),
+};
 /// The custom delimiter question, in English; shown as text::Tr gives it.
 inline constexpr std::string_view kCustomDelimiterTitle = N_("Custom Delimiter");
 inline constexpr std::string_view kCustomDelimiterPrompt =

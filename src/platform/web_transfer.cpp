@@ -171,8 +171,8 @@ FetchResult Fetch(std::string_view url, const TransferLimits& limits, TransferOb
     if (result.cancelled) {
         result.error = text::Tr("The transfer was cancelled.");
     } else if (transfer.tooLong || code == CURLE_FILESIZE_EXCEEDED) {
-        // TRANSLATORS: {1} is the most bytes a download may have, always many.
         result.error =
+            // TRANSLATORS: {1} is the most bytes a download may have, always many.
             text::Fill(text::TrPlural("The answer is longer than {1} bytes.",
                                       "The answer is longer than {1} bytes.", limits.maxBytes),
                        {std::to_string(limits.maxBytes)});

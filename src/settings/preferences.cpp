@@ -101,6 +101,8 @@ std::string SoundsThresholdCaption(int seconds) {
     if (seconds == 0) {
         return text::Tr("Always play sounds when operation completes.");
     }
+    // TRANSLATORS: {1} is how many seconds an operation must take before
+    // its end is sounded.
     return text::Fill(text::TrPlural("Play sounds if processing takes {1} second or longer.",
                                      "Play sounds if processing takes {1} seconds or longer.",
                                      static_cast<std::uint64_t>(std::max(seconds, 0))),

@@ -17,6 +17,8 @@ namespace kestrel::settings {
 
 // The rows that stand for no template of the user's, in English; the list
 // shows them in the user's language.
+// TRANSLATORS: this and the next two are rows of the template list that hold
+// no template of the user's; keep the braces.
 inline constexpr std::string_view kLastDefaultStateRow = N_("{Last default state}");
 inline constexpr std::string_view kEmptyRow = N_("{Empty}");
 inline constexpr std::string_view kDeletedRow = N_("{Deleted}");

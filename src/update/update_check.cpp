@@ -86,8 +86,8 @@ void FetchAndStartUpdater(UpdateHost& host, platform::FileSystem& fileSystem,
     // a working program and learns where the file is.
     const std::string hostPath = fileSystem.GetDetails(settings.updaterPath).hostPath;
     if (!host.StartUpdater(hostPath)) {
-        // TRANSLATORS: {1} is where the downloaded update was saved.
         host.Show(Box::NotStarted,
+                  // TRANSLATORS: {1} is where the downloaded update was saved.
                   text::Fill(text::Tr("The update was saved as \"{1}\", but no program on this "
                                       "desktop can start it, so Kestrel keeps running."),
                              {hostPath}));
