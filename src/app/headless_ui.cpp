@@ -38,7 +38,8 @@ std::string_view IconName(Icon icon) {
 
 // The button's caption as the user reads it.
 std::string_view ShownName(Answer answer) {
-    return text::Tr(AnswerName(answer).data());
+    const std::string_view name = AnswerName(answer);
+    return name.empty() ? name : text::Tr(name.data());
 }
 
 // "[Y]es/[N]o/[C]ancel": the first letter of each button is its key.
