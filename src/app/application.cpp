@@ -14,6 +14,7 @@
 #include "settings/key_paths.h"
 #include "settings/sound_table.h"
 #include "text/program_path.h"
+#include "text/translation.h"
 #include "text/unicode_text.h"
 #include "update/updater_leftovers.h"
 
@@ -176,7 +177,7 @@ StartResult Application::Start(const std::vector<std::string>& arguments, bool w
 
 void Application::ReportSyntaxError(const std::string& errorText, bool windowMode) {
     if (windowMode) {
-        ui_.Ask(errorText, "Syntax error", Buttons::Ok, Icon::Critical);
+        ui_.Ask(errorText, text::Tr("Syntax error"), Buttons::Ok, Icon::Critical);
     } else {
         errors_ << CrLfToLf(errorText);
         errors_.flush();
@@ -248,7 +249,8 @@ int Application::ApplyCommandLine(const CommandLine& line, bool windowMode) {
     // The exports describe the folder before the renames; a run whose record
     // of them could not be written does not rename.
     if (line.doIt && !ok) {
-        errors_ << "Nothing was renamed, because an output above could not be written.\n";
+        errors_ << text::Tr("Nothing was renamed, because an output above could not be written.")
+                << "\n";
         errors_.flush();
     } else if (line.doIt) {
         ok = CommitFromCommandLine() == 0;
@@ -267,13 +269,15 @@ void Application::ListGivenEntries(const std::vector<std::string>& typed, bool w
         std::string path;
         if (!text::IsValidUtf8(given)) {
             // Kestrel's names are text; these bytes cannot be shown or renamed as one.
-            reason = "its name is not UTF-8 text";
+            // TRANSLATORS: this and the next two follow an entry's name and a
+            // colon, saying why it cannot be listed.
+            reason = text::Tr("its name is not UTF-8 text");
         } else if (given.starts_with('/') && given.find('\\') != std::string::npos) {
-            reason = "its name holds a backslash, which Kestrel takes for a folder mark";
+            reason = text::Tr("its name holds a backslash, which Kestrel takes for a folder mark");
         } else {
             path = ProgramPath(given);
             if (!platform::PathExists(fileSystem_, path)) {
-                reason = "it is not there";
+                reason = text::Tr("it is not there");
             }
         }
         if (reason == nullptr) {
@@ -284,10 +288,10 @@ void Application::ListGivenEntries(const std::vector<std::string>& typed, bool w
     }
     if (!unlisted.empty()) {
         if (windowMode) {
-            ui_.Ask("Kestrel cannot list these entries:\r" + unlisted, kProgramTitle, Buttons::Ok,
-                    Icon::Exclamation);
+            ui_.Ask(text::Tr("Kestrel cannot list these entries:") + ("\r" + unlisted),
+                    kProgramTitle, Buttons::Ok, Icon::Exclamation);
         } else {
-            errors_ << "Kestrel cannot list these entries:\n" << unlisted;
+            errors_ << text::Tr("Kestrel cannot list these entries:") << "\n" << unlisted;
             errors_.flush();
         }
     }
@@ -305,13 +309,15 @@ void Application::ListForOutput() {
     ws.updateFlag = false;
 }
 
-bool Application::ReportOutputError(const platform::FileError& error, std::string_view activity,
-                                    std::string_view target, bool windowMode) {
+bool Application::ReportOutputError(const platform::FileError& error,
+                                    exchange::OutputActivity activity, std::string_view target,
+                                    bool windowMode) {
     if (error.Ok()) {
         return true;
     }
     // Without a printing system there is nothing to number: say what is missing.
-    if (error.description == platform::kNoPrintingSystem) {
+    // The description is in the user's language, as the print job made it.
+    if (error.description == text::Tr(platform::kNoPrintingSystem.data())) {
         if (windowMode) {
             ui_.Ask(error.description, kProgramTitle, Buttons::Ok, Icon::Exclamation);
         } else {
@@ -325,7 +331,7 @@ bool Application::ReportOutputError(const platform::FileError& error, std::strin
         ui_.Ask(exchange::OutputErrorText(error, activity, shown), kProgramTitle, Buttons::Ok,
                 Icon::Exclamation);
     } else {
-        errors_ << "Error " << error.number << ": " << error.description << "\n" << shown << "\n";
+        errors_ << platform::NumberedError(error) << "\n" << shown << "\n";
         errors_.flush();
     }
     return false;
@@ -339,7 +345,8 @@ bool Application::ExportAfterRefresh(exchange::ExportFormat format, const std::s
     }
     Workspace& ws = *workspace_;
     const Workspace::ExportResult result = ws.ExportLists(format, file, ws.exportListIndex);
-    if (!ReportOutputError(result.error, "writing", result.file, windowMode)) {
+    if (!ReportOutputError(result.error, exchange::OutputActivity::Writing, result.file,
+                           windowMode)) {
         return false;
     }
     if (result.leftOut == 0) {
@@ -363,18 +370,21 @@ bool Application::PrintAfterRefresh(bool windowMode) {
         // cboPrint starts on the list of ExportListIndex; one copy without the dialog.
         job, static_cast<exchange::PrintChoice>(ws.exportListIndex), 1,
         {ws.txtSourceDir, ws.txtDestDir, ws.SourceFileList(), ws.TargetFileList()});
-    return ReportOutputError(error, "printing to", "lp", windowMode);
+    return ReportOutputError(error, exchange::OutputActivity::PrintingTo, "lp", windowMode);
 }
 
 int Application::FinishWindowStart() {
     Workspace& ws = *workspace_;
     if (store_.ReadNumber(Scope::Machine, settings::kSettingsKey, "Build", 0) <
         kFirstRunBelowBuild) {
-        const Answer answer = ui_.Ask(
-            "Kestrel can download updates from the Internet automatically when it is run.   "
-            "\r\rWould you like to enable this feature now?  (You can change it later in "
-            "Preferences)  ",
-            "Internet Update", Buttons::YesNo, Icon::Question);
+        std::string question = text::Tr(
+            "Kestrel can download updates from the Internet automatically when it is run.");
+        question += "   \r\r";
+        question += text::Tr(
+            "Would you like to enable this feature now?  (You can change it later in Preferences)");
+        question += "  ";
+        const Answer answer =
+            ui_.Ask(question, text::Tr("Internet Update"), Buttons::YesNo, Icon::Question);
         ws.preferences.autoUpdate = answer == Answer::Yes ? 1 : 0;
         store_.WriteNumber(Scope::Machine, settings::kSettingsKey, "Build", kBuildNumber);
     }

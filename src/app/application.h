@@ -104,7 +104,7 @@ class Application {
     void ListForOutput();
     /// True for success; otherwise tells the user (a box in window mode,
     /// standard error without one) and returns false.
-    bool ReportOutputError(const platform::FileError& error, std::string_view activity,
+    bool ReportOutputError(const platform::FileError& error, exchange::OutputActivity activity,
                            std::string_view target, bool windowMode);
     void ReportSyntaxError(const std::string& errorText, bool windowMode);
     void LocateFolders(const ProgramPlace& place);

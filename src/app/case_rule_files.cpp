@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "text/translation.h"
 #include "text/windows1252.h"
 
 namespace kestrel::app {
@@ -38,7 +39,7 @@ engine::RuleConflictAsker RuleConflictAskerFor(Ui& ui) {
     return [&ui](std::string_view question, bool offerCancel) {
         const Buttons buttons = offerCancel ? Buttons::YesNoCancel : Buttons::YesNo;
         return ToConflictAnswer(
-            ui.Ask(question, engine::kRuleConflictTitle, buttons, Icon::Question));
+            ui.Ask(question, text::Tr(engine::kRuleConflictTitle.data()), buttons, Icon::Question));
     };
 }
 

@@ -6,6 +6,7 @@
 #include "engine/name_text.h"
 #include "text/numbers.h"
 #include "text/program_path.h"
+#include "text/translation.h"
 #include "text/unicode_text.h"
 
 namespace kestrel::app {
@@ -174,26 +175,27 @@ class Parser {
         test(kUndo, upper == "UNDO", upper == "UNDO" && SetFlag(result_.undo));
         if (result_.doIt && result_.undo && (upper == "DOIT" || upper == "UNDO")) {
             // Which of the two comes first would be a guess.
-            result_.errorText += "Not allowed together: DOIT and UNDO\r\n";
+            // TRANSLATORS: DOIT and UNDO are keywords of the command line.
+            AddError(text::Tr("Not allowed together: DOIT and UNDO"));
         }
 
         // A file manager hands over the selected paths alone: one folder is
         // the working folder, anything else the entries to list.
         if (!handled && LooksLikePath(token)) {
             if (result_.folder) {
-                result_.errorText += "Multiple instances not allowed: " + token + "\r\n";
+                AddError(MultipleInstances(token));
             } else {
                 barePaths_.push_back(token);
             }
             return;
         }
         if (!handled) {
-            result_.errorText += "Unknown or incomplete parameter: " + token + "\r\n";
+            AddError(UnknownParameter(token));
         }
         for (Keyword keyword : matched) {
             // Case-rule files may be given several times; nothing else may.
             if (++counts_[keyword] > 1 && keyword != kCaseRules) {
-                result_.errorText += "Multiple instances not allowed: " + token + "\r\n";
+                AddError(MultipleInstances(token));
                 break;
             }
         }
@@ -208,13 +210,29 @@ class Parser {
             // One path alone that is not a folder is a file to list; one that
             // is not there is a mistyped parameter, as ever.
             if (!probes_.pathExists || !probes_.pathExists(path)) {
-                result_.errorText += "Unknown or incomplete parameter: " + path + "\r\n";
+                AddError(UnknownParameter(path));
                 return;
             }
         }
         // Several paths: each is named by the start-up when it cannot be
         // listed, and the rest are opened, rather than one bad name failing all.
         result_.entries = std::move(barePaths_);
+    }
+
+    // Each error is a line of its own.
+    void AddError(std::string_view line) {
+        result_.errorText += line;
+        result_.errorText += "\r\n";
+    }
+
+    static std::string UnknownParameter(std::string_view token) {
+        // TRANSLATORS: {1} is the parameter as it was typed.
+        return text::Fill(text::Tr("Unknown or incomplete parameter: {1}"), {token});
+    }
+
+    static std::string MultipleInstances(std::string_view token) {
+        // TRANSLATORS: {1} is the parameter given once too often.
+        return text::Fill(text::Tr("Multiple instances not allowed: {1}"), {token});
     }
 
     static bool SetFlag(bool& flag) {
@@ -277,57 +295,63 @@ CommandLine ParseCommandLine(std::string_view line, const CommandLineDefaults& d
 }
 
 std::span<const ParameterHelp> ParameterTable() {
+    // The descriptions stay English here: the manual page is made from this
+    // table in English, and --help translates each as it prints it.
     static constexpr ParameterHelp kTable[] = {
-        {"NO-WINDOW", "run without a window and exit when done"},
-        {"TEMPLATE:n", "load template number n (0 to 255) instead of the default"},
-        {"FOLDER:path", "working folder (/home/me/Photos, or C:\\home\\me\\Photos)"},
-        {"path ...",
-         "one folder alone is the working folder, as FOLDER:path; files and "
-         "folders given alone are listed and nothing else"},
-        {"file.csr", "read this case-rule file instead of the default (repeatable)"},
-        {"RECURSE", "include all sub-folders"},
-        {"COPY[:folder]", "copy rather than rename, into folder"},
-        {"BAT[:file]", "write a rename batch file and its .undo.bat"},
-        {"CSV[:file]", "write the file list as comma-separated values"},
-        {"TAB[:file]", "write the file list as tab-delimited text"},
-        {"LIST[:file]", "write the file list, one name per line"},
-        {"SH[:file]", "write a shell script of the renames and its .undo.sh"},
+        // TRANSLATORS: this and the next are the descriptions --help gives of
+        // the command line's parameters; keywords in capitals (FOLDER:path,
+        // DOIT, TAB) and file names stay as they are.
+        {"NO-WINDOW", N_("run without a window and exit when done")},
+        {"TEMPLATE:n", N_("load template number n (0 to 255) instead of the default")},
+        {"FOLDER:path", N_("working folder (/home/me/Photos, or C:\\home\\me\\Photos)")},
+        {"path ...", N_("one folder alone is the working folder, as FOLDER:path; files and "
+                        "folders given alone are listed and nothing else")},
+        {"file.csr", N_("read this case-rule file instead of the default (repeatable)")},
+        {"RECURSE", N_("include all sub-folders")},
+        {"COPY[:folder]", N_("copy rather than rename, into folder")},
+        {"BAT[:file]", N_("write a rename batch file and its .undo.bat")},
+        {"CSV[:file]", N_("write the file list as comma-separated values")},
+        {"TAB[:file]", N_("write the file list as tab-delimited text")},
+        {"LIST[:file]", N_("write the file list, one name per line")},
+        {"SH[:file]", N_("write a shell script of the renames and its .undo.sh")},
         {"PREVIEW[:file]",
-         "write the preview, a line per renamed row: name, TAB, new name, TAB, message"},
-        {"DOIT", "rename, after the exports, as \"Do It!\" does"},
-        {"UNDO", "take back the newest rename, also one of an earlier run"},
-        {"PRINT", "print the file list on the default printer"},
-        {"-", "as a file (LIST:-, CSV:-, TAB:-, BAT:-, SH:-) writes to standard output"},
-        {"RESET", "discard the default template before loading"},
-        {"--help, -h, /?", "list the parameters"},
-        {"--version", "show the version"},
+         N_("write the preview, a line per renamed row: name, TAB, new name, TAB, message")},
+        {"DOIT", N_("rename, after the exports, as \"Do It!\" does")},
+        {"UNDO", N_("take back the newest rename, also one of an earlier run")},
+        {"PRINT", N_("print the file list on the default printer")},
+        {"-", N_("as a file (LIST:-, CSV:-, TAB:-, BAT:-, SH:-) writes to standard output")},
+        {"RESET", N_("discard the default template before loading")},
+        {"--help, -h, /?", N_("list the parameters")},
+        {"--version", N_("show the version")},
         {"--install-file-manager-actions",
-         "add \"Rename with Kestrel\" to Files (Nautilus) and Thunar for this user"},
-        {"--remove-file-manager-actions", "take those entries away again"},
+         N_("add \"Rename with Kestrel\" to Files (Nautilus) and Thunar for this user")},
+        {"--remove-file-manager-actions", N_("take those entries away again")},
     };
     return kTable;
 }
 
 std::string UsageText() {
     constexpr std::size_t kSyntaxWidth = 19;
-    std::string text =
-        "Usage: kestrel [parameter ...]\n"
-        "Without parameters Kestrel opens its window on the last working folder.\n"
-        "\n";
+    // The parameters' syntax is the command line's own and stays as it is.
+    // TRANSLATORS: "kestrel" is the program's command and stays as it is.
+    std::string usage = text::Tr("Usage: kestrel [parameter ...]");
+    usage += '\n';
+    usage += text::Tr("Without parameters Kestrel opens its window on the last working folder.");
+    usage += "\n\n";
     for (const ParameterHelp& parameter : ParameterTable()) {
-        text += "  ";
-        text += parameter.syntax;
+        usage += "  ";
+        usage += parameter.syntax;
         if (parameter.syntax.size() >= kSyntaxWidth) {
             // Too long for the column: the description goes under it.
-            text += '\n';
-            text.append(kSyntaxWidth + 2, ' ');
+            usage += '\n';
+            usage.append(kSyntaxWidth + 2, ' ');
         } else {
-            text.append(kSyntaxWidth - parameter.syntax.size(), ' ');
+            usage.append(kSyntaxWidth - parameter.syntax.size(), ' ');
         }
-        text += parameter.description;
-        text += '\n';
+        usage += text::Tr(parameter.description.data());
+        usage += '\n';
     }
-    return text;
+    return usage;
 }
 
 }  // namespace kestrel::app

@@ -61,7 +61,8 @@ struct CommandLine {
     bool installActions = false;
     bool removeActions = false;
     /// "Unknown or incomplete parameter: ..." and "Multiple instances not
-    /// allowed: ..." lines, each ended by CR LF; empty when the line is valid.
+    /// allowed: ..." lines in the user's language, each ended by CR LF; empty
+    /// when the line is valid.
     std::string errorText;
 };
 
@@ -78,9 +79,10 @@ std::vector<std::string> SplitCommandLine(std::string_view line);
 CommandLine ParseCommandLine(std::string_view line, const CommandLineDefaults& defaults,
                              const CommandLineProbes& probes);
 
-/// One parameter as --help and the manual page describe it.
+/// One parameter as --help and the manual page describe it, in English: the
+/// manual page is English, and --help translates the description.
 struct ParameterHelp {
-    std::string_view syntax;       // "FOLDER:path"
+    std::string_view syntax;       // "FOLDER:path", the same in every language
     std::string_view description;  // "working folder (...)"
 };
 
@@ -88,7 +90,7 @@ struct ParameterHelp {
 /// --help and the manual page are made from.
 std::span<const ParameterHelp> ParameterTable();
 
-/// One line per parameter, for --help.
+/// One line per parameter, for --help, in the user's language.
 std::string UsageText();
 
 }  // namespace kestrel::app

@@ -5,6 +5,7 @@
 
 #include "app/application.h"
 #include "exchange/preview_lines.h"
+#include "text/translation.h"
 
 namespace kestrel::app {
 
@@ -24,8 +25,8 @@ bool Application::ExportToStandardOutput(exchange::ExportFormat format, bool win
     output_->write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     output_->flush();
     if (!*output_) {
-        return ReportOutputError(platform::FileError::Make(platform::kDeviceIoError), "writing",
-                                 "-", windowMode);
+        return ReportOutputError(platform::FileError::Make(platform::kDeviceIoError),
+                                 exchange::OutputActivity::Writing, "-", windowMode);
     }
     if (leftOut == 0) {
         return true;
@@ -56,23 +57,22 @@ bool Application::WritePreview(const std::string& file, bool windowMode) {
     for (const std::string& target : ws.TargetFileList()) {
         targets.push_back(target.empty() ? target : paths.Row(target, fullPath));
     }
-    const std::string bytes = exchange::PreviewLines(sources, targets, ws.ErrorMessages());
+    const std::string bytes = exchange::PreviewLines(sources, targets, ws.EnglishErrorMessages());
     if (file.empty() || file == kStandardOutput) {
         output_->write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         output_->flush();
         return *output_ ? true
                         : ReportOutputError(platform::FileError::Make(platform::kDeviceIoError),
-                                            "writing", "-", windowMode);
+                                            exchange::OutputActivity::Writing, "-", windowMode);
     }
     const std::string path = ProgramPath(file);
-    return ReportOutputError(fileSystem_.WriteFileReplacing(path, bytes), "writing", path,
-                             windowMode);
+    return ReportOutputError(fileSystem_.WriteFileReplacing(path, bytes),
+                             exchange::OutputActivity::Writing, path, windowMode);
 }
 
 void Application::ReportEntryFailure(const platform::FileError& error, const std::string& path) {
     ++entryFailures_;
-    errors_ << "Error " << error.number << ": " << error.description << "\n"
-            << workspace_->Paths().Path(path) << "\n";
+    errors_ << platform::NumberedError(error) << "\n" << workspace_->Paths().Path(path) << "\n";
     errors_.flush();
 }
 
@@ -98,7 +98,7 @@ int Application::UndoFromCommandLine() {
         return entryFailures_ == 0 ? 0 : 1;
     }
     if (ws.UndoLevel() == 0) {
-        errors_ << "There is nothing to undo.\n";
+        errors_ << text::Tr("There is nothing to undo.") << "\n";
         errors_.flush();
         return 1;
     }

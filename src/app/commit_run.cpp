@@ -5,6 +5,7 @@
 
 #include "lists/list_entry.h"
 #include "lists/preview.h"
+#include "text/translation.h"
 
 namespace kestrel::app {
 namespace {
@@ -28,12 +29,15 @@ bool GoOnWithoutJournal(Ui& ui, const platform::FileError& error, std::string_vi
     if (error.Ok()) {
         return true;
     }
-    return ui.Ask("Kestrel cannot write its journal in \"" + std::string(folder) +
-                      "\": " + platform::DescribeError(error) +
-                      ".\r\rWithout it, an operation that the computer or the program stops "
-                      "halfway cannot be undone at the next start. Do you wish to continue "
-                      "without it?",
-                  kProgramTitle, Buttons::YesNo, Icon::Exclamation) == Answer::Yes;
+    // TRANSLATORS: {1} is the journal's folder, {2} an error with its number
+    // ("Error 61 (Disk full)").
+    std::string question = text::Fill(text::Tr("Kestrel cannot write its journal in \"{1}\": {2}."),
+                                      {folder, platform::DescribeError(error)});
+    question += "\r\r";
+    question += text::Tr(
+        "Without it, an operation that the computer or the program stops halfway cannot be "
+        "undone at the next start. Do you wish to continue without it?");
+    return ui.Ask(question, kProgramTitle, Buttons::YesNo, Icon::Exclamation) == Answer::Yes;
 }
 
 Workspace::CommitRun::CommitRun(const Workspace& workspace, EntryAtHand& atHand)

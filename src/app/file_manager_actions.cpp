@@ -7,10 +7,13 @@
 #include <string_view>
 
 #include "platform/desktop_files.h"
+#include "text/translation.h"
 
 namespace kestrel::app {
 namespace {
 
+// The script's file name and the action's XML are the file managers' files:
+// they read the same in every language.
 constexpr std::string_view kScriptName = "Rename with Kestrel";
 // How Kestrel's action is told from the user's own in Thunar's list.
 constexpr std::string_view kThunarActionId = "kestrel-rename-with-kestrel";
@@ -46,9 +49,9 @@ std::string ThunarFile(const ActionFolders& folders) {
     return folders.thunarConfig + "/uca.xml";
 }
 
-std::string Failed(std::string_view what, const std::string& path,
-                   const platform::FileError& error) {
-    return std::string(what) + " " + path + ": " + platform::DescribeError(error);
+// `pattern` is in the user's language: {1} the path, {2} the error.
+std::string Failed(const char* pattern, const std::string& path, const platform::FileError& error) {
+    return text::Fill(pattern, {path, platform::DescribeError(error)});
 }
 
 bool IsElement(const xmlNode* node, std::string_view name) {
@@ -103,11 +106,13 @@ std::string EditThunarActions(const ActionFolders& folders, bool install, bool& 
     if (!read.Ok() && read.number != platform::kFileNotFound &&
         read.number != platform::kPathNotFound) {
         ok = false;
-        return Failed("Thunar: could not read", path, read);
+        // TRANSLATORS: Thunar is a file manager. {1} is its file of custom
+        // actions, {2} an error with its number ("Error 70 (Permission denied)").
+        return Failed(text::Tr("Thunar: could not read {1}: {2}"), path, read);
     }
     if (!read.Ok()) {
         if (!install) {
-            return "Thunar: no custom actions, nothing to remove.";
+            return text::Tr("Thunar: no custom actions, nothing to remove.");
         }
         bytes = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n</actions>\n";
     }
@@ -115,12 +120,16 @@ std::string EditThunarActions(const ActionFolders& folders, bool install, bool& 
     xmlNode* actions = document ? xmlDocGetRootElement(document.get()) : nullptr;
     if (!IsElement(actions, "actions")) {
         ok = false;
-        return "Thunar: " + path + " is not a list of custom actions; it was left as it is.";
+        return text::Fill(
+            // TRANSLATORS: {1} is Thunar's file of custom actions.
+            text::Tr("Thunar: {1} is not a list of custom actions; it was left as it is."), {path});
     }
     xmlNode* ours = KestrelAction(actions);
     if ((ours != nullptr) == install) {
-        return install ? "Thunar: \"Rename with Kestrel\" was there already."
-                       : "Thunar: no \"Rename with Kestrel\" action, nothing to remove.";
+        // TRANSLATORS: "Rename with Kestrel" is the action's name in the file
+        // manager's menu, which stays English.
+        return install ? text::Tr("Thunar: \"Rename with Kestrel\" was there already.")
+                       : text::Tr("Thunar: no \"Rename with Kestrel\" action, nothing to remove.");
     }
     if (install) {
         xmlNode* parsed = nullptr;
@@ -129,7 +138,7 @@ std::string EditThunarActions(const ActionFolders& folders, bool install, bool& 
                                   &parsed) != XML_ERR_OK ||
             parsed == nullptr) {
             ok = false;
-            return "Thunar: the action could not be made.";
+            return text::Tr("Thunar: the action could not be made.");
         }
         xmlAddChild(actions, parsed);
         xmlAddChild(actions, xmlNewText(reinterpret_cast<const xmlChar*>("\n")));
@@ -146,23 +155,30 @@ std::string EditThunarActions(const ActionFolders& folders, bool install, bool& 
     if (const platform::FileError made = platform::MakeHostFolders(folders.thunarConfig);
         !made.Ok()) {
         ok = false;
-        return Failed("Thunar: could not make", folders.thunarConfig, made);
+        // TRANSLATORS: {1} is Thunar's folder of settings, {2} an error with its number.
+        return Failed(text::Tr("Thunar: could not make {1}: {2}"), folders.thunarConfig, made);
     }
     if (const platform::FileError written =
             platform::WriteHostFile(path, Serialized(document.get()), 0644);
         !written.Ok()) {
         ok = false;
-        return Failed("Thunar: could not write", path, written);
+        // TRANSLATORS: {1} is Thunar's file of custom actions, {2} an error with its number.
+        return Failed(text::Tr("Thunar: could not write {1}: {2}"), path, written);
     }
-    return install ? "Thunar: \"Rename with Kestrel\" added to " + path + "."
-                   : "Thunar: \"Rename with Kestrel\" removed from " + path + ".";
+    // TRANSLATORS: {1} is Thunar's file of custom actions.
+    return text::Fill(install ? text::Tr("Thunar: \"Rename with Kestrel\" added to {1}.")
+                              // TRANSLATORS: {1} is Thunar's file of custom actions.
+                              : text::Tr("Thunar: \"Rename with Kestrel\" removed from {1}."),
+                      {path});
 }
 
 std::string InstallScript(const ActionFolders& folders, bool& ok) {
     const std::string path = ScriptPath(folders);
     std::string bytes;
     if (platform::ReadHostFile(path, bytes).Ok() && bytes == NautilusScript()) {
-        return "Files: the script \"Rename with Kestrel\" was there already.";
+        // TRANSLATORS: Files is GNOME's file manager (Nautilus); "Rename with
+        // Kestrel" is the script's name in its menu, which stays English.
+        return text::Tr("Files: the script \"Rename with Kestrel\" was there already.");
     }
     platform::FileError error = platform::MakeHostFolders(folders.nautilusScripts);
     if (error.Ok()) {
@@ -170,26 +186,31 @@ std::string InstallScript(const ActionFolders& folders, bool& ok) {
     }
     if (!error.Ok()) {
         ok = false;
-        return Failed("Files: could not write", path, error);
+        // TRANSLATORS: {1} is the script's file, {2} an error with its number.
+        return Failed(text::Tr("Files: could not write {1}: {2}"), path, error);
     }
-    return "Files: the script \"Rename with Kestrel\" added as " + path + ".";
+    // TRANSLATORS: {1} is the script's file.
+    return text::Fill(text::Tr("Files: the script \"Rename with Kestrel\" added as {1}."), {path});
 }
 
 std::string RemoveScript(const ActionFolders& folders, bool& ok) {
     const std::string path = ScriptPath(folders);
     std::string bytes;
     if (!platform::ReadHostFile(path, bytes).Ok()) {
-        return "Files: no script \"Rename with Kestrel\", nothing to remove.";
+        return text::Tr("Files: no script \"Rename with Kestrel\", nothing to remove.");
     }
     // A script of that name that Kestrel did not write is the user's.
     if (bytes != NautilusScript()) {
-        return "Files: " + path + " is not Kestrel's script; it was left as it is.";
+        // TRANSLATORS: {1} is a script's file.
+        return text::Fill(text::Tr("Files: {1} is not Kestrel's script; it was left as it is."),
+                          {path});
     }
     if (const platform::FileError error = platform::RemoveHostFile(path); !error.Ok()) {
         ok = false;
-        return Failed("Files: could not remove", path, error);
+        // TRANSLATORS: {1} is the script's file, {2} an error with its number.
+        return Failed(text::Tr("Files: could not remove {1}: {2}"), path, error);
     }
-    return "Files: the script \"Rename with Kestrel\" removed.";
+    return text::Tr("Files: the script \"Rename with Kestrel\" removed.");
 }
 
 }  // namespace

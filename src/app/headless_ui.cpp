@@ -6,6 +6,7 @@
 #include <istream>
 #include <ostream>
 
+#include "text/translation.h"
 #include "text/unicode_text.h"
 
 namespace kestrel::app {
@@ -20,31 +21,40 @@ constexpr Answer kAbortRetryIgnore[] = {Answer::Abort, Answer::Retry, Answer::Ig
 std::string_view IconName(Icon icon) {
     switch (icon) {
         case Icon::Critical:
-            return "error";
+            // TRANSLATORS: this and the next three say what kind of box a
+            // terminal is shown: "--- Kestrel (warning) ---".
+            return text::Tr("error");
         case Icon::Exclamation:
-            return "warning";
+            return text::Tr("warning");
         case Icon::Information:
-            return "information";
+            return text::Tr("information");
         case Icon::Question:
-            return "question";
+            return text::Tr("question");
         case Icon::None:
             break;
     }
     return "";
 }
 
+// The button's caption as the user reads it.
+std::string_view ShownName(Answer answer) {
+    const std::string_view name = AnswerName(answer);
+    return name.empty() ? name : text::Tr(name.data());
+}
+
 // "[Y]es/[N]o/[C]ancel": the first letter of each button is its key.
 std::string ChoiceLine(Buttons buttons) {
     std::string line;
     for (Answer answer : AnswersOf(buttons)) {
-        const std::string_view name = AnswerName(answer);
+        const std::string_view name = ShownName(answer);
+        const std::string_view first = text::FirstCodePoints(name, 1);
         if (!line.empty()) {
             line += '/';
         }
         line += '[';
-        line += name.front();
+        line += first;
         line += ']';
-        line += name.substr(1);
+        line += name.substr(first.size());
     }
     return line;
 }
@@ -84,11 +94,15 @@ std::optional<Answer> MatchAnswer(std::string_view reply, Buttons buttons) {
     if (reply.empty()) {
         return std::nullopt;
     }
-    for (Answer answer : AnswersOf(buttons)) {
-        const std::string_view name = AnswerName(answer);
-        if (text::EqualIgnoringCase(reply, name) ||
-            text::EqualIgnoringCase(reply, name.substr(0, 1))) {
-            return answer;
+    // The captions as shown first, then in English, which a script may send
+    // whatever the user's language.
+    for (const auto name : {ShownName, AnswerName}) {
+        for (Answer answer : AnswersOf(buttons)) {
+            const std::string_view caption = name(answer);
+            if (text::EqualIgnoringCase(reply, caption) ||
+                text::EqualIgnoringCase(reply, text::FirstCodePoints(caption, 1))) {
+                return answer;
+            }
         }
     }
     return std::nullopt;
@@ -106,19 +120,21 @@ void DropTrailingCr(std::string& line) {
 std::string_view AnswerName(Answer answer) {
     switch (answer) {
         case Answer::Ok:
-            return "OK";
+            // TRANSLATORS: this and the next six are a box's buttons; in a
+            // terminal the first letter of each is its key.
+            return N_("OK");
         case Answer::Cancel:
-            return "Cancel";
+            return N_("Cancel");
         case Answer::Yes:
-            return "Yes";
+            return N_("Yes");
         case Answer::No:
-            return "No";
+            return N_("No");
         case Answer::Abort:
-            return "Abort";
+            return N_("Abort");
         case Answer::Retry:
-            return "Retry";
+            return N_("Retry");
         case Answer::Ignore:
-            return "Ignore";
+            return N_("Ignore");
     }
     return "";
 }
@@ -167,13 +183,20 @@ Answer HeadlessUi::Ask(std::string_view text, std::string_view title, Buttons bu
     WriteBox(text, title, icon);
     const Answer continuing = ContinuingAnswer(buttons);
     if (!terminal_) {
-        output_ << "Answer: " << AnswerName(continuing) << " (no terminal)\n" << std::flush;
+        // TRANSLATORS: {1} is the button taken for the user, who was not there
+        // to press one.
+        output_ << text::Fill(text::Tr("Answer: {1} (no terminal)"), {ShownName(continuing)})
+                << "\n"
+                << std::flush;
         return continuing;
     }
     if (const std::optional<Answer> answer = ReadAnswer(buttons)) {
         return *answer;
     }
-    output_ << "\nAnswer: " << AnswerName(continuing) << " (end of input)\n" << std::flush;
+    output_ << "\n"
+            // TRANSLATORS: {1} is the button taken when the input ended unanswered.
+            << text::Fill(text::Tr("Answer: {1} (end of input)"), {ShownName(continuing)}) << "\n"
+            << std::flush;
     return continuing;
 }
 
@@ -195,7 +218,9 @@ std::optional<std::string> HeadlessUi::Input(std::string_view prompt, std::strin
                                              std::string_view initial) {
     WriteBox(prompt, title, Icon::None);
     if (!terminal_) {
-        output_ << "Answer: \"" << initial << "\" (no terminal)\n" << std::flush;
+        // TRANSLATORS: {1} is the text taken as the answer, the box's own.
+        output_ << text::Fill(text::Tr("Answer: \"{1}\" (no terminal)"), {initial}) << "\n"
+                << std::flush;
         return std::string(initial);
     }
     if (!initial.empty()) {
@@ -204,7 +229,7 @@ std::optional<std::string> HeadlessUi::Input(std::string_view prompt, std::strin
     output_ << "> " << std::flush;
     std::string line;
     if (!std::getline(input_, line)) {
-        output_ << "\nCancelled (end of input)\n" << std::flush;
+        output_ << "\n" << text::Tr("Cancelled (end of input)") << "\n" << std::flush;
         return std::nullopt;
     }
     DropTrailingCr(line);
@@ -218,7 +243,9 @@ void HeadlessUi::SetStatus(StatusPanel panel, std::string_view text) {
     std::string& shown = status_[static_cast<std::size_t>(panel)];
     if (progressTerminal_ != nullptr && panel == StatusPanel::Message && shown != text) {
         // Carriage return and "erase to the end of the line".
-        *progressTerminal_ << "\r\x1b[K" << (text == kStatusText ? std::string_view() : text);
+        // The idle text as the workspace shows it: in the user's language.
+        const bool idle = text == text::Tr(kStatusText.data());
+        *progressTerminal_ << "\r\x1b[K" << (idle ? std::string_view() : text);
         progressTerminal_->flush();
     }
     shown.assign(text);

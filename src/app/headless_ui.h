@@ -14,7 +14,8 @@ namespace kestrel::app {
 /// The buttons of a set, left to right as a window shows them.
 std::span<const Answer> AnswersOf(Buttons buttons);
 
-/// The button's caption: "OK", "Cancel", "Yes", ...
+/// The button's caption in English: "OK", "Cancel", "Yes", ... A terminal
+/// shows it in the user's language and takes either as an answer.
 std::string_view AnswerName(Answer answer);
 
 /// The answer that lets the work go on when nobody is there to ask:

@@ -7,15 +7,17 @@
 #include "app/ui.h"
 #include "platform/desktop_opener.h"
 #include "platform/file_system.h"
+#include "text/translation.h"
 
 // Kestrel's manual: HTML pages beside the program, opened in the desktop's
 // browser by "&Help" and F1.
 namespace kestrel::app {
 
-/// Why a web page (the manual, the maker's site) does not open on this desktop.
+/// Why a web page (the manual, the maker's site) does not open on this
+/// desktop, in English; shown as text::Tr gives it.
 inline constexpr std::string_view kNoBrowserText =
-    "No program on this desktop opens web pages. Install a web browser, or open the page in one "
-    "yourself.";
+    N_("No program on this desktop opens web pages. Install a web browser, or open the page in "
+       "one yourself.");
 
 /// The manual's first page: "help\index.html" in the program folder, or, for
 /// an installed program in a "bin" folder, "share\kestrel\help\index.html"

@@ -14,6 +14,7 @@
 #include "platform/journal_file.h"
 #include "platform/posix_file_system.h"
 #include "text/numbers.h"
+#include "text/translation.h"
 
 namespace kestrel::app {
 namespace {
@@ -73,43 +74,66 @@ void RemoveTemporaryCopies(const commit::JournalContents& contents) {
     }
 }
 
-std::string Entries(std::size_t count) {
-    return count == 1 ? std::string("1 entry")
-                      : text::FormatCount(static_cast<std::int64_t>(count)) + " entries";
-}
-
-// "1 entry is under its new name", "3 entries are under their new names";
-// `still` after the verb.
-std::string UnderNewNames(std::size_t count, std::string_view still = "") {
-    const bool one = count == 1;
-    return Entries(count) + (one ? " is " : " are ") + std::string(still) +
-           (one ? "under its new name" : "under their new names");
+std::string Count(std::size_t count) {
+    return text::FormatCount(static_cast<std::int64_t>(count));
 }
 
 std::string Question(const Interrupted& journal) {
+    const std::size_t count = journal.underNewNames;
+    std::string question;
     if (journal.contents.operation == commit::JournalOperation::Undo) {
-        return "Kestrel stopped before it finished an \"Undo the Do!\": " +
-               UnderNewNames(journal.underNewNames, "still ") +
-               ".\r\rDo you wish to finish the undo and give back the old names?\r\rYes "
-               "finishes it, No keeps the files as they are now, and Cancel asks again at the "
-               "next start.";
+        question = text::Fill(
+            // TRANSLATORS: {1} is how many entries an interrupted undo left under
+            // their new names.
+            text::TrPlural("Kestrel stopped before it finished an \"Undo the Do!\": {1} entry is "
+                           "still under its new name.",
+                           "Kestrel stopped before it finished an \"Undo the Do!\": {1} entries "
+                           "are still under their new names.",
+                           count),
+            {Count(count)});
+        question += "\r\r";
+        question += text::Tr("Do you wish to finish the undo and give back the old names?");
+        question += "\r\r";
+        question += text::Tr(
+            // TRANSLATORS: Yes, No and Cancel are the box's buttons.
+            "Yes finishes it, No keeps the files as they are now, and Cancel asks again at the "
+            "next start.");
+        return question;
     }
-    return "Kestrel stopped before it finished a \"Do It!\": " +
-           UnderNewNames(journal.underNewNames) +
-           ".\r\rDo you wish to undo it and give back the old names?\r\rYes undoes it, No "
-           "keeps the files as they are now, and Cancel asks again at the next start.";
+    question = text::Fill(
+        text::TrPlural(
+            // TRANSLATORS: {1} is how many entries an interrupted commit left under
+            // their new names.
+            "Kestrel stopped before it finished a \"Do It!\": {1} entry is under its new name.",
+            "Kestrel stopped before it finished a \"Do It!\": {1} entries are under their new "
+            "names.",
+            count),
+        {Count(count)});
+    question += "\r\r";
+    question += text::Tr("Do you wish to undo it and give back the old names?");
+    question += "\r\r";
+    question += text::Tr(
+        // TRANSLATORS: Yes, No and Cancel are the box's buttons.
+        "Yes undoes it, No keeps the files as they are now, and Cancel asks again at the next "
+        "start.");
+    return question;
 }
 
 std::string UnrestoredReport(const std::vector<commit::UnrestoredEntry>& unrestored,
                              const PathPresenter& paths) {
-    std::string report = "These entries could not be given back their old names:\r";
+    std::string report = text::Tr("These entries could not be given back their old names:");
+    report += "\r";
     for (std::size_t i = 0; i < unrestored.size() && i < kNamesShown; ++i) {
         const commit::UnrestoredEntry& failed = unrestored[i];
         report += "\r" + paths.Path(failed.entry.newPath) + " -> " +
                   paths.Path(failed.entry.oldPath) + ": " + platform::DescribeError(failed.error);
     }
     if (unrestored.size() > kNamesShown) {
-        report += "\r... and " + Entries(unrestored.size() - kNamesShown) + " more.";
+        const std::size_t more = unrestored.size() - kNamesShown;
+        // TRANSLATORS: {1} is how many entries the box leaves out.
+        report += "\r" + text::Fill(text::TrPlural("... and {1} entry more.",
+                                                   "... and {1} entries more.", more),
+                                    {Count(more)});
     }
     return report;
 }
@@ -124,8 +148,8 @@ void RecoverInterruptedOperations(const std::string& stateFolder, Ui& ui, PathSt
             journal.file.Remove();
             continue;
         }
-        const Answer answer =
-            ui.Ask(Question(journal), kInterruptedTitle, Buttons::YesNoCancel, Icon::Question);
+        const Answer answer = ui.Ask(Question(journal), text::Tr(kInterruptedTitle.data()),
+                                     Buttons::YesNoCancel, Icon::Question);
         if (answer == Answer::Cancel) {
             continue;
         }
@@ -143,8 +167,8 @@ void RecoverInterruptedOperations(const std::string& stateFolder, Ui& ui, PathSt
             if (!unrestored.empty()) {
                 // The journal's own drive letters name its paths.
                 const PathPresenter paths(&journal.contents.drives, style);
-                ui.Ask(UnrestoredReport(unrestored, paths), kInterruptedTitle, Buttons::Ok,
-                       Icon::Exclamation);
+                ui.Ask(UnrestoredReport(unrestored, paths), text::Tr(kInterruptedTitle.data()),
+                       Buttons::Ok, Icon::Exclamation);
             }
         }
         RemoveTemporaryCopies(journal.contents);
@@ -158,8 +182,25 @@ std::size_t UndoInterruptedOperations(const std::string& stateFolder, std::ostre
     for (Interrupted& journal : FindInterrupted(stateFolder, true)) {
         if (journal.underNewNames > 0) {
             const bool undo = journal.contents.operation == commit::JournalOperation::Undo;
-            errors << "Taking back an interrupted " << (undo ? "\"Undo the Do!\"" : "\"Do It!\"")
-                   << ": " << UnderNewNames(journal.underNewNames) << ".\n";
+            const std::size_t count = journal.underNewNames;
+            errors << text::Fill(
+                          undo
+                              // TRANSLATORS: {1} is how many entries an interrupted undo
+                              // left under their new names.
+                              ? text::TrPlural("Taking back an interrupted \"Undo the Do!\": {1} "
+                                               "entry is under its new name.",
+                                               "Taking back an interrupted \"Undo the Do!\": {1} "
+                                               "entries are under their new names.",
+                                               count)
+                              // TRANSLATORS: {1} is how many entries an interrupted
+                              // commit left under their new names.
+                              : text::TrPlural("Taking back an interrupted \"Do It!\": {1} entry "
+                                               "is under its new name.",
+                                               "Taking back an interrupted \"Do It!\": {1} "
+                                               "entries are under their new names.",
+                                               count),
+                          {Count(count)})
+                   << "\n";
             platform::PosixFileSystem fileSystem(journal.contents.drives);
             std::size_t withdrawn = 0;
             const auto beforeRingCloses = [&journal, &withdrawn](std::size_t dealtWith) {
@@ -168,8 +209,7 @@ std::size_t UndoInterruptedOperations(const std::string& stateFolder, std::ostre
             };
             for (const commit::UnrestoredEntry& failed :
                  commit::RestoreInterrupted(fileSystem, journal.contents.steps, beforeRingCloses)) {
-                errors << "Error " << failed.error.number << ": " << failed.error.description
-                       << "\n"
+                errors << platform::NumberedError(failed.error) << "\n"
                        << journal.contents.drives.ToHostPath(failed.entry.newPath)
                               .value_or(failed.entry.newPath)
                        << "\n";
@@ -188,10 +228,18 @@ void ReportInterruptedOperations(const std::string& stateFolder, std::ostream& e
     for (const Interrupted& journal : FindInterrupted(stateFolder, false)) {
         RemoveTemporaryCopies(journal.contents);
         const bool undo = journal.contents.operation == commit::JournalOperation::Undo;
-        errors << "An interrupted " << (undo ? "\"Undo the Do!\"" : "\"Do It!\"")
-               << " may have left entries under their new names (" << journal.file.Path()
-               << "). Start Kestrel with its window to undo it or to keep the files as they "
-                  "are.\n";
+        errors << text::Fill(
+                      undo
+                          // TRANSLATORS: {1} is the journal's file.
+                          ? text::Tr("An interrupted \"Undo the Do!\" may have left entries "
+                                     "under their new names ({1}). Start Kestrel with its window "
+                                     "to undo it or to keep the files as they are.")
+                          // TRANSLATORS: {1} is the journal's file.
+                          : text::Tr("An interrupted \"Do It!\" may have left entries under "
+                                     "their new names ({1}). Start Kestrel with its window to "
+                                     "undo it or to keep the files as they are."),
+                      {journal.file.Path()})
+               << "\n";
     }
     errors.flush();
 }

@@ -8,13 +8,15 @@
 #include "app/path_presenter.h"
 
 #include "app/ui.h"
+#include "text/translation.h"
 
 // At start-up: the journals of commits and undos that a crash or a kill cut
 // short. The window offers to undo each; a run without a window only says
 // that they are there, since nobody can be asked.
 namespace kestrel::app {
 
-inline constexpr std::string_view kInterruptedTitle = "Interrupted operation";
+/// The boxes' title, in English; shown as text::Tr gives it.
+inline constexpr std::string_view kInterruptedTitle = N_("Interrupted operation");
 
 /// For each interrupted operation whose entries are not all under their old
 /// names, asks whether to undo it (Yes), keep the files as they are and

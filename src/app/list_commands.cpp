@@ -10,6 +10,7 @@
 #include "platform/path_tools.h"
 #include "text/numbers.h"
 #include "text/program_path.h"
+#include "text/translation.h"
 #include "text/unicode_text.h"
 
 namespace kestrel::app {
@@ -79,8 +80,8 @@ Follow ListCommands::RunPositionCommand(PositionCommand command) {
             const std::int64_t start = text::WholeNumber(options.txtEliminatePosition);
             if (start > p) {
                 workspace_.Window().Ask(
-                    "Ending position must be to the right of the starting position.", "Input Error",
-                    Buttons::Ok, Icon::Exclamation);
+                    text::Tr("Ending position must be to the right of the starting position."),
+                    text::Tr("Input Error"), Buttons::Ok, Icon::Exclamation);
                 return Follow::Nothing;
             }
             options.txtEliminateChars = std::to_string(p - start + 1);
@@ -164,8 +165,10 @@ Follow ListCommands::PasteName(std::string_view clipboard) {
     std::string newPath = (bare ? folder : std::string()) + std::string(clipboard);
     Ui& ui = workspace_.Window();
     const PathPresenter paths = workspace_.Paths();
-    if (ui.Ask("Rename " + Quoted(paths.Path(current)) + " to " + Quoted(paths.Path(newPath)) + "?",
-               "Confirmation", Buttons::YesNo, Icon::Question) != Answer::Yes) {
+    // TRANSLATORS: {1} and {2} are the old and the new path, in quotes.
+    if (ui.Ask(text::Fill(text::Tr("Rename {1} to {2}?"),
+                          {Quoted(paths.Path(current)), Quoted(paths.Path(newPath))}),
+               text::Tr("Confirmation"), Buttons::YesNo, Icon::Question) != Answer::Yes) {
         return Follow::Nothing;
     }
     text::StripTrailingBackslash(newPath);
@@ -176,10 +179,14 @@ Follow ListCommands::PasteName(std::string_view clipboard) {
                                           ? workspace_.FileSystem().Rename(current, newPath)
                                           : platform::FileError::Make(platform::kBadFileName);
     if (!error.Ok()) {
-        ui.Ask(platform::DescribeError(error) +
-                   " occurred while trying to rename the following file:\r\r" +
-                   Quoted(paths.Path(current)) + " to " + Quoted(paths.Path(newPath)),
-               "Error", Buttons::Ok, Icon::Exclamation);
+        std::string report =
+            // TRANSLATORS: {1} is an error with its number ("Error 53 (File not
+            // found)").
+            text::Fill(text::Tr("{1} occurred while trying to rename the following file:"),
+                       {platform::DescribeError(error)});
+        report += "\r\r";
+        report += RenameLine(paths.Path(current), paths.Path(newPath));
+        ui.Ask(report, text::Tr("Error"), Buttons::Ok, Icon::Exclamation);
         return Follow::Nothing;
     }
     return Follow::Listing;

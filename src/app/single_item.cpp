@@ -6,23 +6,22 @@
 #include "app/workspace.h"
 #include "engine/rename_options.h"
 #include "text/program_path.h"
+#include "text/translation.h"
 
 namespace kestrel::app {
 namespace {
 
 constexpr int kSingleItemArea = 100;
 
-std::string Quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
-}
-
 std::string RenamePrompt(const platform::FileError& error, std::string_view from,
                          std::string_view to) {
-    return "There has been an error while trying to rename the following file: \r\r" +
-           Quoted(from) + " to " + Quoted(to) + "\r\rError " + std::to_string(error.number) + ": " +
-           error.description +
-           "\r\rDo you wish to abort the process, retry renaming the file, or ignore and "
-           "continue?  ";
+    std::string prompt =
+        text::Tr("There has been an error while trying to rename the following file:");
+    prompt += " \r\r" + RenameLine(from, to) + "\r\r" + platform::NumberedError(error) + "\r\r";
+    prompt += text::Tr(
+        "Do you wish to abort the process, retry renaming the file, or ignore and continue?");
+    prompt += "  ";
+    return prompt;
 }
 
 // A full path is judged by what follows its drive root, as a name under a
@@ -40,6 +39,13 @@ std::string WithoutMark(std::string path) {
 }
 
 }  // namespace
+
+std::string RenameLine(std::string_view from, std::string_view to) {
+    // TRANSLATORS: {1} and {2} are the old and the new name of an entry, in
+    // quotes, on a line of their own.
+    return text::Fill(text::Tr("{1} to {2}"),
+                      {"\"" + std::string(from) + "\"", "\"" + std::string(to) + "\""});
+}
 
 std::string EntryBase(const Workspace& workspace, std::size_t row) {
     switch (workspace.options.cboPathDisplay) {
@@ -86,7 +92,8 @@ bool RenameSingleItem(Workspace& workspace, std::size_t row, std::string_view ne
             const PathPresenter paths = workspace.Paths();
             if (workspace.Window().Ask(
                     RenamePrompt(error, paths.Row(oldText, fullPath), paths.Row(newText, fullPath)),
-                    "Error", Buttons::AbortRetryIgnore, Icon::Question) != Answer::Retry) {
+                    text::Tr("Error"), Buttons::AbortRetryIgnore,
+                    Icon::Question) != Answer::Retry) {
                 return false;
             }
         }
@@ -100,9 +107,12 @@ bool DeleteSingleItem(Workspace& workspace, std::size_t row) {
     std::string path = EntryPath(workspace, row);
     const bool folder = text::StripTrailingBackslash(path);
     Ui& ui = workspace.Window();
-    if (ui.Ask((folder ? "Delete the folder " : "Delete the file ") + workspace.Paths().Path(path) +
-                   "?",
-               "Confirmation", Buttons::OkCancel, Icon::Question) != Answer::Ok) {
+    const std::string shown = workspace.Paths().Path(path);
+    // TRANSLATORS: {1} is the folder's path.
+    if (ui.Ask(folder ? text::Fill(text::Tr("Delete the folder {1}?"), {shown})
+                      // TRANSLATORS: {1} is the file's path.
+                      : text::Fill(text::Tr("Delete the file {1}?"), {shown}),
+               text::Tr("Confirmation"), Buttons::OkCancel, Icon::Question) != Answer::Ok) {
         return false;
     }
     platform::FileSystem& files = workspace.FileSystem();
@@ -113,20 +123,24 @@ bool DeleteSingleItem(Workspace& workspace, std::size_t row) {
         error = platform::FileError::Make(platform::kPathFileAccessError);
     }
     if (!error.Ok()) {
-        std::string text = std::string("There was a problem deleting the ") +
-                           (folder ? "folder" : "file") + ".  \r\rError " +
-                           std::to_string(error.number) + ": " + error.description;
+        std::string report = folder ? text::Tr("There was a problem deleting the folder.")
+                                    : text::Tr("There was a problem deleting the file.");
+        report += "  \r\r" + platform::NumberedError(error);
         if (folder) {
-            text += "\r\rEnsure the folder is empty before deleting.  ";
+            report += "\r\r";
+            report += text::Tr("Ensure the folder is empty before deleting.");
+            report += "  ";
         }
-        ui.Ask(text, "Error", Buttons::Ok, Icon::Exclamation);
+        ui.Ask(report, text::Tr("Error"), Buttons::Ok, Icon::Exclamation);
     }
     return true;
 }
 
 void OpenSingleItem(Workspace& workspace, platform::DesktopOpener& opener, std::size_t row) {
     Execute(workspace.FileSystem(), opener, workspace.Window(), EntryPath(workspace, row), 1,
-            "Open", {}, workspace.Paths());
+            // TRANSLATORS: the command named in the title of its error box
+            // ("Open error").
+            N_("Open"), {}, workspace.Paths());
 }
 
 }  // namespace kestrel::app

@@ -33,6 +33,10 @@ bool RenameSingleItem(Workspace& workspace, std::size_t row, std::string_view ne
 /// is then to be read again.
 bool DeleteSingleItem(Workspace& workspace, std::size_t row);
 
+/// '"a.txt" to "b.txt"': the line that names a rename in the boxes about a
+/// failed one, in the user's language.
+std::string RenameLine(std::string_view from, std::string_view to);
+
 /// Opens the file, or explores the folder, with the desktop's program.
 void OpenSingleItem(Workspace& workspace, platform::DesktopOpener& opener, std::size_t row);
 

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/translation.h"
+
 // The only way the core reaches a window. The Qt main window, the headless
 // command line and the scripted test double implement it; commands of the
 // Workspace talk to it and never to a dialog class.
@@ -20,10 +22,13 @@ enum class StatusPanel { Message /* StatMsg */, Source /* StatSource */, Dest /*
 enum class Progress { Listing /* ProgressBar1 */, Preview /* ProgressBar2 */ };
 enum class Pointer { Normal, Busy, ArrowHourglass };
 
+/// The program's name, the title of its boxes in every language.
 inline constexpr std::string_view kProgramTitle = "Kestrel";
-/// The idle text of the first status panel.
-inline constexpr std::string_view kStatusText = "Ready.";
+/// The idle text of the first status panel, in English; the panel shows it
+/// as text::Tr gives it.
+inline constexpr std::string_view kStatusText = N_("Ready.");
 
+// Every text handed to a Ui is already in the user's language.
 class Ui {
   public:
     virtual ~Ui() = default;

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/translation.h"
+
 // The last-resort report for failures that no operation handles itself.
 namespace kestrel::app {
 
@@ -18,6 +20,7 @@ UnexpectedError DescribeException(const std::exception& error);
 /// The report's text for location code `area` and the data of the item at hand.
 std::string UnexpectedErrorText(int area, const UnexpectedError& error, std::string_view data);
 
-inline constexpr std::string_view kUnexpectedErrorTitle = "Oops!";
+/// The report's title, in English; shown as text::Tr gives it.
+inline constexpr std::string_view kUnexpectedErrorTitle = N_("Oops!");
 
 }  // namespace kestrel::app

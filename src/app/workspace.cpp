@@ -17,6 +17,7 @@
 #include "platform/library_tag_reader.h"
 #include "platform/shell.h"
 #include "text/numbers.h"
+#include "text/translation.h"
 #include "text/unicode_text.h"
 
 namespace kestrel::app {
@@ -24,15 +25,27 @@ namespace {
 
 constexpr double kSecondsPerDay = 86400.0;
 
-std::string Plural(std::string_view noun, std::int64_t count) {
-    return std::string(noun) + (count == 1 ? "" : "s");
+std::string InterruptQuestion(int cutoff) {
+    // English says "items" whatever the count; a translation may have forms
+    // for counts.
+    // TRANSLATORS: {1} is the number of items after which the user asked to
+    // be asked whether to go on.
+    std::string question = text::Fill(text::TrPlural("User-specified interrupt after {1} items.",
+                                                     "User-specified interrupt after {1} items.",
+                                                     static_cast<std::uint64_t>(cutoff)),
+                                      {std::to_string(cutoff)});
+    question += "  ";
+    question += text::Tr("(You may change this value in Preferences.)");
+    question += "  \r\r";
+    question += text::Tr("Do you wish to abort processing?");
+    question += "\r\r";
+    question += text::Tr("Press Cancel to prevent further warnings during this operation.");
+    return question;
 }
 
-std::string InterruptQuestion(int cutoff) {
-    return "User-specified interrupt after " + std::to_string(cutoff) +
-           " items.  (You may change this value in Preferences.)  \r\r"
-           "Do you wish to abort processing?\r\r"
-           "Press Cancel to prevent further warnings during this operation.";
+// The idle text of the message panel, as it is shown.
+std::string_view ReadyText() {
+    return text::Tr(kStatusText.data());
 }
 
 // Feeds the listing's progress into the status bar and asks the interrupt
@@ -53,7 +66,8 @@ class ListingFeedback : public lists::ListingObserver {
         // Only every other pair of entries rewrites the text: painting dominates otherwise.
         if ((number & 2) != 0) {
             ui_.SetStatus(StatusPanel::Message,
-                          "Reading item " + text::FormatCount(number) + "...");
+                          // TRANSLATORS: {1} is the number of the entry being read.
+                          text::Fill(text::Tr("Reading item {1}..."), {text::FormatCount(number)}));
         }
     }
 
@@ -78,7 +92,8 @@ class TagFeedback : public lists::TagReadObserver {
   public:
     TagFeedback(Ui& ui, const settings::Preferences& preferences)
         : ui_(ui),
-          status_(ui, "Reading tags: "),
+          // TRANSLATORS: {1} is a percentage ("37%").
+          status_(ui, text::Tr("Reading tags: {1} complete.")),
           cutoff_(std::clamp(preferences.maxListCutoff, settings::kMinMaxListCutoff,
                              settings::kMaxMaxListCutoff)),
           interruptOn_(preferences.maxList == 1) {}
@@ -147,7 +162,9 @@ class ListedFiles : public lists::RowFiles {
 
 class PreviewFeedback : public lists::PreviewObserver {
   public:
-    explicit PreviewFeedback(Ui& ui) : ui_(ui), status_(ui, "Refreshing preview list: ") {}
+    explicit PreviewFeedback(Ui& ui)
+        // TRANSLATORS: {1} is a percentage ("37%").
+        : ui_(ui), status_(ui, text::Tr("Refreshing preview list: {1} complete.")) {}
 
     void RowStarted(int row, int rowCount) override {
         if ((row & 2) != 0) {
@@ -250,8 +267,9 @@ void Workspace::EnableButtons() {
 }
 
 std::string Workspace::CheckFilterField(std::string_view filterText) {
-    return lists::CheckFilterBrackets(filterText) ? std::string()
-                                                  : std::string(lists::kFilterBracketMessage);
+    return lists::CheckFilterBrackets(filterText)
+               ? std::string()
+               : std::string(text::Tr(lists::kFilterBracketMessage.data()));
 }
 
 void Workspace::RefreshSourceList() {
@@ -266,7 +284,7 @@ void Workspace::ListSource() {
     area = 20;
     if (ui_.SplashShowing()) {
         ui_.SetPointer(Pointer::Busy);
-        ui_.SetSplashStatus("Reading filenames from working folder");
+        ui_.SetSplashStatus(text::Tr("Reading filenames from working folder"));
     } else {
         ui_.SetPointer(Pointer::ArrowHourglass);
     }
@@ -306,9 +324,14 @@ void Workspace::ListSource() {
         const bool full = listing.rowLimitReached || listing.folderLimitReached;
         const auto count = static_cast<std::int64_t>(sourceRows_.size());
         ui_.SetStatus(StatusPanel::Source,
-                      full ? "Warning: maximum of 32,767 items reached; remainder ignored."
-                           : text::FormatCount(count) + Plural(" item", count) + " listed.");
-        ui_.SetStatus(StatusPanel::Message, kStatusText);
+                      full ? std::string(text::Tr(
+                                 "Warning: maximum of 32,767 items reached; remainder ignored."))
+                           // TRANSLATORS: {1} is how many entries the list shows; it is
+                           // empty for none (" items listed.").
+                           : text::Fill(text::TrPlural("{1} item listed.", "{1} items listed.",
+                                                       static_cast<std::uint64_t>(count)),
+                                        {text::FormatCount(count)}));
+        ui_.SetStatus(StatusPanel::Message, ReadyText());
         // The listing sorted by everything but the date taken, which is read
         // from the files themselves.
         if (options.cboSort == engine::kSortByTaken) {
@@ -410,7 +433,7 @@ void Workspace::ComputeTargets() {
     }
     if (ui_.SplashShowing()) {
         ui_.SetPointer(Pointer::Busy);
-        ui_.SetSplashStatus("Applying changes to target list");
+        ui_.SetSplashStatus(text::Tr("Applying changes to target list"));
     } else {
         ui_.SetPointer(Pointer::ArrowHourglass);
     }
@@ -445,8 +468,9 @@ void Workspace::ComputeTargets() {
     // What matters most comes first: a status panel shows only the start of
     // a long text.
     const std::string_view patternError = pipeline.PatternError();
-    previewWarning_ =
-        patternError.empty() ? "" : "Names are left unchanged. " + std::string(patternError);
+    previewWarning_ = patternError.empty() ? std::string()
+                                           : text::Tr("Names are left unchanged.") +
+                                                 (" " + std::string(patternError));
     area = 55;
     if (text::CodePointCount(preview_.widestName) > text::CodePointCount(widestText_)) {
         widestText_ = preview_.widestName;
@@ -459,7 +483,7 @@ void Workspace::ComputeTargets() {
     }
     operationStartTime = -1;
     ReportSummary(elapsed);
-    ui_.SetStatus(StatusPanel::Message, kStatusText);
+    ui_.SetStatus(StatusPanel::Message, ReadyText());
     EnableButtons();
     ui_.SetPointer(Pointer::Normal);
 }
@@ -474,14 +498,24 @@ void Workspace::ReportSummary(double elapsedSeconds) {
     const int errors = preview_.errorCount;
     if (errors > 0) {
         PlayIfDue(settings::SoundEvent::OperationCompleteWithWarnings, elapsedSeconds);
-        ui_.SetStatus(StatusPanel::Dest, "Warning: " + text::FormatCount(errors) +
-                                             Plural(" possible error", errors) + " in " +
-                                             std::to_string(changed) + Plural(" item", changed) +
-                                             " to be changed.");
+        const std::string items =
+            // TRANSLATORS: {1} is how many items are to be changed; empty for none.
+            text::Fill(text::TrPlural("{1} item to be changed.", "{1} items to be changed.",
+                                      static_cast<std::uint64_t>(changed)),
+                       {std::to_string(changed)});
+        ui_.SetStatus(StatusPanel::Dest,
+                      // TRANSLATORS: {1} is how many rows are flagged; {2} is the sentence
+                      // "N items to be changed." as translated on its own.
+                      text::Fill(text::TrPlural("Warning: {1} possible error in {2}",
+                                                "Warning: {1} possible errors in {2}",
+                                                static_cast<std::uint64_t>(errors)),
+                                 {text::FormatCount(errors), items}));
         return;
     }
     ui_.SetStatus(StatusPanel::Dest,
-                  text::FormatCount(changed) + Plural(" item", changed) + " to be changed.");
+                  text::Fill(text::TrPlural("{1} item to be changed.", "{1} items to be changed.",
+                                            static_cast<std::uint64_t>(changed)),
+                             {text::FormatCount(changed)}));
     PlayIfDue(settings::SoundEvent::OperationComplete, elapsedSeconds);
 }
 
@@ -492,9 +526,10 @@ void Workspace::PlayIfDue(settings::SoundEvent event, double elapsedSeconds) {
 }
 
 void Workspace::ReportUnexpectedError(const std::exception& error, std::string_view data) {
-    const std::string text = UnexpectedErrorText(area, DescribeException(error), data);
+    const std::string report = UnexpectedErrorText(area, DescribeException(error), data);
     ui_.SetPointer(Pointer::Normal);
-    if (ui_.Ask(text, kUnexpectedErrorTitle, Buttons::YesNo, Icon::Critical) == Answer::Yes) {
+    if (ui_.Ask(report, text::Tr(kUnexpectedErrorTitle.data()), Buttons::YesNo, Icon::Critical) ==
+        Answer::Yes) {
         platform::OpenWithDesktop(std::string(exchange::kMakerWebAddress) +
                                   "/kestrel_support.html");
     }

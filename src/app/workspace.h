@@ -89,7 +89,10 @@ class Workspace {
     /// 1-based in the design: folder index f is FolderTable()[f - 1].
     const std::vector<std::string>& FolderTable() const { return folderTable_; }
     const std::vector<std::string>& TargetFileList() const { return preview_.targets; }
-    const std::vector<std::string>& ErrorMessages() const { return preview_.messages; }
+    /// Each row's message in the user's language, as the window shows it.
+    const std::vector<std::string>& ErrorMessages() const { return preview_.shownMessages; }
+    /// The same messages in English, as the preview lines write them.
+    const std::vector<std::string>& EnglishErrorMessages() const { return preview_.messages; }
     bool TargetFlagged(std::size_t row) const { return preview_.Flagged(row); }
     int RenameCounter() const { return preview_.renameCounter; }
     int ErrorCount() const { return preview_.errorCount; }

@@ -10,6 +10,7 @@
 
 #include "app/commit_run.h"
 #include "app/percent_status.h"
+#include "app/single_item.h"
 #include "app/workspace.h"
 #include "commit/commit_steps.h"
 #include "commit/ordered_steps.h"
@@ -18,6 +19,7 @@
 #include "engine/rename_options.h"
 #include "platform/file_error.h"
 #include "text/numbers.h"
+#include "text/translation.h"
 
 namespace kestrel::app {
 namespace {
@@ -31,23 +33,32 @@ constexpr int kWorking = 5;
 
 std::string ErrorPromptText(const platform::FileError& error, std::string_view name,
                             std::string_view newName) {
-    return platform::DescribeError(error) +
-           " occurred while trying to rename the following file:\r\r\"" + std::string(name) +
-           "\" to \"" + std::string(newName) +
-           "\"\r\rDo you wish to abort the process, retry renaming the file, or ignore and "
-           "continue?";
+    std::string prompt =
+        // TRANSLATORS: {1} is an error with its number ("Error 53 (File not
+        // found)").
+        text::Fill(text::Tr("{1} occurred while trying to rename the following file:"),
+                   {platform::DescribeError(error)});
+    prompt += "\r\r" + RenameLine(name, newName) + "\r\r";
+    prompt += text::Tr(
+        "Do you wish to abort the process, retry renaming the file, or ignore and continue?");
+    return prompt;
 }
 
-// A box's list of entries, one a line, the first twenty of them.
+// A box's list of entries, one a line, the first twenty of them, under a
+// heading that ends with its colon.
 std::string EntryListReport(std::string heading, const std::vector<std::string>& lines) {
     constexpr std::size_t kNamesShown = 20;
+    heading += "\r";
     for (std::size_t i = 0; i < lines.size() && i < kNamesShown; ++i) {
         heading += "\r" + lines[i];
     }
     if (lines.size() > kNamesShown) {
-        heading += "\r... and " +
-                   text::FormatCount(static_cast<std::int64_t>(lines.size() - kNamesShown)) +
-                   " more.";
+        const std::size_t more = lines.size() - kNamesShown;
+        // English says "more" whatever the count; a translation may have
+        // forms for counts.
+        // TRANSLATORS: {1} is how many entries the box leaves out.
+        heading += "\r" + text::Fill(text::TrPlural("... and {1} more.", "... and {1} more.", more),
+                                     {text::FormatCount(static_cast<std::int64_t>(more))});
     }
     return heading;
 }
@@ -62,8 +73,8 @@ std::string KeptTwiceReport(const std::vector<commit::UnrestoredEntry>& keptTwic
                         platform::DescribeError(kept.error));
     }
     return EntryListReport(
-        "These entries are back under their old names, but the files under their new names "
-        "could not be deleted, so each is there twice, whole both times:\r",
+        text::Tr("These entries are back under their old names, but the files under their new "
+                 "names could not be deleted, so each is there twice, whole both times:"),
         lines);
 }
 
@@ -73,14 +84,15 @@ std::string LeftAtTemporaryReport(const std::vector<commit::LeftAtTemporary>& le
                                   const PathPresenter& paths) {
     std::vector<std::string> lines;
     for (const commit::LeftAtTemporary& entry : left) {
-        lines.push_back(paths.Path(entry.temporaryPath) + ": \"" + entry.name + "\", to be \"" +
-                        entry.newName + "\"");
+        // TRANSLATORS: {1} is the entry's temporary path, {2} its old name and
+        // {3} the new name it was to get.
+        lines.push_back(text::Fill(text::Tr("{1}: \"{2}\", to be \"{3}\""),
+                                   {paths.Path(entry.temporaryPath), entry.name, entry.newName}));
     }
-    return EntryListReport(
-               "These entries are under temporary names, because renames they waited on did "
-               "not happen:\r",
-               lines) +
-           "\r\r\"Undo the Do!\" gives them their old names back.";
+    return EntryListReport(text::Tr("These entries are under temporary names, because renames "
+                                    "they waited on did not happen:"),
+                           lines) +
+           "\r\r" + text::Tr("\"Undo the Do!\" gives them their old names back.");
 }
 
 // A temporary name that something else has taken is passed over for the next
@@ -138,7 +150,7 @@ void Workspace::DoIt() {
             busyFlag = wasBusy;
         }
         ui_.ProcessPendingEvents();
-        ui_.SetStatus(StatusPanel::Message, kStatusText);
+        ui_.SetStatus(StatusPanel::Message, text::Tr(kStatusText.data()));
         RefreshSourceList();
     } catch (const std::exception& error) {
         ReportUnexpectedError(error, atHand.name + " | " + atHand.newName);
@@ -181,7 +193,8 @@ void Workspace::CommitRows(CommitRun& run) {
         CommitInOrder(run, order);
         return;
     }
-    PercentStatus status(ui_, "Renaming: ");
+    // TRANSLATORS: {1} is a percentage ("37%").
+    PercentStatus status(ui_, text::Tr("Renaming: {1} complete."));
     for (std::size_t row = 0; row < sourceRows_.size() && commitState_ != kAborted; ++row) {
         status.Show(row, sourceRows_.size());
         ui_.SetProgress(Progress::Preview, static_cast<int>(row));
@@ -225,7 +238,7 @@ bool Workspace::CommitRow(CommitRun& run, std::size_t row) {
 bool Workspace::AskAboutFailure(const platform::FileError& error, std::string_view name,
                                 std::string_view newName) {
     ui_.SetPointer(Pointer::Normal);
-    const Answer answer = ui_.Ask(ErrorPromptText(error, name, newName), "Error",
+    const Answer answer = ui_.Ask(ErrorPromptText(error, name, newName), text::Tr("Error"),
                                   Buttons::AbortRetryIgnore, Icon::Question);
     ui_.SetPointer(Pointer::ArrowHourglass);
     commitState_ = StateAfter(answer);
@@ -234,7 +247,8 @@ bool Workspace::AskAboutFailure(const platform::FileError& error, std::string_vi
 
 void Workspace::CommitInOrder(CommitRun& run, const commit::StepOrder& order) {
     commit::OrderedSteps steps(run.settled, order);
-    PercentStatus status(ui_, "Renaming: ");
+    // TRANSLATORS: {1} is a percentage ("37%").
+    PercentStatus status(ui_, text::Tr("Renaming: {1} complete."));
     const std::size_t count = steps.Count();
     for (std::size_t step = 0; step < count && commitState_ != kAborted; ++step) {
         status.Show(step, count);
@@ -350,10 +364,10 @@ void Workspace::Undo() {
     try {
         operationStartTime = Now();
         DisableButtons();
-        ui_.SetStatus(StatusPanel::Message, "Restoring...");
+        ui_.SetStatus(StatusPanel::Message, text::Tr("Restoring..."));
         StopWatchingListedFolders();
         RestoreNewestLevel();
-        ui_.SetStatus(StatusPanel::Message, kStatusText);
+        ui_.SetStatus(StatusPanel::Message, text::Tr(kStatusText.data()));
         EnableButtons();
         RefreshSourceList();
     } catch (const std::exception& error) {
@@ -406,8 +420,8 @@ void Workspace::RestoreNewestLevel() {
             for (const commit::UnrestoredEntry& passed : restored.passedOver) {
                 lines.push_back(Paths().Path(passed.entry.newPath));
             }
-            ui_.Ask(EntryListReport("These entries were moved or changed since they were renamed, "
-                                    "so they keep their new names:\r",
+            ui_.Ask(EntryListReport(text::Tr("These entries were moved or changed since they "
+                                             "were renamed, so they keep their new names:"),
                                     lines),
                     kProgramTitle, Buttons::Ok, Icon::Exclamation);
         }

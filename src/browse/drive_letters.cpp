@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "settings/key_paths.h"
+#include "text/translation.h"
 
 namespace kestrel::browse {
 namespace {
@@ -37,7 +38,8 @@ std::string MapDrive(platform::FileSystem& fileSystem, platform::DriveTable& dri
                      settings::SettingsStore* store, char letter, std::string_view hostFolder) {
     const std::string name = ValueName(letter);
     if (drives.IsMapped(letter)) {
-        return "Drive " + name + " is already in use.";
+        // TRANSLATORS: {1} is a drive letter with its colon ("D:").
+        return text::Fill(text::Tr("Drive {1} is already in use."), {name});
     }
     // Host paths pass through the file layer as they are, so the folder can
     // be checked before any letter stands for it.
@@ -45,12 +47,15 @@ std::string MapDrive(platform::FileSystem& fileSystem, platform::DriveTable& dri
     const bool hostPath = folder.starts_with('/') || folder.starts_with('~');
     if (!hostPath) {
         // A letter stands for a folder of this computer, not for another letter.
-        return "A drive letter stands for a folder of this computer: write it the way this "
-               "computer does, starting with / (for example /media/usb), not " +
-               folder + ".";
+        // TRANSLATORS: {1} is the folder as the user typed it.
+        return text::Fill(text::Tr("A drive letter stands for a folder of this computer: write it "
+                                   "the way this computer does, starting with / (for example "
+                                   "/media/usb), not {1}."),
+                          {folder});
     }
     if (!fileSystem.IsFolder(folder) || !drives.Map(letter, folder)) {
-        return "The folder " + folder + " is not there.";
+        // TRANSLATORS: {1} is the folder as the user typed it.
+        return text::Fill(text::Tr("The folder {1} is not there."), {folder});
     }
     if (store != nullptr) {
         store->WriteText(settings::Scope::Machine, settings::kDrivesKey, name,

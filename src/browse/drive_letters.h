@@ -29,9 +29,9 @@ std::vector<DriveItem> ListDrives(const platform::DriveTable& drives);
 std::vector<char> FreeDriveLetters(const platform::DriveTable& drives);
 
 /// Maps `letter` to the host folder `hostFolder` ("~/" allowed) in the table
-/// and, when there is a store, in the drives key. Returns the message to show
-/// when the mapping is refused (the letter is taken or the folder is not
-/// there), empty when done.
+/// and, when there is a store, in the drives key. Returns the message to show,
+/// in the user's language, when the mapping is refused (the letter is taken or
+/// the folder is not there), empty when done.
 std::string MapDrive(platform::FileSystem& fileSystem, platform::DriveTable& drives,
                      settings::SettingsStore* store, char letter, std::string_view hostFolder);
 

@@ -5,6 +5,7 @@
 #include "browse/folder_navigation.h"
 #include "platform/path_tools.h"
 #include "text/program_path.h"
+#include "text/translation.h"
 
 namespace kestrel::browse {
 namespace {
@@ -20,7 +21,8 @@ std::string WithCapitalDrive(std::string_view path) {
 }  // namespace
 
 std::string_view BrowserCaption(BrowseTarget target) {
-    return target == BrowseTarget::Source ? "Select source folder" : "Select target folder";
+    return target == BrowseTarget::Source ? text::Tr("Select source folder")
+                                          : text::Tr("Select target folder");
 }
 
 BrowserStart StartBrowsing(platform::FileSystem& fileSystem, std::string_view folderText,
@@ -58,9 +60,10 @@ std::string DriveUnavailableMessage(platform::FileSystem& fileSystem, std::strin
     }
     // A: was the floppy drive, and an empty one is the usual reason it fails.
     if (name == "A:") {
-        return "Formatted disk not found in drive A:";
+        return text::Tr("Formatted disk not found in drive A:");
     }
-    return "Drive " + name + " is not available.";
+    // TRANSLATORS: {1} is a drive letter with its colon ("D:").
+    return text::Fill(text::Tr("Drive {1} is not available."), {name});
 }
 
 std::string TreePath(char letter, std::string_view driveHostFolder, std::string_view hostPath) {

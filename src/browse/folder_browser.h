@@ -27,7 +27,7 @@ struct BrowserState {
     std::string treeFolder;
 };
 
-/// "Select source folder" or "Select target folder".
+/// "Select source folder" or "Select target folder", in the user's language.
 std::string_view BrowserCaption(BrowseTarget target);
 
 /// Where an opening points the tree.
@@ -56,7 +56,7 @@ void ApplyChosenFolder(const std::string& chosen, BrowseTarget target, bool lock
 
 /// What a change to `drive` ('X:') says when the drive's root is not there:
 /// "Drive X: is not available.", or for A: the empty floppy drive's text.
-/// Empty when the drive can be shown.
+/// Empty when the drive can be shown. In the user's language.
 std::string DriveUnavailableMessage(platform::FileSystem& fileSystem, std::string_view drive);
 
 /// The tree path as the tree gives it for a host path under the host folder of

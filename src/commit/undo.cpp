@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/file_attributes.h"
+#include "text/translation.h"
 #include "text/unicode_text.h"
 
 namespace kestrel::commit {
@@ -165,7 +166,7 @@ platform::FileError ChangedSince(platform::FileSystem& fileSystem, const UndoEnt
     // The same program path on another host folder: a drive letter mapped
     // elsewhere since.
     if (IdentityFrom(details) != entry.identity) {
-        return {platform::kPathFileAccessError, std::string(kChangedSinceText)};
+        return {platform::kPathFileAccessError, text::Tr(kChangedSinceText.data())};
     }
     return {};
 }

@@ -9,6 +9,7 @@
 #include "commit/undo_log.h"
 #include "platform/file_error.h"
 #include "platform/file_system.h"
+#include "text/translation.h"
 
 // Bringing the entries of one commit back from their new paths.
 namespace kestrel::commit {
@@ -44,8 +45,8 @@ struct LevelRestored {
 };
 
 /// The description of the error an entry moved or changed since its commit
-/// is passed over with.
-inline constexpr std::string_view kChangedSinceText = "Moved or changed since it was renamed";
+/// is passed over with, in English; the error carries it in the user's language.
+inline constexpr std::string_view kChangedSinceText = N_("Moved or changed since it was renamed");
 
 /// What stands under the entry's new path, against what its commit left there
 /// (EntryIdentity); the error it is passed over with, or none when it is the

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "engine/character_classes.h"
+#include "text/translation.h"
 #include "text/unicode_text.h"
 
 namespace kestrel::engine {
@@ -85,13 +86,15 @@ std::vector<std::string> CaseRuleList::ActiveRuleTexts() const {
 
 std::string RuleConflictQuestion(std::string_view existing, std::string_view newcomer,
                                  bool offerCancel) {
-    std::string question = "Overwrite rule ";
-    question += existing;
-    question += " with ";
-    question += newcomer;
-    question += "?   ";
+    std::string question =
+        // TRANSLATORS: {1} is the rule in the list, {2} the new rule that differs
+        // from it only in letter case ("Overwrite rule DVD with Dvd?").
+        text::Fill(text::Tr("Overwrite rule {1} with {2}?"), {existing, newcomer});
+    question += "   ";
     if (offerCancel) {
-        question += "\r\r(Selecting Cancel will ignore all duplicates and retain original rules.)";
+        question += "\r\r";
+        question +=
+            text::Tr("(Selecting Cancel will ignore all duplicates and retain original rules.)");
     }
     return question;
 }
@@ -161,10 +164,10 @@ CaseEditorButtons CaseEditorButtonStates(int ruleCount, std::string_view input) 
 }
 
 std::string CaseRuleInputMessage() {
-    std::string message = "Case Rules cannot contain the following characters: ";
-    message += kRuleSeparators;
-    message += "   ";
-    return message;
+    // TRANSLATORS: {1} is the list of characters; the first of them is a space.
+    return text::Fill(text::Tr("Case Rules cannot contain the following characters: {1}"),
+                      {kRuleSeparators}) +
+           "   ";
 }
 
 CaseInputCheck CheckCaseRuleInput(std::string_view input) {

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text/translation.h"
+
 // The program's one list of case rules, the rule file's line format, the
 // conflict check run after each rule is added, and the logic of the case rule
 // editor. Pure: the app layer does the reading, writing and asking.
@@ -63,7 +65,8 @@ enum class RuleConflictAnswer { Yes, No, Cancel };
 using RuleConflictAsker =
     std::function<RuleConflictAnswer(std::string_view question, bool offerCancel)>;
 
-inline constexpr std::string_view kRuleConflictTitle = "Rule conflict";
+/// The question box's title, in English; shown as text::Tr gives it.
+inline constexpr std::string_view kRuleConflictTitle = N_("Rule conflict");
 
 /// "Overwrite rule DVD with Dvd?   "; with `offerCancel` followed by an empty
 /// line and what Cancel does.

@@ -4,7 +4,8 @@
 #include <string_view>
 
 // The checks run when the user leaves an option field. Each returns the exact
-// message to show, or empty text when the value is accepted. Values are read
+// message to show, in the user's language, or empty text when the value is
+// accepted. Values are read
 // as numbers with the leading-number rule, so text that is no number counts 0.
 namespace kestrel::engine {
 

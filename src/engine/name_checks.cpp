@@ -1,11 +1,14 @@
 #include "engine/name_checks.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "text/program_path.h"
 #include "text/unicode_text.h"
 
 namespace kestrel::engine {
 
-std::string LengthCheck(std::string_view newName, int maxLength) {
+RowMessage LengthMessage(std::string_view newName, int maxLength) {
     // A folder's new name ends with "\"; that mark is not part of the name, and
     // counting after it would let every folder name pass.
     std::string name(newName);
@@ -18,8 +21,23 @@ std::string LengthCheck(std::string_view newName, int maxLength) {
     if (maxLength >= 0 && length <= static_cast<std::size_t>(maxLength)) {
         return {};
     }
-    return "Filename exceeds " + std::to_string(maxLength) + " character" +
-           (maxLength == 1 ? "" : "s") + " in length.";
+    const std::string number = std::to_string(maxLength);
+    const auto count = static_cast<std::uint64_t>(std::max(maxLength, 0));
+    // The preview lines take the English form whatever the user's language,
+    // so the texts appear twice: the catalogue's extractor reads them only
+    // inside TrPlural.
+    return {text::Fill(count == 1 ? "Filename exceeds {1} character in length."
+                                  : "Filename exceeds {1} characters in length.",
+                       {number}),
+            // TRANSLATORS: {1} is the most characters a name may have, as the
+            // preferences set it.
+            text::Fill(text::TrPlural("Filename exceeds {1} character in length.",
+                                      "Filename exceeds {1} characters in length.", count),
+                       {number})};
+}
+
+std::string LengthCheck(std::string_view newName, int maxLength) {
+    return LengthMessage(newName, maxLength).english;
 }
 
 std::string ErrorCheck1(std::string_view newName) {
@@ -27,7 +45,7 @@ std::string ErrorCheck1(std::string_view newName) {
     // "." or ".." folder would lead the entry out of its target folder.
     if (newName.find_first_of(text::kInvalidNameCharacters) != std::string_view::npos ||
         text::HasDotComponent(newName)) {
-        return "Invalid characters";
+        return N_("Invalid characters");
     }
     return {};
 }
@@ -57,7 +75,7 @@ std::string DuplicateTargets::ErrorCheck3(std::string_view folder, std::string_v
     text::FoldCaseInto(name, nameKey_);
     key_.assign(folderKey_).append(nameKey_);
     const bool isNew = foldedTargets_.Insert(key_);
-    return isNew ? std::string() : std::string("Duplicate filename");
+    return isNew ? std::string() : std::string(N_("Duplicate filename"));
 }
 
 }  // namespace kestrel::engine

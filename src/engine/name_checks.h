@@ -5,16 +5,21 @@
 #include <string_view>
 
 #include "engine/key_set.h"
+#include "engine/row_message.h"
 
-// Pure text checks the preview runs on each new name. Each returns the message
-// to show for the item, or an empty text when the name passes; the preview
-// decides which checks run and which message wins.
+// Pure text checks the preview runs on each new name. Each returns the item's
+// message in English, or an empty text when the name passes; the preview
+// decides which checks run and which message wins. The messages are whole
+// texts of the catalogue, so RowMessage::Fixed makes them shown, except the
+// length check's, which LengthMessage makes both ways.
 namespace kestrel::engine {
 
 /// Counts the characters of the last path element of the new name (a trailing
 /// folder mark is not part of it) and reports when there are more than
 /// `maxLength`.
 std::string LengthCheck(std::string_view newName, int maxLength);
+/// LengthCheck's message in English and in the user's language.
+RowMessage LengthMessage(std::string_view newName, int maxLength);
 
 /// Reports any of / ? : * " < > | in the new name, and a "." or ".." folder;
 /// backslashes are allowed because they make sub-folders.

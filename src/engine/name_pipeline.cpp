@@ -73,6 +73,12 @@ const std::u32string& TextFor(const TaggedText& text, const NameContext& context
     return filled;
 }
 
+// An item that keeps its name, and the message that says why.
+NameResult Kept(std::string_view filename, std::string_view message) {
+    RowMessage both = RowMessage::Fixed(std::string(message));
+    return {std::string(filename), std::move(both.english), true, std::move(both.shown)};
+}
+
 // A tag without a value flags the row only where its text went into the name.
 void Keep(TagMiss& miss, TagMiss& used) {
     if (!miss.Missed() && used.Missed()) {
@@ -174,7 +180,7 @@ NameResult NamePipeline::Process(std::string_view filename, const NameContext& c
         return {std::string(filename), {}};
     }
     if (usedTags_.any() && context.tags == nullptr) {
-        return {std::string(filename), std::string(kTagsNotRead), true};
+        return Kept(filename, kTagsNotRead);
     }
     TagMiss miss;
     std::u32string whole = text::ToCodePoints(filename);
@@ -225,9 +231,9 @@ NameResult NamePipeline::Process(std::string_view filename, const NameContext& c
             case RegexReplace::Outcome::Done:
                 break;
             case RegexReplace::Outcome::TooSlow:
-                return {std::string(filename), std::string(kPatternTooSlow), true};
+                return Kept(filename, kPatternTooSlow);
             case RegexReplace::Outcome::GaveUp:
-                return {std::string(filename), std::string(kPatternGaveUp), true};
+                return Kept(filename, kPatternGaveUp);
         }
     }
     ApplyToNameAndExtension(base, extension, context, miss);
@@ -258,7 +264,8 @@ NameResult NamePipeline::Process(std::string_view filename, const NameContext& c
     Cap(result);
     result += split.mark;
     CollapseBackslashes(result);
-    return {text::ToUtf8(result), std::move(miss.message)};
+    return {text::ToUtf8(result), std::move(miss.message.english), false,
+            std::move(miss.message.shown)};
 }
 
 void NamePipeline::InsertTexts(std::u32string& base, const NameContext& context,

@@ -12,6 +12,7 @@
 #include "engine/tag_text.h"
 #include "engine/tag_values.h"
 #include "engine/text_effects.h"
+#include "text/translation.h"
 
 // Turns the current name of one item into its new name by running every
 // enabled rename operation in the fixed order the main window lists them.
@@ -25,7 +26,7 @@ namespace kestrel::engine {
 inline constexpr std::size_t kMaxNameLength = 32767;
 
 /// The message of a row whose file was not read for the tags the texts name.
-inline constexpr std::string_view kTagsNotRead = "The reading of tags stopped before this file";
+inline constexpr std::string_view kTagsNotRead = N_("The reading of tags stopped before this file");
 
 /// What a call needs besides the name and the options.
 struct NameContext {
@@ -43,11 +44,14 @@ struct NameContext {
 /// A new name, or the reason an item keeps the one it has.
 struct NameResult {
     std::string name;
-    /// Empty when the name came out as asked; otherwise the row's message.
+    /// Empty when the name came out as asked; otherwise the row's message, in
+    /// English as the preview lines write it.
     std::string message;
     /// The pipeline could not make a name: `name` is the item's own name. A
     /// name with a tag that found no value is made all the same, and flagged.
     bool keptName = false;
+    /// `message` in the user's language, as the window shows it.
+    std::string shownMessage{};
 };
 
 /// The options of one pass, converted once so that every name of the pass is

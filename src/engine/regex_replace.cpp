@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "text/translation.h"
+
 namespace kestrel::engine {
 namespace {
 
@@ -23,7 +25,8 @@ constexpr std::int32_t kStepUnitsPerName = 10;
 // rows still ends within a second instead of minutes.
 constexpr int kSlowNamesPerPass = 100;
 
-// ICU's own account of why a pattern does not compile.
+// ICU's own account of why a pattern does not compile, in ICU's words, which
+// stay English as every library's do.
 std::string Reason(UErrorCode status) {
     switch (status) {
         case U_REGEX_RULE_SYNTAX:
@@ -216,8 +219,11 @@ RegexReplace::RegexReplace(std::u32string_view pattern, std::span<const TextPart
     std::unique_ptr<icu::RegexPattern> compiled(icu::RegexPattern::compile(
         ToUtf16(pattern), caseSensitive ? 0 : UREGEX_CASE_INSENSITIVE, where, status));
     if (U_FAILURE(status) || compiled == nullptr) {
-        error_ = "The search text is not a valid regular expression: " + Reason(status) +
-                 " (at character " + std::to_string(CharacterPosition(pattern, where)) + ").";
+        error_ = text::Fill(
+            // TRANSLATORS: {1} is ICU's reason in English ("syntax error"); {2} the
+            // position of the character in the search text where it went wrong.
+            text::Tr("The search text is not a valid regular expression: {1} (at character {2})."),
+            {Reason(status), std::to_string(CharacterPosition(pattern, where))});
         return;
     }
     std::unique_ptr<icu::RegexMatcher> matcher(compiled->matcher(status));

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "engine/tag_text.h"
+#include "text/translation.h"
 
 // Search and replace with a regular expression in ICU's syntax. The pattern is
 // compiled once and then applied to name after name. Each name may take a
@@ -15,9 +16,10 @@
 // without end cannot hang a preview of thousands of rows.
 namespace kestrel::engine {
 
-inline constexpr std::string_view kPatternTooSlow = "The search pattern took too long on this name";
+inline constexpr std::string_view kPatternTooSlow =
+    N_("The search pattern took too long on this name");
 inline constexpr std::string_view kPatternGaveUp =
-    "The search pattern took too long on too many names; this one was not searched";
+    N_("The search pattern took too long on too many names; this one was not searched");
 
 class RegexReplace {
   public:

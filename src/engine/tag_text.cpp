@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "text/translation.h"
 #include "text/unicode_text.h"
 
 namespace kestrel::engine {
@@ -21,6 +22,13 @@ constexpr std::size_t kMaxNumberWidth = 32;
 constexpr std::size_t kPlainDateLength = 19;    // "yyyy-MM-dd HH:mm:ss"
 constexpr std::size_t kDefaultDateLength = 10;  // "yyyy-MM-dd"
 constexpr double kMillisecondsPerDay = 86'400'000.0;
+
+// TRANSLATORS: {1} is a tag as the user typed it between "<" and ">", such as
+// "taken:yyyy-MM-dd"; keep the angle brackets.
+constexpr const char* kNoValue = N_("No value for <{1}>");
+// TRANSLATORS: {1} is a tag as the user typed it between "<" and ">"; {2} is why
+// the file could not be read for it.
+constexpr const char* kNoValueBecause = N_("No value for <{1}>: {2}");
 
 struct CivilTime {
     int year = 0;
@@ -186,8 +194,8 @@ std::unique_ptr<icu::SimpleDateFormat> MakeDateFormat(std::u32string_view patter
 
 struct TaggedText::Field {
     std::vector<Tag> choices;
-    /// "No value for <taken>", the tag as it was typed.
-    std::string missMessage;
+    /// The tag as it was typed between "<" and ">", for the message of a miss.
+    std::string typed;
     std::size_t width = 0;
     std::unique_ptr<icu::SimpleDateFormat> dateFormat;
 
@@ -209,7 +217,7 @@ struct TaggedText::Field {
         if (!format.empty() && !TakeFormat(format)) {
             return false;
         }
-        missMessage = "No value for <" + text::ToUtf8(inner) + ">";
+        typed = text::ToUtf8(inner);
         return true;
     }
 
@@ -322,9 +330,15 @@ void TaggedText::Value(int field, const TagValues& values, std::u32string& out,
         }
     }
     if (!miss.Missed()) {
-        miss.message = f.missMessage;
-        if (troubled != nullptr) {
-            miss.message += ": " + troubled->problem;
+        // "No value for <taken>", and why when the file could not be read:
+        // the problem is in English, and in the user's language where shown.
+        if (troubled == nullptr) {
+            miss.message = {text::Fill(kNoValue, {f.typed}),
+                            text::Fill(text::Tr(kNoValue), {f.typed})};
+        } else {
+            miss.message = {
+                text::Fill(kNoValueBecause, {f.typed, troubled->problem}),
+                text::Fill(text::Tr(kNoValueBecause), {f.typed, ShownText(troubled->problem)})};
         }
     }
 }

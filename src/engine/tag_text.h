@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/row_message.h"
 #include "engine/tag_values.h"
 
 // A text typed into an inserted or replacement text, with its tags found:
@@ -25,8 +26,8 @@ struct TextPart {
 
 /// The first tag of a text that found no value in a file, and why.
 struct TagMiss {
-    std::string message;
-    bool Missed() const { return !message.empty(); }
+    RowMessage message;
+    bool Missed() const { return !message.Empty(); }
 };
 
 class TaggedText {

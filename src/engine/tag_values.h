@@ -49,6 +49,7 @@ struct TagInfo {
     std::string_view name;  // as written between "<" and ">"
     TagKind kind;
     TagFamily family;
+    /// In English; shown as text::Tr gives it.
     std::string_view description;
 };
 

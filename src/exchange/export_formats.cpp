@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "text/translation.h"
+
 namespace kestrel::exchange {
 namespace {
 
@@ -103,14 +105,30 @@ std::string ListingBytes(ExportFormat format, std::string_view folder,
 }
 
 std::string LeftOutOfBatchText(std::size_t count) {
-    return std::to_string(count) + (count == 1 ? " entry" : " entries") +
-           " could not be written to the batch file";
+    // TRANSLATORS: {1} is how many entries a batch file could not hold.
+    return text::Fill(text::TrPlural("{1} entry could not be written to the batch file",
+                                     "{1} entries could not be written to the batch file", count),
+                      {std::to_string(count)});
+}
+
+std::string OutputErrorText(const platform::FileError& error, OutputActivity activity,
+                            std::string_view target) {
+    const std::string described = platform::DescribeError(error);
+    if (activity == OutputActivity::PrintingTo) {
+        // TRANSLATORS: {1} is an error with its number ("Error 57 (Device I/O
+        // error)"), {2} the printer or the command that prints.
+        return text::Fill(text::Tr("{1} occurred while printing to \"{2}\""), {described, target});
+    }
+    // TRANSLATORS: {1} is an error with its number ("Error 76 (Path not
+    // found)"), {2} the file.
+    return text::Fill(text::Tr("{1} occurred while writing \"{2}\""), {described, target});
 }
 
 std::string OutputErrorText(const platform::FileError& error, std::string_view activity,
                             std::string_view target) {
-    return platform::DescribeError(error) + " occurred while " + std::string(activity) + " \"" +
-           std::string(target) + "\"";
+    return OutputErrorText(
+        error, activity == "printing to" ? OutputActivity::PrintingTo : OutputActivity::Writing,
+        target);
 }
 
 std::string UndoBatchName(std::string_view fileName) {

@@ -44,11 +44,20 @@ BatchFiles BatchBytes(std::string_view fileName, const std::vector<lists::ListEn
 /// The undo file's name: the rename file's name + ".undo.bat".
 std::string UndoBatchName(std::string_view fileName);
 
+// What the user is told, in the user's language; the files above read the
+// same in every language.
+
 /// "N entries could not be written to the batch file"
 std::string LeftOutOfBatchText(std::size_t count);
 
+/// What an output that failed was doing.
+enum class OutputActivity { Writing, PrintingTo };
+
 /// What a window says when an export or a print-out failed:
 /// 'Error 76 (Path not found) occurred while writing "T:\x\list.txt"'.
+std::string OutputErrorText(const platform::FileError& error, OutputActivity activity,
+                            std::string_view target);
+/// The same with the activity named in English: "printing to", else writing.
 std::string OutputErrorText(const platform::FileError& error, std::string_view activity,
                             std::string_view target);
 

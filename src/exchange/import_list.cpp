@@ -2,15 +2,19 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <utility>
 
 #include "text/program_path.h"
+#include "text/translation.h"
 #include "text/windows1252.h"
 
 namespace kestrel::exchange {
 namespace {
 
-constexpr std::string_view kCustomPrefix = "Custom Char (";
+// TRANSLATORS: an entry of the delimiter boxes; {1} is the code of the
+// character (0 to 255).
+constexpr const char* kCustomText = N_("Custom Char ({1})");
 
 // Blanks, line ends and the other control characters: what a list's line
 // structure leaves behind a name, and what no real name ends with.
@@ -128,23 +132,38 @@ class PairReader {
     std::size_t bPos_ = 0;
 };
 
+enum class ListSide { Source, Target };
+
 // Reads one list file as program text; false, with the reason reported, when
 // it cannot serve as a list.
-bool ReadList(platform::FileSystem& fileSystem, std::string_view path, std::string_view side,
+bool ReadList(platform::FileSystem& fileSystem, std::string_view path, ListSide side,
               bool zeroIsDelimiter, const StatusSink& status, std::string& text) {
     std::string bytes;
-    const std::string which(side);
-    std::string problem;
+    // Whole sentences for each side, so that a translation words each as it must.
+    const bool source = side == ListSide::Source;
+    const char* problem = nullptr;
     if (path.empty() || !fileSystem.ReadFileUpTo(path, kMaxImportFileBytes, bytes).Ok()) {
-        problem = which + " file not found.";
+        problem = source ? text::Tr("Source file not found.") : text::Tr("Target file not found.");
     } else if (bytes.size() > kMaxImportFileBytes) {
-        problem = which + " file is larger than 8 MB, too large for a list of names.";
+        problem = source
+                      ? text::Tr("Source file is larger than 8 MB, too large for a list of names.")
+                      : text::Tr("Target file is larger than 8 MB, too large for a list of names.");
     } else if (!zeroIsDelimiter && bytes.find('\0') != std::string::npos) {
-        problem = which +
-                  " file is not a text file (it holds NUL characters; choose Custom Char (0) if "
-                  "they separate the names).";
+        if (source) {
+            problem = text::Tr(
+                // TRANSLATORS: "Custom Char (0)" is the delimiter boxes' entry for the
+                // character of code 0, as the boxes show it.
+                "Source file is not a text file (it holds NUL characters; "
+                "choose Custom Char (0) if they separate the names).");
+        } else {
+            problem = text::Tr(
+                // TRANSLATORS: "Custom Char (0)" is the delimiter boxes' entry for the
+                // character of code 0, as the boxes show it.
+                "Target file is not a text file (it holds NUL characters; "
+                "choose Custom Char (0) if they separate the names).");
+        }
     }
-    if (!problem.empty()) {
+    if (problem != nullptr) {
         status(problem);
         status(" ");
         return false;
@@ -155,8 +174,35 @@ bool ReadList(platform::FileSystem& fileSystem, std::string_view path, std::stri
     return true;
 }
 
+// The entry of the delimiter boxes a text is, in English or as shown.
+std::optional<std::size_t> DelimiterItem(std::string_view boxText) {
+    for (std::size_t i = 0; i < kDelimiterItems.size(); ++i) {
+        if (boxText == kDelimiterItems[i] || boxText == text::Tr(kDelimiterItems[i].data())) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
 bool IsReturn(std::string_view boxText) {
-    return boxText == kDelimiterItems[2];
+    return DelimiterItem(boxText) == 2;
+}
+
+// The code in "Custom Char (N)" as `pattern` words it; none when the text is
+// not worded so.
+std::optional<int> CustomCodeIn(std::string_view boxText, std::string_view pattern) {
+    const std::size_t place = pattern.find("{1}");
+    if (place == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::string_view prefix = pattern.substr(0, place);
+    const std::string_view suffix = pattern.substr(place + 3);
+    if (!boxText.starts_with(prefix)) {
+        return std::nullopt;
+    }
+    const std::string_view digits = boxText.substr(prefix.size());
+    const std::size_t end = suffix.empty() ? digits.size() : digits.find(suffix.substr(0, 1));
+    return CustomDelimiterCode(digits.substr(0, std::min(end, digits.size())));
 }
 
 // CR LF and LF become CR, the line end the "Return" delimiter stands for.
@@ -178,23 +224,27 @@ std::optional<PairReader> OpenLists(platform::FileSystem& fileSystem, const Impo
                                     const StatusSink& status) {
     std::string d1 = DelimiterOf(request.firstDelimiter);
     std::string d2 = DelimiterOf(request.secondDelimiter);
-    for (const auto& [delimiter, box] :
-         {std::pair{&d1, "After source name"}, std::pair{&d2, "After target name"}}) {
-        if (delimiter->empty()) {
-            status("Enter a delimiter in \"" + std::string(box) + "\".");
-            status(" ");
-            return std::nullopt;
-        }
+    if (d1.empty()) {
+        // TRANSLATORS: "After source name" is the caption of a delimiter box.
+        status(text::Tr("Enter a delimiter in \"After source name\"."));
+        status(" ");
+        return std::nullopt;
+    }
+    if (d2.empty()) {
+        // TRANSLATORS: "After target name" is the caption of a delimiter box.
+        status(text::Tr("Enter a delimiter in \"After target name\"."));
+        status(" ");
+        return std::nullopt;
     }
     const bool zeroIsDelimiter =
         d1.find('\0') != std::string::npos || d2.find('\0') != std::string::npos;
     std::string a;
     std::string b;
-    if (!ReadList(fileSystem, request.sourceList, "Source", zeroIsDelimiter, status, a)) {
+    if (!ReadList(fileSystem, request.sourceList, ListSide::Source, zeroIsDelimiter, status, a)) {
         return std::nullopt;
     }
     if (!request.targetList.empty() &&
-        !ReadList(fileSystem, request.targetList, "Target", zeroIsDelimiter, status, b)) {
+        !ReadList(fileSystem, request.targetList, ListSide::Target, zeroIsDelimiter, status, b)) {
         return std::nullopt;
     }
     // "Return" is a line end of any kind: lists come from every desktop.
@@ -231,15 +281,12 @@ bool ForEachPair(PairReader& reader, int limit, Handle handle) {
 
 std::string DelimiterOf(std::string_view boxText) {
     static constexpr std::array<std::string_view, 4> kDelimiters = {"\t", ",", "\r", "\r\n"};
-    for (std::size_t i = 0; i < kDelimiterItems.size(); ++i) {
-        if (boxText == kDelimiterItems[i]) {
-            return std::string(kDelimiters[i]);
-        }
+    if (const std::optional<std::size_t> item = DelimiterItem(boxText)) {
+        return std::string(kDelimiters[*item]);
     }
-    if (boxText.starts_with(kCustomPrefix)) {
-        const std::string_view digits = boxText.substr(kCustomPrefix.size());
-        if (const std::optional<int> code =
-                CustomDelimiterCode(digits.substr(0, std::min(digits.find(')'), digits.size())))) {
+    for (const std::string_view pattern :
+         {std::string_view(kCustomText), std::string_view(text::Tr(kCustomText))}) {
+        if (const std::optional<int> code = CustomCodeIn(boxText, pattern)) {
             return text::DecodeWindows1252(std::string(1, static_cast<char>(*code)));
         }
     }
@@ -263,7 +310,7 @@ std::optional<int> CustomDelimiterCode(std::string_view answer) {
 }
 
 std::string CustomDelimiterText(int code) {
-    return std::string(kCustomPrefix) + std::to_string(code) + ")";
+    return text::Fill(text::Tr(kCustomText), {std::to_string(code)});
 }
 
 void PreviewImport(platform::FileSystem& fileSystem, const ImportRequest& request,
@@ -272,9 +319,11 @@ void PreviewImport(platform::FileSystem& fileSystem, const ImportRequest& reques
     if (!reader) {
         return;
     }
-    status("Import data sample:");
+    status(text::Tr("Import data sample:"));
     ForEachPair(*reader, kImportSampleSize, [&status](const Pair& pair) {
-        status("Rename " + Quoted(pair.source) + " to " + Quoted(pair.target));
+        status(
+            // TRANSLATORS: {1} and {2} are the old and the new name, in quotes.
+            text::Fill(text::Tr("Rename {1} to {2}"), {Quoted(pair.source), Quoted(pair.target)}));
     });
     status(" ");
 }
@@ -286,7 +335,7 @@ ImportCounts RunImport(platform::FileSystem& fileSystem, const ImportRequest& re
     if (!reader) {
         return counts;
     }
-    status("Processing import data.");
+    status(text::Tr("Processing import data."));
     status(" ");
     const std::string sourceFolder = FolderText(request.sourceFolder);
     const std::string targetFolder = FolderText(request.targetFolder);
@@ -305,24 +354,47 @@ ImportCounts RunImport(platform::FileSystem& fileSystem, const ImportRequest& re
                 error = fileSystem.Move(tried, targetPath);
             }
         }
-        const std::string number = "(" + std::to_string(counts.successes + counts.errors + 1) + ")";
+        const std::string number = std::to_string(counts.successes + counts.errors + 1);
         if (error.Ok()) {
             ++counts.successes;
-            status(number + " Successfully renamed " + Quoted(tried) + " to " + Quoted(targetPath));
+            // TRANSLATORS: {1} is the pair's number, {2} and {3} the old and the
+            // new path, in quotes.
+            status(text::Fill(text::Tr("({1}) Successfully renamed {2} to {3}"),
+                              {number, Quoted(tried), Quoted(targetPath)}));
         } else {
             ++counts.errors;
-            status(number + " ERROR: " + std::to_string(error.number) + ":" + error.description +
-                   " - " + Quoted(sourcePath) + " to " + Quoted(targetPath));
+            // TRANSLATORS: {1} is the pair's number, {2} the error's number, {3}
+            // its description, {4} and {5} the old and the new path, in quotes.
+            status(text::Fill(text::Tr("({1}) ERROR: {2}:{3} - {4} to {5}"),
+                              {number, std::to_string(error.number), error.description,
+                               Quoted(sourcePath), Quoted(targetPath)}));
         }
     });
     if (capped) {
-        status("Stopped after " + std::to_string(kMaxImportPairs) +
-               " entries, the most one import handles; the rest of the list was not read.");
+        status(text::Fill(
+            text::TrPlural(
+                // TRANSLATORS: {1} is the most pairs one import handles.
+                "Stopped after {1} entries, the most one import handles; the rest of the list "
+                "was not read.",
+                "Stopped after {1} entries, the most one import handles; the rest of the list "
+                "was not read.",
+                kMaxImportPairs),
+            {std::to_string(kMaxImportPairs)}));
     }
     status(" ");
-    status(std::to_string(counts.successes + counts.errors) + " entries found.  " +
-           std::to_string(counts.successes) + " successfully renamed, " +
-           std::to_string(counts.errors) + " errors.");
+    // English says "entries" and "errors" whatever the counts; a translation
+    // may have forms for counts.
+    const auto found = static_cast<std::uint64_t>(counts.successes + counts.errors);
+    // TRANSLATORS: {1} is how many pairs of names the lists held.
+    status(text::Fill(text::TrPlural("{1} entries found.", "{1} entries found.", found),
+                      {std::to_string(found)}) +
+           "  " +
+           // TRANSLATORS: {1} is how many entries were renamed, {2} how many
+           // were not; the form follows {2}.
+           text::Fill(text::TrPlural("{1} successfully renamed, {2} errors.",
+                                     "{1} successfully renamed, {2} errors.",
+                                     static_cast<std::uint64_t>(counts.errors)),
+                      {std::to_string(counts.successes), std::to_string(counts.errors)}));
     status(" ");
     return counts;
 }

@@ -8,18 +8,28 @@
 #include <string_view>
 
 #include "platform/file_system.h"
+#include "text/translation.h"
 
 // Renaming files from lists of old and new names kept in text files: one file
 // holding source and target names alternately, or a file of source names and
 // a file of target names. Independent of the main window's lists and options.
 namespace kestrel::exchange {
 
-/// The entries of both delimiter boxes, in order.
-inline constexpr std::array<std::string_view, 4> kDelimiterItems = {"Tab", "Comma", "Return",
-                                                                    "CR+LF"};
-inline constexpr std::string_view kCustomDelimiterTitle = "Custom Delimiter";
+/// The entries of both delimiter boxes, in order, in English; a box may show
+/// them in the user's language (text::Tr), and DelimiterOf knows both.
+inline constexpr std::array<std::string_view, 4> kDelimiterItems = {
+    // TRANSLATORS: this and the next three are the entries of the delimiter
+    // boxes, what stands between names in a list: a TAB, a comma, a line end
+    // (carriage return) and a carriage return with a line feed.
+    N_("Tab"),
+    N_("Comma"),
+    N_("Return"),
+    N_("CR+LF"),
+};
+/// The custom delimiter question, in English; shown as text::Tr gives it.
+inline constexpr std::string_view kCustomDelimiterTitle = N_("Custom Delimiter");
 inline constexpr std::string_view kCustomDelimiterPrompt =
-    "Enter the ASCII value of the delimiter character you wish to use (0-255)";
+    N_("Enter the ASCII value of the delimiter character you wish to use (0-255)");
 
 /// A list file longer than this is refused rather than read: no list of
 /// names a person means to rename comes near it.
@@ -31,13 +41,14 @@ inline constexpr int kImportSampleSize = 10;
 
 /// The delimiter a box text stands for: TAB, a comma, a carriage return, CR
 /// LF, "Custom Char (N)" the character of code N in the Windows-1252 code
-/// page, and any other typed text itself.
+/// page, and any other typed text itself. The entries and "Custom Char (N)"
+/// are understood in English and in the user's language.
 std::string DelimiterOf(std::string_view boxText);
 
 /// An answer to the custom delimiter question as a code; nullopt unless it
 /// is a whole number from 0 to 255.
 std::optional<int> CustomDelimiterCode(std::string_view answer);
-/// "Custom Char (44)"
+/// "Custom Char (44)", in the user's language.
 std::string CustomDelimiterText(int code);
 
 /// The texts of the Import tab's boxes, as typed.
@@ -50,7 +61,8 @@ struct ImportRequest {
     std::string secondDelimiter;  // cbo2ndDelimiter
 };
 
-/// Receives each status line as it is made, so that a window can show it at once.
+/// Receives each status line as it is made, in the user's language, so that a
+/// window can show it at once.
 using StatusSink = std::function<void(std::string_view line)>;
 
 /// "&Preview": "Import data sample:" and up to kImportSampleSize lines

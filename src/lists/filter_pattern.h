@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/translation.h"
+
 // The filter pattern decides which rows of a listing start out selected (or are
 // listed at all). It is compiled once per listing and then asked once per row,
 // so matching must stay linear-ish in the name and never backtrack
@@ -21,9 +23,10 @@ bool WildcardMatch(std::u32string_view text, std::u32string_view pattern);
 /// elsewhere) does not count, so "[[]" may stand for a literal "[".
 bool CheckFilterBrackets(std::string_view text);
 
+/// In English; shown as text::Tr gives it.
 inline constexpr std::string_view kFilterBracketMessage =
-    "You cannot have a [ outside a range.  Please use [[] to specify a single [.  See the help "
-    "file for more information.";
+    N_("You cannot have a [ outside a range.  Please use [[] to specify a single [.  See the "
+       "help file for more information.");
 
 class FilterPattern {
   public:

@@ -1,6 +1,10 @@
 #include "lists/position_picking.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "engine/rename_options.h"
+#include "text/translation.h"
 #include "text/unicode_text.h"
 
 namespace kestrel::lists {
@@ -28,12 +32,23 @@ std::string CharacterAt(std::string_view text, int position) {
 std::string PointToolTip(std::string_view text, int row, int mouseX, int prefix) {
     const int length = NameLength(text);
     const std::string item = std::to_string(row + 1);
+    const int characters = length - prefix;
+    const auto count = static_cast<std::uint64_t>(std::max(characters, 0));
     if (mouseX > length || mouseX <= prefix) {
-        return Quoted(text) + " is item " + item + " and is " + std::to_string(length - prefix) +
-               " characters long.";
+        // English says "characters" whatever the count; a translation may
+        // have forms for counts.
+        // TRANSLATORS: {1} is a name in quotes, {2} its row number, {3} how
+        // many characters the name has.
+        return text::Fill(text::TrPlural("{1} is item {2} and is {3} characters long.",
+                                         "{1} is item {2} and is {3} characters long.", count),
+                          {Quoted(text), item, std::to_string(characters)});
     }
-    return Quoted(CharacterAt(text, mouseX)) + " is position " + std::to_string(mouseX - prefix) +
-           " of " + std::to_string(length - prefix) + " in item " + item + ": " + Quoted(text);
+    // TRANSLATORS: {1} is one character in quotes, {2} its position in the
+    // name, {3} the name's length, {4} the row number and {5} the whole name
+    // in quotes.
+    return text::Fill(text::Tr("{1} is position {2} of {3} in item {4}: {5}"),
+                      {Quoted(CharacterAt(text, mouseX)), std::to_string(mouseX - prefix),
+                       std::to_string(characters), item, Quoted(text)});
 }
 
 }  // namespace
@@ -75,7 +90,9 @@ std::string TargetToolTip(std::string_view target, std::string_view source,
         return std::string(message);
     }
     if (target.empty()) {
-        return "Item " + std::to_string(row + 1) + " remains " + Quoted(source);
+        // TRANSLATORS: {1} is a row number, {2} the row's name in quotes.
+        return text::Fill(text::Tr("Item {1} remains {2}"),
+                          {std::to_string(row + 1), Quoted(source)});
     }
     // The new name starts after its last sub-folder; a folder's own mark at
     // the end does not count.

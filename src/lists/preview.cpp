@@ -8,6 +8,7 @@
 #include "engine/name_checks.h"
 #include "engine/rename_options.h"
 #include "lists/taken_targets.h"
+#include "text/translation.h"
 #include "text/unicode_text.h"
 
 namespace kestrel::lists {
@@ -33,33 +34,40 @@ std::string TargetRowText(int pathDisplay, std::string_view targetFolder,
 // What the checks of one row found. Whether its target is taken may have to
 // wait until the pass knows every new name, as another row may free it.
 struct RowChecks {
-    std::string early;      // the length and invalid-character checks
-    std::string duplicate;  // the duplicate check, which comes last and so wins
+    engine::RowMessage early;      // the length and invalid-character checks
+    engine::RowMessage duplicate;  // the duplicate check, which comes last and so wins
     bool targetInQuestion = false;
 };
+
+constexpr const char* kAlreadyExists = N_("Filename already exists");
+
+void SetMessage(Preview& preview, std::size_t row, engine::RowMessage message) {
+    preview.messages[row] = std::move(message.english);
+    preview.shownMessages[row] = std::move(message.shown);
+}
 
 // The checks in their fixed order; a later failing check replaces the message.
 RowChecks CheckNewName(ExistingTargets& existing, const PreviewInput& input,
                        engine::DuplicateTargets& duplicates, const std::string& newName,
                        const std::string& targetFolder) {
     RowChecks found;
-    const auto take = [&found](std::string message) {
-        if (!message.empty()) {
+    const auto take = [&found](engine::RowMessage message) {
+        if (!message.Empty()) {
             found.early = std::move(message);
         }
     };
     const PreviewChecks& checks = input.checks;
     if (checks.maxLengthCheck) {
-        take(engine::LengthCheck(newName, checks.maxLength));
+        take(engine::LengthMessage(newName, checks.maxLength));
     }
     if (checks.errorLevel >= 1) {
-        take(engine::ErrorCheck1(newName));
+        take(engine::RowMessage::Fixed(engine::ErrorCheck1(newName)));
     }
     if (checks.errorLevel >= 3) {
-        found.duplicate = duplicates.ErrorCheck3(targetFolder, newName);
+        found.duplicate = engine::RowMessage::Fixed(duplicates.ErrorCheck3(targetFolder, newName));
     }
     // A row flagged as a duplicate keeps that message whatever its target.
-    found.targetInQuestion = checks.errorLevel >= 2 && found.duplicate.empty() &&
+    found.targetInQuestion = checks.errorLevel >= 2 && found.duplicate.Empty() &&
                              existing.MayBeTaken(targetFolder, newName);
     return found;
 }
@@ -239,7 +247,7 @@ std::string ExistingTargets::ErrorCheck2(std::string_view targetFolder,
     // itself through a volume that ignores case, unless it is another file.
     const bool taken = caseChangedItem.empty() || HoldsExactly(folder, leaf) ||
                        !fileSystem_.SameEntry(path, caseChangedItem);
-    return taken ? "Filename already exists" : "";
+    return taken ? kAlreadyExists : "";
 }
 
 namespace {
@@ -287,7 +295,7 @@ class HeldTargets {
         }
         DiskLookup lookup(fileSystem, existing_, details_);
         for (const std::size_t q : DecideTakenTargets(renamed, questions_, flagged, lookup)) {
-            preview.messages[questions_[q].row] = "Filename already exists";
+            SetMessage(preview, questions_[q].row, engine::RowMessage::Fixed(kAlreadyExists));
         }
     }
 
@@ -385,6 +393,7 @@ Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipel
     Preview preview;
     preview.targets.resize(rowCount);
     preview.messages.resize(rowCount);
+    preview.shownMessages.resize(rowCount);
     engine::DuplicateTargets duplicates(input.checks.errorLevel >= 3 ? rowCount : 0);
     ExistingTargets existing(fileSystem, &input.folderTable, input.listedNames);
     HeldTargets held(input, existing);
@@ -393,7 +402,7 @@ Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipel
     // Reused for every row: a pass over 32,767 rows should not allocate for each.
     std::string fullPath;
     std::vector<std::optional<std::string>> targetFolders(input.folderTable.size() + 1);
-    std::vector<std::pair<std::size_t, std::string>> madeMessages;
+    std::vector<std::pair<std::size_t, engine::RowMessage>> madeMessages;
     std::vector<engine::NameResult> madeAhead = MakeNamesAhead(pipeline, input);
     // The numbering the names were made ahead with: every selected row renamed.
     engine::AutonumberCounter guess = counter;
@@ -424,7 +433,7 @@ Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipel
         if (made.keptName) {
             // The row keeps its name, so neither the commit nor an export
             // touches it, and says why.
-            preview.messages[i] = made.message;
+            SetMessage(preview, i, {std::move(made.message), std::move(made.shownMessage)});
             continue;
         }
         const std::string newName = std::move(made.name);
@@ -466,10 +475,12 @@ Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipel
                 held.Ask(i, targetFolder, newName, caseOnly ? fullPath : std::string_view());
             }
         }
-        preview.messages[i] =
-            checks.duplicate.empty() ? std::move(checks.early) : std::move(checks.duplicate);
+        SetMessage(
+            preview, i,
+            checks.duplicate.Empty() ? std::move(checks.early) : std::move(checks.duplicate));
         if (!made.message.empty()) {
-            madeMessages.emplace_back(i, std::move(made.message));
+            madeMessages.emplace_back(
+                i, engine::RowMessage{std::move(made.message), std::move(made.shownMessage)});
         }
     }
     held.Decide(fileSystem, preview);
@@ -477,7 +488,7 @@ Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipel
     // name is made all the same, so the row still frees its old name.
     for (auto& [row, message] : madeMessages) {
         if (preview.messages[row].empty()) {
-            preview.messages[row] = std::move(message);
+            SetMessage(preview, row, std::move(message));
         }
     }
     preview.errorCount = static_cast<int>(

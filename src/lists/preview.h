@@ -63,11 +63,14 @@ struct PreviewInput {
 struct Preview {
     /// Target row i belongs to source row i; empty when it does not change.
     std::vector<std::string> targets;
-    /// One message per row; empty when the row passed its checks (or did not
-    /// change). A row the pipeline could not make a name for keeps its name
-    /// (an empty target) and has the pipeline's message; so has a row whose
-    /// name is made with a tag that found no value, unless a check failed.
+    /// One message per row, in English as the preview lines write it; empty
+    /// when the row passed its checks (or did not change). A row the pipeline
+    /// could not make a name for keeps its name (an empty target) and has the
+    /// pipeline's message; so has a row whose name is made with a tag that
+    /// found no value, unless a check failed.
     std::vector<std::string> messages;
+    /// The same messages in the user's language, as the window shows them.
+    std::vector<std::string> shownMessages;
     int renameCounter = 0;  // changed rows
     int errorCount = 0;     // flagged rows
     /// The longer of old and new name with the most characters, for the scroll extent.
@@ -97,7 +100,7 @@ class ExistingTargets {
                              const std::vector<std::string>* folderTable = nullptr,
                              ListedNames* listedNames = nullptr);
 
-    /// "Filename already exists" when an existing readable file is at
+    /// "Filename already exists" (in English) when an existing readable file is at
     /// `targetFolder` + `relativeName` (one trailing backslash ignored); folders never
     /// report. For a change of letter case only, pass the item's own path: on a
     /// volume that ignores case the lookup finds the item itself, which is no

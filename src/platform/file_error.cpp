@@ -2,33 +2,37 @@
 
 #include <cerrno>
 
+#include "text/translation.h"
+
 namespace kestrel::platform {
 
 std::string_view FileErrorText(int number) {
     switch (number) {
         case kBadFileName:
-            return "Bad file name or number";
+            return N_("Bad file name or number");
         case kFileNotFound:
-            return "File not found";
+            return N_("File not found");
         case kDeviceIoError:
-            return "Device I/O error";
+            return N_("Device I/O error");
         case kFileAlreadyExists:
-            return "File already exists";
+            return N_("File already exists");
         case kDiskFull:
-            return "Disk full";
+            return N_("Disk full");
         case kPermissionDenied:
-            return "Permission denied";
+            return N_("Permission denied");
         case kPathFileAccessError:
-            return "Path/File access error";
+            return N_("Path/File access error");
         case kPathNotFound:
-            return "Path not found";
+            return N_("Path not found");
         default:
             return "";
     }
 }
 
 FileError FileError::Make(int number) {
-    return FileError{number, std::string(FileErrorText(number))};
+    // The description is shown, never stored: it is made in the user's language.
+    const std::string_view english = FileErrorText(number);
+    return FileError{number, english.empty() ? std::string() : text::Tr(english.data())};
 }
 
 FileError FileErrorFromErrno(int errnoValue, bool parentFolderExists) {
@@ -59,7 +63,15 @@ FileError FileErrorFromErrno(int errnoValue, bool parentFolderExists) {
 }
 
 std::string DescribeError(const FileError& error) {
-    return "Error " + std::to_string(error.number) + " (" + error.description + ")";
+    // TRANSLATORS: {1} is the error's number, {2} its description ("File not found").
+    return text::Fill(text::Tr("Error {1} ({2})"),
+                      {std::to_string(error.number), error.description});
+}
+
+std::string NumberedError(const FileError& error) {
+    // TRANSLATORS: {1} is the error's number, {2} its description ("File not found").
+    return text::Fill(text::Tr("Error {1}: {2}"),
+                      {std::to_string(error.number), error.description});
 }
 
 }  // namespace kestrel::platform

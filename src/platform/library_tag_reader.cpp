@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "platform/media_tags.h"
+#include "text/translation.h"
 #include "text/unicode_text.h"
 
 namespace kestrel::platform {
@@ -16,9 +17,13 @@ namespace {
 // More than any name has room for; the rest of a long text is never used.
 constexpr std::size_t kLongestText = 255;
 
-constexpr const char* kNotPhoto = "not a photo Kestrel reads";
-constexpr const char* kNotPhotoOrVideo = "not a photo or video Kestrel reads";
-constexpr const char* kNotFound = "the file cannot be found";
+// Problems stay in English here: a row's message carries them into the
+// preview lines, which read the same in every language; the window shows them
+// translated.
+constexpr const char* kNotPhoto = N_("not a photo Kestrel reads");
+constexpr const char* kNotPhotoOrVideo = N_("not a photo or video Kestrel reads");
+constexpr const char* kNotFound = N_("the file cannot be found");
+constexpr const char* kNotMusic = N_("not a sound file Kestrel reads");
 
 // The XMP toolkit inside exiv2 is shared by every thread and keeps the lock
 // it is given for the rest of the process, so the lock lives as long.
@@ -82,7 +87,7 @@ void NotContents(unsigned sources, const std::string& why, FileTags& tags) {
         tags.takenProblem = why.empty() ? kNotPhotoOrVideo : why;
     }
     if ((sources & kMusicTags) != 0) {
-        tags.musicProblem = why.empty() ? "not a sound file Kestrel reads" : why;
+        tags.musicProblem = why.empty() ? kNotMusic : why;
     }
 }
 

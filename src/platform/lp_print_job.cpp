@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <vector>
 
+#include "text/translation.h"
+
 extern char** environ;
 
 namespace kestrel::platform {
@@ -37,7 +39,7 @@ FileError LpPrintJob::End() {
     ::close(pipeFds[0]);
     if (spawned != 0) {
         ::close(pipeFds[1]);
-        return {kFileNotFound, std::string(kNoPrintingSystem)};
+        return {kFileNotFound, text::Tr(kNoPrintingSystem.data())};
     }
     std::size_t written = 0;
     while (written < text_.size()) {

@@ -33,7 +33,9 @@ enum class ContentOutcome {
 
 struct ContentRead {
     ContentOutcome outcome = ContentOutcome::Read;
-    std::string problem;  // the library's words, for Failed
+    /// The library's words, or Kestrel's own in English, for Failed. A problem
+    /// goes into the preview lines as it is, so it is never translated here.
+    std::string problem;
 };
 
 /// `taken`, and with `allPhotoTags` make, camera, lens, width, height and iso.

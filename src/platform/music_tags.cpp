@@ -14,14 +14,17 @@
 #include <memory>
 
 #include "platform/media_tags.h"
+#include "text/translation.h"
 
 namespace kestrel::platform {
 namespace {
 
 constexpr long long kLargestTrack = 99'999;
 constexpr long long kLargestYear = 9999;
-constexpr const char* kNotMusic = "not a sound file Kestrel reads";
-constexpr const char* kDamaged = "the sound file is damaged or cut short";
+// In English, as every problem: the window translates them where it shows them.
+constexpr const char* kNotMusic = N_("not a sound file Kestrel reads");
+constexpr const char* kDamaged = N_("the sound file is damaged or cut short");
+constexpr const char* kNotOpened = N_("the file cannot be opened");
 
 // The kind is told by the contents, as TagLib's own tests tell it, so that a
 // file named for another kind is still read as what it is. MPEG comes last:
@@ -94,7 +97,7 @@ ContentRead ReadMusicTags(const ContentSource& source, FileTags& tags) {
         TagLib::ByteVector bytes;
         const std::unique_ptr<TagLib::IOStream> stream = OpenStream(source, bytes);
         if (!stream->isOpen()) {
-            return {ContentOutcome::Failed, "the file cannot be opened"};
+            return {ContentOutcome::Failed, kNotOpened};
         }
         const std::unique_ptr<TagLib::File> file = OpenMusic(stream.get());
         if (file == nullptr) {

@@ -27,6 +27,7 @@ extern "C" {
 #include <type_traits>
 
 #include "platform/media_tags.h"
+#include "text/translation.h"
 
 namespace kestrel::platform {
 namespace {
@@ -42,8 +43,10 @@ constexpr const char* kVideoFormats = "mov,mp4,m4a,3gp,3g2,mj2,matroska,webm";
 constexpr int kChunk = 64 * 1024;
 constexpr std::size_t kMostBytes = 16 * 1024 * 1024;
 
-constexpr const char* kNotInstalled = "FFmpeg's libavformat, which reads videos, is not installed";
-constexpr const char* kDamaged = "the video is damaged or cut short";
+// In English, as every problem: the window translates them where it shows them.
+constexpr const char* kNotInstalled =
+    N_("FFmpeg's libavformat, which reads videos, is not installed");
+constexpr const char* kDamaged = N_("the video is damaged or cut short");
 
 // Where the bytes come from: a file opened here, or memory.
 class Feed {

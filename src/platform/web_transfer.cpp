@@ -3,6 +3,8 @@
 #include <curl/curl.h>
 #include <sys/socket.h>
 
+#include "text/translation.h"
+
 namespace kestrel::platform {
 namespace {
 
@@ -130,7 +132,7 @@ FetchResult Fetch(std::string_view url, const TransferLimits& limits, TransferOb
     if (easy == nullptr || multi == nullptr) {
         curl_easy_cleanup(easy);
         curl_multi_cleanup(multi);
-        result.error = "The transfer could not be set up.";
+        result.error = text::Tr("The transfer could not be set up.");
         return result;
     }
     char message[CURL_ERROR_SIZE] = "";
@@ -167,9 +169,13 @@ FetchResult Fetch(std::string_view url, const TransferLimits& limits, TransferOb
     curl_multi_cleanup(multi);
 
     if (result.cancelled) {
-        result.error = "The transfer was cancelled.";
+        result.error = text::Tr("The transfer was cancelled.");
     } else if (transfer.tooLong || code == CURLE_FILESIZE_EXCEEDED) {
-        result.error = "The answer is longer than " + std::to_string(limits.maxBytes) + " bytes.";
+        result.error =
+            // TRANSLATORS: {1} is the most bytes a download may have, always many.
+            text::Fill(text::TrPlural("The answer is longer than {1} bytes.",
+                                      "The answer is longer than {1} bytes.", limits.maxBytes),
+                       {std::to_string(limits.maxBytes)});
     } else if (code != CURLE_OK) {
         result.error = message[0] != '\0' ? message : curl_easy_strerror(code);
     }

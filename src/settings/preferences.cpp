@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 #include "settings/key_paths.h"
 #include "text/numbers.h"
+#include "text/translation.h"
 
 namespace kestrel::settings {
 namespace {
@@ -39,11 +41,11 @@ constexpr std::array<PreferenceField, 15> kTemplateFields = {{
 constexpr std::string_view kStartupLocationName = "Startup location";
 constexpr std::string_view kPathStyleName = "Path style";
 
-constexpr std::array<std::string_view, 4> kErrorCheckLevels = {
-    "No error checking (fastest)",
-    "Simple error checking",
-    "Normal error checking",
-    "Advanced error checking (recommended)",
+constexpr std::array<const char*, 4> kErrorCheckLevels = {
+    N_("No error checking (fastest)"),
+    N_("Simple error checking"),
+    N_("Normal error checking"),
+    N_("Advanced error checking (recommended)"),
 };
 
 }  // namespace
@@ -88,29 +90,36 @@ void LoadStartupLocation(const SettingsStore& store, Preferences& preferences) {
 }
 
 std::string MaxLengthCaption(int maxLength) {
-    return "Treat files longer than " + std::to_string(maxLength) + " character" +
-           (maxLength == 1 ? "" : "s") + " as an error.";
+    // TRANSLATORS: {1} is the length limit the preference sets.
+    return text::Fill(text::TrPlural("Treat files longer than {1} character as an error.",
+                                     "Treat files longer than {1} characters as an error.",
+                                     static_cast<std::uint64_t>(std::max(maxLength, 0))),
+                      {std::to_string(maxLength)});
 }
 
 std::string SoundsThresholdCaption(int seconds) {
     if (seconds == 0) {
-        return "Always play sounds when operation completes.";
+        return text::Tr("Always play sounds when operation completes.");
     }
-    return "Play sounds if processing takes " + std::to_string(seconds) + " second" +
-           (seconds == 1 ? "" : "s") + " or longer.";
+    // TRANSLATORS: {1} is how many seconds an operation must take before
+    // its end is sounded.
+    return text::Fill(text::TrPlural("Play sounds if processing takes {1} second or longer.",
+                                     "Play sounds if processing takes {1} seconds or longer.",
+                                     static_cast<std::uint64_t>(std::max(seconds, 0))),
+                      {std::to_string(seconds)});
 }
 
 std::string_view ErrorCheckCaption(int level) {
     if (level < 0 || level >= static_cast<int>(kErrorCheckLevels.size())) {
         return {};
     }
-    return kErrorCheckLevels[static_cast<std::size_t>(level)];
+    return text::Tr(kErrorCheckLevels[static_cast<std::size_t>(level)]);
 }
 
 std::string CheckMaxListCutoff(std::string_view text) {
     const std::int64_t cutoff = text::WholeNumber(text);
     if (cutoff < kMinMaxListCutoff || cutoff > kMaxMaxListCutoff) {
-        return "Interrupt processing value must be 1 through 32767.";
+        return text::Tr("Interrupt processing value must be 1 through 32767.");
     }
     return {};
 }

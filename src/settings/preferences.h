@@ -65,6 +65,8 @@ void SavePathStyle(SettingsStore& store, std::int32_t pathStyle);
 /// back what was there.
 void LoadStartupLocation(const SettingsStore& store, Preferences& preferences);
 
+// The captions and the message are in the user's language.
+
 /// 'Treat files longer than 64 characters as an error.'
 std::string MaxLengthCaption(int maxLength);
 /// 'Play sounds if processing takes 30 seconds or longer.'

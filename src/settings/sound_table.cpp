@@ -1,17 +1,23 @@
 #include "settings/sound_table.h"
 
 #include "settings/key_paths.h"
+#include "text/translation.h"
 
 namespace kestrel::settings {
 
 std::string_view SoundEventName(SoundEvent event) {
     switch (event) {
         case SoundEvent::OperationComplete:
-            return "Operation complete";
+            return N_("Operation complete");
         case SoundEvent::OperationCompleteWithWarnings:
-            return "Operation complete with warnings";
+            return N_("Operation complete with warnings");
     }
     return {};
+}
+
+std::string_view SoundEventCaption(SoundEvent event) {
+    const std::string_view name = SoundEventName(event);
+    return name.empty() ? name : text::Tr(name.data());
 }
 
 namespace {

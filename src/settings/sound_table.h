@@ -16,8 +16,11 @@ enum class SoundEvent { OperationComplete = 1, OperationCompleteWithWarnings = 2
 inline constexpr std::array<SoundEvent, 2> kSoundEvents = {
     SoundEvent::OperationComplete, SoundEvent::OperationCompleteWithWarnings};
 
-/// The event's name, which is also its key below the sound events key.
+/// The event's name, which is also its key below the sound events key: in
+/// English whatever the user's language.
 std::string_view SoundEventName(SoundEvent event);
+/// The event's name as the Sounds window shows it, in the user's language.
+std::string_view SoundEventCaption(SoundEvent event);
 
 struct SoundTable {
     /// Sound file paths in the order of kSoundEvents; "0" when none is chosen.

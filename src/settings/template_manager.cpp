@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "settings/key_paths.h"
+#include "text/translation.h"
 
 namespace kestrel::settings {
 namespace {
@@ -35,7 +36,7 @@ TemplateManagerModel::TemplateManagerModel(SaveCallback saveTemplate)
 
 void TemplateManagerModel::FillTemplateList(const SettingsStore& store) {
     rows_.clear();
-    rows_.emplace_back(kLastDefaultStateRow);
+    rows_.emplace_back(text::Tr(kLastDefaultStateRow.data()));
     int last = kFirstTemplateNumber;
     // The default template's key is recognised by its name, not by coming
     // first: when "000" is missing the first key is a user's template, and
@@ -47,7 +48,7 @@ void TemplateManagerModel::FillTemplateList(const SettingsStore& store) {
             continue;
         }
         while (last + 1 < *number) {
-            rows_.emplace_back(kEmptyRow);
+            rows_.emplace_back(text::Tr(kEmptyRow.data()));
             ++last;
         }
         rows_.push_back(store.ReadText(Scope::Machine, TemplateKey(*number), ""));
@@ -63,7 +64,8 @@ void TemplateManagerModel::Select(int row) {
     }
     selected_ = row;
     SetNameBox(rows_[row]);
-    caption_ = "Template number " + std::to_string(row) + " highlighted";
+    // TRANSLATORS: {1} is the number of the template selected in the list.
+    caption_ = text::Fill(text::Tr("Template number {1} highlighted"), {std::to_string(row)});
     // A row with an empty text has no template to use or delete, but can still
     // receive one.
     const bool hasTemplate = !rows_[row].empty();
@@ -117,7 +119,7 @@ void TemplateManagerModel::Modify() {
 
 void TemplateManagerModel::Delete(SettingsStore& store) {
     if (HasSelection() && store.DeleteKey(Scope::Machine, TemplateKey(selected_)) == 0) {
-        rows_[selected_] = kDeletedRow;
+        rows_[selected_] = text::Tr(kDeletedRow.data());
     }
     SetNameBox("");
 }

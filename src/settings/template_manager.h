@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "settings/settings_store.h"
+#include "text/translation.h"
 
 // The Template Manager window's logic without the window: the list of
 // templates (row i always stands for template number i), the name box, the
@@ -14,9 +15,13 @@
 // and forwards its controls' events to it.
 namespace kestrel::settings {
 
-inline constexpr std::string_view kLastDefaultStateRow = "{Last default state}";
-inline constexpr std::string_view kEmptyRow = "{Empty}";
-inline constexpr std::string_view kDeletedRow = "{Deleted}";
+// The rows that stand for no template of the user's, in English; the list
+// shows them in the user's language.
+// TRANSLATORS: this and the next two are rows of the template list that hold
+// no template of the user's; keep the braces.
+inline constexpr std::string_view kLastDefaultStateRow = N_("{Last default state}");
+inline constexpr std::string_view kEmptyRow = N_("{Empty}");
+inline constexpr std::string_view kDeletedRow = N_("{Deleted}");
 
 /// Enabled states of the buttons that depend on the selection and the name box
 /// ("Delete all" and "Close" are always enabled).

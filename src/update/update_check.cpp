@@ -2,6 +2,7 @@
 
 #include "platform/path_tools.h"
 #include "settings/key_paths.h"
+#include "text/translation.h"
 #include "update/version_file.h"
 
 namespace kestrel::update {
@@ -19,29 +20,30 @@ std::string_view StateText(platform::TransferState state) {
     using platform::TransferState;
     switch (state) {
         case TransferState::Idle:
-            return "Idle";
+            // TRANSLATORS: the states of a download, as its progress window shows them.
+            return text::Tr("Idle");
         case TransferState::ResolvingHost:
-            return "Contacting server";
+            return text::Tr("Contacting server");
         case TransferState::HostResolved:
-            return "Server contacted";
+            return text::Tr("Server contacted");
         case TransferState::Connecting:
-            return "Connecting";
+            return text::Tr("Connecting");
         case TransferState::Connected:
-            return "Connected";
+            return text::Tr("Connected");
         case TransferState::SendingRequest:
-            return "Sending request";
+            return text::Tr("Sending request");
         case TransferState::RequestSent:
-            return "Request sent";
+            return text::Tr("Request sent");
         case TransferState::Receiving:
-            return "Receiving";
+            return text::Tr("Receiving");
         case TransferState::Downloading:
-            return "Downloading";
+            return text::Tr("Downloading");
         case TransferState::Disconnecting:
-            return "Disconnecting";
+            return text::Tr("Disconnecting");
         case TransferState::Failed:
-            return "An error has occurred";
+            return text::Tr("An error has occurred");
         case TransferState::Completed:
-            return "Completed";
+            return text::Tr("Completed");
     }
     return {};
 }
@@ -63,7 +65,7 @@ platform::FetchResult FetchShowing(std::string_view url, const platform::Transfe
         return platform::Fetch(url, limits, nullptr);
     }
     progress->Open();
-    progress->SetAction("Getting file from server");
+    progress->SetAction(text::Tr("Getting file from server"));
     ProgressObserver observer(*progress);
     return platform::Fetch(url, limits, &observer);
 }
@@ -75,7 +77,8 @@ void FetchAndStartUpdater(UpdateHost& host, platform::FileSystem& fileSystem,
     if (FetchFile(fileSystem, url, settings.updaterPath, settings.updater, &host.Progress(),
                   error) == 0) {
         if (!error.empty()) {
-            host.Show(Box::NotSaved, "The update could not be downloaded.\r\r" + error);
+            host.Show(Box::NotSaved, std::string(text::Tr("The update could not be downloaded.")) +
+                                         "\r\r" + error);
         }
         return;
     }
@@ -83,9 +86,11 @@ void FetchAndStartUpdater(UpdateHost& host, platform::FileSystem& fileSystem,
     // a working program and learns where the file is.
     const std::string hostPath = fileSystem.GetDetails(settings.updaterPath).hostPath;
     if (!host.StartUpdater(hostPath)) {
-        host.Show(Box::NotStarted, "The update was saved as \"" + hostPath +
-                                       "\", but no program on this desktop can start it, so "
-                                       "Kestrel keeps running.");
+        host.Show(Box::NotStarted,
+                  // TRANSLATORS: {1} is where the downloaded update was saved.
+                  text::Fill(text::Tr("The update was saved as \"{1}\", but no program on this "
+                                      "desktop can start it, so Kestrel keeps running."),
+                             {hostPath}));
         return;
     }
     host.Shutdown();
@@ -129,8 +134,8 @@ void CheckForUpdate(UpdateHost& host, platform::FileSystem& fileSystem,
         // Whoever pressed Cancel knows why there is no answer.
         if ((mode & kReportUnreadable) != 0 && !answer.cancelled) {
             host.Show(Box::Unavailable,
-                      "Update information is not available at this time.  Make sure you are "
-                      "connected to the internet and try again.");
+                      text::Tr("Update information is not available at this time.  Make sure you "
+                               "are connected to the internet and try again."));
         }
         return;
     }
@@ -139,21 +144,25 @@ void CheckForUpdate(UpdateHost& host, platform::FileSystem& fileSystem,
     if (settings.offerBetas && (news.flags & kNewerBeta) != 0) {
         if ((mode & kOfferDownload) != 0 &&
             host.Show(Box::OfferBeta,
-                      "There is a beta/release preview available.  Would you like download it "
-                      "now?  \r\r(Beta updates can be disabled in the About/Update box.)")) {
+                      std::string(text::Tr("There is a beta/release preview available.  Would "
+                                           "you like download it now?")) +
+                          "  \r\r" +
+                          text::Tr("(Beta updates can be disabled in the About/Update box.)"))) {
             FetchAndStartUpdater(host, fileSystem, settings, kBetaUpdaterName);
         }
         return;
     }
     if ((news.flags & kNewerRelease) == 0) {
         if ((mode & kReportCurrent) != 0) {
-            host.Show(Box::MostCurrent, "You have the most current version.");
+            host.Show(Box::MostCurrent, text::Tr("You have the most current version."));
         }
         return;
     }
     if ((mode & kOfferDownload) != 0 &&
         host.Show(Box::OfferRelease,
-                  "There is an update available.  Would you like download it now?  ")) {
+                  std::string(
+                      text::Tr("There is an update available.  Would you like download it now?")) +
+                      "  ")) {
         FetchAndStartUpdater(host, fileSystem, settings, kUpdaterName);
     }
 }
@@ -167,7 +176,7 @@ std::size_t FetchFile(platform::FileSystem& fileSystem, std::string_view url,
     platform::FileError saved;
     if (usable) {
         if (progress != nullptr) {
-            progress->SetAction("Saving file to disk");
+            progress->SetAction(text::Tr("Saving file to disk"));
         }
         platform::MakeFolderTree(fileSystem, localPath);
         saved = fileSystem.WriteFileReplacing(localPath, answer.bytes);
@@ -180,12 +189,11 @@ std::size_t FetchFile(platform::FileSystem& fileSystem, std::string_view url,
         return 0;
     }
     if (!usable) {
-        error = "The server sent an empty file.";
+        error = text::Tr("The server sent an empty file.");
         return 0;
     }
     if (!saved.Ok()) {
-        error = "Error " + std::to_string(saved.number) + ": " + saved.description + "\r" +
-                std::string(localPath);
+        error = platform::NumberedError(saved) + "\r" + std::string(localPath);
         return 0;
     }
     return answer.bytes.size();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "text/numbers.h"
+#include "text/translation.h"
 #include "text/unicode_text.h"
 
 namespace kestrel::update {
@@ -43,7 +44,8 @@ double VersionNumber(std::string_view dottedVersion) {
 }
 
 std::string VersionText(std::string_view dottedVersion) {
-    return "Version " + std::string(dottedVersion) + " ";
+    // TRANSLATORS: {1} is the program's version ("1.0.276").
+    return text::Fill(text::Tr("Version {1}"), {dottedVersion}) + " ";
 }
 
 VersionNews ReadVersionFile(std::string_view text, double current, bool force) {
@@ -72,13 +74,17 @@ VersionNews ReadVersionFile(std::string_view text, double current, bool force) {
 std::string StatusText(const VersionNews& news) {
     switch (news.flags) {
         case kNewerRelease:
-            return "(" + news.release + " release version available)";
+            // TRANSLATORS: {1} is the newer version on offer ("1.0.277").
+            return text::Fill(text::Tr("({1} release version available)"), {news.release});
         case kNewerBeta:
-            return "(" + news.beta + " beta available)";
+            // TRANSLATORS: {1} is the beta version on offer.
+            return text::Fill(text::Tr("({1} beta available)"), {news.beta});
         case kNewerRelease | kNewerBeta:
-            return "(" + news.beta + " beta and " + news.release + " release available)";
+            // TRANSLATORS: {1} is the beta version on offer, {2} the newer release.
+            return text::Fill(text::Tr("({1} beta and {2} release available)"),
+                              {news.beta, news.release});
         default:
-            return "(most recent)";
+            return text::Tr("(most recent)");
     }
 }
 
