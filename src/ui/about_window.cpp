@@ -99,7 +99,7 @@ void AboutWindow::VisitWebSite() {
         }
         const std::string_view reason =
             code == platform::kNoDesktopOpener || code == platform::kNoAssociation
-                ? app::kNoBrowserText
+                ? std::string_view(text::Tr(app::kNoBrowserText.data()))
                 : app::ExecuteResultText(code);
         // TRANSLATORS: {1} is the address of Kestrel's web site.
         ui.Ask(text::Fill(text::Tr("Kestrel could not open {1}."), {site}) + "\r\r" +

@@ -20,17 +20,9 @@ namespace {
 
 constexpr const char* kNoPlayer = N_("No sound player was found on this desktop.");
 
-/// The event's name as the user reads it. settings::SoundEventName is also the
-/// event's key in the settings store, which reads the same in every language,
-/// so the window names the events itself.
+/// The event's name as the user reads it (its settings key stays English).
 QString EventName(settings::SoundEvent event) {
-    switch (event) {
-        case settings::SoundEvent::OperationComplete:
-            return Tr("Operation complete");
-        case settings::SoundEvent::OperationCompleteWithWarnings:
-            return Tr("Operation complete with warnings");
-    }
-    return ToQString(settings::SoundEventName(event));
+    return ToQString(settings::SoundEventCaption(event));
 }
 
 /// A button of an event's row: its caption, with the event in its accessible
