@@ -196,6 +196,8 @@ class GermanWindowTest : private German, public SettingsWindowTest {};
 TEST_F(GermanWindowTest, EveryWindowFitsA1024By768Screen) {
     ASSERT_NE(window->findChild<QPushButton*>(QStringLiteral("cmdDoIt"))->text(),
               QStringLiteral("&Do It!"));
+    drive.WriteFile("a.txt", "");
+    window->RefreshForced();
     const QSize screen(1024 - 8, 768 - 32);
     window->resize(screen);
     QApplication::processEvents();
