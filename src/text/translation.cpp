@@ -80,7 +80,7 @@ const char* TrPlural(const char* one, const char* many, std::uint64_t count) {
     return ::dngettext(kDomain, one, many, n);
 }
 
-std::string Fill(std::string_view pattern, std::initializer_list<std::string_view> values) {
+std::string Fill(std::string_view pattern, std::span<const std::string_view> values) {
     std::string out;
     out.reserve(pattern.size() + 16 * values.size());
     for (std::size_t k = 0; k < pattern.size(); ++k) {
@@ -89,7 +89,7 @@ std::string Fill(std::string_view pattern, std::initializer_list<std::string_vie
             pattern[k + 2] == '}') {
             const auto index = static_cast<std::size_t>(pattern[k + 1] - '1');
             if (index < values.size()) {
-                out.append(values.begin()[index]);
+                out.append(values[index]);
                 k += 2;
                 continue;
             }

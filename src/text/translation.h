@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,7 +29,10 @@ const char* TrPlural(const char* one, const char* many, std::uint64_t count);
 /// The pattern with "{1}" to "{9}" replaced by the values in order, so that a
 /// translation may put them where its grammar wants them. A brace that does not
 /// start such a place is kept as it is.
-std::string Fill(std::string_view pattern, std::initializer_list<std::string_view> values);
+std::string Fill(std::string_view pattern, std::span<const std::string_view> values);
+inline std::string Fill(std::string_view pattern, std::initializer_list<std::string_view> values) {
+    return Fill(pattern, std::span<const std::string_view>(values.begin(), values.size()));
+}
 
 /// The user's languages for messages, best first, as gettext reads them from
 /// LANGUAGE, LC_ALL, LC_MESSAGES and LANG ("de_DE", "de"); empty for English

@@ -3,7 +3,9 @@
 #include <QString>
 
 #include <initializer_list>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "text/translation.h"
 
@@ -27,22 +29,13 @@ inline QString TrPlural(const char* one, const char* many, std::uint64_t count) 
 /// The pattern with "{1}" to "{9}" replaced by the values in order, as
 /// text::Fill does for program text.
 inline QString Fill(const QString& pattern, std::initializer_list<QString> values) {
-    QString out;
-    out.reserve(pattern.size() + 16 * static_cast<qsizetype>(values.size()));
-    for (qsizetype k = 0; k < pattern.size(); ++k) {
-        const QChar c = pattern[k];
-        if (c == u'{' && k + 2 < pattern.size() && pattern[k + 1] >= u'1' &&
-            pattern[k + 1] <= u'9' && pattern[k + 2] == u'}') {
-            const auto index = static_cast<std::size_t>(pattern[k + 1].unicode() - u'1');
-            if (index < values.size()) {
-                out.append(values.begin()[index]);
-                k += 2;
-                continue;
-            }
-        }
-        out.append(c);
+    std::vector<std::string> utf8;
+    utf8.reserve(values.size());
+    for (const QString& value : values) {
+        utf8.push_back(value.toStdString());
     }
-    return out;
+    const std::vector<std::string_view> views(utf8.begin(), utf8.end());
+    return ToQString(text::Fill(pattern.toStdString(), views));
 }
 
 }  // namespace kestrel::ui
