@@ -1,7 +1,6 @@
 #include "app/application.h"
 
 #include <gtest/gtest.h>
-#include <algorithm>
 #include <filesystem>
 
 #include "app/headless_ui.h"
@@ -119,65 +118,56 @@ TEST_F(ApplicationTest, FolderValuesAreFoundWithoutRegardToCaseAndEndWithABacksl
     EXPECT_EQ(app->workspace().options.chkCopy, 1);
 }
 
-// A template keeps a tagged text as typed, and the command line's batch file
-// carries the names its tags make.
-TEST_F(ApplicationTest, ATemplatesTagsNameTheFilesOfTheCommandLinesExport) {
-    drive.MakeFolder("Photos");
+// A template keeps a tagged text as typed, and its order; the command line's
+// batch file carries the names its tags make, numbered in that order.
+TEST_F(ApplicationTest, ATemplatesTagsAndOrderNameTheFilesOfTheCommandLinesExport) {
+    drive.MakeFolder("Tags");
     std::filesystem::copy_file(std::string(KESTREL_TAG_SAMPLES) + "/photo.jpg",
-                               drive.HostPath("Photos/photo.jpg"));
-    {
-        auto app = Make();
-        app->Start("", false);
-        engine::RenameOptions& options = app->workspace().options;
-        options.chkInsertStart = 1;
-        options.txtInsertStart = "<taken:yyyy-MM-dd> <camera> - ";
-        options.cboCaseHandling = 0;
-        app->workspace().SaveTemplate(3, "Photos by date");
+                               drive.HostPath("Tags/photo.jpg"));
+    drive.WriteFile("Order\\IMG_10.jpg", "");
+    drive.WriteFile("Order\\IMG_2.jpg", "");
+    // Folder, text inserted at the start, digits, order, and lines of the batch file.
+    const std::tuple<const char*, const char*, const char*, int, std::vector<std::string>> cases[] =
+        {
+            {"Tags",
+             "<taken:yyyy-MM-dd> <camera> - ",
+             "Off",
+             engine::kSortByName,
+             {"ren \"photo.jpg\" \"2001-02-03 Canon EOS 5D - photo.jpg\""}},
+            {"Order",
+             "? ",
+             "Auto",
+             engine::kSortNatural,
+             {"ren \"IMG_2.jpg\" \"1 IMG_2.jpg\"", "ren \"IMG_10.jpg\" \"2 IMG_10.jpg\""}},
+        };
+    for (const auto& [folder, insert, digits, order, lines] : cases) {
+        SCOPED_TRACE(folder);
+        {
+            auto app = Make();
+            app->Start("", false);
+            engine::RenameOptions& options = app->workspace().options;
+            options.chkInsertStart = 1;
+            options.txtInsertStart = insert;
+            options.cboAutonumber = digits;
+            options.cboCaseHandling = 0;
+            options.chkUnderscore = 0;
+            options.cboSort = order;
+            app->workspace().SaveTemplate(3, folder);
+        }
+        EXPECT_EQ(Store().ReadText(Scope::Machine, settings::TemplateKey(3),
+                                   "Insert text start text", ""),
+                  insert);
+        ASSERT_EQ(Make()
+                      ->Start("TEMPLATE:3 NO-WINDOW FOLDER:" + drive.HostPath(folder) +
+                                  " BAT:" + drive.HostPath("out.bat"),
+                              false)
+                      .exitStatus,
+                  0);
+        for (const std::string& line : lines) {
+            EXPECT_NE(drive.ReadFile("out.bat").find(line), std::string::npos)
+                << drive.ReadFile("out.bat");
+        }
     }
-    EXPECT_EQ(
-        Store().ReadText(Scope::Machine, settings::TemplateKey(3), "Insert text start text", ""),
-        "<taken:yyyy-MM-dd> <camera> - ");
-    const std::string batch = drive.HostPath("photos.bat");
-    ASSERT_EQ(
-        Make()
-            ->Start("TEMPLATE:3 NO-WINDOW FOLDER:" + drive.HostPath("Photos") + " BAT:" + batch,
-                    false)
-            .exitStatus,
-        0);
-    EXPECT_NE(drive.ReadFile("photos.bat")
-                  .find("ren \"photo.jpg\" \"2001-02-03 Canon EOS 5D - photo.jpg\""),
-              std::string::npos)
-        << drive.ReadFile("photos.bat");
-}
-
-// A template's order is the command line's: its batch file numbers with the
-// numbers in the names taken by value.
-TEST_F(ApplicationTest, ATemplatesOrderNumbersTheCommandLinesExport) {
-    for (const char* name : {"Photos/IMG_10.jpg", "Photos/IMG_2.jpg"}) {
-        drive.WriteFile(name, "");
-    }
-    {
-        auto app = Make();
-        app->Start("", false);
-        engine::RenameOptions& options = app->workspace().options;
-        options.chkInsertStart = 1;
-        options.txtInsertStart = "? ";
-        options.cboAutonumber = "Auto";
-        options.cboCaseHandling = 0;
-        options.chkUnderscore = 0;
-        options.cboSort = engine::kSortNatural;
-        app->workspace().SaveTemplate(4, "Numbers by value");
-    }
-    const std::string batch = drive.HostPath("photos.bat");
-    ASSERT_EQ(
-        Make()
-            ->Start("TEMPLATE:4 NO-WINDOW FOLDER:" + drive.HostPath("Photos") + " BAT:" + batch,
-                    false)
-            .exitStatus,
-        0);
-    const std::string written = drive.ReadFile("photos.bat");
-    EXPECT_NE(written.find("ren \"IMG_2.jpg\" \"1 IMG_2.jpg\""), std::string::npos) << written;
-    EXPECT_NE(written.find("ren \"IMG_10.jpg\" \"2 IMG_10.jpg\""), std::string::npos) << written;
 }
 
 // The program folder holds only what the program reads: what it writes by
@@ -232,21 +222,6 @@ std::string Rest(std::istream& input) {
     return std::string(std::istreambuf_iterator<char>(input), {});
 }
 
-TEST(ContinuingAnswer, GoesOnWithTheWorkAndIsAlwaysOneOfTheButtons) {
-    const std::pair<Buttons, Answer> rows[] = {
-        {Buttons::Ok, Answer::Ok},
-        {Buttons::OkCancel, Answer::Ok},
-        {Buttons::YesNo, Answer::No},
-        {Buttons::YesNoCancel, Answer::Cancel},
-        {Buttons::AbortRetryIgnore, Answer::Ignore},
-    };
-    for (const auto& [buttons, expected] : rows) {
-        const auto offered = AnswersOf(buttons);
-        EXPECT_EQ(ContinuingAnswer(buttons), expected);
-        EXPECT_NE(std::find(offered.begin(), offered.end(), expected), offered.end());
-    }
-}
-
 // A run without a window logs its questions and nothing else.
 TEST(HeadlessUi, WithoutTerminalAnswersWithoutReadingAndLogsOnlyTheBox) {
     std::istringstream input("yes\n");
@@ -292,7 +267,8 @@ TEST(HeadlessUi, WithTerminalAsksAgainUntilTheReplyNamesAButtonOrInputEnds) {
 
 TEST(HeadlessUi, WithTerminalTakesTheFirstLetterOrTheWholeWordInAnyCase) {
     // Replies that are not a button of this box are asked again; the end of
-    // input then takes the continuing answer.
+    // input then takes the answer that goes on with the work, which is always
+    // one of the box's buttons.
     const std::tuple<const char*, Buttons, Answer> rows[] = {
         {"y\n", Buttons::YesNoCancel, Answer::Yes},
         {"CANCEL\n", Buttons::YesNoCancel, Answer::Cancel},
@@ -301,6 +277,8 @@ TEST(HeadlessUi, WithTerminalTakesTheFirstLetterOrTheWholeWordInAnyCase) {
         {"ok\n", Buttons::OkCancel, Answer::Ok},
         {"yes\n", Buttons::AbortRetryIgnore, Answer::Ignore},
         {"ye\n\n", Buttons::YesNo, Answer::No},
+        {"", Buttons::OkCancel, Answer::Ok},
+        {"", Buttons::Ok, Answer::Ok},
     };
     for (const auto& [reply, buttons, expected] : rows) {
         std::istringstream input(reply);
