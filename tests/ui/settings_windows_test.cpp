@@ -287,7 +287,7 @@ TEST_F(SettingsWindowTest, RuleEditorAsksConflictsThroughTheWindowAndKeepsMarksI
 using settings::Scope;
 using support::TempDrive;
 
-std::vector<std::string> Rows(QListWidget* list) {
+std::vector<std::string> ListRows(QListWidget* list) {
     std::vector<std::string> rows;
     for (int row = 0; row < list->count(); ++row) {
         rows.push_back(list->item(row)->text().toStdString());
@@ -313,7 +313,7 @@ TEST_F(SettingsWindowTest, TemplateListShowsNumbersAsRowsAndItsButtonsActOnTheSt
     EXPECT_EQ(name->text(), "");
     QTest::keyClicks(name, "Fresh");
     Click(templates, "cmdAdd");
-    EXPECT_EQ(Rows(list), (std::vector<std::string>{"{Last default state}", "T1", "{Deleted}",
+    EXPECT_EQ(ListRows(list), (std::vector<std::string>{"{Last default state}", "T1", "{Deleted}",
                                                     "{Empty}", "T4", "Fresh"}));
     EXPECT_EQ(store.ReadText(Scope::Machine, settings::TemplateKey(5), ""), "Fresh");
     EXPECT_EQ(name->text(), "");

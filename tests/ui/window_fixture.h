@@ -84,15 +84,17 @@ class WindowTest : public ::testing::Test {
         QApplication::processEvents();
     }
 
-    std::vector<std::string> TargetRows() const {
+    /// The texts of a list's rows.
+    static std::vector<std::string> Rows(const FileListView* list) {
         std::vector<std::string> rows;
-        QAbstractItemModel* model = window->TargetList()->model();
+        QAbstractItemModel* model = list->model();
         for (int row = 0; row < model->rowCount(); ++row) {
             rows.push_back(model->index(row, 0).data().toString().toStdString());
         }
         return rows;
     }
-
+    std::vector<std::string> SourceRows() const { return Rows(window->SourceList()); }
+    std::vector<std::string> TargetRows() const { return Rows(window->TargetList()); }
     int SourceRowCount() const { return window->SourceList()->model()->rowCount(); }
 
     support::TempDrive drive;
