@@ -325,9 +325,16 @@ TEST_F(WindowTest, RegularExpressionSearchPreviewsAndABadPatternChangesNoName) {
     window->RefreshForced();
     EXPECT_EQ(TargetRows(), Texts{""});
     auto* status = Find<QLabel>("StatDest");
-    ASSERT_FALSE(workspace.PreviewWarning().empty());
+    EXPECT_TRUE(
+        status->text().startsWith("Names are left unchanged. The search text is not a "
+                                  "valid regular expression: "));
     EXPECT_EQ(status->text().toStdString(), workspace.PreviewWarning());
     EXPECT_EQ(status->toolTip(), status->text());
+    // A pattern that compiles takes the warning away.
+    workspace.options.txtSearch = "(IMG)";
+    window->RefreshForced();
+    EXPECT_EQ(workspace.PreviewWarning(), "");
+    EXPECT_EQ(status->text(), "1 item to be changed.");
 }
 
 TEST_F(WindowTest, AutonumberKeystrokesRecomputeThePreviewAndTooManyDigitsBecomeAuto) {
