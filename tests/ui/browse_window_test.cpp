@@ -22,15 +22,6 @@ using settings::Scope;
 
 class BrowseTest : public SettingsWindowTest {
   protected:
-    void SetUp() override {
-        MainWindow::Hooks hooks;
-        hooks.drives = &drive.FileSystem().Drives();
-        window = std::make_unique<MainWindow>(workspace, qtUi, hooks);
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    }
-
     /// Chooses `relative` on T: in the browser's tree, as a click would.
     void Select(QDialog* browser, const char* relative) {
         auto* tree = In<QTreeView>(browser, "dirBrowse");

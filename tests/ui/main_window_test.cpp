@@ -496,10 +496,6 @@ TEST_F(WindowTest, TheTargetFolderFollowsTheWorkingFolderUntilTheUserSetsItApart
     drive.MakeFolder("Sub");
     drive.MakeFolder("Other");
     drive.WriteFile("Photos\\2001\\a.jpg", "");
-    MainWindow::Hooks hooks;
-    hooks.drives = &drive.FileSystem().Drives();
-    window = std::make_unique<MainWindow>(workspace, qtUi, hooks);
-    window->show();
     auto* source = Find<QLineEdit>("txtSourceDir");
     auto* target = Find<QLineEdit>("txtDestDir");
     const QColor plain = target->palette().color(QPalette::Base);

@@ -20,7 +20,8 @@
 
 namespace kestrel::ui {
 
-/// The real main window on a Workspace over a fresh drive T:, shown offscreen.
+/// The real main window on a Workspace over a fresh drive T:, shown offscreen,
+/// which turns typed and dropped host paths into paths on T:.
 /// Message boxes are answered by a hook that records them (the next of
 /// `answers`, else OK), so nothing modal blocks a test.
 class WindowTest : public ::testing::Test {
@@ -53,7 +54,9 @@ class WindowTest : public ::testing::Test {
     }
 
     void SetUp() override {
-        window = std::make_unique<MainWindow>(workspace, qtUi, MainWindow::Hooks{});
+        MainWindow::Hooks hooks;
+        hooks.drives = &drive.FileSystem().Drives();
+        window = std::make_unique<MainWindow>(workspace, qtUi, hooks);
         window->resize(1200, 900);
         window->show();
         QApplication::setActiveWindow(window.get());
