@@ -120,48 +120,32 @@ TEST_F(PreviewTest, CaseOnlyChangeCollidesOnlyWithAnotherFileOfExactlyThatName) 
 // starts flagged.
 TEST_F(PreviewTest, ExistingTargetCheckSeesChangesMadeFromOutsideSinceTheListing) {
     constexpr const char* kExists = "Filename already exists";
-    struct Case {
-        const char* what;
-        const char* folder;  // where the files are, under the working folder
-        int recurse;
-        const char* outside;  // a shell command; $W is the working folder's host path
-        std::vector<std::string> messages;
-        const char* status;
-    } const cases[] = {
-        {"a file appears under a new name",
-         "",
-         0,
-         "touch \"$W/xa.txt\"",
-         {kExists, kExists, ""},
-         "Warning: 2 possible errors in 2 items to be changed."},
-        {"in a sub-folder of a recursive listing",
-         "Sub\\",
-         1,
-         "touch \"$W/Sub/xa.txt\"",
-         {kExists, kExists, ""},
-         "Warning: 2 possible errors in 2 items to be changed."},
-        {"a file under a new name goes away",
-         "",
-         0,
-         "rm \"$W/xb.txt\"",
-         {"", "", ""},
-         "2 items to be changed."},
-        {"the folder is moved away and another takes its path",
-         "",
-         0,
-         "mv \"$W\" \"$W.old\" && mkdir \"$W\" && touch \"$W/xa.txt\"",
-         {kExists, "", ""},
-         "Warning: 1 possible error in 2 items to be changed."},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        const std::string working = "W" + std::to_string(&c - cases) + "\\";
+    // What happens; where the files are, under the working folder, and
+    // whether the listing recursed; a shell command, $W standing for the
+    // working folder's host path; the rows flagged after it ("+"), and the
+    // status.
+    const std::tuple<const char*, const char*, int, const char*, const char*, const char*> cases[] =
+        {
+            {"a file appears under a new name", "", 0, "touch \"$W/xa.txt\"", "++-",
+             "Warning: 2 possible errors in 2 items to be changed."},
+            {"in a sub-folder of a recursive listing", "Sub\\", 1, "touch \"$W/Sub/xa.txt\"", "++-",
+             "Warning: 2 possible errors in 2 items to be changed."},
+            {"a file under a new name goes away", "", 0, "rm \"$W/xb.txt\"", "---",
+             "2 items to be changed."},
+            {"the folder is moved away and another takes its path", "", 0,
+             "mv \"$W\" \"$W.old\" && mkdir \"$W\" && touch \"$W/xa.txt\"", "+--",
+             "Warning: 1 possible error in 2 items to be changed."},
+        };
+    int round = 0;
+    for (const auto& [what, folder, recurse, outside, flagged, status] : cases) {
+        SCOPED_TRACE(what);
+        const std::string working = "W" + std::to_string(round++) + "\\";
         for (const char* name : {"a.txt", "b.txt", "xb.txt"}) {
-            drive.WriteFile(working + c.folder + name, "");
+            drive.WriteFile(working + folder + name, "");
         }
         workspace.txtSourceDir = workspace.txtDestDir = TempDrive::Path(working);
         workspace.options = support::NeutralOptions();
-        workspace.options.chkRecurse = c.recurse;
+        workspace.options.chkRecurse = recurse;
         workspace.options.chkInsertStart = 1;
         workspace.options.txtInsertStart = "x";
         workspace.options.cboFilter = engine::kSelectMatching;
@@ -172,11 +156,15 @@ TEST_F(PreviewTest, ExistingTargetCheckSeesChangesMadeFromOutsideSinceTheListing
 
         std::string host = drive.HostPath(working);
         host.pop_back();
-        const std::string command = "W='" + host + "'; " + c.outside;
+        const std::string command = "W='" + host + "'; " + outside;
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
         workspace.RefreshTargetList();
-        EXPECT_EQ(workspace.ErrorMessages(), c.messages);
-        EXPECT_EQ(ui.LastStatus(StatusPanel::Dest), c.status);
+        Texts messages;
+        for (const char flag : std::string(flagged)) {
+            messages.push_back(flag == '+' ? kExists : "");
+        }
+        EXPECT_EQ(workspace.ErrorMessages(), messages);
+        EXPECT_EQ(ui.LastStatus(StatusPanel::Dest), status);
     }
 }
 
