@@ -10,7 +10,6 @@
 #include "app/command_line.h"
 #include "app/headless_ui.h"
 #include "app/path_presenter.h"
-#include "app/unexpected_error.h"
 #include "engine/case_rule_list.h"
 #include "settings/key_paths.h"
 #include "support/fake_clock.h"
@@ -214,15 +213,6 @@ TEST_F(ApplicationTest, AFreshStoreOpensOnTheHomeFolder) {
     Store().DeleteKey(Scope::Machine, settings::TemplateKey(0));
     app->workspace().LoadTemplate(0);
     EXPECT_EQ(app->workspace().txtSourceDir, home);
-}
-
-TEST_F(ApplicationTest, UnexpectedErrorReportText) {
-    EXPECT_EQ(UnexpectedErrorText(60, {5, "Invalid procedure call or argument"}, "a.txt | b.txt"),
-              "An unexpected application error has occurred.\r"
-              "To prevent data loss, the program will close.\r\r"
-              "Error 60-5: Invalid procedure call or argument\r"
-              "Data: a.txt | b.txt\r\r"
-              "Would you like to submit a bug report?");
 }
 
 std::string Rest(std::istream& input) {

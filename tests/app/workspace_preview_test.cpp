@@ -250,44 +250,6 @@ TEST_F(PreviewTest, SoundPlaysAtTheThresholdAcrossMidnightAndTheBusyFlagSuppress
     EXPECT_TRUE(workspace.Buttons().Enabled(CommandButton::DoIt));
 }
 
-class WorkspaceTemplateTest : public support::WorkspaceTest {
-  protected:
-    WorkspaceTemplateTest() : store(drive.HostPath("")) {
-        workspace.AttachSettings(
-            store, {TempDrive::Path("prog\\"), TempDrive::Path("data\\"), TempDrive::Path("")});
-    }
-    settings::SettingsStore store;
-};
-
-TEST_F(WorkspaceTemplateTest, MissingTemplateChangesNothingAndASavedOneLoadsBackWithItsFolders) {
-    // A missing template changes nothing.
-    workspace.busyFlag = true;
-    workspace.options.chkCrop = 1;
-    EXPECT_EQ(workspace.LoadTemplate(5), 0);
-    EXPECT_TRUE(workspace.busyFlag);
-    EXPECT_EQ(workspace.options.chkCrop, 1);
-    EXPECT_EQ(workspace.txtSourceDir, TempDrive::Path(""));
-
-    workspace.busyFlag = false;
-    drive.MakeFolder("Photos");
-    workspace.txtSourceDir = TempDrive::Path("Photos\\");
-    workspace.options.txtInsertEnd = "end";
-    workspace.preferences.maxLength = 31;
-    workspace.SaveTemplate(7, "Crop it");
-
-    workspace.options = engine::RenameOptions{};
-    workspace.preferences = settings::Preferences{};
-    workspace.txtSourceDir = TempDrive::Path("");
-    EXPECT_EQ(workspace.LoadTemplate(7), 1);
-    EXPECT_FALSE(workspace.busyFlag);
-    EXPECT_EQ(workspace.options.chkCrop, 1);
-    EXPECT_EQ(workspace.options.txtInsertEnd, "end");
-    EXPECT_EQ(workspace.preferences.maxLength, 31);
-    EXPECT_EQ(workspace.txtSourceDir, TempDrive::Path("Photos\\"));
-    EXPECT_EQ(workspace.txtDestDir, TempDrive::Path("Photos\\"));
-    EXPECT_EQ(workspace.WorkingFolder(), TempDrive::Path("Photos\\"));
-}
-
 using ListingTest = support::WorkspaceTest;
 
 constexpr const char* kInterruptText =

@@ -16,32 +16,6 @@ using support::TempDrive;
 using TagsTest = support::WorkspaceTest;
 using Texts = std::vector<std::string>;
 
-// Real files, read by the libraries: the preview shows their values and
-// flags the rows that have none.
-TEST_F(TagsTest, PhotoDatesInThePreview) {
-    for (const char* sample :
-         {"photo.jpg", "digitized.jpg", "no-exif.jpg", "not-a-photo.jpg", "truncated.jpg"}) {
-        std::filesystem::copy_file(std::string(KESTREL_TAG_SAMPLES) + "/" + sample,
-                                   drive.HostPath(sample));
-    }
-    Refresh();
-    workspace.options.chkInsertStart = 1;
-    workspace.options.txtInsertStart = "<taken:yyyy-MM-dd> ";
-    workspace.RefreshTargetList();
-    const std::vector<std::string> shown = {"2002-03-04 digitized.jpg", " no-exif.jpg",
-                                            " not-a-photo.jpg", "2001-02-03 photo.jpg",
-                                            " truncated.jpg"};
-    EXPECT_EQ(workspace.TargetFileList(), shown);
-    const std::vector<std::string>& messages = workspace.ErrorMessages();
-    EXPECT_EQ(messages[0], "");
-    EXPECT_EQ(messages[1], "No value for <taken:yyyy-MM-dd>");
-    EXPECT_EQ(messages[2], "No value for <taken:yyyy-MM-dd>: not a photo or video Kestrel reads");
-    EXPECT_EQ(messages[3], "");
-    EXPECT_TRUE(messages[4].starts_with("No value for <taken:yyyy-MM-dd>: "));
-    EXPECT_EQ(ui.LastStatus(StatusPanel::Dest),
-              "Warning: 3 possible errors in 5 items to be changed.");
-}
-
 // Hands out made-up values and records what it is asked.
 class CountingReader : public platform::TagReader {
   public:

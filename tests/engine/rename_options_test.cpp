@@ -126,12 +126,6 @@ TEST(ErrorCheck1, ReportsTheEightInvalidCharactersAndDotFolders) {
     }
 }
 
-TEST(DiffersOtherThanCase, IgnoresLetterCaseOnly) {
-    EXPECT_FALSE(DiffersOtherThanCase("readme.TXT", "README.txt"));
-    EXPECT_FALSE(DiffersOtherThanCase("École", "éCOLE"));
-    EXPECT_TRUE(DiffersOtherThanCase("readme.txt", "readme1.txt"));
-}
-
 TEST(DuplicateTargets, MarksOnlyTheLaterOfCollidingTargets) {
     // Passes of {folder, name}; '!' starts the name of a target that collides.
     const std::vector<std::pair<const char*, const char*>> passes[] = {

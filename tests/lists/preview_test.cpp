@@ -249,38 +249,6 @@ const engine::TagEntry* Entry(const engine::TagValues* values, engine::Tag tag) 
     return values == nullptr ? nullptr : engine::FindTag(*values, tag);
 }
 
-TEST(TagCache, ReadsEachFileOnceAndOnlyTheSourcesNotKnownYet) {
-    CountingReader reader;
-    Observer progress;
-    TagCache cache;
-    cache.NewListing(150);
-    const std::vector<std::size_t> rows = Rows(150);
-    EXPECT_TRUE(cache.Fill(reader, rows, Files(), platform::kMusicTags, progress));
-    EXPECT_EQ(reader.reads.size(), 150U);
-    EXPECT_EQ(progress.totals, std::vector<int>{150});
-    EXPECT_EQ(Entry(cache.Find(7, platform::kMusicTags), engine::Tag::Artist)->value,
-              "Artist of /t/7.mp3");
-    EXPECT_EQ(cache.Find(7, platform::kTakenTag), nullptr);
-
-    // Another keystroke with the same tags reads nothing and shows no progress.
-    EXPECT_TRUE(cache.Fill(reader, rows, Files(), platform::kMusicTags, progress));
-    EXPECT_EQ(reader.reads.size(), 150U);
-    EXPECT_EQ(progress.totals.size(), 1U);
-
-    // A new tag reads only its own source, and the values already known stay.
-    reader.reads.clear();
-    EXPECT_TRUE(
-        cache.Fill(reader, rows, Files(), platform::kMusicTags | platform::kTakenTag, progress));
-    ASSERT_EQ(reader.reads.size(), 150U);
-    EXPECT_EQ(reader.reads[0].second, platform::kTakenTag);
-    const engine::TagValues* both = cache.Find(7, platform::kMusicTags | platform::kTakenTag);
-    EXPECT_EQ(Entry(both, engine::Tag::Taken)->value, "2001-01-01 00:00:00");
-    EXPECT_EQ(Entry(both, engine::Tag::Taken)->problem, "");
-    EXPECT_EQ(Entry(both, engine::Tag::Artist)->value, "Artist of /t/7.mp3");
-    EXPECT_EQ(Entry(both, engine::Tag::Make), nullptr);
-    EXPECT_TRUE(reader.stamps.empty());
-}
-
 // A new listing trusts nothing: each file's stamp is looked at, and only a
 // file that changed is read again, for every tag wanted.
 TEST(TagCache, ANewListingChecksEachFileAndReadsOnlyTheChangedOnes) {
@@ -319,29 +287,6 @@ TEST(TagCache, ANewListingChecksEachFileAndReadsOnlyTheChangedOnes) {
     reader.reads.clear();
     cache.Fill(reader, Rows(1), Files(), platform::kTakenTag, progress);
     EXPECT_EQ(reader.reads.size(), 1U);
-}
-
-// Progress comes at least at every step of the interrupt question; a stop
-// keeps what was read, and the next fill reads only the rest.
-TEST(TagCache, StopsAtTheObserversWordAndGoesOnFromThereNextTime) {
-    CountingReader reader;
-    Observer progress;
-    progress.step = 10;
-    progress.stopAt = 20;
-    TagCache cache;
-    cache.NewListing(25);
-    const std::vector<std::size_t> rows = Rows(25);
-    EXPECT_FALSE(cache.Fill(reader, rows, Files(), platform::kMusicTags, progress));
-    EXPECT_EQ(progress.dones, (std::vector<int>{10, 20}));
-    EXPECT_NE(cache.Find(19, platform::kMusicTags), nullptr);
-    EXPECT_EQ(cache.Find(20, platform::kMusicTags), nullptr);
-
-    reader.reads.clear();
-    progress.dones.clear();
-    progress.stopAt = 1'000'000;
-    EXPECT_TRUE(cache.Fill(reader, rows, Files(), platform::kMusicTags, progress));
-    EXPECT_EQ(reader.reads.size(), 5U);
-    EXPECT_EQ(progress.dones, std::vector<int>{5});
 }
 
 TEST(TagCache, SourcesFollowTheTagsAndValuesKeepTheirSourcesProblem) {
