@@ -130,8 +130,7 @@ TEST_F(ApplicationTest, ATemplatesTagsAndOrderNameTheFilesOfTheCommandLinesExpor
     drive.MakeFolder("Tags");
     std::filesystem::copy_file(std::string(KESTREL_TAG_SAMPLES) + "/photo.jpg",
                                drive.HostPath("Tags/photo.jpg"));
-    drive.WriteFile("Order\\IMG_10.jpg", "");
-    drive.WriteFile("Order\\IMG_2.jpg", "");
+    drive.WriteFiles({"Order\\IMG_10.jpg", "Order\\IMG_2.jpg"});
     // Folder, text inserted at the start, digits, order, and lines of the batch file.
     const std::tuple<const char*, const char*, const char*, int, std::vector<std::string>> cases[] =
         {

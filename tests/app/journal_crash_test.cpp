@@ -368,9 +368,7 @@ TEST(JournalRecovery, AsksOnceAndUndoesForgetsOrKeepsTheJournal) {
     // Steps that ran (F -> G, G\a -> G\b, a -> b), never ran (c -> d, o -> n
     // whose new name was taken), copied (p -> q), stopped between copy and
     // delete (m -> k), and lost their file (x -> y).
-    for (const char* name : {"G\\b", "b", "c", "o", "n", "p", "m"}) {
-        drive.WriteFile(name, name);
-    }
+    drive.WriteFiles({"G\\b", "b", "c", "o", "n", "p", "m"}, true);
     ASSERT_TRUE(fs.Copy(drive.Path("p"), drive.Path("q")).Ok());
     ASSERT_TRUE(fs.Copy(drive.Path("m"), drive.Path("k")).Ok());
     const auto leave = [&](commit::JournalOperation operation) {

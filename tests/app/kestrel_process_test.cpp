@@ -446,9 +446,7 @@ TEST_F(KestrelProcess, ShellScriptRunByShRenamesAsPreviewedAndItsUndoTakesItBack
 // DOIT renames as "Do It!" does; a failing entry is passed over and named;
 // UNDO in a later run takes back the newest commit, checking each entry first.
 TEST_F(KestrelProcess, DoItAndUndoAsRealProcesses) {
-    for (const char* name : {"W\\a.txt", "W\\b.txt", "W\\c.txt"}) {
-        drive.WriteFile(name, name);
-    }
+    drive.WriteFiles({"W\\a.txt", "W\\b.txt", "W\\c.txt"}, true);
     engine::RenameOptions options = support::NeutralOptions();
     options.chkInsertStart = 1;
     options.txtInsertStart = "n-";

@@ -98,9 +98,7 @@ class CommitTest : public support::WorkspaceTestOn<Refusing> {
 };
 
 TEST_F(CommitTest, StatusCountsUpToTheLastEntryThenOptionsResetAndListReads) {
-    for (const char* name : {"a", "b", "c", "d"}) {
-        drive.WriteFile(name, "");
-    }
+    drive.WriteFiles({"a", "b", "c", "d"});
     workspace.preferences.autoResetOptions = 1;
     Commit("n");
     EXPECT_EQ(ui.StatusHistory(StatusPanel::Message, "Renaming"),
@@ -357,9 +355,7 @@ TEST_F(CommitTest, ShiftedFoldersCarryTheirRenamedContents) {
 }
 
 TEST_F(CommitTest, UnreachablePathsPassSilentlyWhileAFileMissingFromItsFolderAsks) {
-    drive.WriteFile("Sub\\gone.txt", "");
-    drive.WriteFile("locked.txt", "");
-    drive.WriteFile("vanished.txt", "");
+    drive.WriteFiles({"Sub\\gone.txt", "locked.txt", "vanished.txt"});
     workspace.options.chkRecurse = 1;
     workspace.options.cboPathDisplay = engine::kShowPartialPath;
     fileSystem.refusedName = "locked.txt";

@@ -17,9 +17,7 @@ using PreviewTest = support::WorkspaceTest;
 using Texts = std::vector<std::string>;
 
 TEST_F(PreviewTest, OnlySelectedRowsThatChangeShowANewNameCountAndTakeANumber) {
-    for (const char* name : {"IMG_001.jpg", "IMG_002.jpg", "notes.txt", "same.txt"}) {
-        drive.WriteFile(name, "");
-    }
+    drive.WriteFiles({"IMG_001.jpg", "IMG_002.jpg", "notes.txt", "same.txt"});
     workspace.options.cboFilter = engine::kSelectMatching;
     workspace.options.txtFilter = "*.jpg";
     Refresh();
@@ -68,9 +66,7 @@ TEST_F(PreviewTest, TargetTextFollowsThePathDisplay) {
 }
 
 TEST_F(PreviewTest, ChecksFlagRowsAndTheLastFailingCheckWins) {
-    drive.WriteFile("a1.txt", "");
-    drive.WriteFile("b1.txt", "");
-    drive.WriteFile("1.txt", "");
+    drive.WriteFiles({"a1.txt", "b1.txt", "1.txt"});
     workspace.options.chkInsertStart = 1;
     workspace.options.txtInsertStart = "Holiday\\";
     workspace.preferences.maxLengthCheck = 1;
@@ -104,8 +100,7 @@ TEST_F(PreviewTest, ChecksFlagRowsAndTheLastFailingCheckWins) {
 }
 
 TEST_F(PreviewTest, CaseOnlyChangeCollidesOnlyWithAnotherFileOfExactlyThatName) {
-    drive.WriteFile("readme.TXT", "");
-    drive.WriteFile("a1.txt", "");
+    drive.WriteFiles({"readme.TXT", "a1.txt"});
     drive.WriteFile("A1.TXT", "another file");
     workspace.options.cboCaseHandling = static_cast<int>(engine::CaseHandling::AllCaps);
     Refresh();

@@ -106,9 +106,7 @@ TEST_F(SortTest, NumberingWithAndWithoutARestartInEachFolder) {
 // the user's selection and the list commands follow the rows. Dates and sizes
 // are read by the first listing that needs them, and then kept.
 TEST_F(SortTest, ChangingTheOrderReadsTheFolderOnlyForDatesNotReadYet) {
-    for (const char* name : {"IMG_10.jpg", "IMG_2.jpg", "IMG_1.jpg"}) {
-        drive.WriteFile(name, name);
-    }
+    drive.WriteFiles({"IMG_10.jpg", "IMG_2.jpg", "IMG_1.jpg"}, true);
     Touch("IMG_10.jpg", 1000);
     Touch("IMG_2.jpg", 3000);
     Touch("IMG_1.jpg", 2000);

@@ -103,9 +103,7 @@ TEST(IsExcludedName, ComparesReservedNamesExactlyAndRejectsQuestionMarks) {
 
 TEST(ReadSourceList, ListsTheChosenKindAndAttributeRulesPickOnlyAmongFiles) {
     support::TempDrive drive;
-    for (const char* name : {"a.txt", ".hidden", "pagefile.sys", "PAGEFILE.SYS"}) {
-        drive.WriteFile(name, "");
-    }
+    drive.WriteFiles({"a.txt", ".hidden", "pagefile.sys", "PAGEFILE.SYS"});
     drive.MakeFolder("Sub");
     ASSERT_EQ(::mkfifo(drive.HostPath("pipe").c_str(), 0600), 0);         // no archive mark
     const auto H = &RenameOptions::chkHbit, A = &RenameOptions::chkAbit;  // hidden, archive
@@ -148,8 +146,7 @@ TEST(ReadSourceList, WritesRowsByPathDisplayModeAndRecursion) {
 
 TEST(ReadSourceList, RecursesBreadthFirstPastHiddenFoldersAndLinks) {
     support::TempDrive drive;
-    drive.WriteFile("A\\B\\b.txt", "");
-    drive.WriteFile(".git\\x.txt", "");
+    drive.WriteFiles({"A\\B\\b.txt", ".git\\x.txt"});
     drive.MakeFolder("D");
     // A link to a parent folder would make the walk endless.
     std::filesystem::create_directory_symlink(drive.HostRoot(), drive.HostPath("A\\up"));
@@ -167,9 +164,7 @@ TEST(ReadSourceList, RecursesBreadthFirstPastHiddenFoldersAndLinks) {
 
 TEST(ReadSourceList, FilterModeDecidesWhichRowsAreListedAndSelected) {
     support::TempDrive drive;
-    for (const char* name : {"a.txt", "B.TXT", "c.doc"}) {
-        drive.WriteFile(name, "");
-    }
+    drive.WriteFiles({"a.txt", "B.TXT", "c.doc"});
     drive.MakeFolder("d.txt");
     // "+" before a selected row. The pattern sees the entry's own name, not the path shown.
     const std::tuple<const char*, int, Texts, int> cases[] = {
@@ -353,10 +348,8 @@ TEST(SortRows, SortedAgainFromAnyOrderComesOutAsAFreshListing) {
 // folders among them, and what is not there any more.
 TEST(GivenEntries, ListExactlyTheEntriesSelectedWithTheFolderThatHoldsThemAll) {
     support::TempDrive drive;
-    for (const char* name : {"P\\a.jpg", "P\\b.jpg", "P\\c.jpg", "P\\x\\d.jpg", "P\\y\\e.jpg",
-                             "P\\y\\f.jpg", "Q\\g.txt"}) {
-        drive.WriteFile(name, "");
-    }
+    drive.WriteFiles({"P\\a.jpg", "P\\b.jpg", "P\\c.jpg", "P\\x\\d.jpg", "P\\y\\e.jpg",
+                      "P\\y\\f.jpg", "Q\\g.txt"});
     // What is given, relative to T:\ (a trailing backslash is a folder as
     // typed), the path display, the working folder, the rows, and how many
     // folders the folder table holds.

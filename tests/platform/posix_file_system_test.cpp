@@ -223,9 +223,7 @@ TEST_F(PosixFileSystemTest, LeftoverTemporaryCopiesAreHiddenAndSweptUnlessACopyH
 }
 
 TEST_F(PosixFileSystemTest, ListingReportsAttributeBitsLinksAndUnshowableNames) {
-    drive.WriteFile("plain.txt", "");
-    drive.WriteFile(".hidden", "");
-    drive.WriteFile("locked.txt", "");
+    drive.WriteFiles({"plain.txt", ".hidden", "locked.txt"});
     ASSERT_EQ(::chmod(drive.HostPath("locked.txt").c_str(), 0444), 0);
     drive.MakeFolder("Folder");
     ASSERT_EQ(::mkfifo(drive.HostPath("pipe").c_str(), 0644), 0);
@@ -580,8 +578,7 @@ TEST(InotifyFolderWatch, ReportsEachChangeUnderTheKeysOfItsFolders) {
     for (const char* folder : {"A", "B", "C"}) {
         drive.MakeFolder(folder);
     }
-    drive.WriteFile("A\\a.txt", "");
-    drive.WriteFile("B\\b.txt", "");
+    drive.WriteFiles({"A\\a.txt", "B\\b.txt"});
     drive.FileSystem().Drives().Map('U', drive.HostPath("A"));
     const auto host = [&drive](const char* relative) { return drive.HostPath(relative); };
     struct Case {
@@ -666,8 +663,7 @@ TEST(InotifyFolderWatch, AnInstanceHandedBackServesTheNextWatchAfresh) {
 // More events than the kernel queues: every watched folder counts as changed.
 TEST(InotifyFolderWatch, LostEventsReportEveryWatchedFolder) {
     support::TempDrive drive;
-    drive.WriteFile("A\\a.txt", "");
-    drive.WriteFile("A\\b.txt", "");
+    drive.WriteFiles({"A\\a.txt", "A\\b.txt"});
     drive.MakeFolder("B");
     std::unique_ptr<FolderWatch> watch = drive.FileSystem().WatchFolders();
     ASSERT_TRUE(watch->Watch(0, support::TempDrive::Path("A\\\\")));

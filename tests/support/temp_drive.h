@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <map>
 #include <string>
@@ -84,6 +85,15 @@ class TempDrive {
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         if (!out.flush()) {
             ADD_FAILURE() << "cannot write " << path;
+        }
+    }
+
+    /// Creates empty files, or with `ownNames` files that each hold their own
+    /// relative path.
+    void WriteFiles(std::initializer_list<std::string_view> relatives,
+                    bool ownNames = false) const {
+        for (const std::string_view relative : relatives) {
+            WriteFile(relative, ownNames ? relative : "");
         }
     }
 

@@ -151,9 +151,7 @@ TEST_F(ListPointingTest, MenusOfferOnlyWhatCanBeDoneWhereTheyOpen) {
 }
 
 TEST_F(ListPointingTest, ToolTipsNameThePositionOrTheUnchangedEntry) {
-    for (const char* name : {"a.txt", "b.txt", "Photo_d.jpg", "x.txt"}) {
-        drive.WriteFile(name, "");
-    }
+    drive.WriteFiles({"a.txt", "b.txt", "Photo_d.jpg", "x.txt"});
     window->RefreshForced();
     EXPECT_EQ(ToolTipAt(Source(), 2, 7), "\"d\" is position 7 of 11 in item 3: \"Photo_d.jpg\"");
     EXPECT_EQ(ToolTipAt(window->TargetList(), 3, 1), "Item 4 remains \"x.txt\"");

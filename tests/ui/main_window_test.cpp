@@ -121,8 +121,7 @@ TEST_F(WindowTest, FiveGivenFilesOfTwentyAreListedCommittedAndRelistedAlone) {
 // the field's check refuses waits, and with the preference off only leaving
 // the field previews, as ever.
 TEST_F(WindowTest, ThePreviewFollowsTypingWithValuesTheFieldWouldAccept) {
-    drive.WriteFile("a.txt", "");
-    drive.WriteFile("b.txt", "");
+    drive.WriteFiles({"a.txt", "b.txt"});
     window->RefreshForced();
     Find<QCheckBox>("chkInsertEnd")->click();
     Find<QComboBox>("cboAutonumber")->setCurrentText("1");
@@ -338,8 +337,7 @@ TEST_F(WindowTest, RegularExpressionSearchPreviewsAndABadPatternChangesNoName) {
 }
 
 TEST_F(WindowTest, AutonumberKeystrokesRecomputeThePreviewAndTooManyDigitsBecomeAuto) {
-    drive.WriteFile("a.txt", "");
-    drive.WriteFile("b.txt", "");
+    drive.WriteFiles({"a.txt", "b.txt"});
     window->RefreshForced();
     Find<QLineEdit>("txtInsertEnd")->setText("_?");
     Find<QCheckBox>("chkInsertEnd")->click();
@@ -378,8 +376,7 @@ TEST_F(WindowTest, CoupledControlsFollowReplaceEntireFilenameAndThePathSplice) {
 }
 
 TEST_F(WindowTest, AttributeBoxesCycleFilterSelectDontCareAndRelist) {
-    drive.WriteFile(".hidden.txt", "");
-    drive.WriteFile("plain.txt", "");
+    drive.WriteFiles({".hidden.txt", "plain.txt"});
     window->RefreshForced();
     auto* hidden = Find<QCheckBox>("chkHbit");
     EXPECT_EQ(hidden->checkState(), Qt::PartiallyChecked);
@@ -398,9 +395,7 @@ TEST_F(WindowTest, AttributeBoxesCycleFilterSelectDontCareAndRelist) {
 }
 
 TEST_F(WindowTest, SelectionInTheSourceListDrivesThePreview) {
-    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
-        drive.WriteFile(name, "");
-    }
+    drive.WriteFiles({"a.txt", "b.txt", "c.txt"});
     window->RefreshForced();
     Find<QLineEdit>("txtInsertStart")->setText("x");
     Find<QCheckBox>("chkInsertStart")->click();
@@ -460,9 +455,7 @@ TEST_F(WindowTest, F5AndCtrlZActOnlyWhenTheyShouldAndRefreshAlwaysRereads) {
 }
 
 TEST_F(WindowTest, FlaggedTargetRowsAreMarkedAndExplainThemselves) {
-    drive.WriteFile("a.txt", "");
-    drive.WriteFile("ax.txt", "");
-    drive.WriteFile("b.txt", "");
+    drive.WriteFiles({"a.txt", "ax.txt", "b.txt"});
     // ax.txt is listed but not selected, so it keeps its name.
     Find<QComboBox>("cboFilter")->setCurrentIndex(engine::kSelectMatching);
     Find<QLineEdit>("txtFilter")->setText("?.txt");
@@ -581,9 +574,7 @@ TEST_F(WindowTest, ShiftCtrlResetRestoresTheFactorySettings) {
 // the rows, the autonumbers follow, the selection stays with its rows, and
 // Do It commits what the preview showed.
 TEST_F(WindowTest, NumbersByValueReordersTheRowsAndTheAutonumbersFollowThenDoIt) {
-    for (const char* name : {"IMG_10.jpg", "IMG_2.jpg", "IMG_1.jpg", "IMG_3.jpg"}) {
-        drive.WriteFile(name, name);
-    }
+    drive.WriteFiles({"IMG_10.jpg", "IMG_2.jpg", "IMG_1.jpg", "IMG_3.jpg"}, true);
     window->RefreshForced();
     Find<QComboBox>("cboAutonumber")->setCurrentText("Auto");
     TypeAndLeave("txtInsertStart", "? ");
