@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
-#include <stdexcept>
 
 #include "support/words.h"
 #include "support/workspace_fixture.h"
@@ -16,40 +15,7 @@ using platform::FileError;
 using support::TempDrive;
 using Files = std::map<std::string, std::string>;
 
-// Fails renames of one name (as often as asked) and every copy, on demand.
-struct Refusing : support::ForwardingFileSystem {
-    using ForwardingFileSystem::ForwardingFileSystem;
-    FileError Rename(std::string_view from, std::string_view to) override {
-        ++renamesTried;
-        if (!refusedName.empty() && from.ends_with(refusedName) && refusalsLeft > 0) {
-            --refusalsLeft;
-            return FileError::Make(renameError);
-        }
-        return inner_.Rename(from, to);
-    }
-    FileError Move(std::string_view from, std::string_view to) override {
-        if (throwOnMove) {
-            throw std::runtime_error("broken");
-        }
-        return inner_.Move(from, to);
-    }
-    FileError Copy(std::string_view from, std::string_view to) override {
-        return copyError != 0 ? FileError::Make(copyError) : inner_.Copy(from, to);
-    }
-    FileError DeleteFile(std::string_view path) override {
-        return path == refusedDelete ? FileError::Make(platform::kPermissionDenied)
-                                     : inner_.DeleteFile(path);
-    }
-    std::string refusedName;
-    std::string refusedDelete;
-    int renameError = platform::kPermissionDenied;
-    int refusalsLeft = 1000;
-    int copyError = 0;
-    bool throwOnMove = false;
-    int renamesTried = 0;
-};
-
-class CommitTest : public support::WorkspaceTestOn<Refusing> {
+class CommitTest : public support::WorkspaceTestOn<support::ScriptedFileSystem> {
   protected:
     CommitTest() {
         workspace.options.chkInsertStart = 1;

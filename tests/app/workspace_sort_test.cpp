@@ -18,25 +18,7 @@ namespace {
 
 using support::TempDrive;
 
-// Counts the folders read, and refuses one rename on demand.
-struct Watching : support::ForwardingFileSystem {
-    using ForwardingFileSystem::ForwardingFileSystem;
-    std::unique_ptr<platform::FolderReader> OpenFolder(std::string_view folder,
-                                                       FileError& error) override {
-        ++foldersRead;
-        return inner_.OpenFolder(folder, error);
-    }
-    FileError Rename(std::string_view from, std::string_view to) override {
-        if (!refused.empty() && from.ends_with(refused)) {
-            return FileError::Make(platform::kPermissionDenied);
-        }
-        return inner_.Rename(from, to);
-    }
-    int foldersRead = 0;
-    std::string refused;
-};
-
-class SortTest : public support::WorkspaceTestOn<Watching> {
+class SortTest : public support::WorkspaceTestOn<support::ScriptedFileSystem> {
   protected:
     void Touch(const std::string& relative, std::int64_t seconds) {
         const timespec times[2] = {{seconds, 0}, {seconds, 0}};
@@ -86,7 +68,7 @@ TEST_F(SortTest, NumberingWithAndWithoutARestartInEachFolder) {
             targets.push_back(rows[row] + " " + numbers.at(row));
         }
         EXPECT_EQ(workspace.TargetFileList(), targets);
-        fileSystem.refused = refused < 0 ? "" : rows[refused].substr(2);
+        fileSystem.refusedName = refused < 0 ? "" : rows[refused].substr(2);
         if (refused >= 0) {
             ui.QueueAnswer(Answer::Ignore);
         }

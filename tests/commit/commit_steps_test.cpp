@@ -30,27 +30,13 @@ EntryPlan Plan(std::string source, std::string target, std::string name, std::st
     return {SplitEntry(name), newName, SmartFolderPart(newName), source, target};
 }
 
-// Copies fail, or deletes fail, as a test asks.
-struct Failing : support::ForwardingFileSystem {
-    using ForwardingFileSystem::ForwardingFileSystem;
-    FileError Copy(std::string_view from, std::string_view to) override {
-        return copyError != 0 ? FileError::Make(copyError) : inner_.Copy(from, to);
-    }
-    FileError DeleteFile(std::string_view path) override {
-        return path == refusedDelete ? FileError::Make(platform::kPermissionDenied)
-                                     : inner_.DeleteFile(path);
-    }
-    int copyError = 0;
-    std::string refusedDelete;
-};
-
 class CommitStepsTest : public ::testing::Test {
   protected:
     CommitStepsTest() { drive.FileSystem().Drives().Map('U', other.HostRoot()); }
 
     TempDrive drive;
     TempDrive other{"/dev/shm", 'U'};
-    Failing fileSystem{drive.FileSystem()};
+    support::ScriptedFileSystem fileSystem{drive.FileSystem()};
 };
 
 TEST_F(CommitStepsTest, SmartFolderPartOnlyMakesItsTreeAndAFailingStepAcrossDrivesMovesNothing) {

@@ -493,20 +493,10 @@ TEST(DriveTable, TypedFoldersBecomeProgramFoldersWithOneTrailingBackslash) {
 
 using support::TempDrive;
 
-class RecordingFileSystem : public support::ForwardingFileSystem {
-  public:
-    using ForwardingFileSystem::ForwardingFileSystem;
-    FileError MakeFolder(std::string_view path) override {
-        made.emplace_back(path);
-        return ForwardingFileSystem::MakeFolder(path);
-    }
-    std::vector<std::string> made;
-};
-
 TEST(MakeFolderTree, CreatesEachMissingFolderBeforeABackslashButNeverTheLastPartNorTheRoot) {
     TempDrive drive;
     drive.MakeFolder("A");
-    RecordingFileSystem fileSystem(drive.FileSystem());
+    support::ScriptedFileSystem fileSystem(drive.FileSystem());
 
     MakeFolderTree(fileSystem, "T:\\A\\B\\C\\x.txt");
     MakeFolderTree(fileSystem, "T:\\D\\E\\x.txt");
