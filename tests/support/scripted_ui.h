@@ -43,10 +43,9 @@ class ScriptedUi : public app::Ui {
     void QueueAnswers(std::string_view initials) {
         for (const char initial : initials) {
             const std::string_view all = "ACINORY";
-            constexpr app::Answer answers[] = {app::Answer::Abort, app::Answer::Cancel,
-                                               app::Answer::Ignore, app::Answer::No,
-                                               app::Answer::Ok,    app::Answer::Retry,
-                                               app::Answer::Yes};
+            constexpr app::Answer answers[] = {
+                app::Answer::Abort, app::Answer::Cancel, app::Answer::Ignore, app::Answer::No,
+                app::Answer::Ok,    app::Answer::Retry,  app::Answer::Yes};
             ASSERT_NE(all.find(initial), std::string_view::npos) << initial;
             answers_.push_back(answers[all.find(initial)]);
         }
