@@ -1,16 +1,20 @@
-// Commits and an undo killed with SIGKILL at chosen steps: every file must
-// stay whole under its old or its new name, every step that ran must be in the
-// journal, and the next start must give every file its old name back.
+// Commits and undos killed with SIGKILL, at chosen steps or at random
+// moments: every file must stay whole under its old or its new name, every
+// step that ran must be in the journal, no final name may ever hold part of a
+// file, and the next start must be able to give every file its old name back.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <random>
+#include <sstream>
 #include <thread>
 
 #include "app/journal_recovery.h"
@@ -58,7 +62,63 @@ class KillingFileSystem : public support::ForwardingFileSystem {
     int failures_ = 2;
 };
 
-class JournalCrash : public ::testing::Test {
+// The working folder S: and the target folder D:, and the folder of the
+// journals, each a drive of its own.
+class CrashTest : public ::testing::Test {
+  protected:
+    explicit CrashTest(const std::string& sourceParent = std::filesystem::temp_directory_path())
+        : source(sourceParent, 'S') {}
+
+    // Lists S: in a child process, new names going to `to`, with `options` on
+    // top of every operation off, and then runs `work` there. The child kills
+    // itself at `stop` (never, with Stop::Never), or the parent kills it
+    // `killAfter` after the listing. Returns whether it was killed.
+    bool InChild(char to, const std::function<void(engine::RenameOptions&)>& options,
+                 const std::function<void(Workspace&)>& work, Stop stop = Stop::Never, int at = 0,
+                 std::chrono::microseconds killAfter = {}) {
+        std::cout.flush();  // the child must not print what the parent buffered
+        int listed[2];
+        EXPECT_EQ(::pipe(listed), 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            platform::PosixFileSystem fileSystem;
+            fileSystem.Drives().Map('S', source.HostRoot());
+            fileSystem.Drives().Map('D', target.HostRoot());
+            KillingFileSystem killing(fileSystem, stop, at);
+            support::ScriptedUi ui;
+            ui.QueueAnswers("RI");
+            platform::SystemClock clock;
+            Workspace workspace(killing, ui, clock, [] { return 0.5; });
+            workspace.AttachJournal({state.HostRoot(), &fileSystem.Drives()});
+            workspace.options = support::NeutralOptions();
+            options(workspace.options);
+            workspace.txtSourceDir = "S:\\";
+            workspace.txtDestDir = std::string{to, ':', '\\'};
+            workspace.updateFlag = true;
+            workspace.RefreshSourceList();
+            EXPECT_EQ(::write(listed[1], "!", 1), 1);
+            work(workspace);
+            ::_exit(0);
+        }
+        char signal = 0;
+        EXPECT_EQ(::read(listed[0], &signal, 1), 1);
+        ::close(listed[0]);
+        ::close(listed[1]);
+        if (killAfter.count() > 0) {
+            std::this_thread::sleep_for(killAfter);
+            ::kill(child, SIGKILL);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+    }
+
+    support::TempDrive source;
+    support::TempDrive target{std::filesystem::temp_directory_path(), 'D'};
+    support::TempDrive state;
+};
+
+class JournalCrash : public CrashTest {
   protected:
     // Every file once, whole, on S: or D: (twice only `underBoth` times: a
     // move cut between its copy and its delete), and each one not under its
@@ -127,51 +187,22 @@ class JournalCrash : public ::testing::Test {
         }
     }
 
-    // The commit, and its undo, in a child to S: or, across drives, D:, with
-    // `options` on top of an autonumber. The child kills itself at `stop`
-    // (never, with Stop::Never), or the parent kills it `killAfter` into the
-    // commit. Returns whether it was killed.
+    // The commit, and its undo, to S: or, across drives, D:, with `options` on
+    // top of an autonumber.
     bool CommitInChild(Stop stop, int at, char to,
                        const std::function<void(engine::RenameOptions&)>& options,
                        std::chrono::microseconds killAfter = {}) {
-        std::cout.flush();  // the child must not print what the parent buffered
-        int started[2];
-        EXPECT_EQ(::pipe(started), 0);
-        const pid_t child = ::fork();
-        if (child == 0) {
-            platform::PosixFileSystem fileSystem;
-            fileSystem.Drives().Map('S', source.HostRoot());
-            fileSystem.Drives().Map('D', target.HostRoot());
-            KillingFileSystem killing(fileSystem, stop, at);
-            support::ScriptedUi ui;
-            ui.QueueAnswer(Answer::Retry);
-            ui.QueueAnswer(Answer::Ignore);
-            platform::SystemClock clock;
-            Workspace workspace(killing, ui, clock, [] { return 0.5; });
-            workspace.AttachJournal({state.HostRoot(), &fileSystem.Drives()});
-            workspace.options = support::NeutralOptions();
-            workspace.options.cboAutonumber = "Auto";
-            options(workspace.options);
-            workspace.txtSourceDir = "S:\\";
-            workspace.txtDestDir = std::string{to, ':', '\\'};
-            workspace.updateFlag = true;
-            workspace.RefreshSourceList();
-            EXPECT_EQ(::write(started[1], "!", 1), 1);
-            workspace.DoIt();
-            workspace.Undo();
-            ::_exit(0);
-        }
-        char signal = 0;
-        EXPECT_EQ(::read(started[0], &signal, 1), 1);
-        ::close(started[0]);
-        ::close(started[1]);
-        if (killAfter.count() > 0) {
-            std::this_thread::sleep_for(killAfter);
-            ::kill(child, SIGKILL);
-        }
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+        return InChild(
+            to,
+            [&options](engine::RenameOptions& o) {
+                o.cboAutonumber = "Auto";
+                options(o);
+            },
+            [](Workspace& workspace) {
+                workspace.DoIt();
+                workspace.Undo();
+            },
+            stop, at, killAfter);
     }
 
     void ReadJournals() {
@@ -200,9 +231,6 @@ class JournalCrash : public ::testing::Test {
         EXPECT_TRUE(std::filesystem::is_empty(state.HostRoot()));
     }
 
-    support::TempDrive source{std::filesystem::temp_directory_path(), 'S'};
-    support::TempDrive target{std::filesystem::temp_directory_path(), 'D'};
-    support::TempDrive state;
     std::set<std::pair<std::string, std::string>> journaled_;
     int files_ = 0;
     const char* nameFormat_ = "f%d";
@@ -340,9 +368,7 @@ TEST(JournalRecovery, AsksOnceAndUndoesForgetsOrKeepsTheJournal) {
     // Steps that ran (F -> G, G\a -> G\b, a -> b), never ran (c -> d, o -> n
     // whose new name was taken), copied (p -> q), stopped between copy and
     // delete (m -> k), and lost their file (x -> y).
-    for (const char* name : {"G\\b", "b", "c", "o", "n", "p", "m"}) {
-        drive.WriteFile(name, name);
-    }
+    drive.WriteFiles({"G\\b", "b", "c", "o", "n", "p", "m"}, true);
     ASSERT_TRUE(fs.Copy(drive.Path("p"), drive.Path("q")).Ok());
     ASSERT_TRUE(fs.Copy(drive.Path("m"), drive.Path("k")).Ok());
     const auto leave = [&](commit::JournalOperation operation) {
@@ -397,6 +423,132 @@ TEST(JournalRecovery, AsksOnceAndUndoesForgetsOrKeepsTheJournal) {
     }
     EXPECT_FALSE(drive.Exists("G") || drive.Exists("b") || drive.Exists("d") || drive.Exists("k"));
     EXPECT_TRUE(std::filesystem::is_empty(state.HostRoot()));
+}
+
+constexpr int kFiles = 100;
+constexpr std::size_t kFileSize = 4 * 1024 * 1024;
+
+// Each file different at every 4 KiB, so that any part of one differs from the whole.
+std::string Contents(int file) {
+    std::string bytes(kFileSize, static_cast<char>('a' + file % 26));
+    for (std::size_t at = 0; at < kFileSize; at += 4096) {
+        const std::string stamp = std::to_string(file) + ":" + std::to_string(at);
+        bytes.replace(at, stamp.size(), stamp);
+    }
+    return bytes;
+}
+
+std::string Name(int file) {
+    return "f" + std::to_string(100 + file) + ".bin";
+}
+
+// The entries of `folder` whose names start with `start`: the temporary
+// copies with ".kestrel-".
+std::size_t Count(const std::string& folder, std::string_view start = "") {
+    std::size_t count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        count += entry.path().filename().string().starts_with(start) ? 1 : 0;
+    }
+    return count;
+}
+
+// A commit that moves files to another file system, killed at random moments.
+class CommitCrash : public CrashTest {
+  protected:
+    CommitCrash() : CrashTest("/dev/shm") {}
+
+    void SetUp() override {
+        struct stat a {};
+        struct stat b {};
+        if (!source.Valid() || ::stat(source.HostRoot().c_str(), &a) != 0 ||
+            ::stat(target.HostRoot().c_str(), &b) != 0 || a.st_dev == b.st_dev) {
+            GTEST_SKIP() << "/dev/shm is not a second file system here";
+        }
+        for (int file = 0; file < kFiles; ++file) {
+            contents[file] = Contents(file);
+            source.WriteFile(Name(file), contents[file]);
+        }
+    }
+
+    // A whole commit in a child process, the renamed files going to D:; killed
+    // `killAfter` milliseconds after the listing unless that is negative.
+    void Commit(int killAfter) {
+        InChild(
+            'D',
+            [](engine::RenameOptions& o) {
+                o.chkInsertStart = 1;
+                o.txtInsertStart = "moved ";
+            },
+            [](Workspace& workspace) { workspace.DoIt(); }, Stop::Never, 0,
+            std::chrono::milliseconds(std::max(killAfter, 0)));
+    }
+
+    // Fails on a missing or partial file; counts those under both names, which
+    // a kill between a copy taking its name and the delete of its source leaves.
+    int CheckEveryFileWhole() {
+        int twice = 0;
+        for (int file = 0; file < kFiles; ++file) {
+            SCOPED_TRACE(Name(file));
+            const bool old = source.Exists(Name(file));
+            const bool moved = target.Exists("moved " + Name(file));
+            EXPECT_TRUE(old || moved);
+            EXPECT_TRUE(!old || source.ReadFile(Name(file)) == contents[file]);
+            EXPECT_TRUE(!moved || target.ReadFile("moved " + Name(file)) == contents[file]);
+            twice += old && moved ? 1 : 0;
+        }
+        return twice;
+    }
+
+    // Recovers what a killed commit left as the next start would: the window
+    // answering Yes or No, or a run without a window that only reports it.
+    void Recover(int round) {
+        support::ScriptedUi ui;
+        ui.QueueAnswer(round % 3 == 0 ? Answer::Yes : Answer::No);
+        ui.QueueAnswer(Answer::Ok);
+        std::ostringstream report;
+        if (round % 3 == 2) {
+            ReportInterruptedOperations(state.HostRoot(), report);
+        } else {
+            RecoverInterruptedOperations(state.HostRoot(), ui);
+        }
+        for (const auto& entry : std::filesystem::directory_iterator(state.HostRoot())) {
+            std::filesystem::remove(entry.path());
+        }
+    }
+
+    std::string contents[kFiles];
+};
+
+TEST_F(CommitCrash, KilledMoveToAnotherFileSystemLosesAndDamagesNothing) {
+    std::minstd_rand random(20261207);
+    std::size_t cutCopies = 0;
+    for (int round = 0; round < 10; ++round) {
+        SCOPED_TRACE(round);
+        // A whole commit takes about a second here.
+        Commit(50 + static_cast<int>(random() % 850));
+        if (const int twice = CheckEveryFileWhole(); twice > 0) {
+            std::cout << "round " << round << ": " << twice << " file(s) under both names\n";
+        }
+        cutCopies += Count(target.HostRoot(), ".kestrel-");
+        // Whatever the answer, the recovery leaves no temporary copy behind
+        // in the folders the journal names, and loses nothing.
+        Recover(round);
+        EXPECT_EQ(Count(target.HostRoot(), ".kestrel-") + Count(source.HostRoot(), ".kestrel-"),
+                  0u);
+        CheckEveryFileWhole();
+        std::filesystem::remove_all(target.HostRoot());
+        std::filesystem::create_directory(target.HostRoot());
+        SetUp();
+    }
+    std::cout << cutCopies << " of 10 kills left a temporary copy\n";
+    EXPECT_GT(cutCopies, 0u);
+    // A commit that runs to its end sweeps the temporary copy a killed one left
+    // and moves what is left.
+    Commit(static_cast<int>(random() % 600));
+    Commit(-1);
+    const int twice = CheckEveryFileWhole();
+    EXPECT_EQ(Count(source.HostRoot()), static_cast<std::size_t>(twice));
+    EXPECT_EQ(Count(target.HostRoot()), static_cast<std::size_t>(kFiles));
 }
 
 }  // namespace

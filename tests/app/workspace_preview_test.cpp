@@ -1,9 +1,12 @@
+// The Workspace's lists: what a listing reads and says, what the preview
+// shows and flags, and the templates that set them up.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
 
 #include "engine/regex_replace.h"
+#include "platform/file_attributes.h"
 #include "support/workspace_fixture.h"
 
 namespace kestrel::app {
@@ -11,15 +14,14 @@ namespace {
 
 using support::TempDrive;
 using PreviewTest = support::WorkspaceTest;
+using Texts = std::vector<std::string>;
 
 TEST_F(PreviewTest, OnlySelectedRowsThatChangeShowANewNameCountAndTakeANumber) {
-    for (const char* name : {"IMG_001.jpg", "IMG_002.jpg", "notes.txt", "same.txt"}) {
-        drive.WriteFile(name, "");
-    }
+    drive.WriteFiles({"IMG_001.jpg", "IMG_002.jpg", "notes.txt", "same.txt"});
     workspace.options.cboFilter = engine::kSelectMatching;
     workspace.options.txtFilter = "*.jpg";
     Refresh();
-    EXPECT_EQ(workspace.TargetFileList(), (std::vector<std::string>{"", "", "", ""}));
+    EXPECT_EQ(workspace.TargetFileList(), (Texts{"", "", "", ""}));
     EXPECT_EQ(ui.LastStatus(StatusPanel::Dest), " items to be changed.");
     EXPECT_EQ(ui.LastStatus(StatusPanel::Source), "4 items listed.");
 
@@ -29,14 +31,13 @@ TEST_F(PreviewTest, OnlySelectedRowsThatChangeShowANewNameCountAndTakeANumber) {
     workspace.SetSelected(2, true);
     workspace.RefreshTargetList();
     EXPECT_EQ(workspace.TargetFileList(),
-              (std::vector<std::string>{"", "Holiday\\IMG_002.jpg", "Holiday\\notes.txt", ""}));
+              (Texts{"", "Holiday\\IMG_002.jpg", "Holiday\\notes.txt", ""}));
     workspace.options.chkInsertStart = 0;
     workspace.options.chkInsertEnd = 1;
     workspace.options.txtInsertEnd = "?";
     workspace.options.cboAutonumber = "Auto";
     workspace.RefreshTargetList();
-    EXPECT_EQ(workspace.TargetFileList(),
-              (std::vector<std::string>{"", "IMG_0021.jpg", "notes2.txt", ""}));
+    EXPECT_EQ(workspace.TargetFileList(), (Texts{"", "IMG_0021.jpg", "notes2.txt", ""}));
     EXPECT_EQ(ui.LastStatus(StatusPanel::Dest), "2 items to be changed.");
     EXPECT_EQ(ui.LastStatus(StatusPanel::Message), "Ready.");
 }
@@ -65,9 +66,7 @@ TEST_F(PreviewTest, TargetTextFollowsThePathDisplay) {
 }
 
 TEST_F(PreviewTest, ChecksFlagRowsAndTheLastFailingCheckWins) {
-    drive.WriteFile("a1.txt", "");
-    drive.WriteFile("b1.txt", "");
-    drive.WriteFile("1.txt", "");
+    drive.WriteFiles({"a1.txt", "b1.txt", "1.txt"});
     workspace.options.chkInsertStart = 1;
     workspace.options.txtInsertStart = "Holiday\\";
     workspace.preferences.maxLengthCheck = 1;
@@ -101,15 +100,13 @@ TEST_F(PreviewTest, ChecksFlagRowsAndTheLastFailingCheckWins) {
 }
 
 TEST_F(PreviewTest, CaseOnlyChangeCollidesOnlyWithAnotherFileOfExactlyThatName) {
-    drive.WriteFile("readme.TXT", "");
-    drive.WriteFile("a1.txt", "");
+    drive.WriteFiles({"readme.TXT", "a1.txt"});
     drive.WriteFile("A1.TXT", "another file");
     workspace.options.cboCaseHandling = static_cast<int>(engine::CaseHandling::AllCaps);
     Refresh();
-    EXPECT_EQ(SourceTexts(), (std::vector<std::string>{"a1.txt", "A1.TXT", "readme.TXT"}));
-    EXPECT_EQ(workspace.TargetFileList(), (std::vector<std::string>{"A1.TXT", "", "README.TXT"}));
-    EXPECT_EQ(workspace.ErrorMessages(),
-              (std::vector<std::string>{"Filename already exists", "", ""}));
+    EXPECT_EQ(SourceTexts(), (Texts{"a1.txt", "A1.TXT", "readme.TXT"}));
+    EXPECT_EQ(workspace.TargetFileList(), (Texts{"A1.TXT", "", "README.TXT"}));
+    EXPECT_EQ(workspace.ErrorMessages(), (Texts{"Filename already exists", "", ""}));
 }
 
 // Another process changes the folder after the listing; the next preview,
@@ -118,63 +115,51 @@ TEST_F(PreviewTest, CaseOnlyChangeCollidesOnlyWithAnotherFileOfExactlyThatName) 
 // starts flagged.
 TEST_F(PreviewTest, ExistingTargetCheckSeesChangesMadeFromOutsideSinceTheListing) {
     constexpr const char* kExists = "Filename already exists";
-    struct Case {
-        const char* what;
-        const char* folder;  // where the files are, under the working folder
-        int recurse;
-        const char* outside;  // a shell command; $W is the working folder's host path
-        std::vector<std::string> messages;
-        const char* status;
-    } const cases[] = {
-        {"a file appears under a new name",
-         "",
-         0,
-         "touch \"$W/xa.txt\"",
-         {kExists, kExists, ""},
-         "Warning: 2 possible errors in 2 items to be changed."},
-        {"in a sub-folder of a recursive listing",
-         "Sub\\",
-         1,
-         "touch \"$W/Sub/xa.txt\"",
-         {kExists, kExists, ""},
-         "Warning: 2 possible errors in 2 items to be changed."},
-        {"a file under a new name goes away",
-         "",
-         0,
-         "rm \"$W/xb.txt\"",
-         {"", "", ""},
-         "2 items to be changed."},
-        {"the folder is moved away and another takes its path",
-         "",
-         0,
-         "mv \"$W\" \"$W.old\" && mkdir \"$W\" && touch \"$W/xa.txt\"",
-         {kExists, "", ""},
-         "Warning: 1 possible error in 2 items to be changed."},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        const std::string working = "W" + std::to_string(&c - cases) + "\\";
+    // What happens; where the files are, under the working folder, and
+    // whether the listing recursed; a shell command, $W standing for the
+    // working folder's host path; the rows flagged after it ("+"), and the
+    // status.
+    const std::tuple<const char*, const char*, int, const char*, const char*, const char*> cases[] =
+        {
+            {"a file appears under a new name", "", 0, "touch \"$W/xa.txt\"", "++-",
+             "Warning: 2 possible errors in 2 items to be changed."},
+            {"in a sub-folder of a recursive listing", "Sub\\", 1, "touch \"$W/Sub/xa.txt\"", "++-",
+             "Warning: 2 possible errors in 2 items to be changed."},
+            {"a file under a new name goes away", "", 0, "rm \"$W/xb.txt\"", "---",
+             "2 items to be changed."},
+            {"the folder is moved away and another takes its path", "", 0,
+             "mv \"$W\" \"$W.old\" && mkdir \"$W\" && touch \"$W/xa.txt\"", "+--",
+             "Warning: 1 possible error in 2 items to be changed."},
+        };
+    int round = 0;
+    for (const auto& [what, folder, recurse, outside, flagged, status] : cases) {
+        SCOPED_TRACE(what);
+        const std::string working = "W" + std::to_string(round++) + "\\";
         for (const char* name : {"a.txt", "b.txt", "xb.txt"}) {
-            drive.WriteFile(working + c.folder + name, "");
+            drive.WriteFile(working + folder + name, "");
         }
         workspace.txtSourceDir = workspace.txtDestDir = TempDrive::Path(working);
         workspace.options = support::NeutralOptions();
-        workspace.options.chkRecurse = c.recurse;
+        workspace.options.chkRecurse = recurse;
         workspace.options.chkInsertStart = 1;
         workspace.options.txtInsertStart = "x";
         workspace.options.cboFilter = engine::kSelectMatching;
         workspace.options.txtFilter = "?.txt";
         workspace.preferences.errorChecking = 3;
         Refresh();
-        ASSERT_EQ(workspace.ErrorMessages(), (std::vector<std::string>{"", kExists, ""}));
+        ASSERT_EQ(workspace.ErrorMessages(), (Texts{"", kExists, ""}));
 
         std::string host = drive.HostPath(working);
         host.pop_back();
-        const std::string command = "W='" + host + "'; " + c.outside;
+        const std::string command = "W='" + host + "'; " + outside;
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
         workspace.RefreshTargetList();
-        EXPECT_EQ(workspace.ErrorMessages(), c.messages);
-        EXPECT_EQ(ui.LastStatus(StatusPanel::Dest), c.status);
+        Texts messages;
+        for (const char flag : std::string(flagged)) {
+            messages.push_back(flag == '+' ? kExists : "");
+        }
+        EXPECT_EQ(workspace.ErrorMessages(), messages);
+        EXPECT_EQ(ui.LastStatus(StatusPanel::Dest), status);
     }
 }
 
@@ -202,10 +187,9 @@ TEST_F(PreviewTest, ANameThePatternTakesTooLongOnIsFlaggedAndDoItLeavesIt) {
     workspace.options.txtSearch = "(a+)+$";
     workspace.options.txtReplace = "x";
     Refresh();
-    ASSERT_EQ(SourceTexts(), (std::vector<std::string>{slow, "caa.txt"}));
-    EXPECT_EQ(workspace.TargetFileList(), (std::vector<std::string>{"", "cx.txt"}));
-    EXPECT_EQ(workspace.ErrorMessages(),
-              (std::vector<std::string>{std::string(engine::kPatternTooSlow), ""}));
+    ASSERT_EQ(SourceTexts(), (Texts{slow, "caa.txt"}));
+    EXPECT_EQ(workspace.TargetFileList(), (Texts{"", "cx.txt"}));
+    EXPECT_EQ(workspace.ErrorMessages(), (Texts{std::string(engine::kPatternTooSlow), ""}));
     EXPECT_TRUE(workspace.TargetFlagged(0));
     EXPECT_EQ(ui.LastStatus(StatusPanel::Dest),
               "Warning: 1 possible error in 1 item to be changed.");
@@ -216,30 +200,6 @@ TEST_F(PreviewTest, ANameThePatternTakesTooLongOnIsFlaggedAndDoItLeavesIt) {
     EXPECT_EQ(workspace.UndoHistory().Newest().size(), 1u);
 }
 
-// A template can bring a pattern the field check would have refused: nothing
-// is renamed, and the status bar says why instead of counting.
-TEST_F(PreviewTest, APatternThatDoesNotCompileChangesNoNameAndTheStatusSaysWhy) {
-    drive.WriteFile("IMG_1.jpg", "");
-    workspace.options.chkSearchReplace = workspace.options.chkRegex = 1;
-    workspace.options.txtSearch = "(IMG";
-    workspace.options.txtReplace = "$1";
-    workspace.options.chkInsertStart = 1;
-    workspace.options.txtInsertStart = "new ";
-    Refresh();
-    EXPECT_EQ(workspace.TargetFileList(), std::vector<std::string>{""});
-    const std::string warning =
-        "Names are left unchanged. The search text is not a valid regular expression: incorrectly "
-        "nested parentheses (at character 4).";
-    EXPECT_EQ(workspace.PreviewWarning(), warning);
-    EXPECT_EQ(ui.LastStatus(StatusPanel::Dest), warning);
-
-    workspace.options.txtSearch = "(IMG)_";
-    workspace.RefreshTargetList();
-    EXPECT_EQ(workspace.TargetFileList(), std::vector<std::string>{"new IMG1.jpg"});
-    EXPECT_EQ(workspace.PreviewWarning(), "");
-    EXPECT_EQ(ui.LastStatus(StatusPanel::Dest), "1 item to be changed.");
-}
-
 TEST_F(PreviewTest, ProgressTextIsWrittenForRowsWithBitOneSet) {
     for (int i = 0; i < 8; ++i) {
         drive.WriteFile("f" + std::to_string(i) + ".txt", "");
@@ -247,9 +207,9 @@ TEST_F(PreviewTest, ProgressTextIsWrittenForRowsWithBitOneSet) {
     Refresh();
     EXPECT_EQ(
         ui.StatusHistory(StatusPanel::Message, "Refreshing"),
-        (std::vector<std::string>{
-            "Refreshing preview list: 25% complete.", "Refreshing preview list: 38% complete.",
-            "Refreshing preview list: 75% complete.", "Refreshing preview list: 88% complete."}));
+        (Texts{"Refreshing preview list: 25% complete.", "Refreshing preview list: 38% complete.",
+               "Refreshing preview list: 75% complete.",
+               "Refreshing preview list: 88% complete."}));
 }
 
 TEST_F(PreviewTest, SoundPlaysAtTheThresholdAcrossMidnightAndTheBusyFlagSuppressesTheRefresh) {
@@ -259,7 +219,7 @@ TEST_F(PreviewTest, SoundPlaysAtTheThresholdAcrossMidnightAndTheBusyFlagSuppress
     workspace.operationStartTime = 86390;
     clock.Set(10);
     workspace.RefreshTargetList();
-    EXPECT_EQ(ui.sounds(), (std::vector<std::string>{"done.wav"}));
+    EXPECT_EQ(ui.sounds(), (Texts{"done.wav"}));
     EXPECT_EQ(workspace.operationStartTime, -1);
 
     workspace.preferences.soundsThreshold = 21;
@@ -279,50 +239,103 @@ TEST_F(PreviewTest, SoundPlaysAtTheThresholdAcrossMidnightAndTheBusyFlagSuppress
     workspace.options.txtInsertEnd = "!";
     workspace.busyFlag = true;
     workspace.RefreshTargetList();
-    EXPECT_EQ(workspace.TargetFileList(), (std::vector<std::string>{""}));
+    EXPECT_EQ(workspace.TargetFileList(), (Texts{""}));
     workspace.RefreshSourceList();
-    EXPECT_EQ(workspace.TargetFileList(), (std::vector<std::string>{""}));
+    EXPECT_EQ(workspace.TargetFileList(), (Texts{""}));
     EXPECT_TRUE(workspace.Buttons().Enabled(CommandButton::DoIt));
 }
 
-using support::TempDrive;
+using ListingTest = support::WorkspaceTest;
 
-class WorkspaceTemplateTest : public support::WorkspaceTest {
+constexpr const char* kInterruptText =
+    "User-specified interrupt after 500 items.  (You may change this value in Preferences.)  "
+    "\r\rDo you wish to abort processing?\r\r"
+    "Press Cancel to prevent further warnings during this operation.";
+
+class ManyFilesTest : public ListingTest {
   protected:
-    WorkspaceTemplateTest() : store(drive.HostPath("")) {
-        workspace.AttachSettings(
-            store, {TempDrive::Path("prog\\"), TempDrive::Path("data\\"), TempDrive::Path("")});
+    void MakeFiles(int count) {
+        for (int i = 0; i < count; ++i) {
+            drive.WriteFile("f" + std::to_string(i), "");
+        }
+        workspace.preferences.maxList = 1;
+        workspace.preferences.maxListCutoff = 500;
     }
-    settings::SettingsStore store;
 };
 
-TEST_F(WorkspaceTemplateTest, MissingTemplateChangesNothingAndASavedOneLoadsBackWithItsFolders) {
-    // A missing template changes nothing.
-    workspace.busyFlag = true;
-    workspace.options.chkCrop = 1;
-    EXPECT_EQ(workspace.LoadTemplate(5), 0);
-    EXPECT_TRUE(workspace.busyFlag);
-    EXPECT_EQ(workspace.options.chkCrop, 1);
-    EXPECT_EQ(workspace.txtSourceDir, TempDrive::Path(""));
+TEST_F(ManyFilesTest, InterruptIsAskedEveryCutoffEntriesUntilCancelledOrAnsweredYes) {
+    MakeFiles(1200);
+    ui.QueueAnswer(Answer::No);
+    ui.QueueAnswer(Answer::No);
+    Refresh();
+    ASSERT_EQ(ui.boxes().size(), 2u);
+    EXPECT_EQ(ui.boxes()[0].text, kInterruptText);
+    EXPECT_EQ(ui.boxes()[0].title, "Kestrel");
+    EXPECT_EQ(ui.boxes()[0].buttons, Buttons::YesNoCancel);
+    EXPECT_EQ(ui.boxes()[0].icon, Icon::Question);
+    EXPECT_EQ(workspace.SourceFileList().size(), 1200u);
+    ui.QueueAnswer(Answer::Cancel);
+    Refresh();
+    EXPECT_EQ(ui.boxes().size(), 3u);  // no further question in this listing
+    EXPECT_EQ(workspace.SourceFileList().size(), 1200u);
+    ui.QueueAnswer(Answer::Yes);
+    Refresh();
+    EXPECT_EQ(workspace.SourceFileList().size(), 500u);
+    EXPECT_EQ(workspace.InterruptAnswer(), Answer::Yes);
+    EXPECT_EQ(ui.LastStatus(StatusPanel::Source), "500 items listed.");
+}
 
-    workspace.busyFlag = false;
-    drive.MakeFolder("Photos");
-    workspace.txtSourceDir = TempDrive::Path("Photos\\");
-    workspace.options.txtInsertEnd = "end";
-    workspace.preferences.maxLength = 31;
-    workspace.SaveTemplate(7, "Crop it");
+TEST_F(ListingTest, StatusTextsOfAListingAndAutoRefreshOff) {
+    Refresh();
+    EXPECT_EQ(ui.LastStatus(StatusPanel::Source), " items listed.");
+    EXPECT_EQ(ui.LastStatus(StatusPanel::Dest), " items to be changed.");
+    EXPECT_TRUE(workspace.Buttons().Enabled(CommandButton::DoIt));
+    EXPECT_FALSE(workspace.Buttons().Enabled(CommandButton::Undo));
+    for (int i = 0; i < 6; ++i) {
+        drive.WriteFile("f" + std::to_string(i), "");
+    }
+    workspace.preferences.autoRefresh = 0;
+    workspace.RefreshSourceList();
+    EXPECT_TRUE(workspace.SourceFileList().empty()) << "only a forced listing reads";
+    Refresh();
+    EXPECT_EQ(ui.StatusHistory(StatusPanel::Message, "Reading"),
+              (Texts{"Reading item 2...", "Reading item 3...", "Reading item 6..."}));
+    EXPECT_EQ(ui.LastStatus(StatusPanel::Source), "6 items listed.");
+}
 
-    workspace.options = engine::RenameOptions{};
-    workspace.preferences = settings::Preferences{};
-    workspace.txtSourceDir = TempDrive::Path("");
-    EXPECT_EQ(workspace.LoadTemplate(7), 1);
-    EXPECT_FALSE(workspace.busyFlag);
-    EXPECT_EQ(workspace.options.chkCrop, 1);
-    EXPECT_EQ(workspace.options.txtInsertEnd, "end");
-    EXPECT_EQ(workspace.preferences.maxLength, 31);
-    EXPECT_EQ(workspace.txtSourceDir, TempDrive::Path("Photos\\"));
-    EXPECT_EQ(workspace.txtDestDir, TempDrive::Path("Photos\\"));
-    EXPECT_EQ(workspace.WorkingFolder(), TempDrive::Path("Photos\\"));
+// 32,768 synthetic entries, so that the cap is reached without touching a disk.
+class EndlessFolder : public support::ForwardingFileSystem {
+  public:
+    using ForwardingFileSystem::ForwardingFileSystem;
+
+    std::unique_ptr<platform::FolderReader> OpenFolder(std::string_view,
+                                                       platform::FileError&) override {
+        return std::make_unique<Reader>();
+    }
+
+  private:
+    struct Reader : platform::FolderReader {
+        bool Next(platform::DirEntry& entry) override {
+            if (next >= 32768) {
+                return false;
+            }
+            entry.name = "f" + std::to_string(next++);
+            entry.attributes = platform::kAttrArchive;
+            return true;
+        }
+        const platform::FileError& Error() const override { return error; }
+        int next = 0;
+        platform::FileError error;
+    };
+};
+
+using ListingLimit = support::WorkspaceTestOn<EndlessFolder>;
+
+TEST_F(ListingLimit, TheRowCapEndsTheListingWithAWarning) {
+    workspace.RefreshSourceList();
+    EXPECT_EQ(workspace.SourceFileList().size(), 32767u);
+    EXPECT_EQ(ui.LastStatus(StatusPanel::Source),
+              "Warning: maximum of 32,767 items reached; remainder ignored.");
 }
 
 }  // namespace

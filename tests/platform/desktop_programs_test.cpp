@@ -14,6 +14,7 @@
 #include "platform/program_runner.h"
 #include "platform/sound_player.h"
 #include "settings/temp_config_folder.h"
+#include "support/process_run.h"
 #include "support/recording_programs.h"
 
 namespace kestrel::platform {
@@ -56,54 +57,46 @@ TEST(PathProgramRunner, StartsTheProgramFromPathWithItsArgumentsWithoutWaiting) 
     EXPECT_TRUE(runner.Start({"fake-tool", "display", "two words"}));
     ::setenv("PATH", saved.c_str(), 1);
 
-    for (int i = 0; i < 200 && !std::filesystem::exists(record); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    support::WaitUntil([&record] { return std::filesystem::exists(record); });
     std::ifstream in(record);
     std::string arguments((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(arguments, "display|two words|");
 }
 
-TEST(PathProgramRunner, WatchedProgramReportsItsExitOrRunsOn) {
-    PathProgramRunner runner;
-    EXPECT_EQ(runner.StartAndWatch({"sh", "-c", "exit 3"}, 5000).exitStatus, 3);
-    EXPECT_EQ(runner.StartAndWatch({"sh", "-c", "kill -9 $$"}, 5000).exitStatus, 128);
-    const RunReport running = runner.StartAndWatch({"sleep", "2"}, 50);
-    EXPECT_TRUE(running.started);
-    EXPECT_FALSE(running.exitStatus);
-    EXPECT_FALSE(runner.StartAndWatch({"no-such-tool"}, 50).started);
-}
+// Watched, a program reports its exit, or runs on past the wait. With an
+// event loop to come back from, watching never waits: the report comes from
+// a later turn of the loop.
+TEST(PathProgramRunner, AWatchedProgramReportsItsExitOrRunsOnAndTheLoopNeverWaits) {
+    // The command, the wait, whether it starts, and its exit status (-1: runs on).
+    const std::tuple<Command, int, bool, int> cases[] = {
+        {{"sh", "-c", "sleep 0.2; exit 3"}, 5000, true, 3},
+        {{"sh", "-c", "kill -9 $$"}, 5000, true, 128},
+        {{"sleep", "2"}, 50, true, -1},
+        {{"no-such-tool"}, 50, false, -1},
+    };
+    for (const auto& [argv, wait, started, exitStatus] : cases) {
+        SCOPED_TRACE(argv.back());
+        PathProgramRunner runner;
+        const RunReport waited = runner.StartAndWatch(argv, wait);
+        EXPECT_EQ(waited.started, started);
+        EXPECT_EQ(waited.exitStatus.value_or(-1), exitStatus);
 
-// With an event loop to come back from, watching never waits: the report
-// comes from a later turn of the loop.
-TEST(PathProgramRunner, AWatchedProgramIsLookedAtAgainFromTheLoopWithoutWaiting) {
-    PathProgramRunner runner;
-    std::deque<std::function<void()>> loop;
-    runner.SetScheduler([&loop](int, std::function<void()> task) { loop.push_back(task); });
-    const auto run = [&](std::vector<std::string> argv, int wait) {
+        std::deque<std::function<void()>> loop;
+        runner.SetScheduler([&loop](int, std::function<void()> task) { loop.push_back(task); });
         std::optional<RunReport> report;
         runner.StartWatched(argv, wait, [&report](const RunReport& r) { report = r; });
-        const bool reportedAtOnce = report.has_value();
-        const auto begun = std::chrono::steady_clock::now();
-        while (!report && !loop.empty()) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            std::function<void()> task = std::move(loop.front());
-            loop.pop_front();
-            task();
-        }
-        EXPECT_LT(std::chrono::steady_clock::now() - begun, std::chrono::seconds(5));
-        return std::pair(reportedAtOnce, report.value_or(RunReport{}));
-    };
-    const auto [failedAtOnce, failed] = run({"sh", "-c", "sleep 0.2; exit 3"}, 5000);
-    EXPECT_FALSE(failedAtOnce);
-    EXPECT_EQ(failed.exitStatus, 3);
-    const auto [runningAtOnce, running] = run({"sleep", "2"}, 50);
-    EXPECT_FALSE(runningAtOnce);
-    EXPECT_TRUE(running.started);
-    EXPECT_FALSE(running.exitStatus);
-    const auto [missingAtOnce, missing] = run({"no-such-tool"}, 50);
-    EXPECT_TRUE(missingAtOnce);
-    EXPECT_FALSE(missing.started);
+        EXPECT_EQ(report.has_value(), !started) << "reported at once";
+        EXPECT_TRUE(support::WaitUntil([&] {
+            if (!report && !loop.empty()) {
+                std::function<void()> task = std::move(loop.front());
+                loop.pop_front();
+                task();
+            }
+            return report.has_value();
+        }));
+        EXPECT_EQ(report.value_or(RunReport{}).started, started);
+        EXPECT_EQ(report.value_or(RunReport{}).exitStatus.value_or(-1), exitStatus);
+    }
 }
 
 TEST(PlayerCommand, PicksTheFirstInstalledPlayerThatReadsTheFile) {

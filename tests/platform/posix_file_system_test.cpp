@@ -7,14 +7,30 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
 
+#include "platform/drive_table.h"
 #include "platform/file_attributes.h"
+#include "platform/file_error.h"
+#include "platform/folder_watch.h"
+#include "platform/inotify_folder_watch.h"
+#include "platform/path_tools.h"
+#include "support/forwarding_file_system.h"
 #include "support/temp_drive.h"
+#include "text/unicode_text.h"
 
 namespace kestrel::platform {
 namespace {
+
+using namespace std::string_view_literals;
 
 struct stat HostInfo(const std::string& hostPath) {
     struct stat info {};
@@ -207,9 +223,7 @@ TEST_F(PosixFileSystemTest, LeftoverTemporaryCopiesAreHiddenAndSweptUnlessACopyH
 }
 
 TEST_F(PosixFileSystemTest, ListingReportsAttributeBitsLinksAndUnshowableNames) {
-    drive.WriteFile("plain.txt", "");
-    drive.WriteFile(".hidden", "");
-    drive.WriteFile("locked.txt", "");
+    drive.WriteFiles({"plain.txt", ".hidden", "locked.txt"});
     ASSERT_EQ(::chmod(drive.HostPath("locked.txt").c_str(), 0444), 0);
     drive.MakeFolder("Folder");
     ASSERT_EQ(::mkfifo(drive.HostPath("pipe").c_str(), 0644), 0);
@@ -323,6 +337,353 @@ TEST_F(PosixFileSystemTest, WriteFileReplacingSwapsInTheWholeFileAndKeepsItsMode
     EXPECT_EQ(bytes, "new\r\n");
     EXPECT_EQ(HostInfo(drive.HostPath("out.txt")).st_mode & 0777, 0640u);
     EXPECT_EQ(List("T:\\").size(), 2u);  // no temporary file left
+}
+
+TEST(FileAttributes, DosAttributeIsReadFromItsHexTextOnly) {
+    const std::pair<std::string_view, std::optional<int>> rows[] = {
+        {"0x20", kAttrArchive},
+        {"0x22\0"sv, kAttrArchive | kAttrHidden},
+        {"0X7", kAttrReadOnly | kAttrHidden | kAttrSystem},
+        {"0x10", 0},  // the folder bit comes from the host, never from here
+        {"0x", std::nullopt},
+        {"32", std::nullopt},
+        {"0x20 ", std::nullopt},
+        {"\0\0\x03\0"sv, std::nullopt},
+    };
+    for (const auto& [value, bits] : rows) {
+        SCOPED_TRACE(std::string(value));
+        EXPECT_EQ(ParseDosAttributes(value), bits);
+    }
+}
+
+TEST(FileAttributes, DosBitsAddHiddenAndSystemAndDecideArchive) {
+    struct stat file {};
+    file.st_mode = S_IFREG | 0644;
+    struct stat folder {};
+    folder.st_mode = S_IFDIR | 0555;
+    const std::tuple<const char*, const struct stat*, std::optional<int>, int> rows[] = {
+        {"a.txt", &file, std::nullopt, kAttrArchive},
+        {"a.txt", &file, kAttrHidden, kAttrHidden},
+        {"a.txt", &file, kAttrSystem | kAttrArchive, kAttrSystem | kAttrArchive},
+        {".a", &file, 0, kAttrHidden},
+        {"d", &folder, std::nullopt, kAttrFolder | kAttrReadOnly},
+        {"d", &folder, kAttrArchive, kAttrFolder | kAttrReadOnly | kAttrArchive},
+        {"..", &folder, std::nullopt, kAttrFolder | kAttrReadOnly},
+    };
+    for (const auto& [name, info, dos, attributes] : rows) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(AttributesOf(name, *info, dos), attributes);
+    }
+}
+
+TEST(FileAttributes, HostNamesThatProgramTextCannotHoldGetQuestionMarks) {
+    const std::pair<std::string_view, std::string_view> rows[] = {
+        {"plain.txt", "plain.txt"},
+        {"caf\xC3\xA9.txt", "caf\xC3\xA9.txt"},
+        {"bad\xFF.txt", "bad?.txt"},
+        {"cut\xE2\x82", "cut??"},
+        {"a\\b", "a?b"},
+        {"\xFF\\", "??"},
+    };
+    for (const auto& [host, program] : rows) {
+        SCOPED_TRACE(std::string(program));
+        EXPECT_EQ(ProgramNameFromHost(host), program);
+    }
+}
+
+TEST(FileError, ErrnoMapsToTheNearestNumberedError) {
+    const std::tuple<int, bool, int> rows[] = {
+        {0, true, 0},          {ENOENT, true, 53},       {ENOENT, false, 76}, {EEXIST, true, 58},
+        {ENOTEMPTY, true, 58}, {EACCES, true, 70},       {EPERM, true, 70},   {ENOSPC, true, 61},
+        {EIO, true, 57},       {ENAMETOOLONG, true, 52}, {EXDEV, true, 75},   {EISDIR, false, 75},
+        {EROFS, true, 70},     {EDQUOT, true, 61},
+    };
+    for (const auto& [errnoValue, parentExists, number] : rows) {
+        SCOPED_TRACE(errnoValue);
+        const FileError error = FileErrorFromErrno(errnoValue, parentExists);
+        EXPECT_EQ(error.number, number);
+        EXPECT_EQ(error.Ok(), number == 0);
+        EXPECT_EQ(error.description, FileErrorText(number));
+    }
+    // The other numbers' texts are shown in the messages the commit tests read.
+    EXPECT_EQ(FileError::Make(57).description, "Device I/O error");
+}
+
+DriveTable TableWithT() {
+    DriveTable table;
+    EXPECT_TRUE(table.Map('t', "/srv/drive//"));
+    return table;
+}
+
+TEST(DriveTable, ProgramPathsBecomeHostPathsUnderTheLetterFolder) {
+    const DriveTable table = TableWithT();
+    const std::pair<const char*, std::optional<std::string>> rows[] = {
+        {"T:\\Photos\\a.jpg", "/srv/drive/Photos/a.jpg"},
+        {"t:\\Photos", "/srv/drive/Photos"},
+        {"T:\\Photos\\", "/srv/drive/Photos/"},
+        {"T:", "/srv/drive"},
+        {"T:\\", "/srv/drive"},
+        {"C:\\home\\me", "/home/me"},
+        {"C:\\", "/"},
+        {"/usr//share", "/usr/share"},
+        {"Q:\\a", std::nullopt},
+        {"T:a", std::nullopt},
+        {"a.txt", std::nullopt},
+        {"1:\\a", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& [program, host] : rows) {
+        SCOPED_TRACE(program);
+        EXPECT_EQ(table.ToHostPath(program), host);
+    }
+}
+
+TEST(DriveTable, TildeIsTheHomeFolder) {
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || *home != '/') {
+        GTEST_SKIP() << "HOME is not an absolute folder";
+    }
+    EXPECT_EQ(DriveTable().ToHostPath("~/Photos"), std::string(home) + "/Photos");
+}
+
+TEST(DriveTable, HostPathsTakeTheLongestFolderOnAComponentBoundaryAndMapRefusesBadOnes) {
+    DriveTable table = TableWithT();
+    const std::pair<const char*, const char*> rows[] = {
+        {"/home/me/Photos", "C:\\home\\me\\Photos"},
+        {"/home/me/", "C:\\home\\me\\"},
+        {"/srv/drive/a/b.txt", "T:\\a\\b.txt"},
+        {"/srv/drive", "T:\\"},
+        {"//srv//drive//a", "T:\\a"},
+        {"/srv/drivex/a", "C:\\srv\\drivex\\a"},
+        {"/", "C:\\"},
+        {"relative/a", ""},
+    };
+    for (const auto& [host, program] : rows) {
+        SCOPED_TRACE(host);
+        EXPECT_EQ(table.ToProgramPath(host), program);
+    }
+    table.Unmap('C');
+    EXPECT_EQ(table.ToProgramPath("/home/me"), "");
+    EXPECT_FALSE(table.ToHostPath("C:\\home").has_value());
+
+    // Map refuses bad letters and relative folders.
+    EXPECT_FALSE(table.Map('1', "/srv"));
+    EXPECT_FALSE(table.Map('D', "srv/data"));
+    EXPECT_FALSE(table.Map('D', ""));
+    EXPECT_FALSE(table.IsMapped('D'));
+    EXPECT_TRUE(table.Map('d', "/media/usb/"));
+    EXPECT_EQ(table.HostFolder('D'), "/media/usb");
+}
+
+TEST(DriveTable, TypedFoldersBecomeProgramFoldersWithOneTrailingBackslash) {
+    const DriveTable table = TableWithT();
+    const std::pair<const char*, const char*> rows[] = {
+        {"/home/me/Photos", "C:\\home\\me\\Photos\\"},
+        {"/srv/drive/", "T:\\"},
+        {"t:\\photos", "t:\\photos\\"},
+        {"T:\\Photos\\", "T:\\Photos\\"},
+        {"C:", "C:\\"},
+        {"", ""},
+    };
+    for (const auto& [typed, folder] : rows) {
+        SCOPED_TRACE(typed);
+        EXPECT_EQ(table.FolderInputToProgram(typed), folder);
+    }
+}
+
+using support::TempDrive;
+
+TEST(MakeFolderTree, CreatesEachMissingFolderBeforeABackslashButNeverTheLastPartNorTheRoot) {
+    TempDrive drive;
+    drive.MakeFolder("A");
+    support::ScriptedFileSystem fileSystem(drive.FileSystem());
+
+    MakeFolderTree(fileSystem, "T:\\A\\B\\C\\x.txt");
+    MakeFolderTree(fileSystem, "T:\\D\\E\\x.txt");
+    MakeFolderTree(fileSystem, "T:\\top.txt");
+
+    EXPECT_EQ(fileSystem.made,
+              (std::vector<std::string>{"T:\\A\\B", "T:\\A\\B\\C", "T:\\D", "T:\\D\\E"}));
+    EXPECT_TRUE(drive.FileSystem().IsFolder("T:\\A\\B\\C"));
+    EXPECT_FALSE(drive.Exists("A\\B\\C\\x.txt"));
+    EXPECT_FALSE(drive.Exists("top.txt"));
+}
+
+TEST(PathExists, FindsFilesAndFoldersWithOrWithoutTrailingBackslash) {
+    TempDrive drive;
+    drive.WriteFile("Photos\\a.jpg", "");
+    const std::pair<const char*, bool> rows[] = {
+        {"T:\\Photos\\a.jpg", true}, {"T:\\Photos", true},
+        {"T:\\Photos\\", true},      {"T:\\", true},
+        {"T:\\none", false},         {"T:\\Photos\\none\\", false},
+        {"Q:\\Photos", false},       {"", false},
+    };
+    for (const auto& [path, exists] : rows) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(PathExists(drive.FileSystem(), path), exists);
+    }
+}
+
+TEST(ExpandPathName, RestoresStoredLetterCaseOfEachComponentAlsoOnTheRootDrive) {
+    TempDrive drive;
+    drive.WriteFile("Photos\\2001\\Beach.JPG", "");
+    drive.MakeFolder("Case");
+    drive.MakeFolder("CASE");
+    drive.MakeFolder("case");
+    const std::pair<const char*, const char*> rows[] = {
+        {"T:\\PHOTOS\\2001\\beach.jpg", "T:\\Photos\\2001\\Beach.JPG"},
+        {"T:\\photos\\", "T:\\Photos"},
+        {"T:\\CASE", "T:\\CASE"},
+        {"T:\\case\\", "T:\\case"},
+        {"T:\\cASE", "T:\\CASE"},
+        {"T:\\Photos\\Missing\\beach.jpg", ""},
+        {"T:\\Photos\\\\2001", ""},
+        {"T:\\", "T:"},
+        {"Photos\\2001", "Photos\\2001"},
+        {"Q:\\Photos", ""},
+    };
+    for (const auto& [typed, expanded] : rows) {
+        SCOPED_TRACE(typed);
+        EXPECT_EQ(ExpandPathName(drive.FileSystem(), typed), expanded);
+    }
+    // A host folder typed in capitals on the root drive.
+    std::string program = "C:" + drive.HostPath("Photos");
+    std::replace(program.begin(), program.end(), '/', '\\');
+
+    EXPECT_EQ(ExpandPathName(drive.FileSystem(), text::ToUpper(program)), program);
+}
+
+std::vector<std::size_t> Changes(FolderWatch& watch) {
+    std::vector<std::size_t> changed;
+    watch.TakeChanges(changed);
+    std::sort(changed.begin(), changed.end());
+    changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
+    return changed;
+}
+
+// Folders A (key 0), B (key 1) and C (key 2) on T:, and A once more through
+// drive U: (key 3), watched before each change below.
+TEST(InotifyFolderWatch, ReportsEachChangeUnderTheKeysOfItsFolders) {
+    support::TempDrive drive;
+    for (const char* folder : {"A", "B", "C"}) {
+        drive.MakeFolder(folder);
+    }
+    drive.WriteFiles({"A\\a.txt", "B\\b.txt"});
+    drive.FileSystem().Drives().Map('U', drive.HostPath("A"));
+    const auto host = [&drive](const char* relative) { return drive.HostPath(relative); };
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        std::vector<std::size_t> reported;
+        std::vector<bool> stillWatched;  // keys 0 to 3 afterwards
+    } const cases[] = {
+        {"nothing happens", [] {}, {}, {true, true, true, true}},
+        {"a file is made",
+         [&] { std::ofstream(host("B\\new.txt")); },
+         {1},
+         {true, true, true, true}},
+        {"a file moves from one folder to another",
+         [&] { std::rename(host("A\\a.txt").c_str(), host("B\\a.txt").c_str()); },
+         {0, 1, 3},
+         {true, true, true, true}},
+        {"a file's marks change",
+         [&] { ::chmod(host("B\\b.txt").c_str(), 0400); },
+         {1},
+         {true, true, true, true}},
+        {"a file is removed",
+         [&] { ::unlink(host("B\\new.txt").c_str()); },
+         {1},
+         {true, true, true, true}},
+        {"a folder is removed",
+         [&] { ::rmdir(host("C").c_str()); },
+         {2},
+         {true, true, false, true}},
+        {"a folder is renamed and another takes its name",
+         [&] {
+             std::rename(host("A").c_str(), host("A2").c_str());
+             ::mkdir(host("A").c_str(), 0700);
+         },
+         {0, 3},
+         {false, true, false, false}},
+    };
+    std::unique_ptr<FolderWatch> watch = drive.FileSystem().WatchFolders();
+    ASSERT_TRUE(watch);
+    ASSERT_TRUE(watch->Watch(0, support::TempDrive::Path("A\\\\")));
+    ASSERT_TRUE(watch->Watch(1, support::TempDrive::Path("B")));
+    ASSERT_TRUE(watch->Watch(2, support::TempDrive::Path("C\\")));
+    ASSERT_TRUE(watch->Watch(3, "U:\\"));
+    EXPECT_FALSE(watch->Watch(4, support::TempDrive::Path("missing\\")));
+    EXPECT_FALSE(watch->Watch(5, support::TempDrive::Path("A\\a.txt")));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.change();
+        EXPECT_EQ(Changes(*watch), c.reported);
+        for (std::size_t key = 0; key < c.stillWatched.size(); ++key) {
+            EXPECT_EQ(watch->StillWatched(key), c.stillWatched[key]) << "key " << key;
+        }
+    }
+    EXPECT_FALSE(watch->StillWatched(4));
+}
+
+// A listing's watch hands its inotify instance back for the next one: the
+// next watch hears nothing of the folders the last one watched, nor of what
+// changed in them before it began, and its own folders as before.
+TEST(InotifyFolderWatch, AnInstanceHandedBackServesTheNextWatchAfresh) {
+    support::TempDrive drive;
+    drive.MakeFolder("A");
+    drive.MakeFolder("B");
+    const auto instances = std::make_shared<InotifyInstances>();
+    {
+        InotifyFolderWatch first(drive.FileSystem().Drives(), instances);
+        ASSERT_TRUE(first.Watch(0, support::TempDrive::Path("A\\")));
+        drive.WriteFile("A\\before.txt", "");
+        // Another listing's instance, made and handed back while this one runs.
+        instances->Give(instances->Take());
+    }
+    drive.WriteFile("A\\after.txt", "");
+    InotifyFolderWatch second(drive.FileSystem().Drives(), instances);
+    ASSERT_TRUE(second.Watch(0, support::TempDrive::Path("B\\")));
+    EXPECT_EQ(Changes(second), std::vector<std::size_t>{});
+    drive.WriteFile("A\\later.txt", "");
+    EXPECT_EQ(Changes(second), std::vector<std::size_t>{});
+    drive.WriteFile("B\\b.txt", "");
+    EXPECT_EQ(Changes(second), std::vector<std::size_t>{0});
+}
+
+// More events than the kernel queues: every watched folder counts as changed.
+TEST(InotifyFolderWatch, LostEventsReportEveryWatchedFolder) {
+    support::TempDrive drive;
+    drive.WriteFiles({"A\\a.txt", "A\\b.txt"});
+    drive.MakeFolder("B");
+    std::unique_ptr<FolderWatch> watch = drive.FileSystem().WatchFolders();
+    ASSERT_TRUE(watch->Watch(0, support::TempDrive::Path("A\\\\")));
+    ASSERT_TRUE(watch->Watch(1, support::TempDrive::Path("B\\\\")));
+    int limit = 16384;
+    std::ifstream("/proc/sys/fs/inotify/max_queued_events") >> limit;
+    if (limit > 200'000) {
+        GTEST_SKIP() << "the kernel queues " << limit << " events; too many to fill here";
+    }
+    // Two files in turn, so that no event repeats the one before it.
+    const std::string files[] = {drive.HostPath("A\\a.txt"), drive.HostPath("A\\b.txt")};
+    for (int i = 0; i <= limit; ++i) {
+        ::chmod(files[i % 2].c_str(), (i / 2) % 2 == 0 ? 0600 : 0644);
+    }
+    EXPECT_EQ(Changes(*watch), (std::vector<std::size_t>{0, 1}));
+    EXPECT_TRUE(watch->StillWatched(1));
+}
+
+// A network or user-space file system changes without the kernel seeing it:
+// its folders are read for every pass instead of being watched.
+TEST(InotifyFolderWatch, OnlyLocalFileSystemsAreWatched) {
+    const std::pair<long, bool> types[] = {
+        {0xEF53, true},      {0x01021994, true},  {0x9123683E, true},  // ext4, tmpfs, btrfs
+        {0x6969, false},     {0xFF534D42, false},                      // NFS, CIFS
+        {0xFE534D42, false}, {0x65735546, false},                      // SMB2, FUSE
+        {0x01021997, false},                                           // 9P
+    };
+    for (const auto& [type, watched] : types) {
+        EXPECT_EQ(IsLocalFileSystemType(type), watched) << std::hex << type;
+    }
 }
 
 }  // namespace

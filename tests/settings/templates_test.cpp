@@ -5,12 +5,19 @@
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
 #include <filesystem>
 
 #include "engine/name_pipeline.h"
+#include "platform/drive_table.h"
 #include "platform/posix_file_system.h"
+#include "settings/drive_mapping.h"
 #include "settings/key_paths.h"
+#include "settings/preferences.h"
+#include "settings/settings_store.h"
+#include "settings/sound_table.h"
 #include "settings/temp_config_folder.h"
+#include "settings/template_manager.h"
 #include "support/neutral_options.h"
 #include "support/temp_drive.h"
 
@@ -357,6 +364,256 @@ TEST(TemplateConcurrency, EveryLoadSeesOneWholeTemplateWhileAnotherCopySaves) {
     ::close(pipeFds[1]);
     ::waitpid(saver, nullptr, 0);
     EXPECT_EQ(partial, 0) << "of " << kLoads << " loads";
+}
+
+// The value names other tools and older templates use (a renamed one would
+// lose every user's setting), each with a valid value away from its default.
+const std::tuple<const char*, std::int32_t Preferences::*, std::int32_t> kStoredFields[] = {
+    {"Auto update", &Preferences::autoUpdate, 1},
+    {"Save settings", &Preferences::saveSettings, 0},
+    {"Double-click file", &Preferences::doubleClickFile, 2},
+    {"Double-click folder", &Preferences::doubleClickFolder, 1},
+    {"Auto refresh", &Preferences::autoRefresh, 0},
+    {"Auto reset options", &Preferences::autoResetOptions, 0},
+    {"Hide lists", &Preferences::hideLists, 0},
+    {"Max list", &Preferences::maxList, 1},
+    {"Max list cutoff", &Preferences::maxListCutoff, 32767},
+    {"Enable max length check", &Preferences::maxLengthCheck, 1},
+    {"Max length", &Preferences::maxLength, 31},
+    {"Error checking", &Preferences::errorChecking, 0},
+    {"Sounds muted", &Preferences::soundsMuted, 1},
+    {"Sounds threshold", &Preferences::soundsThreshold, 300},
+    // On unless a template says otherwise: an older template previews as
+    // the user types too.
+    {"Preview while typing", &Preferences::previewWhileTyping, 0},
+};
+
+Preferences UnusualPreferences() {
+    Preferences p;
+    for (const auto& [valueName, member, unusual] : kStoredFields) {
+        p.*member = unusual;
+    }
+    p.startupLocation = 4;
+    p.pathStyle = 1;
+    return p;
+}
+
+TEST_F(TemplateTest, MissingValuesLoadTheDefaultsAndStoredOnesAreHeldToTheirRanges) {
+    store_.WriteText(Scope::Machine, TemplateKey(5), "", "Options only");
+    Preferences loaded = UnusualPreferences(), expected;
+    LoadPreferences(store_, 5, loaded);
+    expected.autoUpdate = 1;       // decided at first run, not by a template
+    expected.startupLocation = 4;  // not a template's
+    expected.pathStyle = 1;
+    EXPECT_EQ(loaded, expected) << "auto update stays as it was";
+
+    const std::pair<const char*, std::int32_t> stored[] = {
+        {"Max list cutoff", 0}, {"Max length", 256}, {"Error checking", 9}, {"Auto update", -2}};
+    for (const auto& [valueName, value] : stored) {
+        store_.WriteNumber(Scope::Machine, TemplateKey(5), valueName, value);
+    }
+    LoadPreferences(store_, 5, loaded);
+    expected.maxListCutoff = 1, expected.maxLength = 255, expected.errorChecking = 3;
+    expected.autoUpdate = 0;
+    EXPECT_EQ(loaded, expected);
+}
+
+TEST_F(TemplateTest, WritesEveryFieldUnderItsNameAndLoadsBack) {
+    const Preferences saved = UnusualPreferences();
+    SavePreferences(store_, 7, saved);
+    for (const auto& [valueName, member, unusual] : kStoredFields) {
+        EXPECT_EQ(store_.ReadNumber(Scope::Machine, TemplateKey(7), valueName, -99), unusual)
+            << valueName;
+    }
+    EXPECT_EQ(store_.ReadNumber(Scope::Machine, TemplateKey(7), "Startup location", -99), -99);
+    EXPECT_EQ(store_.ReadNumber(Scope::Machine, kSettingsKey, "Startup location", -99), 4);
+    // Beside the start location, for the machine, not a template's.
+    EXPECT_EQ(store_.ReadNumber(Scope::Machine, TemplateKey(7), "Path style", -99), -99);
+    EXPECT_EQ(store_.ReadNumber(Scope::Machine, kSettingsKey, "Path style", -99), 1);
+    Preferences loaded;
+    LoadPreferences(store_, 7, loaded);
+    LoadStartupLocation(store_, loaded);
+    EXPECT_EQ(loaded, saved);
+}
+
+TEST(PreferenceCaptions, ReadAsTheWindowShowsThem) {
+    EXPECT_EQ(MaxLengthCaption(1), "Treat files longer than 1 character as an error.");
+    EXPECT_EQ(MaxLengthCaption(64), "Treat files longer than 64 characters as an error.");
+    EXPECT_EQ(SoundsThresholdCaption(0), "Always play sounds when operation completes.");
+    EXPECT_EQ(SoundsThresholdCaption(1), "Play sounds if processing takes 1 second or longer.");
+    EXPECT_EQ(SoundsThresholdCaption(30), "Play sounds if processing takes 30 seconds or longer.");
+    EXPECT_EQ(ErrorCheckCaption(0), "No error checking (fastest)");
+    EXPECT_EQ(ErrorCheckCaption(1), "Simple error checking");
+    EXPECT_EQ(ErrorCheckCaption(2), "Normal error checking");
+    EXPECT_EQ(ErrorCheckCaption(3), "Advanced error checking (recommended)");
+    EXPECT_EQ(ErrorCheckCaption(4), "");
+}
+
+TEST(CheckMaxListCutoff, RefusesNumbersOutsideOneTo32767) {
+    const std::pair<const char*, bool> cases[] = {
+        {"0", false}, {"32768", false}, {"", false}, {"1", true}, {"32767", true}, {"12abc", true},
+    };
+    for (const auto& [text, accepted] : cases) {
+        EXPECT_EQ(CheckMaxListCutoff(text),
+                  accepted ? "" : "Interrupt processing value must be 1 through 32767.")
+            << text;
+    }
+}
+
+TEST(TemplateKey, PadsTheNumberToThreeDigitsUnderTheTemplatesKey) {
+    EXPECT_EQ(TemplateKey(7), "Software\\Vantorre\\Kestrel\\Templates\\007");
+}
+
+TEST_F(TemplateTest, ReadsEachEventFromTheUserScopeAndDefaultsToZero) {
+    const std::string events = "AppEvents\\Schemes\\Apps\\Kestrel\\";
+    store_.WriteText(Scope::User, events + "Operation complete with warnings\\.Current", "",
+                     "/sounds/warn.wav");
+    store_.WriteText(Scope::Machine, events + "Operation complete\\.Current", "", "/sounds/no.wav");
+    const SoundTable table = ReadSoundTable(store_);
+    EXPECT_EQ(table.FileFor(SoundEvent::OperationComplete), "0");
+    EXPECT_EQ(table.FileFor(SoundEvent::OperationCompleteWithWarnings), "/sounds/warn.wav");
+}
+
+TEST_F(TemplateTest, MapsEachLetterValueAndPassesOverMalformedOnes) {
+    const std::string drives = "Software\\Vantorre\\Kestrel\\Drives";
+    const std::pair<const char*, const char*> values[] = {
+        {"D:", "/media/usb"}, {"e:", "/mnt/e"}, {"F", "/mnt/f"},
+        {"GG:", "/mnt/g"},    {"1:", "/mnt/1"},
+    };
+    for (const auto& [letter, host] : values) {
+        store_.WriteText(Scope::Machine, drives, letter, host);
+    }
+    store_.WriteNumber(Scope::Machine, drives, "H:", 5);
+    platform::DriveTable table;
+    LoadDriveTable(store_, table);
+    EXPECT_EQ(table.HostFolder('D'), "/media/usb");
+    EXPECT_EQ(table.HostFolder('E'), "/mnt/e");
+    EXPECT_EQ(table.HostFolder('C'), "/");
+    for (const char letter : {'F', 'G', 'H'}) {
+        EXPECT_FALSE(table.IsMapped(letter)) << letter;
+    }
+}
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using Save = std::pair<int, std::string>;
+
+class TemplateManagerTest : public ::testing::Test {
+  protected:
+    void AddTemplates(std::initializer_list<int> numbers) {
+        for (int number : numbers) {
+            store_.WriteText(Scope::Machine, TemplateKey(number), "",
+                             "Name " + std::to_string(number));
+        }
+    }
+    // Adds the templates and lists them, with template 3 a key without a name.
+    void Fill(std::initializer_list<int> numbers, bool unnamed3 = false) {
+        AddTemplates(numbers);
+        if (unnamed3) {
+            store_.WriteNumber(Scope::Machine, TemplateKey(3), "Crop", 1);
+        }
+        model_.FillTemplateList(store_);
+    }
+    // The enabled buttons that follow the selection: Use, Modify, Delete.
+    std::string Enabled() const {
+        const TemplateButtons b = model_.Buttons();
+        return std::string(b.cmdUse ? "U" : "") + (b.cmdModify ? "M" : "") +
+               (b.cmdDelete ? "D" : "");
+    }
+
+    TempConfigFolder folder_;
+    SettingsStore store_{folder_.Path()};
+    std::vector<Save> saves_;
+    TemplateManagerModel model_{
+        [this](int number, const std::string& name) { saves_.emplace_back(number, name); }};
+};
+
+// Without key 000 the first key is a user's template all the same.
+TEST_F(TemplateManagerTest, ListsEachTemplateOnTheRowOfItsNumberAndPassesOverOtherKeys) {
+    // Only the names the program writes are read back by a load.
+    for (const char* name : {"abc", "7", "0042", "256", "-01"}) {
+        store_.WriteText(Scope::Machine, std::string(kTemplatesKey) + "\\" + name, "", name);
+    }
+    Fill({1, 4});
+    EXPECT_THAT(model_.Rows(),
+                ElementsAre("{Last default state}", "Name 1", "{Empty}", "{Empty}", "Name 4"));
+    EXPECT_EQ(model_.NameBox(), "{Last default state}");  // row 0 is selected
+}
+
+TEST_F(TemplateManagerTest, SelectedRowIsShownModifiedAndUsed) {
+    Fill({1}, true);  // a key without a name is no template: its row reads empty
+    ASSERT_THAT(model_.Rows(), ElementsAre("{Last default state}", "Name 1", "{Empty}", ""));
+    model_.Select(3);
+    EXPECT_EQ(model_.Caption(), "Template number 3 highlighted");
+    EXPECT_EQ(model_.NameBox(), "");
+    EXPECT_EQ(Enabled(), "M");
+
+    model_.Select(1);
+    EXPECT_EQ(model_.NameBox(), "Name 1");
+    EXPECT_EQ(Enabled(), "UMD");
+    model_.SetNameBox("");
+    EXPECT_FALSE(model_.Buttons().cmdAdd);
+    model_.Modify();  // an empty name saves nothing
+    EXPECT_THAT(saves_, IsEmpty());
+    model_.SetNameBox("Renamed");
+    model_.Modify();
+    EXPECT_THAT(saves_, ElementsAre(Save{1, "Renamed"}));
+    EXPECT_EQ(model_.Rows()[1], "Renamed");
+    EXPECT_EQ(model_.NameBox(), "");
+    model_.SetNameBox("x");
+    EXPECT_EQ(model_.Use(), 1);
+    EXPECT_EQ(model_.NameBox(), "");
+}
+
+// "{Empty}" and "{Deleted}" rows keep their numbers; a row without a name takes one.
+TEST_F(TemplateManagerTest, AddTakesOnlyAnUnnamedRowInPlaceAndOtherwiseTheNextNumber) {
+    Fill({0, 1, 2, 5}, true);
+    model_.Select(4);
+    model_.Delete(store_);
+    EXPECT_EQ(model_.Rows()[4], "{Empty}");  // there was nothing to delete
+    model_.Select(2);
+    model_.Delete(store_);
+    EXPECT_EQ(model_.Rows()[2], "{Deleted}");
+    EXPECT_EQ(store_.ReadText(Scope::Machine, TemplateKey(2), ""), "");
+    for (const char* name : {"Fresh", "New"}) {
+        model_.SetNameBox(name);
+        EXPECT_TRUE(model_.Add());
+    }
+    EXPECT_THAT(saves_, ElementsAre(Save{3, "Fresh"}, Save{6, "New"}));
+    EXPECT_THAT(model_.Rows(), ElementsAre("{Last default state}", "Name 1", "{Deleted}", "Fresh",
+                                           "{Empty}", "Name 5", "New"));
+    EXPECT_EQ(model_.NameBox(), "");
+    EXPECT_FALSE(model_.Buttons().cmdAdd);
+}
+
+TEST_F(TemplateManagerTest, DeleteAllRemovesEveryListedTemplateAndEmptiesTheList) {
+    Fill({0, 1, 4});
+    model_.DeleteAll(store_);
+    EXPECT_THAT(model_.Rows(), IsEmpty());
+    EXPECT_THAT(store_.ListSubkeys(Scope::Machine, kTemplatesKey), IsEmpty());
+    EXPECT_EQ(model_.NameBox(), "");
+    EXPECT_EQ(model_.Selected(), -1);
+    EXPECT_EQ(Enabled(), "");
+    // Nothing is selected any more, so nothing can be used or overwritten.
+    EXPECT_EQ(model_.Use(), std::nullopt);
+    model_.SetNameBox("Orphan");
+    model_.Modify();
+    model_.Delete(store_);
+    EXPECT_THAT(saves_, IsEmpty());
+}
+
+TEST_F(TemplateManagerTest, AddStopsWhenAll256NumbersAreInUse) {
+    Fill({});
+    for (int i = 1; i <= 255; ++i) {
+        model_.SetNameBox("T" + std::to_string(i));
+        ASSERT_TRUE(model_.Add());
+    }
+    model_.SetNameBox("One too many");
+    EXPECT_FALSE(model_.Add());
+    EXPECT_EQ(saves_.size(), 255u);
+    EXPECT_EQ(saves_.back(), (Save{255, "T255"}));
+    EXPECT_EQ(model_.Rows().size(), 256u);
+    EXPECT_EQ(model_.NameBox(), "One too many");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -71,6 +72,56 @@ class ForwardingFileSystem : public platform::FileSystem {
 
   protected:
     platform::FileSystem& inner_;
+};
+
+/// Forwards every call, but fails the ones a test names, and counts what it
+/// was asked: renames of an entry whose path ends with `refusedName` fail with
+/// `renameError` (`refusalsLeft` times), copies with `copyError`, the delete
+/// of `refusedDelete` with 70, and a move throws while `throwOnMove` holds.
+class ScriptedFileSystem : public ForwardingFileSystem {
+  public:
+    using ForwardingFileSystem::ForwardingFileSystem;
+
+    std::unique_ptr<platform::FolderReader> OpenFolder(std::string_view folder,
+                                                       FileError& error) override {
+        ++foldersRead;
+        return inner_.OpenFolder(folder, error);
+    }
+    FileError Rename(std::string_view from, std::string_view to) override {
+        ++renamesTried;
+        if (!refusedName.empty() && from.ends_with(refusedName) && refusalsLeft > 0) {
+            --refusalsLeft;
+            return FileError::Make(renameError);
+        }
+        return inner_.Rename(from, to);
+    }
+    FileError Move(std::string_view from, std::string_view to) override {
+        if (throwOnMove) {
+            throw std::runtime_error("broken");
+        }
+        return inner_.Move(from, to);
+    }
+    FileError Copy(std::string_view from, std::string_view to) override {
+        return copyError != 0 ? FileError::Make(copyError) : inner_.Copy(from, to);
+    }
+    FileError DeleteFile(std::string_view path) override {
+        return path == refusedDelete ? FileError::Make(platform::kPermissionDenied)
+                                     : inner_.DeleteFile(path);
+    }
+    FileError MakeFolder(std::string_view path) override {
+        made.emplace_back(path);
+        return inner_.MakeFolder(path);
+    }
+
+    std::string refusedName;
+    int renameError = platform::kPermissionDenied;
+    int refusalsLeft = 1000;
+    int copyError = 0;
+    std::string refusedDelete;
+    bool throwOnMove = false;
+    int renamesTried = 0;
+    int foldersRead = 0;
+    std::vector<std::string> made;  // the folders made, in order
 };
 
 }  // namespace kestrel::support

@@ -5,9 +5,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 extern char** environ;
@@ -20,13 +23,12 @@ struct ProcessResult {
     std::string standardError;
 };
 
-/// Runs `program` with `arguments` and extra environment entries ("NAME=value",
-/// which replace inherited ones of the same name), with no standard input, and
-/// collects its exit status and output.
-inline ProcessResult RunProcess(const std::string& program,
-                                const std::vector<std::string>& arguments,
-                                const std::vector<std::string>& environment,
-                                const std::string& scratchFolder) {
+/// Starts `program` with `arguments` and extra environment entries ("NAME=value",
+/// which replace inherited ones of the same name), with no standard input and
+/// its output in files of `scratchFolder`. Returns its process id, or -1.
+inline pid_t StartProcess(const std::string& program, const std::vector<std::string>& arguments,
+                          const std::vector<std::string>& environment,
+                          const std::string& scratchFolder) {
     const std::string outPath = scratchFolder + "/stdout.txt";
     const std::string errPath = scratchFolder + "/stderr.txt";
     std::vector<std::string> env = environment;
@@ -74,20 +76,47 @@ inline ProcessResult RunProcess(const std::string& program,
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0600);
     pid_t child = 0;
+    const int started =
+        ::posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    return started == 0 ? child : -1;
+}
+
+/// Runs `program` as StartProcess starts it, and collects its exit status and
+/// output.
+inline ProcessResult RunProcess(const std::string& program,
+                                const std::vector<std::string>& arguments,
+                                const std::vector<std::string>& environment,
+                                const std::string& scratchFolder) {
     ProcessResult result;
-    if (::posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) {
+    if (const pid_t child = StartProcess(program, arguments, environment, scratchFolder);
+        child > 0) {
         int status = 0;
         ::waitpid(child, &status, 0);
         result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
-    posix_spawn_file_actions_destroy(&actions);
     const auto slurp = [](const std::string& path) {
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     };
-    result.standardOutput = slurp(outPath);
-    result.standardError = slurp(errPath);
+    result.standardOutput = slurp(scratchFolder + "/stdout.txt");
+    result.standardError = slurp(scratchFolder + "/stderr.txt");
     return result;
+}
+
+/// Looks at `done` every `step` until it holds or `limit` has passed; returns
+/// its last answer.
+inline bool WaitUntil(const std::function<bool()>& done,
+                      std::chrono::milliseconds limit = std::chrono::seconds(5),
+                      std::chrono::microseconds step = std::chrono::milliseconds(10)) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        std::this_thread::sleep_for(step);
+    }
+    return true;
 }
 
 }  // namespace kestrel::support

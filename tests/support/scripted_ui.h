@@ -38,6 +38,18 @@ class ScriptedUi : public app::Ui {
         app::Answer answer;
     };
     void QueueAnswer(app::Answer answer) { answers_.push_back(answer); }
+    /// Queues answers by their initials: "IIO" is Ignore, Ignore, Ok. Abort,
+    /// Cancel, Ignore, No, Ok, Retry and Yes each have their own.
+    void QueueAnswers(std::string_view initials) {
+        for (const char initial : initials) {
+            const std::string_view all = "ACINORY";
+            constexpr app::Answer answers[] = {
+                app::Answer::Abort, app::Answer::Cancel, app::Answer::Ignore, app::Answer::No,
+                app::Answer::Ok,    app::Answer::Retry,  app::Answer::Yes};
+            ASSERT_NE(all.find(initial), std::string_view::npos) << initial;
+            answers_.push_back(answers[all.find(initial)]);
+        }
+    }
 
     app::Answer Ask(std::string_view text, std::string_view title, app::Buttons buttons,
                     app::Icon icon) override {

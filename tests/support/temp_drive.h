@@ -6,8 +6,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
+#include <iterator>
+#include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/posix_file_system.h"
 
@@ -84,6 +88,15 @@ class TempDrive {
         }
     }
 
+    /// Creates empty files, or with `ownNames` files that each hold their own
+    /// relative path.
+    void WriteFiles(std::initializer_list<std::string_view> relatives,
+                    bool ownNames = false) const {
+        for (const std::string_view relative : relatives) {
+            WriteFile(relative, ownNames ? relative : "");
+        }
+    }
+
     /// Creates a folder and any missing folders above it.
     void MakeFolder(std::string_view relative) const {
         std::error_code error;
@@ -105,6 +118,38 @@ class TempDrive {
         std::string bytes(std::filesystem::file_size(HostPath(relative)), '\0');
         in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         return bytes;
+    }
+
+    /// Removes everything on the drive; the folder that holds it stays.
+    void Clear() const {
+        const std::vector<std::filesystem::path> entries{std::filesystem::directory_iterator(root_),
+                                                         std::filesystem::directory_iterator()};
+        for (const std::filesystem::path& entry : entries) {
+            std::filesystem::remove_all(entry);
+        }
+    }
+
+    /// Every file below `relative`, by its path from there ("Sub/a.txt"), with its bytes.
+    std::map<std::string, std::string> Files(std::string_view relative = "") const {
+        std::map<std::string, std::string> files;
+        const std::filesystem::path root = HostPath(relative);
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+            if (entry.is_regular_file()) {
+                std::ifstream in(entry.path(), std::ios::binary);
+                files[std::filesystem::relative(entry.path(), root).generic_string()] =
+                    std::string(std::istreambuf_iterator<char>(in), {});
+            }
+        }
+        return files;
+    }
+
+    /// The paths of Files(relative), in order.
+    std::vector<std::string> FileNames(std::string_view relative = "") const {
+        std::vector<std::string> names;
+        for (const auto& [name, bytes] : Files(relative)) {
+            names.push_back(name);
+        }
+        return names;
     }
 
     /// Whether an entry (even a dangling link) exists on the host.

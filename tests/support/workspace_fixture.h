@@ -7,6 +7,7 @@
 
 #include "app/workspace.h"
 #include "support/fake_clock.h"
+#include "support/forwarding_file_system.h"
 #include "support/neutral_options.h"
 #include "support/scripted_ui.h"
 #include "support/temp_drive.h"
@@ -15,10 +16,13 @@ namespace kestrel::support {
 
 /// A Workspace on a fresh drive T: with a scripted window and a fake clock. The
 /// working and target folders start at T:\ and the rename options with every
-/// operation off, so a test switches on only what it is about.
-class WorkspaceTest : public ::testing::Test {
+/// operation off, so a test switches on only what it is about. The Workspace
+/// reaches the drive through `FileSystem`, a ForwardingFileSystem a test may
+/// give to watch calls or make them fail.
+template <typename FileSystem = ForwardingFileSystem>
+class WorkspaceTestOn : public ::testing::Test {
   protected:
-    WorkspaceTest() : workspace(drive.FileSystem(), ui, clock, [] { return 0.5; }) {
+    WorkspaceTestOn() {
         workspace.txtSourceDir = TempDrive::Path("");
         workspace.txtDestDir = TempDrive::Path("");
         workspace.options = support::NeutralOptions();
@@ -39,9 +43,12 @@ class WorkspaceTest : public ::testing::Test {
     }
 
     TempDrive drive;
+    FileSystem fileSystem{drive.FileSystem()};
     ScriptedUi ui;
     FakeClock clock;
-    app::Workspace workspace;
+    app::Workspace workspace{fileSystem, ui, clock, [] { return 0.5; }};
 };
+
+using WorkspaceTest = WorkspaceTestOn<>;
 
 }  // namespace kestrel::support

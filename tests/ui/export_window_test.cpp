@@ -19,8 +19,7 @@ class ExportWindowTest : public SettingsWindowTest {
   protected:
     void SetUp() override {
         SettingsWindowTest::SetUp();
-        drive.WriteFile("a.txt", "");
-        drive.WriteFile("b.txt", "");
+        drive.WriteFiles({"a.txt", "b.txt"});
         window->RefreshForced();
         TypeAndLeave("txtInsertStart", "x_");
         Find<QCheckBox>("chkInsertStart")->click();

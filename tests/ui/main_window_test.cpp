@@ -1,27 +1,34 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QItemSelectionModel>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
+#include <filesystem>
 
+#include "commit/undo_store.h"
 #include "engine/field_checks.h"
+#include "ui/tag_button.h"
 #include "window_fixture.h"
 
 namespace kestrel::ui {
 namespace {
 
 using support::TempDrive;
+using Texts = std::vector<std::string>;
 
 TEST_F(WindowTest, InsertedFolderPreviewsCommitsAndUndoes) {
     drive.WriteFile("IMG_001.jpg", "photo");
     window->RefreshForced();
     TypeAndLeave("txtInsertStart", "Holiday/");
-    EXPECT_EQ(TargetRows(), std::vector<std::string>{""}) << "operation still off";
+    EXPECT_EQ(TargetRows(), Texts{""}) << "operation still off";
 
     Find<QCheckBox>("chkInsertStart")->click();
-    EXPECT_EQ(TargetRows(), std::vector<std::string>{"Holiday\\IMG_001.jpg"});
+    EXPECT_EQ(TargetRows(), Texts{"Holiday\\IMG_001.jpg"});
     EXPECT_FALSE(Find<QPushButton>("cmdUndo")->isEnabled());
 
     QTest::mouseClick(Find<QPushButton>("cmdDoIt"), Qt::LeftButton);
@@ -36,6 +43,47 @@ TEST_F(WindowTest, InsertedFolderPreviewsCommitsAndUndoes) {
     EXPECT_FALSE(drive.Exists("Holiday\\IMG_001.jpg"));
     EXPECT_FALSE(Find<QPushButton>("cmdUndo")->isEnabled());
     EXPECT_TRUE(boxes.empty());
+}
+
+// The undo log outlives the window: a window opened after another committed
+// and closed undoes that commit; what was changed since keeps its new name,
+// and the window says so.
+TEST_F(WindowTest, AWindowOpenedLaterUndoesTheCommitOfOneClosedBefore) {
+    support::TempDrive state;
+    commit::UndoStore firstRun(state.HostPath("kestrel"));
+    workspace.AttachUndoStore(&firstRun);
+    drive.WriteFile("a.txt", "a");
+    drive.WriteFile("b.txt", "b");
+    window->RefreshForced();
+    Find<QCheckBox>("chkInsertStart")->click();
+    TypeAndLeave("txtInsertStart", "new ");
+    QTest::mouseClick(Find<QPushButton>("cmdDoIt"), Qt::LeftButton);
+    ASSERT_EQ(drive.ReadFile("new a.txt"), "a");
+    window.reset();
+
+    app::Workspace later(drive.FileSystem(), qtUi, clock, [] { return 0.5; });
+    later.txtSourceDir = later.txtDestDir = support::TempDrive::Path("");
+    later.options = support::NeutralOptions();
+    later.preferences = workspace.preferences;
+    later.AttachDrives(&drive.FileSystem().Drives());
+    commit::UndoStore secondRun(state.HostPath("kestrel"));
+    later.AttachUndoStore(&secondRun);
+    window = std::make_unique<MainWindow>(later, qtUi, MainWindow::Hooks{});
+    window->show();
+    window->RefreshForced();
+    ASSERT_TRUE(Find<QPushButton>("cmdUndo")->isEnabled());
+    drive.WriteFile("new b.txt", "bb");
+    QTest::mouseClick(Find<QPushButton>("cmdUndo"), Qt::LeftButton);
+    EXPECT_EQ(drive.ReadFile("a.txt"), "a");
+    EXPECT_EQ(drive.ReadFile("new b.txt"), "bb");
+    EXPECT_FALSE(drive.Exists("new a.txt"));
+    EXPECT_FALSE(Find<QPushButton>("cmdUndo")->isEnabled());
+    EXPECT_TRUE(secondRun.Levels().empty());
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text,
+              "These entries were moved or changed since they were renamed, so they keep their "
+              "new names:\r\rT:\\new b.txt");
+    window.reset();
 }
 
 // "Rename with Kestrel" on five files of twenty: the window lists those five,
@@ -56,20 +104,13 @@ TEST_F(WindowTest, FiveGivenFilesOfTwentyAreListedCommittedAndRelistedAlone) {
     EXPECT_EQ(Find<QLineEdit>("txtSourceDir")->text().toStdString(), TempDrive::Path("Photos\\"));
     Find<QCheckBox>("chkInsertStart")->click();
     TypeAndLeave("txtInsertStart", "new ");
-    EXPECT_EQ(TargetRows(),
-              (std::vector<std::string>{"new IMG_101.jpg", "new IMG_105.jpg", "new IMG_109.jpg",
-                                        "new IMG_113.jpg", "new IMG_117.jpg"}));
+    const Texts renamed = {"new IMG_101.jpg", "new IMG_105.jpg", "new IMG_109.jpg",
+                           "new IMG_113.jpg", "new IMG_117.jpg"};
+    EXPECT_EQ(TargetRows(), renamed);
     QTest::mouseClick(Find<QPushButton>("cmdDoIt"), Qt::LeftButton);
     EXPECT_EQ(drive.ReadFile("Photos\\new IMG_105.jpg"), "photo 5");
     QTest::keyClick(window->SourceList(), Qt::Key_F5);
-    std::vector<std::string> rows;
-    for (int row = 0; row < SourceRowCount(); ++row) {
-        rows.push_back(
-            window->SourceList()->model()->index(row, 0).data().toString().toStdString());
-    }
-    EXPECT_EQ(rows,
-              (std::vector<std::string>{"new IMG_101.jpg", "new IMG_105.jpg", "new IMG_109.jpg",
-                                        "new IMG_113.jpg", "new IMG_117.jpg"}));
+    EXPECT_EQ(SourceRows(), renamed);
     // Back up one level is a folder listing again.
     QTest::keyClick(window->SourceList(), Qt::Key_Backspace, Qt::AltModifier);
     EXPECT_EQ(SourceRowCount(), 0);  // T:\ holds only the folder, and files are listed
@@ -80,21 +121,20 @@ TEST_F(WindowTest, FiveGivenFilesOfTwentyAreListedCommittedAndRelistedAlone) {
 // the field's check refuses waits, and with the preference off only leaving
 // the field previews, as ever.
 TEST_F(WindowTest, ThePreviewFollowsTypingWithValuesTheFieldWouldAccept) {
-    drive.WriteFile("a.txt", "");
-    drive.WriteFile("b.txt", "");
+    drive.WriteFiles({"a.txt", "b.txt"});
     window->RefreshForced();
     Find<QCheckBox>("chkInsertEnd")->click();
     Find<QComboBox>("cboAutonumber")->setCurrentText("1");
     auto* end = Find<QLineEdit>("txtInsertEnd");
     end->setFocus(Qt::OtherFocusReason);
-    std::vector<std::string> seen;
+    Texts seen;
     for (const char key : std::string("EN?")) {
         QTest::keyClick(end, key);
         QApplication::processEvents();
         seen.push_back(TargetRows().back());
     }
     // Without a "?" the number goes in front.
-    EXPECT_EQ(seen, (std::vector<std::string>{"2bE.txt", "2bEN.txt", "bEN2.txt"}));
+    EXPECT_EQ(seen, (Texts{"2bE.txt", "2bEN.txt", "bEN2.txt"}));
     // A step of 0 is refused when the field is left; while typing it waits.
     auto* step = Find<QLineEdit>("txtAutonumberStep");
     step->setFocus(Qt::OtherFocusReason);
@@ -117,37 +157,34 @@ TEST_F(WindowTest, ThePreviewFollowsTypingWithValuesTheFieldWouldAccept) {
     EXPECT_EQ(TargetRows().back(), "4bEN.txt");
 }
 
-TEST_F(WindowTest, FitsA1024By768ScreenWithEveryControlInside) {
-    // The screen less a usual frame (borders, title bar) and a desktop panel.
+// On the smallest screen the window is made for, less a usual frame (borders,
+// title bar) and a desktop panel, every control is inside the window, and the
+// longest status texts side by side are read whole, also while a progress bar
+// takes its room.
+TEST_F(WindowTest, FitsA1024By768ScreenWithEveryControlAndStatusTextWhole) {
     const QSize available(1024 - 8, 768 - 32 - 40);
     EXPECT_LE(window->minimumSizeHint().width(), available.width());
     EXPECT_LE(window->minimumSizeHint().height(), available.height());
     window->resize(available);
     QApplication::processEvents();
+    const auto inside = [this](QWidget* control) {
+        return window->rect().contains(
+            QRect(control->mapTo(window.get(), QPoint(0, 0)), control->size()));
+    };
     for (QWidget* control : window->findChildren<QWidget*>()) {
         if (control->isVisible() && control->focusPolicy() != Qt::NoFocus) {
-            const QRect place(control->mapTo(window.get(), QPoint(0, 0)), control->size());
-            EXPECT_TRUE(window->rect().contains(place)) << control->objectName().toStdString();
+            EXPECT_TRUE(inside(control)) << control->objectName().toStdString();
         }
     }
-}
-
-// The longest status texts, side by side at the smallest size the window is
-// made for: each is read whole, also while a progress bar takes its room.
-TEST_F(WindowTest, EveryStatusTextIsReadWholeAt1024By768) {
-    window->resize(1024 - 8, 768 - 32 - 40);
-    const std::pair<const char*, std::array<const char*, 3>> rows[] = {
-        {"after a listing",
-         {"Ready.", "Warning: maximum of 32,767 items reached; remainder ignored.",
-          "Warning: 32,767 possible errors in 32,767 items to be changed."}},
-        {"while previewing",
-         {"Refreshing preview list: 100% complete.", "32,767 items listed.",
-          "Warning: 32,767 possible errors in 32,767 items to be changed."}},
+    const char* const errors = "Warning: 32,767 possible errors in 32,767 items to be changed.";
+    const std::array<const char*, 3> rows[] = {
+        {"Ready.", "Warning: maximum of 32,767 items reached; remainder ignored.", errors},
+        {"Refreshing preview list: 100% complete.", "32,767 items listed.", errors},
     };
-    for (const auto& [what, texts] : rows) {
-        SCOPED_TRACE(what);
-        const bool busy = std::string_view(what) == "while previewing";
-        if (busy) {
+    for (const auto& texts : rows) {
+        const bool previewing = &texts != &rows[0];
+        SCOPED_TRACE(previewing);
+        if (previewing) {
             qtUi.ShowProgress(app::Progress::Preview, 100);
         }
         qtUi.SetStatus(app::StatusPanel::Message, texts[0]);
@@ -159,11 +196,9 @@ TEST_F(WindowTest, EveryStatusTextIsReadWholeAt1024By768) {
             const int needed =
                 panel->fontMetrics().horizontalAdvance(panel->text()) + 2 * panel->frameWidth();
             EXPECT_GE(panel->contentsRect().width() + 2 * panel->frameWidth(), needed) << name;
-            EXPECT_TRUE(window->rect().contains(
-                QRect(panel->mapTo(window.get(), QPoint(0, 0)), panel->size())))
-                << name;
+            EXPECT_TRUE(inside(panel)) << name;
         }
-        if (busy) {
+        if (previewing) {
             qtUi.HideProgress(app::Progress::Preview);
         }
     }
@@ -195,48 +230,45 @@ TEST_F(WindowTest, ChangesThatComeWithoutAClickAndFieldsOfAnOperationThatIsOnRef
     for (const auto& [what, change, preview] : steps) {
         SCOPED_TRACE(what);
         change();
-        EXPECT_EQ(TargetRows(), std::vector<std::string>{preview});
+        EXPECT_EQ(TargetRows(), Texts{preview});
     }
 
     // The fields of an operation refresh only while it is on.
     Find<QCheckBox>("chkInsertEnd")->click();
     TypeAndLeave("txtInsertEnd", "x");
-    EXPECT_EQ(TargetRows(), std::vector<std::string>{"ax.txt"});
+    EXPECT_EQ(TargetRows(), Texts{"ax.txt"});
 
     // Typing alone does not count; leaving the field does.
     auto* insertEnd = Find<QLineEdit>("txtInsertEnd");
     insertEnd->setFocus();
     QTest::keyClicks(insertEnd, "y");
-    EXPECT_EQ(TargetRows(), std::vector<std::string>{"ax.txt"});
+    EXPECT_EQ(TargetRows(), Texts{"ax.txt"});
     Find<QLineEdit>("txtSourceDir")->setFocus(Qt::TabFocusReason);
-    EXPECT_EQ(TargetRows(), std::vector<std::string>{"axy.txt"});
+    EXPECT_EQ(TargetRows(), Texts{"axy.txt"});
 
     // The extension field counts on every keystroke, but only while its operation is on.
     auto* extension = Find<QLineEdit>("txtChangeExt");
     extension->setFocus();
     extension->selectAll();
     QTest::keyClicks(extension, "md");
-    EXPECT_EQ(TargetRows(), std::vector<std::string>{"axy.txt"});
+    EXPECT_EQ(TargetRows(), Texts{"axy.txt"});
     Find<QCheckBox>("chkChangeExt")->click();
-    EXPECT_EQ(TargetRows(), std::vector<std::string>{"axy.md"});
+    EXPECT_EQ(TargetRows(), Texts{"axy.md"});
     QTest::keyClicks(extension, "x");
     EXPECT_EQ(extension->text().toStdString(), "mdx");
     EXPECT_EQ(workspace.options.txtChangeExt, "mdx");
-    EXPECT_EQ(TargetRows(), std::vector<std::string>{"axy.mdx"});
-}
+    EXPECT_EQ(TargetRows(), Texts{"axy.mdx"});
 
-TEST_F(WindowTest, DoItCommitsWhatAFreshPreviewShowsWhenTheOptionsChangedUnseen) {
-    drive.WriteFile("a.txt", "a");
-    window->RefreshForced();
-    ASSERT_EQ(TargetRows(), std::vector<std::string>{""});
-    // Changed behind the window's back: the preview still shows no change.
+    // Changed behind the window's back: Do It commits what a fresh preview
+    // shows, "/" keeping the name the entry had.
     workspace.options.chkInsertStart = 1;
     workspace.options.txtInsertStart = "Trip/";
     window->DoIt();
-    EXPECT_EQ(drive.ReadFile("Trip\\a.txt"), "a");
+    EXPECT_EQ(drive.FileNames(), Texts{"Trip/a.mdx"});
 }
 
 TEST_F(WindowTest, EveryRangeCheckRunsWhenItsFieldIsLeftAndKeepsTheFocusAndText) {
+    Find<QCheckBox>("chkRegex")->click();  // the search text is checked as a pattern
     const std::tuple<const char*, const char*, std::string> cases[] = {
         {"txtSwapArea1", "256", engine::CheckSwapArea("256", "2")},
         {"txtSwapArea2", "1", engine::CheckSwapArea("1", "1")},
@@ -250,6 +282,7 @@ TEST_F(WindowTest, EveryRangeCheckRunsWhenItsFieldIsLeftAndKeepsTheFocusAndText)
         {"txtFilter", "a[b",
          "You cannot have a [ outside a range.  Please use [[] to specify a single [.  "
          "See the help file for more information."},
+        {"txtSearch", "(IMG", engine::CheckSearchPattern("(IMG")},
     };
     for (const auto& [field, text, message] : cases) {
         SCOPED_TRACE(field);
@@ -266,7 +299,7 @@ TEST_F(WindowTest, EveryRangeCheckRunsWhenItsFieldIsLeftAndKeepsTheFocusAndText)
     }
 }
 
-TEST_F(WindowTest, RegularExpressionSearchPreviewsAndABadPatternIsRefusedOnLeaving) {
+TEST_F(WindowTest, RegularExpressionSearchPreviewsAndABadPatternChangesNoName) {
     drive.WriteFile("IMG 2023-05-17.jpg", "");
     window->RefreshForced();
     Find<QCheckBox>("chkSearchReplace")->click();
@@ -274,43 +307,44 @@ TEST_F(WindowTest, RegularExpressionSearchPreviewsAndABadPatternIsRefusedOnLeavi
     regex->click();
     TypeAndLeave("txtSearch", R"(IMG (\d{4})-(\d\d)-(\d\d))");
     TypeAndLeave("txtReplace", "$3.$2.$1");
-    EXPECT_EQ(TargetRows(), std::vector<std::string>{"17.05.2023.jpg"});
+    EXPECT_EQ(TargetRows(), Texts{"17.05.2023.jpg"});
     regex->click();  // the same text as plain text is found nowhere
-    EXPECT_EQ(TargetRows(), std::vector<std::string>{""});
+    EXPECT_EQ(TargetRows(), Texts{""});
     regex->click();
-    EXPECT_EQ(TargetRows(), std::vector<std::string>{"17.05.2023.jpg"});
-    ASSERT_TRUE(boxes.empty());
-
+    EXPECT_EQ(TargetRows(), Texts{"17.05.2023.jpg"});
+    // A refused pattern refreshes nothing.
     TypeAndLeave("txtSearch", "(IMG");
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, engine::CheckSearchPattern("(IMG"));
-    EXPECT_EQ(boxes[0].icon, app::Icon::Exclamation);
-    EXPECT_EQ(QApplication::focusWidget(), Find<QLineEdit>("txtSearch"));
-    EXPECT_EQ(Find<QLineEdit>("txtSearch")->text(), "(IMG");
-    EXPECT_EQ(TargetRows(), std::vector<std::string>{"17.05.2023.jpg"}) << "nothing refreshed";
+    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(TargetRows(), Texts{"17.05.2023.jpg"});
 
     // Brought by a template, the pattern changes no name and the status bar
     // says why, all of it on pointing at the panel.
     TypeAndLeave("txtSearch", "(IMG)");
     workspace.options.txtSearch = "(IMG";
     window->RefreshForced();
-    EXPECT_EQ(TargetRows(), std::vector<std::string>{""});
+    EXPECT_EQ(TargetRows(), Texts{""});
     auto* status = Find<QLabel>("StatDest");
-    ASSERT_FALSE(workspace.PreviewWarning().empty());
+    EXPECT_TRUE(
+        status->text().startsWith("Names are left unchanged. The search text is not a "
+                                  "valid regular expression: "));
     EXPECT_EQ(status->text().toStdString(), workspace.PreviewWarning());
     EXPECT_EQ(status->toolTip(), status->text());
+    // A pattern that compiles takes the warning away.
+    workspace.options.txtSearch = "(IMG)";
+    window->RefreshForced();
+    EXPECT_EQ(workspace.PreviewWarning(), "");
+    EXPECT_EQ(status->text(), "1 item to be changed.");
 }
 
 TEST_F(WindowTest, AutonumberKeystrokesRecomputeThePreviewAndTooManyDigitsBecomeAuto) {
-    drive.WriteFile("a.txt", "");
-    drive.WriteFile("b.txt", "");
+    drive.WriteFiles({"a.txt", "b.txt"});
     window->RefreshForced();
     Find<QLineEdit>("txtInsertEnd")->setText("_?");
     Find<QCheckBox>("chkInsertEnd")->click();
     auto* autonumber = Find<QComboBox>("cboAutonumber");
     autonumber->lineEdit()->selectAll();
     QTest::keyClicks(autonumber->lineEdit(), "3");
-    EXPECT_EQ(TargetRows(), (std::vector<std::string>{"a_001.txt", "b_002.txt"}));
+    EXPECT_EQ(TargetRows(), (Texts{"a_001.txt", "b_002.txt"}));
     autonumber->lineEdit()->selectAll();
     QTest::keyClicks(autonumber->lineEdit(), "300");
     ASSERT_EQ(boxes.size(), 1u);
@@ -342,42 +376,39 @@ TEST_F(WindowTest, CoupledControlsFollowReplaceEntireFilenameAndThePathSplice) {
 }
 
 TEST_F(WindowTest, AttributeBoxesCycleFilterSelectDontCareAndRelist) {
-    drive.WriteFile(".hidden.txt", "");
-    drive.WriteFile("plain.txt", "");
+    drive.WriteFiles({".hidden.txt", "plain.txt"});
     window->RefreshForced();
-    ASSERT_EQ(SourceRowCount(), 2);
     auto* hidden = Find<QCheckBox>("chkHbit");
     EXPECT_EQ(hidden->checkState(), Qt::PartiallyChecked);
-
-    hidden->click();  // filter
-    EXPECT_EQ(hidden->checkState(), Qt::Unchecked);
-    EXPECT_EQ(SourceRowCount(), 1);
-    hidden->click();  // select
-    EXPECT_EQ(hidden->checkState(), Qt::Checked);
-    ASSERT_EQ(SourceRowCount(), 1);
-    EXPECT_EQ(workspace.SourceFileList()[0].text, ".hidden.txt");
-    hidden->click();  // don't care
-    EXPECT_EQ(hidden->checkState(), Qt::PartiallyChecked);
     EXPECT_EQ(SourceRowCount(), 2);
+    // Each click: the next state, and the rows it lists.
+    const std::tuple<Qt::CheckState, Texts> clicks[] = {
+        {Qt::Unchecked, {"plain.txt"}},                        // filter
+        {Qt::Checked, {".hidden.txt"}},                        // select
+        {Qt::PartiallyChecked, {".hidden.txt", "plain.txt"}},  // don't care
+    };
+    for (const auto& [state, rows] : clicks) {
+        hidden->click();
+        EXPECT_EQ(hidden->checkState(), state);
+        EXPECT_EQ(SourceRows(), rows);
+    }
 }
 
 TEST_F(WindowTest, SelectionInTheSourceListDrivesThePreview) {
-    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
-        drive.WriteFile(name, "");
-    }
+    drive.WriteFiles({"a.txt", "b.txt", "c.txt"});
     window->RefreshForced();
     Find<QLineEdit>("txtInsertStart")->setText("x");
     Find<QCheckBox>("chkInsertStart")->click();
-    EXPECT_EQ(TargetRows(), (std::vector<std::string>{"xa.txt", "xb.txt", "xc.txt"}));
+    EXPECT_EQ(TargetRows(), (Texts{"xa.txt", "xb.txt", "xc.txt"}));
 
     FileListView* list = window->SourceList();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualRect(list->model()->index(1, 0)).center());
-    EXPECT_EQ(TargetRows(), (std::vector<std::string>{"", "xb.txt", ""}));
+    EXPECT_EQ(TargetRows(), (Texts{"", "xb.txt", ""}));
     EXPECT_FALSE(workspace.SourceFileList()[0].selected);
 
     QTest::keyClick(list, Qt::Key_N, Qt::ControlModifier);
-    EXPECT_EQ(TargetRows(), (std::vector<std::string>{"", "", ""}));
+    EXPECT_EQ(TargetRows(), (Texts{"", "", ""}));
     EXPECT_TRUE(list->selectionModel()->selectedRows().isEmpty());
     // In a text field Ctrl+A selects the field's text, not the rows.
     auto* search = Find<QLineEdit>("txtSearch");
@@ -386,7 +417,7 @@ TEST_F(WindowTest, SelectionInTheSourceListDrivesThePreview) {
     EXPECT_EQ(search->selectedText(), "abc");
     EXPECT_TRUE(list->selectionModel()->selectedRows().isEmpty());
     QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
-    EXPECT_EQ(TargetRows(), (std::vector<std::string>{"xa.txt", "xb.txt", "xc.txt"}));
+    EXPECT_EQ(TargetRows(), (Texts{"xa.txt", "xb.txt", "xc.txt"}));
     EXPECT_EQ(list->selectionModel()->selectedRows().size(), 3);
 }
 
@@ -424,9 +455,7 @@ TEST_F(WindowTest, F5AndCtrlZActOnlyWhenTheyShouldAndRefreshAlwaysRereads) {
 }
 
 TEST_F(WindowTest, FlaggedTargetRowsAreMarkedAndExplainThemselves) {
-    drive.WriteFile("a.txt", "");
-    drive.WriteFile("ax.txt", "");
-    drive.WriteFile("b.txt", "");
+    drive.WriteFiles({"a.txt", "ax.txt", "b.txt"});
     // ax.txt is listed but not selected, so it keeps its name.
     Find<QComboBox>("cboFilter")->setCurrentIndex(engine::kSelectMatching);
     Find<QLineEdit>("txtFilter")->setText("?.txt");
@@ -454,14 +483,12 @@ TEST_F(WindowTest, FlaggedTargetRowsAreMarkedAndExplainThemselves) {
 }
 
 // While the two boxes hold one folder, the target goes wherever the working
-// folder goes; a target the user set apart stays, and is marked.
+// folder goes, up to the drive root and no further; a target the user set
+// apart stays, and is marked.
 TEST_F(WindowTest, TheTargetFolderFollowsTheWorkingFolderUntilTheUserSetsItApart) {
     drive.MakeFolder("Sub");
     drive.MakeFolder("Other");
-    MainWindow::Hooks hooks;
-    hooks.drives = &drive.FileSystem().Drives();
-    window = std::make_unique<MainWindow>(workspace, qtUi, hooks);
-    window->show();
+    drive.WriteFile("Photos\\2001\\a.jpg", "");
     auto* source = Find<QLineEdit>("txtSourceDir");
     auto* target = Find<QLineEdit>("txtDestDir");
     const QColor plain = target->palette().color(QPalette::Base);
@@ -471,6 +498,9 @@ TEST_F(WindowTest, TheTargetFolderFollowsTheWorkingFolderUntilTheUserSetsItApart
         QTest::keyClicks(source, QString::fromStdString(text));
         QTest::keyClick(source, Qt::Key_Return);
     };
+    const auto backUp = [this] {
+        QTest::keyClick(window->SourceList(), Qt::Key_Backspace, Qt::AltModifier);
+    };
     // Typed as this computer writes it, with a detour: shown resolved, and
     // the target box goes along.
     type(drive.HostPath("Other") + "/../Sub");
@@ -478,8 +508,24 @@ TEST_F(WindowTest, TheTargetFolderFollowsTheWorkingFolderUntilTheUserSetsItApart
     EXPECT_EQ(target->text().toStdString(), TempDrive::Path("Sub\\"));
     EXPECT_EQ(workspace.txtDestDir, TempDrive::Path("Sub\\"));
     EXPECT_EQ(target->palette().color(QPalette::Base), plain);
-    QTest::keyClick(window->SourceList(), Qt::Key_Backspace, Qt::AltModifier);
+    backUp();
     EXPECT_EQ(workspace.txtDestDir, TempDrive::Path(""));
+
+    source->setText(QString::fromStdString(TempDrive::Path("Photos\\2001\\")));
+    EXPECT_TRUE(Find<QPushButton>("cmdUp")->isEnabled());
+    backUp();
+    EXPECT_EQ(workspace.txtSourceDir, TempDrive::Path("Photos\\"));
+    EXPECT_EQ(source->toolTip().toStdString(), TempDrive::Path("Photos\\"));
+    EXPECT_EQ(workspace.txtDestDir, TempDrive::Path("Photos\\"));
+    EXPECT_EQ(SourceRowCount(), 0);
+    // Set apart at a drive root, the target's Up button is off.
+    target->setText(QString::fromStdString(TempDrive::Path("")));
+    EXPECT_FALSE(Find<QPushButton>("cmdUpDest")->isEnabled());
+    QTest::mouseClick(Find<QPushButton>("cmdUp"), Qt::LeftButton);
+    EXPECT_EQ(workspace.txtSourceDir, TempDrive::Path(""));
+    EXPECT_FALSE(Find<QPushButton>("cmdUp")->isEnabled());
+    backUp();
+    EXPECT_EQ(workspace.txtSourceDir, TempDrive::Path(""));
 
     // Set apart by the user: the working folder moves alone from now on.
     target->setText(QString::fromStdString(TempDrive::Path("Other\\")));
@@ -502,34 +548,11 @@ TEST_F(WindowTest, AltPageDownMovesBothListsByAPage) {
     window->RefreshForced();
     QApplication::processEvents();
     ASSERT_EQ(window->SourceList()->TopRow(), 0);
-    QTest::keyClick(Find<QLineEdit>("txtSearch"), Qt::Key_PageDown, Qt::AltModifier);
-    EXPECT_EQ(window->SourceList()->TopRow(), 42);
-    EXPECT_EQ(window->TargetList()->TopRow(), 42);
-    QTest::keyClick(Find<QLineEdit>("txtSearch"), Qt::Key_Home, Qt::AltModifier);
-    EXPECT_EQ(window->SourceList()->TopRow(), 0);
-    EXPECT_EQ(window->TargetList()->TopRow(), 0);
-}
-
-TEST_F(WindowTest, BackUpOneLevelStopsAtTheDriveRoot) {
-    drive.WriteFile("Photos\\2001\\a.jpg", "");
-    Find<QLineEdit>("txtSourceDir")
-        ->setText(QString::fromStdString(TempDrive::Path("Photos\\2001\\")));
-    EXPECT_TRUE(Find<QPushButton>("cmdUp")->isEnabled());
-    QTest::keyClick(window->SourceList(), Qt::Key_Backspace, Qt::AltModifier);
-    EXPECT_EQ(workspace.txtSourceDir, TempDrive::Path("Photos\\"));
-    EXPECT_EQ(Find<QLineEdit>("txtSourceDir")->toolTip().toStdString(),
-              TempDrive::Path("Photos\\"));
-    ASSERT_EQ(SourceRowCount(), 0);
-
-    // The target folder went along; set apart at a drive root, its Up button is off.
-    EXPECT_EQ(workspace.txtDestDir, TempDrive::Path("Photos\\"));
-    Find<QLineEdit>("txtDestDir")->setText(QString::fromStdString(TempDrive::Path("")));
-    EXPECT_FALSE(Find<QPushButton>("cmdUpDest")->isEnabled());
-    QTest::mouseClick(Find<QPushButton>("cmdUp"), Qt::LeftButton);
-    EXPECT_EQ(workspace.txtSourceDir, TempDrive::Path(""));
-    EXPECT_FALSE(Find<QPushButton>("cmdUp")->isEnabled());
-    QTest::keyClick(window->SourceList(), Qt::Key_Backspace, Qt::AltModifier);
-    EXPECT_EQ(workspace.txtSourceDir, TempDrive::Path(""));
+    for (const auto& [key, top] : {std::pair{Qt::Key_PageDown, 42}, {Qt::Key_Home, 0}}) {
+        QTest::keyClick(Find<QLineEdit>("txtSearch"), key, Qt::AltModifier);
+        EXPECT_EQ(window->SourceList()->TopRow(), top);
+        EXPECT_EQ(window->TargetList()->TopRow(), top);
+    }
 }
 
 TEST_F(WindowTest, ShiftCtrlResetRestoresTheFactorySettings) {
@@ -545,6 +568,74 @@ TEST_F(WindowTest, ShiftCtrlResetRestoresTheFactorySettings) {
     engine::RenameOptions factory = workspace.options;
     engine::ResetToFactoryDefaults(factory);
     EXPECT_EQ(workspace.options, factory);
+}
+
+// The list's order in the window: choosing "Name, numbers by value" re-sorts
+// the rows, the autonumbers follow, the selection stays with its rows, and
+// Do It commits what the preview showed.
+TEST_F(WindowTest, NumbersByValueReordersTheRowsAndTheAutonumbersFollowThenDoIt) {
+    drive.WriteFiles({"IMG_10.jpg", "IMG_2.jpg", "IMG_1.jpg", "IMG_3.jpg"}, true);
+    window->RefreshForced();
+    Find<QComboBox>("cboAutonumber")->setCurrentText("Auto");
+    TypeAndLeave("txtInsertStart", "? ");
+    Find<QCheckBox>("chkInsertStart")->click();
+    // The user leaves IMG_3.jpg out.
+    QItemSelectionModel* selection = window->SourceList()->selectionModel();
+    selection->select(window->SourceList()->model()->index(3, 0), QItemSelectionModel::Deselect);
+    EXPECT_EQ(TargetRows(), (Texts{"1 IMG_1.jpg", "2 IMG_10.jpg", "3 IMG_2.jpg", ""}));
+
+    auto* sort = Find<QComboBox>("cboSort");
+    EXPECT_EQ(sort->accessibleName(), "Sort");
+    sort->setCurrentIndex(sort->findText("Name, numbers by value"));
+    EXPECT_EQ(SourceRows(), (Texts{"IMG_1.jpg", "IMG_2.jpg", "IMG_3.jpg", "IMG_10.jpg"}));
+    EXPECT_EQ(TargetRows(), (Texts{"1 IMG_1.jpg", "2 IMG_2.jpg", "", "3 IMG_10.jpg"}));
+    EXPECT_FALSE(selection->isRowSelected(2, {}));
+
+    Find<QCheckBox>("chkSortDescending")->click();
+    EXPECT_EQ(TargetRows(), (Texts{"1 IMG_10.jpg", "", "2 IMG_2.jpg", "3 IMG_1.jpg"}));
+    QTest::mouseClick(Find<QPushButton>("cmdDoIt"), Qt::LeftButton);
+    EXPECT_EQ(drive.ReadFile("1 IMG_10.jpg"), "IMG_10.jpg");
+    // The order is a view option: the commit keeps it, and the list stays in it.
+    EXPECT_EQ(sort->currentIndex(), 1);
+    EXPECT_EQ(SourceRows(), (Texts{"IMG_3.jpg", "3 IMG_1.jpg", "2 IMG_2.jpg", "1 IMG_10.jpg"}));
+    EXPECT_TRUE(boxes.empty());
+}
+
+// Tags in the main window: the menu beside a text lists each tag with the
+// current row's value, and the one chosen goes into its text and into the
+// preview at once.
+TEST_F(WindowTest, TheTagMenuShowsTheCurrentRowsValuesAndInsertsTheChosenTag) {
+    for (const char* sample : {"digitized.jpg", "photo.jpg"}) {
+        std::filesystem::copy_file(std::string(KESTREL_TAG_SAMPLES) + "/" + sample,
+                                   drive.HostPath(sample));
+    }
+    window->RefreshForced();
+    // The current row, the selection left as it is.
+    window->SourceList()->selectionModel()->setCurrentIndex(
+        window->SourceList()->model()->index(1, 0), QItemSelectionModel::NoUpdate);
+    QMenu* menu = Find<TagButton>("cmdTagsInsertEnd")->Menu();
+    emit menu->aboutToShow();
+    QStringList texts;
+    for (QAction* action : menu->actions()) {
+        texts << action->text();
+    }
+    for (const char* entry :
+         {"<taken>\t2001-02-03", "<camera>\tCanon EOS 5D", "<artist>\t(none)", "Help on tags..."}) {
+        EXPECT_TRUE(texts.contains(QString::fromUtf8(entry))) << entry;
+    }
+
+    Find<QCheckBox>("chkInsertEnd")->click();
+    TypeAndLeave("txtInsertEnd", " ");
+    menu->actions().at(texts.indexOf("<camera>\tCanon EOS 5D"))->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(Find<QLineEdit>("txtInsertEnd")->text(), QStringLiteral(" <camera>"));
+    EXPECT_EQ(TargetRows(), (Texts{"digitized .jpg", "photo Canon EOS 5D.jpg"}));
+    EXPECT_EQ(workspace.ErrorMessages()[0], "No value for <camera>");
+    EXPECT_TRUE(window->TargetList()->selectionModel()->isRowSelected(0));
+
+    // The replacement text has its own button, greyed with the search.
+    Find<QCheckBox>("chkReplaceWholeName")->click();
+    EXPECT_FALSE(Find<TagButton>("cmdTagsReplace")->isEnabled());
 }
 
 }  // namespace

@@ -26,10 +26,6 @@
 namespace kestrel::ui {
 namespace {
 
-TEST(QtUiText, CarriageReturnsBecomeLineBreaks) {
-    EXPECT_EQ(DisplayText("one\r\rtwo\r\nthree"), QString("one\n\ntwo\nthree"));
-}
-
 // Presses the button with `caption` on the message box once it is up, and
 // records what the box showed.
 struct BoxPresser {
@@ -74,8 +70,8 @@ TEST(QtUiAsk, MessageBoxesOfferTheSetsButtonsAndReturnThePressedOne) {
         QtUi ui;
         BoxPresser presser{press, {}, {}, QMessageBox::NoIcon};
         presser.Arm();
-        EXPECT_EQ(ui.Ask("first\rsecond", "Kestrel", buttons, icon), answer);
-        EXPECT_EQ(presser.text, QString("first\nsecond"));
+        EXPECT_EQ(ui.Ask("first\rsecond\r\nthird", "Kestrel", buttons, icon), answer);
+        EXPECT_EQ(presser.text, QString("first\nsecond\nthird"));
         EXPECT_EQ(presser.icon, qtIcon);
         presser.buttons.sort();
         EXPECT_EQ(presser.buttons.join(' '), captions);
@@ -199,53 +195,42 @@ TEST(WindowPlacement, PixelsToTwipsAndBackIsTheSamePixelAtEveryResolution) {
     EXPECT_EQ(TwipsToPixels(kDesignWidthTwips, 96), 950);
 }
 
-// The real start-up placement and the real shutdown position, three times.
-TEST(WindowPlacement, ARestoredPositionEqualsTheSavedOneAfterThreeRestarts) {
+// The real start-up placement and the real shutdown position, three times:
+// the window comes back where it was. A window not shown yet has no frame; a
+// saved place that leaves room for the window alone, not for its title bar
+// too, would push the status bar off the screen, so the window is centred.
+TEST(WindowPlacement, ARestoredPositionEqualsTheSavedOneAndAPlaceWithoutRoomIsCentred) {
     settings::TempConfigFolder folder;
     settings::SettingsStore store(folder.Path());
-    store.WriteNumber(settings::Scope::Machine, settings::kSettingsKey, "Window Position X", 1230);
-    store.WriteNumber(settings::Scope::Machine, settings::kSettingsKey, "Window Position Y", 1545);
+    const auto save = [&store](int left, int top) {
+        store.WriteNumber(settings::Scope::Machine, settings::kSettingsKey, "Window Position X",
+                          left);
+        store.WriteNumber(settings::Scope::Machine, settings::kSettingsKey, "Window Position Y",
+                          top);
+    };
+    save(1230, 1545);
     // The test screen is smaller than the window can be made.
     store.WriteNumber(settings::Scope::Machine, settings::kSettingsKey, "Disable display warning",
                       1);
     support::TempDrive drive;
     support::FakeClock clock;
     QtUi qtUi;
+    app::Workspace workspace(drive.FileSystem(), qtUi, clock, [] { return 0.5; });
     for (int restart = 0; restart < 3; ++restart) {
         SCOPED_TRACE(restart);
-        app::Workspace workspace(drive.FileSystem(), qtUi, clock, [] { return 0.5; });
         MainWindow window(workspace, qtUi, {});
         window.resize(700, 500);
         ASSERT_TRUE(PlaceOnScreen(window, 0, store));
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
         EXPECT_EQ(window.PositionInTwips(), QPoint(1230, 1545));
-        store.WriteNumber(settings::Scope::Machine, settings::kSettingsKey, "Window Position X",
-                          window.PositionInTwips().x());
-        store.WriteNumber(settings::Scope::Machine, settings::kSettingsKey, "Window Position Y",
-                          window.PositionInTwips().y());
+        save(window.PositionInTwips().x(), window.PositionInTwips().y());
     }
-}
 
-// A window not shown yet has no frame; a saved place that leaves room for
-// the window alone, not for its title bar too, would push the status bar off
-// the screen.
-TEST(WindowPlacement, ASavedPlaceWithoutRoomForTheFrameIsCentred) {
-    settings::TempConfigFolder folder;
-    settings::SettingsStore store(folder.Path());
-    store.WriteNumber(settings::Scope::Machine, settings::kSettingsKey, "Disable display warning",
-                      1);
-    support::TempDrive drive;
-    support::FakeClock clock;
-    QtUi qtUi;
-    app::Workspace workspace(drive.FileSystem(), qtUi, clock, [] { return 0.5; });
     MainWindow window(workspace, qtUi, {});
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     window.resize(screen.width() / 2, screen.height() - 10);
-    const double dpi = QGuiApplication::primaryScreen()->logicalDotsPerInchY();
-    store.WriteNumber(settings::Scope::Machine, settings::kSettingsKey, "Window Position X", 0);
-    store.WriteNumber(settings::Scope::Machine, settings::kSettingsKey, "Window Position Y",
-                      PixelsToTwips(5, dpi));
+    save(0, PixelsToTwips(5, QGuiApplication::primaryScreen()->logicalDotsPerInchY()));
     ASSERT_TRUE(PlaceOnScreen(window, 0, store));
     EXPECT_EQ(window.y(), 0) << "centred: the window and a frame are taller than the screen";
 }

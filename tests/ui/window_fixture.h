@@ -20,7 +20,8 @@
 
 namespace kestrel::ui {
 
-/// The real main window on a Workspace over a fresh drive T:, shown offscreen.
+/// The real main window on a Workspace over a fresh drive T:, shown offscreen,
+/// which turns typed and dropped host paths into paths on T:.
 /// Message boxes are answered by a hook that records them (the next of
 /// `answers`, else OK), so nothing modal blocks a test.
 class WindowTest : public ::testing::Test {
@@ -53,7 +54,9 @@ class WindowTest : public ::testing::Test {
     }
 
     void SetUp() override {
-        window = std::make_unique<MainWindow>(workspace, qtUi, MainWindow::Hooks{});
+        MainWindow::Hooks hooks;
+        hooks.drives = &drive.FileSystem().Drives();
+        window = std::make_unique<MainWindow>(workspace, qtUi, hooks);
         window->resize(1200, 900);
         window->show();
         QApplication::setActiveWindow(window.get());
@@ -84,15 +87,17 @@ class WindowTest : public ::testing::Test {
         QApplication::processEvents();
     }
 
-    std::vector<std::string> TargetRows() const {
+    /// The texts of a list's rows.
+    static std::vector<std::string> Rows(const FileListView* list) {
         std::vector<std::string> rows;
-        QAbstractItemModel* model = window->TargetList()->model();
+        QAbstractItemModel* model = list->model();
         for (int row = 0; row < model->rowCount(); ++row) {
             rows.push_back(model->index(row, 0).data().toString().toStdString());
         }
         return rows;
     }
-
+    std::vector<std::string> SourceRows() const { return Rows(window->SourceList()); }
+    std::vector<std::string> TargetRows() const { return Rows(window->TargetList()); }
     int SourceRowCount() const { return window->SourceList()->model()->rowCount(); }
 
     support::TempDrive drive;

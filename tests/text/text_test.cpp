@@ -1,41 +1,42 @@
-#include "text/unicode_text.h"
-
+// Text as Kestrel handles it: UTF-8, letter case, program paths, lines of
+// text files, and the numbers typed into fields.
 #include <gtest/gtest.h>
 
+#include "text/numbers.h"
 #include "text/program_path.h"
+#include "text/unicode_text.h"
 #include "text/windows1252.h"
 
 namespace kestrel::text {
 namespace {
 
-TEST(Utf8, RoundTripsAccentedGreekAndCjkText) {
-    const std::string samples[] = {"Ünïcödé.txt", "Ωμέγα", "東京の写真.jpg", "emoji 📷", ""};
-    for (const std::string& s : samples) {
+TEST(Utf8, ValidTextRoundTripsAndEachInvalidByteBecomesOneReplacementCharacter) {
+    // The last is a real U+FFFD.
+    for (const std::string s :
+         {"Ünïcödé.txt", "Ωμέγα", "東京の写真.jpg", "emoji 📷", "", "\xEF\xBF\xBD"}) {
         EXPECT_TRUE(IsValidUtf8(s) && ToUtf8(ToCodePoints(s)) == s) << s;
     }
     EXPECT_EQ(ToCodePoints("Ünïcödé").size(), 7u);
-}
-
-TEST(Utf8, InvalidBytesBecomeOneReplacementCharacterEach) {
-    const std::string latin1 = "Caf\xE9";
-    EXPECT_FALSE(IsValidUtf8(latin1));
-    EXPECT_EQ(ToCodePoints(latin1), U"Caf\uFFFD");
-    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));      // overlong "/"
-    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate
-    EXPECT_FALSE(IsValidUtf8("\xE6\x9D"));      // truncated
-    EXPECT_TRUE(IsValidUtf8("\xEF\xBF\xBD"));   // a real U+FFFD
+    // Latin-1, an overlong "/", a surrogate, a sequence cut short.
+    for (const std::string s : {"Caf\xE9", "\xC0\xAF", "\xED\xA0\x80", "\xE6\x9D"}) {
+        EXPECT_FALSE(IsValidUtf8(s)) << s;
+    }
+    EXPECT_EQ(ToCodePoints("Caf\xE9"), U"Caf\uFFFD");
 }
 
 TEST(LetterCase, SimpleMappingsKeepTheLengthAndComparisonFoldsFirst) {
     EXPECT_EQ(ToUpper("é ω ß straße"), "É Ω ß STRAßE");
     EXPECT_EQ(ToLower("ÉCOLE ΩΜΕΓΑ"), "école ωμεγα");
     // Comparison folds, then orders by code point.
-    EXPECT_EQ(CompareIgnoringCase("readme.TXT", "README.txt"), 0);
-    EXPECT_EQ(CompareIgnoringCase("Émile", "émile"), 0);
-    EXPECT_LT(CompareIgnoringCase("apple", "Banana"), 0);
-    EXPECT_GT(CompareIgnoringCase("b", "A"), 0);
-    EXPECT_LT(CompareIgnoringCase("a", "ab"), 0);
-    EXPECT_TRUE(EqualIgnoringCase("ΩΜΕΓΑ", "ωμεγα"));
+    const std::tuple<const char*, const char*, int> compared[] = {
+        {"readme.TXT", "README.txt", 0}, {"Émile", "émile", 0}, {"ΩΜΕΓΑ", "ωμεγα", 0},
+        {"apple", "Banana", -1},         {"b", "A", 1},         {"a", "ab", -1},
+    };
+    for (const auto& [a, b, order] : compared) {
+        const int result = CompareIgnoringCase(a, b);
+        EXPECT_EQ((result > 0) - (result < 0), order) << a << " " << b;
+        EXPECT_EQ(EqualIgnoringCase(a, b), order == 0) << a << " " << b;
+    }
 }
 
 TEST(ProgramPath, TrailingBackslashIsAddedOnceAndStrippedOnce) {
@@ -79,6 +80,12 @@ TEST(DecodeTextLine, KeepsUtf8AndReadsAnythingElseAsWindows1252) {
     for (const auto& [bytes, expected] : cases) {
         EXPECT_EQ(DecodeTextLine(bytes), expected);
     }
+    // A byte order mark is skipped, and each line decoded on its own.
+    const std::vector<std::string> lines = {"DVD", "Café", "Café"};
+    EXPECT_EQ(DecodeTextLines("\xEF\xBB\xBF"
+                              "DVD\r\nCaf\xE9\r\nCafé"),
+              lines);
+    EXPECT_EQ(DecodeTextLines("DVD\r\nCaf\xE9\r\nCafé\r\n"), lines);
 }
 
 TEST(SplitLines, BreaksAtEveryKindOfLineEnd) {
@@ -97,12 +104,37 @@ TEST(SplitLines, BreaksAtEveryKindOfLineEnd) {
     }
 }
 
-TEST(DecodeTextLines, SkipsByteOrderMarkAndDecodesEachLineOnItsOwn) {
-    const std::vector<std::string> expected = {"DVD", "Café", "Café"};
-    EXPECT_EQ(DecodeTextLines("\xEF\xBB\xBF"
-                              "DVD\r\nCaf\xE9\r\nCafé"),
-              expected);
-    EXPECT_EQ(DecodeTextLines("DVD\r\nCaf\xE9\r\nCafé\r\n"), expected);
+TEST(LeadingNumber, ReadsTheNumberAtTheStartAndStopsAtTheFirstOtherCharacter) {
+    const std::pair<const char*, double> cases[] = {
+        {"12abc", 12}, {"abc", 0},  {"", 0},      {"  42", 42}, {"1 50 277", 150277},
+        {"-7", -7},    {"+3", 3},   {"2.5", 2.5}, {".5x", 0.5}, {"1e3", 1000},
+        {"1e", 1},     {"- 4", -4}, {"12-3", 12}, {"0x10", 0},  {"3.2.1", 3.2},
+    };
+    for (const auto& [text, expected] : cases) {
+        EXPECT_DOUBLE_EQ(LeadingNumber(text), expected) << text;
+    }
+    // Whole numbers round halves to the even neighbour and stay within their limit.
+    const std::pair<const char*, double> whole[] = {
+        {"2.5", 2},
+        {"3.5", 4},
+        {"-2.5", -2},
+        {"99999999999999999999999", kWholeNumberLimit},
+        {"-1e400", -kWholeNumberLimit},
+    };
+    for (const auto& [text, expected] : whole) {
+        EXPECT_EQ(WholeNumber(text), expected) << text;
+    }
+}
+
+// Counts group thousands and print zero as empty text; percentages round.
+TEST(Format, CountsAndPercentages) {
+    EXPECT_EQ(FormatCount(0), "");
+    EXPECT_EQ(FormatCount(999), "999");
+    EXPECT_EQ(FormatCount(1234567), "1,234,567");
+    EXPECT_EQ(FormatCount(-1234), "-1,234");
+    EXPECT_EQ(FormatPercent(0.0), "0%");
+    EXPECT_EQ(FormatPercent(0.125), "12%");
+    EXPECT_EQ(FormatPercent(0.999), "100%");
 }
 
 }  // namespace
