@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSlider>
-#include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <filesystem>
@@ -25,39 +24,13 @@
 #include "settings_window_fixture.h"
 #include "support/loopback_server.h"
 #include "ui/progress_window.h"
-#include "ui/qt_text.h"
 #include "update/update_check.h"
 
 namespace kestrel::ui {
 namespace {
 
-QString TextOf(QDialog* dialog, const char* name) {
-    return dialog->findChild<QWidget*>(QString::fromLatin1(name))->property("text").toString();
-}
-
-TEST_F(SettingsWindowTest, SliderCaptionsFollowTheirSliderAndACutoffOutsideItsRangeIsRefused) {
+TEST_F(SettingsWindowTest, ACutoffOutsideItsRangeIsRefused) {
     QDialog* prefs = Open("cmdPreferences", "frmPreferences");
-    // Slider, key, and the value the key reaches: ranges and large steps.
-    const std::tuple<const char*, Qt::Key, int> steps[] = {
-        {"sldMaxLength", Qt::Key_Home, 1},    {"sldMaxLength", Qt::Key_PageUp, 11},
-        {"sldMaxLength", Qt::Key_End, 255},   {"sldSoundsTime", Qt::Key_Home, 0},
-        {"sldSoundsTime", Qt::Key_Right, 1},  {"sldSoundsTime", Qt::Key_PageUp, 31},
-        {"sldSoundsTime", Qt::Key_End, 300},  {"sldErrorCheck", Qt::Key_Home, 0},
-        {"sldErrorCheck", Qt::Key_PageUp, 1},
-    };
-    for (const auto& [slider, key, reached] : steps) {
-        SCOPED_TRACE(std::string(slider) + " " + std::to_string(reached));
-        QTest::keyClick(In<QSlider>(prefs, slider), key);
-        EXPECT_EQ(In<QSlider>(prefs, slider)->value(), reached);
-        const auto value = [&](const char* name) { return In<QSlider>(prefs, name)->value(); };
-        EXPECT_EQ(TextOf(prefs, "chkMaxLength"),
-                  ToQString(settings::MaxLengthCaption(value("sldMaxLength"))));
-        EXPECT_EQ(TextOf(prefs, "lblSoundsThreshold"),
-                  ToQString(settings::SoundsThresholdCaption(value("sldSoundsTime"))));
-        EXPECT_EQ(TextOf(prefs, "lblErrorCheck"),
-                  ToQString(settings::ErrorCheckCaption(value("sldErrorCheck"))));
-    }
-
     // A cutoff outside its range is refused on leaving and keeps the focus.
     auto* cutoff = In<QLineEdit>(prefs, "txtMaxListCutoff");
     EXPECT_FALSE(cutoff->isEnabled());
@@ -145,20 +118,9 @@ TEST_F(SettingsWindowTest, CancelLeavesTheRecordAndOkCopiesTheControlsForTheNext
 
 TEST_F(SettingsWindowTest, DesktopToolButtonsStartTheToolOrSayNoneIsInstalled) {
     QDialog* prefs = Open("cmdPreferences", "frmPreferences");
-    const std::pair<const char*, const char*> cases[] = {
-        {"cmdDisplay", "No display settings tool was found on this desktop."},
-        {"cmdMouse", "No mouse settings tool was found on this desktop."},
-        {"cmdDialUp", "No network connections tool was found on this desktop."},
-        {"cmdInternet", "No Internet settings tool was found on this desktop."},
-    };
-    for (const auto& [button, missing] : cases) {
-        SCOPED_TRACE(button);
-        boxes.clear();
-        Click(prefs, button);
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].text, missing);
-        EXPECT_EQ(boxes[0].icon, app::Icon::Information);
-    }
+    Click(prefs, "cmdDialUp");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "No network connections tool was found on this desktop.");
     EXPECT_TRUE(programs.started.empty());
 
     boxes.clear();
@@ -168,7 +130,7 @@ TEST_F(SettingsWindowTest, DesktopToolButtonsStartTheToolOrSayNoneIsInstalled) {
     EXPECT_EQ(programs.started, std::vector<std::vector<std::string>>{{"nm-connection-editor"}});
 }
 
-TEST_F(SettingsWindowTest, ChosenSoundIsStoredTestedAndPlayedWhenThePreviewTakesLongEnough) {
+TEST_F(SettingsWindowTest, ChosenSoundIsStoredAndTested) {
     workspace.sounds = settings::ReadSoundTable(store);
     QDialog* prefs = Open("cmdPreferences", "frmPreferences");
     Click(prefs, "cmdSounds");
@@ -184,31 +146,6 @@ TEST_F(SettingsWindowTest, ChosenSoundIsStoredTestedAndPlayedWhenThePreviewTakes
     Click(sounds, "cmdTest1");
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "No sound player was found on this desktop.");
-    player.result = platform::PlayResult::Started;
-    Click(sounds, "cmdClose");
-
-    // A threshold of 30 seconds, set on the slider.
-    auto* threshold = In<QSlider>(prefs, "sldSoundsTime");
-    QTest::keyClick(threshold, Qt::Key_Home);
-    QTest::keyClick(threshold, Qt::Key_PageUp);
-    Click(prefs, "btnOK");
-    ASSERT_EQ(workspace.preferences.soundsThreshold, 30);
-    player.played.clear();
-    const auto previewTaking = [this](double seconds) {
-        clock.Queue(1000);
-        clock.Queue(1000 + seconds);
-        window->RefreshPreview();
-    };
-    previewTaking(29);
-    EXPECT_TRUE(player.played.empty());
-    previewTaking(30);
-    EXPECT_EQ(player.played, std::vector<std::string>{"/sounds/done.oga"});
-
-    prefs = Open("cmdPreferences", "frmPreferences");
-    In<QToolButton>(prefs, "imgSpeaker0")->click();
-    Click(prefs, "btnOK");
-    previewTaking(300);
-    EXPECT_EQ(player.played.size(), 1u) << "muted";
 }
 
 std::vector<std::string> Rules(QDialog* editor) {
@@ -394,32 +331,6 @@ class AboutAndUpdateTest : public SettingsWindowTest {
 
     support::LoopbackServer server{drive.HostPath("site")};
 };
-
-TEST_F(AboutAndUpdateTest, AboutBoxChecksForUpdatesKeepsTheBetaChoiceAndOpensItsTools) {
-    drive.WriteFile("site\\download\\updates\\Kestrelver.txt", "OK1 0 276");
-    QDialog* about = Open("cmdAbout", "frmAbout");
-    auto* version = In<QLabel>(about, "lblVersion");
-    In<QCheckBox>(about, "chkOfferBetas")->click();
-    EXPECT_EQ(store.ReadNumber(settings::Scope::Machine, settings::kRootKey, "Offer Betas", 0), 1);
-
-    // The check acts as the button goes down; Shift+Ctrl offers the same version.
-    QTest::mouseClick(In<QPushButton>(about, "cmdUpdate"), Qt::LeftButton);
-    EXPECT_EQ(version->text(), "Version 1.0.276 (most recent)");
-    QTest::mouseClick(In<QPushButton>(about, "cmdUpdate"), Qt::LeftButton,
-                      Qt::ShiftModifier | Qt::ControlModifier);
-    EXPECT_EQ(version->text(), "Version 1.0.276 (1.0.276 release version available)");
-    EXPECT_EQ(boxes.at(1).text, "There is an update available.  Would you like download it now?  ");
-    EXPECT_EQ(boxes.at(1).title, "Internet Update");
-
-    Click(about, "cmdSysInfo");  // no tool of the desktop's own: Kestrel's box
-    EXPECT_NE(boxes.back().text.find(std::string("\rQt: ") + qVersion() + "\rICU: "),
-              std::string::npos);
-    programs.installed = {"kinfocenter", "xdg-open"};
-    Click(about, "cmdSysInfo");
-    Click(about, "cmdWWW");
-    EXPECT_EQ(programs.started,
-              (std::vector<std::vector<std::string>>{{"kinfocenter"}, {"xdg-open", server.Url()}}));
-}
 
 TEST_F(AboutAndUpdateTest, ChecksNeverHoldTheWindowAndTheStartUpCheckSaysNothingWithoutAServer) {
     // At start-up the check waits for the window; no server means no word.
