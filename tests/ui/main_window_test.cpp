@@ -299,28 +299,6 @@ TEST_F(WindowTest, AutonumberKeystrokesRecomputeThePreviewAndTooManyDigitsBecome
     EXPECT_EQ(workspace.options.cboAutonumber, "Auto");
 }
 
-TEST_F(WindowTest, CoupledControlsFollowReplaceEntireFilenameAndThePathSplice) {
-    auto* whole = Find<QCheckBox>("chkReplaceWholeName");
-    whole->click();
-    EXPECT_EQ(Find<QComboBox>("cboAutonumber")->currentText(), "Auto");
-    for (const char* name : {"chkSwapSep", "txtSwapSep", "chkSearchReplace", "txtSearch", "lblWith",
-                             "txtReplace", "chkCaseSensitive", "chkFirstOccur", "chkRegex",
-                             "chkUnderscore", "chkPercent20", "chkWildcard"}) {
-        EXPECT_FALSE(Find<QWidget>(name)->isEnabled()) << name;
-    }
-    EXPECT_TRUE(Find<QWidget>("txtSearchChar")->isEnabled());
-    whole->click();
-    EXPECT_TRUE(Find<QWidget>("txtSearch")->isEnabled());
-    EXPECT_EQ(Find<QComboBox>("cboAutonumber")->currentText(), "Auto");
-
-    auto* display = Find<QComboBox>("cboPathDisplay");
-    Find<QCheckBox>("chkPathSplice")->click();
-    EXPECT_EQ(display->currentIndex(), engine::kShowFullPath);
-    EXPECT_FALSE(display->isEnabled());
-    Find<QCheckBox>("chkPathSplice")->click();
-    EXPECT_TRUE(display->isEnabled());
-}
-
 TEST_F(WindowTest, SelectionInTheSourceListDrivesThePreview) {
     drive.WriteFiles({"a.txt", "b.txt", "c.txt"});
     window->RefreshForced();

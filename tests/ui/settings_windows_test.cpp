@@ -237,43 +237,6 @@ TEST_F(SettingsWindowTest, RuleEditorAsksConflictsThroughTheWindowAndKeepsMarksI
 using settings::Scope;
 using support::TempDrive;
 
-std::vector<std::string> ListRows(QListWidget* list) {
-    std::vector<std::string> rows;
-    for (int row = 0; row < list->count(); ++row) {
-        rows.push_back(list->item(row)->text().toStdString());
-    }
-    return rows;
-}
-
-// The list's rules are the model's; here the window shows them and acts on the store.
-TEST_F(SettingsWindowTest, TemplateListShowsNumbersAsRowsAndItsButtonsActOnTheStore) {
-    for (int number : {1, 2, 4}) {
-        workspace.SaveTemplate(number, "T" + std::to_string(number));
-    }
-    QDialog* templates = Open("cmdTemplates", "frmTemplates");
-    auto* list = In<QListWidget>(templates, "lstTemplates");
-    auto* caption = In<QGroupBox>(templates, "fmeTemplates");
-    EXPECT_EQ(caption->title(), "Template number 0 highlighted");
-    list->setCurrentRow(2);
-    EXPECT_EQ(caption->title(), "Template number 2 highlighted");
-    Click(templates, "cmdDelete");
-    EXPECT_EQ(store.ReadText(Scope::Machine, settings::TemplateKey(2), "", "gone"), "gone");
-
-    auto* name = In<QLineEdit>(templates, "txtTemplate");
-    EXPECT_EQ(name->text(), "");
-    QTest::keyClicks(name, "Fresh");
-    Click(templates, "cmdAdd");
-    EXPECT_EQ(ListRows(list), (std::vector<std::string>{"{Last default state}", "T1", "{Deleted}",
-                                                        "{Empty}", "T4", "Fresh"}));
-    EXPECT_EQ(store.ReadText(Scope::Machine, settings::TemplateKey(5), ""), "Fresh");
-    EXPECT_EQ(name->text(), "");
-
-    Click(templates, "cmdDeleteAll");
-    EXPECT_EQ(list->count(), 0);
-    EXPECT_FALSE(In<QPushButton>(templates, "cmdUse")->isEnabled());
-    EXPECT_TRUE(store.ListSubkeys(Scope::Machine, settings::kTemplatesKey).empty());
-}
-
 TEST_F(SettingsWindowTest, UseLoadsTheTemplateAndAddTakesThePreferencesOnlyWithTheSaveBoxOn) {
     drive.WriteFile("Sub\\a.txt", "");
     workspace.txtSourceDir = TempDrive::Path("Sub\\");
