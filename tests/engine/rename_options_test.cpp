@@ -86,8 +86,9 @@ TEST(FieldChecks, MessagesForRefusedValues) {
         EXPECT_EQ(check(value), message) << value;
     }
     const std::pair<Check, const char*> accepted[] = {
-        {CheckEliminateChars, "255"}, {CheckUNL, "1"},           {CheckAutonumberStep, "-1"},
-        {CheckAutonumberText, "Off"}, {CheckAutonumberText, "255"},
+        {CheckEliminateChars, "255"}, {CheckUNL, "1"},
+        {CheckAutonumberStep, "-1"},  {CheckAutonumberText, "Off"},
+        {CheckAutonumberText, "255"},
     };
     for (const auto& [check, value] : accepted) {
         EXPECT_EQ(check(value), "") << value;

@@ -389,7 +389,7 @@ TEST(FileAttributes, HostNamesThatProgramTextCannotHoldGetQuestionMarks) {
 
 TEST(FileError, ErrnoMapsToTheNearestNumberedError) {
     const std::tuple<int, bool, int> rows[] = {
-        {0, true, 0},      {ENOENT, true, 53}, {ENOENT, false, 76},      {EEXIST, true, 58},
+        {0, true, 0},       {ENOENT, true, 53}, {ENOENT, false, 76},      {EEXIST, true, 58},
         {EACCES, true, 70}, {ENOSPC, true, 61}, {ENAMETOOLONG, true, 52}, {EXDEV, true, 75},
     };
     for (const auto& [errnoValue, parentExists, number] : rows) {
@@ -497,8 +497,8 @@ TEST(PathExists, FindsFilesAndFoldersWithOrWithoutTrailingBackslash) {
     TempDrive drive;
     drive.WriteFile("Photos\\a.jpg", "");
     const std::pair<const char*, bool> rows[] = {
-        {"T:\\Photos\\a.jpg", true}, {"T:\\Photos\\", true}, {"T:\\", true},
-        {"T:\\Photos\\none\\", false}, {"Q:\\Photos", false},     {"", false},
+        {"T:\\Photos\\a.jpg", true},   {"T:\\Photos\\", true}, {"T:\\", true},
+        {"T:\\Photos\\none\\", false}, {"Q:\\Photos", false},  {"", false},
     };
     for (const auto& [path, exists] : rows) {
         SCOPED_TRACE(path);
@@ -647,10 +647,9 @@ TEST(InotifyFolderWatch, LostEventsReportEveryWatchedFolder) {
 // A network or user-space file system changes without the kernel seeing it:
 // its folders are read for every pass instead of being watched.
 TEST(InotifyFolderWatch, OnlyLocalFileSystemsAreWatched) {
+    // ext4, tmpfs, NFS, FUSE.
     const std::pair<long, bool> types[] = {
-        {0xEF53, true}, {0x01021994, true}, {0x6969, false}, {0x65735546, false},  // ext4, tmpfs,
-                                                                                   // NFS, FUSE
-    };
+        {0xEF53, true}, {0x01021994, true}, {0x6969, false}, {0x65735546, false}};
     for (const auto& [type, watched] : types) {
         EXPECT_EQ(IsLocalFileSystemType(type), watched) << std::hex << type;
     }

@@ -252,8 +252,8 @@ TEST_F(TemplateTest, NumbersTextsAndPathDisplayTheWindowCannotShowAreMended) {
 // Text the list cannot show falls back to the stored list position.
 TEST_F(TemplateTest, AutonumberTextTheListCannotShowFallsBackToTheStoredPosition) {
     const std::tuple<std::optional<std::string>, std::int32_t, const char*> cases[] = {
-        {"Auto", 7, "Auto"}, {"007", 3, "007"},           {"256", -1, "Off"},
-        {"256", 4, "3"},     {"99999999999", 3, "2"},       {std::nullopt, 5, "Off"},
+        {"Auto", 7, "Auto"}, {"007", 3, "007"},       {"256", -1, "Off"},
+        {"256", 4, "3"},     {"99999999999", 3, "2"}, {std::nullopt, 5, "Off"},
     };
     for (const auto& [text, position, expected] : cases) {
         const std::string key = HandEdited();

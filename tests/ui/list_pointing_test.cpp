@@ -113,13 +113,6 @@ TEST_F(ListPointingTest, PathsShowAsThisComputerWritesThemOrWithDriveLetters) {
         ASSERT_FALSE(boxes.empty());
         EXPECT_EQ(boxes.back().text, style.question);
     }
-    // Chosen in the Preferences window, the other look shows at once.
-    QDialog* prefs = Open("cmdPreferences", "frmPreferences");
-    In<QComboBox>(prefs, "cboPathStyle")->setCurrentIndex(0);
-    Click(prefs, "btnOK");
-    EXPECT_EQ(Find<QLineEdit>("txtSourceDir")->text().toStdString(), root);
-    EXPECT_EQ(store.ReadNumber(settings::Scope::Machine, settings::kSettingsKey, "Path style", -1),
-              0);
 }
 
 TEST_F(ListPointingTest, SingleRenameRenamesAtOnceOrAsks) {
@@ -226,30 +219,6 @@ TEST_F(BrowseTest, ConsolidateIsForTheTargetOnlyAndLaterCommitsFollowIt) {
     Find<QCheckBox>("chkInsertStart")->click();
     QTest::mouseClick(Find<QPushButton>("cmdDoIt"), Qt::LeftButton);
     EXPECT_TRUE(drive.Exists("x_b.txt"));
-}
-
-TEST_F(BrowseTest, CreateFolderMakesEveryLevelAndAMissingDriveFallsBackToC) {
-    drive.FileSystem().Drives().Map('U', drive.HostPath("gone"));
-    QDialog* browser = Open("cmdBrowseSource", "frmBrowse");
-    Click(browser, "cmdCreateDir");
-    auto* makeTree = window->findChild<QDialog*>("frmMkTree");
-    auto* name = In<QLineEdit>(makeTree, "txtName");
-    EXPECT_EQ(name->text(), "T:\\");
-    name->clear();
-    EXPECT_FALSE(In<QPushButton>(makeTree, "cmdOK")->isEnabled());
-    name->setText("T:\\A\\B");
-    Click(makeTree, "cmdOK");
-    EXPECT_TRUE(drive.Exists("A\\B"));
-    drive.WriteFile("c.txt", "");
-    Click(browser, "cmdCancel");
-    EXPECT_EQ(SourceRowCount(), 1) << "Cancel reads the folder again after new folders";
-
-    Open("cmdBrowseSource", "frmBrowse");
-    auto* drives = In<QComboBox>(browser, "driveBrowse");
-    emit drives->activated(drives->findText("U:", Qt::MatchStartsWith));
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "Drive U: is not available.");
-    EXPECT_TRUE(drives->currentText().startsWith("C:"));
 }
 
 TEST_F(BrowseTest, MappedDriveIsKeptForTheNextRunUntilDisconnected) {

@@ -116,20 +116,6 @@ TEST_F(SettingsWindowTest, CancelLeavesTheRecordAndOkCopiesTheControlsForTheNext
     EXPECT_FALSE(workspace.TargetFlagged(0));
 }
 
-TEST_F(SettingsWindowTest, DesktopToolButtonsStartTheToolOrSayNoneIsInstalled) {
-    QDialog* prefs = Open("cmdPreferences", "frmPreferences");
-    Click(prefs, "cmdDialUp");
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "No network connections tool was found on this desktop.");
-    EXPECT_TRUE(programs.started.empty());
-
-    boxes.clear();
-    programs.installed = {"nm-connection-editor"};
-    Click(prefs, "cmdDialUp");
-    EXPECT_TRUE(boxes.empty());
-    EXPECT_EQ(programs.started, std::vector<std::vector<std::string>>{{"nm-connection-editor"}});
-}
-
 TEST_F(SettingsWindowTest, ChosenSoundIsStoredAndTested) {
     workspace.sounds = settings::ReadSoundTable(store);
     QDialog* prefs = Open("cmdPreferences", "frmPreferences");
@@ -169,16 +155,6 @@ TEST_F(SettingsWindowTest, RuleEditorAsksConflictsThroughTheWindowAndKeepsMarksI
         return std::optional<std::string>(chosen);
     });
     QDialog* editor = Open("cmdEditRules", "frmCaseRules");
-    // The button states themselves are the engine's; the window follows the list
-    // and each keystroke.
-    const auto states = [editor] {
-        std::string on;
-        for (const char* name :
-             {"btnCaseAdd", "btnCaseModify", "btnCaseDelete", "btnCaseDeleteAll", "cmdMerge"}) {
-            on += editor->findChild<QPushButton*>(name)->isEnabled() ? '1' : '0';
-        }
-        return on;
-    };
     const auto fileCommand = [&](const char* button, const char* file) {
         chosen = support::TempDrive::Path(std::string("R\\") + file);
         Click(editor, button);
@@ -186,7 +162,6 @@ TEST_F(SettingsWindowTest, RuleEditorAsksConflictsThroughTheWindowAndKeepsMarksI
     fileCommand("btnLoad", "load.csr");
     EXPECT_EQ(Rules(editor), (std::vector<std::string>{"DVD", "McDonald", ":NASA"}));
     EXPECT_TRUE(boxes.empty()) << "a clash on loading drops the newcomer silently";
-    EXPECT_EQ(states(), "00111");
 
     answers = {app::Answer::Cancel};
     fileCommand("cmdMerge", "merge.csr");
@@ -197,7 +172,6 @@ TEST_F(SettingsWindowTest, RuleEditorAsksConflictsThroughTheWindowAndKeepsMarksI
 
     auto* input = In<QLineEdit>(editor, "txtCaseInput");
     QTest::keyClicks(input, "Dvd");
-    EXPECT_EQ(states(), "11111");
     answers = {app::Answer::Yes};
     Click(editor, "btnCaseAdd");
     EXPECT_EQ(boxes.back().text, "Overwrite rule DVD with Dvd?   ");
@@ -214,9 +188,6 @@ TEST_F(SettingsWindowTest, RuleEditorAsksConflictsThroughTheWindowAndKeepsMarksI
     Click(editor, "btnCaseDeleteAll");
     fileCommand("btnLoad", "saved.csr");
     EXPECT_EQ(Rules(editor), (std::vector<std::string>{"Dvd", "McDonald", ":NASA", "Zed"}));
-    EXPECT_EQ(requests[1].title, "Select case rules file");
-    EXPECT_EQ(requests[2].title, "Select Case Rules File");
-    EXPECT_EQ(requests[2].filters, QStringList({"Case Rules (*.csr)", "Initialization (*.ini)"}));
     // Every rule dialog starts in the user's rule folder, made when missing,
     // with "*.csr" as the name to start from.
     for (const FileRequest& request : requests) {
