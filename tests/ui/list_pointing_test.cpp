@@ -75,46 +75,6 @@ TEST_F(ListPointingTest, PartialPathsCountFromTheNameAndMarksGoWhereTheyPoint) {
     EXPECT_EQ(TargetRows(), std::vector<std::string>{"Sub\\aab1bc.txt"});
 }
 
-// What the user reads of paths, in both styles: the folder boxes, rows of
-// the partial and full path displays, a question naming a file; pointing
-// into a full path still finds the characters of the name.
-TEST_F(ListPointingTest, PathsShowAsThisComputerWritesThemOrWithDriveLetters) {
-    drive.WriteFile("Sub\\abc.txt", "");
-    const std::string root = drive.HostPath("") + "/";
-    struct Style {
-        app::PathStyle style;
-        std::string box, partialRow, fullRow, question;
-    } const styles[] = {
-        {app::PathStyle::Host, root, "Sub/abc.txt", root + "Sub/abc.txt",
-         "Delete the file " + root + "Sub/abc.txt?"},
-        {app::PathStyle::DriveLetters, "T:\\", "Sub\\abc.txt", "T:\\Sub\\abc.txt",
-         "Delete the file T:\\Sub\\abc.txt?"},
-    };
-    for (const Style& style : styles) {
-        SCOPED_TRACE(style.box);
-        workspace.preferences.pathStyle = static_cast<int>(style.style);
-        Show([](app::Workspace& w) {
-            w.options.chkRecurse = 1;
-            w.options.cboPathDisplay = engine::kShowPartialPath;
-        });
-        EXPECT_EQ(Find<QLineEdit>("txtSourceDir")->text().toStdString(), style.box);
-        EXPECT_EQ(Find<QLineEdit>("txtDestDir")->text().toStdString(), style.box);
-        EXPECT_EQ(Source()->model()->index(0, 0).data().toString().toStdString(), style.partialRow);
-        Show([](app::Workspace& w) { w.options.cboPathDisplay = engine::kShowFullPath; });
-        EXPECT_EQ(Source()->model()->index(0, 0).data().toString().toStdString(), style.fullRow);
-        // "b" of "abc" is the name's second character, however long the path shows.
-        Find<QLineEdit>("txtInsertMiddle")->setText("-");
-        RightClick(Source(), 0, static_cast<int>(style.fullRow.size()) - 5);
-        window->Lists()->SourceMenu()->findChild<QAction*>("popInsertText")->trigger();
-        EXPECT_EQ(Find<QLineEdit>("txtInsertMiddlePosition")->text(), "2");
-        answers = {app::Answer::Cancel};
-        workspace.preferences.doubleClickFile = 1;
-        QTest::mouseDClick(Source()->viewport(), Qt::LeftButton, {}, Source()->PointOf(0, 1));
-        ASSERT_FALSE(boxes.empty());
-        EXPECT_EQ(boxes.back().text, style.question);
-    }
-}
-
 TEST_F(ListPointingTest, SingleRenameRenamesAtOnceOrAsks) {
     drive.WriteFile("a.txt", "abc");
     drive.WriteFile("b.txt", "b");

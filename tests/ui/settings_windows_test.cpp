@@ -3,7 +3,6 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QGroupBox>
@@ -28,49 +27,6 @@
 
 namespace kestrel::ui {
 namespace {
-
-TEST_F(SettingsWindowTest, ACutoffOutsideItsRangeIsRefused) {
-    QDialog* prefs = Open("cmdPreferences", "frmPreferences");
-    // A cutoff outside its range is refused on leaving and keeps the focus.
-    auto* cutoff = In<QLineEdit>(prefs, "txtMaxListCutoff");
-    EXPECT_FALSE(cutoff->isEnabled());
-    In<QCheckBox>(prefs, "chkMaxList")->click();
-    ASSERT_TRUE(cutoff->isEnabled());
-
-    const auto typeAndLeave = [&](const char* text) {
-        cutoff->setFocus(Qt::MouseFocusReason);
-        cutoff->selectAll();
-        QTest::keyClicks(cutoff, QString::fromUtf8(text));
-        QTest::keyClick(cutoff, Qt::Key_Tab);
-        QApplication::processEvents();
-    };
-    for (const char* refused : {"0", "40000"}) {
-        SCOPED_TRACE(refused);
-        boxes.clear();
-        typeAndLeave(refused);
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].text, settings::CheckMaxListCutoff(refused));
-        EXPECT_EQ(boxes[0].icon, app::Icon::Exclamation);
-        EXPECT_EQ(QApplication::focusWidget(), cutoff);
-    }
-
-    // Keystrokes other than digits are dropped; pasted text is read for its
-    // leading number.
-    boxes.clear();
-    typeAndLeave("12abc");
-    EXPECT_EQ(cutoff->text(), "12");
-    QApplication::clipboard()->setText(QStringLiteral("7abc"));
-    cutoff->setFocus(Qt::MouseFocusReason);
-    cutoff->selectAll();
-    QTest::keyClick(cutoff, Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(cutoff->text(), "7abc");
-    QTest::keyClick(cutoff, Qt::Key_Tab);
-    EXPECT_TRUE(boxes.empty());
-    Click(prefs, "btnOK");
-    EXPECT_FALSE(prefs->isVisible());
-    EXPECT_EQ(workspace.preferences.maxList, 1);
-    EXPECT_EQ(workspace.preferences.maxListCutoff, 7);
-}
 
 TEST_F(SettingsWindowTest, CancelLeavesTheRecordAndOkCopiesTheControlsForTheNextPreview) {
     drive.WriteFile("a.txt", "");
