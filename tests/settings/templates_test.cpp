@@ -430,14 +430,6 @@ TEST_F(TemplateTest, WritesEveryFieldUnderItsNameAndLoadsBack) {
     EXPECT_EQ(loaded, saved);
 }
 
-TEST(PreferenceCaptions, ReadAsTheWindowShowsThem) {
-    EXPECT_EQ(MaxLengthCaption(1), "Treat files longer than 1 character as an error.");
-    EXPECT_EQ(MaxLengthCaption(64), "Treat files longer than 64 characters as an error.");
-    EXPECT_EQ(SoundsThresholdCaption(0), "Always play sounds when operation completes.");
-    EXPECT_EQ(SoundsThresholdCaption(30), "Play sounds if processing takes 30 seconds or longer.");
-    EXPECT_EQ(ErrorCheckCaption(3), "Advanced error checking (recommended)");
-}
-
 TEST(CheckMaxListCutoff, RefusesNumbersOutsideOneTo32767) {
     const std::pair<const char*, bool> cases[] = {
         {"0", false}, {"32768", false}, {"", false}, {"1", true}, {"32767", true}, {"12abc", true},

@@ -159,11 +159,6 @@ TEST_F(BrowseTest, OkSetsTheFolderOfItsKindOrBothWhenLockedAndReadsTheListAgain)
     workspace.txtDestDir = "T:\\";
     QTest::keyClick(window->SourceList(), Qt::Key_Backspace, Qt::AltModifier);
     EXPECT_EQ(Folders(), "T:\\Out\\|T:\\Out\\");
-    workspace.options.cboFilesFolders = engine::kFoldersOnly;
-    window->RefreshForced();
-    QTest::mouseClick(window->SourceList()->viewport(), Qt::RightButton,
-                      Qt::ShiftModifier | Qt::ControlModifier, window->SourceList()->PointOf(0, 1));
-    EXPECT_EQ(Folders(), "T:\\Out\\Sub\\|T:\\Out\\Sub\\") << "Change to this directory";
 }
 
 TEST_F(BrowseTest, ConsolidateIsForTheTargetOnlyAndLaterCommitsFollowIt) {

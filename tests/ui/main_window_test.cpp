@@ -118,8 +118,7 @@ TEST_F(WindowTest, FiveGivenFilesOfTwentyAreListedCommittedAndRelistedAlone) {
 }
 
 // The preview follows each key while the field still has the focus; a value
-// the field's check refuses waits, and with the preference off only leaving
-// the field previews, as ever.
+// the field's check refuses waits.
 TEST_F(WindowTest, ThePreviewFollowsTypingWithValuesTheFieldWouldAccept) {
     drive.WriteFiles({"a.txt", "b.txt"});
     window->RefreshForced();
@@ -146,15 +145,6 @@ TEST_F(WindowTest, ThePreviewFollowsTypingWithValuesTheFieldWouldAccept) {
     QTest::keyClicks(step, "3");  // "03"
     QApplication::processEvents();
     EXPECT_EQ(TargetRows().back(), "bEN4.txt");
-
-    workspace.preferences.previewWhileTyping = 0;
-    end->setFocus(Qt::OtherFocusReason);
-    QTest::keyClick(end, Qt::Key_Backspace);
-    QApplication::processEvents();
-    EXPECT_EQ(TargetRows().back(), "bEN4.txt");
-    Find<QLineEdit>("txtSourceDir")->setFocus(Qt::TabFocusReason);
-    QApplication::processEvents();
-    EXPECT_EQ(TargetRows().back(), "4bEN.txt");
 }
 
 TEST_F(WindowTest, ChangesThatComeWithoutAClickAndFieldsOfAnOperationThatIsOnRefreshThePreview) {
@@ -278,9 +268,7 @@ TEST_F(WindowTest, SelectionInTheSourceListDrivesThePreview) {
     EXPECT_EQ(TargetRows(), (Texts{"", "xb.txt", ""}));
     EXPECT_FALSE(workspace.SourceFileList()[0].selected);
 
-    QTest::keyClick(list, Qt::Key_N, Qt::ControlModifier);
-    EXPECT_EQ(TargetRows(), (Texts{"", "", ""}));
-    EXPECT_TRUE(list->selectionModel()->selectedRows().isEmpty());
+    list->clearSelection();
     // In a text field Ctrl+A selects the field's text, not the rows.
     auto* search = Find<QLineEdit>("txtSearch");
     search->setText("abc");
