@@ -351,9 +351,7 @@ TEST_F(CommandLineTest, FileValuesAndDefaults) {
         {
             {"CSV", &CommandLine::commaFile, "C:\\Prog\\Export\\Comma separated.csv"},
             {"csv:d:\\Out.csv", &CommandLine::commaFile, "d:\\Out.csv"},
-            {"CSVX", &CommandLine::commaFile, "C:\\Prog\\Export\\Comma separated.csv"},
             {"LIST", &CommandLine::listFile, "C:\\Prog\\File List.txt"},
-            {"LIST:\"/tmp/my list.txt\"", &CommandLine::listFile, "/tmp/my list.txt"},
             {"BAT", &CommandLine::batchFile, "C:\\Prog\\Export\\Batch.bat"},
             {"BAT:C:\\x\\", &CommandLine::batchFile, "C:\\x"},
         };

@@ -5,7 +5,6 @@
 #include <QDropEvent>
 #include <QFileSystemModel>
 #include <QListWidget>
-#include <QMenu>
 #include <QMimeData>
 #include <QSortFilterProxyModel>
 #include <QTreeView>
@@ -57,45 +56,6 @@ TEST_F(ListPointingTest, CropIsSetInTwoClicksAndRefusedLeftOfItsStart) {
     EXPECT_EQ(boxes[0].text, "Ending position must be to the right of the starting position.");
     EXPECT_EQ(boxes[0].title, "Input Error");
     EXPECT_EQ(workspace.options, before);
-}
-
-TEST_F(ListPointingTest, PartialPathsCountFromTheNameAndMarksGoWhereTheyPoint) {
-    drive.WriteFile("Sub\\abc.txt", "");
-    Show([](app::Workspace& w) {
-        w.options.chkRecurse = 1;
-        w.options.cboPathDisplay = engine::kShowPartialPath;
-    });
-    ASSERT_EQ(SourceRowCount(), 1);
-    Find<QLineEdit>("txtInsertMiddle")->setText("a?b?");
-    RightClick(Source(), 0, 6);
-    window->Lists()->SourceMenu()->findChild<QAction*>("popAutonumber")->trigger();
-    EXPECT_EQ(Find<QLineEdit>("txtInsertMiddle")->text(), "ab?");
-    EXPECT_EQ(Find<QLineEdit>("txtInsertMiddlePosition")->text(), "2");
-    EXPECT_EQ(Find<QComboBox>("cboAutonumber")->currentText(), "Auto");
-    EXPECT_EQ(TargetRows(), std::vector<std::string>{"Sub\\aab1bc.txt"});
-}
-
-TEST_F(ListPointingTest, SingleRenameRenamesAtOnceOrAsks) {
-    drive.WriteFile("a.txt", "abc");
-    drive.WriteFile("b.txt", "b");
-    window->RefreshForced();
-    auto rename = [this](int row, const char* text) {
-        RightClick(Source(), row, 1, Qt::ShiftModifier | Qt::AltModifier);
-        QDialog* dialog = Shown("frmRenameSingle");
-        auto* name = In<QLineEdit>(dialog, "txtName");
-        name->clear();
-        EXPECT_FALSE(In<QPushButton>(dialog, "cmdOK")->isEnabled());
-        QTest::keyClicks(name, text);
-        Click(dialog, "cmdOK");
-        EXPECT_FALSE(dialog->isVisible());
-    };
-    rename(0, "c.txt");
-    EXPECT_EQ(Source()->model()->index(0, 0).data().toString(), "c.txt");
-    EXPECT_EQ(drive.ReadFile("c.txt"), "abc");
-    // A refused name asks; the answers and the texts are the core's.
-    rename(1, "c.txt");
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(Source()->model()->index(1, 0).data().toString(), "b.txt");
 }
 
 TEST_F(ListPointingTest, DoubleClicksRunTheChosenAction) {

@@ -21,30 +21,6 @@ namespace {
 using support::TempDrive;
 using Texts = std::vector<std::string>;
 
-TEST_F(WindowTest, InsertedFolderPreviewsCommitsAndUndoes) {
-    drive.WriteFile("IMG_001.jpg", "photo");
-    window->RefreshForced();
-    TypeAndLeave("txtInsertStart", "Holiday/");
-    EXPECT_EQ(TargetRows(), Texts{""}) << "operation still off";
-
-    Find<QCheckBox>("chkInsertStart")->click();
-    EXPECT_EQ(TargetRows(), Texts{"Holiday\\IMG_001.jpg"});
-    EXPECT_FALSE(Find<QPushButton>("cmdUndo")->isEnabled());
-
-    QTest::mouseClick(Find<QPushButton>("cmdDoIt"), Qt::LeftButton);
-    EXPECT_EQ(drive.ReadFile("Holiday\\IMG_001.jpg"), "photo");
-    EXPECT_FALSE(drive.Exists("IMG_001.jpg"));
-    // The commit switched the operations off; the check box shows it.
-    EXPECT_FALSE(Find<QCheckBox>("chkInsertStart")->isChecked());
-    ASSERT_TRUE(Find<QPushButton>("cmdUndo")->isEnabled());
-
-    QTest::mouseClick(Find<QPushButton>("cmdUndo"), Qt::LeftButton);
-    EXPECT_EQ(drive.ReadFile("IMG_001.jpg"), "photo");
-    EXPECT_FALSE(drive.Exists("Holiday\\IMG_001.jpg"));
-    EXPECT_FALSE(Find<QPushButton>("cmdUndo")->isEnabled());
-    EXPECT_TRUE(boxes.empty());
-}
-
 // The undo log outlives the window: a window opened after another committed
 // and closed undoes that commit; what was changed since keeps its new name,
 // and the window says so.
@@ -330,51 +306,6 @@ TEST_F(WindowTest, FlaggedTargetRowsAreMarkedAndExplainThemselves) {
     EXPECT_FALSE(model->index(2, 0).data(kFlaggedRole).toBool());
     // Reported as selected to accessibility tools.
     EXPECT_EQ(window->TargetList()->selectionModel()->selectedRows(), QModelIndexList{flagged});
-}
-
-// While the two boxes hold one folder, the target goes wherever the working
-// folder goes, up to the drive root and no further; a target the user set
-// apart stays.
-TEST_F(WindowTest, TheTargetFolderFollowsTheWorkingFolderUntilTheUserSetsItApart) {
-    drive.MakeFolder("Sub");
-    drive.MakeFolder("Other");
-    drive.WriteFile("Photos\\2001\\a.jpg", "");
-    auto* source = Find<QLineEdit>("txtSourceDir");
-    auto* target = Find<QLineEdit>("txtDestDir");
-    const auto type = [source](const std::string& text) {
-        source->setFocus(Qt::OtherFocusReason);
-        source->selectAll();
-        QTest::keyClicks(source, QString::fromStdString(text));
-        QTest::keyClick(source, Qt::Key_Return);
-    };
-    const auto backUp = [this] {
-        QTest::keyClick(window->SourceList(), Qt::Key_Backspace, Qt::AltModifier);
-    };
-    // Typed as this computer writes it, with a detour: shown resolved, and
-    // the target box goes along.
-    type(drive.HostPath("Other") + "/../Sub");
-    EXPECT_EQ(source->text().toStdString(), TempDrive::Path("Sub\\"));
-    EXPECT_EQ(target->text().toStdString(), TempDrive::Path("Sub\\"));
-    EXPECT_EQ(workspace.txtDestDir, TempDrive::Path("Sub\\"));
-    backUp();
-    EXPECT_EQ(workspace.txtDestDir, TempDrive::Path(""));
-
-    source->setText(QString::fromStdString(TempDrive::Path("Photos\\2001\\")));
-    backUp();
-    EXPECT_EQ(workspace.txtSourceDir, TempDrive::Path("Photos\\"));
-    EXPECT_EQ(workspace.txtDestDir, TempDrive::Path("Photos\\"));
-    EXPECT_EQ(SourceRowCount(), 0);
-    // Set apart at a drive root; the working folder goes no higher than its root.
-    target->setText(QString::fromStdString(TempDrive::Path("")));
-    QTest::mouseClick(Find<QPushButton>("cmdUp"), Qt::LeftButton);
-    backUp();
-    EXPECT_EQ(workspace.txtSourceDir, TempDrive::Path(""));
-
-    // Set apart by the user: the working folder moves alone from now on.
-    target->setText(QString::fromStdString(TempDrive::Path("Other\\")));
-    type(TempDrive::Path("Sub\\"));
-    EXPECT_EQ(workspace.txtSourceDir, TempDrive::Path("Sub\\"));
-    EXPECT_EQ(workspace.txtDestDir, TempDrive::Path("Other\\"));
 }
 
 // Tags in the main window: the menu beside a text lists each tag with the
