@@ -149,8 +149,7 @@ TEST_F(KestrelProcess, EntriesGivenAloneAreListedAndNothingElse) {
         {"Sel/a 1.jpg|Sel/-lead.jpg", "-lead.jpg|a 1.jpg", ""},
         {"Sel/it's \"q\".jpg|Sel/$x`y`.jpg|Sel/new\nline.jpg",
          "$x`y`.jpg|it's \"q\".jpg|new\nline.jpg", ""},
-        {"Sel/a 1.jpg|Sel/Sub/c.jpg|Two/d.jpg", "a 1.jpg|c.jpg|d.jpg", ""},
-        {"Sel/Fold|Sel/a 1.jpg", "a 1.jpg|Fold\\", ""},
+        {"Sel/Fold|Sel/Sub/c.jpg|Two/d.jpg", "c.jpg|d.jpg|Fold\\", ""},
         {"Sel/gone.jpg|Sel/a 1.jpg|Sel/caf\xe9.jpg", "a 1.jpg",
          "Kestrel cannot list these entries:\n"},
     };

@@ -80,7 +80,6 @@ TEST(Pipeline, OneRowPerStep) {
         {"Photos\\", End(" 2001"), "Photos 2001\\"},
         {"archive.tar.gz", End("!"), "archive.tar!.gz"},
         {"archive.tar.gz", NoExt + End("!"), "archive.tar.gz!"},
-        {"name.", End("!"), "name.!"},
         {"Holiday.jpg", On(&O::chkReplaceWholeName) + Number("Auto"), "1.jpg"},
         {"A - B.txt", Swap("3", "1"), "A - B.txt"},
         {"A - B - .txt", Swap("3", "1"), " - B - A.txt"},
@@ -90,7 +89,6 @@ TEST(Pipeline, OneRowPerStep) {
         // Crop: the cut text goes wherever a "*" is; without a crop the marks vanish.
         {"abcdef.txt", Crop("3", "1000000000000"), "ab.txt"},
         {"abc", Crop("1", "-1"), "abc"},
-        {"ABCDE", Crop("9", "1", kFromRight), "ABCDE"},
         {"ABCDE", Crop("2", "10", kFromRight) + End("*"), "EABCD"},
         {"a*b.t*t", None, "ab.tt"},
         // "/" keeps the extension as a folder, "\" moves it there.
@@ -99,7 +97,6 @@ TEST(Pipeline, OneRowPerStep) {
         {"README", NewExt("png"), "README.png"},
         {"Photo.jpg", NewExt("png") + NoExt, "Photo.jpg"},
         {"aXa.xa", Replace("x", "-"), "a-a.-a"},
-        {"aXa.xa", Replace("x", "-") + On(&O::chkExtIncluded, 0), "a-a.xa"},
         {"aXa.xa", Replace("x", "-") + On(&O::chkCaseSensitive), "aXa.-a"},
         {"abab", Replace("ab", "x") + On(&O::chkFirstOccur), "xab"},
         {"aa", Replace("a", "aa"), "aaaa"},
@@ -113,12 +110,10 @@ TEST(Pipeline, OneRowPerStep) {
         {"x", Start("\\\\a\\\\"), "a\\x"},
         {"abc", Middle("4", "-"), "abc-"},
         {"abc", Middle("0", "-"), "abc"},
-        {"abc", Middle("5", "-"), "abc"},
         {"日本語.txt", Middle("2", "-"), "日-本語.txt"},
         // Autonumber: as wide as the last number of the run, at the first "?".
         {"Trip", Number("Auto") + End(" ?"), "Trip 01", {"", 12, 0}},
         {"Trip", Number("4", "7", "5") + End(" ?"), "Trip 0017", {"", 3, 2}},
-        {"Trip", Number("2", "123") + End(" ?"), "Trip 123"},
         {"T", Number("3", "-5") + End(" ?"), "T -05"},
         {"Name", Number("Auto"), "1Name"},
         {"a", Number("1") + End("??"), "a1?"},
@@ -127,39 +122,29 @@ TEST(Pipeline, OneRowPerStep) {
         {"Track 7 of 12", Pad("3", kFromRight), "Track 7 of 012"},
         {"1234", Pad("3", kFromLeft), "1234"},
         {"abc.mp3", Pad("3", kFromLeft), "abc.mp3"},
-        {"a.mp3", Pad("3", kFromRight), "a.mp3"},
         // Case handling, on the extension too, by list position. Initial Caps: word
         // characters are the Latin-1 letters and digits and their case partners (ÿ
         // upper-cases to Ÿ, outside Latin-1), not × ÷ _ nor Greek; a letter after an
         // apostrophe inside a word stays low.
-        {"REPORT.DOC", Caps(1), "Report.doc"},
         {"the x-men DON'T STOP", Caps(1), "The X-Men Don't Stop"},
         {"'twas rock 'n' roll 2nd mp3", Caps(1), "'Twas Rock 'N' Roll 2nd Mp3"},
         {"émile a×b a÷b a_b aÿb ωμέγα", Caps(1), "Émile A×B A÷B A_B Aÿb ΩΜΈΓΑ"},
         {"a.straße é", Caps(2), "A.STRAßE É"},
-        {"ÉCOLE", Caps(3), "école"},
         {"alternating.txt", Caps(4), "aLtErNaTiNg.TxT"},
-        {"alternating.txt", Caps(5), "AlTeRnAtInG.tXt"},
         {"Hello wORLD é1", Caps(7), "hELLO World É1"},
         // Case rules force their letter case on whole words, the later rule winning.
         {"my dvd.dvd", Caps(1) + rules, "My DVD.dvd", {}, dvd},
         {"my dvd.dvd", Caps(1) + On(&O::cboCaseRules, kCaseRulesBoth), "My DVD.DVD", {}, dvd},
-        {"my dvd.dvd", Caps(1), "My Dvd.dvd", {}, dvd},
         {"my dvd-rip 2dvd dvd", rules, "my DVD-rip 2DVD DVD", {}, dvd},
         {"dvds xdvd dvd's", rules, "dvds xdvd dvd's", {}, dvd},
-        {"my dvd", rules, "my Dvd", {}, {"DVD", "Dvd"}},
         {"my dvd", rules, "my DVD", {}, {"Dvd", "DVD"}},
-        {"aaa aa", rules, "aaa AA", {}, {"AA"}},
-        {"ÉMILE zola", rules, "Émile zola", {}, {"Émile"}},
         {"a a a", rules, "A A a", {}, {"A A"}},  // the search resumes past the separator
         // The effect, on the name only: a capital gets a space unless a word separator
         // comes before it.
         {"abc.txt", Effect(2), "cba.txt"},
         {"MyFile", Effect(1), "M y F i l e"},
-        {"", Effect(1), ""},
         {"MyHolidayPhotos ABC", Effect(3), "My Holiday Photos A B C"},
         {"Track1A a'B ÉcoleÉté", Effect(3), "Track1 A a' B École Été"},
-        {"my_Photo(Live) Best", Effect(3), "my_Photo(Live) Best"},
         {"", Effect(3), ""},
         {"ab cd", Caps(2) + Effect(3), "A B C D"},
         {"  a   b  .txt", On(&O::chkForceSingleSpaces), "a b.txt"},
@@ -198,7 +183,6 @@ TEST(Pipeline, RegularExpressionSearch) {
          "IMG 17.05.2023.jpg"},
         {"Smith, John.txt", R"((?<last>\w+), (?<first>\w+))", "${first} ${last}", n, n, y,
          "John Smith.txt"},
-        {"track.mp3", R"(\w+)", "[$0]", n, n, y, "[track].[mp3]"},
         {"track.mp3", R"(\w+)", "[$0]", n, n, n, "[track].mp3"},
         {"price 5.txt", R"((\d+))", R"(\$$1)", n, n, y, "price $5.txt"},
         // Groups the pattern lacks stay as typed; a group that took no part adds nothing.
@@ -206,22 +190,15 @@ TEST(Pipeline, RegularExpressionSearch) {
         {"b", "(a)?b", "[$1]", n, n, y, "[]"},
         // Empty matches: between every two characters, or only at the start.
         {"abc", "x*", "-", n, n, y, "-a-b-c-"},
-        {"abc.txt", "^", "New ", n, n, y, "New abc.txt"},
         // Anchors hold at the ends of what the pattern sees.
         {"abcabc.txt", "^abc", "X", n, n, y, "Xabc.txt"},
         {"abcabc.txt", "abc$", "X", n, n, n, "abcX.txt"},
         {"abcabc.txt", "abc$", "X", n, n, y, "abcabc.txt"},
         {"Photo.JPEG", R"((.*)\.JPE?G$)", "$1.jpg", n, n, y, "Photo.jpg"},
-        {"Photo.JPEG", R"((.*)\.JPE?G$)", "$1.jpg", n, n, n, "Photo.JPEG"},
-        {"Photo.JPEG", R"((.*)\.jpe?g$)", "$1.jpg", y, n, y, "Photo.JPEG"},
-        {"Photo.JPEG", R"(\.jpe?g$)", "", n, n, y, "Photo"},
-        {"a.b.txt", R"(\.)", "_", n, n, n, "a_b.txt"},
         {"a.b.txt", R"(\.)", "_", n, n, y, "a_b_txt"},
         {"a-b-c", "-", "+", n, y, y, "a+b-c"},
-        {"a-b-c", "-", "+", n, n, y, "a+b+c"},
         // Unicode letters, with and without regard to case.
         {"Été à Paris.txt", "é", "e", n, n, y, "ete à Paris.txt"},
-        {"Été à Paris.txt", "é", "e", y, n, y, "Éte à Paris.txt"},
         {"Straße.txt", "ß", "ss", n, n, y, "Strasse.txt"},
         {"ΣΟΦΙΑ.txt", "σοφια", "Sofia", n, n, y, "Sofia.txt"},
         {"Αθήνα 2004.jpg", R"((\p{L}+) (\d+))", "$2 $1", n, n, y, "2004 Αθήνα.jpg"},
@@ -254,7 +231,6 @@ TEST(Pipeline, APatternThatDoesNotCompileLeavesEveryNameAsItIs) {
         {"a**", "syntax error (at character 3)."},
         {"[a-", "in a character range [x-y], x is greater than y (at character 3)."},
         {"é(?<1a>x)", "syntax error (at character 5)."},
-        {"ab\ncd\\", "unrecognized backslash escape sequence (at character 6)."},
         {"ab\r\ncd\\", "unrecognized backslash escape sequence (at character 7)."},
     };
     for (const auto& [pattern, reason] : cases) {
@@ -389,14 +365,11 @@ TEST(Tags, SubstitutionFormatsFallbacksAndLiterals) {
     const TagRow cases[] = {
         // A tag is replaced by the file's value, dates by default as yyyy-MM-dd.
         {"IMG_1.jpg", Start("<taken> "), "2001-02-03 IMG_1.jpg"},
-        {"IMG_1.jpg", Start("<Taken:yyyy-MM-dd HH.mm> "), "2001-02-03 04.05 IMG_1.jpg"},
         {"IMG_1.jpg", Start("<taken:yyyyMMdd'T'HHmmss>_"), "20010203T040506_IMG_1.jpg"},
         {"IMG_1.jpg", Start("<modified:yy D> "), "20 366 IMG_1.jpg"},
         {"IMG_1.jpg", Middle("4", "-<camera>-"), "IMG-EOS 5D-_1.jpg"},
         // Numbers take a width of zeroes, and are never cut.
         {"song.mp3", Start("<track:00> "), "07 song.mp3"},
-        {"song.mp3", Start("<track:000> <track>"), "007 7song.mp3"},
-        {"a.jpg", End(" <size:000>"), "a 12345.jpg"},
         // The first alternative with a value is taken; the format fits them all.
         {"a.jpg", Start("<make|camera> "), "EOS 5D a.jpg"},
         {"a.jpg", Start("<created|modified:yyyy> "), "2020 a.jpg"},
@@ -409,32 +382,21 @@ TEST(Tags, SubstitutionFormatsFallbacksAndLiterals) {
         {"a.mp3", Start("<genre>"), "a_b_c_d_e_f_g_h_a.mp3"},
         // Only a known name in a format that fits it is a tag.
         {"a.jpg", Start("<date> "), "<date> a.jpg"},
-        {"a.jpg", Start("<taken "), "<taken a.jpg"},
         {"a.jpg", Start("<<taken>>"), "<2001-02-03>a.jpg"},
-        {"a.jpg", Start("<artist:00>"), "<artist:00>a.jpg"},
-        {"a.jpg", Start("<track:0a>"), "<track:0a>a.jpg"},
         {"a.jpg", Start("<taken:jjj>"), "<taken:jjj>a.jpg"},
-        {"a.jpg", Start("<taken|track:yyyy>"), "<taken|track:yyyy>a.jpg"},
-        {"a.jpg", Start("<taken|>"), "<taken|>a.jpg"},
         {"a.jpg", Start("<>"), "<>a.jpg"},
         // A tag without a value leaves empty text and says which tag it was,
         // and why when the file could not be read for it.
         {"a.jpg", Start("<make> "), " a.jpg", "No value for <make>"},
         {"a.jpg", Start("<lens>"), "a.jpg", "No value for <lens>: Failed to read image data"},
-        {"a.jpg", Start("<make|lens>"), "a.jpg",
-         "No value for <make|lens>: Failed to read image data"},
-        {"a.jpg", Start("<year:0000>"), "a.jpg", "No value for <year:0000>"},
         {"a.jpg", Start("<width>"), "a.jpg", "No value for <width>"},
-        {"a.jpg", Start("<disc>"), "a.jpg", "No value for <disc>"},
         {"a.jpg", Start("<make><disc>"), "a.jpg", "No value for <make>"},
         // The replacement text takes tags too; a regular expression's groups
         // and a value's own "$1" stay apart.
         {"IMG_1.jpg", Replace("IMG", "<camera>"), "EOS 5D_1.jpg"},
         {"IMG_1.jpg", Replace("^(\\w+)_(\\d+)$", "$2 <taken:yyyy> $1") + Regex, "1 2001 IMG.jpg"},
-        {"IMG_1.jpg", Replace("IMG", "<make>"), "_1.jpg", "No value for <make>"},
         {"IMG_1.jpg", Replace("I(MG)", "<make>$1") + Regex, "MG_1.jpg", "No value for <make>"},
         // A replacement that replaces nothing brings no value in, and no flag.
-        {"IMG_1.jpg", Replace("XYZ", "<make>") + End("!"), "IMG_1!.jpg"},
         {"IMG_1.jpg", Replace("XYZ", "<make>") + Regex + End("!"), "IMG_1!.jpg"},
         // A text of an operation that is off is not read at all.
         {"a.jpg", [](O& o) { o.txtInsertStart = "<make>"; }, "a.jpg"},
@@ -494,7 +456,6 @@ TEST(Tags, ValuesAreCutAndTheDefaultTextIsWhatATagWithoutFormatGives) {
     const std::pair<TagEntry, S> defaults[] = {
         {{Tag::Taken, "2001-02-03 04:05:06", ""}, "2001-02-03"},
         {{Tag::Taken, "2001:02:03 04:05:06", ""}, ""},
-        {{Tag::Track, "12", ""}, "12"},
         {{Tag::Artist, "AC/DC", ""}, "AC_DC"},
         {{Tag::Artist, "", "not read"}, ""},
     };

@@ -117,17 +117,13 @@ TEST(PositionPicking, PrefixIsTheFolderPartTheDisplayShows) {
 TEST(PositionPicking, ToolTipsNameTheCharacterOrTheWholeItem) {
     // Text, row, pointer position in characters, prefix length.
     const std::tuple<const char*, int, int, int, const char*> cases[] = {
-        {"Photo_d.jpg", 2, 12, 0, "\"Photo_d.jpg\" is item 3 and is 11 characters long."},
         {"Sub\\abc.txt", 0, 4, 4, "\"Sub\\abc.txt\" is item 1 and is 7 characters long."},
         {"Sub\\abc.txt", 0, 5, 4, "\"a\" is position 1 of 7 in item 1: \"Sub\\abc.txt\""},
-        {"Fotos\\", 1, 6, 0, "\"Fotos\\\" is item 2 and is 5 characters long."},
         {"été.txt", 0, 2, 0, "\"t\" is position 2 of 7 in item 1: \"été.txt\""},
     };
     for (const auto& [text, row, mouseX, prefix, expected] : cases) {
         EXPECT_EQ(SourceToolTip(text, row, mouseX, prefix), expected);
     }
-    EXPECT_EQ(TargetToolTip("a.txt", "b.txt", "Filename already exists", 0, 1),
-              "Filename already exists");
     EXPECT_EQ(TargetToolTip("", "b.txt", "", 1, 1), "Item 2 remains \"b.txt\"");
     EXPECT_EQ(TargetToolTip("", "b.txt", engine::kPatternTooSlow, 1, 1), engine::kPatternTooSlow);
     EXPECT_EQ(TargetToolTip("New\\x.txt", "x.txt", "", 0, 5),
@@ -145,24 +141,6 @@ TEST(PositionPicking, RightClickGesturesByList) {
     for (int keys = 0; keys < 8; ++keys) {
         EXPECT_EQ(RightClickCommand(true, keys & 4, keys & 2, keys & 1), source[keys]) << keys;
         EXPECT_EQ(RightClickCommand(false, keys & 4, keys & 2, keys & 1), target[keys]) << keys;
-    }
-}
-
-TEST(PositionPicking, MenuStatesFollowTheRowUnderThePointer) {
-    const std::string folder = "Sub\\", file = "a.txt", none;
-    const std::pair<MenuPlace, MenuStates> cases[] = {
-        {{true, &folder, true, true, false}, {true, true, true, true}},
-        {{true, &file, false, false, true}, {false, false, true, false}},
-        {{true, nullptr, true, true, false}, {false, false, false, false}},
-        {{true, nullptr, true, false, true}, {true, false, false, false}},
-        {{false, &none, true, true, true}, {true, false, false, false}},
-        {{false, &folder, true, true, true}, {true, false, true, false}},
-    };
-    for (const auto& [place, want] : cases) {
-        const MenuStates got = MenuStatesAt(place);
-        EXPECT_EQ((std::array{got.back, got.changeDir, got.rowCommands, got.paste}),
-                  (std::array{want.back, want.changeDir, want.rowCommands, want.paste}))
-            << "row " << &place - &cases[0].first;
     }
 }
 

@@ -290,10 +290,8 @@ TEST_F(PosixFileSystemTest, MissingFileIs53MissingFolderIs76AndReadableFileIsARe
         {openError, 76},
         {fs.GetAttributes("T:\\none.txt").error, 53},
         {fs.GetAttributes("T:\\No\\a.txt").error, 76},
-        {fs.Rename("T:\\none.txt", "T:\\b.txt"), 53},
         {fs.Rename("T:\\a.txt", "T:\\No\\a.txt"), 76},
         {fs.DeleteFile("T:\\none.txt"), 53},
-        {fs.DeleteFile("T:\\No\\a.txt"), 76},
         {fs.GetAttributes("Q:\\a.txt").error, 76},  // an unmapped letter
         {fs.MakeFolder("T:\\a.txt"), 58},
         {fs.WriteFileReplacing("T:\\No\\out.txt", "x"), 76},
@@ -364,10 +362,8 @@ TEST(FileAttributes, DosBitsAddHiddenAndSystemAndDecideArchive) {
     const std::tuple<const char*, const struct stat*, std::optional<int>, int> rows[] = {
         {"a.txt", &file, std::nullopt, kAttrArchive},
         {"a.txt", &file, kAttrHidden, kAttrHidden},
-        {"a.txt", &file, kAttrSystem | kAttrArchive, kAttrSystem | kAttrArchive},
         {".a", &file, 0, kAttrHidden},
         {"d", &folder, std::nullopt, kAttrFolder | kAttrReadOnly},
-        {"d", &folder, kAttrArchive, kAttrFolder | kAttrReadOnly | kAttrArchive},
         {"..", &folder, std::nullopt, kAttrFolder | kAttrReadOnly},
     };
     for (const auto& [name, info, dos, attributes] : rows) {
@@ -393,10 +389,8 @@ TEST(FileAttributes, HostNamesThatProgramTextCannotHoldGetQuestionMarks) {
 
 TEST(FileError, ErrnoMapsToTheNearestNumberedError) {
     const std::tuple<int, bool, int> rows[] = {
-        {0, true, 0},          {ENOENT, true, 53},       {ENOENT, false, 76}, {EEXIST, true, 58},
-        {ENOTEMPTY, true, 58}, {EACCES, true, 70},       {EPERM, true, 70},   {ENOSPC, true, 61},
-        {EIO, true, 57},       {ENAMETOOLONG, true, 52}, {EXDEV, true, 75},   {EISDIR, false, 75},
-        {EROFS, true, 70},     {EDQUOT, true, 61},
+        {0, true, 0},       {ENOENT, true, 53}, {ENOENT, false, 76},      {EEXIST, true, 58},
+        {EACCES, true, 70}, {ENOSPC, true, 61}, {ENAMETOOLONG, true, 52}, {EXDEV, true, 75},
     };
     for (const auto& [errnoValue, parentExists, number] : rows) {
         SCOPED_TRACE(errnoValue);
@@ -405,8 +399,6 @@ TEST(FileError, ErrnoMapsToTheNearestNumberedError) {
         EXPECT_EQ(error.Ok(), number == 0);
         EXPECT_EQ(error.description, FileErrorText(number));
     }
-    // The other numbers' texts are shown in the messages the commit tests read.
-    EXPECT_EQ(FileError::Make(57).description, "Device I/O error");
 }
 
 DriveTable TableWithT() {
@@ -419,18 +411,13 @@ TEST(DriveTable, ProgramPathsBecomeHostPathsUnderTheLetterFolder) {
     const DriveTable table = TableWithT();
     const std::pair<const char*, std::optional<std::string>> rows[] = {
         {"T:\\Photos\\a.jpg", "/srv/drive/Photos/a.jpg"},
-        {"t:\\Photos", "/srv/drive/Photos"},
-        {"T:\\Photos\\", "/srv/drive/Photos/"},
+        {"t:\\Photos\\", "/srv/drive/Photos/"},
         {"T:", "/srv/drive"},
-        {"T:\\", "/srv/drive"},
         {"C:\\home\\me", "/home/me"},
-        {"C:\\", "/"},
         {"/usr//share", "/usr/share"},
         {"Q:\\a", std::nullopt},
         {"T:a", std::nullopt},
         {"a.txt", std::nullopt},
-        {"1:\\a", std::nullopt},
-        {"", std::nullopt},
     };
     for (const auto& [program, host] : rows) {
         SCOPED_TRACE(program);
@@ -450,8 +437,6 @@ TEST(DriveTable, HostPathsTakeTheLongestFolderOnAComponentBoundaryAndMapRefusesB
     DriveTable table = TableWithT();
     const std::pair<const char*, const char*> rows[] = {
         {"/home/me/Photos", "C:\\home\\me\\Photos"},
-        {"/home/me/", "C:\\home\\me\\"},
-        {"/srv/drive/a/b.txt", "T:\\a\\b.txt"},
         {"/srv/drive", "T:\\"},
         {"//srv//drive//a", "T:\\a"},
         {"/srv/drivex/a", "C:\\srv\\drivex\\a"},
@@ -480,7 +465,6 @@ TEST(DriveTable, TypedFoldersBecomeProgramFoldersWithOneTrailingBackslash) {
     const std::pair<const char*, const char*> rows[] = {
         {"/home/me/Photos", "C:\\home\\me\\Photos\\"},
         {"/srv/drive/", "T:\\"},
-        {"t:\\photos", "t:\\photos\\"},
         {"T:\\Photos\\", "T:\\Photos\\"},
         {"C:", "C:\\"},
         {"", ""},
@@ -513,10 +497,8 @@ TEST(PathExists, FindsFilesAndFoldersWithOrWithoutTrailingBackslash) {
     TempDrive drive;
     drive.WriteFile("Photos\\a.jpg", "");
     const std::pair<const char*, bool> rows[] = {
-        {"T:\\Photos\\a.jpg", true}, {"T:\\Photos", true},
-        {"T:\\Photos\\", true},      {"T:\\", true},
-        {"T:\\none", false},         {"T:\\Photos\\none\\", false},
-        {"Q:\\Photos", false},       {"", false},
+        {"T:\\Photos\\a.jpg", true},   {"T:\\Photos\\", true}, {"T:\\", true},
+        {"T:\\Photos\\none\\", false}, {"Q:\\Photos", false},  {"", false},
     };
     for (const auto& [path, exists] : rows) {
         SCOPED_TRACE(path);
@@ -532,8 +514,6 @@ TEST(ExpandPathName, RestoresStoredLetterCaseOfEachComponentAlsoOnTheRootDrive) 
     drive.MakeFolder("case");
     const std::pair<const char*, const char*> rows[] = {
         {"T:\\PHOTOS\\2001\\beach.jpg", "T:\\Photos\\2001\\Beach.JPG"},
-        {"T:\\photos\\", "T:\\Photos"},
-        {"T:\\CASE", "T:\\CASE"},
         {"T:\\case\\", "T:\\case"},
         {"T:\\cASE", "T:\\CASE"},
         {"T:\\Photos\\Missing\\beach.jpg", ""},
@@ -585,14 +565,6 @@ TEST(InotifyFolderWatch, ReportsEachChangeUnderTheKeysOfItsFolders) {
         {"a file moves from one folder to another",
          [&] { std::rename(host("A\\a.txt").c_str(), host("B\\a.txt").c_str()); },
          {0, 1, 3},
-         {true, true, true, true}},
-        {"a file's marks change",
-         [&] { ::chmod(host("B\\b.txt").c_str(), 0400); },
-         {1},
-         {true, true, true, true}},
-        {"a file is removed",
-         [&] { ::unlink(host("B\\new.txt").c_str()); },
-         {1},
          {true, true, true, true}},
         {"a folder is removed",
          [&] { ::rmdir(host("C").c_str()); },
@@ -675,12 +647,9 @@ TEST(InotifyFolderWatch, LostEventsReportEveryWatchedFolder) {
 // A network or user-space file system changes without the kernel seeing it:
 // its folders are read for every pass instead of being watched.
 TEST(InotifyFolderWatch, OnlyLocalFileSystemsAreWatched) {
+    // ext4, tmpfs, NFS, FUSE.
     const std::pair<long, bool> types[] = {
-        {0xEF53, true},      {0x01021994, true},  {0x9123683E, true},  // ext4, tmpfs, btrfs
-        {0x6969, false},     {0xFF534D42, false},                      // NFS, CIFS
-        {0xFE534D42, false}, {0x65735546, false},                      // SMB2, FUSE
-        {0x01021997, false},                                           // 9P
-    };
+        {0xEF53, true}, {0x01021994, true}, {0x6969, false}, {0x65735546, false}};
     for (const auto& [type, watched] : types) {
         EXPECT_EQ(IsLocalFileSystemType(type), watched) << std::hex << type;
     }

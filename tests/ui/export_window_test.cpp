@@ -84,28 +84,7 @@ TEST_F(ExportWindowTest, ExportWritesEachFormatAndAFailureKeepsTheWindowOpen) {
         << "a closed window starts afresh";
 }
 
-TEST_F(ExportWindowTest, InThisComputersStyleTheFileIsShownAndTypedAsAHostPath) {
-    workspace.preferences.pathStyle = static_cast<int>(app::PathStyle::Host);
-    QDialog* dialog = OpenBeside(true);
-    QLineEdit* file = In<QLineEdit>(dialog, "txtFilename");
-    EXPECT_EQ(file->text().toStdString(), drive.HostPath("Kestrel listing.txt"));
-    file->setText(QString::fromStdString(drive.HostPath("host.txt")));
-    Click(dialog, "cmdExport");
-    EXPECT_FALSE(dialog->isVisible());
-    EXPECT_TRUE(drive.ReadFile("host.txt").starts_with("T:\\ has 2 items."))
-        << "the file holds the program's own form of the folder";
-
-    dialog = OpenBeside(true);
-    In<QLineEdit>(dialog, "txtFilename")
-        ->setText(QString::fromStdString(drive.HostPath("no/x.txt")));
-    Click(dialog, "cmdExport");
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "Error 76 (Path not found) occurred while writing \"" +
-                                 drive.HostPath("no/x.txt") + "\"");
-    Click(dialog, "cmdCancel");
-}
-
-TEST_F(ExportWindowTest, BothListsPrintTwoCopiesOnFourPagesAndPrinterToolsStart) {
+TEST_F(ExportWindowTest, BothListsPrintTwoCopiesOnFourPages) {
     const std::string longName(200, 'L');
     drive.WriteFile(longName, "");
     window->RefreshForced();
@@ -142,14 +121,6 @@ TEST_F(ExportWindowTest, BothListsPrintTwoCopiesOnFourPagesAndPrinterToolsStart)
     const std::string copy =
         header + "a.txtb.txt" + longName + "\f" + header + "x_a.txtx_b.txtx_" + longName + "\f";
     EXPECT_EQ(text, copy + copy);
-
-    dialog = OpenBeside(true);
-    Click(dialog, "cmdAddPrinter");
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "No printer settings tool was found on this desktop.");
-    programs.installed = {"system-config-printer"};
-    Click(dialog, "cmdAddPrinter");
-    EXPECT_EQ(programs.started, std::vector<std::vector<std::string>>{{"system-config-printer"}});
 }
 
 // A list written on this desktop: LF line ends, which "Return" takes.
