@@ -5,6 +5,7 @@
 // it. "kestrel" runs the command line itself and hands a window run over to
 // "kestrel-window" in the same process, so that a command-line run loads none
 // of the window's libraries, which would otherwise be half of its start-up.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -75,11 +76,13 @@ std::string ExecutablePath() {
 }
 
 // The catalogues beside the program in a build tree (bin/locale), or in the
-// installation's share/locale.
+// installation's share/locale. A folder: /usr/bin/locale is the locale program.
 std::string CatalogueFolder(const std::string& programPath) {
     const std::string folder = programPath.substr(0, programPath.rfind('/') + 1);
     const std::string beside = folder + "locale";
-    return ::access(beside.c_str(), F_OK) == 0 ? beside : folder + "../share/locale";
+    struct stat status {};
+    const bool besideIsFolder = ::stat(beside.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+    return besideIsFolder ? beside : folder + "../share/locale";
 }
 
 [[maybe_unused]] bool HasDisplay() {
