@@ -154,9 +154,6 @@ class Language {
 struct PseudoLanguage : Language {
     PseudoLanguage() : Language("C.UTF-8", "en@pseudo") {}
 };
-struct German : Language {
-    German() : Language("de_DE.UTF-8", "") {}
-};
 
 class PseudoLanguageTest : private PseudoLanguage, public SettingsWindowTest {
   protected:
@@ -197,11 +194,16 @@ TEST_F(PseudoLanguageTest, EveryWindowShowsOnlyTranslatedTextsThatFit) {
     EXPECT_TRUE(walk.clipped.empty()) << Describe(walk.clipped);
 }
 
-class GermanWindowTest : private German, public SettingsWindowTest {};
+class LanguageWindowTest : private Language,
+                           public SettingsWindowTest,
+                           public ::testing::WithParamInterface<const char*> {
+  protected:
+    LanguageWindowTest() : Language(GetParam(), "") {}
+};
 
-// German runs about a third longer than English: every window must still fit
+// German and French run up to a third longer than English: every window must still fit
 // a 1024x768 screen with room for its frame, and cut no text off there.
-TEST_F(GermanWindowTest, EveryWindowFitsA1024By768Screen) {
+TEST_P(LanguageWindowTest, EveryWindowFitsA1024By768Screen) {
     ASSERT_NE(window->findChild<QPushButton*>(QStringLiteral("cmdDoIt"))->text(),
               QStringLiteral("&Do It!"));
     drive.WriteFile("a.txt", "");
@@ -224,6 +226,9 @@ TEST_F(GermanWindowTest, EveryWindowFitsA1024By768Screen) {
     }
     EXPECT_TRUE(walk.clipped.empty()) << Describe(walk.clipped);
 }
+
+INSTANTIATE_TEST_SUITE_P(Shipped, LanguageWindowTest,
+                         ::testing::Values("de_DE.UTF-8", "fr_FR.UTF-8"));
 
 }  // namespace
 }  // namespace kestrel::ui
