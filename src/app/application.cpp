@@ -349,14 +349,18 @@ bool Application::ExportAfterRefresh(exchange::ExportFormat format, const std::s
                            windowMode)) {
         return false;
     }
-    if (result.leftOut == 0) {
+    return ReportLeftOut(result.leftOut, windowMode);
+}
+
+bool Application::ReportLeftOut(std::size_t leftOut, bool windowMode) {
+    if (leftOut == 0) {
         return true;
     }
-    const std::string leftOut = exchange::LeftOutOfBatchText(result.leftOut);
+    const std::string text = exchange::LeftOutOfBatchText(leftOut);
     if (windowMode) {
-        ui_.Ask(leftOut, kProgramTitle, Buttons::Ok, Icon::Exclamation);
+        ui_.Ask(text, kProgramTitle, Buttons::Ok, Icon::Exclamation);
     } else {
-        errors_ << leftOut << "\n";
+        errors_ << text << "\n";
         errors_.flush();
     }
     return false;

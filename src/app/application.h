@@ -106,6 +106,9 @@ class Application {
     /// standard error without one) and returns false.
     bool ReportOutputError(const platform::FileError& error, exchange::OutputActivity activity,
                            std::string_view target, bool windowMode);
+    /// True when a batch file left no entry out; otherwise says how many it
+    /// did (a box in window mode, standard error without one).
+    bool ReportLeftOut(std::size_t leftOut, bool windowMode);
     void ReportSyntaxError(const std::string& errorText, bool windowMode);
     void LocateFolders(const ProgramPlace& place);
     /// The data folder's default case-rule file; one the program brings

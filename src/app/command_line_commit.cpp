@@ -28,17 +28,7 @@ bool Application::ExportToStandardOutput(exchange::ExportFormat format, bool win
         return ReportOutputError(platform::FileError::Make(platform::kDeviceIoError),
                                  exchange::OutputActivity::Writing, "-", windowMode);
     }
-    if (leftOut == 0) {
-        return true;
-    }
-    const std::string text = exchange::LeftOutOfBatchText(leftOut);
-    if (windowMode) {
-        ui_.Ask(text, kProgramTitle, Buttons::Ok, Icon::Exclamation);
-    } else {
-        errors_ << text << "\n";
-        errors_.flush();
-    }
-    return false;
+    return ReportLeftOut(leftOut, windowMode);
 }
 
 bool Application::WritePreview(const std::string& file, bool windowMode) {

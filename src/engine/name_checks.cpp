@@ -36,10 +36,6 @@ RowMessage LengthMessage(std::string_view newName, int maxLength) {
                        {number})};
 }
 
-std::string LengthCheck(std::string_view newName, int maxLength) {
-    return LengthMessage(newName, maxLength).english;
-}
-
 std::string ErrorCheck1(std::string_view newName) {
     // The folder mark needs no special case: a backslash is never invalid. A
     // "." or ".." folder would lead the entry out of its target folder.

@@ -15,10 +15,8 @@
 namespace kestrel::engine {
 
 /// Counts the characters of the last path element of the new name (a trailing
-/// folder mark is not part of it) and reports when there are more than
-/// `maxLength`.
-std::string LengthCheck(std::string_view newName, int maxLength);
-/// LengthCheck's message in English and in the user's language.
+/// folder mark is not part of it) and reports, in English and in the user's
+/// language, when there are more than `maxLength`.
 RowMessage LengthMessage(std::string_view newName, int maxLength);
 
 /// Reports any of / ? : * " < > | in the new name, and a "." or ".." folder;

@@ -17,30 +17,18 @@
 namespace kestrel::ui {
 namespace {
 
-// The entries show in the user's language; each keeps its English name, which
-// is what the import reads.
+// The entries show in the user's language; the import reads them so as well
+// as in English.
 QComboBox* DelimiterBox(const char* name, std::size_t initial, QWidget* parent) {
     auto* box = Named(new QComboBox(parent), name);
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
     for (std::string_view item : exchange::kDelimiterItems) {
-        box->addItem(Tr(std::string(item).c_str()), ToQString(item));
+        box->addItem(Tr(item.data()));
     }
-    box->setCurrentText(box->itemText(static_cast<int>(initial)));
+    box->setCurrentIndex(static_cast<int>(initial));
     box->setToolTip(Tr("How do I know where a filename begins or ends?"));
     return box;
-}
-
-// The box's text as the import reads it: an entry's English name, else what
-// was typed (a character, or a "Custom Char" code).
-std::string DelimiterText(const QComboBox* box) {
-    const QString shown = box->currentText();
-    for (int i = 0; i < box->count(); ++i) {
-        if (box->itemText(i) == shown) {
-            return box->itemData(i).toString().toStdString();
-        }
-    }
-    return shown.toStdString();
 }
 
 }  // namespace
@@ -147,9 +135,12 @@ QWidget* ImportPanel::BuildParameters() {
 }
 
 exchange::ImportRequest ImportPanel::Request() const {
-    return {txtSourceList_->text().toStdString(),      txtTargetList_->text().toStdString(),
-            txtSourceDirectory_->text().toStdString(), txtTargetDirectory_->text().toStdString(),
-            DelimiterText(cbo1stDelimiter_),           DelimiterText(cbo2ndDelimiter_)};
+    return {txtSourceList_->text().toStdString(),
+            txtTargetList_->text().toStdString(),
+            txtSourceDirectory_->text().toStdString(),
+            txtTargetDirectory_->text().toStdString(),
+            cbo1stDelimiter_->currentText().toStdString(),
+            cbo2ndDelimiter_->currentText().toStdString()};
 }
 
 void ImportPanel::Run(const std::function<void(const exchange::StatusSink&)>& operation) {

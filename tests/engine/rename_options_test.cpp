@@ -106,7 +106,7 @@ TEST(LengthCheck, MeasuresCharactersOfTheLastPathElement) {
         {"2001\\Photos\\", 5, "Filename exceeds 5 characters in length."},
     };
     for (const auto& [newName, maxLength, expected] : cases) {
-        EXPECT_EQ(LengthCheck(newName, maxLength), expected) << newName << " / " << maxLength;
+        EXPECT_EQ(LengthMessage(newName, maxLength).english, expected) << newName << " / " << maxLength;
     }
 }
 
