@@ -9,7 +9,7 @@ namespace kestrel::ui {
 
 OkCancelRow BuildOkCancelRow(QWidget* dialog, const char* okName, const char* okCaption,
                              const char* cancelName) {
-    QPushButton* ok = DialogButton(okName, okCaption, dialog);
+    QPushButton* ok = DialogButton(okName, Tr(okCaption), dialog);
     QPushButton* cancel = DialogButton(cancelName, Tr("&Cancel"), dialog);
     ok->setDefault(true);
     auto* row = new QHBoxLayout;

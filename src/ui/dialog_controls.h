@@ -31,14 +31,6 @@ inline QPushButton* DialogButton(const char* name, const QString& caption, QWidg
     return button;
 }
 
-/// The same with the English caption, marked for the catalogues with N_ where
-/// it is written, shown in the user's language. A caption translated already
-/// belongs in the QString form: looked up again, a translation that happens to
-/// be another English text would be translated twice.
-inline QPushButton* DialogButton(const char* name, const char* caption, QWidget* parent) {
-    return DialogButton(name, Tr(caption), parent);
-}
-
 /// A "..." button. Its caption says nothing to a screen reader; its tooltip
 /// `tip` names it.
 inline QPushButton* BrowseButton(const char* name, const QString& tip, QWidget* parent) {
@@ -46,11 +38,6 @@ inline QPushButton* BrowseButton(const char* name, const QString& tip, QWidget* 
     button->setToolTip(tip);
     button->setAccessibleName(tip);
     return button;
-}
-
-/// The same with the English tip, translated as DialogButton translates.
-inline QPushButton* BrowseButton(const char* name, const char* tip, QWidget* parent) {
-    return BrowseButton(name, Tr(tip), parent);
 }
 
 /// A label in the widget font made `pointSizeDelta` points larger, and bold when asked.
@@ -97,8 +84,8 @@ struct OkCancelRow {
     QHBoxLayout* row;  // more buttons may go in front of the stretch
 };
 
-/// Makes OK (the default button, named `okName`, captioned `okCaption` in the
-/// user's language as DialogButton translates it) and Cancel ("cmdCancel"
+/// Makes OK (the default button, named `okName`, captioned `okCaption`, an
+/// English caption marked with N_, in the user's language) and Cancel ("cmdCancel"
 /// unless named otherwise) in a row that pushes them right.
 OkCancelRow BuildOkCancelRow(QWidget* dialog, const char* okName = "cmdOK",
                              const char* okCaption = N_("OK"),
