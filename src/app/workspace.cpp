@@ -464,7 +464,7 @@ void Workspace::ComputeTargets() {
         options.chkNumberPerFolder == 1};
     input.secondPipeline = second ? &*second : nullptr;
     PreviewFeedback feedback(ui_);
-    preview_ = lists::ComputePreview(fileSystem_, pipeline, input, feedback);
+    lists::ComputePreview(fileSystem_, pipeline, input, feedback, preview_);
     // What matters most comes first: a status panel shows only the start of
     // a long text.
     const std::string_view patternError = pipeline.PatternError();

@@ -1,7 +1,9 @@
 #include "engine/name_checks.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
+#include <functional>
 
 #include "text/program_path.h"
 #include "text/unicode_text.h"
@@ -50,28 +52,41 @@ bool DiffersOtherThanCase(std::string_view currentName, std::string_view newName
     return !text::EqualAsLowerCase(currentName, newName);
 }
 
+std::uint64_t FoldedHash(std::string_view folded) {
+    return std::hash<std::string_view>{}(folded);
+}
+
+std::uint64_t TargetPathHash(std::uint64_t folderHash, std::uint64_t leafHash) {
+    // The folder's hash is mixed first, so that swapping the parts changes it.
+    std::uint64_t h = folderHash * 0x9E3779B97F4A7C15ULL ^ leafHash;
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDULL;
+    h ^= h >> 33;
+    return h;
+}
+
 DuplicateTargets::DuplicateTargets(std::size_t expectedCount) {
-    foldedTargets_.Reserve(expectedCount);
+    slots_.resize(std::bit_ceil(std::max<std::size_t>(expectedCount * 2, 16)));
+    mask_ = slots_.size() - 1;
 }
 
-void DuplicateTargets::Clear() {
-    foldedTargets_.Clear();
-}
-
-std::string DuplicateTargets::ErrorCheck3(std::string_view folder, std::string_view name) {
-    // A file and a folder with the same target name collide, so the folder
-    // mark is dropped before the comparison key is made.
-    if (name.ends_with('\\')) {
-        name.remove_suffix(1);
+void DuplicateTargets::Grow() {
+    if ((count_ + 1) * 2 <= slots_.size()) {
+        return;
     }
-    if (folder != folder_) {
-        folder_.assign(folder);
-        text::FoldCaseInto(folder, folderKey_);
+    std::vector<Slot> old(slots_.size() * 2);
+    old.swap(slots_);
+    mask_ = slots_.size() - 1;
+    for (const Slot& slot : old) {
+        if (slot.row == kEmpty) {
+            continue;
+        }
+        std::size_t i = slot.hash & mask_;
+        while (slots_[i].row != kEmpty) {
+            i = (i + 1) & mask_;
+        }
+        slots_[i] = slot;
     }
-    text::FoldCaseInto(name, nameKey_);
-    key_.assign(folderKey_).append(nameKey_);
-    const bool isNew = foldedTargets_.Insert(key_);
-    return isNew ? std::string() : std::string(N_("Duplicate filename"));
 }
 
 }  // namespace kestrel::engine

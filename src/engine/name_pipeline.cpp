@@ -74,9 +74,12 @@ const std::u32string& TextFor(const TaggedText& text, const NameContext& context
 }
 
 // An item that keeps its name, and the message that says why.
-NameResult Kept(std::string_view filename, std::string_view message) {
+void KeepName(std::string_view filename, std::string_view message, NameResult& result) {
     RowMessage both = RowMessage::Fixed(std::string(message));
-    return {std::string(filename), std::move(both.english), true, std::move(both.shown)};
+    result.name.assign(filename);
+    result.message = std::move(both.english);
+    result.shownMessage = std::move(both.shown);
+    result.keptName = true;
 }
 
 // A tag without a value flags the row only where its text went into the name.
@@ -174,13 +177,25 @@ std::string_view NamePipeline::PatternError() const {
 }
 
 NameResult NamePipeline::Process(std::string_view filename, const NameContext& context) const {
+    NameResult result;
+    Process(filename, context, result);
+    return result;
+}
+
+void NamePipeline::Process(std::string_view filename, const NameContext& context,
+                           NameResult& result) const {
+    result.message.clear();
+    result.shownMessage.clear();
+    result.keptName = false;
     // A pass whose search cannot run renames nothing rather than half of what
     // was asked.
     if (!PatternError().empty()) {
-        return {std::string(filename), {}};
+        result.name.assign(filename);
+        return;
     }
     if (usedTags_.any() && context.tags == nullptr) {
-        return Kept(filename, kTagsNotRead);
+        KeepName(filename, kTagsNotRead, result);
+        return;
     }
     TagMiss miss;
     std::u32string whole = text::ToCodePoints(filename);
@@ -231,9 +246,11 @@ NameResult NamePipeline::Process(std::string_view filename, const NameContext& c
             case RegexReplace::Outcome::Done:
                 break;
             case RegexReplace::Outcome::TooSlow:
-                return Kept(filename, kPatternTooSlow);
+                KeepName(filename, kPatternTooSlow, result);
+                return;
             case RegexReplace::Outcome::GaveUp:
-                return Kept(filename, kPatternGaveUp);
+                KeepName(filename, kPatternGaveUp, result);
+                return;
         }
     }
     ApplyToNameAndExtension(base, extension, context, miss);
@@ -256,16 +273,17 @@ NameResult NamePipeline::Process(std::string_view filename, const NameContext& c
         CollapseSpaces(base);
     }
 
-    std::u32string result = std::move(base);
+    std::u32string made = std::move(base);
     if (!periodsAreCharacters_ && !extension.empty()) {
-        result.push_back(U'.');
-        result += extension;
+        made.push_back(U'.');
+        made += extension;
     }
-    Cap(result);
-    result += split.mark;
-    CollapseBackslashes(result);
-    return {text::ToUtf8(result), std::move(miss.message.english), false,
-            std::move(miss.message.shown)};
+    Cap(made);
+    made += split.mark;
+    CollapseBackslashes(made);
+    text::ToUtf8Into(made, result.name);
+    result.message = std::move(miss.message.english);
+    result.shownMessage = std::move(miss.message.shown);
 }
 
 void NamePipeline::InsertTexts(std::u32string& base, const NameContext& context,

@@ -65,6 +65,9 @@ class NamePipeline {
 
     /// `filename` is the item's own name; a folder carries one trailing "\".
     NameResult Process(std::string_view filename, const NameContext& context) const;
+    /// Process into `result`, reusing what its texts hold: a pass over many
+    /// names then allocates for none of them.
+    void Process(std::string_view filename, const NameContext& context, NameResult& result) const;
 
     /// Why the search text cannot be used as a regular expression; while it
     /// is set, every name stays as it is.

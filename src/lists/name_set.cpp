@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <bit>
-#include <functional>
 
+#include "engine/name_checks.h"
 #include "text/unicode_text.h"
 
 namespace kestrel::lists {
@@ -14,10 +14,13 @@ constexpr std::uint64_t kEmptySlot = 0;
 
 }  // namespace
 
+std::uint64_t NameSet::KeyOfHash(std::uint64_t foldedHash) {
+    return foldedHash == kEmptySlot ? 1 : foldedHash;
+}
+
 std::uint64_t NameSet::Key(std::string_view name) const {
     text::FoldCaseInto(name, folded_);
-    const std::uint64_t hash = std::hash<std::string_view>{}(folded_);
-    return hash == kEmptySlot ? 1 : hash;
+    return KeyOfHash(engine::FoldedHash(folded_));
 }
 
 void NameSet::Add(std::string_view name) {
@@ -43,7 +46,12 @@ void NameSet::Seal() {
 }
 
 bool NameSet::MayHold(std::string_view name) const {
-    const std::uint64_t key = Key(name);
+    text::FoldCaseInto(name, folded_);
+    return MayHoldFolded(engine::FoldedHash(folded_));
+}
+
+bool NameSet::MayHoldFolded(std::uint64_t foldedHash) const {
+    const std::uint64_t key = KeyOfHash(foldedHash);
     if (!Sealed()) {
         return std::find(keys_.begin(), keys_.end(), key) != keys_.end();
     }

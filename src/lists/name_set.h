@@ -18,9 +18,13 @@ class NameSet {
     /// Called once every name is in, before the first question.
     void Seal();
     bool MayHold(std::string_view name) const;
+    /// MayHold for a name already folded for case and hashed with
+    /// engine::FoldedHash, as the preview's threads do it.
+    bool MayHoldFolded(std::uint64_t foldedHash) const;
 
   private:
     std::uint64_t Key(std::string_view name) const;
+    static std::uint64_t KeyOfHash(std::uint64_t foldedHash);
     // A sealed table has at least two slots.
     bool Sealed() const { return mask_ != 0; }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <iterator>
+#include <optional>
 #include <thread>
 
 #include "engine/name_checks.h"
@@ -19,61 +20,15 @@ std::string_view After(std::string_view text, std::size_t length) {
     return length <= text.size() ? text.substr(length) : std::string_view();
 }
 
-std::string TargetRowText(int pathDisplay, std::string_view targetFolder,
-                          std::string_view relativeFolder, const std::string& newName) {
-    switch (pathDisplay) {
-        case engine::kShowPartialPath:
-            return std::string(relativeFolder) + newName;
-        case engine::kShowFullPath:
-            return std::string(targetFolder) + newName;
-        default:
-            return newName;
-    }
-}
-
-// What the checks of one row found. Whether its target is taken may have to
-// wait until the pass knows every new name, as another row may free it.
-struct RowChecks {
-    engine::RowMessage early;      // the length and invalid-character checks
-    engine::RowMessage duplicate;  // the duplicate check, which comes last and so wins
-    bool targetInQuestion = false;
-};
-
 constexpr const char* kAlreadyExists = N_("Filename already exists");
 
-void SetMessage(Preview& preview, std::size_t row, engine::RowMessage message) {
-    preview.messages[row] = std::move(message.english);
-    preview.shownMessages[row] = std::move(message.shown);
+void SetMessage(Preview& preview, std::size_t row, const engine::RowMessage& message) {
+    preview.messages[row] = message.english;
+    preview.shownMessages[row] = message.shown;
 }
 
-// The checks in their fixed order; a later failing check replaces the message.
-RowChecks CheckNewName(ExistingTargets& existing, const PreviewInput& input,
-                       engine::DuplicateTargets& duplicates, const std::string& newName,
-                       const std::string& targetFolder) {
-    RowChecks found;
-    const auto take = [&found](engine::RowMessage message) {
-        if (!message.Empty()) {
-            found.early = std::move(message);
-        }
-    };
-    const PreviewChecks& checks = input.checks;
-    if (checks.maxLengthCheck) {
-        take(engine::LengthMessage(newName, checks.maxLength));
-    }
-    if (checks.errorLevel >= 1) {
-        take(engine::RowMessage::Fixed(engine::ErrorCheck1(newName)));
-    }
-    if (checks.errorLevel >= 3) {
-        found.duplicate = engine::RowMessage::Fixed(duplicates.ErrorCheck3(targetFolder, newName));
-    }
-    // A row flagged as a duplicate keeps that message whatever its target.
-    found.targetInQuestion = checks.errorLevel >= 2 && found.duplicate.Empty() &&
-                             existing.MayBeTaken(targetFolder, newName);
-    return found;
-}
-
-std::string WithoutFolderMark(std::string_view name) {
-    return std::string(name.ends_with('\\') ? name.substr(0, name.size() - 1) : name);
+std::string_view WithoutFolderMark(std::string_view name) {
+    return name.ends_with('\\') ? name.substr(0, name.size() - 1) : name;
 }
 
 // A row whose target a listed name may hold, with what its existing-target
@@ -269,7 +224,7 @@ class HeldTargets {
     }
     void Ask(std::size_t row, const std::string& targetFolder, const std::string& newName,
              std::string_view caseChangedItem) {
-        questions_.push_back({row, targetFolder + WithoutFolderMark(newName)});
+        questions_.push_back({row, std::string(targetFolder).append(WithoutFolderMark(newName))});
         details_.push_back({targetFolder, newName, std::string(caseChangedItem)});
     }
 
@@ -283,11 +238,10 @@ class HeldTargets {
         renamed.reserve(renamed_.size());
         for (const auto& [row, keepsPlace] : renamed_) {
             const ListEntry& entry = input_.rows[row];
-            renamed.push_back(
-                {row,
-                 std::string(EntryFolder(entry, input_.folderTable, input_.sourceDir)) +
-                     WithoutFolderMark(EntryFilename(entry.text)),
-                 keepsPlace});
+            renamed.push_back({row,
+                               std::string(EntryFolder(entry, input_.folderTable, input_.sourceDir))
+                                   .append(WithoutFolderMark(EntryFilename(entry.text))),
+                               keepsPlace});
         }
         std::vector<bool> flagged(preview.messages.size());
         for (std::size_t row = 0; row < flagged.size(); ++row) {
@@ -307,57 +261,237 @@ class HeldTargets {
     std::vector<QuestionDetails> details_;
 };
 
-// Makes the names of rows [begin, end) as the pass would if every selected
-// row before each were renamed: its autonumber index is then the number of
-// selected rows before it (in its folder, when each folder is numbered anew).
-void MakeNames(const engine::NamePipeline& pipeline, const PreviewInput& input, std::size_t begin,
-               std::size_t end, std::vector<engine::NameResult>& made) {
-    engine::AutonumberCounter guess = AutonumberCounterFor(input.rows, input.numberPerFolder);
-    for (std::size_t i = 0; i < begin; ++i) {
-        if (input.rows[i].selected) {
-            guess.Advance(input.rows[i].folderIndex);
-        }
+// Where the rows of one listed folder go. Made for every folder of the
+// listing before the names are, so that the threads that make names only read it.
+struct FolderPlace {
+    std::string_view folder;  // where its rows were listed
+    std::string targetFolder;
+    std::string_view relativeFolder;  // the target folder past the target folder of the pass
+    /// The target folder folded for case and hashed, for the rows that stay in it.
+    std::uint64_t foldedHash = 0;
+    /// Its names are the rows' own when a new name has no sub-folder.
+    bool plain = false;
+    /// A change of case only keeps a row where it is.
+    bool samePlace = false;
+    /// The folder's names, once the pass has asked for them.
+    const NameSet* names = nullptr;
+};
+
+// Slot 0 stands for the working folder itself, as EntryFolder reads an index
+// outside the table.
+std::vector<FolderPlace> FolderPlaces(const PreviewInput& input) {
+    std::vector<FolderPlace> places(input.folderTable.size() + 1);
+    std::string folded;
+    for (std::size_t f = 0; f < places.size(); ++f) {
+        FolderPlace& place = places[f];
+        place.folder = f == 0 ? input.sourceDir : std::string_view(input.folderTable[f - 1]);
+        place.targetFolder =
+            std::string(input.destDir) + std::string(After(place.folder, input.sourceDir.size()));
+        place.relativeFolder = After(place.targetFolder, input.destDir.size());
+        text::FoldCaseInto(place.targetFolder, folded);
+        place.foldedHash = engine::FoldedHash(folded);
+        place.plain = place.targetFolder.empty() || place.targetFolder.ends_with('\\');
+        place.samePlace = place.targetFolder == place.folder;
     }
-    std::string fullPath;
-    for (std::size_t i = begin; i < end; ++i) {
-        PrefetchTags(input.rowTags, i);
-        const ListEntry& entry = input.rows[i];
-        if (!entry.selected) {
-            continue;
-        }
-        const std::string_view filename = EntryFilename(entry.text);
-        fullPath.assign(EntryFolder(entry, input.folderTable, input.sourceDir)).append(filename);
-        const engine::TagValues* tags = i < input.rowTags.size() ? input.rowTags[i] : nullptr;
-        made[i] = pipeline.Process(filename, {fullPath, guess.SelectionFor(entry.folderIndex),
-                                              guess.IndexFor(entry.folderIndex), tags});
-        guess.Advance(entry.folderIndex);
+    return places;
+}
+
+std::size_t PlaceSlot(const ListEntry& entry, std::size_t placeCount) {
+    const auto index = static_cast<std::size_t>(entry.folderIndex);
+    return index < placeCount ? index : 0;
+}
+
+// How much of a target row's text is its folder, as the display shows it.
+std::size_t ShownFolderLength(int pathDisplay, const FolderPlace& place) {
+    switch (pathDisplay) {
+        case engine::kShowPartialPath:
+            return place.relativeFolder.size();
+        case engine::kShowFullPath:
+            return place.targetFolder.size();
+        default:
+            return 0;
     }
 }
 
-// The names of a long list made ahead on two threads, one half each; empty
-// when the pass makes them itself. Making a name is independent per row, so
-// the halves need no lock; the pass takes a name made ahead only where the
-// row's autonumber index came out as guessed (nearly always: a numbered name
-// rarely stays as it was), so the names are exactly one thread's.
-std::vector<engine::NameResult> MakeNamesAhead(const engine::NamePipeline& pipeline,
-                                               const PreviewInput& input) {
-    const std::size_t rowCount = input.rows.size();
-    const engine::NamePipeline* second = input.secondPipeline;
-    if (second == nullptr || rowCount < kRowsForTwoThreads || !pipeline.SameOnAnyThread()) {
-        return {};
+// What the checks of one row that need no other row found, made on the thread
+// that made its name.
+struct RowFacts {
+    enum class Kind : std::uint8_t { NotMade, Kept, Unchanged, Renamed };
+    Kind kind = Kind::NotMade;
+    /// Which maker made it last, so that a name made again replaces the first.
+    std::uint8_t maker = 0;
+    bool caseOnly = false;
+    /// The name has no sub-folder and its target folder is plain: its leaf is
+    /// looked up among the target folder's names by `leafHash`.
+    bool plainPlace = false;
+    std::uint64_t leafHash = 0;
+    std::uint64_t pathHash = 0;
+};
+
+// Makes rows of the pass: each row's name, its text in the target list, the
+// checks that need no other row, and the keys the other checks compare. One
+// maker belongs to one thread; makers write only the rows they are given.
+class RowMaker {
+  public:
+    RowMaker(std::uint8_t id, const engine::NamePipeline& pipeline, const PreviewInput& input,
+             const std::vector<FolderPlace>& places, Preview& preview, std::vector<RowFacts>& facts)
+        : id_(id),
+          pipeline_(pipeline),
+          input_(input),
+          places_(places),
+          preview_(preview),
+          facts_(facts) {}
+
+    void Make(std::size_t row, std::int64_t selectionCount, std::int64_t sequenceIndex);
+
+    /// Makes the selected rows of [begin, end) as the pass would if every
+    /// selected row before each were renamed: its autonumber index is then the
+    /// number of selected rows before it (in its folder, when each folder is
+    /// numbered anew).
+    void MakeGuessing(std::size_t begin, std::size_t end);
+
+    /// Rows named with a tag that found no value, with what they say.
+    const std::vector<std::pair<std::size_t, engine::RowMessage>>& TagMisses() const {
+        return tagMisses_;
     }
-    std::vector<engine::NameResult> made(rowCount);
+    std::uint8_t Id() const { return id_; }
+
+  private:
+    void CheckOnItsOwn(std::size_t row, std::string_view newName);
+    void MakeKeys(RowFacts& facts, const FolderPlace& place, std::string_view newName);
+
+    std::uint8_t id_;
+    const engine::NamePipeline& pipeline_;
+    const PreviewInput& input_;
+    const std::vector<FolderPlace>& places_;
+    Preview& preview_;
+    std::vector<RowFacts>& facts_;
+    std::vector<std::pair<std::size_t, engine::RowMessage>> tagMisses_;
+    // Reused from row to row.
+    engine::NameResult made_;
+    std::string fullPath_;
+    std::string folded_;
+    std::string path_;
+};
+
+void RowMaker::Make(std::size_t row, std::int64_t selectionCount, std::int64_t sequenceIndex) {
+    const ListEntry& entry = input_.rows[row];
+    const FolderPlace& place = places_[PlaceSlot(entry, places_.size())];
+    const std::string_view filename = EntryFilename(entry.text);
+    // The real folder of the entry, whatever the display mode shows.
+    fullPath_.assign(place.folder).append(filename);
+    const engine::TagValues* tags = row < input_.rowTags.size() ? input_.rowTags[row] : nullptr;
+    pipeline_.Process(filename, {fullPath_, selectionCount, sequenceIndex, tags}, made_);
+
+    RowFacts& facts = facts_[row];
+    facts = {};
+    facts.maker = id_;
+    std::string& target = preview_.targets[row];
+    target.clear();
+    preview_.messages[row].clear();
+    preview_.shownMessages[row].clear();
+    if (made_.keptName) {
+        // The row keeps its name, so neither the commit nor an export
+        // touches it, and says why.
+        facts.kind = RowFacts::Kind::Kept;
+        preview_.messages[row] = made_.message;
+        preview_.shownMessages[row] = made_.shownMessage;
+        return;
+    }
+    if (made_.name == filename) {
+        facts.kind = RowFacts::Kind::Unchanged;
+        return;
+    }
+    facts.kind = RowFacts::Kind::Renamed;
+    const std::size_t folderLength = ShownFolderLength(input_.pathDisplay, place);
+    target.assign(place.targetFolder, place.targetFolder.size() - folderLength, folderLength)
+        .append(made_.name);
+    facts.caseOnly = !engine::DiffersOtherThanCase(filename, made_.name);
+    CheckOnItsOwn(row, made_.name);
+    if (input_.checks.errorLevel >= 2) {
+        MakeKeys(facts, place, made_.name);
+    }
+    if (!made_.message.empty()) {
+        tagMisses_.emplace_back(row, engine::RowMessage{made_.message, made_.shownMessage});
+    }
+}
+
+// The length and invalid-character checks, in their fixed order: a later
+// failing check replaces the message.
+void RowMaker::CheckOnItsOwn(std::size_t row, std::string_view newName) {
+    const PreviewChecks& checks = input_.checks;
+    engine::RowMessage found;
+    if (checks.maxLengthCheck) {
+        found = engine::LengthMessage(newName, checks.maxLength);
+    }
+    if (checks.errorLevel >= 1) {
+        if (std::string invalid = engine::ErrorCheck1(newName); !invalid.empty()) {
+            found = engine::RowMessage::Fixed(std::move(invalid));
+        }
+    }
+    if (!found.Empty()) {
+        SetMessage(preview_, row, std::move(found));
+    }
+}
+
+// A file and a folder with the same target collide, so the folder mark is
+// not part of the keys.
+void RowMaker::MakeKeys(RowFacts& facts, const FolderPlace& place, std::string_view newName) {
+    if (newName.ends_with('\\')) {
+        newName.remove_suffix(1);
+    }
+    if (place.plain && newName.find('\\') == std::string_view::npos) {
+        text::FoldCaseInto(newName, folded_);
+        facts.plainPlace = true;
+        facts.leafHash = engine::FoldedHash(folded_);
+        facts.pathHash = engine::TargetPathHash(place.foldedHash, facts.leafHash);
+        return;
+    }
+    // A name with sub-folders: the whole path, split after its last backslash.
+    path_.assign(place.targetFolder).append(newName);
+    text::FoldCaseInto(path_, folded_);
+    const std::size_t slash = folded_.rfind('\\');
+    const std::size_t leaf = slash == std::string::npos ? 0 : slash + 1;
+    const std::string_view folded(folded_);
+    facts.pathHash = engine::TargetPathHash(engine::FoldedHash(folded.substr(0, leaf)),
+                                            engine::FoldedHash(folded.substr(leaf)));
+}
+
+void RowMaker::MakeGuessing(std::size_t begin, std::size_t end) {
+    engine::AutonumberCounter guess = AutonumberCounterFor(input_.rows, input_.numberPerFolder);
+    for (std::size_t i = 0; i < begin; ++i) {
+        if (input_.rows[i].selected) {
+            guess.Advance(input_.rows[i].folderIndex);
+        }
+    }
+    for (std::size_t i = begin; i < end; ++i) {
+        PrefetchTags(input_.rowTags, i);
+        const ListEntry& entry = input_.rows[i];
+        if (entry.selected) {
+            Make(i, guess.SelectionFor(entry.folderIndex), guess.IndexFor(entry.folderIndex));
+            guess.Advance(entry.folderIndex);
+        }
+    }
+}
+
+// The rows of a long list made ahead on two threads, one half each; false
+// when the pass makes them itself. Making a row is independent of the others,
+// so the halves need no lock; the pass keeps a row made ahead only where its
+// autonumber index came out as guessed (nearly always: a numbered name rarely
+// stays as it was), so the rows are exactly one thread's.
+bool MakeRowsAhead(const PreviewInput& input, RowMaker& first, RowMaker& second) {
+    const std::size_t rowCount = input.rows.size();
     const std::size_t middle = rowCount / 2;
     std::exception_ptr failure;
     std::thread helper([&] {
         try {
-            MakeNames(*second, input, middle, rowCount, made);
+            second.MakeGuessing(middle, rowCount);
         } catch (...) {
             failure = std::current_exception();
         }
     });
     try {
-        MakeNames(pipeline, input, 0, middle, made);
+        first.MakeGuessing(0, middle);
     } catch (...) {
         helper.join();
         throw;
@@ -366,7 +500,187 @@ std::vector<engine::NameResult> MakeNamesAhead(const engine::NamePipeline& pipel
     if (failure) {
         std::rethrow_exception(failure);
     }
-    return made;
+    return true;
+}
+
+bool MakesRowsAhead(const engine::NamePipeline& pipeline, const PreviewInput& input) {
+    return input.secondPipeline != nullptr && input.rows.size() >= kRowsForTwoThreads &&
+           pipeline.SameOnAnyThread();
+}
+
+// Every row as it is, for a pass about to start or one that failed.
+void ResetPreview(Preview& preview, std::size_t rowCount) {
+    for (std::vector<std::string>* texts :
+         {&preview.targets, &preview.messages, &preview.shownMessages}) {
+        texts->resize(rowCount);
+        for (std::string& text : *texts) {
+            text.clear();
+        }
+    }
+    preview.renameCounter = 0;
+    preview.errorCount = 0;
+    preview.widestName.clear();
+}
+
+// The checks that compare a row with the others and with the disk, row by
+// row in the order of the list.
+class PassChecks {
+  public:
+    PassChecks(platform::FileSystem& fileSystem, const PreviewInput& input,
+               std::vector<FolderPlace>& places, Preview& preview)
+        : input_(input),
+          places_(places),
+          preview_(preview),
+          duplicates_(input.checks.errorLevel >= 3 ? input.rows.size() : 0),
+          existing_(fileSystem, &input.folderTable, input.listedNames),
+          held_(input, existing_) {}
+
+    void CheckRenamed(std::size_t row, const RowFacts& facts);
+    void Finish(platform::FileSystem& fileSystem) { held_.Decide(fileSystem, preview_); }
+
+  private:
+    std::string_view NewName(std::size_t row) const;
+    const FolderPlace& PlaceOf(std::size_t row) const {
+        return places_[PlaceSlot(input_.rows[row], places_.size())];
+    }
+    bool SameTarget(std::size_t earlier, std::size_t row);
+    bool MayBeTaken(FolderPlace& place, const RowFacts& facts, std::string_view newName);
+
+    const PreviewInput& input_;
+    std::vector<FolderPlace>& places_;
+    Preview& preview_;
+    engine::DuplicateTargets duplicates_;
+    ExistingTargets existing_;
+    HeldTargets held_;
+    std::string foldedEarlier_;
+    std::string foldedRow_;
+};
+
+std::string_view PassChecks::NewName(std::size_t row) const {
+    return After(preview_.targets[row], ShownFolderLength(input_.pathDisplay, PlaceOf(row)));
+}
+
+// Hashes agree: the paths decide, folded for case, without folder marks.
+bool PassChecks::SameTarget(std::size_t earlier, std::size_t row) {
+    const auto folded = [this](std::size_t r, std::string& out) {
+        std::string path = PlaceOf(r).targetFolder;
+        path.append(WithoutFolderMark(NewName(r)));
+        text::FoldCaseInto(path, out);
+    };
+    folded(earlier, foldedEarlier_);
+    folded(row, foldedRow_);
+    return foldedEarlier_ == foldedRow_;
+}
+
+bool PassChecks::MayBeTaken(FolderPlace& place, const RowFacts& facts, std::string_view newName) {
+    if (!facts.plainPlace) {
+        return existing_.MayBeTaken(place.targetFolder, newName);
+    }
+    if (place.names == nullptr) {
+        place.names = &existing_.NamesIn(place.targetFolder);
+    }
+    return place.names->MayHoldFolded(facts.leafHash);
+}
+
+void PassChecks::CheckRenamed(std::size_t row, const RowFacts& facts) {
+    const int errorLevel = input_.checks.errorLevel;
+    bool duplicate = false;
+    if (errorLevel >= 3) {
+        duplicate = duplicates_.Repeats(facts.pathHash, row, [this, row](std::size_t earlier) {
+            return SameTarget(earlier, row);
+        });
+        if (duplicate) {
+            // The duplicate check comes last, so it wins.
+            SetMessage(preview_, row, engine::RowMessage::Fixed(N_("Duplicate filename")));
+        }
+    }
+    if (errorLevel < 2) {
+        return;
+    }
+    FolderPlace& place = places_[PlaceSlot(input_.rows[row], places_.size())];
+    held_.NoteRenamed(row, facts.caseOnly && place.samePlace);
+    // A row flagged as a duplicate keeps that message whatever its target.
+    const std::string_view newName = NewName(row);
+    if (!duplicate && MayBeTaken(place, facts, newName)) {
+        const std::string newNameText(newName);
+        const std::string fullPath =
+            facts.caseOnly
+                ? std::string(place.folder) + std::string(EntryFilename(input_.rows[row].text))
+                : std::string();
+        held_.Ask(row, place.targetFolder, newNameText, fullPath);
+    }
+}
+
+void RunPass(platform::FileSystem& fileSystem, const engine::NamePipeline& pipeline,
+             const PreviewInput& input, PreviewObserver& observer, Preview& preview) {
+    const std::size_t rowCount = input.rows.size();
+    ResetPreview(preview, rowCount);
+    std::vector<FolderPlace> places = FolderPlaces(input);
+    std::vector<RowFacts> facts(rowCount);
+    RowMaker first(0, pipeline, input, places, preview, facts);
+    RowMaker main(2, pipeline, input, places, preview, facts);
+    std::optional<RowMaker> second;
+    bool ahead = false;
+    if (MakesRowsAhead(pipeline, input)) {
+        second.emplace(1, *input.secondPipeline, input, places, preview, facts);
+        ahead = MakeRowsAhead(input, first, *second);
+    }
+
+    PassChecks checks(fileSystem, input, places, preview);
+    engine::AutonumberCounter counter = AutonumberCounterFor(input.rows, input.numberPerFolder);
+    // The numbering the rows were made ahead with: every selected row renamed.
+    engine::AutonumberCounter guess = counter;
+    std::size_t widestLength = 0;
+    for (std::size_t i = 0; i < rowCount; ++i) {
+        observer.RowStarted(static_cast<int>(i), static_cast<int>(rowCount));
+        const ListEntry& entry = input.rows[i];
+        if (!entry.selected) {
+            continue;
+        }
+        const std::int64_t sequenceIndex = counter.IndexFor(entry.folderIndex);
+        const bool madeAsGuessed = ahead && (!pipeline.NumbersNames() ||
+                                             guess.IndexFor(entry.folderIndex) == sequenceIndex);
+        guess.Advance(entry.folderIndex);
+        if (!madeAsGuessed) {
+            PrefetchTags(input.rowTags, i);
+            main.Make(i, counter.SelectionFor(entry.folderIndex), sequenceIndex);
+        }
+        if (facts[i].kind != RowFacts::Kind::Renamed) {
+            continue;
+        }
+        ++preview.renameCounter;
+        counter.Advance(entry.folderIndex);
+        // Never more characters than bytes: most names need no counting.
+        const FolderPlace& place = places[PlaceSlot(entry, places.size())];
+        const std::string_view newName =
+            After(preview.targets[i], ShownFolderLength(input.pathDisplay, place));
+        for (const std::string_view name : {EntryFilename(entry.text), newName}) {
+            if (name.size() > widestLength) {
+                const std::size_t length = text::CodePointCount(name);
+                if (length > widestLength) {
+                    widestLength = length;
+                    preview.widestName = name;
+                }
+            }
+        }
+        checks.CheckRenamed(i, facts[i]);
+    }
+    checks.Finish(fileSystem);
+    // A tag without a value says so only where no check found a fault: the
+    // name is made all the same, so the row still frees its old name.
+    for (const RowMaker* maker : {&first, &main, second ? &*second : nullptr}) {
+        if (maker == nullptr) {
+            continue;
+        }
+        for (const auto& [row, message] : maker->TagMisses()) {
+            if (facts[row].maker == maker->Id() && preview.messages[row].empty()) {
+                SetMessage(preview, row, message);
+            }
+        }
+    }
+    preview.errorCount = static_cast<int>(
+        std::count_if(preview.messages.begin(), preview.messages.end(),
+                      [](const std::string& message) { return !message.empty(); }));
 }
 
 }  // namespace
@@ -386,114 +700,20 @@ engine::AutonumberCounter AutonumberCounterFor(const std::vector<ListEntry>& row
     return engine::AutonumberCounter(std::move(selected), perFolder);
 }
 
+void ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipeline& pipeline,
+                    const PreviewInput& input, PreviewObserver& observer, Preview& preview) {
+    try {
+        RunPass(fileSystem, pipeline, input, observer, preview);
+    } catch (...) {
+        ResetPreview(preview, input.rows.size());
+        throw;
+    }
+}
+
 Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipeline& pipeline,
                        const PreviewInput& input, PreviewObserver& observer) {
-    const std::size_t rowCount = input.rows.size();
-    engine::AutonumberCounter counter = AutonumberCounterFor(input.rows, input.numberPerFolder);
     Preview preview;
-    preview.targets.resize(rowCount);
-    preview.messages.resize(rowCount);
-    preview.shownMessages.resize(rowCount);
-    engine::DuplicateTargets duplicates(input.checks.errorLevel >= 3 ? rowCount : 0);
-    ExistingTargets existing(fileSystem, &input.folderTable, input.listedNames);
-    HeldTargets held(input, existing);
-    std::size_t widestLength = 0;
-
-    // Reused for every row: a pass over 32,767 rows should not allocate for each.
-    std::string fullPath;
-    std::vector<std::optional<std::string>> targetFolders(input.folderTable.size() + 1);
-    std::vector<std::pair<std::size_t, engine::RowMessage>> madeMessages;
-    std::vector<engine::NameResult> madeAhead = MakeNamesAhead(pipeline, input);
-    // The numbering the names were made ahead with: every selected row renamed.
-    engine::AutonumberCounter guess = counter;
-    for (std::size_t i = 0; i < rowCount; ++i) {
-        observer.RowStarted(static_cast<int>(i), static_cast<int>(rowCount));
-        const ListEntry& entry = input.rows[i];
-        if (!entry.selected) {
-            continue;
-        }
-        const std::string_view filename = EntryFilename(entry.text);
-        const std::string_view folder = EntryFolder(entry, input.folderTable, input.sourceDir);
-        // The real folder of the entry, whatever the display mode shows.
-        fullPath.assign(folder).append(filename);
-        const std::int64_t sequenceIndex = counter.IndexFor(entry.folderIndex);
-        const bool madeAsGuessed =
-            !madeAhead.empty() &&
-            (!pipeline.NumbersNames() || guess.IndexFor(entry.folderIndex) == sequenceIndex);
-        guess.Advance(entry.folderIndex);
-        engine::NameResult made;
-        if (madeAsGuessed) {
-            made = std::move(madeAhead[i]);
-        } else {
-            PrefetchTags(input.rowTags, i);
-            const engine::TagValues* tags = i < input.rowTags.size() ? input.rowTags[i] : nullptr;
-            made = pipeline.Process(
-                filename, {fullPath, counter.SelectionFor(entry.folderIndex), sequenceIndex, tags});
-        }
-        if (made.keptName) {
-            // The row keeps its name, so neither the commit nor an export
-            // touches it, and says why.
-            SetMessage(preview, i, {std::move(made.message), std::move(made.shownMessage)});
-            continue;
-        }
-        const std::string newName = std::move(made.name);
-        if (newName == filename) {
-            continue;
-        }
-        ++preview.renameCounter;
-        counter.Advance(entry.folderIndex);
-
-        // The target folder follows from the row's folder, so it is made once.
-        const auto index = static_cast<std::size_t>(entry.folderIndex);
-        std::optional<std::string>& cached =
-            targetFolders[index < targetFolders.size() ? index : 0];
-        if (!cached) {
-            cached =
-                std::string(input.destDir) + std::string(After(folder, input.sourceDir.size()));
-        }
-        const std::string& targetFolder = *cached;
-        const std::string_view relativeFolder = After(targetFolder, input.destDir.size());
-        preview.targets[i] =
-            TargetRowText(input.pathDisplay, targetFolder, relativeFolder, newName);
-
-        // Never more characters than bytes: most names need no counting.
-        for (const std::string_view name : {filename, std::string_view(newName)}) {
-            if (name.size() > widestLength) {
-                const std::size_t length = text::CodePointCount(name);
-                if (length > widestLength) {
-                    widestLength = length;
-                    preview.widestName = name;
-                }
-            }
-        }
-
-        RowChecks checks = CheckNewName(existing, input, duplicates, newName, targetFolder);
-        if (input.checks.errorLevel >= 2) {
-            const bool caseOnly = !engine::DiffersOtherThanCase(filename, newName);
-            held.NoteRenamed(i, caseOnly && targetFolder == folder);
-            if (checks.targetInQuestion) {
-                held.Ask(i, targetFolder, newName, caseOnly ? fullPath : std::string_view());
-            }
-        }
-        SetMessage(
-            preview, i,
-            checks.duplicate.Empty() ? std::move(checks.early) : std::move(checks.duplicate));
-        if (!made.message.empty()) {
-            madeMessages.emplace_back(
-                i, engine::RowMessage{std::move(made.message), std::move(made.shownMessage)});
-        }
-    }
-    held.Decide(fileSystem, preview);
-    // A tag without a value says so only where no check found a fault: the
-    // name is made all the same, so the row still frees its old name.
-    for (auto& [row, message] : madeMessages) {
-        if (preview.messages[row].empty()) {
-            SetMessage(preview, row, std::move(message));
-        }
-    }
-    preview.errorCount = static_cast<int>(
-        std::count_if(preview.messages.begin(), preview.messages.end(),
-                      [](const std::string& message) { return !message.empty(); }));
+    ComputePreview(fileSystem, pipeline, input, observer, preview);
     return preview;
 }
 

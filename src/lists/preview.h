@@ -111,10 +111,10 @@ class ExistingTargets {
     /// False when no listed name is like the target, so that ErrorCheck2 would
     /// report nothing; true asks ErrorCheck2. Never touches an entry.
     bool MayBeTaken(std::string_view targetFolder, std::string_view relativeName);
-
-  private:
     /// The names in `folder`, from the listing or read now.
     const NameSet& NamesIn(std::string_view folder);
+
+  private:
     /// The names of the listing's folder `index`, read again when they are not
     /// known to be right, and then kept for later passes while it is watched.
     const NameSet& ListedNamesIn(std::string_view folder, std::size_t index);
@@ -139,6 +139,13 @@ class ExistingTargets {
 /// rows of each folder for the width of automatic numbering.
 engine::AutonumberCounter AutonumberCounterFor(const std::vector<ListEntry>& rows, bool perFolder);
 
+/// Makes the preview of `input` into `preview`, reusing what its texts hold
+/// from the last pass, so that a pass after a keystroke allocates little. On
+/// failure `preview` is left with every row unchanged.
+void ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipeline& pipeline,
+                    const PreviewInput& input, PreviewObserver& observer, Preview& preview);
+
+/// A new preview of `input`.
 Preview ComputePreview(platform::FileSystem& fileSystem, const engine::NamePipeline& pipeline,
                        const PreviewInput& input, PreviewObserver& observer);
 

@@ -57,12 +57,20 @@ char32_t DecodeOne(std::string_view s, std::size_t& i) {
 }  // namespace
 
 std::u32string ToCodePoints(std::string_view utf8) {
-    std::u32string out;
-    out.reserve(utf8.size());
+    // Never more code points than bytes: sized once, written in place.
+    std::u32string out(utf8.size(), U'\0');
+    std::size_t written = 0;
     std::size_t i = 0;
     while (i < utf8.size()) {
-        out.push_back(DecodeOne(utf8, i));
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        if (byte < 0x80) {
+            out[written++] = byte;
+            ++i;
+        } else {
+            out[written++] = DecodeOne(utf8, i);
+        }
     }
+    out.resize(written);
     return out;
 }
 
@@ -92,9 +100,34 @@ void AppendUtf8(std::u32string_view codePoints, std::string& out) {
 
 std::string ToUtf8(std::u32string_view codePoints) {
     std::string out;
-    out.reserve(codePoints.size());
-    AppendUtf8(codePoints, out);
+    ToUtf8Into(codePoints, out);
     return out;
+}
+
+void ToUtf8Into(std::u32string_view codePoints, std::string& out) {
+    // Sized for the longest encoding and cut to what was written, so that
+    // the common ASCII character is one store.
+    out.resize(codePoints.size() * 4);
+    char* const first = out.data();
+    char* at = first;
+    for (const char32_t c : codePoints) {
+        if (c < 0x80) {
+            *at++ = static_cast<char>(c);
+        } else if (c < 0x800) {
+            *at++ = static_cast<char>(0xC0 | (c >> 6));
+            *at++ = static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            *at++ = static_cast<char>(0xE0 | (c >> 12));
+            *at++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *at++ = static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            *at++ = static_cast<char>(0xF0 | (c >> 18));
+            *at++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            *at++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *at++ = static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    out.resize(static_cast<std::size_t>(at - first));
 }
 
 bool IsValidUtf8(std::string_view bytes) {

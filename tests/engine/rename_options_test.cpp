@@ -106,7 +106,8 @@ TEST(LengthCheck, MeasuresCharactersOfTheLastPathElement) {
         {"2001\\Photos\\", 5, "Filename exceeds 5 characters in length."},
     };
     for (const auto& [newName, maxLength, expected] : cases) {
-        EXPECT_EQ(LengthMessage(newName, maxLength).english, expected) << newName << " / " << maxLength;
+        EXPECT_EQ(LengthMessage(newName, maxLength).english, expected)
+            << newName << " / " << maxLength;
     }
 }
 
@@ -121,41 +122,25 @@ TEST(ErrorCheck1, ReportsTheEightInvalidCharactersAndDotFolders) {
     }
 }
 
-TEST(DuplicateTargets, MarksOnlyTheLaterOfCollidingTargets) {
-    // Passes of {folder, name}; '!' starts the name of a target that collides.
-    const std::vector<std::pair<const char*, const char*>> passes[] = {
-        {{"", "a.txt"}, {"", "ba.txt"}, {"", "!a.txt"}},
-        {{"", "École.txt"}, {"", "!éCOLE.TXT"}},
-        {{"", "Photos\\"}, {"", "!photos"}},
-        // The same path split differently between folder and name, and a
-        // folder met again after another one.
-        {{"T:\\A\\", "x.txt"},
-         {"T:\\", "!a\\X.txt"},
-         {"T:\\B\\", "x.txt"},
-         {"t:\\a\\", "!x.TXT"},
-         {"T:\\A", "!\\x.txt"},
-         {"T:\\", "!B\\x.txt"},
-         {"T:\\B\\", "y.txt"}},
-    };
-    // One object across all passes, so each also shows that Clear starts a new pass.
-    DuplicateTargets duplicates(8);
-    for (const auto& targets : passes) {
-        duplicates.Clear();
-        for (const auto& [folder, name] : targets) {
-            const bool collides = name[0] == '!';
-            EXPECT_EQ(duplicates.ErrorCheck3(folder, name + (collides ? 1 : 0)),
-                      collides ? "Duplicate filename" : "")
-                << folder << name;
-        }
+// The table keeps the first holder of each hash and asks the caller about
+// every earlier row with the same hash: a hash shared by two paths is no
+// duplicate, and both rows stay findable.
+TEST(DuplicateTargets, RepeatsWhatTheCallerConfirmsAmongEqualHashes) {
+    // Rows 0..1999 have targets "N<row % 1000>", all with one of two hashes,
+    // so that every look-up walks past rows the caller must tell apart.
+    DuplicateTargets duplicates(4);  // sized far too small: the table grows
+    std::vector<std::size_t> asked;
+    for (std::size_t row = 0; row < 2000; ++row) {
+        const bool repeats = duplicates.Repeats(row % 2, row, [&](std::size_t earlier) {
+            asked.push_back(earlier);
+            return earlier % 1000 == row % 1000;
+        });
+        ASSERT_EQ(repeats, row >= 1000) << row;
     }
-    // A pass far longer than the table was sized for: every repeat is still
-    // found once the table has grown.
-    duplicates.Clear();
-    for (const char* expected : {"", "Duplicate filename"}) {
-        for (int i = 0; i < 1000; ++i) {
-            EXPECT_EQ(duplicates.ErrorCheck3("T:\\", "N" + std::to_string(i)), expected) << i;
-        }
-    }
+    EXPECT_FALSE(asked.empty());
+    // The folder's part is mixed in first: swapping the parts is another path.
+    EXPECT_NE(TargetPathHash(FoldedHash("a"), FoldedHash("b")),
+              TargetPathHash(FoldedHash("b"), FoldedHash("a")));
 }
 
 using Texts = std::vector<std::string>;

@@ -43,9 +43,12 @@ class NoObserver : public PreviewObserver {
 
 // A long list is named on two threads; whatever the options, the rows come
 // out as one thread makes them, in particular when a numbered name stays as
-// it was and every index after it moves.
+// it was and every index after it moves, and the checks that compare rows
+// across the halves find what one thread finds. A pass made into the last
+// pass's preview leaves nothing of it behind.
 TEST(ComputePreview, NamesMadeOnTwoThreadsAreTheNamesOfOne) {
     support::TempDrive drive;
+    drive.WriteFiles({"x n7.jpg", "Sub\\x n3500.jpg"});
     std::vector<ListEntry> rows;
     for (std::size_t i = 0; i < kRowsForTwoThreads + 500; ++i) {
         // Two folders, the second from row 3,000 on, with its own numbering
@@ -63,32 +66,41 @@ TEST(ComputePreview, NamesMadeOnTwoThreadsAreTheNamesOfOne) {
     numbered.cboAutonumber = "Auto";
     engine::RenameOptions numberedFromTwo = numbered;  // the first name changes too
     numberedFromTwo.txtAutonumberStartNum = "2";
+    engine::RenameOptions oneName = support::NeutralOptions();
+    oneName.chkReplaceWholeName = oneName.chkInsertStart = 1;
+    oneName.txtInsertStart = "Same";
     const struct {
         const char* what;
         engine::RenameOptions options;
         bool numberPerFolder;
         int renamed;
+        int flagged;
     } cases[] = {
-        {"insert", inserted, false, 4178},
-        {"numbered, the first name stays", numbered, false, 4177},
-        {"numbered, every name changes", numberedFromTwo, false, 4178},
-        {"numbered in each folder", numberedFromTwo, true, 4178},
+        {"insert, two targets taken", inserted, false, 4178, 2},
+        {"numbered, the first name stays", numbered, false, 4177, 0},
+        {"numbered, every name changes", numberedFromTwo, false, 4178, 0},
+        {"numbered in each folder", numberedFromTwo, true, 4178, 0},
+        {"one name, the first of each folder keeps it", oneName, false, 4178, 4176},
     };
+    Preview reused;
     for (const auto& row : cases) {
         SCOPED_TRACE(row.what);
         const engine::NamePipeline pipeline(row.options, {});
         const engine::NamePipeline second(row.options, {});
         PreviewInput input{rows,           folders, folders[0], folders[0], 0,
-                           {0, false, 64}, nullptr, false,      {},         row.numberPerFolder,
+                           {3, false, 64}, nullptr, false,      {},         row.numberPerFolder,
                            nullptr};
         NoObserver observer;
         const Preview alone = ComputePreview(drive.FileSystem(), pipeline, input, observer);
         input.secondPipeline = &second;
-        const Preview shared = ComputePreview(drive.FileSystem(), pipeline, input, observer);
+        ComputePreview(drive.FileSystem(), pipeline, input, observer, reused);
         EXPECT_EQ(alone.renameCounter, row.renamed);
-        EXPECT_EQ(shared.renameCounter, alone.renameCounter);
-        EXPECT_EQ(shared.targets, alone.targets);
-        EXPECT_EQ(shared.messages, alone.messages);
+        EXPECT_EQ(alone.errorCount, row.flagged);
+        EXPECT_EQ(reused.renameCounter, alone.renameCounter);
+        EXPECT_EQ(reused.errorCount, alone.errorCount);
+        EXPECT_EQ(reused.targets, alone.targets);
+        EXPECT_EQ(reused.messages, alone.messages);
+        EXPECT_EQ(reused.widestName, alone.widestName);
     }
 }
 
