@@ -14,6 +14,7 @@ namespace {
 
 using kestrel::engine::NameContext;
 using kestrel::engine::NamePipeline;
+using kestrel::engine::NameResult;
 using kestrel::engine::RenameOptions;
 
 constexpr int kRows = 32767;
@@ -68,10 +69,12 @@ void RunPipeline(benchmark::State& state, const RenameOptions& options,
     const std::vector<std::string> names = SampleNames();
     for (auto _ : state) {
         const NamePipeline pipeline(options, rules, [] { return 0.5; });
+        // As the preview makes them: into one result, reused from name to name.
+        NameResult result;
         for (int i = 0; i < kRows; ++i) {
             const NameContext context{"C:\\Work\\Photos\\x", kRows, i};
-            benchmark::DoNotOptimize(
-                pipeline.Process(names[static_cast<std::size_t>(i)], context).name);
+            pipeline.Process(names[static_cast<std::size_t>(i)], context, result);
+            benchmark::DoNotOptimize(result.name.data());
         }
     }
     state.SetItemsProcessed(state.iterations() * kRows);
@@ -124,10 +127,12 @@ void RunNames(benchmark::State& state, const RenameOptions& options,
               const std::vector<std::string>& names) {
     for (auto _ : state) {
         const NamePipeline pipeline(options, {}, [] { return 0.5; });
+        // As the preview makes them: into one result, reused from name to name.
+        NameResult result;
         for (int i = 0; i < kRows; ++i) {
             const NameContext context{"C:\\Work\\Photos\\x", kRows, i};
-            benchmark::DoNotOptimize(
-                pipeline.Process(names[static_cast<std::size_t>(i)], context).name);
+            pipeline.Process(names[static_cast<std::size_t>(i)], context, result);
+            benchmark::DoNotOptimize(result.name.data());
         }
     }
     state.SetItemsProcessed(state.iterations() * kRows);

@@ -163,15 +163,21 @@ void CaseRuleSet::Apply(std::u32string& text) const {
     if (rules_.empty() || text.empty()) {
         return;
     }
-    const std::u32string folded = text::FoldCase(text);
-    const std::uint64_t present = CharacterMask(folded);
-    for (std::size_t i = 0; i < rules_.size(); ++i) {
-        if ((characterMasks_[i] & ~present) != 0) {
-            continue;
-        }
-        const Rule& rule = rules_[i];
-        if (rule.folded.size() <= folded.size()) {
-            ApplyRule(rule.text, rule.folded, folded, text);
+    folded_.assign(text);
+    text::FoldCaseInPlace(folded_);
+    const std::uint64_t present = CharacterMask(folded_);
+    // A tight pass over the masks first, without a branch to mispredict: most
+    // rules drop out there.
+    candidates_.resize(rules_.size());
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < characterMasks_.size(); ++i) {
+        candidates_[count] = static_cast<std::uint32_t>(i);
+        count += (characterMasks_[i] & ~present) == 0 ? 1 : 0;
+    }
+    for (std::size_t k = 0; k < count; ++k) {
+        const Rule& rule = rules_[candidates_[k]];
+        if (rule.folded.size() <= folded_.size()) {
+            ApplyRule(rule.text, rule.folded, folded_, text);
         }
     }
 }

@@ -64,6 +64,9 @@ class CaseRuleSet {
     // of a rule's bits cannot contain it. Kept apart from the rules so that the
     // pass over thousands of rules for each name reads one compact array.
     std::vector<std::uint64_t> characterMasks_;
+    // Reused from name to name by the one thread whose pipeline holds the set.
+    mutable std::u32string folded_;
+    mutable std::vector<std::uint32_t> candidates_;
 };
 
 void ApplyCaseRules(std::u32string& text, const CaseRuleSet& rules);

@@ -45,16 +45,16 @@ void ReplaceAll(std::u32string& text, char32_t from, char32_t to) {
 
 // "%20" becomes a space; it holds no letters, so a plain search is the
 // case-blind one.
-void ReplacePercent20(std::u32string& text) {
+void ReplacePercent20(std::u32string& text, ReplaceBuffers& buffers) {
     if (text.find(U'%') == std::u32string::npos) {
         return;
     }
-    text = ReplaceText(text, U"%20", U" ", true, false);
+    ReplaceTextInPlace(text, U"%20", U" ", true, false, std::u32string::npos, buffers);
 }
 
-void PasteCutText(std::u32string& text, std::u32string_view cut) {
+void PasteCutText(std::u32string& text, std::u32string_view cut, ReplaceBuffers& buffers) {
     if (text.find(U'*') != std::u32string::npos) {
-        text = ReplaceText(text, U"*", cut, true, false, kMaxNameLength);
+        ReplaceTextInPlace(text, U"*", cut, true, false, kMaxNameLength, buffers);
     }
 }
 
@@ -198,17 +198,16 @@ void NamePipeline::Process(std::string_view filename, const NameContext& context
         return;
     }
     TagMiss miss;
-    std::u32string whole = text::ToCodePoints(filename);
+    // The texts of the steps below are the pipeline's own, kept from name to
+    // name: once grown, a long list allocates nothing for them.
+    std::u32string& whole = whole_;
+    text::ToCodePointsInto(filename, whole);
     Cap(whole);
     const FolderMarkSplit split = SplitFolderMark(whole);
-
-    // Room for what the inserts and a number add, so the steps below grow the
-    // name without reallocating it.
-    std::u32string base;
-    base.reserve(split.name.size() + insertStart_.text.Literal().size() +
-                 insertMiddle_.text.Literal().size() + insertEnd_.text.Literal().size() + 32);
+    std::u32string& base = base_;
     base.assign(split.name);
-    std::u32string extension;
+    std::u32string& extension = extension_;
+    extension.clear();
     SplitExtension(base, extension);
     // The name the item started with; `whole` stays as it is to the end.
     const std::u32string_view startingBase = split.name.substr(0, base.size());
@@ -216,27 +215,17 @@ void NamePipeline::Process(std::string_view filename, const NameContext& context
     if (replaceWholeName_) {
         base.clear();
     }
-    if (swap_.on) {
-        std::vector<std::u32string> areas = SplitFields(base, swap_.delimiter, 0);
-        if (static_cast<std::int64_t>(areas.size()) >= swap_.high) {
-            std::swap(areas[static_cast<std::size_t>(swap_.low - 1)],
-                      areas[static_cast<std::size_t>(swap_.high - 1)]);
-            base.clear();
-            for (std::size_t k = 0; k < areas.size(); ++k) {
-                if (k > 0) {
-                    base += swap_.delimiter;
-                }
-                base += areas[k];
-            }
-        }
+    if (swap_.on && swap_.high > swap_.low) {
+        SwapAreas(base, swap_.delimiter, swap_.low, swap_.high, replace_.out);
     }
     if (splice_.on) {
         SplicePath(base, context.fullPath);
         Cap(base);
     }
-    std::u32string cut;
+    std::u32string& cut = cut_;
+    cut.clear();
     if (crop_.on) {
-        cut = CropText(base, crop_.position, crop_.count, crop_.fromRight);
+        CropTextInto(base, crop_.position, crop_.count, crop_.fromRight, cut);
     }
     if (changeExtension_) {
         ChangeExtension(base, extension);
@@ -264,8 +253,8 @@ void NamePipeline::Process(std::string_view filename, const NameContext& context
     }
     Cap(base);
     // Every "*" takes the cropped text; with nothing cropped the marks vanish.
-    PasteCutText(base, cut);
-    PasteCutText(extension, cut);
+    PasteCutText(base, cut, replace_);
+    PasteCutText(extension, cut, replace_);
 
     ApplyCase(base, extension);
     ApplyTextEffect(textEffect_, base);
@@ -273,7 +262,7 @@ void NamePipeline::Process(std::string_view filename, const NameContext& context
         CollapseSpaces(base);
     }
 
-    std::u32string made = std::move(base);
+    std::u32string& made = base;
     if (!periodsAreCharacters_ && !extension.empty()) {
         made.push_back(U'.');
         made += extension;
@@ -396,18 +385,19 @@ void NamePipeline::ApplyToNameAndExtension(std::u32string& base, std::u32string&
         searchReplace_ ? TextFor(replacement_, context, filled_, used) : filled_;
     const auto apply = [&](std::u32string& part) {
         if (searchReplace_) {
-            std::u32string replaced =
-                ReplaceText(part, search_, replacement, caseSensitive_, firstOnly_, kMaxNameLength);
-            if (used.Missed() && replaced != part) {
+            // Only a value that went into the name counts as missing.
+            const std::u32string before = used.Missed() ? part : std::u32string();
+            ReplaceTextInPlace(part, search_, replacement, caseSensitive_, firstOnly_,
+                               kMaxNameLength, replace_);
+            if (used.Missed() && part != before) {
                 Keep(miss, used);
             }
-            part = std::move(replaced);
         }
         if (underscore_) {
             ReplaceAll(part, U'_', U' ');
         }
         if (percent20_) {
-            ReplacePercent20(part);
+            ReplacePercent20(part, replace_);
         }
         if (characterReplace_) {
             ReplaceCharacters(part);

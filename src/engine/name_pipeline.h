@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/case_handling.h"
+#include "engine/name_text.h"
 #include "engine/regex_replace.h"
 #include "engine/rename_options.h"
 #include "engine/tag_text.h"
@@ -163,6 +164,12 @@ class NamePipeline {
     TagSet usedTags_;
     /// A text with its tags filled in, reused from name to name.
     mutable std::u32string filled_;
+    /// The texts one name is made in, reused from name to name.
+    mutable std::u32string whole_;
+    mutable std::u32string base_;
+    mutable std::u32string extension_;
+    mutable std::u32string cut_;
+    mutable ReplaceBuffers replace_;
 };
 
 /// One-off convenience: builds a pipeline for a single name.

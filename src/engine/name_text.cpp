@@ -17,9 +17,17 @@ FolderMarkSplit SplitFolderMark(std::u32string_view name) {
 
 std::u32string CropText(std::u32string& text, std::int64_t position, std::int64_t count,
                         bool fromRight) {
+    std::u32string cut;
+    CropTextInto(text, position, count, fromRight, cut);
+    return cut;
+}
+
+void CropTextInto(std::u32string& text, std::int64_t position, std::int64_t count, bool fromRight,
+                  std::u32string& cut) {
+    cut.clear();
     const auto length = static_cast<std::int64_t>(text.size());
     if (position < 1 || count < 1 || position > length) {
-        return {};
+        return;
     }
     std::int64_t first = 0;
     std::int64_t last = 0;  // one past the span
@@ -30,50 +38,110 @@ std::u32string CropText(std::u32string& text, std::int64_t position, std::int64_
         first = position - 1;
         last = std::min(length, first + std::min(count, length));
     }
-    std::u32string cut =
-        text.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(last - first));
+    cut.assign(text, static_cast<std::size_t>(first), static_cast<std::size_t>(last - first));
     text.erase(static_cast<std::size_t>(first), static_cast<std::size_t>(last - first));
-    return cut;
 }
 
 std::u32string ReplaceText(std::u32string_view text, std::u32string_view find,
                            std::u32string_view replacement, bool caseSensitive, bool firstOnly,
                            std::size_t limit) {
+    std::u32string out(text);
+    ReplaceBuffers buffers;
+    ReplaceTextInPlace(out, find, replacement, caseSensitive, firstOnly, limit, buffers);
+    return out;
+}
+
+void ReplaceTextInPlace(std::u32string& text, std::u32string_view find,
+                        std::u32string_view replacement, bool caseSensitive, bool firstOnly,
+                        std::size_t limit, ReplaceBuffers& buffers) {
+    const auto cap = [&text, limit] {
+        if (text.size() > limit) {
+            text.resize(limit);
+        }
+    };
     if (text.empty() || find.empty() || find.size() > text.size()) {
-        return std::u32string(text.substr(0, limit));
+        cap();
+        return;
     }
     // Case-insensitive search runs on folded copies; simple folding keeps every
     // length, so positions found there are positions in the original text.
-    std::u32string foldedText;
-    std::u32string foldedFind;
     std::u32string_view haystack = text;
     std::u32string_view needle = find;
     if (!caseSensitive) {
-        foldedText = text::FoldCase(text);
-        foldedFind = text::FoldCase(find);
-        haystack = foldedText;
-        needle = foldedFind;
+        buffers.foldedText.assign(text);
+        text::FoldCaseInPlace(buffers.foldedText);
+        buffers.foldedFind.assign(find);
+        text::FoldCaseInPlace(buffers.foldedFind);
+        haystack = buffers.foldedText;
+        needle = buffers.foldedFind;
     }
-    std::u32string out;
-    out.reserve(text.size());
+    std::size_t at = haystack.find(needle);
+    if (at == std::u32string_view::npos) {
+        cap();
+        return;
+    }
+    std::u32string& out = buffers.out;
+    out.clear();
+    const std::u32string_view source = text;
     std::size_t from = 0;
-    while (from <= haystack.size() && out.size() < limit) {
-        const std::size_t at = haystack.find(needle, from);
-        if (at == std::u32string_view::npos) {
-            break;
-        }
-        out.append(text.substr(from, at - from));
+    while (at != std::u32string_view::npos && out.size() < limit) {
+        out.append(source.substr(from, at - from));
         out.append(replacement);
         from = at + needle.size();
-        if (firstOnly) {
+        if (firstOnly || from > haystack.size()) {
             break;
         }
+        at = haystack.find(needle, from);
     }
-    out.append(text.substr(std::min(from, text.size())));
+    out.append(source.substr(std::min(from, source.size())));
     if (out.size() > limit) {
         out.resize(limit);
     }
-    return out;
+    text.swap(out);
+}
+
+bool SwapAreas(std::u32string& text, std::u32string_view delimiter, std::int64_t low,
+               std::int64_t high, std::u32string& scratch) {
+    if (text.empty() || delimiter.empty() || low < 1 || high <= low) {
+        return false;
+    }
+    // The starts of the areas, and where the area `high` ends.
+    const auto wanted = static_cast<std::size_t>(high);
+    std::size_t lowStart = 0;
+    std::size_t lowEnd = 0;
+    std::size_t highStart = 0;
+    std::size_t area = 1;  // the area the scan is in
+    std::size_t areaStart = 0;
+    const std::u32string_view whole = text;
+    std::size_t i = 0;
+    while (i < whole.size() && area <= wanted) {
+        if (!whole.substr(i).starts_with(delimiter)) {
+            ++i;
+            continue;
+        }
+        if (area == static_cast<std::size_t>(low)) {
+            lowStart = areaStart;
+            lowEnd = i;
+        }
+        if (area == wanted) {
+            break;
+        }
+        i += delimiter.size();
+        ++area;
+        areaStart = i;
+    }
+    if (area < wanted) {
+        return false;
+    }
+    highStart = areaStart;
+    const std::size_t highEnd = std::min(i, whole.size());
+    scratch.assign(whole.substr(0, lowStart));
+    scratch.append(whole.substr(highStart, highEnd - highStart));
+    scratch.append(whole.substr(lowEnd, highStart - lowEnd));
+    scratch.append(whole.substr(lowStart, lowEnd - lowStart));
+    scratch.append(whole.substr(highEnd));
+    text.swap(scratch);
+    return true;
 }
 
 namespace {

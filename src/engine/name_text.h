@@ -21,6 +21,9 @@ FolderMarkSplit SplitFolderMark(std::u32string_view name);
 /// returns the removed span. Out-of-range or non-positive values remove nothing.
 std::u32string CropText(std::u32string& text, std::int64_t position, std::int64_t count,
                         bool fromRight);
+/// CropText into `cut`, reusing its room.
+void CropTextInto(std::u32string& text, std::int64_t position, std::int64_t count, bool fromRight,
+                  std::u32string& cut);
 
 /// Replaces occurrences of `find`, scanning left to right without re-scanning
 /// inserted text. An empty `find` leaves the text unchanged. The result is cut
@@ -28,6 +31,24 @@ std::u32string CropText(std::u32string& text, std::int64_t position, std::int64_
 std::u32string ReplaceText(std::u32string_view text, std::u32string_view find,
                            std::u32string_view replacement, bool caseSensitive, bool firstOnly,
                            std::size_t limit = std::u32string::npos);
+
+/// Texts a caller keeps from name to name, so that replacing in a long list
+/// allocates nothing once they have grown.
+struct ReplaceBuffers {
+    std::u32string foldedText;
+    std::u32string foldedFind;
+    std::u32string out;
+};
+/// ReplaceText on `text` itself; a text without `find` is not copied.
+void ReplaceTextInPlace(std::u32string& text, std::u32string_view find,
+                        std::u32string_view replacement, bool caseSensitive, bool firstOnly,
+                        std::size_t limit, ReplaceBuffers& buffers);
+
+/// Swaps the 1-based areas `low` and `high` (low < high) of a text split at
+/// `delimiter` (no quoting), as SplitFields splits it and joined again with
+/// the delimiter; false, and nothing changed, when there are fewer areas.
+bool SwapAreas(std::u32string& text, std::u32string_view delimiter, std::int64_t low,
+               std::int64_t high, std::u32string& scratch);
 
 /// Splits at `delimiter`; inside a `quote` pair (0 = no quoting) a delimiter
 /// stays part of the area. An empty text gives no areas; a delimiter at the end

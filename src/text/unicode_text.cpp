@@ -57,8 +57,14 @@ char32_t DecodeOne(std::string_view s, std::size_t& i) {
 }  // namespace
 
 std::u32string ToCodePoints(std::string_view utf8) {
+    std::u32string out;
+    ToCodePointsInto(utf8, out);
+    return out;
+}
+
+void ToCodePointsInto(std::string_view utf8, std::u32string& out) {
     // Never more code points than bytes: sized once, written in place.
-    std::u32string out(utf8.size(), U'\0');
+    out.resize(utf8.size());
     std::size_t written = 0;
     std::size_t i = 0;
     while (i < utf8.size()) {
@@ -71,7 +77,6 @@ std::u32string ToCodePoints(std::string_view utf8) {
         }
     }
     out.resize(written);
-    return out;
 }
 
 void AppendUtf8(char32_t c, std::string& out) {

@@ -14,6 +14,8 @@ std::u32string ToCodePoints(std::string_view utf8);
 /// Appends the UTF-8 form of the code points to `out` (no clearing).
 void AppendUtf8(std::u32string_view codePoints, std::string& out);
 std::string ToUtf8(std::u32string_view codePoints);
+/// ToCodePoints into `out`, reusing its room.
+void ToCodePointsInto(std::string_view utf8, std::u32string& out);
 /// ToUtf8 into `out`, reusing its room.
 void ToUtf8Into(std::u32string_view codePoints, std::string& out);
 void AppendUtf8(char32_t codePoint, std::string& out);

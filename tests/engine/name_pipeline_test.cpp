@@ -154,12 +154,23 @@ TEST(Pipeline, OneRowPerStep) {
         {S(40'000, 'n') + ".txt", None, S(kMaxNameLength, 'n')},
         {S(255, 'c') + S(2'000, '*'), Crop("1", "255"), S(kMaxNameLength, 'c')},
         {S(2'000, 'a'), Replace("a", S(255, 'b')), S(kMaxNameLength, 'b')},
+        // Areas are found left to right; an empty area swaps like any other.
+        {"a - b - c - d", Swap("4", "2"), "a - d - c - b"},
+        {"a -  - b", Swap("1", "2"), " - a - b"},
+        {"x - - y.txt", Swap("1", "2"), "- y - x.txt"},
     };
     for (const Row& row : rows) {
         O options = support::NeutralOptions();
         row.set(options);
         EXPECT_EQ(ProcessName(row.name, options, row.context, row.rules), row.expected)
             << row.name.substr(0, 30);
+        // A pipeline keeps its texts from name to name: a long name before
+        // leaves nothing behind in the next.
+        const NamePipeline pipeline(options, row.rules);
+        NameResult reused;
+        pipeline.Process("Zz - " + S(60, 'z') + "*%20_ - q.x\\", row.context, reused);
+        pipeline.Process(row.name, row.context, reused);
+        EXPECT_EQ(reused.name, row.expected) << row.name.substr(0, 30);
     }
 }
 
