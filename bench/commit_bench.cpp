@@ -3,8 +3,10 @@
 // beat, a bare loop of no-replace renames over the same files. The journaled commit keeps its
 // journal under $TMPDIR, on the same disk as the files.
 #include <benchmark/benchmark.h>
+
 #include <fcntl.h>
 #include <unistd.h>
+#include "statistics.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -165,6 +167,7 @@ void Commit_RenameInPlace(benchmark::State& state) {
     ReportRows(state);
 }
 BENCHMARK(Commit_RenameInPlace)
+    ->Apply(kestrel::bench::MinAndMax)
     ->Name("Commit/RenameInPlace")
     ->ArgNames({"refresh", "journal"})
     ->Args({1, 0})
@@ -197,6 +200,7 @@ void Commit_ShiftByOne(benchmark::State& state) {
     ReportRows(state);
 }
 BENCHMARK(Commit_ShiftByOne)
+    ->Apply(kestrel::bench::MinAndMax)
     ->Name("Commit/ShiftByOne")
     ->ArgNames({"refresh", "journal"})
     ->Args({1, 0})
@@ -222,6 +226,7 @@ void Undo_RenameBack(benchmark::State& state) {
     ReportRows(state);
 }
 BENCHMARK(Undo_RenameBack)
+    ->Apply(kestrel::bench::MinAndMax)
     ->Name("Undo/RenameBack")
     ->ArgNames({"refresh", "journal"})
     ->Args({1, 0})
@@ -255,6 +260,10 @@ void Floor_RenameLoop(benchmark::State& state) {
     }
     ReportRows(state);
 }
-BENCHMARK(Floor_RenameLoop)->Name("Floor/RenameLoop")->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(Floor_RenameLoop)
+    ->Apply(kestrel::bench::MinAndMax)
+    ->Name("Floor/RenameLoop")
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

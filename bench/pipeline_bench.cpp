@@ -1,8 +1,10 @@
 // Names through the pipeline: the preview recomputes up to 32,767 of them
 // after every keystroke in an option field.
 #include <benchmark/benchmark.h>
+
 #include <unicode/regex.h>
 #include <unicode/unistr.h>
+#include "statistics.h"
 
 #include <memory>
 #include <string>
@@ -83,12 +85,18 @@ void RunPipeline(benchmark::State& state, const RenameOptions& options,
 void Pipeline_FactoryOptions(benchmark::State& state) {
     RunPipeline(state, RenameOptions{}, {});
 }
-BENCHMARK(Pipeline_FactoryOptions)->Name("Pipeline/FactoryOptions")->Unit(benchmark::kMillisecond);
+BENCHMARK(Pipeline_FactoryOptions)
+    ->Apply(kestrel::bench::MinAndMax)
+    ->Name("Pipeline/FactoryOptions")
+    ->Unit(benchmark::kMillisecond);
 
 void Pipeline_HeavyOptions(benchmark::State& state) {
     RunPipeline(state, HeavyOptions(), FiftyRules());
 }
-BENCHMARK(Pipeline_HeavyOptions)->Name("Pipeline/HeavyOptions")->Unit(benchmark::kMillisecond);
+BENCHMARK(Pipeline_HeavyOptions)
+    ->Apply(kestrel::bench::MinAndMax)
+    ->Name("Pipeline/HeavyOptions")
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
@@ -141,7 +149,10 @@ void RunNames(benchmark::State& state, const RenameOptions& options,
 void Pipeline_RegexReplace(benchmark::State& state) {
     RunNames(state, RegexOptions(kDatePattern, kDateReplacement), DatedNames());
 }
-BENCHMARK(Pipeline_RegexReplace)->Name("Pipeline/RegexReplace")->Unit(benchmark::kMillisecond);
+BENCHMARK(Pipeline_RegexReplace)
+    ->Apply(kestrel::bench::MinAndMax)
+    ->Name("Pipeline/RegexReplace")
+    ->Unit(benchmark::kMillisecond);
 
 // The floor: ICU's own replaceAll on the same names, already in UTF-16, with
 // nothing else of the pipeline around it.
@@ -164,7 +175,10 @@ void Floor_IcuReplaceAll(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * kRows);
 }
-BENCHMARK(Floor_IcuReplaceAll)->Name("Floor/IcuReplaceAll")->Unit(benchmark::kMillisecond);
+BENCHMARK(Floor_IcuReplaceAll)
+    ->Apply(kestrel::bench::MinAndMax)
+    ->Name("Floor/IcuReplaceAll")
+    ->Unit(benchmark::kMillisecond);
 
 // The worst a pattern can do: exponential backtracking on every name of a full
 // list. Each name runs out of steps until the pass stops trying the pattern.
@@ -173,6 +187,7 @@ void Pipeline_RegexBacktracking(benchmark::State& state) {
     RunNames(state, RegexOptions("(a+)+$", "x"), names);
 }
 BENCHMARK(Pipeline_RegexBacktracking)
+    ->Apply(kestrel::bench::MinAndMax)
     ->Name("Pipeline/RegexBacktracking")
     ->Unit(benchmark::kMillisecond);
 

@@ -3,11 +3,13 @@
 // each entry, in the same run. With the factory rules the listing needs no
 // metadata call per entry; a read-only rule brings it back.
 #include <benchmark/benchmark.h>
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+#include "statistics.h"
 
 #include <array>
 
@@ -38,7 +40,10 @@ void Floor_ReadDirStat(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * kFiles);
 }
-BENCHMARK(Floor_ReadDirStat)->Name("Floor/ReadDirStat")->Unit(benchmark::kMillisecond);
+BENCHMARK(Floor_ReadDirStat)
+    ->Apply(kestrel::bench::MinAndMax)
+    ->Name("Floor/ReadDirStat")
+    ->Unit(benchmark::kMillisecond);
 
 // The bare read of the folder's entries, without a call per entry: what
 // any listing costs at least.
@@ -57,7 +62,10 @@ void Floor_ReadDir(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * kFiles);
 }
-BENCHMARK(Floor_ReadDir)->Name("Floor/ReadDir")->Unit(benchmark::kMillisecond);
+BENCHMARK(Floor_ReadDir)
+    ->Apply(kestrel::bench::MinAndMax)
+    ->Name("Floor/ReadDir")
+    ->Unit(benchmark::kMillisecond);
 
 // `readOnlyRule` sets the one attribute rule that needs each entry's metadata.
 void Refresh_ListAndPreview(benchmark::State& state, bool readOnlyRule) {
@@ -80,9 +88,11 @@ void Refresh_ListAndPreview(benchmark::State& state, bool readOnlyRule) {
     state.SetItemsProcessed(state.iterations() * kFiles);
 }
 BENCHMARK_CAPTURE(Refresh_ListAndPreview, factory, false)
+    ->Apply(kestrel::bench::MinAndMax)
     ->Name("Refresh/ListAndPreview")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Refresh_ListAndPreview, readOnly, true)
+    ->Apply(kestrel::bench::MinAndMax)
     ->Name("Refresh/ListAndPreviewWithReadOnlyRule")
     ->Unit(benchmark::kMillisecond);
 
@@ -108,6 +118,7 @@ void Preview_RecomputeAfterOptionChange(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kFiles);
 }
 BENCHMARK(Preview_RecomputeAfterOptionChange)
+    ->Apply(kestrel::bench::MinAndMax)
     ->Name("Preview/RecomputeAfterOptionChange")
     ->Unit(benchmark::kMillisecond);
 

@@ -3,8 +3,10 @@
 // modification date beside the floor of reading the folder and stating each
 // entry (Floor/ReadDirStat, in the refresh benchmarks of this run).
 #include <benchmark/benchmark.h>
+
 #include <fcntl.h>
 #include <sys/stat.h>
+#include "statistics.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -54,9 +56,11 @@ void SortNames(benchmark::State& state, int order) {
     state.SetItemsProcessed(state.iterations() * kRows);
 }
 BENCHMARK_CAPTURE(SortNames, byName, kestrel::engine::kSortByName)
+    ->Apply(kestrel::bench::MinAndMax)
     ->Name("Sort/ByName")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(SortNames, natural, kestrel::engine::kSortNatural)
+    ->Apply(kestrel::bench::MinAndMax)
     ->Name("Sort/NumbersByValue")
     ->Unit(benchmark::kMillisecond);
 
@@ -110,10 +114,12 @@ void ListFolder(benchmark::State& state, int order) {
     state.SetItemsProcessed(state.iterations() * kRows);
 }
 BENCHMARK_CAPTURE(ListFolder, byName, kestrel::engine::kSortByName)
+    ->Apply(kestrel::bench::MinAndMax)
     ->Name("Listing/ByName")
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK_CAPTURE(ListFolder, byModified, kestrel::engine::kSortByModified)
+    ->Apply(kestrel::bench::MinAndMax)
     ->Name("Listing/ByModifiedDate")
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

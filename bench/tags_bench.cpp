@@ -6,6 +6,8 @@
 // an empty cache of values each time.
 #include <benchmark/benchmark.h>
 
+#include "statistics.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -99,7 +101,11 @@ void Tags_ReadTaken(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * kPhotos);
 }
-BENCHMARK(Tags_ReadTaken)->Name("Tags/ReadTaken")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(Tags_ReadTaken)
+    ->Apply(kestrel::bench::MinAndMax)
+    ->Name("Tags/ReadTaken")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // One process over every photo, its output thrown away.
 void RunTool(benchmark::State& state, const char* tool, const std::string& command) {
@@ -124,6 +130,7 @@ void Floor_Exiv2(benchmark::State& state) {
     RunTool(state, "exiv2", "exiv2 -g Exif.Photo.DateTimeOriginal -Pv IMG_*.jpg");
 }
 BENCHMARK(Floor_Exiv2)
+    ->Apply(kestrel::bench::MinAndMax)
     ->Name("Floor/Exiv2CommandLine")
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
@@ -132,6 +139,7 @@ void Floor_ExifTool(benchmark::State& state) {
     RunTool(state, "exiftool", "exiftool -s3 -DateTimeOriginal IMG_*.jpg");
 }
 BENCHMARK(Floor_ExifTool)
+    ->Apply(kestrel::bench::MinAndMax)
     ->Name("Floor/ExifToolCommandLine")
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
@@ -161,9 +169,11 @@ void Preview_Photos(benchmark::State& state, const char* insert) {
     state.SetItemsProcessed(state.iterations() * kPhotos);
 }
 BENCHMARK_CAPTURE(Preview_Photos, tagged, "<taken> ")
+    ->Apply(kestrel::bench::MinAndMax)
     ->Name("Preview/PhotosWithKeptDates")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Preview_Photos, typed, "2001-02-03 ")
+    ->Apply(kestrel::bench::MinAndMax)
     ->Name("Preview/PhotosWithTheDateTyped")
     ->Unit(benchmark::kMillisecond);
 

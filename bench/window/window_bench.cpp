@@ -3,6 +3,8 @@
 // window (offscreen Qt), with the preview following each keystroke.
 #include <benchmark/benchmark.h>
 
+#include "statistics.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -66,6 +68,7 @@ void Window_KeystrokeToPreview(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kFiles);
 }
 BENCHMARK(Window_KeystrokeToPreview)
+    ->Apply(kestrel::bench::MinAndMax)
     ->Name("Window/KeystrokeToPreview")
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
