@@ -57,7 +57,10 @@ class ListingFeedback : public lists::ListingObserver {
           cutoff_(std::clamp(preferences.maxListCutoff, settings::kMinMaxListCutoff,
                              settings::kMaxMaxListCutoff)),
           interruptOn_(preferences.maxList == 1),
-          answer_(answer) {}
+          answer_(answer),
+          // Looked up once a listing rather than once an entry.
+          // TRANSLATORS: {1} is the number of the entry being read.
+          reading_(text::Tr("Reading item {1}...")) {}
 
     int Cutoff() const { return cutoff_; }
 
@@ -65,9 +68,7 @@ class ListingFeedback : public lists::ListingObserver {
         ui_.SetProgress(Progress::Listing, number % cutoff_);
         // Only every other pair of entries rewrites the text: painting dominates otherwise.
         if ((number & 2) != 0) {
-            ui_.SetStatus(StatusPanel::Message,
-                          // TRANSLATORS: {1} is the number of the entry being read.
-                          text::Fill(text::Tr("Reading item {1}..."), {text::FormatCount(number)}));
+            ui_.SetStatus(StatusPanel::Message, text::Fill(reading_, {text::FormatCount(number)}));
         }
     }
 
@@ -84,6 +85,7 @@ class ListingFeedback : public lists::ListingObserver {
     int cutoff_;
     bool interruptOn_;
     Answer& answer_;
+    std::string reading_;
 };
 
 // The progress of reading tags, and the listing's interrupt question every

@@ -1,6 +1,7 @@
 #include "engine/name_checks.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <functional>
@@ -38,14 +39,48 @@ RowMessage LengthMessage(std::string_view newName, int maxLength) {
                        {number})};
 }
 
-std::string ErrorCheck1(std::string_view newName) {
-    // The folder mark needs no special case: a backslash is never invalid. A
-    // "." or ".." folder would lead the entry out of its target folder.
-    if (newName.find_first_of(text::kInvalidNameCharacters) != std::string_view::npos ||
-        text::HasDotComponent(newName)) {
-        return N_("Invalid characters");
+namespace {
+
+constexpr std::array<bool, 256> InvalidCharacterTable() {
+    std::array<bool, 256> table{};
+    for (const char c : text::kInvalidNameCharacters) {
+        table[static_cast<unsigned char>(c)] = true;
     }
-    return {};
+    return table;
+}
+constexpr std::array<bool, 256> kInvalidCharacter = InvalidCharacterTable();
+
+// A path component of one or two periods and nothing else.
+bool IsDotComponent(std::size_t periods, bool onlyPeriods) {
+    return onlyPeriods && (periods == 1 || periods == 2);
+}
+
+}  // namespace
+
+std::string ErrorCheck1(std::string_view newName) {
+    // One pass over the name, as it runs for every row of every preview. The
+    // folder mark needs no special case: a backslash is never invalid. A "."
+    // or ".." folder would lead the entry out of its target folder.
+    std::size_t periods = 0;
+    bool onlyPeriods = true;
+    for (const char ch : newName) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (kInvalidCharacter[c]) {
+            return N_("Invalid characters");
+        }
+        if (c == '\\') {
+            if (IsDotComponent(periods, onlyPeriods)) {
+                return N_("Invalid characters");
+            }
+            periods = 0;
+            onlyPeriods = true;
+        } else if (c == '.') {
+            ++periods;
+        } else {
+            onlyPeriods = false;
+        }
+    }
+    return IsDotComponent(periods, onlyPeriods) ? N_("Invalid characters") : std::string();
 }
 
 bool DiffersOtherThanCase(std::string_view currentName, std::string_view newName) {

@@ -114,10 +114,11 @@ TEST(LengthCheck, MeasuresCharactersOfTheLastPathElement) {
 // Backslashes make folders; a "." or ".." folder would lead out of the target folder.
 TEST(ErrorCheck1, ReportsTheEightInvalidCharactersAndDotFolders) {
     for (const char* name :
-         {"a/b", "a?.txt", "c:d", "*", "\"q\"", "<", ">", "a|b", "..\\a.txt", "a\\.\\b"}) {
+         {"a/b", "a?.txt", "c:d", "*", "\"q\"", "<", ">", "a|b", "..\\a.txt", "a\\.\\b", "a\\..",
+          ".", "..\\"}) {
         EXPECT_EQ(ErrorCheck1(name), "Invalid characters") << name;
     }
-    for (const char* name : {"Holiday\\a.txt", "Photos\\", "Ünïcödé", "..a"}) {
+    for (const char* name : {"Holiday\\a.txt", "Photos\\", "Ünïcödé", "..a", "...", "a.\\.b\\"}) {
         EXPECT_EQ(ErrorCheck1(name), "") << name;
     }
 }
