@@ -53,6 +53,26 @@ int AttributesOf(std::string_view name, const struct stat& info, std::optional<i
 
 std::string ProgramNameFromHost(std::string_view hostName) {
     std::string out;
+    ProgramNameFromHostInto(hostName, out);
+    return out;
+}
+
+void ProgramNameFromHostInto(std::string_view hostName, std::string& out) {
+    // Most names are ASCII: one pass copies them and marks their backslashes.
+    out.assign(hostName);
+    bool ascii = true;
+    for (char& c : out) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            ascii = false;
+            break;
+        }
+        if (c == '\\') {
+            c = '?';
+        }
+    }
+    if (ascii) {
+        return;
+    }
     if (text::IsValidUtf8(hostName)) {
         out.assign(hostName);
     } else {
@@ -63,14 +83,13 @@ std::string ProgramNameFromHost(std::string_view hostName) {
                 c = U'?';
             }
         }
-        out = text::ToUtf8(codePoints);
+        text::ToUtf8Into(codePoints, out);
     }
     for (char& c : out) {
         if (c == '\\') {
             c = '?';
         }
     }
-    return out;
 }
 
 }  // namespace kestrel::platform

@@ -31,5 +31,7 @@ int AttributesOf(std::string_view name, const struct stat& info, std::optional<i
 /// A host name as program text: each byte that is not valid UTF-8, and each
 /// backslash, becomes "?" (a name with "?" is one the program passes over).
 std::string ProgramNameFromHost(std::string_view hostName);
+/// ProgramNameFromHost into `out`, reusing its room.
+void ProgramNameFromHostInto(std::string_view hostName, std::string& out);
 
 }  // namespace kestrel::platform

@@ -62,7 +62,7 @@ class PosixFolderReader final : public FolderReader {
             while (next_ < filled_) {
                 const EntryMetadata& item = batch_[next_++];
                 if (item.present) {
-                    entry.name = ProgramNameFromHost(item.hostName);
+                    ProgramNameFromHostInto(item.hostName, entry.name);
                     entry.isLink = item.isLink;
                     entry.attributes = AttributesOf(item.hostName, item.info, item.dosBits);
                     if (needs_.stamps) {

@@ -208,31 +208,27 @@ std::u32string FoldCase(std::u32string_view text) {
 
 namespace {
 
-bool IsAsciiText(std::string_view text) {
-    for (char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// Most names are plain ASCII, which maps byte by byte; only other texts take
-// the round trip through code points.
+// Most names are plain ASCII, which maps byte by byte in one pass; only the
+// rest of a text from its first other character takes the round trip
+// through code points.
 template <char32_t (*Map)(char32_t)>
 void MapCaseInto(std::string_view utf8, std::string& out) {
-    if (IsAsciiText(utf8)) {
-        out.assign(utf8);
-        for (char& c : out) {
-            c = static_cast<char>(Map(static_cast<unsigned char>(c)));
+    out.resize(utf8.size());
+    std::size_t i = 0;
+    for (; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if (c >= 0x80) {
+            break;
         }
+        out[i] = static_cast<char>(Map(c));
+    }
+    if (i == utf8.size()) {
         return;
     }
-    std::u32string cps = ToCodePoints(utf8);
-    for (char32_t& c : cps) {
-        c = Map(c);
+    out.resize(i);
+    while (i < utf8.size()) {
+        AppendUtf8(Map(DecodeOne(utf8, i)), out);
     }
-    out = ToUtf8(cps);
 }
 
 template <char32_t (*Map)(char32_t)>

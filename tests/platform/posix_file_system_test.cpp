@@ -380,6 +380,7 @@ TEST(FileAttributes, HostNamesThatProgramTextCannotHoldGetQuestionMarks) {
         {"cut\xE2\x82", "cut??"},
         {"a\\b", "a?b"},
         {"\xFF\\", "??"},
+        {"a\\\xC3\xA9\\", "a?\xC3\xA9?"},
     };
     for (const auto& [host, program] : rows) {
         SCOPED_TRACE(std::string(program));
