@@ -15,6 +15,7 @@
 #include "lists/list_order.h"
 #include "lists/source_listing.h"
 #include "platform/library_tag_reader.h"
+#include "platform/process_memory.h"
 #include "platform/shell.h"
 #include "text/numbers.h"
 #include "text/translation.h"
@@ -416,6 +417,14 @@ Workspace::PreviewBasis Workspace::CurrentPreviewBasis() const {
     return {options, txtSourceDir, txtDestDir, caseRules.ActiveRuleTexts()};
 }
 
+std::vector<std::string> Workspace::EnglishErrorMessages() const {
+    std::vector<std::string> messages(preview_.messages.size());
+    for (std::size_t row = 0; row < messages.size(); ++row) {
+        messages[row] = preview_.EnglishMessage(row);
+    }
+    return messages;
+}
+
 void Workspace::RefreshTargetList() {
     try {
         ComputeTargets();
@@ -488,6 +497,7 @@ void Workspace::ComputeTargets() {
     ui_.SetStatus(StatusPanel::Message, ReadyText());
     EnableButtons();
     ui_.SetPointer(Pointer::Normal);
+    platform::ReturnFreeMemory();
 }
 
 void Workspace::ReportSummary(double elapsedSeconds) {

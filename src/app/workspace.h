@@ -90,9 +90,13 @@ class Workspace {
     const std::vector<std::string>& FolderTable() const { return folderTable_; }
     const std::vector<std::string>& TargetFileList() const { return preview_.targets; }
     /// Each row's message in the user's language, as the window shows it.
-    const std::vector<std::string>& ErrorMessages() const { return preview_.shownMessages; }
+    std::string_view ErrorMessage(std::size_t row) const { return preview_.ShownMessage(row); }
     /// The same messages in English, as the preview lines write them.
-    const std::vector<std::string>& EnglishErrorMessages() const { return preview_.messages; }
+    std::string_view EnglishErrorMessage(std::size_t row) const {
+        return preview_.EnglishMessage(row);
+    }
+    /// Every row's message in English, as the preview lines write them.
+    std::vector<std::string> EnglishErrorMessages() const;
     bool TargetFlagged(std::size_t row) const { return preview_.Flagged(row); }
     int RenameCounter() const { return preview_.renameCounter; }
     int ErrorCount() const { return preview_.errorCount; }

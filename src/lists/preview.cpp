@@ -22,9 +22,8 @@ std::string_view After(std::string_view text, std::size_t length) {
 
 constexpr const char* kAlreadyExists = N_("Filename already exists");
 
-void SetMessage(Preview& preview, std::size_t row, const engine::RowMessage& message) {
-    preview.messages[row] = message.english;
-    preview.shownMessages[row] = message.shown;
+void SetMessage(Preview& preview, std::size_t row, engine::RowMessage message) {
+    preview.messages[row] = std::make_unique<const engine::RowMessage>(std::move(message));
 }
 
 std::string_view WithoutFolderMark(std::string_view name) {
@@ -245,7 +244,7 @@ class HeldTargets {
         }
         std::vector<bool> flagged(preview.messages.size());
         for (std::size_t row = 0; row < flagged.size(); ++row) {
-            flagged[row] = !preview.messages[row].empty();
+            flagged[row] = preview.Flagged(row);
         }
         DiskLookup lookup(fileSystem, existing_, details_);
         for (const std::size_t q : DecideTakenTargets(renamed, questions_, flagged, lookup)) {
@@ -388,14 +387,12 @@ void RowMaker::Make(std::size_t row, std::int64_t selectionCount, std::int64_t s
     facts.maker = id_;
     std::string& target = preview_.targets[row];
     target.clear();
-    preview_.messages[row].clear();
-    preview_.shownMessages[row].clear();
+    preview_.messages[row].reset();
     if (made_.keptName) {
         // The row keeps its name, so neither the commit nor an export
         // touches it, and says why.
         facts.kind = RowFacts::Kind::Kept;
-        preview_.messages[row] = made_.message;
-        preview_.shownMessages[row] = made_.shownMessage;
+        SetMessage(preview_, row, {made_.message, made_.shownMessage});
         return;
     }
     if (made_.name == filename) {
@@ -510,13 +507,12 @@ bool MakesRowsAhead(const engine::NamePipeline& pipeline, const PreviewInput& in
 
 // Every row as it is, for a pass about to start or one that failed.
 void ResetPreview(Preview& preview, std::size_t rowCount) {
-    for (std::vector<std::string>* texts :
-         {&preview.targets, &preview.messages, &preview.shownMessages}) {
-        texts->resize(rowCount);
-        for (std::string& text : *texts) {
-            text.clear();
-        }
+    preview.targets.resize(rowCount);
+    for (std::string& target : preview.targets) {
+        target.clear();
     }
+    preview.messages.clear();
+    preview.messages.resize(rowCount);
     preview.renameCounter = 0;
     preview.errorCount = 0;
     preview.widestName.clear();
@@ -673,14 +669,14 @@ void RunPass(platform::FileSystem& fileSystem, const engine::NamePipeline& pipel
             continue;
         }
         for (const auto& [row, message] : maker->TagMisses()) {
-            if (facts[row].maker == maker->Id() && preview.messages[row].empty()) {
+            if (facts[row].maker == maker->Id() && !preview.Flagged(row)) {
                 SetMessage(preview, row, message);
             }
         }
     }
-    preview.errorCount = static_cast<int>(
-        std::count_if(preview.messages.begin(), preview.messages.end(),
-                      [](const std::string& message) { return !message.empty(); }));
+    preview.errorCount =
+        static_cast<int>(std::count_if(preview.messages.begin(), preview.messages.end(),
+                                       [](const auto& message) { return message != nullptr; }));
 }
 
 }  // namespace

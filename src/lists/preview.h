@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -10,6 +11,7 @@
 
 #include "engine/autonumber_counter.h"
 #include "engine/name_pipeline.h"
+#include "engine/row_message.h"
 #include "lists/list_entry.h"
 #include "lists/listed_names.h"
 #include "lists/name_set.h"
@@ -63,20 +65,26 @@ struct PreviewInput {
 struct Preview {
     /// Target row i belongs to source row i; empty when it does not change.
     std::vector<std::string> targets;
-    /// One message per row, in English as the preview lines write it; empty
-    /// when the row passed its checks (or did not change). A row the pipeline
-    /// could not make a name for keeps its name (an empty target) and has the
-    /// pipeline's message; so has a row whose name is made with a tag that
-    /// found no value, unless a check failed.
-    std::vector<std::string> messages;
-    /// The same messages in the user's language, as the window shows them.
-    std::vector<std::string> shownMessages;
+    /// One entry per row, null when the row passed its checks (or did not
+    /// change): a pointer, so that a long list of rows that pass costs eight
+    /// bytes a row. A row the pipeline could not make a name for keeps its
+    /// name (an empty target) and has the pipeline's message; so has a row
+    /// whose name is made with a tag that found no value, unless a check failed.
+    std::vector<std::unique_ptr<const engine::RowMessage>> messages;
     int renameCounter = 0;  // changed rows
     int errorCount = 0;     // flagged rows
     /// The longer of old and new name with the most characters, for the scroll extent.
     std::string widestName;
 
-    bool Flagged(std::size_t row) const { return row < messages.size() && !messages[row].empty(); }
+    bool Flagged(std::size_t row) const { return row < messages.size() && messages[row]; }
+    /// The row's message in English, as the preview lines write it; empty when it passed.
+    std::string_view EnglishMessage(std::size_t row) const {
+        return Flagged(row) ? std::string_view(messages[row]->english) : std::string_view();
+    }
+    /// The same message in the user's language, as the window shows it.
+    std::string_view ShownMessage(std::size_t row) const {
+        return Flagged(row) ? std::string_view(messages[row]->shown) : std::string_view();
+    }
 };
 
 /// The row's own name as the pipeline takes it: the leaf of its display text,

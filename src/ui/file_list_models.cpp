@@ -60,7 +60,7 @@ QVariant TargetListModel::data(const QModelIndex& index, int role) const {
             return flagged ? QVariant(kFlaggedText) : QVariant();
         case Qt::AccessibleDescriptionRole:
             // What a screen reader says of a flagged row: the check's message.
-            return flagged ? ToQString(workspace_.ErrorMessages()[row]) : QVariant();
+            return flagged ? ToQString(workspace_.ErrorMessage(row)) : QVariant();
         default:
             return {};
     }

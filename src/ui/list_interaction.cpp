@@ -193,13 +193,12 @@ QString ListInteraction::ToolTipAt(FileListView* list, bool source, const QPoint
                                               app::ShownPrefixLength(workspace_, entry)));
     }
     const auto& targets = workspace_.TargetFileList();
-    const auto& messages = workspace_.ErrorMessages();
     if (row >= targets.size()) {
         return {};
     }
-    return ToQString(lists::TargetToolTip(
-        paths.Row(targets[row], fullPath), paths.Row(entry.text, fullPath),
-        row < messages.size() ? messages[row] : std::string(), commands_.mouseY, commands_.mouseX));
+    return ToQString(
+        lists::TargetToolTip(paths.Row(targets[row], fullPath), paths.Row(entry.text, fullPath),
+                             workspace_.ErrorMessage(row), commands_.mouseY, commands_.mouseX));
 }
 
 void ListInteraction::RightClicked(FileListView* list, bool source, const QPoint& point,

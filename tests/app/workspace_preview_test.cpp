@@ -72,12 +72,12 @@ TEST_F(PreviewTest, ChecksFlagRowsAndTheLastFailingCheckWins) {
     workspace.preferences.maxLengthCheck = 1;
     workspace.preferences.maxLength = 5;
     Refresh();
-    EXPECT_EQ(workspace.ErrorMessages()[0], "");
-    EXPECT_EQ(workspace.ErrorMessages()[1], "Filename exceeds 5 characters in length.");
+    EXPECT_EQ(workspace.ErrorMessage(0), "");
+    EXPECT_EQ(workspace.ErrorMessage(1), "Filename exceeds 5 characters in length.");
     // A later failing check replaces the length check.
     workspace.options.txtInsertStart = "Holiday\\?";
     workspace.RefreshTargetList();
-    EXPECT_EQ(workspace.ErrorMessages()[1], "Invalid characters");
+    EXPECT_EQ(workspace.ErrorMessage(1), "Invalid characters");
 
     workspace.options.chkInsertStart = 0;
     workspace.options.chkCrop = 1;  // delete the first character
@@ -86,8 +86,8 @@ TEST_F(PreviewTest, ChecksFlagRowsAndTheLastFailingCheckWins) {
     // same target as 'a1.txt'.
     workspace.SetSelected(0, false);
     workspace.RefreshTargetList();
-    EXPECT_EQ(workspace.ErrorMessages()[1], "Filename already exists");
-    EXPECT_EQ(workspace.ErrorMessages()[2], "Duplicate filename");
+    EXPECT_EQ(workspace.ErrorMessage(1), "Filename already exists");
+    EXPECT_EQ(workspace.ErrorMessage(2), "Duplicate filename");
     EXPECT_TRUE(workspace.TargetFlagged(1));
     EXPECT_FALSE(workspace.TargetFlagged(0));
     EXPECT_EQ(ui.LastStatus(StatusPanel::Dest),
@@ -106,7 +106,7 @@ TEST_F(PreviewTest, CaseOnlyChangeCollidesOnlyWithAnotherFileOfExactlyThatName) 
     Refresh();
     EXPECT_EQ(SourceTexts(), (Texts{"a1.txt", "A1.TXT", "readme.TXT"}));
     EXPECT_EQ(workspace.TargetFileList(), (Texts{"A1.TXT", "", "README.TXT"}));
-    EXPECT_EQ(workspace.ErrorMessages(), (Texts{"Filename already exists", "", ""}));
+    EXPECT_EQ(workspace.EnglishErrorMessages(), (Texts{"Filename already exists", "", ""}));
 }
 
 // Another process changes the folder after the listing; the next preview,
@@ -147,7 +147,7 @@ TEST_F(PreviewTest, ExistingTargetCheckSeesChangesMadeFromOutsideSinceTheListing
         workspace.options.txtFilter = "?.txt";
         workspace.preferences.errorChecking = 3;
         Refresh();
-        ASSERT_EQ(workspace.ErrorMessages(), (Texts{"", kExists, ""}));
+        ASSERT_EQ(workspace.EnglishErrorMessages(), (Texts{"", kExists, ""}));
 
         std::string host = drive.HostPath(working);
         host.pop_back();
@@ -158,7 +158,7 @@ TEST_F(PreviewTest, ExistingTargetCheckSeesChangesMadeFromOutsideSinceTheListing
         for (const char flag : std::string(flagged)) {
             messages.push_back(flag == '+' ? kExists : "");
         }
-        EXPECT_EQ(workspace.ErrorMessages(), messages);
+        EXPECT_EQ(workspace.EnglishErrorMessages(), messages);
         EXPECT_EQ(ui.LastStatus(StatusPanel::Dest), status);
     }
 }
@@ -172,7 +172,7 @@ TEST_F(PreviewTest, DotFoldersInANewNameAreInvalidAtEveryCheckingLevel) {
         workspace.preferences.errorChecking = level;
         Refresh();
         EXPECT_EQ(workspace.TargetFileList()[0], "..\\a.txt");
-        EXPECT_EQ(workspace.ErrorMessages()[0], "Invalid characters");
+        EXPECT_EQ(workspace.ErrorMessage(0), "Invalid characters");
     }
 }
 
@@ -189,7 +189,7 @@ TEST_F(PreviewTest, ANameThePatternTakesTooLongOnIsFlaggedAndDoItLeavesIt) {
     Refresh();
     ASSERT_EQ(SourceTexts(), (Texts{slow, "caa.txt"}));
     EXPECT_EQ(workspace.TargetFileList(), (Texts{"", "cx.txt"}));
-    EXPECT_EQ(workspace.ErrorMessages(), (Texts{std::string(engine::kPatternTooSlow), ""}));
+    EXPECT_EQ(workspace.EnglishErrorMessages(), (Texts{std::string(engine::kPatternTooSlow), ""}));
     EXPECT_TRUE(workspace.TargetFlagged(0));
     EXPECT_EQ(ui.LastStatus(StatusPanel::Dest),
               "Warning: 1 possible error in 1 item to be changed.");

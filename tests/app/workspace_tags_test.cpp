@@ -114,7 +114,7 @@ TEST_F(CountedTagsTest, ARowWithoutATagValueStillFreesItsName) {
     reader.artistOf = {{"a", ""}, {"b", "a"}, {"c", "q"}};
     Refresh();
     EXPECT_EQ(workspace.TargetFileList(), (Texts{".mp3", "a.mp3", "q.mp3"}));
-    EXPECT_EQ(workspace.ErrorMessages(), (Texts{"No value for <artist>", "", ""}));
+    EXPECT_EQ(workspace.EnglishErrorMessages(), (Texts{"No value for <artist>", "", ""}));
 }
 
 // Reading tags asks the listing's interrupt question; "Yes" stops it, and the
@@ -130,7 +130,7 @@ TEST_F(CountedTagsTest, TheInterruptQuestionStopsTheReading) {
     ASSERT_EQ(ui.boxes().size(), 1U);
     EXPECT_TRUE(ui.boxes()[0].text.starts_with("User-specified interrupt after 2 items."));
     EXPECT_EQ(workspace.TargetFileList(), (Texts{"Abba a.mp3", "Abba b.mp3", ""}));
-    EXPECT_EQ(workspace.ErrorMessages()[2], engine::kTagsNotRead);
+    EXPECT_EQ(workspace.ErrorMessage(2), engine::kTagsNotRead);
     EXPECT_EQ(Reads(), 2);
 
     workspace.RefreshTargetList();

@@ -302,7 +302,7 @@ TEST_F(WindowTest, FlaggedTargetRowsAreMarkedAndExplainThemselves) {
     const QModelIndex flagged = model->index(0, 0);
     EXPECT_TRUE(flagged.data(kFlaggedRole).toBool());
     EXPECT_EQ(flagged.data(Qt::AccessibleDescriptionRole).toString().toStdString(),
-              workspace.ErrorMessages()[0]);
+              workspace.ErrorMessage(0));
     EXPECT_FALSE(model->index(2, 0).data(kFlaggedRole).toBool());
     // Reported as selected to accessibility tools.
     EXPECT_EQ(window->TargetList()->selectionModel()->selectedRows(), QModelIndexList{flagged});
@@ -337,7 +337,7 @@ TEST_F(WindowTest, TheTagMenuShowsTheCurrentRowsValuesAndInsertsTheChosenTag) {
     QApplication::processEvents();
     EXPECT_EQ(Find<QLineEdit>("txtInsertEnd")->text(), QStringLiteral(" <camera>"));
     EXPECT_EQ(TargetRows(), (Texts{"digitized .jpg", "photo Canon EOS 5D.jpg"}));
-    EXPECT_EQ(workspace.ErrorMessages()[0], "No value for <camera>");
+    EXPECT_EQ(workspace.ErrorMessage(0), "No value for <camera>");
     EXPECT_TRUE(window->TargetList()->selectionModel()->isRowSelected(0));
 }
 
