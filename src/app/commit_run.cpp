@@ -114,6 +114,8 @@ Workspace::CommitRun::Planned Workspace::CommitRun::PlanAhead(std::size_t row) {
 
 void Workspace::CommitRun::Settle() {
     settledAt.assign(rows.size(), kNotSettled);
+    settled.reserve(static_cast<std::size_t>(
+        std::count_if(targets.begin(), targets.end(), [](const auto& t) { return !t.empty(); })));
     for (std::size_t row = 0; row < rows.size(); ++row) {
         if (row < targets.size() && !targets[row].empty()) {
             settledAt[row] = settled.size();
