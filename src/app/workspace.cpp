@@ -15,7 +15,6 @@
 #include "lists/list_order.h"
 #include "lists/source_listing.h"
 #include "platform/library_tag_reader.h"
-#include "platform/process_memory.h"
 #include "platform/shell.h"
 #include "text/numbers.h"
 #include "text/translation.h"
@@ -497,7 +496,6 @@ void Workspace::ComputeTargets() {
     ui_.SetStatus(StatusPanel::Message, ReadyText());
     EnableButtons();
     ui_.SetPointer(Pointer::Normal);
-    platform::ReturnFreeMemory();
 }
 
 void Workspace::ReportSummary(double elapsedSeconds) {

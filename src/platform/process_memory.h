@@ -4,8 +4,9 @@
 namespace kestrel::platform {
 
 /// Gives the memory the process has freed back to the system: a long list's
-/// listing and preview pass free blocks that glibc would otherwise keep for
-/// the process. Called once a pass is done, as it walks the heap.
+/// listing frees blocks that glibc would otherwise keep for the process.
+/// It walks the heap, and what it gives back must be faulted in again when
+/// used: for the end of a listing, not for each preview pass.
 void ReturnFreeMemory();
 
 }  // namespace kestrel::platform

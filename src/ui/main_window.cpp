@@ -29,6 +29,7 @@
 #include "platform/desktop_opener.h"
 #include "platform/drive_table.h"
 #include "platform/path_tools.h"
+#include "platform/process_memory.h"
 #include "text/program_path.h"
 #include "ui/about_window.h"
 #include "ui/browse_window.h"
@@ -459,6 +460,15 @@ void MainWindow::RunListingCommand(const std::function<void()>& command) {
     AlignTargetWithSource();
     SyncButtons();
     ui_.Flush();
+    ReturnFreeMemoryWhenIdle();
+}
+
+void MainWindow::ReturnFreeMemoryWhenIdle() {
+    // The last listing's rows and the blocks the new one grew through are
+    // free now: they go back to the system once the lists are on screen. Not
+    // after each preview pass: a keystroke's pass reuses what the last one
+    // freed, and would have to fault it all in again.
+    QTimer::singleShot(0, this, [] { platform::ReturnFreeMemory(); });
 }
 
 namespace {

@@ -72,6 +72,8 @@ class MainWindow : public QMainWindow {
     void SyncFromWorkspace();
     /// Sets the option controls from the Workspace's options (refreshes suppressed).
     void LoadControlsFromOptions();
+    /// Once the event loop is idle, gives what a listing freed back to the system.
+    void ReturnFreeMemoryWhenIdle();
 
     // The window's commands, as its buttons and keys run them.
     void RefreshPreview();

@@ -191,6 +191,7 @@ int RunStartedWindow(app::Application& application, QtUi& qtUi, SplashWindow& sp
     window.SyncFromWorkspace();
     splash.hide();
     window.show();
+    window.ReturnFreeMemoryWhenIdle();
     window.ScheduleAutomaticUpdateCheck();
     return quitOnSignals.Signalled() ? 0 : QApplication::exec();
 }
