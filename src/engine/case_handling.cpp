@@ -67,19 +67,22 @@ void LowerCase(std::u32string& text) {
 }
 
 void InitialCaps(std::u32string& text) {
-    UpperCase(text);
-    // Word membership ignores letter case, so testing the neighbours after they
-    // have been lowered gives the same answer as testing the original text.
-    for (std::size_t i = 1; i < text.size(); ++i) {
-        if (!IsWordCharacter(text[i])) {
-            continue;
-        }
-        const bool afterWordCharacter = IsWordCharacter(text[i - 1]);
-        const bool afterInnerApostrophe =
-            text[i - 1] == U'\'' && i >= 2 && IsWordCharacter(text[i - 2]);
-        if (afterWordCharacter || afterInnerApostrophe) {
-            text[i] = text::ToLower(text[i]);
-        }
+    // One pass with the same outcome as upper-casing the text and then
+    // lowering each word character that follows another one (or an inner
+    // apostrophe): word membership ignores letter case, so the neighbours
+    // are tested as they are once upper-cased, and a lowered character is
+    // lowered from its upper case, as "ſ" becomes "S" and then "s".
+    bool afterWordCharacter = false;
+    bool twoBackWordCharacter = false;
+    char32_t previous = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char32_t upper = text::ToUpper(text[i]);
+        const bool word = IsWordCharacter(upper);
+        const bool afterInnerApostrophe = previous == U'\'' && twoBackWordCharacter;
+        text[i] = word && (afterWordCharacter || afterInnerApostrophe) ? text::ToLower(upper) : upper;
+        twoBackWordCharacter = afterWordCharacter;
+        afterWordCharacter = word;
+        previous = upper;
     }
 }
 

@@ -129,6 +129,7 @@ TEST(Pipeline, OneRowPerStep) {
         {"the x-men DON'T STOP", Caps(1), "The X-Men Don't Stop"},
         {"'twas rock 'n' roll 2nd mp3", Caps(1), "'Twas Rock 'N' Roll 2nd Mp3"},
         {"émile a×b a÷b a_b aÿb ωμέγα", Caps(1), "Émile A×B A÷B A_B Aÿb ΩΜΈΓΑ"},
+        {"aſ ıi", Caps(1), "As Ii"},  // lowered from the upper case: ſ, S, s
         {"a.straße é", Caps(2), "A.STRAßE É"},
         {"alternating.txt", Caps(4), "aLtErNaTiNg.TxT"},
         {"Hello wORLD é1", Caps(7), "hELLO World É1"},
