@@ -180,10 +180,6 @@ std::vector<std::basic_string<Char>> SplitFieldsOf(
     return areas;
 }
 
-std::size_t OneCodePoint(std::u32string_view) {
-    return 1;
-}
-
 // The byte length of the first UTF-8 character, so that a quoted delimiter
 // keeps a whole character.
 std::size_t FirstUtf8CharLength(std::string_view s) {
@@ -195,11 +191,6 @@ std::size_t FirstUtf8CharLength(std::string_view s) {
 }
 
 }  // namespace
-
-std::vector<std::u32string> SplitFields(std::u32string_view text, std::u32string_view delimiter,
-                                        char32_t quote) {
-    return SplitFieldsOf<char32_t>(text, delimiter, quote, &OneCodePoint);
-}
 
 std::vector<std::string> SplitFields(std::string_view text, std::string_view delimiter,
                                      char quote) {

@@ -45,16 +45,14 @@ void ReplaceTextInPlace(std::u32string& text, std::u32string_view find,
                         std::size_t limit, ReplaceBuffers& buffers);
 
 /// Swaps the 1-based areas `low` and `high` (low < high) of a text split at
-/// `delimiter` (no quoting), as SplitFields splits it and joined again with
-/// the delimiter; false, and nothing changed, when there are fewer areas.
+/// each `delimiter` found left to right, and joined again with it; false,
+/// and nothing changed, when there are fewer areas.
 bool SwapAreas(std::u32string& text, std::u32string_view delimiter, std::int64_t low,
                std::int64_t high, std::u32string& scratch);
 
 /// Splits at `delimiter`; inside a `quote` pair (0 = no quoting) a delimiter
 /// stays part of the area. An empty text gives no areas; a delimiter at the end
 /// leaves one final empty area. An empty delimiter gives the whole text as one area.
-std::vector<std::u32string> SplitFields(std::u32string_view text, std::u32string_view delimiter,
-                                        char32_t quote);
 std::vector<std::string> SplitFields(std::string_view text, std::string_view delimiter, char quote);
 
 /// The number left-padded with "0" to `digits` characters (sign included), never
