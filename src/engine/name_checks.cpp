@@ -50,37 +50,20 @@ constexpr std::array<bool, 256> InvalidCharacterTable() {
 }
 constexpr std::array<bool, 256> kInvalidCharacter = InvalidCharacterTable();
 
-// A path component of one or two periods and nothing else.
-bool IsDotComponent(std::size_t periods, bool onlyPeriods) {
-    return onlyPeriods && (periods == 1 || periods == 2);
-}
-
 }  // namespace
 
 std::string ErrorCheck1(std::string_view newName) {
-    // One pass over the name, as it runs for every row of every preview. The
-    // folder mark needs no special case: a backslash is never invalid. A "."
-    // or ".." folder would lead the entry out of its target folder.
-    std::size_t periods = 0;
-    bool onlyPeriods = true;
-    for (const char ch : newName) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (kInvalidCharacter[c]) {
-            return N_("Invalid characters");
-        }
-        if (c == '\\') {
-            if (IsDotComponent(periods, onlyPeriods)) {
-                return N_("Invalid characters");
-            }
-            periods = 0;
-            onlyPeriods = true;
-        } else if (c == '.') {
-            ++periods;
-        } else {
-            onlyPeriods = false;
-        }
+    // One look at each character, as this runs for every row of every
+    // preview. The folder mark needs no special case: a backslash is never
+    // invalid. A "." or ".." folder would lead the entry out of its target
+    // folder.
+    const bool invalidCharacter = std::any_of(newName.begin(), newName.end(), [](char c) {
+        return kInvalidCharacter[static_cast<unsigned char>(c)];
+    });
+    if (invalidCharacter || text::HasDotComponent(newName)) {
+        return N_("Invalid characters");
     }
-    return IsDotComponent(periods, onlyPeriods) ? N_("Invalid characters") : std::string();
+    return {};
 }
 
 bool DiffersOtherThanCase(std::string_view currentName, std::string_view newName) {

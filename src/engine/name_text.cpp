@@ -105,11 +105,10 @@ bool SwapAreas(std::u32string& text, std::u32string_view delimiter, std::int64_t
     if (text.empty() || delimiter.empty() || low < 1 || high <= low) {
         return false;
     }
-    // The starts of the areas, and where the area `high` ends.
+    // Where the areas `low` and `high` start and end, found left to right.
     const auto wanted = static_cast<std::size_t>(high);
     std::size_t lowStart = 0;
     std::size_t lowEnd = 0;
-    std::size_t highStart = 0;
     std::size_t area = 1;  // the area the scan is in
     std::size_t areaStart = 0;
     const std::u32string_view whole = text;
@@ -133,8 +132,8 @@ bool SwapAreas(std::u32string& text, std::u32string_view delimiter, std::int64_t
     if (area < wanted) {
         return false;
     }
-    highStart = areaStart;
-    const std::size_t highEnd = std::min(i, whole.size());
+    const std::size_t highStart = areaStart;
+    const std::size_t highEnd = i;
     scratch.assign(whole.substr(0, lowStart));
     scratch.append(whole.substr(highStart, highEnd - highStart));
     scratch.append(whole.substr(lowEnd, highStart - lowEnd));

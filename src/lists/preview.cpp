@@ -312,6 +312,12 @@ std::size_t ShownFolderLength(int pathDisplay, const FolderPlace& place) {
     }
 }
 
+// A renamed row's new name: its text in the target list past the folder shown.
+std::string_view NewNameOf(const Preview& preview, int pathDisplay, const FolderPlace& place,
+                           std::size_t row) {
+    return After(preview.targets[row], ShownFolderLength(pathDisplay, place));
+}
+
 // What the checks of one row that need no other row found, made on the thread
 // that made its name.
 struct RowFacts {
@@ -434,9 +440,7 @@ void RowMaker::CheckOnItsOwn(std::size_t row, std::string_view newName) {
 // A file and a folder with the same target collide, so the folder mark is
 // not part of the keys.
 void RowMaker::MakeKeys(RowFacts& facts, const FolderPlace& place, std::string_view newName) {
-    if (newName.ends_with('\\')) {
-        newName.remove_suffix(1);
-    }
+    newName = WithoutFolderMark(newName);
     if (place.plain && newName.find('\\') == std::string_view::npos) {
         text::FoldCaseInto(newName, folded_);
         facts.plainPlace = true;
@@ -471,12 +475,12 @@ void RowMaker::MakeGuessing(std::size_t begin, std::size_t end) {
     }
 }
 
-// The rows of a long list made ahead on two threads, one half each; false
-// when the pass makes them itself. Making a row is independent of the others,
-// so the halves need no lock; the pass keeps a row made ahead only where its
-// autonumber index came out as guessed (nearly always: a numbered name rarely
-// stays as it was), so the rows are exactly one thread's.
-bool MakeRowsAhead(const PreviewInput& input, RowMaker& first, RowMaker& second) {
+// The rows of a long list made ahead on two threads, one half each. Making a
+// row is independent of the others, so the halves need no lock; the pass
+// keeps a row made ahead only where its autonumber index came out as guessed
+// (nearly always: a numbered name rarely stays as it was), so the rows are
+// exactly one thread's.
+void MakeRowsAhead(const PreviewInput& input, RowMaker& first, RowMaker& second) {
     const std::size_t rowCount = input.rows.size();
     const std::size_t middle = rowCount / 2;
     std::exception_ptr failure;
@@ -497,7 +501,6 @@ bool MakeRowsAhead(const PreviewInput& input, RowMaker& first, RowMaker& second)
     if (failure) {
         std::rethrow_exception(failure);
     }
-    return true;
 }
 
 bool MakesRowsAhead(const engine::NamePipeline& pipeline, const PreviewInput& input) {
@@ -553,7 +556,7 @@ class PassChecks {
 };
 
 std::string_view PassChecks::NewName(std::size_t row) const {
-    return After(preview_.targets[row], ShownFolderLength(input_.pathDisplay, PlaceOf(row)));
+    return NewNameOf(preview_, input_.pathDisplay, PlaceOf(row), row);
 }
 
 // Hashes agree: the paths decide, folded for case, without folder marks.
@@ -619,7 +622,8 @@ void RunPass(platform::FileSystem& fileSystem, const engine::NamePipeline& pipel
     bool ahead = false;
     if (MakesRowsAhead(pipeline, input)) {
         second.emplace(1, *input.secondPipeline, input, places, preview, facts);
-        ahead = MakeRowsAhead(input, first, *second);
+        MakeRowsAhead(input, first, *second);
+        ahead = true;
     }
 
     PassChecks checks(fileSystem, input, places, preview);
@@ -648,8 +652,7 @@ void RunPass(platform::FileSystem& fileSystem, const engine::NamePipeline& pipel
         counter.Advance(entry.folderIndex);
         // Never more characters than bytes: most names need no counting.
         const FolderPlace& place = places[PlaceSlot(entry, places.size())];
-        const std::string_view newName =
-            After(preview.targets[i], ShownFolderLength(input.pathDisplay, place));
+        const std::string_view newName = NewNameOf(preview, input.pathDisplay, place, i);
         for (const std::string_view name : {EntryFilename(entry.text), newName}) {
             if (name.size() > widestLength) {
                 const std::size_t length = text::CodePointCount(name);

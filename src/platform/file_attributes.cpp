@@ -1,5 +1,7 @@
 #include "platform/file_attributes.h"
 
+#include <algorithm>
+
 #include <charconv>
 
 #include "text/unicode_text.h"
@@ -58,38 +60,17 @@ std::string ProgramNameFromHost(std::string_view hostName) {
 }
 
 void ProgramNameFromHostInto(std::string_view hostName, std::string& out) {
-    // Most names are ASCII: one pass copies them and marks their backslashes.
     out.assign(hostName);
-    bool ascii = true;
-    for (char& c : out) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            ascii = false;
-            break;
-        }
-        if (c == '\\') {
-            c = '?';
-        }
-    }
-    if (ascii) {
-        return;
-    }
-    if (text::IsValidUtf8(hostName)) {
-        out.assign(hostName);
-    } else {
+    // Most names are ASCII, and ASCII is valid UTF-8 without decoding it.
+    const bool ascii = std::all_of(hostName.begin(), hostName.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (!ascii && !text::IsValidUtf8(hostName)) {
         // The decoder turns each invalid byte into U+FFFD, one per byte.
         std::u32string codePoints = text::ToCodePoints(hostName);
-        for (char32_t& c : codePoints) {
-            if (c == 0xFFFD) {
-                c = U'?';
-            }
-        }
+        std::replace(codePoints.begin(), codePoints.end(), char32_t{0xFFFD}, U'?');
         text::ToUtf8Into(codePoints, out);
     }
-    for (char& c : out) {
-        if (c == '\\') {
-            c = '?';
-        }
-    }
+    std::replace(out.begin(), out.end(), '\\', '?');
 }
 
 }  // namespace kestrel::platform

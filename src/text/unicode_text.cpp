@@ -54,6 +54,26 @@ char32_t DecodeOne(std::string_view s, std::size_t& i) {
     return value;
 }
 
+// Writes the UTF-8 bytes of `c` at `at` (room for four) and returns the end.
+inline char* EncodeUtf8(char32_t c, char* at) {
+    if (c < 0x80) {
+        *at++ = static_cast<char>(c);
+    } else if (c < 0x800) {
+        *at++ = static_cast<char>(0xC0 | (c >> 6));
+        *at++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        *at++ = static_cast<char>(0xE0 | (c >> 12));
+        *at++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *at++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        *at++ = static_cast<char>(0xF0 | (c >> 18));
+        *at++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        *at++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *at++ = static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return at;
+}
+
 }  // namespace
 
 std::u32string ToCodePoints(std::string_view utf8) {
@@ -80,21 +100,8 @@ void ToCodePointsInto(std::string_view utf8, std::u32string& out) {
 }
 
 void AppendUtf8(char32_t c, std::string& out) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
+    char bytes[4];
+    out.append(bytes, static_cast<std::size_t>(EncodeUtf8(c, bytes) - bytes));
 }
 
 void AppendUtf8(std::u32string_view codePoints, std::string& out) {
@@ -110,27 +117,12 @@ std::string ToUtf8(std::u32string_view codePoints) {
 }
 
 void ToUtf8Into(std::u32string_view codePoints, std::string& out) {
-    // Sized for the longest encoding and cut to what was written, so that
-    // the common ASCII character is one store.
+    // Sized for the longest encoding and cut to what was written.
     out.resize(codePoints.size() * 4);
     char* const first = out.data();
     char* at = first;
     for (const char32_t c : codePoints) {
-        if (c < 0x80) {
-            *at++ = static_cast<char>(c);
-        } else if (c < 0x800) {
-            *at++ = static_cast<char>(0xC0 | (c >> 6));
-            *at++ = static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            *at++ = static_cast<char>(0xE0 | (c >> 12));
-            *at++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            *at++ = static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            *at++ = static_cast<char>(0xF0 | (c >> 18));
-            *at++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            *at++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            *at++ = static_cast<char>(0x80 | (c & 0x3F));
-        }
+        at = EncodeUtf8(c, at);
     }
     out.resize(static_cast<std::size_t>(at - first));
 }
