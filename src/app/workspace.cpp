@@ -68,7 +68,10 @@ class ListingFeedback : public lists::ListingObserver {
         ui_.SetProgress(Progress::Listing, number % cutoff_);
         // Only every other pair of entries rewrites the text: painting dominates otherwise.
         if ((number & 2) != 0) {
-            ui_.SetStatus(StatusPanel::Message, text::Fill(reading_, {text::FormatCount(number)}));
+            text::FormatCountInto(number, count_);
+            const std::string_view values[] = {count_};
+            text::FillInto(reading_, values, status_);
+            ui_.SetStatus(StatusPanel::Message, status_);
         }
     }
 
@@ -86,6 +89,9 @@ class ListingFeedback : public lists::ListingObserver {
     bool interruptOn_;
     Answer& answer_;
     std::string reading_;
+    // Rewritten for every other pair of entries, so kept from one to the next.
+    std::string count_;
+    std::string status_;
 };
 
 // The progress of reading tags, and the listing's interrupt question every

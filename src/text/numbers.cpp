@@ -2,6 +2,8 @@
 
 #include "text/translation.h"
 
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 
@@ -90,26 +92,35 @@ std::int64_t WholeNumber(std::string_view text) {
 }
 
 std::string FormatCount(std::int64_t value) {
+    std::string out;
+    FormatCountInto(value, out);
+    return out;
+}
+
+void FormatCountInto(std::int64_t value, std::string& out) {
+    out.clear();
     if (value == 0) {
-        return {};
+        return;
     }
     const bool negative = value < 0;
     // Work on the unsigned magnitude so that the most negative value is safe.
-    std::uint64_t magnitude =
+    const std::uint64_t magnitude =
         negative ? ~static_cast<std::uint64_t>(value) + 1 : static_cast<std::uint64_t>(value);
-    std::string digits = std::to_string(magnitude);
-    std::string out;
-    out.reserve(digits.size() + digits.size() / 3 + 1);
+    std::array<char, 24> buffer{};
+    const auto digitsEnd =
+        std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude).ptr;
+    const std::string_view digits(buffer.data(),
+                                  static_cast<std::size_t>(digitsEnd - buffer.data()));
+    const std::string_view separator = GroupSeparator();
     if (negative) {
         out.push_back('-');
     }
     for (std::size_t k = 0; k < digits.size(); ++k) {
         if (k > 0 && (digits.size() - k) % 3 == 0) {
-            out.append(GroupSeparator());
+            out.append(separator);
         }
         out.push_back(digits[k]);
     }
-    return out;
 }
 
 std::string FormatPercent(double fraction) {

@@ -25,6 +25,8 @@ inline constexpr std::int64_t kWholeNumberLimit = 1'000'000'000'000'000;  // 1e1
 /// Counts as "##,###": thousands separated by the user's separator ("," in
 /// English and until translations start), zero printed as empty text.
 std::string FormatCount(std::int64_t value);
+/// FormatCount into `out`, reusing its room.
+void FormatCountInto(std::int64_t value, std::string& out);
 
 /// A fraction as a whole percentage ("0%" pattern), rounded half to even.
 std::string FormatPercent(double fraction);

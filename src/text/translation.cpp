@@ -82,6 +82,13 @@ const char* TrPlural(const char* one, const char* many, std::uint64_t count) {
 
 std::string Fill(std::string_view pattern, std::span<const std::string_view> values) {
     std::string out;
+    FillInto(pattern, values, out);
+    return out;
+}
+
+void FillInto(std::string_view pattern, std::span<const std::string_view> values,
+              std::string& out) {
+    out.clear();
     out.reserve(pattern.size() + 16 * values.size());
     for (std::size_t k = 0; k < pattern.size(); ++k) {
         const char c = pattern[k];
@@ -96,7 +103,6 @@ std::string Fill(std::string_view pattern, std::span<const std::string_view> val
         }
         out.push_back(c);
     }
-    return out;
 }
 
 std::vector<std::string> MessageLanguages() {

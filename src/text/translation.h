@@ -30,6 +30,8 @@ const char* TrPlural(const char* one, const char* many, std::uint64_t count);
 /// translation may put them where its grammar wants them. A brace that does not
 /// start such a place is kept as it is.
 std::string Fill(std::string_view pattern, std::span<const std::string_view> values);
+/// Fill into `out`, reusing its room: for texts rewritten many times a second.
+void FillInto(std::string_view pattern, std::span<const std::string_view> values, std::string& out);
 inline std::string Fill(std::string_view pattern, std::initializer_list<std::string_view> values) {
     return Fill(pattern, std::span<const std::string_view>(values.begin(), values.size()));
 }
