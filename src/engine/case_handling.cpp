@@ -33,27 +33,12 @@ std::uint64_t CharacterMask(std::u32string_view text) {
     return mask;
 }
 
-// Scans for whole-word occurrences of one rule. The folded text stays valid
-// while `text` changes, since replacing letters by their case partners keeps
-// the folded form. Each search resumes one character past the end of the last
-// occurrence (that character is its separator), so the scan always moves on.
-void ApplyRule(std::u32string_view rule, std::u32string_view foldedRule, std::u32string_view folded,
-               std::u32string& text) {
-    const std::size_t length = foldedRule.size();
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t found = folded.find(foldedRule, start);
-        if (found == std::u32string_view::npos) {
-            return;
-        }
-        const std::size_t end = found + length;
-        const bool separatedBefore = found == 0 || IsRuleSeparator(folded[found - 1]);
-        const bool separatedAfter = end == folded.size() || IsRuleSeparator(folded[end]);
-        if (separatedBefore && separatedAfter) {
-            std::copy(rule.begin(), rule.end(), text.begin() + static_cast<std::ptrdiff_t>(found));
-        }
-        start = end + 1;
-    }
+// The rule's leading run of word characters; empty when it starts with a
+// separator.
+std::u32string_view FirstWord(std::u32string_view rule) {
+    return rule.substr(
+        0, static_cast<std::size_t>(std::find_if(rule.begin(), rule.end(), IsRuleSeparator) -
+                                    rule.begin()));
 }
 
 }  // namespace
@@ -79,7 +64,8 @@ void InitialCaps(std::u32string& text) {
         const char32_t upper = text::ToUpper(text[i]);
         const bool word = IsWordCharacter(upper);
         const bool afterInnerApostrophe = previous == U'\'' && twoBackWordCharacter;
-        text[i] = word && (afterWordCharacter || afterInnerApostrophe) ? text::ToLower(upper) : upper;
+        text[i] =
+            word && (afterWordCharacter || afterInnerApostrophe) ? text::ToLower(upper) : upper;
         twoBackWordCharacter = afterWordCharacter;
         afterWordCharacter = word;
         previous = upper;
@@ -149,7 +135,6 @@ void ApplyCaseHandling(CaseHandling mode, std::u32string& text, bool isExtension
 
 CaseRuleSet::CaseRuleSet(const std::vector<std::string>& rulesUtf8) {
     rules_.reserve(rulesUtf8.size());
-    characterMasks_.reserve(rulesUtf8.size());
     for (const std::string& utf8 : rulesUtf8) {
         if (utf8.empty()) {
             continue;
@@ -157,8 +142,86 @@ CaseRuleSet::CaseRuleSet(const std::vector<std::string>& rulesUtf8) {
         Rule rule;
         rule.text = text::ToCodePoints(utf8);
         rule.folded = text::FoldCase(rule.text);
-        characterMasks_.push_back(CharacterMask(rule.folded));
+        const auto index = static_cast<std::uint32_t>(rules_.size());
+        const std::u32string_view first = FirstWord(rule.folded);
+        if (first.empty()) {
+            scannedRules_.push_back(index);
+            scannedMasks_.push_back(CharacterMask(rule.folded));
+        } else {
+            shortestWord_ =
+                rulesByFirstWord_.empty() ? first.size() : std::min(shortestWord_, first.size());
+            longestWord_ = std::max(longestWord_, first.size());
+            rulesByFirstWord_[std::u32string(first)].push_back(index);
+        }
         rules_.push_back(std::move(rule));
+    }
+    resumeAt_.assign(rules_.size(), 0);
+}
+
+// Occurrences of one rule never overlap: the search for the next resumes one
+// character past the end of the last.
+void CaseRuleSet::AddMatch(std::uint32_t rule, std::size_t position) const {
+    if (position < resumeAt_[rule]) {
+        return;
+    }
+    resumeAt_[rule] = static_cast<std::uint32_t>(position + rules_[rule].folded.size() + 1);
+    matches_.push_back({rule, static_cast<std::uint32_t>(position)});
+}
+
+void CaseRuleSet::MatchAtWords() const {
+    const std::u32string_view folded = folded_;
+    std::size_t start = 0;
+    while (start < folded.size()) {
+        if (IsRuleSeparator(folded[start])) {
+            ++start;
+            continue;
+        }
+        std::size_t end = start + 1;
+        while (end < folded.size() && !IsRuleSeparator(folded[end])) {
+            ++end;
+        }
+        const std::size_t length = end - start;
+        if (length >= shortestWord_ && length <= longestWord_) {
+            const auto found = rulesByFirstWord_.find(folded.substr(start, length));
+            if (found != rulesByFirstWord_.end()) {
+                for (const std::uint32_t rule : found->second) {
+                    const std::u32string_view text = rules_[rule].folded;
+                    const std::size_t after = start + text.size();
+                    // The first word is equal; the rest must be too, and be
+                    // followed by a separator or the end.
+                    if (after <= folded.size() &&
+                        folded.substr(end, after - end) == text.substr(length) &&
+                        (after == folded.size() || IsRuleSeparator(folded[after]))) {
+                        AddMatch(rule, start);
+                    }
+                }
+            }
+        }
+        start = end;
+    }
+}
+
+void CaseRuleSet::MatchScanned() const {
+    const std::u32string_view folded = folded_;
+    const std::uint64_t present = CharacterMask(folded);
+    for (std::size_t k = 0; k < scannedRules_.size(); ++k) {
+        const std::u32string_view rule = rules_[scannedRules_[k]].folded;
+        if ((scannedMasks_[k] & ~present) != 0 || rule.size() > folded.size()) {
+            continue;
+        }
+        for (std::size_t start = 0;;) {
+            const std::size_t found = folded.find(rule, start);
+            if (found == std::u32string_view::npos) {
+                break;
+            }
+            const std::size_t end = found + rule.size();
+            const bool separatedBefore = found == 0 || IsRuleSeparator(folded[found - 1]);
+            const bool separatedAfter = end == folded.size() || IsRuleSeparator(folded[end]);
+            if (separatedBefore && separatedAfter) {
+                AddMatch(scannedRules_[k], found);
+            }
+            start = end + 1;
+        }
     }
 }
 
@@ -166,22 +229,28 @@ void CaseRuleSet::Apply(std::u32string& text) const {
     if (rules_.empty() || text.empty()) {
         return;
     }
+    // The folded text is the same for the name before and after any rule
+    // (a rule only changes letter case), so every rule's occurrences are
+    // found in it first and written after.
     folded_.assign(text);
     text::FoldCaseInPlace(folded_);
-    const std::uint64_t present = CharacterMask(folded_);
-    // A tight pass over the masks first, without a branch to mispredict: most
-    // rules drop out there.
-    candidates_.resize(rules_.size());
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < characterMasks_.size(); ++i) {
-        candidates_[count] = static_cast<std::uint32_t>(i);
-        count += (characterMasks_[i] & ~present) == 0 ? 1 : 0;
+    matches_.clear();
+    if (!rulesByFirstWord_.empty()) {
+        MatchAtWords();
     }
-    for (std::size_t k = 0; k < count; ++k) {
-        const Rule& rule = rules_[candidates_[k]];
-        if (rule.folded.size() <= folded_.size()) {
-            ApplyRule(rule.text, rule.folded, folded_, text);
-        }
+    if (!scannedRules_.empty()) {
+        MatchScanned();
+    }
+    // Where occurrences of different rules overlap, the rule later in the
+    // list wins: so they are written in list order.
+    if (matches_.size() > 1) {
+        std::sort(matches_.begin(), matches_.end(),
+                  [](const Match& a, const Match& b) { return a.rule < b.rule; });
+    }
+    for (const Match& match : matches_) {
+        const std::u32string& rule = rules_[match.rule].text;
+        std::copy(rule.begin(), rule.end(), text.begin() + match.position);
+        resumeAt_[match.rule] = 0;
     }
 }
 

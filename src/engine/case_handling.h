@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // Letter case changes of the name pipeline. Every function works in place on
@@ -58,15 +60,44 @@ class CaseRuleSet {
         std::u32string text;
         std::u32string folded;
     };
+    // Where one rule's text goes in the name.
+    struct Match {
+        std::uint32_t rule = 0;
+        std::uint32_t position = 0;
+    };
+
+    // Looks words up by view, without making a string of each.
+    struct WordHash {
+        using is_transparent = void;
+        std::size_t operator()(std::u32string_view word) const {
+            return std::hash<std::u32string_view>{}(word);
+        }
+    };
+
+    void MatchAtWords() const;
+    void MatchScanned() const;
+    void AddMatch(std::uint32_t rule, std::size_t position) const;
 
     std::vector<Rule> rules_;
-    // Per rule, one bit per folded code point (hashed to 64): a text lacking any
-    // of a rule's bits cannot contain it. Kept apart from the rules so that the
-    // pass over thousands of rules for each name reads one compact array.
-    std::vector<std::uint64_t> characterMasks_;
+    // An occurrence of a rule that starts with a word character ("DVD",
+    // "Mc Donald", "MP3") starts at a word of the name, and that word is the
+    // rule's first word: so each word of the name is looked up once among
+    // the rules' first words, instead of every rule being searched for.
+    std::unordered_map<std::u32string, std::vector<std::uint32_t>, WordHash, std::equal_to<>>
+        rulesByFirstWord_;
+    std::size_t shortestWord_ = 0;
+    std::size_t longestWord_ = 0;
+    // Rules that start with a separator ("-x") are searched for. Per such
+    // rule, one bit per folded code point (hashed to 64): a text lacking any
+    // of a rule's bits cannot contain it.
+    std::vector<std::uint32_t> scannedRules_;
+    std::vector<std::uint64_t> scannedMasks_;
     // Reused from name to name by the one thread whose pipeline holds the set.
     mutable std::u32string folded_;
-    mutable std::vector<std::uint32_t> candidates_;
+    mutable std::vector<Match> matches_;
+    // Per rule, where its next occurrence may start: one character past the
+    // end of its last one (that character is its separator).
+    mutable std::vector<std::uint32_t> resumeAt_;
 };
 
 void ApplyCaseRules(std::u32string& text, const CaseRuleSet& rules);
