@@ -48,10 +48,6 @@ std::vector<std::uint32_t> Ranked(const std::vector<ListEntry>& rows, const std:
     return order;
 }
 
-int NoTie(std::uint32_t, std::uint32_t) {
-    return 0;
-}
-
 // Folded UTF-8 compared byte by byte orders as the folded code points do, so
 // each key is made once and the comparisons need no decoding.
 std::vector<std::string> FoldedTexts(const std::vector<ListEntry>& rows) {
@@ -66,6 +62,79 @@ std::vector<std::string> FoldedTexts(const std::vector<ListEntry>& rows) {
 auto ByName(const std::vector<std::string>& names) {
     return [&names](std::uint32_t a, std::uint32_t b) { return names[a].compare(names[b]); };
 }
+
+// The order by name, the one almost every listing takes. Each row's folded
+// text goes into one block, and the first eight bytes of it into a number
+// that compares as those bytes do, so that most comparisons are one integer
+// compare and never leave the array being sorted; equal prefixes (a short
+// text is padded with zeros) are settled by the whole texts.
+class NameOrder {
+  public:
+    explicit NameOrder(const std::vector<ListEntry>& rows) : rows_(rows) {
+        keys_.reserve(rows.size());
+        starts_.reserve(rows.size() + 1);
+        std::string folded;  // reused for every row
+        for (std::size_t row = 0; row < rows.size(); ++row) {
+            text::FoldCaseInto(rows[row].text, folded);
+            starts_.push_back(texts_.size());
+            texts_.append(folded);
+            keys_.push_back({PrefixOf(folded), static_cast<std::uint32_t>(row)});
+        }
+        starts_.push_back(texts_.size());
+    }
+
+    std::vector<std::uint32_t> Ranked(bool descending) {
+        // Every tie is settled (by the reading order, then the row), so the
+        // unstable sort gives what a stable one would.
+        std::sort(keys_.begin(), keys_.end(), [&](const Key& a, const Key& b) {
+            if (const int c = CompareTexts(a, b); c != 0) {
+                return descending ? c > 0 : c < 0;
+            }
+            const std::uint32_t readA = rows_[a.row].readOrder;
+            const std::uint32_t readB = rows_[b.row].readOrder;
+            return readA != readB ? readA < readB : a.row < b.row;
+        });
+        std::vector<std::uint32_t> order;
+        order.reserve(keys_.size());
+        for (const Key& key : keys_) {
+            order.push_back(key.row);
+        }
+        return order;
+    }
+
+  private:
+    static constexpr std::size_t kPrefixBytes = 8;
+
+    struct Key {
+        std::uint64_t prefix;
+        std::uint32_t row;
+    };
+
+    static std::uint64_t PrefixOf(std::string_view folded) {
+        std::uint64_t prefix = 0;
+        for (std::size_t i = 0; i < kPrefixBytes; ++i) {
+            const auto byte = i < folded.size() ? static_cast<unsigned char>(folded[i]) : 0U;
+            prefix = (prefix << 8) | byte;
+        }
+        return prefix;
+    }
+
+    std::string_view Folded(std::uint32_t row) const {
+        return std::string_view(texts_).substr(starts_[row], starts_[row + 1] - starts_[row]);
+    }
+
+    int CompareTexts(const Key& a, const Key& b) const {
+        if (a.prefix != b.prefix) {
+            return a.prefix < b.prefix ? -1 : 1;
+        }
+        return Folded(a.row).compare(Folded(b.row));
+    }
+
+    const std::vector<ListEntry>& rows_;
+    std::string texts_;
+    std::vector<std::size_t> starts_;
+    std::vector<Key> keys_;
+};
 
 std::vector<std::uint32_t> OrderOf(const std::vector<ListEntry>& rows, int order, bool descending,
                                    std::span<const std::string> taken) {
@@ -107,7 +176,7 @@ std::vector<std::uint32_t> OrderOf(const std::vector<ListEntry>& rows, int order
             return Ranked(rows, keys, ByName(names), descending);
         }
         default:
-            return Ranked(rows, FoldedTexts(rows), NoTie, descending);
+            return NameOrder(rows).Ranked(descending);
     }
 }
 
