@@ -107,19 +107,20 @@ void FormatCountInto(std::int64_t value, std::string& out) {
     const std::uint64_t magnitude =
         negative ? ~static_cast<std::uint64_t>(value) + 1 : static_cast<std::uint64_t>(value);
     std::array<char, 24> buffer{};
-    const auto digitsEnd =
-        std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude).ptr;
-    const std::string_view digits(buffer.data(),
-                                  static_cast<std::size_t>(digitsEnd - buffer.data()));
-    const std::string_view separator = GroupSeparator();
+    const char* end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude).ptr;
+    const std::string_view digits(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
     if (negative) {
         out.push_back('-');
     }
-    for (std::size_t k = 0; k < digits.size(); ++k) {
-        if (k > 0 && (digits.size() - k) % 3 == 0) {
-            out.append(separator);
+    // The digits before the first separator, then a separator before each
+    // group of three.
+    const std::size_t lead = (digits.size() - 1) % 3 + 1;
+    out.append(digits.substr(0, lead));
+    if (lead < digits.size()) {
+        const std::string_view separator = GroupSeparator();
+        for (std::size_t k = lead; k < digits.size(); k += 3) {
+            out.append(separator).append(digits.substr(k, 3));
         }
-        out.push_back(digits[k]);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "text/translation.h"
 
+#include <algorithm>
+
 #include <libintl.h>
 #include <unicode/dcfmtsym.h>
 #include <unicode/locid.h>
@@ -90,18 +92,25 @@ void FillInto(std::string_view pattern, std::span<const std::string_view> values
               std::string& out) {
     out.clear();
     out.reserve(pattern.size() + 16 * values.size());
-    for (std::size_t k = 0; k < pattern.size(); ++k) {
-        const char c = pattern[k];
-        if (c == '{' && k + 2 < pattern.size() && pattern[k + 1] >= '1' && pattern[k + 1] <= '9' &&
+    for (std::size_t k = 0; k < pattern.size();) {
+        // The text up to the next brace goes over whole.
+        const std::size_t brace = std::min(pattern.find('{', k), pattern.size());
+        out.append(pattern.substr(k, brace - k));
+        k = brace;
+        if (k == pattern.size()) {
+            break;
+        }
+        if (k + 2 < pattern.size() && pattern[k + 1] >= '1' && pattern[k + 1] <= '9' &&
             pattern[k + 2] == '}') {
             const auto index = static_cast<std::size_t>(pattern[k + 1] - '1');
             if (index < values.size()) {
                 out.append(values[index]);
-                k += 2;
+                k += 3;
                 continue;
             }
         }
-        out.push_back(c);
+        out.push_back('{');
+        ++k;
     }
 }
 

@@ -2,6 +2,10 @@
 // text files, and the numbers typed into fields.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <string>
+#include <utility>
+
 #include "text/numbers.h"
 #include "text/program_path.h"
 #include "text/unicode_text.h"
@@ -128,10 +132,22 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStartAndStopsAtTheFirstOtherCharacter) {
 
 // Counts group thousands and print zero as empty text; percentages round.
 TEST(Format, CountsAndPercentages) {
-    EXPECT_EQ(FormatCount(0), "");
-    EXPECT_EQ(FormatCount(999), "999");
-    EXPECT_EQ(FormatCount(1234567), "1,234,567");
-    EXPECT_EQ(FormatCount(-1234), "-1,234");
+    const std::pair<std::int64_t, std::string> counts[] = {
+        {0, ""},
+        {7, "7"},
+        {999, "999"},
+        {1000, "1,000"},
+        {100000, "100,000"},
+        {1234567, "1,234,567"},
+        {-1234, "-1,234"},
+        {INT64_MIN, "-9,223,372,036,854,775,808"},
+    };
+    std::string kept = "an earlier, longer text";
+    for (const auto& [value, expected] : counts) {
+        EXPECT_EQ(FormatCount(value), expected);
+        FormatCountInto(value, kept);
+        EXPECT_EQ(kept, expected);
+    }
     EXPECT_EQ(FormatPercent(0.0), "0%");
     EXPECT_EQ(FormatPercent(0.125), "12%");
     EXPECT_EQ(FormatPercent(0.999), "100%");
