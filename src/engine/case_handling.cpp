@@ -152,10 +152,27 @@ CaseRuleSet::CaseRuleSet(const std::vector<std::string>& rulesUtf8) {
                 rulesByFirstWord_.empty() ? first.size() : std::min(shortestWord_, first.size());
             longestWord_ = std::max(longestWord_, first.size());
             rulesByFirstWord_[std::u32string(first)].push_back(index);
+            const std::size_t bit = WordBit(first);
+            firstWordBits_[bit / 64] |= std::uint64_t{1} << (bit % 64);
         }
         rules_.push_back(std::move(rule));
     }
     resumeAt_.assign(rules_.size(), 0);
+}
+
+std::size_t CaseRuleSet::WordBit(std::u32string_view word) {
+    const auto mixed = static_cast<std::uint32_t>(word.front()) * 0x9E3779B1u ^
+                       static_cast<std::uint32_t>(word.back()) * 0x85EBCA77u ^
+                       static_cast<std::uint32_t>(word.size()) * 0xC2B2AE3Du;
+    return mixed >> 22;  // 0 to 1023
+}
+
+bool CaseRuleSet::MayBeFirstWord(std::u32string_view word) const {
+    if (word.size() < shortestWord_ || word.size() > longestWord_) {
+        return false;
+    }
+    const std::size_t bit = WordBit(word);
+    return (firstWordBits_[bit / 64] >> (bit % 64) & 1U) != 0;
 }
 
 // Occurrences of one rule never overlap: the search for the next resumes one
@@ -181,7 +198,7 @@ void CaseRuleSet::MatchAtWords() const {
             ++end;
         }
         const std::size_t length = end - start;
-        if (length >= shortestWord_ && length <= longestWord_) {
+        if (MayBeFirstWord(folded.substr(start, length))) {
             const auto found = rulesByFirstWord_.find(folded.substr(start, length));
             if (found != rulesByFirstWord_.end()) {
                 for (const std::uint32_t rule : found->second) {

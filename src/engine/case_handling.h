@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -77,6 +78,8 @@ class CaseRuleSet {
     void MatchAtWords() const;
     void MatchScanned() const;
     void AddMatch(std::uint32_t rule, std::size_t position) const;
+    static std::size_t WordBit(std::u32string_view word);
+    bool MayBeFirstWord(std::u32string_view word) const;
 
     std::vector<Rule> rules_;
     // An occurrence of a rule that starts with a word character ("DVD",
@@ -87,6 +90,9 @@ class CaseRuleSet {
         rulesByFirstWord_;
     std::size_t shortestWord_ = 0;
     std::size_t longestWord_ = 0;
+    // One bit per first word, set by its length and its first and last
+    // characters: most words of a name are ruled out by it without hashing.
+    std::array<std::uint64_t, 16> firstWordBits_{};
     // Rules that start with a separator ("-x") are searched for. Per such
     // rule, one bit per folded code point (hashed to 64): a text lacking any
     // of a rule's bits cannot contain it.
