@@ -1,11 +1,10 @@
 #include "text/translation.h"
 
-#include <algorithm>
-
 #include <libintl.h>
 #include <unicode/dcfmtsym.h>
 #include <unicode/locid.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cstdlib>
 
