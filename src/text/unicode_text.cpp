@@ -2,6 +2,9 @@
 
 #include <unicode/uchar.h>
 
+#include <cstdint>
+#include <cstring>
+
 namespace kestrel::text {
 namespace {
 
@@ -200,13 +203,49 @@ std::u32string FoldCase(std::u32string_view text) {
 
 namespace {
 
-// Most names are plain ASCII, which maps byte by byte in one pass; only the
-// rest of a text from its first other character takes the round trip
-// through code points.
+char32_t FoldOne(char32_t c) {
+    return FoldCase(c);
+}
+char32_t UpperOne(char32_t c) {
+    return ToUpper(c);
+}
+char32_t LowerOne(char32_t c) {
+    return ToLower(c);
+}
+
+// Eight ASCII bytes mapped at once: each byte from 'A' to 'Z' gets its 0x20
+// bit (lower case), or each from 'a' to 'z' loses it (upper case). No byte
+// is 0x80 or above, so none of the additions carries into its neighbour.
+template <bool kToUpper>
+std::uint64_t MapAsciiWord(std::uint64_t word) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101;
+    constexpr std::uint64_t kHigh = 0x8080808080808080;
+    constexpr std::uint64_t kFirst = kToUpper ? 'a' : 'A';
+    constexpr std::uint64_t kLast = kToUpper ? 'z' : 'Z';
+    const std::uint64_t fromFirst = word + (0x80 - kFirst) * kOnes;
+    const std::uint64_t pastLast = word + (0x80 - kLast - 1) * kOnes;
+    const std::uint64_t caseBits = (fromFirst & ~pastLast & kHigh) >> 2;
+    return kToUpper ? word & ~caseBits : word | caseBits;
+}
+
+// Most names are plain ASCII, which maps eight bytes at a time and then byte
+// by byte; only the rest of a text from its first other character takes the
+// round trip through code points. Folding and lowering agree on ASCII.
 template <char32_t (*Map)(char32_t)>
 void MapCaseInto(std::string_view utf8, std::string& out) {
+    constexpr bool kToUpper = Map == &UpperOne;
+    constexpr std::uint64_t kHigh = 0x8080808080808080;
     out.resize(utf8.size());
     std::size_t i = 0;
+    for (; i + sizeof(std::uint64_t) <= utf8.size(); i += sizeof(std::uint64_t)) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, utf8.data() + i, sizeof word);
+        if ((word & kHigh) != 0) {
+            break;
+        }
+        word = MapAsciiWord<kToUpper>(word);
+        std::memcpy(out.data() + i, &word, sizeof word);
+    }
     for (; i < utf8.size(); ++i) {
         const auto c = static_cast<unsigned char>(utf8[i]);
         if (c >= 0x80) {
@@ -228,16 +267,6 @@ std::string MapCase(std::string_view utf8) {
     std::string out;
     MapCaseInto<Map>(utf8, out);
     return out;
-}
-
-char32_t FoldOne(char32_t c) {
-    return FoldCase(c);
-}
-char32_t UpperOne(char32_t c) {
-    return ToUpper(c);
-}
-char32_t LowerOne(char32_t c) {
-    return ToLower(c);
 }
 
 }  // namespace

@@ -28,6 +28,43 @@ TEST(Utf8, ValidTextRoundTripsAndEachInvalidByteBecomesOneReplacementCharacter) 
     EXPECT_EQ(ToCodePoints("Caf\xE9"), U"Caf\uFFFD");
 }
 
+// Each code point mapped on its own: what the whole-text maps must give,
+// however they take the text apart.
+std::string MappedOneByOne(std::string_view utf8, char32_t (*map)(char32_t)) {
+    std::u32string text = ToCodePoints(utf8);
+    for (char32_t& c : text) {
+        c = map(c);
+    }
+    return ToUtf8(text);
+}
+
+TEST(LetterCase, WholeTextsMapAsTheirCodePointsDo) {
+    // Every ASCII character at every place of an eight-byte block, and
+    // texts that leave ASCII before, inside and after a block.
+    std::string every;
+    for (int c = 1; c < 0x80; ++c) {
+        every.push_back(static_cast<char>(c));
+    }
+    std::vector<std::string> texts = {every,
+                                      "@[`{AZaz",
+                                      "IMG_1234.JPG",
+                                      "Straße_ÉCOLE_x",
+                                      "ABCDEFGH\xC3\x89",
+                                      "abcdefgh1\xE2\x84\xAA"};
+    for (std::size_t shift = 1; shift < 8; ++shift) {
+        texts.push_back(every.substr(shift));
+        texts.push_back(every.substr(0, shift) + "\xC3\x89" + every.substr(shift, 20));
+    }
+    for (const std::string& text : texts) {
+        EXPECT_EQ(FoldCase(text), MappedOneByOne(text, [](char32_t c) { return FoldCase(c); }))
+            << text;
+        EXPECT_EQ(ToUpper(text), MappedOneByOne(text, [](char32_t c) { return ToUpper(c); }))
+            << text;
+        EXPECT_EQ(ToLower(text), MappedOneByOne(text, [](char32_t c) { return ToLower(c); }))
+            << text;
+    }
+}
+
 TEST(LetterCase, SimpleMappingsKeepTheLengthAndComparisonFoldsFirst) {
     EXPECT_EQ(ToUpper("é ω ß straße"), "É Ω ß STRAßE");
     EXPECT_EQ(ToLower("ÉCOLE ΩΜΕΓΑ"), "école ωμεγα");
