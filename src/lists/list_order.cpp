@@ -84,9 +84,10 @@ class NameOrder {
     }
 
     std::vector<std::uint32_t> Ranked(bool descending) {
-        // Every tie is settled (by the reading order, then the row), so the
-        // unstable sort gives what a stable one would.
-        std::sort(keys_.begin(), keys_.end(), [&](const Key& a, const Key& b) {
+        // Every tie is settled (by the reading order, then the row). A merge
+        // sort all the same: an introsort met the order a folder is read in
+        // with poor pivots and fell back to heap sort on part of it.
+        std::stable_sort(keys_.begin(), keys_.end(), [&](const Key& a, const Key& b) {
             if (const int c = CompareTexts(a, b); c != 0) {
                 return descending ? c > 0 : c < 0;
             }
