@@ -91,7 +91,12 @@ void PathProgramRunner::StartWatched(const std::vector<std::string>& argv, int w
         done({});
         return;
     }
-    CheckWatched(child, 0, waitMilliseconds, done);
+    // Looked at first from the loop too: a program that ends at once (or
+    // while this thread was not running) is then reported as any other,
+    // never from inside this call.
+    scheduler_(0, [this, child, waitMilliseconds, done] {
+        CheckWatched(child, 0, waitMilliseconds, done);
+    });
 }
 
 void PathProgramRunner::CheckWatched(pid_t child, int waited, int waitMilliseconds,

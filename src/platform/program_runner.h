@@ -60,8 +60,9 @@ class PathProgramRunner final : public ProgramRunner {
     RunReport StartAndWatch(const std::vector<std::string>& argv, int waitMilliseconds) override;
     void StartWatched(const std::vector<std::string>& argv, int waitMilliseconds,
                       const std::function<void(const RunReport&)>& done) override;
-    /// With a scheduler, StartWatched looks at the program again from the
-    /// caller's event loop instead of waiting.
+    /// With a scheduler, StartWatched looks at the program from the caller's
+    /// event loop instead of waiting, and reports a program that started only
+    /// from there.
     void SetScheduler(LaterScheduler scheduler) { scheduler_ = std::move(scheduler); }
 
   private:
