@@ -1,7 +1,6 @@
 #include "platform/file_attributes.h"
 
 #include <algorithm>
-
 #include <charconv>
 
 #include "text/unicode_text.h"
